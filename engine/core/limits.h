@@ -1,0 +1,31 @@
+// The engine's fixed sizes. Every table is statically allocated so a plan can never
+// grow memory behind the program's back; each limit is checked against these names.
+#pragma once
+
+namespace vrx {
+
+// Object records: both lists plus every record still held by a saved history state.
+constexpr int kMaxRecords = 1024;
+// Entries of one list: the count and the entries fill a 1024-byte block that history
+// states copy whole.
+constexpr int kMaxListEntries = 511;
+// Design tags start here, so one number names an entry of either list.
+constexpr int kDesignTagBase = 511;
+// History states kept for undo and redo.
+constexpr int kHistoryStates = 32;
+// Segments of the room outline, including installation walls and openings.
+constexpr int kMaxWallSegments = 256;
+// Areas the pointer can hover and select.
+constexpr int kMaxHitAreas = 128;
+// Products drawn into the current worksheet.
+constexpr int kMaxDrawnProducts = 64;
+// Longest file name a call may pass; longer names are cut.
+constexpr int kMaxFileName = 1023;
+// Kind names, terminator included.
+constexpr int kKindNameSize = 12;
+
+// The worksheet: two pixels per centimetre over 760 x 560 cm.
+constexpr int kSheetWidth = 1520;
+constexpr int kSheetHeight = 1120;
+
+}  // namespace vrx

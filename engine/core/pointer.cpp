@@ -1,0 +1,166 @@
+// The work window, the engine cursor and the object that hangs at it: placing,
+// hovering, picking up, dragging and dropping.
+#include "core/core.h"
+#include "persistence/persistence.h"
+#include "platform/window.h"
+#include "products/products.h"
+#include "view/view.h"
+
+namespace vrx {
+
+using namespace plat;
+
+PointerState pointer;
+
+void HideFeedback() {
+  if (!pointer.feedbackShown) return;
+  pointer.dropAllowed = true;
+  if (pointer.trackDraw) pointer.trackDraw();
+  pointer.feedbackShown = false;
+}
+
+void ShowFeedback() {
+  if (pointer.feedbackShown) return;
+  pointer.dropAllowed = true;
+  if (pointer.trackDraw) pointer.trackDraw();
+  pointer.feedbackShown = true;
+}
+
+long SetWorkWindow(HWND window) {
+  pointer.workWindow = window;
+  RECT client{};
+  GetClientRect(window, &client);
+  const bool made = CreateWindowBuffer(client.right, client.bottom);
+  InvalidateRect(window, nullptr, false);
+  UpdateWindow(window);
+  return made ? 0 : -1;
+}
+
+long PassWindowMessage(HWND window, unsigned message, std::uintptr_t, std::intptr_t) {
+  switch (message) {
+    case WM_SIZE:
+      SetWorkWindow(window);
+      return 0;
+    case WM_ACTIVATE:
+    case WM_PAINT:
+    case WM_QUERYNEWPALETTE:
+    case WM_PALETTECHANGED:
+      HideFeedback();
+      if (window != pointer.workWindow) SetWorkWindow(window);
+      PaintSurface(window, view.bufferDc, message);
+      ShowFeedback();
+      return 0;
+    default:
+      return 0;
+  }
+}
+
+namespace {
+
+bool ViewReady() { return view.bufferDc && view.sheetDc && pointer.workWindow; }
+
+// The pointer in room coordinates: the window centre (less the ruler) is the view
+// centre, and every window pixel is 100 / zoom worksheet pixels.
+void PointerToCursor(std::int32_t* x, std::int32_t* y, POINT* windowPixel) {
+  POINT p{};
+  GetCursorPos(&p);
+  RECT window{}, client{};
+  GetWindowRect(pointer.workWindow, &window);
+  GetClientRect(pointer.workWindow, &client);
+  const std::int32_t sx = p.x - window.left;
+  const std::int32_t sy = p.y - (window.bottom - client.bottom);
+  const std::int32_t r = view.rulerWidth, z = view.zoom;
+  *x = (sx - (r + client.right) / 2) * 100 / z + view.roomOriginX + view.centerX;
+  *y = (sy - (r + client.bottom) / 2) * 100 / z + view.roomOriginY + view.centerY;
+  *windowPixel = POINT{sx, sy};
+}
+
+}  // namespace
+
+POINT CursorToClient(std::int32_t x, std::int32_t y) {
+  RECT client{};
+  GetClientRect(pointer.workWindow, &client);
+  const std::int32_t r = view.rulerWidth, z = view.zoom;
+  return POINT{(r + client.right) / 2 - ((view.roomOriginX - x + view.centerX - 1) * z) / 100,
+               (r + client.bottom) / 2 - ((view.roomOriginY - y + view.centerY - 1) * z) / 100};
+}
+
+long CursorPosition(std::uint32_t x, std::uint32_t y, std::uint32_t buttons) {
+  if (!ViewReady() || view.zoom == 0) return 0;
+  std::int32_t cx, cy;
+  POINT windowPixel;
+  PointerToCursor(&cx, &cy, &windowPixel);
+  if (cx == pointer.lastX && cy == pointer.lastY) return 0;
+  pointer.lastX = cx;
+  pointer.lastY = cy;
+  HideFeedback();
+  core.cursorX = cx;
+  core.cursorY = cy;
+  if (pointer.trackDraw) {
+    ClearHover();
+    pointer.selected = false;
+  } else if (!pointer.selected) {
+    UpdateHover();
+  }
+  ShowFeedback();
+  MoveRulerMarker(windowPixel.x, windowPixel.y);
+  pointer.buttons = static_cast<std::uint16_t>(buttons);
+  if (pointer.dragging) {
+    if (!(buttons & 1u)) {
+      Drop(x, y);
+      pointer.dragging = false;
+    }
+  } else if (buttons & 1u) {
+    SelectObjectToCursor();
+    if (pointer.moving) pointer.dragging = true;
+  }
+  return 0;
+}
+
+long Drop(std::uint32_t x, std::uint32_t y) {
+  if (!ViewReady() || !pointer.dropAllowed) return 0;
+  HideFeedback();
+  if (pointer.moving || pointer.dragging) {
+    pointer.moving = false;
+    pointer.dragging = false;
+    ForgetNewestState();
+  }
+  const auto wx = static_cast<std::uint16_t>(x);
+  const auto wy = static_cast<std::uint16_t>(y);
+  if (pointer.trackDrop) {
+    if (wx < kSheetWidth) core.cursorX = wx + view.roomOriginX;
+    if (wy < kSheetHeight) core.cursorY = wy + view.roomOriginY;
+    TrackFn drop = pointer.trackDrop;
+    drop();
+    pointer.trackDraw = nullptr;
+    pointer.trackDrop = nullptr;
+    FullRedraw();
+    return 0;
+  }
+  SelectObjectAtCursor();
+  pointer.trackDraw = nullptr;
+  pointer.trackDrop = nullptr;
+  return 0;
+}
+
+long SetSelectCursor() {
+  if (!pointer.moving && !pointer.dragging) {
+    HideFeedback();
+    pointer.trackDraw = nullptr;
+    pointer.trackDrop = nullptr;
+    return 0;
+  }
+  pointer.moving = false;
+  pointer.dragging = false;
+  const ObjectRecord kept = core.request;
+  UndoStep();
+  FullRedraw();
+  MakeRedoUnreachable();
+  core.request = kept;
+  HideFeedback();
+  pointer.trackDraw = nullptr;
+  pointer.trackDrop = nullptr;
+  return 0;
+}
+
+}  // namespace vrx

@@ -1,0 +1,117 @@
+// The ring of plan states. A state copies the two lists of record numbers, never the
+// records: use counts keep a record alive while any list or state holds it, and
+// every change to a record is a copy, so a saved state never changes under undo.
+#include <cstring>
+
+#include "persistence/persistence.h"
+
+namespace vrx {
+
+HistoryState history;
+
+namespace {
+
+int Slot(int offset) {
+  return ((history.current + offset) % kHistoryStates + kHistoryStates) % kHistoryStates;
+}
+
+template <typename Fn>
+void ForEachRecord(const HistorySlot& slot, Fn fn) {
+  for (int i = 0; i < slot.layout.count && i < kMaxListEntries; ++i) fn(slot.layout.entries[i]);
+  for (int i = 0; i < slot.design.count && i < kMaxListEntries; ++i) fn(slot.design.entries[i]);
+}
+
+void Pin(HistorySlot& slot) {
+  if (slot.pinned) return;
+  ForEachRecord(slot, [](std::uint16_t r) {
+    if (r < kMaxRecords) ++core.table[r].useCount;
+  });
+  slot.pinned = 1;
+}
+
+void Release(HistorySlot& slot) {
+  if (!slot.pinned) return;
+  for (auto& record : core.table) record.mark = 0;
+  for (const ObjectList* list : {&core.layout, &core.design})
+    for (int i = 0; i < list->count && i < kMaxListEntries; ++i)
+      if (list->entries[i] < kMaxRecords) core.table[list->entries[i]].mark = 1;
+  ForEachRecord(slot, [](std::uint16_t r) {
+    if (r >= kMaxRecords) return;
+    ObjectRecord& record = core.table[r];
+    if (record.useCount > 0) --record.useCount;
+    if (record.useCount <= 1) {
+      record.useCount = record.mark ? 1 : 0;
+      if (record.useCount == 0 && KindCodeOf(record.kind) == kKindProduct) QueueFreedRecord(r);
+    }
+  });
+  slot.pinned = 0;
+}
+
+}  // namespace
+
+void ResetHistory() {
+  std::memset(&history.ring, 0, sizeof history.ring);
+  for (auto& slot : history.ring) slot.stamp = kEmptyStamp;
+  history.current = 0;
+  history.serial = kHistoryStates;
+}
+
+void RecordState() {
+  HistorySlot& slot = history.ring[history.current];
+  Release(slot);
+  ReleaseQueuedNames();
+  slot.layout = core.layout;
+  slot.design = core.design;
+  Pin(slot);
+  slot.stamp = history.serial;
+  history.current = Slot(1);
+  ++history.serial;
+}
+
+bool UndoAvailable() { return history.ring[Slot(-2)].stamp == history.serial - 2; }
+bool RedoAvailable() { return history.ring[history.current].stamp == history.serial; }
+
+void UndoStep() {
+  if (!UndoAvailable()) return;
+  --history.serial;
+  const HistorySlot& back = history.ring[Slot(-2)];
+  core.layout = back.layout;
+  core.design = back.design;
+  history.current = Slot(-1);
+  Release(history.ring[history.current]);
+}
+
+void RedoStep() {
+  if (!RedoAvailable()) return;
+  HistorySlot& slot = history.ring[history.current];
+  core.layout = slot.layout;
+  core.design = slot.design;
+  Pin(slot);
+  history.current = Slot(1);
+  ++history.serial;
+}
+
+void ForgetNewestState() {
+  HistorySlot& newest = history.ring[Slot(-1)];
+  if (newest.stamp != history.serial - 1) return;
+  newest.stamp = kEmptyStamp;
+  --history.serial;
+  history.current = Slot(-1);
+  Release(history.ring[history.current]);
+}
+
+void MakeRedoUnreachable() { history.ring[history.current].stamp = kEmptyStamp; }
+
+void ClearHistory() {
+  for (auto& slot : history.ring) {
+    Release(slot);
+    slot.stamp = kEmptyStamp;
+  }
+  ReleaseQueuedNames();
+  history.current = 0;
+  history.serial += kHistoryStates;
+}
+
+bool InDesignMode() { return core.current == &core.design; }
+
+}  // namespace vrx

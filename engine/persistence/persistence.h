@@ -1,0 +1,50 @@
+// History of plan states behind undo and redo, the work modes, and plan files.
+#pragma once
+
+#include <cstdint>
+
+#include "core/core.h"
+
+namespace vrx {
+
+struct HistorySlot {
+  ObjectList layout;
+  ObjectList design;
+  std::uint32_t stamp;  // the serial it was recorded with; 0xFFFFFFFF = empty
+  std::uint32_t pinned;
+};
+
+struct HistoryState {
+  HistorySlot ring[kHistoryStates];
+  int current = 0;
+  std::uint32_t serial = kHistoryStates;
+};
+extern HistoryState history;
+
+constexpr std::uint32_t kEmptyStamp = 0xFFFFFFFFu;
+
+void ResetHistory();
+void RecordState();
+void ForgetNewestState();
+void MakeRedoUnreachable();
+void ClearHistory();
+bool UndoAvailable();
+bool RedoAvailable();
+void UndoStep();
+void RedoStep();
+bool InDesignMode();
+
+long Undo();
+long Redo();
+long ToggleWorkMode();
+long SetLayoutMode();
+long SetDesignMode();
+long ClearDesign();
+long NewLayout();
+
+long LoadLayoutFile(const char* name);
+long LoadDesignFile(const char* name);
+long SaveLayoutFile(const char* name);
+long SaveDesignFile(const char* name);
+
+}  // namespace vrx

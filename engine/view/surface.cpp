@@ -1,0 +1,189 @@
+// Drawing surfaces: device-independent bitmaps with their own DC and an identity
+// palette, so that copying them to the screen needs no colour translation.
+#include <cstring>
+#include <new>
+
+#include "platform/window.h"
+#include "view/view.h"
+
+namespace vrx {
+
+using namespace plat;
+
+HDC CreateSurface(int width, int height, int bitsPerPixel) {
+  auto* s = new (std::nothrow) DibSurface{};
+  if (!s) return 0;
+  s->next = view.surfaces;
+  if (view.surfaces) view.surfaces->previous = s;
+  view.surfaces = s;
+
+  const int stride = (width * bitsPerPixel / 8 + 3) & ~3;
+  s->header.biSize = sizeof(BITMAPINFOHEADER);
+  s->header.biWidth = width;
+  s->header.biHeight = -height;
+  s->header.biPlanes = 1;
+  s->header.biBitCount = static_cast<std::uint16_t>(bitsPerPixel);
+  s->header.biCompression = BI_RGB;
+  s->header.biSizeImage = static_cast<std::uint32_t>(stride) * static_cast<std::uint32_t>(height);
+
+  s->dc = CreateCompatibleDC(GetScreenDC());
+  if (!s->dc) return 0;
+  s->bitmap = CreateDIBSection(s->dc, &s->header, s->colours, DIB_RGB_COLORS, &s->bits);
+  if (!s->bitmap) return s->dc;
+  s->previousBitmap = SelectObject(s->dc, s->bitmap);
+  std::memset(s->bits, 0, s->header.biSizeImage);
+  s->header.biHeight = height;
+  if (bitsPerPixel < 15) SetDIBColorTable(s->dc, 0, 256, s->colours);
+  return s->dc;
+}
+
+DibSurface* FindSurface(HDC dc) {
+  if (!dc) return nullptr;
+  for (DibSurface* s = view.surfaces; s; s = s->next)
+    if (s->dc == dc) return s;
+  return nullptr;
+}
+
+void* SurfaceBits(HDC dc) {
+  DibSurface* s = FindSurface(dc);
+  return s ? s->bits : nullptr;
+}
+
+void DestroySurface(HDC dc) {
+  DibSurface* s = FindSurface(dc);
+  if (!s) return;
+  if (s->previousBitmap) SelectObject(s->dc, s->previousBitmap);
+  DeleteObject(s->bitmap);
+  DeleteObject(s->palette);
+  DeleteDC(s->dc);
+  if (s->previous) s->previous->next = s->next;
+  else view.surfaces = s->next;
+  if (s->next) s->next->previous = s->previous;
+  delete s;
+}
+
+namespace {
+
+// An identity palette: the static colours stay the system's own, the entries between
+// come from the colour table with PC_NOCOLLAPSE so realizing maps them one to one;
+// reading the palette back into the colour table makes both agree entry for entry.
+void RebuildPalette(DibSurface* s, unsigned first, unsigned count) {
+  PALETTEENTRY entries[256]{};
+  HDC screen = GetScreenDC();
+  unsigned reserved = static_cast<unsigned>(GetDeviceCaps(screen, NUMRESERVED));
+  if (reserved > 256) reserved = 0;
+  if (s->palette) {
+    DeleteObject(s->palette);
+    s->palette = 0;
+  }
+  const unsigned end = first + count > 256 ? 256 : first + count;
+  if (GetSystemPaletteUse(screen) == SYSPAL_STATIC) {
+    GetSystemPaletteEntries(screen, 0, 256, entries);
+    for (auto& e : entries) e.peFlags = 0;
+    const unsigned low = reserved / 2;
+    const unsigned high = reserved - low;
+    for (unsigned i = low; i + high < end; ++i) {
+      const RGBQUAD& q = s->colours[i];
+      entries[i] = PALETTEENTRY{q.rgbRed, q.rgbGreen, q.rgbBlue, PC_NOCOLLAPSE};
+    }
+  } else {
+    for (unsigned i = first; i < end; ++i) {
+      const RGBQUAD& q = s->colours[i];
+      entries[i] = PALETTEENTRY{q.rgbRed, q.rgbGreen, q.rgbBlue, PC_NOCOLLAPSE};
+    }
+    entries[0] = PALETTEENTRY{0, 0, 0, 0};
+    entries[255] = PALETTEENTRY{255, 255, 255, 0};
+  }
+  s->palette = CreatePalette(0x300, 256, entries);
+  if (!s->palette) return;
+  UnrealizeObject(s->palette);
+  HPALETTE old = SelectPalette(screen, s->palette, false);
+  RealizePalette(screen);
+  SelectPalette(screen, old, false);
+
+  GetPaletteEntries(s->palette, 0, 256, entries);
+  for (int i = 0; i < 256; ++i)
+    s->colours[i] = RGBQUAD{entries[i].peBlue, entries[i].peGreen, entries[i].peRed, 0};
+  SetDIBColorTable(s->dc, 0, 256, s->colours);
+}
+
+}  // namespace
+
+void SetSurfaceColours(HDC dc, unsigned first, unsigned count, const RGBQUAD* colours) {
+  DibSurface* s = FindSurface(dc);
+  if (!s || first >= 256) return;
+  if (count > 256 - first) count = 256 - first;
+  std::memcpy(&s->colours[first], colours, count * sizeof(RGBQUAD));
+  RebuildPalette(s, first, count);
+}
+
+int LoadPaletteBitmap(HDC dc, const std::uint8_t* bmp, std::size_t size) {
+  DibSurface* s = FindSurface(dc);
+  if (!s || !bmp) return 0;
+  HBITMAP loaded = CreateDIBFromBMP(bmp, size);
+  DIBSECTION info{};
+  if (!loaded || !GetDIBSection(loaded, &info)) {
+    DeleteObject(loaded);
+    return 0;
+  }
+  HDC source = CreateCompatibleDC(GetScreenDC());
+  HGDIOBJ old = SelectObject(source, loaded);
+  RGBQUAD table[256]{};
+  GetDIBColorTable(source, 0, 256, table);
+  std::memcpy(s->colours, table, sizeof table);
+  RebuildPalette(s, 0, 256);
+  BitBlt(s->dc, 0, 0, info.header.biWidth, info.header.biHeight, source, 0, 0, SRCCOPY);
+  SelectObject(source, old);
+  DeleteDC(source);
+  DeleteObject(loaded);
+  return 1;
+}
+
+void PaintSurface(HWND window, HDC surface, unsigned message) {
+  if (message == WM_QUERYNEWPALETTE || message == WM_PALETTECHANGED) {
+    RealizeSurfacePalette(window, surface);
+    return;
+  }
+  if (message != WM_PAINT) return;
+  DibSurface* s = FindSurface(surface);
+  PAINTSTRUCT paint{};
+  HDC dc = BeginPaint(window, &paint);
+  if (!dc) return;
+  RECT r = paint.rcPaint;
+  if (r.left >= r.right || r.top >= r.bottom) GetClientRect(window, &r);
+  HPALETTE oldPalette = 0;
+  if (s && s->palette) {
+    oldPalette = SelectPalette(dc, s->palette, false);
+    RealizePalette(dc);
+  }
+  const int oldWindowMode = SetMapMode(dc, MM_TEXT);
+  const int oldSurfaceMode = SetMapMode(surface, MM_TEXT);
+  if (s) {
+    const int w = s->header.biWidth;
+    const int h = s->header.biHeight;
+    const int right = r.right < w ? r.right : w;
+    const int bottom = r.bottom < h ? r.bottom : h;
+    if (right > r.left && bottom > r.top)
+      BitBlt(dc, r.left, r.top, right - r.left, bottom - r.top, surface, r.left, r.top, SRCCOPY);
+  }
+  GdiFlush();
+  SetMapMode(surface, oldSurfaceMode);
+  SetMapMode(dc, oldWindowMode);
+  if (oldPalette) SelectPalette(dc, oldPalette, false);
+  EndPaint(window, &paint);
+}
+
+bool RealizeSurfacePalette(HWND window, HDC surface) {
+  DibSurface* s = FindSurface(surface);
+  if (!s || !s->palette) return false;
+  HDC dc = GetDC(window);
+  if (!dc) return false;
+  HPALETTE old = SelectPalette(dc, s->palette, false);
+  const unsigned changed = RealizePalette(dc);
+  SelectPalette(dc, old, false);
+  ReleaseDC(window, dc);
+  if (changed) InvalidateRect(window, nullptr, true);
+  return changed != 0;
+}
+
+}  // namespace vrx

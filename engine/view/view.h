@@ -1,0 +1,114 @@
+// The engine's view: drawing surfaces, the worksheet with its palette and tools,
+// and (with the window buffer) everything that turns the plan into pixels.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "core/limits.h"
+#include "platform/gdi.h"
+
+namespace vrx {
+
+// An off-screen picture with its own DC, colour table and identity palette.
+struct DibSurface {
+  plat::HDC dc;
+  plat::HBITMAP bitmap;
+  plat::HBITMAP previousBitmap;
+  void* bits;
+  plat::BITMAPINFOHEADER header;
+  plat::RGBQUAD colours[256];
+  plat::HPALETTE palette;
+  std::uint32_t reserved;
+  DibSurface* next;
+  DibSurface* previous;
+};
+
+plat::HDC CreateSurface(int width, int height, int bitsPerPixel);
+DibSurface* FindSurface(plat::HDC dc);
+void* SurfaceBits(plat::HDC dc);
+void DestroySurface(plat::HDC dc);
+void SetSurfaceColours(plat::HDC dc, unsigned first, unsigned count,
+                       const plat::RGBQUAD* colours);
+// Takes the colour table and pixels of a bitmap file image into the surface.
+int LoadPaletteBitmap(plat::HDC dc, const std::uint8_t* bmp, std::size_t size);
+// Paint and palette messages for a surface shown in a window.
+void PaintSurface(plat::HWND window, plat::HDC surface, unsigned message);
+bool RealizeSurfacePalette(plat::HWND window, plat::HDC surface);
+
+// The plan's own 256 colours as a bitmap file image holding one pixel.
+const std::uint8_t* PlanPaletteBitmap(std::size_t* size);
+
+struct GreyRampEntry {
+  std::uint32_t index;
+  std::uint32_t colour;  // colour-table entry as stored: 0x00RRGGBB
+  float colourfulness;
+  float brightness;
+};
+
+struct DrawingTools {
+  plat::HPEN redPen, blackPen, wallPen, installationPen, shapePen;
+  plat::HBRUSH wallBrush, installationBrush, lightBrush, shapeBrush;
+  plat::HFONT labelFont, verticalRulerFont, horizontalRulerFont;
+};
+
+struct ViewState {
+  DibSurface* surfaces = nullptr;  // newest first
+  plat::RGBQUAD colours[256];      // the engine colour array
+  GreyRampEntry ramp[256];
+  std::uint8_t dimMap[256];
+  std::uint8_t shapeA = 0, shapeB = 0, shapeC = 0, shapeD = 0;
+  DrawingTools tools{};
+  plat::HDC sheetDc = 0;
+  std::uint8_t* sheetBits = nullptr;
+  plat::HBITMAP sheetBitmap = 0;
+  plat::HPALETTE sheetPalette = 0;
+  plat::HGDIOBJ previousPen = 0;
+  plat::HGDIOBJ previousFont = 0;
+
+  // The window buffer: the part of the worksheet the work window shows.
+  plat::HDC bufferDc = 0;
+  std::uint8_t* bufferBits = nullptr;
+  int bufferClientWidth = 0;
+  int bufferClientHeight = 0;
+  std::int32_t centerX = kSheetWidth / 2;
+  std::int32_t centerY = kSheetHeight / 2;
+  std::int32_t zoom = 200;
+  std::int32_t rulerWidth = 28;
+  plat::RECT visible{};
+  std::int32_t roomOriginX = -40;
+  std::int32_t roomOriginY = -40;
+  // What the last full redraw drew, in worksheet pixels.
+  std::int32_t drawnLeft = 0, drawnTop = 0, drawnRight = 0, drawnBottom = 0;
+  bool rulerShown = true;
+  bool measurementShown = false;
+};
+extern ViewState view;
+
+constexpr int kSheetStride = kSheetWidth;  // already a multiple of 4
+constexpr std::size_t kSheetBytes = std::size_t{kSheetWidth} * kSheetHeight;
+
+// Grey-ramp entry n (G0 .. G33 are the pure greys, darkest first).
+inline std::uint8_t Grey(int n) { return static_cast<std::uint8_t>(view.ramp[n].index); }
+
+// Window buffer and view.
+bool CreateWindowBuffer(int width, int height);
+long AdjustWindowBuffer(std::int32_t centerX, std::int32_t centerY, std::int32_t zoom);
+void FullRedraw();
+long ToggleRuler();
+void MoveRulerMarker(int x, int y);
+void DrawRuler();
+void DrawMeasurement();
+long ToggleMeasurement();
+long BitBltToWnde(plat::HWND window);
+long WorkSheetToBMP(const char* name);
+
+bool CreateWorksheet();
+void DestroyWorksheet();
+void ClearWorksheet();
+void DimWorksheet();
+std::uint8_t SheetPixel(int x, int y);
+// Shape colours read as white, so scans for walls pass over user shapes.
+std::uint8_t ColourFilter(std::uint8_t index);
+
+}  // namespace vrx

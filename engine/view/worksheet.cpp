@@ -1,0 +1,186 @@
+// The worksheet: the whole plan at two pixels per centimetre in one 8-bit picture,
+// with the plan's palette, the grey ramp the drawing picks its colours from, the
+// dimming map of design mode and the pens, brushes and fonts of every drawing.
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+#include "core/core.h"
+#include "view/view.h"
+
+namespace vrx {
+
+using namespace plat;
+
+ViewState view;
+
+namespace {
+
+void SortRange(GreyRampEntry* first, GreyRampEntry* last, bool byBrightness) {
+  std::sort(first, last, [byBrightness](const GreyRampEntry& a, const GreyRampEntry& b) {
+    return byBrightness ? a.brightness < b.brightness : a.colourfulness < b.colourfulness;
+  });
+}
+
+void BuildGreyRamp() {
+  for (int i = 0; i < 256; ++i) {
+    const RGBQUAD& q = view.colours[i];
+    const float r = q.rgbRed, g = q.rgbGreen, b = q.rgbBlue;
+    const float brightness = (r + g + b) / 3.0f;
+    const float colourfulness =
+        brightness == 0.0f
+            ? 0.0f
+            : (std::fabs(r - brightness) + std::fabs(g - brightness) + std::fabs(b - brightness)) /
+                  brightness;
+    std::uint32_t colour;
+    std::memcpy(&colour, &q, sizeof colour);
+    view.ramp[i] = GreyRampEntry{static_cast<std::uint32_t>(i), colour, colourfulness, brightness};
+  }
+  GreyRampEntry* ramp = view.ramp;
+  SortRange(ramp, ramp + 256, false);
+  SortRange(ramp, ramp + 34, true);
+  SortRange(ramp + 34, ramp + 256, false);
+  SortRange(ramp + 34, ramp + 50, true);
+
+  ramp[34] = ramp[11];
+  ramp[35] = ramp[40];
+  ramp[36] = ramp[39];
+  ramp[37] = ramp[41];
+  view.shapeA = static_cast<std::uint8_t>(ramp[11].index);
+  view.shapeB = static_cast<std::uint8_t>(ramp[40].index);
+  view.shapeC = static_cast<std::uint8_t>(ramp[39].index);
+  view.shapeD = static_cast<std::uint8_t>(ramp[41].index);
+
+  // Design mode shows the room paler: each dark grey moves three quarters of the way
+  // up the ramp, and the shape colours swap to their lighter partners.
+  for (int i = 0; i < 256; ++i) view.dimMap[i] = static_cast<std::uint8_t>(i);
+  for (int k = 0; k <= 32; ++k)
+    view.dimMap[ramp[k].index] = static_cast<std::uint8_t>(ramp[8 + (3 * k) / 4].index);
+  view.dimMap[view.shapeA] = view.shapeC;
+  view.dimMap[view.shapeB] = view.shapeD;
+}
+
+// A ramp entry's colour-table value taken as a colour reference, as it stands.
+COLORREF RampColour(int n) { return view.ramp[n].colour; }
+COLORREF IndexColour(std::uint8_t index) {
+  for (const auto& e : view.ramp)
+    if (e.index == index) return e.colour;
+  return 0;
+}
+
+HFONT MakeFont(int height, int weight, int escapement, std::uint8_t outPrecision,
+               std::uint8_t quality) {
+  LOGFONT lf{};
+  lf.lfHeight = height;
+  lf.lfEscapement = escapement;
+  lf.lfWeight = weight;
+  lf.lfOutPrecision = outPrecision;
+  lf.lfClipPrecision = CLIP_LH_ANGLES;
+  lf.lfQuality = quality;
+  std::strcpy(lf.lfFaceName, "Arial");
+  return CreateFontIndirect(&lf);
+}
+
+void CreateTools() {
+  DrawingTools& t = view.tools;
+  t.redPen = CreatePen(PS_SOLID, 2, RGB(255, 0, 0));
+  t.blackPen = CreatePen(PS_SOLID, 2, RGB(0, 0, 0));
+  t.wallPen = CreatePen(PS_SOLID, 2, RampColour(12));
+  t.installationPen = CreatePen(PS_SOLID, 2, RampColour(17));
+  t.shapePen = CreatePen(PS_SOLID, 2, IndexColour(view.shapeA));
+  t.wallBrush = CreateSolidBrush(RampColour(12));
+  t.installationBrush = CreateSolidBrush(RampColour(17));
+  t.lightBrush = CreateSolidBrush(RampColour(20));
+  t.shapeBrush = CreateSolidBrush(IndexColour(view.shapeB));
+  view.previousPen = SelectObject(view.sheetDc, t.wallPen);
+  t.labelFont = MakeFont(-24, 600, 0, OUT_TT_ONLY_PRECIS, DEFAULT_QUALITY);
+  t.verticalRulerFont = MakeFont(12, 100, -2700, OUT_TT_PRECIS, ANTIALIASED_QUALITY);
+  t.horizontalRulerFont = MakeFont(12, 100, 0, OUT_TT_PRECIS, ANTIALIASED_QUALITY);
+  view.previousFont = SelectObject(view.sheetDc, t.labelFont);
+}
+
+}  // namespace
+
+bool CreateWorksheet() {
+  HDC screen = GetScreenDC();
+  if (GetDeviceCaps(screen, BITSPIXEL) < 8) return false;
+  view.sheetDc = CreateSurface(kSheetWidth, kSheetHeight, 8);
+  if (!view.sheetDc) {
+    EngineTrace("Could not create WorkSheet");
+    return false;
+  }
+  view.sheetBits = static_cast<std::uint8_t*>(SurfaceBits(view.sheetDc));
+  if (!view.sheetBits) {
+    EngineTrace("Could not retrieve WorkSheet address");
+    DestroySurface(view.sheetDc);
+    view.sheetDc = 0;
+    return false;
+  }
+  std::size_t size = 0;
+  const std::uint8_t* bmp = PlanPaletteBitmap(&size);
+  LoadPaletteBitmap(view.sheetDc, bmp, size);
+  DibSurface* sheet = FindSurface(view.sheetDc);
+  std::memcpy(view.colours, sheet->colours, sizeof view.colours);
+
+  PALETTEENTRY system[256]{};
+  GetSystemPaletteEntries(screen, 0, 256, system);
+  for (int i : {0, 1, 2, 3, 4, 5, 6, 7, 8, 9}) {
+    for (int j : {i, 246 + i}) {
+      view.colours[j] = RGBQUAD{system[j].peBlue, system[j].peGreen, system[j].peRed, 0};
+    }
+  }
+  SetSurfaceColours(view.sheetDc, 0, 256, view.colours);
+  BuildGreyRamp();
+  CreateTools();
+  view.sheetBitmap = sheet->bitmap;
+  view.sheetPalette = sheet->palette;
+  ClearWorksheet();
+  return true;
+}
+
+void DestroyWorksheet() {
+  if (view.sheetDc) {
+    SelectObject(view.sheetDc, view.previousPen);
+    SelectObject(view.sheetDc, view.previousFont);
+  }
+  DrawingTools& t = view.tools;
+  for (HGDIOBJ o : {t.redPen, t.blackPen, t.wallPen, t.installationPen, t.shapePen, t.wallBrush,
+                    t.installationBrush, t.lightBrush, t.shapeBrush, t.labelFont,
+                    t.verticalRulerFont, t.horizontalRulerFont})
+    DeleteObject(o);
+  t = DrawingTools{};
+  while (view.surfaces) DestroySurface(view.surfaces->dc);
+  view.sheetDc = 0;
+  view.sheetBits = nullptr;
+  view.sheetBitmap = 0;
+  view.sheetPalette = 0;
+}
+
+void ClearWorksheet() {
+  if (!view.sheetBits) return;
+  std::memset(view.sheetBits, 255, kSheetBytes);
+  SelectObject(view.sheetDc, view.tools.wallPen);
+  SelectObject(view.sheetDc, GetStockObject(HOLLOW_BRUSH));
+  Rectangle(view.sheetDc, 2, 2, kSheetWidth - 1, kSheetHeight - 1);
+}
+
+void DimWorksheet() {
+  if (!view.sheetBits) return;
+  const std::uint8_t* map = view.dimMap;
+  std::uint8_t* p = view.sheetBits;
+  for (std::size_t i = 0; i < kSheetBytes; ++i) p[i] = map[p[i]];
+}
+
+std::uint8_t SheetPixel(int x, int y) {
+  if (!view.sheetBits || x < 0 || y < 0 || x >= kSheetWidth || y >= kSheetHeight) return 255;
+  return view.sheetBits[static_cast<std::size_t>(y) * kSheetStride + static_cast<std::size_t>(x)];
+}
+
+std::uint8_t ColourFilter(std::uint8_t index) {
+  if (index == view.shapeA || index == view.shapeB || index == view.shapeC ||
+      index == view.shapeD)
+    return 255;
+  return index;
+}
+
+}  // namespace vrx
