@@ -68,13 +68,28 @@ struct Object {
   std::unique_ptr<Palette> palette;
 };
 
-Object* Lookup(Handle h, Kind kind);
+// An internal stock object: the 1 x 1 bitmap every memory DC starts with.
+constexpr int DEFAULT_BITMAP = 14;
+
+Object* Lookup(Handle h, Kind kind);  // Kind::None accepts any kind
 DC* LookupDC(HDC h);
+Bitmap* LookupBitmap(HBITMAP h);
 Handle NewObject(Object object);
+Handle TableSize();
+Handle StockObject(int which);
+HDC NewDC(bool screen, HWND window);
+const PALETTEENTRY* SystemPalette();
+
+// The pixels a DC draws on; false when it has none (the screen, a lost window).
+bool TargetOf(const DC& dc, Target* target);
+// A colour reference as the target's pixel value: a palette index or 0x00RRGGBB.
+std::uint32_t ResolveColour(const DC& dc, const Target& target, COLORREF colour);
+COLORREF PixelToColour(const Target& target, std::uint32_t value);
 
 // Window support, provided by the window layer.
 bool WindowTarget(HWND window, Target* target);
 void WindowChanged(HWND window, const RECT& rect);
 HDC CreateWindowDC(HWND window, const RECT& clip);
+bool DeleteDCOfWindow(HDC dc);
 
 }  // namespace plat::detail
