@@ -19,6 +19,7 @@ endif()
 # ENGINE_SOURCES at engine/CMakeLists.txt:3 (file)
 file(GLOB NEW_GLOB LIST_DIRECTORIES true "/work/main/engine/geometry/*.cpp")
 set(OLD_GLOB
+  "/work/main/engine/geometry/walls.cpp"
   )
 if(NOT "${NEW_GLOB}" STREQUAL "${OLD_GLOB}")
   message("-- GLOB mismatch!")
@@ -29,6 +30,8 @@ endif()
 file(GLOB NEW_GLOB LIST_DIRECTORIES true "/work/main/engine/persistence/*.cpp")
 set(OLD_GLOB
   "/work/main/engine/persistence/history.cpp"
+  "/work/main/engine/persistence/modes.cpp"
+  "/work/main/engine/persistence/planfile.cpp"
   )
 if(NOT "${NEW_GLOB}" STREQUAL "${OLD_GLOB}")
   message("-- GLOB mismatch!")
@@ -38,6 +41,7 @@ endif()
 # ENGINE_SOURCES at engine/CMakeLists.txt:3 (file)
 file(GLOB NEW_GLOB LIST_DIRECTORIES true "/work/main/engine/products/*.cpp")
 set(OLD_GLOB
+  "/work/main/engine/products/products.cpp"
   )
 if(NOT "${NEW_GLOB}" STREQUAL "${OLD_GLOB}")
   message("-- GLOB mismatch!")
@@ -48,7 +52,9 @@ endif()
 file(GLOB NEW_GLOB LIST_DIRECTORIES true "/work/main/engine/view/*.cpp")
 set(OLD_GLOB
   "/work/main/engine/view/buffer.cpp"
+  "/work/main/engine/view/export.cpp"
   "/work/main/engine/view/palette.cpp"
+  "/work/main/engine/view/ruler.cpp"
   "/work/main/engine/view/surface.cpp"
   "/work/main/engine/view/worksheet.cpp"
   )
@@ -74,6 +80,9 @@ endif()
 # ENGINE_TEST_SOURCES at tests/CMakeLists.txt:14 (file)
 file(GLOB NEW_GLOB LIST_DIRECTORIES true "/work/main/tests/engine/*.cpp")
 set(OLD_GLOB
+  "/work/main/tests/engine/test_dispatch.cpp"
+  "/work/main/tests/engine/test_objects.cpp"
+  "/work/main/tests/engine/test_worksheet.cpp"
   )
 if(NOT "${NEW_GLOB}" STREQUAL "${OLD_GLOB}")
   message("-- GLOB mismatch!")

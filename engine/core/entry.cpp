@@ -93,12 +93,16 @@ bool TakesFileName(unsigned code) { return (code >= 13 && code <= 16) || code ==
 long UnknownCode(std::uint16_t code, std::uint32_t w0, std::uint32_t w1, std::uint32_t w2,
                  long l0, long l1) {
   char text[512];
+  // The message keeps its historic format; precision already pads with zeros.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wformat"
   std::snprintf(text, sizeof text,
                 "VRX32.DLL: CallTessel \n  <wCode>    0x%04.4X\n  <wParam0>  0x%04.4X\n"
                 "  <wParam1>  0x%04.4X\n  <wParam2>  0x%04.4X\n  <lParam0>  0x%08.8X\n"
                 "  <lParam1>  0x%08.8X\n\n<Unbekannter Funktions-Code>",
                 static_cast<unsigned>(code), w0, w1, w2, static_cast<unsigned>(l0),
                 static_cast<unsigned>(l1));
+#pragma GCC diagnostic pop
   plat::MessageBox(0, text, "Ostara Tessel", plat::MB_OK);
   return -1;
 }

@@ -2,6 +2,7 @@
 // records: use counts keep a record alive while any list or state holds it, and
 // every change to a record is a copy, so a saved state never changes under undo.
 #include <cstring>
+#include <initializer_list>
 
 #include "persistence/persistence.h"
 
@@ -21,30 +22,43 @@ void ForEachRecord(const HistorySlot& slot, Fn fn) {
   for (int i = 0; i < slot.design.count && i < kMaxListEntries; ++i) fn(slot.design.entries[i]);
 }
 
-void Pin(HistorySlot& slot) {
-  if (slot.pinned) return;
-  ForEachRecord(slot, [](std::uint16_t r) {
-    if (r < kMaxRecords) ++core.table[r].useCount;
-  });
-  slot.pinned = 1;
-}
-
-void Release(HistorySlot& slot) {
-  if (!slot.pinned) return;
+// Use counts are worked out afresh from the lists and the pinned states: a record
+// in a list counts 1, and each occurrence in a pinned state 1 more. Adjusting them
+// step by step lets a record that undo freed and redo brought back count one holder
+// too few, and a later release would then free it under a state that still holds it.
+void Recount() {
+  static std::int16_t counts[kMaxRecords];
+  std::memset(counts, 0, sizeof counts);
   for (auto& record : core.table) record.mark = 0;
   for (const ObjectList* list : {&core.layout, &core.design})
     for (int i = 0; i < list->count && i < kMaxListEntries; ++i)
       if (list->entries[i] < kMaxRecords) core.table[list->entries[i]].mark = 1;
-  ForEachRecord(slot, [](std::uint16_t r) {
-    if (r >= kMaxRecords) return;
+  for (int r = 0; r < kMaxRecords; ++r) counts[r] = static_cast<std::int16_t>(core.table[r].mark);
+  for (const HistorySlot& slot : history.ring) {
+    if (!slot.pinned) continue;
+    ForEachRecord(slot, [](std::uint16_t r) {
+      if (r < kMaxRecords) ++counts[r];
+    });
+  }
+  for (int r = 0; r < kMaxRecords; ++r) {
     ObjectRecord& record = core.table[r];
-    if (record.useCount > 0) --record.useCount;
-    if (record.useCount <= 1) {
-      record.useCount = record.mark ? 1 : 0;
-      if (record.useCount == 0 && KindCodeOf(record.kind) == kKindProduct) QueueFreedRecord(r);
-    }
-  });
+    if (record.useCount >= 1 && counts[r] == 0 && KindCodeOf(record.kind) == kKindProduct)
+      QueueFreedRecord(r);
+    // A record outside every list and state stays free even if something wrote to it.
+    if (record.useCount >= 1 || counts[r] > 0) record.useCount = counts[r];
+  }
+}
+
+void Pin(HistorySlot& slot) {
+  if (slot.pinned) return;
+  slot.pinned = 1;
+  Recount();
+}
+
+void Release(HistorySlot& slot) {
+  if (!slot.pinned) return;
   slot.pinned = 0;
+  Recount();
 }
 
 }  // namespace

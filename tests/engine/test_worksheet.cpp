@@ -1,0 +1,63 @@
+// The worksheet: its palette, the grey ramp, clearing and dimming.
+#include "engine_fixture.h"
+
+using namespace vrx;
+
+TEST_F(EngineTest, AClearedWorksheetIsWhiteInsideItsGreyFrame) {
+  const std::uint8_t wall = Grey(12);
+  EXPECT_EQ(wall, 98);
+  for (int y = 0; y < kSheetHeight; ++y) {
+    for (int x = 0; x < kSheetWidth; ++x) {
+      const bool frame = x >= 1 && x <= 1518 && y >= 1 && y <= 1118 &&
+                         (x <= 2 || x >= 1517 || y <= 2 || y >= 1117);
+      const std::uint8_t v = SheetPixel(x, y);
+      ASSERT_EQ(v, frame ? wall : 255) << x << "," << y;
+    }
+  }
+}
+
+TEST_F(EngineTest, TheGreyRampLandsOnThePlanColours) {
+  const int expected[34] = {0,   11,  14,  18,  27,  33,  38,  47,  53,  58,  66,  96,
+                            98,  171, 172, 248, 173, 174, 176, 179, 182, 187, 192, 196,
+                            7,   200, 205, 210, 216, 221, 230, 234, 245, 255};
+  for (int n = 0; n < 34; ++n)
+    EXPECT_EQ(Grey(n), expected[n]) << "G" << n;
+  EXPECT_EQ(view.shapeA, 96);
+  EXPECT_EQ(view.shapeB, 247);
+  EXPECT_EQ(view.shapeC, 178);
+  EXPECT_EQ(view.shapeD, 209);
+  EXPECT_EQ(ColourFilter(178), 255);
+  EXPECT_EQ(ColourFilter(98), 98);
+}
+
+TEST_F(EngineTest, TheColourTableIsAnIdentityPaletteWithTheStaticColours) {
+  DibSurface* s = FindSurface(view.sheetDc);
+  ASSERT_NE(s, nullptr);
+  plat::PALETTEENTRY e[256];
+  ASSERT_EQ(plat::GetPaletteEntries(s->palette, 0, 256, e), 256u);
+  for (int i = 0; i < 256; ++i) {
+    EXPECT_EQ(e[i].peRed, s->colours[i].rgbRed);
+    EXPECT_EQ(e[i].peFlags, (i < 10 || i >= 246) ? 0 : plat::PC_NOCOLLAPSE) << i;
+  }
+  EXPECT_EQ(s->colours[249].rgbRed, 255);
+  EXPECT_EQ(s->colours[178].rgbBlue, 156);
+}
+
+TEST_F(EngineTest, DimmingAppliesTheMapOncePerCall) {
+  view.sheetBits[0] = Grey(0);
+  view.sheetBits[1] = view.shapeA;
+  view.sheetBits[2] = view.shapeB;
+  view.sheetBits[3] = 120;  // a near-grey outside the ramp's greys stays
+  view.sheetBits[4] = 178;  // C: not dimmed further
+  DimWorksheet();
+  EXPECT_EQ(view.sheetBits[0], Grey(8));
+  EXPECT_EQ(view.sheetBits[1], view.shapeC);
+  EXPECT_EQ(view.sheetBits[2], view.shapeD);
+  EXPECT_EQ(view.sheetBits[4], 178);
+  EXPECT_EQ(view.sheetBits[3], 120);
+  DimWorksheet();
+  EXPECT_EQ(view.sheetBits[0], Grey(14)) << "8 + 3 * 8 / 4";
+  EXPECT_EQ(view.sheetBits[1], view.shapeC);
+  EXPECT_EQ(SheetPixel(5000, 5), 255);
+  EXPECT_EQ(fnVrx232(1), 65);
+}
