@@ -1,5 +1,0 @@
-if(EXISTS "/work/main/build/tests/engine_tests[1]_tests.cmake")
-  include("/work/main/build/tests/engine_tests[1]_tests.cmake")
-else()
-  add_test(engine_tests_NOT_BUILT engine_tests_NOT_BUILT)
-endif()
