@@ -168,7 +168,23 @@ void DimWorksheet() {
   if (!view.sheetBits) return;
   const std::uint8_t* map = view.dimMap;
   std::uint8_t* p = view.sheetBits;
-  for (std::size_t i = 0; i < kSheetBytes; ++i) p[i] = map[p[i]];
+  // Most of a plan is paper: blocks of one colour are mapped as a whole.
+  constexpr std::size_t kBlock = 32;
+  constexpr std::uint64_t kSpread = 0x0101010101010101ull;
+  std::size_t i = 0;
+  for (; i + kBlock <= kSheetBytes; i += kBlock) {
+    std::uint64_t w[4];
+    std::memcpy(w, p + i, kBlock);
+    const std::uint64_t same = p[i] * kSpread;
+    if (((w[0] ^ same) | (w[1] ^ same) | (w[2] ^ same) | (w[3] ^ same)) == 0) {
+      const std::uint64_t dimmed = map[p[i]] * kSpread;
+      const std::uint64_t out[4] = {dimmed, dimmed, dimmed, dimmed};
+      std::memcpy(p + i, out, kBlock);
+      continue;
+    }
+    for (std::size_t j = i; j < i + kBlock; ++j) p[j] = map[p[j]];
+  }
+  for (; i < kSheetBytes; ++i) p[i] = map[p[i]];
 }
 
 std::uint8_t SheetPixel(int x, int y) {

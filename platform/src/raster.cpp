@@ -136,56 +136,122 @@ Paint BrushPaint(const Canvas& c, HBRUSH h) {
   p.style = o->brush->style;
   p.hatch = o->brush->hatch;
   p.fore = ResolveColour(*c.dc, c.t, o->brush->colour);
-  p.back = ResolveColour(*c.dc, c.t, c.dc->bkColour);
+  // Looking up the background colour costs a search of the colour table.
+  if (p.style == BS_HATCHED) p.back = ResolveColour(*c.dc, c.t, c.dc->bkColour);
   p.opaque = c.dc->bkMode == OPAQUE;
   return p;
 }
 
-// A horizontal run [x0, x1) through the DC's binary raster operation.
-void Span(Canvas& c, int y, int x0, int x1, const Paint& paint) {
-  if (y < c.clip.top || y >= c.clip.bottom) return;
-  x0 = std::max(x0, static_cast<int>(c.clip.left));
-  x1 = std::min(x1, static_cast<int>(c.clip.right));
-  if (x0 >= x1 || paint.style == BS_NULL) return;
+// A run [x0, x1) of one value through the DC's binary raster operation; the run is
+// already inside the clip.
+void ValueSpan(Canvas& c, int y, int x0, int x1, std::uint32_t v) {
   const int rop = c.dc->rop2;
-  if (paint.style == BS_SOLID && rop == R2_COPYPEN && c.t.bytesPerPixel == 1) {
-    std::memset(c.At(x0, y), static_cast<int>(paint.fore), static_cast<std::size_t>(x1 - x0));
+  const std::size_t n = static_cast<std::size_t>(x1 - x0);
+  if (c.t.bytesPerPixel == 1) {
+    std::uint8_t* p = c.At(x0, y);
+    const auto b = static_cast<std::uint8_t>(v);
+    switch (rop) {
+      case R2_COPYPEN: std::memset(p, b, n); break;
+      case R2_NOT: for (std::size_t i = 0; i < n; ++i) p[i] = static_cast<std::uint8_t>(~p[i]); break;
+      case R2_XORPEN: for (std::size_t i = 0; i < n; ++i) p[i] ^= b; break;
+      case R2_NOP: break;
+      default:
+        for (std::size_t i = 0; i < n; ++i) p[i] = static_cast<std::uint8_t>(Rop2(rop, b, p[i], 0xFFu));
+    }
   } else {
-    const std::uint32_t mask = c.Mask();
-    for (int x = x0; x < x1; ++x) {
-      std::uint32_t v;
-      if (paint.At(x, y, &v)) c.Set(x, y, Rop2(rop, v, c.Get(x, y), mask));
+    std::uint8_t* p = c.At(x0, y);
+    for (std::size_t i = 0; i < n; ++i, p += 4) {
+      std::uint32_t d;
+      std::memcpy(&d, p, 4);
+      d = rop == R2_COPYPEN ? v : Rop2(rop, v, d & 0xFFFFFFu, 0xFFFFFFu);
+      std::memcpy(p, &d, 4);
     }
   }
   c.Touch(x0, y, x1, y + 1);
 }
 
-// Pixels of an outline gathered first and painted once, so that overlapping strokes
-// of a wide pen stay a single pass of an exclusive-or.
-struct Coverage {
-  RECT box{};
-  int width = 0;
-  std::vector<std::uint8_t> marks;
-  explicit Coverage(const RECT& clip) : box(clip) {
-    width = std::max(0, static_cast<int>(box.right - box.left));
-    const int h = std::max(0, static_cast<int>(box.bottom - box.top));
-    marks.assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(h), 0);
+// A horizontal run [x0, x1) of a brush through the DC's binary raster operation.
+void Span(Canvas& c, int y, int x0, int x1, const Paint& paint) {
+  if (y < c.clip.top || y >= c.clip.bottom) return;
+  x0 = std::max(x0, static_cast<int>(c.clip.left));
+  x1 = std::min(x1, static_cast<int>(c.clip.right));
+  if (x0 >= x1 || paint.style == BS_NULL) return;
+  if (paint.style == BS_SOLID) {
+    ValueSpan(c, y, x0, x1, paint.fore);
+    return;
   }
-  void Mark(long long x, long long y) {
-    if (x < box.left || x >= box.right || y < box.top || y >= box.bottom) return;
-    marks[static_cast<std::size_t>(y - box.top) * static_cast<std::size_t>(width) +
-          static_cast<std::size_t>(x - box.left)] = 1;
+  const int rop = c.dc->rop2;
+  const std::uint32_t mask = c.Mask();
+  for (int x = x0; x < x1; ++x) {
+    std::uint32_t v;
+    if (paint.At(x, y, &v)) c.Set(x, y, Rop2(rop, v, c.Get(x, y), mask));
+  }
+  c.Touch(x0, y, x1, y + 1);
+}
+
+// Pixels of an outline gathered first as row runs and painted once, so that
+// overlapping strokes of a wide pen stay a single pass of an exclusive-or.
+struct Coverage {
+  struct Run {
+    int y, x0, x1;
+  };
+  RECT box{};
+  std::vector<Run> runs;
+  explicit Coverage(const RECT& clip) : box(clip) {}
+  void Add(long long y, long long x0, long long x1) {
+    if (y < box.top || y >= box.bottom) return;
+    x0 = std::max<long long>(x0, box.left);
+    x1 = std::min<long long>(x1, box.right);
+    if (x0 >= x1) return;
+    const int yy = static_cast<int>(y), a = static_cast<int>(x0), b = static_cast<int>(x1);
+    // Consecutive stamps mostly touch the run before them.
+    if (!runs.empty()) {
+      Run& last = runs.back();
+      if (last.y == yy && a <= last.x1 && b >= last.x0) {
+        last.x0 = std::min(last.x0, a);
+        last.x1 = std::max(last.x1, b);
+        return;
+      }
+    }
+    runs.push_back(Run{yy, a, b});
+  }
+  void AddRect(long long l, long long t, long long r, long long b) {
+    t = std::max<long long>(t, box.top);
+    b = std::min<long long>(b, box.bottom);
+    for (long long y = t; y < b; ++y) Add(y, l, r);
   }
   void Apply(Canvas& c, std::uint32_t v) {
-    const std::uint32_t mask = c.Mask();
-    for (int y = box.top; y < box.bottom; ++y) {
-      const std::uint8_t* row = &marks[static_cast<std::size_t>(y - box.top) * width];
-      for (int x = 0; x < width; ++x) {
-        if (!row[x]) continue;
-        const int px = box.left + x;
-        c.Set(px, y, Rop2(c.dc->rop2, v, c.Get(px, y), mask));
-        c.Touch(px, y, px + 1, y + 1);
+    if (runs.empty()) return;
+    int top = runs[0].y, bottom = runs[0].y;
+    for (const Run& r : runs) {
+      top = std::min(top, r.y);
+      bottom = std::max(bottom, r.y);
+    }
+    // Runs sorted into rows by counting, then by start within each row.
+    const std::size_t rows = static_cast<std::size_t>(bottom - top) + 1;
+    std::vector<int> first(rows + 1, 0);
+    for (const Run& r : runs) ++first[static_cast<std::size_t>(r.y - top) + 1];
+    for (std::size_t i = 0; i < rows; ++i) first[i + 1] += first[i];
+    std::vector<Run> sorted(runs.size());
+    std::vector<int> next(first.begin(), first.end() - 1);
+    for (const Run& r : runs) sorted[static_cast<std::size_t>(next[static_cast<std::size_t>(r.y - top)]++)] = r;
+    for (std::size_t row = 0; row < rows; ++row) {
+      Run* a = sorted.data() + first[row];
+      Run* e = sorted.data() + first[row + 1];
+      if (a == e) continue;
+      for (Run* i = a + 1; i < e; ++i)
+        for (Run* j = i; j > a && j[-1].x0 > j->x0; --j) std::swap(j[-1], *j);
+      int x0 = a->x0, x1 = a->x1;
+      for (Run* i = a + 1; i < e; ++i) {
+        if (i->x0 <= x1) {
+          x1 = std::max(x1, i->x1);
+          continue;
+        }
+        ValueSpan(c, a->y, x0, x1, v);
+        x0 = i->x0;
+        x1 = i->x1;
       }
+      ValueSpan(c, a->y, x0, x1, v);
     }
   }
 };
@@ -258,20 +324,26 @@ bool DashOn(int style, long long n) {
   }
 }
 
+// The pixels a wide pen covers around a point: a square up to 3 pixels, a disc above.
 void StampWide(Coverage& cov, long long x, long long y, int width) {
   const int lo = -(width / 2);
   if (width <= 3) {
-    for (int dy = 0; dy < width; ++dy)
-      for (int dx = 0; dx < width; ++dx) cov.Mark(x + lo + dx, y + lo + dy);
+    cov.AddRect(x + lo, y + lo, x + lo + width, y + lo + width);
     return;
   }
   const double r = width / 2.0;
   const double c = lo + r - 0.5;
-  for (int dy = 0; dy < width; ++dy)
+  for (int dy = 0; dy < width; ++dy) {
+    int a = width, b = -1;
     for (int dx = 0; dx < width; ++dx) {
       const double ex = dx - c, ey = dy - c;
-      if (ex * ex + ey * ey <= r * r) cov.Mark(x + lo + dx, y + lo + dy);
+      if (ex * ex + ey * ey <= r * r) {
+        a = std::min(a, dx);
+        b = dx;
+      }
     }
+    if (a <= b) cov.Add(y + lo + dy, x + lo + a, x + lo + b + 1);
+  }
 }
 
 // A path of points stroked with the DC's pen. Wide pens cover both end points and
@@ -295,6 +367,15 @@ void Stroke(Canvas& c, const POINT* pts, int n, bool closed) {
   for (int i = 0; i < std::max(segments, 1); ++i) {
     const POINT& a = pts[i];
     const POINT& b = pts[(i + 1) % n];
+    if (pen.width <= 3 && (a.x == b.x || a.y == b.y)) {
+      // The squares along a straight axis-parallel segment make one rectangle.
+      const int lo = -(pen.width / 2);
+      cov.AddRect(static_cast<long long>(std::min(a.x, b.x)) + lo,
+                  static_cast<long long>(std::min(a.y, b.y)) + lo,
+                  static_cast<long long>(std::max(a.x, b.x)) + lo + pen.width,
+                  static_cast<long long>(std::max(a.y, b.y)) + lo + pen.width);
+      continue;
+    }
     WalkLine(a.x, a.y, b.x, b.y, true, c.clip, pen.width,
              [&](long long x, long long y) { StampWide(cov, x, y, pen.width); });
   }
@@ -303,38 +384,81 @@ void Stroke(Canvas& c, const POINT* pts, int n, bool closed) {
 
 // --- Filled shapes ------------------------------------------------------------------------
 
+// A polygon edge from its upper to its lower end; it crosses rows y0 .. y1 - 1.
 struct Edge {
-  double x0, y0, x1, y1;
+  long long x0, y0, x1, y1;
   int dir;
 };
 
+long long FloorDiv(long long a, long long b) { return a / b - ((a % b != 0) && ((a < 0) != (b < 0))); }
+
+// Each row is painted from the first pixel centre at or right of a crossing to the
+// last one left of the next: crossings are rounded up, exactly, in integers.
 void FillEdges(Canvas& c, const std::vector<Edge>& edges, int mode, const Paint& paint) {
   if (edges.empty() || paint.style == BS_NULL) return;
-  double minY = 1e300, maxY = -1e300;
+  struct Active {
+    long long q, s, stepQ, stepS, dy;  // crossing = q - s / dy, 0 <= s < dy
+    long long end;
+    int dir;
+  };
+  // Scratch kept between calls (the drawing layer is used from one thread): a plan
+  // draws thousands of small polygons.
+  static std::vector<const Edge*> order;
+  static std::vector<Active> active;
+  order.clear();
+  active.clear();
+  long long minY = edges[0].y0, maxY = edges[0].y1;
   for (const Edge& e : edges) {
-    minY = std::min(minY, std::min(e.y0, e.y1));
-    maxY = std::max(maxY, std::max(e.y0, e.y1));
+    order.push_back(&e);
+    minY = std::min(minY, e.y0);
+    maxY = std::max(maxY, e.y1);
   }
-  const int top = static_cast<int>(std::max<double>(c.clip.top, std::ceil(minY)));
-  const int bottom = static_cast<int>(std::min<double>(c.clip.bottom, std::ceil(maxY)));
-  std::vector<std::pair<double, int>> xs;
-  for (int y = top; y < bottom; ++y) {
-    xs.clear();
-    for (const Edge& e : edges) {
-      const double ya = std::min(e.y0, e.y1), yb = std::max(e.y0, e.y1);
-      if (!(y >= ya && y < yb)) continue;
-      const double x = e.x0 + (y - e.y0) * (e.x1 - e.x0) / (e.y1 - e.y0);
-      xs.emplace_back(x, e.dir);
+  std::sort(order.begin(), order.end(), [](const Edge* a, const Edge* b) { return a->y0 < b->y0; });
+  const long long top = std::max<long long>(c.clip.top, minY);
+  const long long bottom = std::min<long long>(c.clip.bottom, maxY);
+  std::size_t next = 0;
+  long long event = top;  // the next row where an edge starts or ends
+  for (long long y = top; y < bottom; ++y) {
+    if (y >= event) {
+      std::erase_if(active, [y](const Active& a) { return a.end <= y; });
+      while (next < order.size() && order[next]->y0 <= y) {
+        const Edge& e = *order[next++];
+        if (e.y1 <= y) continue;
+        const long long dy = e.y1 - e.y0, dx = e.x1 - e.x0;
+        const long long num = e.x0 * dy + (y - e.y0) * dx;
+        Active a;
+        a.dy = dy;
+        a.q = -FloorDiv(-num, dy);
+        a.s = a.q * dy - num;
+        a.stepQ = FloorDiv(dx, dy);
+        a.stepS = dx - a.stepQ * dy;
+        a.end = e.y1;
+        a.dir = e.dir;
+        active.push_back(a);
+      }
+      event = next < order.size() ? order[next]->y0 : bottom;
+      for (const Active& a : active) event = std::min(event, a.end);
     }
-    std::sort(xs.begin(), xs.end());
+    // Crossings stay nearly in order from row to row.
+    for (std::size_t i = 1; i < active.size(); ++i)
+      for (std::size_t j = i; j > 0 && active[j - 1].q > active[j].q; --j)
+        std::swap(active[j - 1], active[j]);
     int winding = 0;
-    for (std::size_t i = 0; i + 1 < xs.size(); ++i) {
-      winding += xs[i].second;
+    for (std::size_t i = 0; i + 1 < active.size(); ++i) {
+      winding += active[i].dir;
       const bool inside = mode == WINDING ? winding != 0 : (i % 2) == 0;
       if (!inside) continue;
-      const double l = std::max<double>(std::ceil(xs[i].first), c.clip.left - 1);
-      const double r = std::min<double>(std::ceil(xs[i + 1].first), c.clip.right + 1);
-      if (l < r) Span(c, y, static_cast<int>(l), static_cast<int>(r), paint);
+      const long long l = std::max<long long>(active[i].q, c.clip.left);
+      const long long r = std::min<long long>(active[i + 1].q, c.clip.right);
+      if (l < r) Span(c, static_cast<int>(y), static_cast<int>(l), static_cast<int>(r), paint);
+    }
+    for (Active& a : active) {
+      a.q += a.stepQ;
+      a.s -= a.stepS;
+      if (a.s < 0) {
+        a.s += a.dy;
+        a.q += 1;
+      }
     }
   }
 }
@@ -344,7 +468,8 @@ void AddPolygonEdges(std::vector<Edge>& edges, const POINT* pts, int n) {
     const POINT& a = pts[i];
     const POINT& b = pts[(i + 1) % n];
     if (a.y == b.y) continue;
-    edges.push_back(Edge{double(a.x), double(a.y), double(b.x), double(b.y), b.y > a.y ? 1 : -1});
+    if (a.y < b.y) edges.push_back(Edge{a.x, a.y, b.x, b.y, 1});
+    else edges.push_back(Edge{b.x, b.y, a.x, a.y, -1});
   }
 }
 
@@ -510,21 +635,49 @@ bool Blit(HDC hdst, int x, int y, int w, int h, HDC hsrc, const Target* srcTarge
     cols = ScaleMap(w, sw);
     rows = ScaleMap(h, sh);
   }
+  // A plain copy of an 8-bit source, stretched or not, goes through a column table;
+  // rows that repeat the source row above are copied from the row just written.
+  const bool copy8 = needSource && code == 0xCC && st.bytesPerPixel == 1 && st.bits != c.t.bits;
+  std::vector<int> scols;
+  int ca = x1, cb = x1;
+  if (copy8) {
+    for (int dx = x0; dx < x1; ++dx) {
+      const int scol = sx + cols[static_cast<std::size_t>(dx - x)];
+      if (scol < 0 || scol >= st.width) continue;
+      if (ca == x1) ca = dx;
+      cb = dx + 1;
+      scols.push_back(scol);
+    }
+  }
+  const std::size_t run = static_cast<std::size_t>(cb > ca ? cb - ca : 0);
+  int lastSrow = -1, lastDy = -1;
   for (int dy = y0; dy < y1; ++dy) {
     int srow = 0;
     if (needSource) {
       srow = sy + rows[static_cast<std::size_t>(dy - y)];
       if (srow < 0 || srow >= st.height) continue;
     }
-    if (needSource && code == 0xCC && src.direct && sw == w) {
-      // Plain copy of indices: clip the run to the source and move it whole.
-      int a = x0, b = x1;
-      a = std::max(a, x - sx);
-      b = std::min(b, x - sx + st.width);
-      if (a < b) {
-        std::memcpy(c.At(a, dy), st.bits + static_cast<std::size_t>(srow) * st.stride + (sx + a - x),
-                    static_cast<std::size_t>(b - a));
+    if (copy8) {
+      if (!run) continue;
+      std::uint8_t* d = c.At(ca, dy);
+      if (srow == lastSrow) {
+        std::memcpy(d, c.At(ca, lastDy), run * static_cast<std::size_t>(c.t.bytesPerPixel));
+      } else {
+        const std::uint8_t* sr = st.bits + static_cast<std::size_t>(srow) * st.stride;
+        const int* col = scols.data();
+        if (c.t.bytesPerPixel == 1 && src.direct) {
+          if (sw == w) std::memcpy(d, sr + col[0], run);
+          else for (std::size_t i = 0; i < run; ++i) d[i] = sr[col[i]];
+        } else if (c.t.bytesPerPixel == 1) {
+          const std::uint32_t* map = src.map.data();
+          for (std::size_t i = 0; i < run; ++i) d[i] = static_cast<std::uint8_t>(map[sr[col[i]]]);
+        } else {
+          const std::uint32_t* map = src.map.data();
+          for (std::size_t i = 0; i < run; ++i) std::memcpy(d + 4 * i, &map[sr[col[i]]], 4);
+        }
       }
+      lastSrow = srow;
+      lastDy = dy;
       continue;
     }
     for (int dx = x0; dx < x1; ++dx) {
@@ -579,7 +732,8 @@ bool Polyline(HDC h, const POINT* pts, int n) {
 bool PolyPolygon(HDC h, const POINT* pts, const int* counts, int polygons) {
   Canvas c;
   if (!pts || !counts || polygons < 1 || !Open(h, &c)) return false;
-  std::vector<Edge> edges;
+  static std::vector<Edge> edges;
+  edges.clear();
   const POINT* p = pts;
   for (int i = 0; i < polygons; ++i) {
     if (counts[i] < 2) return false;
@@ -703,37 +857,60 @@ bool ExtFloodFill(HDC h, int x, int y, COLORREF colour, unsigned type) {
   if (!Open(h, &c) || !c.Inside(x, y)) return false;
   const std::uint32_t key = ResolveColour(*c.dc, c.t, colour);
   const bool surface = type == FLOODFILLSURFACE;
-  auto fillable = [&](int px, int py) {
-    const std::uint32_t v = c.Get(px, py);
-    return surface ? v == key : v != key;
-  };
-  if (!fillable(x, y)) return false;
+  // Which pixels may still be filled, decided once from the pixels as they were;
+  // a pixel leaves the set when it is painted, so every pixel is painted once.
+  const int left = c.clip.left, top = c.clip.top;
+  const std::size_t w = static_cast<std::size_t>(c.clip.right - c.clip.left);
+  const std::size_t rows = static_cast<std::size_t>(c.clip.bottom - c.clip.top);
+  std::vector<std::uint8_t> open(w * rows);
+  for (std::size_t r = 0; r < rows; ++r) {
+    std::uint8_t* m = &open[r * w];
+    const int py = top + static_cast<int>(r);
+    if (c.t.bytesPerPixel == 1) {
+      const std::uint8_t* p = c.At(left, py);
+      const auto k = static_cast<std::uint8_t>(key);
+      if (surface) for (std::size_t i = 0; i < w; ++i) m[i] = p[i] == k;
+      else for (std::size_t i = 0; i < w; ++i) m[i] = p[i] != k;
+    } else {
+      for (std::size_t i = 0; i < w; ++i) m[i] = (c.Get(left + static_cast<int>(i), py) == key) == surface;
+    }
+  }
+  auto row = [&](int py) { return &open[static_cast<std::size_t>(py - top) * w]; };
+  if (!row(y)[x - left]) return false;
   const Paint paint = BrushPaint(c, c.dc->brush);
-  const int w = c.clip.right - c.clip.left;
-  std::vector<std::uint8_t> seen(static_cast<std::size_t>(w) * (c.clip.bottom - c.clip.top), 0);
-  auto mark = [&](int px, int py) -> std::uint8_t& {
-    return seen[static_cast<std::size_t>(py - c.clip.top) * w + (px - c.clip.left)];
-  };
-  std::vector<POINT> stack{POINT{x, y}};
   const int saved = c.dc->rop2;
   const_cast<DC*>(c.dc)->rop2 = R2_COPYPEN;
+  // The next set or clear mark in [i, end), or end.
+  auto nextOpen = [](const std::uint8_t* m, std::size_t i, std::size_t end) {
+    while (i + 8 <= end) {
+      std::uint64_t word;
+      std::memcpy(&word, m + i, 8);
+      if (word) break;
+      i += 8;
+    }
+    while (i < end && !m[i]) ++i;
+    return i;
+  };
+  auto nextClosed = [](const std::uint8_t* m, std::size_t i, std::size_t end) {
+    const void* z = std::memchr(m + i, 0, end - i);
+    return z ? static_cast<std::size_t>(static_cast<const std::uint8_t*>(z) - m) : end;
+  };
+  std::vector<POINT> stack{POINT{x - left, y}};
   while (!stack.empty()) {
     const POINT p = stack.back();
     stack.pop_back();
-    if (mark(p.x, p.y) || !fillable(p.x, p.y)) continue;
-    int l = p.x, r = p.x;
-    while (l > c.clip.left && !mark(l - 1, p.y) && fillable(l - 1, p.y)) --l;
-    while (r + 1 < c.clip.right && !mark(r + 1, p.y) && fillable(r + 1, p.y)) ++r;
-    for (int i = l; i <= r; ++i) mark(i, p.y) = 1;
-    Span(c, p.y, l, r + 1, paint);
+    std::uint8_t* m = row(p.y);
+    std::size_t l = static_cast<std::size_t>(p.x);
+    if (!m[l]) continue;
+    while (l > 0 && m[l - 1]) --l;
+    const std::size_t r = nextClosed(m, static_cast<std::size_t>(p.x), w);
+    std::memset(m + l, 0, r - l);
+    Span(c, p.y, left + static_cast<int>(l), left + static_cast<int>(r), paint);
     for (int ny : {p.y - 1, p.y + 1}) {
-      if (ny < c.clip.top || ny >= c.clip.bottom) continue;
-      bool inRun = false;
-      for (int i = l; i <= r; ++i) {
-        const bool open = !mark(i, ny) && fillable(i, ny);
-        if (open && !inRun) stack.push_back(POINT{i, ny});
-        inRun = open;
-      }
+      if (ny < top || ny >= c.clip.bottom) continue;
+      const std::uint8_t* n = row(ny);
+      for (std::size_t i = nextOpen(n, l, r); i < r; i = nextOpen(n, nextClosed(n, i, r), r))
+        stack.push_back(POINT{static_cast<int>(i), ny});
     }
   }
   const_cast<DC*>(c.dc)->rop2 = saved;

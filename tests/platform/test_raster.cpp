@@ -181,6 +181,80 @@ TEST(Raster, StretchKeepsTheColumnsAndRowsGdiKeeps) {
     for (int x = 0; x < 10; ++x) EXPECT_EQ(big.At(x, y), src.At(x / 2, y / 2));
 }
 
+// A pixel is inside when the crossings of its row at or left of it count odd, or wind
+// to non-zero: the same rule as the scan conversion, evaluated pixel by pixel.
+bool InsideByRule(const std::vector<POINT>& poly, int x, int y, int mode) {
+  int crossings = 0, winding = 0;
+  const std::size_t n = poly.size();
+  for (std::size_t i = 0; i < n; ++i) {
+    POINT a = poly[i], b = poly[(i + 1) % n];
+    if (a.y == b.y) continue;
+    const int dir = b.y > a.y ? 1 : -1;
+    if (a.y > b.y) std::swap(a, b);
+    if (y < a.y || y >= b.y) continue;
+    // x_c <= x  <=>  a.x * dy + (y - a.y) * dx <= x * dy, with dy > 0.
+    const long long dy = b.y - a.y, dx = b.x - a.x;
+    if (static_cast<long long>(a.x) * dy + (y - a.y) * dx <= static_cast<long long>(x) * dy) {
+      ++crossings;
+      winding += dir;
+    }
+  }
+  return mode == WINDING ? winding != 0 : (crossings & 1) != 0;
+}
+
+TEST(Raster, RandomPolygonsFillExactlyThePixelsTheRuleGives) {
+  std::mt19937 rng(7);
+  std::uniform_int_distribution<int> coord(-8, 71), count(3, 9);
+  for (int round = 0; round < 300; ++round) {
+    std::vector<POINT> poly(static_cast<std::size_t>(count(rng)));
+    for (POINT& p : poly) p = POINT{coord(rng), coord(rng)};
+    const int mode = round % 2 ? WINDING : ALTERNATE;
+    Surface s(64, 64, 255);
+    SelectObject(s.dc, GetStockObject(NULL_PEN));
+    SelectObject(s.dc, GetStockObject(BLACK_BRUSH));
+    SetPolyFillMode(s.dc, mode);
+    Polygon(s.dc, poly.data(), static_cast<int>(poly.size()));
+    for (int y = 0; y < 64; ++y)
+      for (int x = 0; x < 64; ++x)
+        ASSERT_EQ(s.At(x, y) == 0, InsideByRule(poly, x, y, mode))
+            << "round " << round << " pixel " << x << "," << y;
+  }
+}
+
+TEST(Raster, FloodFillReachesExactlyTheFourConnectedRegion) {
+  std::mt19937 rng(11);
+  for (int round = 0; round < 50; ++round) {
+    Surface s(48, 40, 255);
+    for (int i = 0; i < 48 * 40 / 3; ++i)
+      s.bits[(rng() % 40) * s.stride + rng() % 48] = 0;
+    const int sx = static_cast<int>(rng() % 48), sy = static_cast<int>(rng() % 40);
+    const std::vector<std::uint8_t> before = s.Pixels();
+    // The region by breadth-first search over pixels that are not the border.
+    std::vector<std::uint8_t> expect = before;
+    if (before[sy * s.stride + sx] != 0) {
+      std::vector<POINT> queue{POINT{sx, sy}};
+      expect[sy * s.stride + sx] = 7;
+      for (std::size_t q = 0; q < queue.size(); ++q) {
+        const POINT p = queue[q];
+        const POINT next[4] = {{p.x - 1, p.y}, {p.x + 1, p.y}, {p.x, p.y - 1}, {p.x, p.y + 1}};
+        for (const POINT& n : next) {
+          if (n.x < 0 || n.y < 0 || n.x >= 48 || n.y >= 40) continue;
+          std::uint8_t& v = expect[n.y * s.stride + n.x];
+          if (v == 0 || v == 7) continue;
+          v = 7;
+          queue.push_back(n);
+        }
+      }
+    }
+    HBRUSH brush = CreateSolidBrush(DIBINDEX(7));
+    SelectObject(s.dc, brush);
+    EXPECT_EQ(FloodFill(s.dc, sx, sy, DIBINDEX(0)), before[sy * s.stride + sx] != 0);
+    ASSERT_EQ(s.Pixels(), expect) << "round " << round;
+    SelectObject(s.dc, GetStockObject(WHITE_BRUSH));
+    DeleteObject(brush);
+  }
+}
+
 TEST(Raster, ColoursResolveToTableEntries) {
   Surface s(4, 4, 0);
   EXPECT_EQ(SetPixel(s.dc, 0, 0, RGB(100, 100, 100)), RGB(100, 100, 100));
