@@ -158,10 +158,25 @@ void DestroyWorksheet() {
 
 void ClearWorksheet() {
   if (!view.sheetBits) return;
-  std::memset(view.sheetBits, 255, kSheetBytes);
+  // White paper inside the frame the wall pen draws along (2, 2) - (W - 2, H - 2),
+  // written in one pass over the rows: clearing comes before every full redraw.
   SelectObject(view.sheetDc, view.tools.wallPen);
   SelectObject(view.sheetDc, GetStockObject(HOLLOW_BRUSH));
-  Rectangle(view.sheetDc, 2, 2, kSheetWidth - 1, kSheetHeight - 1);
+  const std::uint8_t frame = Grey(12);  // the wall pen's grey
+  for (int y = 0; y < kSheetHeight; ++y) {
+    std::uint8_t* row = view.sheetBits + static_cast<std::size_t>(y) * kSheetStride;
+    if (y == 1 || y == 2 || y == kSheetHeight - 3 || y == kSheetHeight - 2) {
+      row[0] = 255;
+      std::memset(row + 1, frame, kSheetWidth - 2);
+      row[kSheetWidth - 1] = 255;
+      continue;
+    }
+    std::memset(row, 255, kSheetWidth);
+    if (y > 2 && y < kSheetHeight - 3) {
+      row[1] = row[2] = frame;
+      row[kSheetWidth - 3] = row[kSheetWidth - 2] = frame;
+    }
+  }
 }
 
 void DimWorksheet() {

@@ -117,11 +117,11 @@ struct Paint {
     const int px = x & 7, py = y & 7;
     bool on = false;
     switch (hatch) {
-      case HS_HORIZONTAL: on = py == 4; break;
+      case HS_HORIZONTAL: on = py == 3; break;
       case HS_VERTICAL: on = px == 4; break;
       case HS_FDIAGONAL: on = px == py; break;
       case HS_BDIAGONAL: on = px == 7 - py; break;
-      case HS_CROSS: on = py == 4 || px == 4; break;
+      case HS_CROSS: on = py == 3 || px == 4; break;
       default: on = px == py || px == 7 - py; break;
     }
     *v = on ? fore : back;
@@ -324,27 +324,17 @@ bool DashOn(int style, long long n) {
   }
 }
 
-// The pixels a wide pen covers around a point: a square up to 3 pixels, a disc above.
-void StampWide(Coverage& cov, long long x, long long y, int width) {
-  const int lo = -(width / 2);
-  if (width <= 3) {
-    cov.AddRect(x + lo, y + lo, x + lo + width, y + lo + width);
-    return;
-  }
-  const double r = width / 2.0;
-  const double c = lo + r - 0.5;
-  for (int dy = 0; dy < width; ++dy) {
-    int a = width, b = -1;
-    for (int dx = 0; dx < width; ++dx) {
-      const double ex = dx - c, ey = dy - c;
-      if (ex * ex + ey * ey <= r * r) {
-        a = std::min(a, dx);
-        b = dx;
-      }
-    }
-    if (a <= b) cov.Add(y + lo + dy, x + lo + a, x + lo + b + 1);
-  }
+// The round cap of a wide pen, as runs relative to the point it sits on.
+struct CapRun {
+  int dy, x0, x1;
+};
+std::vector<CapRun> RoundCap(int width);
+
+void Stamp(Coverage& cov, const std::vector<CapRun>& cap, long long x, long long y) {
+  for (const CapRun& r : cap) cov.Add(y + r.dy, x + r.x0, x + r.x1);
 }
+
+void WideSegment(Coverage& cov, const POINT& a, const POINT& b, int width);
 
 // A path of points stroked with the DC's pen. Wide pens cover both end points and
 // round the joins; thin pens leave out the last point of an open path.
@@ -363,21 +353,24 @@ void Stroke(Canvas& c, const POINT* pts, int n, bool closed) {
     }
     return;
   }
+  // A wide pen is the union of a band along each segment and a round cap at every
+  // point, painted once.
   Coverage cov(c.clip);
-  for (int i = 0; i < std::max(segments, 1); ++i) {
+  const int w = pen.width, half = w / 2;
+  const std::vector<CapRun> cap = RoundCap(w);
+  for (int i = 0; i < n; ++i) Stamp(cov, cap, pts[i].x, pts[i].y);
+  for (int i = 0; i < segments; ++i) {
     const POINT& a = pts[i];
     const POINT& b = pts[(i + 1) % n];
-    if (pen.width <= 3 && (a.x == b.x || a.y == b.y)) {
-      // The squares along a straight axis-parallel segment make one rectangle.
-      const int lo = -(pen.width / 2);
-      cov.AddRect(static_cast<long long>(std::min(a.x, b.x)) + lo,
-                  static_cast<long long>(std::min(a.y, b.y)) + lo,
-                  static_cast<long long>(std::max(a.x, b.x)) + lo + pen.width,
-                  static_cast<long long>(std::max(a.y, b.y)) + lo + pen.width);
-      continue;
+    const long long dx = static_cast<long long>(b.x) - a.x, dy = static_cast<long long>(b.y) - a.y;
+    if (dx == 0 && dy == 0) continue;
+    if (dy == 0) {
+      cov.AddRect(std::min(a.x, b.x), a.y - half, std::max(a.x, b.x), a.y - half + w);
+    } else if (dx == 0) {
+      cov.AddRect(a.x - half, std::min(a.y, b.y), a.x - half + w, std::max(a.y, b.y));
+    } else {
+      WideSegment(cov, a, b, w);
     }
-    WalkLine(a.x, a.y, b.x, b.y, true, c.clip, pen.width,
-             [&](long long x, long long y) { StampWide(cov, x, y, pen.width); });
   }
   cov.Apply(c, pen.value);
 }
@@ -394,8 +387,9 @@ long long FloorDiv(long long a, long long b) { return a / b - ((a % b != 0) && (
 
 // Each row is painted from the first pixel centre at or right of a crossing to the
 // last one left of the next: crossings are rounded up, exactly, in integers.
-void FillEdges(Canvas& c, const std::vector<Edge>& edges, int mode, const Paint& paint) {
-  if (edges.empty() || paint.style == BS_NULL) return;
+template <typename Sink>
+void ScanEdges(const std::vector<Edge>& edges, int mode, const RECT& clip, Sink sink) {
+  if (edges.empty()) return;
   struct Active {
     long long q, s, stepQ, stepS, dy;  // crossing = q - s / dy, 0 <= s < dy
     long long end;
@@ -414,8 +408,8 @@ void FillEdges(Canvas& c, const std::vector<Edge>& edges, int mode, const Paint&
     maxY = std::max(maxY, e.y1);
   }
   std::sort(order.begin(), order.end(), [](const Edge* a, const Edge* b) { return a->y0 < b->y0; });
-  const long long top = std::max<long long>(c.clip.top, minY);
-  const long long bottom = std::min<long long>(c.clip.bottom, maxY);
+  const long long top = std::max<long long>(clip.top, minY);
+  const long long bottom = std::min<long long>(clip.bottom, maxY);
   std::size_t next = 0;
   long long event = top;  // the next row where an edge starts or ends
   for (long long y = top; y < bottom; ++y) {
@@ -448,9 +442,9 @@ void FillEdges(Canvas& c, const std::vector<Edge>& edges, int mode, const Paint&
       winding += active[i].dir;
       const bool inside = mode == WINDING ? winding != 0 : (i % 2) == 0;
       if (!inside) continue;
-      const long long l = std::max<long long>(active[i].q, c.clip.left);
-      const long long r = std::min<long long>(active[i + 1].q, c.clip.right);
-      if (l < r) Span(c, static_cast<int>(y), static_cast<int>(l), static_cast<int>(r), paint);
+      const long long l = std::max<long long>(active[i].q, clip.left);
+      const long long r = std::min<long long>(active[i + 1].q, clip.right);
+      if (l < r) sink(static_cast<int>(y), static_cast<int>(l), static_cast<int>(r));
     }
     for (Active& a : active) {
       a.q += a.stepQ;
@@ -463,6 +457,11 @@ void FillEdges(Canvas& c, const std::vector<Edge>& edges, int mode, const Paint&
   }
 }
 
+void FillEdges(Canvas& c, const std::vector<Edge>& edges, int mode, const Paint& paint) {
+  if (paint.style == BS_NULL) return;
+  ScanEdges(edges, mode, c.clip, [&](int y, int l, int r) { Span(c, y, l, r, paint); });
+}
+
 void AddPolygonEdges(std::vector<Edge>& edges, const POINT* pts, int n) {
   for (int i = 0; i < n; ++i) {
     const POINT& a = pts[i];
@@ -473,16 +472,32 @@ void AddPolygonEdges(std::vector<Edge>& edges, const POINT* pts, int n) {
   }
 }
 
-// Points of an elliptic arc in the box [l, r) x [t, b), from angle a0 through sweep.
-void EllipsePoints(int l, int t, int r, int b, double a0, double sweep, std::vector<POINT>& out) {
-  const double cx = (l + r - 1) / 2.0, cy = (t + b - 1) / 2.0;
-  const double rx = (r - l - 1) / 2.0, ry = (b - t - 1) / 2.0;
-  const int n = std::clamp(static_cast<int>((std::fabs(rx) + std::fabs(ry)) * std::fabs(sweep)), 8, 4096);
-  for (int i = 0; i <= n; ++i) {
-    const double a = a0 + sweep * i / n;
-    out.push_back(POINT{static_cast<std::int32_t>(std::lround(cx + rx * std::cos(a))),
-                        static_cast<std::int32_t>(std::lround(cy - ry * std::sin(a)))});
+// The band of a slanted segment: a quadrilateral whose ends are offset across the
+// line by half the pen's width, the wider half on one side.
+void WideSegment(Coverage& cov, const POINT& a, const POINT& b, int width) {
+  const long long dx = static_cast<long long>(b.x) - a.x, dy = static_cast<long long>(b.y) - a.y;
+  const double len = std::hypot(static_cast<double>(dx), static_cast<double>(dy));
+  const double wx = width * static_cast<double>(dy < 0 ? -dy : dy) / len;
+  const double wy = width * static_cast<double>(dx < 0 ? -dx : dx) / len;
+  auto round = [](double f) { return static_cast<long long>(f > 0 ? f + 0.5 : f - 0.5); };
+  long long nx = round(wx / 2), ny = round(wy / 2), fx = round((wx + 1) / 2), fy = round((wy + 1) / 2);
+  if (dx < 0) {
+    fy = -fy;
+    ny = -ny;
   }
+  if (dy < 0) {
+    std::swap(nx, fx);
+    std::swap(ny, fy);
+    fx = -fx;
+    nx = -nx;
+  }
+  const POINT q[4] = {{static_cast<int>(a.x - nx), static_cast<int>(a.y + ny)},
+                      {static_cast<int>(a.x + fx), static_cast<int>(a.y - fy)},
+                      {static_cast<int>(b.x + fx), static_cast<int>(b.y - fy)},
+                      {static_cast<int>(b.x - nx), static_cast<int>(b.y + ny)}};
+  std::vector<Edge> edges;
+  AddPolygonEdges(edges, q, 4);
+  ScanEdges(edges, ALTERNATE, cov.box, [&](int y, int l, int r) { cov.Add(y, l, r); });
 }
 
 bool SaneBox(long long l, long long t, long long r, long long b) {
@@ -490,34 +505,190 @@ bool SaneBox(long long l, long long t, long long r, long long b) {
   return l > -lim && t > -lim && r < lim && b < lim;
 }
 
+// The first quadrant of an ellipse filling a width x height box, counterclockwise from
+// the x axis, in box coordinates: an error-stepping walk in integers.
+std::vector<POINT> EllipseQuadrant(int width, int height) {
+  const long long a = width - 1, b = height - 1;
+  const long long asq = 8 * a * a, bsq = 8 * b * b;
+  long long dx = 4 * b * b * (1 - a), dy = 4 * a * a * (1 + (b % 2));
+  long long err = dx + dy + a * a * (b % 2);
+  std::vector<POINT> out;
+  POINT pt{static_cast<int>(a), height / 2};
+  while (pt.x >= width / 2) {
+    const long long e2 = 2 * err;
+    out.push_back(pt);
+    if (e2 >= dx) {
+      --pt.x;
+      err += dx += bsq;
+    }
+    if (e2 <= dy) {
+      ++pt.y;
+      err += dy += asq;
+    }
+  }
+  return out;
+}
+
+// The rows of a rectangle with elliptic corners, as a region holds them: the box
+// loses its last column and row, and row(y, l, r) receives each run.
+template <typename Fn>
+void RoundRectRows(long long left, long long top, long long right, long long bottom, long long ew,
+                   long long eh, Fn row) {
+  if (left > right) std::swap(left, right);
+  if (top > bottom) std::swap(top, bottom);
+  --right;
+  --bottom;
+  ew = std::min(right - left, ew < 0 ? -ew : ew);
+  eh = std::min(bottom - top, eh < 0 ? -eh : eh);
+  if (ew < 2 || eh < 2) {
+    for (long long y = top; y < bottom; ++y) row(y, left, right);
+    return;
+  }
+  std::vector<std::pair<long long, long long>> runs(static_cast<std::size_t>(eh), {left, right});
+  const long long a = ew - 1, b = eh - 1;
+  const long long asq = 8 * a * a, bsq = 8 * b * b;
+  long long dx = 4 * b * b * (1 - a), dy = 4 * a * a * (1 + (b % 2));
+  long long err = dx + dy + a * a * (b % 2);
+  long long x = 0, y = eh / 2;
+  while (x <= ew / 2) {
+    const long long e2 = 2 * err;
+    if (e2 >= dx) {
+      ++x;
+      err += dx += bsq;
+    }
+    if (e2 <= dy) {
+      ++y;
+      err += dy += asq;
+      if (y < eh) runs[static_cast<std::size_t>(y)] = {left + x, right - x};
+    }
+  }
+  for (long long i = 0; i < eh / 2; ++i) runs[static_cast<std::size_t>(i)] = runs[static_cast<std::size_t>(b - i)];
+  for (long long i = 0; i < eh; ++i) {
+    const auto [l, r] = runs[static_cast<std::size_t>(i)];
+    if (l >= r) continue;
+    if (i < eh / 2) {
+      row(top + i, l, r);
+    } else if (i == eh / 2) {
+      // The middle run reaches up to the straight part of the sides.
+      for (long long yy = top + eh / 2; yy < bottom - eh + i + 1; ++yy) row(yy, l, r);
+    } else {
+      row(bottom - eh + i, l, r);
+    }
+  }
+}
+
+std::vector<CapRun> RoundCap(int width) {
+  std::vector<CapRun> cap;
+  const int lo = -(width / 2), hi = (width + 1) / 2 + 1;
+  RoundRectRows(lo, lo, hi, hi, hi - lo, hi - lo, [&](long long y, long long l, long long r) {
+    cap.push_back(CapRun{static_cast<int>(y), static_cast<int>(l), static_cast<int>(r)});
+  });
+  return cap;
+}
+
+// The box a pen's outline follows: an inside-frame pen draws within the rectangle.
+RECT PenBox(const PenInfo& pen, int l, int t, int r, int b) {
+  if (l > r) std::swap(l, r);
+  if (t > b) std::swap(t, b);
+  RECT box{l, t, r, b};
+  if (pen.style == PS_INSIDEFRAME) {
+    box.left += pen.width / 2;
+    box.top += pen.width / 2;
+    box.right -= (pen.width - 1) / 2;
+    box.bottom -= (pen.width - 1) / 2;
+  }
+  return box;
+}
+
+// Strokes with the pen as solid, the inside-frame style having placed the path.
+void StrokeFramed(Canvas& c, const POINT* pts, int n, bool closed) {
+  Object* o = Lookup(c.dc->pen, Kind::Pen);
+  if (!o || o->pen->style != PS_INSIDEFRAME) {
+    Stroke(c, pts, n, closed);
+    return;
+  }
+  const int saved = o->pen->style;
+  o->pen->style = PS_SOLID;
+  Stroke(c, pts, n, closed);
+  o->pen->style = saved;
+}
+
+// Which point of the quadrant, counted around the whole ellipse, a ray from the
+// centre through (x, y) meets first.
+int QuadrantIntersection(const std::vector<POINT>& q, long long x, long long y) {
+  const int count = static_cast<int>(q.size());
+  int i = 0;
+  if (y >= 0) {
+    if (x >= 0) {
+      while (i < count && !(q[i].x * y <= q[i].y * x)) ++i;
+      return i;
+    }
+    while (i < count && !(q[i].x * y < q[i].y * -x)) ++i;
+    return 2 * count - i;
+  }
+  if (x >= 0) {
+    while (i < count && !(q[i].x * -y <= q[i].y * x)) ++i;
+    return 4 * count - i;
+  }
+  while (i < count && !(q[i].x * -y < q[i].y * -x)) ++i;
+  return 2 * count + i;
+}
+
+std::vector<POINT> ArcPoints(int direction, const RECT& box, POINT start, POINT end) {
+  const int width = box.right - box.left, height = box.bottom - box.top;
+  std::vector<POINT> q = EllipseQuadrant(width, height);
+  const int count = static_cast<int>(q.size());
+  std::vector<POINT> out;
+  if (count == 0) return out;
+  for (POINT& p : q) {
+    p.x -= width / 2;
+    p.y -= height / 2;
+  }
+  if (direction != AD_CLOCKWISE) {
+    start.y = -start.y;
+    end.y = -end.y;
+  }
+  const int from = QuadrantIntersection(q, start.x, start.y);
+  int to = QuadrantIntersection(q, end.x, end.y);
+  if (to <= from) to += 4 * count;
+  const bool cw = direction == AD_CLOCKWISE;
+  const int cx0 = box.left + width / 2, cx1 = box.right - 1 - width / 2;
+  const int cy0 = box.top + height / 2, cy1 = box.bottom - 1 - height / 2;
+  for (int i = from; i < to; ++i) {
+    const POINT& f = q[static_cast<std::size_t>(i % count)];
+    const POINT& m = q[static_cast<std::size_t>(count - 1 - i % count)];
+    POINT p{};
+    switch ((i / count) % 4) {
+      case 0: p = {cx0 + f.x, cw ? cy0 + f.y : cy1 - f.y}; break;
+      case 1: p = {cx1 - m.x, cw ? cy0 + m.y : cy1 - m.y}; break;
+      case 2: p = {cx1 - f.x, cw ? cy1 - f.y : cy0 + f.y}; break;
+      default: p = {cx0 + m.x, cw ? cy1 - m.y : cy0 + m.y}; break;
+    }
+    out.push_back(p);
+  }
+  return out;
+}
+
 enum class ArcKind { Arc, Pie, Chord };
 
 bool DrawArc(HDC h, int l, int t, int r, int b, int xs, int ys, int xe, int ye, ArcKind kind) {
   Canvas c;
   if (!Open(h, &c)) return false;
-  if (l > r) std::swap(l, r);
-  if (t > b) std::swap(t, b);
-  if (!SaneBox(l, t, r, b) || r - l < 2 || b - t < 2) return true;
-  const double cx = (l + r) / 2.0, cy = (t + b) / 2.0;
-  const double a0 = std::atan2(-(ys - cy) * (r - l), (xs - cx) * (b - t));
-  const double a1 = std::atan2(-(ye - cy) * (r - l), (xe - cx) * (b - t));
-  double sweep = a1 - a0;
-  const bool ccw = c.dc->arcDirection == AD_COUNTERCLOCKWISE;
-  if (ccw) {
-    while (sweep <= 0) sweep += 2 * M_PI;
-  } else {
-    while (sweep >= 0) sweep -= 2 * M_PI;
-  }
-  std::vector<POINT> pts;
-  EllipsePoints(l, t, r, b, a0, sweep, pts);
-  if (kind == ArcKind::Pie) pts.push_back(POINT{static_cast<std::int32_t>(std::lround((l + r - 1) / 2.0)),
-                                                static_cast<std::int32_t>(std::lround((t + b - 1) / 2.0))});
+  if (!SaneBox(l, t, r, b) || !SaneBox(xs, ys, xe, ye)) return true;
+  const RECT box = PenBox(PenOf(c), l, t, r, b);
+  const int width = box.right - box.left, height = box.bottom - box.top;
+  if (width <= 0 || height <= 0) return true;
+  const int cx = box.left + width / 2, cy = box.top + height / 2;
+  std::vector<POINT> pts =
+      ArcPoints(c.dc->arcDirection, box, POINT{xs - cx, ys - cy}, POINT{xe - cx, ye - cy});
+  if (kind == ArcKind::Pie) pts.push_back(POINT{cx, cy});
+  if (pts.size() < 2) return true;
   if (kind != ArcKind::Arc) {
     std::vector<Edge> edges;
     AddPolygonEdges(edges, pts.data(), static_cast<int>(pts.size()));
-    FillEdges(c, edges, ALTERNATE, BrushPaint(c, c.dc->brush));
+    FillEdges(c, edges, WINDING, BrushPaint(c, c.dc->brush));
   }
-  Stroke(c, pts.data(), static_cast<int>(pts.size()), kind != ArcKind::Arc);
+  StrokeFramed(c, pts.data(), static_cast<int>(pts.size()), kind != ArcKind::Arc);
   Close(c);
   return true;
 }
@@ -584,21 +755,53 @@ bool MakeSource(const Canvas& dst, const Target& src, Source* s) {
   return true;
 }
 
-// Which source column or row each destination one shows: enlarging repeats, shrinking
-// keeps the last source pixel of each destination pixel's share.
-std::vector<int> ScaleMap(int dn, int sn) {
-  std::vector<int> m(static_cast<std::size_t>(dn));
-  for (int i = 0; i < dn; ++i) {
-    long long s;
-    if (sn > dn) {
-      const long long num = static_cast<long long>(i + 1) * sn - dn / 2;
-      s = (num + dn - 1) / dn - 1;
-    } else {
-      s = static_cast<long long>(i) * sn / dn;
+// Which source column or row each destination one shows, stepped like a line from
+// (0, 0) to (sn, dn): enlarging repeats a source pixel; shrinking keeps the last
+// source column of each destination pixel's share, but the first source row.
+std::vector<int> ScaleMap(int dn, int sn, bool rows) {
+  std::vector<int> m(static_cast<std::size_t>(dn), 0);
+  // A single destination pixel takes its share from one source pixel fewer.
+  if (dn == 1 && sn > 1) --sn;
+  const long long dx = sn, dy = dn;
+  if (dx > dy) {
+    long long err = 3 * dy - 2 * dx;
+    std::size_t j = 0;
+    bool fresh = true;
+    for (int i = 0; i < sn && j < m.size(); ++i) {
+      if (!rows || fresh) m[j] = i;
+      fresh = err > 0;
+      if (err > 0) {
+        ++j;
+        err += 2 * dy - 2 * dx;
+      } else {
+        err += 2 * dy;
+      }
     }
-    m[static_cast<std::size_t>(i)] = static_cast<int>(std::clamp<long long>(s, 0, sn - 1));
+  } else {
+    long long err = 3 * dx - 2 * dy;
+    int i = 0;
+    for (std::size_t j = 0; j < m.size(); ++j) {
+      m[j] = std::min(i, sn - 1);
+      if (err > 0) {
+        ++i;
+        err += 2 * dx - 2 * dy;
+      } else {
+        err += 2 * dx;
+      }
+    }
   }
   return m;
+}
+
+// d[i] = s[col[i]], eight at a time: the stretch's inner loop.
+void Gather(std::uint8_t* d, const std::uint8_t* s, const int* col, std::size_t n) {
+  std::size_t i = 0;
+  for (; i + 8 <= n; i += 8) {
+    std::uint64_t v = 0;
+    for (int k = 7; k >= 0; --k) v = v << 8 | s[col[i + static_cast<std::size_t>(k)]];
+    std::memcpy(d + i, &v, 8);
+  }
+  for (; i < n; ++i) d[i] = s[col[i]];
 }
 
 bool Blit(HDC hdst, int x, int y, int w, int h, HDC hsrc, const Target* srcTarget, int sx, int sy,
@@ -632,8 +835,8 @@ bool Blit(HDC hdst, int x, int y, int w, int h, HDC hsrc, const Target* srcTarge
   if (x0 >= x1 || y0 >= y1) return true;
   std::vector<int> cols, rows;
   if (needSource) {
-    cols = ScaleMap(w, sw);
-    rows = ScaleMap(h, sh);
+    cols = ScaleMap(w, sw, false);
+    rows = ScaleMap(h, sh, true);
   }
   // A plain copy of an 8-bit source, stretched or not, goes through a column table;
   // rows that repeat the source row above are copied from the row just written.
@@ -667,7 +870,7 @@ bool Blit(HDC hdst, int x, int y, int w, int h, HDC hsrc, const Target* srcTarge
         const int* col = scols.data();
         if (c.t.bytesPerPixel == 1 && src.direct) {
           if (sw == w) std::memcpy(d, sr + col[0], run);
-          else for (std::size_t i = 0; i < run; ++i) d[i] = sr[col[i]];
+          else Gather(d, sr, col, run);
         } else if (c.t.bytesPerPixel == 1) {
           const std::uint32_t* map = src.map.data();
           for (std::size_t i = 0; i < run; ++i) d[i] = static_cast<std::uint8_t>(map[sr[col[i]]]);
@@ -759,18 +962,22 @@ bool Rectangle(HDC h, int l, int t, int r, int b) {
   if (t > b) std::swap(t, b);
   PenInfo pen = PenOf(c);
   // An inside-frame pen keeps the whole outline within the rectangle.
-  int inset = 0;
-  if (pen.style == PS_INSIDEFRAME && pen.width > 1) inset = pen.width / 2;
+  int inset = 0, farInset = 0;
+  if (pen.style == PS_INSIDEFRAME && pen.width > 1) {
+    inset = pen.width / 2;
+    farInset = pen.width - 1 - pen.width / 2;
+  }
   const Paint paint = BrushPaint(c, c.dc->brush);
+  // Without a pen the interior still loses the right column and the bottom row.
   const int fl = pen.style == PS_NULL ? l : l + 1, ft = pen.style == PS_NULL ? t : t + 1;
-  const int fr = pen.style == PS_NULL ? r : r - 1, fb = pen.style == PS_NULL ? b : b - 1;
+  const int fr = r - 1, fb = b - 1;
   for (long long y = std::max<long long>(ft, c.clip.top); y < std::min<long long>(fb, c.clip.bottom); ++y)
     Span(c, static_cast<int>(y), fl, fr, paint);
   if (pen.style != PS_NULL) {
     const POINT pts[4] = {{l + inset, t + inset},
-                          {r - 1 - inset, t + inset},
-                          {r - 1 - inset, b - 1 - inset},
-                          {l + inset, b - 1 - inset}};
+                          {r - 1 - farInset, t + inset},
+                          {r - 1 - farInset, b - 1 - farInset},
+                          {l + inset, b - 1 - farInset}};
     if (pen.style == PS_INSIDEFRAME) {
       Object* o = Lookup(c.dc->pen, Kind::Pen);
       const int saved = o->pen->style;
@@ -788,39 +995,52 @@ bool Rectangle(HDC h, int l, int t, int r, int b) {
 bool RoundRect(HDC h, int l, int t, int r, int b, int w, int hh) {
   Canvas c;
   if (!Open(h, &c)) return false;
-  if (l > r) std::swap(l, r);
-  if (t > b) std::swap(t, b);
   if (!SaneBox(l, t, r, b)) return true;
-  w = std::clamp(std::abs(w), 2, std::max(2, r - l));
-  hh = std::clamp(std::abs(hh), 2, std::max(2, b - t));
-  std::vector<POINT> pts;
-  EllipsePoints(r - w, t, r, t + hh, 0, M_PI / 2, pts);
-  EllipsePoints(l, t, l + w, t + hh, M_PI / 2, M_PI / 2, pts);
-  EllipsePoints(l, b - hh, l + w, b, M_PI, M_PI / 2, pts);
-  EllipsePoints(r - w, b - hh, r, b, 3 * M_PI / 2, M_PI / 2, pts);
-  std::vector<Edge> edges;
-  AddPolygonEdges(edges, pts.data(), static_cast<int>(pts.size()));
-  FillEdges(c, edges, ALTERNATE, BrushPaint(c, c.dc->brush));
-  Stroke(c, pts.data(), static_cast<int>(pts.size()), true);
+  const PenInfo pen = PenOf(c);
+  const RECT box = PenBox(pen, l, t, r, b);
+  if (box.left >= box.right || box.top >= box.bottom) return true;
+  const int ew = std::min(box.right - box.left, std::abs(w));
+  const int eh = std::min(box.bottom - box.top, std::abs(hh));
+  if (ew <= 2 || eh <= 2) {
+    Close(c);
+    return Rectangle(h, l, t, r, b);
+  }
+  const Paint paint = BrushPaint(c, c.dc->brush);
+  if (paint.style != BS_NULL)
+    RoundRectRows(box.left, box.top, box.right + 1, box.bottom + 1, ew, eh,
+                  [&](long long y, long long a, long long e) {
+                    if (y >= c.clip.top && y < c.clip.bottom)
+                      Span(c, static_cast<int>(y), static_cast<int>(std::max<long long>(a, c.clip.left)),
+                           static_cast<int>(std::min<long long>(e, c.clip.right)), paint);
+                  });
+  // The outline: one quadrant, mirrored across both axes of the box.
+  std::vector<POINT> pts = EllipseQuadrant(ew, eh);
+  const bool cw = c.dc->arcDirection == AD_CLOCKWISE;
+  for (POINT& p : pts) {
+    p.x = box.right - ew + p.x;
+    p.y = cw ? box.bottom - eh + p.y : box.top + eh - 1 - p.y;
+  }
+  int count = static_cast<int>(pts.size());
+  int end = 2 * count - 1;
+  if (ew % 2 && ew == box.right - box.left) --end;
+  pts.resize(static_cast<std::size_t>(end + 1));
+  for (int i = 0; i < count; ++i)
+    pts[static_cast<std::size_t>(end - i)] = POINT{box.left + box.right - 1 - pts[static_cast<std::size_t>(i)].x,
+                                                   pts[static_cast<std::size_t>(i)].y};
+  count = end + 1;
+  end = 2 * count - 1;
+  if (eh % 2 && eh == box.bottom - box.top) --end;
+  pts.resize(static_cast<std::size_t>(end + 1));
+  for (int i = 0; i < count; ++i)
+    pts[static_cast<std::size_t>(end - i)] = POINT{pts[static_cast<std::size_t>(i)].x,
+                                                   box.top + box.bottom - 1 - pts[static_cast<std::size_t>(i)].y};
+  StrokeFramed(c, pts.data(), static_cast<int>(pts.size()), true);
   Close(c);
   return true;
 }
 
 bool Ellipse(HDC h, int l, int t, int r, int b) {
-  Canvas c;
-  if (!Open(h, &c)) return false;
-  if (l > r) std::swap(l, r);
-  if (t > b) std::swap(t, b);
-  if (!SaneBox(l, t, r, b) || r - l < 1 || b - t < 1) return true;
-  std::vector<POINT> pts;
-  EllipsePoints(l, t, r, b, 0, 2 * M_PI, pts);
-  pts.pop_back();
-  std::vector<Edge> edges;
-  AddPolygonEdges(edges, pts.data(), static_cast<int>(pts.size()));
-  FillEdges(c, edges, ALTERNATE, BrushPaint(c, c.dc->brush));
-  Stroke(c, pts.data(), static_cast<int>(pts.size()), true);
-  Close(c);
-  return true;
+  return RoundRect(h, l, t, r, b, r - l, b - t);
 }
 
 bool Arc(HDC h, int l, int t, int r, int b, int xs, int ys, int xe, int ye) {

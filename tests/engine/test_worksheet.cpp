@@ -1,4 +1,6 @@
 // The worksheet: its palette, the grey ramp, clearing and dimming.
+#include <vector>
+
 #include "engine_fixture.h"
 
 using namespace vrx;
@@ -60,4 +62,17 @@ TEST_F(EngineTest, DimmingAppliesTheMapOncePerCall) {
   EXPECT_EQ(view.sheetBits[1], view.shapeC);
   EXPECT_EQ(SheetPixel(5000, 5), 255);
   EXPECT_EQ(fnVrx232(1), 65);
+}
+
+// Clearing writes the frame itself; it must be exactly the outline the wall pen draws.
+TEST_F(EngineTest, ClearedFrameIsTheWallPenOutline) {
+  using namespace plat;
+  vrx::ClearWorksheet();
+  const std::vector<std::uint8_t> cleared(vrx::view.sheetBits, vrx::view.sheetBits + vrx::kSheetBytes);
+  std::memset(vrx::view.sheetBits, 255, vrx::kSheetBytes);
+  SelectObject(vrx::view.sheetDc, vrx::view.tools.wallPen);
+  SelectObject(vrx::view.sheetDc, GetStockObject(HOLLOW_BRUSH));
+  Rectangle(vrx::view.sheetDc, 2, 2, vrx::kSheetWidth - 1, vrx::kSheetHeight - 1);
+  const std::vector<std::uint8_t> drawn(vrx::view.sheetBits, vrx::view.sheetBits + vrx::kSheetBytes);
+  EXPECT_TRUE(cleared == drawn);
 }

@@ -82,6 +82,8 @@ TEST(Raster, TwoPixelRectangleOutlineIsCentredOnThePath) {
   EXPECT_TRUE(DeleteObject(pen));
 }
 
+// Without a pen the rectangle is one pixel smaller in width and height than the
+// outline a pen would draw, which itself leaves out the right and bottom edges.
 TEST(Raster, FilledRectangleLeavesRightAndBottomEdgesOut) {
   Surface s(10, 10, 0);
   SelectObject(s.dc, GetStockObject(NULL_PEN));
@@ -91,8 +93,8 @@ TEST(Raster, FilledRectangleLeavesRightAndBottomEdgesOut) {
   const RECT box = s.Box(7);
   EXPECT_EQ(box.left, 2);
   EXPECT_EQ(box.top, 3);
-  EXPECT_EQ(box.right, 5);
-  EXPECT_EQ(box.bottom, 7);
+  EXPECT_EQ(box.right, 4);
+  EXPECT_EQ(box.bottom, 6);
 }
 
 TEST(Raster, OnePixelLineLeavesOutItsEndPoint) {
