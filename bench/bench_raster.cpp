@@ -9,6 +9,7 @@
 #include "core/core.h"
 #include "platform/gdi.h"
 #include "platform/window.h"
+#include "support/grey_surface.h"
 #include "view/view.h"
 
 #ifdef TESSEL_HAVE_OPENCV
@@ -32,32 +33,10 @@ Engine& TheEngine() {
   return engine;
 }
 
-// A stand-alone 8-bit picture for the primitives, with a grey colour table.
-struct Sheet {
-  HDC dc = 0;
-  HBITMAP bitmap = 0;
-  std::uint8_t* bits = nullptr;
-  int width, height;
-  Sheet(int w, int h) : width(w), height(h) {
-    RGBQUAD grey[256];
-    for (int i = 0; i < 256; ++i) {
-      const auto v = static_cast<std::uint8_t>(i);
-      grey[i] = RGBQUAD{v, v, v, 0};
-    }
-    BITMAPINFOHEADER bih{40, w, -h, 1, 8, BI_RGB, 0, 0, 0, 0, 0};
-    dc = CreateCompatibleDC(0);
-    void* p = nullptr;
-    bitmap = CreateDIBSection(dc, &bih, grey, DIB_RGB_COLORS, &p);
-    bits = static_cast<std::uint8_t*>(p);
-    SelectObject(dc, bitmap);
-    std::memset(bits, 255, Bytes());
-  }
-  ~Sheet() {
-    DeleteDC(dc);
-    DeleteObject(bitmap);
-  }
-  std::size_t Stride() const { return static_cast<std::size_t>((width + 3) & ~3); }
-  std::size_t Bytes() const { return Stride() * static_cast<std::size_t>(height); }
+// A stand-alone 8-bit picture for the primitives.
+struct Sheet : GreySurface {
+  Sheet(int w, int h) : GreySurface(w, h, 255) {}
+  std::size_t Stride() const { return static_cast<std::size_t>(stride); }
 #ifdef TESSEL_HAVE_OPENCV
   cv::Mat Mat() { return cv::Mat(height, width, CV_8UC1, bits, Stride()); }
 #endif

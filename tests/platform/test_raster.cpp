@@ -7,53 +7,11 @@
 #include <vector>
 
 #include "platform/gdi.h"
+#include "support/grey_surface.h"
 
 using namespace plat;
 
-namespace {
-
-// An 8-bit surface whose colour table is a grey ramp, so index n is grey n.
-struct Surface {
-  HDC dc = 0;
-  HBITMAP bitmap = 0;
-  std::uint8_t* bits = nullptr;
-  int width, height, stride;
-  Surface(int w, int h, std::uint8_t fill = 0) : width(w), height(h), stride((w + 3) & ~3) {
-    RGBQUAD grey[256];
-    for (int i = 0; i < 256; ++i) {
-      const auto v = static_cast<std::uint8_t>(i);
-      grey[i] = RGBQUAD{v, v, v, 0};
-    }
-    BITMAPINFOHEADER bih{40, w, -h, 1, 8, BI_RGB, 0, 0, 0, 0, 0};
-    dc = CreateCompatibleDC(0);
-    void* p = nullptr;
-    bitmap = CreateDIBSection(dc, &bih, grey, DIB_RGB_COLORS, &p);
-    bits = static_cast<std::uint8_t*>(p);
-    SelectObject(dc, bitmap);
-    std::memset(bits, fill, static_cast<std::size_t>(stride) * h);
-  }
-  ~Surface() {
-    DeleteDC(dc);
-    DeleteObject(bitmap);
-  }
-  std::uint8_t At(int x, int y) const { return bits[y * stride + x]; }
-  std::vector<std::uint8_t> Pixels() const { return {bits, bits + stride * height}; }
-  // The bounding box of pixels equal to v.
-  RECT Box(std::uint8_t v) const {
-    RECT r{width, height, -1, -1};
-    for (int y = 0; y < height; ++y)
-      for (int x = 0; x < width; ++x)
-        if (At(x, y) == v) {
-          r.left = std::min(r.left, x);
-          r.top = std::min(r.top, y);
-          r.right = std::max(r.right, x);
-          r.bottom = std::max(r.bottom, y);
-        }
-    return r;
-  }
-};
-
-}  // namespace
+using Surface = GreySurface;
 
 TEST(Raster, TwoPixelRectangleOutlineIsCentredOnThePath) {
   Surface s(16, 12, 255);

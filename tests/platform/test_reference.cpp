@@ -8,30 +8,23 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "platform/gdi.h"
+#include "support/grey_surface.h"
 
 using namespace plat;
 
 namespace {
 
-struct Picture {
-  HDC dc = 0;
-  HBITMAP bitmap = 0;
-  std::uint8_t* bits = nullptr;
-  int width = 0, height = 0, stride = 0;
-};
 
 class Scene {
  public:
   ~Scene() {
-    for (auto& [name, p] : pictures_) {
-      DeleteDC(p.dc);
-      DeleteObject(p.bitmap);
-    }
+    pictures_.clear();
     for (HGDIOBJ o : objects_) DeleteObject(o);
   }
 
@@ -40,29 +33,14 @@ class Scene {
     const std::string& op = w[0];
     auto n = [&](std::size_t i) { return std::stoi(w.at(i)); };
     if (op == "surface") {
-      Picture p;
-      p.width = n(2);
-      p.height = n(3);
-      p.stride = (p.width + 3) & ~3;
-      RGBQUAD grey[256];
-      for (int i = 0; i < 256; ++i) {
-        const auto v = static_cast<std::uint8_t>(i);
-        grey[i] = RGBQUAD{v, v, v, 0};
-      }
-      BITMAPINFOHEADER bih{40, p.width, -p.height, 1, 8, BI_RGB, 0, 0, 0, 0, 0};
-      p.dc = CreateCompatibleDC(0);
-      void* bits = nullptr;
-      p.bitmap = CreateDIBSection(p.dc, &bih, grey, DIB_RGB_COLORS, &bits);
-      p.bits = static_cast<std::uint8_t*>(bits);
-      SelectObject(p.dc, p.bitmap);
-      std::memset(p.bits, w.size() > 4 ? n(4) : 0, static_cast<std::size_t>(p.stride) * p.height);
-      pictures_[w[1]] = p;
+      pictures_[w[1]] = std::make_unique<GreySurface>(n(2), n(3),
+                                                      static_cast<std::uint8_t>(w.size() > 4 ? n(4) : 0));
       current_ = w[1];
       return true;
     }
     if (op == "use") return (current_ = w[1], pictures_.count(w[1]) == 1);
     if (!pictures_.count(current_)) return (*why = "no surface", false);
-    const HDC dc = pictures_[current_].dc;
+    const HDC dc = pictures_[current_]->dc;
     if (op == "pen") {
       static const std::map<std::string, int> styles{
           {"SOLID", PS_SOLID}, {"DASH", PS_DASH}, {"DOT", PS_DOT}, {"DASHDOT", PS_DASHDOT},
@@ -130,8 +108,8 @@ class Scene {
     } else if (op == "setpixel") {
       SetPixel(dc, n(1), n(2), Colour(w, 3));
     } else if (op == "bitblt" || op == "stretchblt") {
-      const HDC dst = pictures_.at(w[1]).dc;
-      const HDC src = w[6] == "-" ? 0 : pictures_.at(w[6]).dc;
+      const HDC dst = pictures_.at(w[1])->dc;
+      const HDC src = w[6] == "-" ? 0 : pictures_.at(w[6])->dc;
       if (op == "bitblt") BitBlt(dst, n(2), n(3), n(4), n(5), src, n(7), n(8), Rop(w[9]));
       else StretchBlt(dst, n(2), n(3), n(4), n(5), src, n(7), n(8), n(9), n(10), Rop(w[11]));
     } else if (op == "clip") {
@@ -140,9 +118,8 @@ class Scene {
       SelectClipRgn(dc, 0);
     } else if (op == "dump") {
       // The pixels as they are now: later lines may draw over them.
-      const Picture& p = pictures_.at(w[1]);
-      Dump d{w[2], p.width, p.height, {}};
-      for (int y = 0; y < p.height; ++y) d.pixels.insert(d.pixels.end(), p.bits + y * p.stride, p.bits + y * p.stride + p.width);
+      const GreySurface& p = *pictures_.at(w[1]);
+      Dump d{w[2], p.width, p.height, p.Rows()};
       dumps_.push_back(std::move(d));
     } else {
       return (*why = "unknown command " + op, false);
@@ -156,7 +133,7 @@ class Scene {
     std::vector<std::uint8_t> pixels;
   };
   std::vector<Dump> dumps_;
-  std::map<std::string, Picture> pictures_;
+  std::map<std::string, std::unique_ptr<GreySurface>> pictures_;
 
  private:
   void Select(HDC dc, HGDIOBJ o) {
