@@ -197,7 +197,12 @@ void DimWorksheet() {
       std::memcpy(p + i, out, kBlock);
       continue;
     }
-    for (std::size_t j = i; j < i + kBlock; ++j) p[j] = map[p[j]];
+    for (std::uint64_t& word : w) {
+      std::uint64_t out = 0;
+      for (int k = 56; k >= 0; k -= 8) out = out << 8 | map[(word >> k) & 0xFF];
+      word = out;
+    }
+    std::memcpy(p + i, w, kBlock);
   }
   for (; i < kSheetBytes; ++i) p[i] = map[p[i]];
 }
