@@ -198,6 +198,7 @@ bool EngineAttach() {
     return false;
   }
   ResetCore();
+  ResetView();
   ResetHistory();
   RecordState();
   ClearWallTable();

@@ -19,7 +19,9 @@ namespace {
 
 constexpr std::uint8_t kMarginGrey = 174;
 
-void FillBuffer(int left, int top, int right, int bottom, std::uint8_t index) {
+}  // namespace
+
+void FillWindowBuffer(int left, int top, int right, int bottom, std::uint8_t index) {
   DibSurface* s = FindSurface(view.bufferDc);
   if (!s) return;
   const int w = s->header.biWidth, h = s->header.biHeight;
@@ -36,7 +38,18 @@ void FillBuffer(int left, int top, int right, int bottom, std::uint8_t index) {
                 static_cast<std::size_t>(right - left));
 }
 
-}  // namespace
+void ResetView() {
+  view.centerX = kSheetWidth / 2;
+  view.centerY = kSheetHeight / 2;
+  view.zoom = 200;
+  view.rulerShown = true;
+  view.rulerWidth = 28;
+  view.measurementShown = false;
+  view.roomOriginX = view.roomOriginY = -40;
+  view.visible = RECT{};
+  view.topBox = view.leftBox = RECT{};
+  view.markerShown = false;
+}
 
 bool CreateWindowBuffer(int width, int height) {
   if (view.bufferDc) DestroySurface(view.bufferDc);
@@ -92,27 +105,29 @@ long AdjustWindowBuffer(std::int32_t centerX, std::int32_t centerY, std::int32_t
     if (left < 0) {
       padL = -((left * z) / 100);
       w -= padL;
-      FillBuffer(r, r, padL + r, bufferH, kMarginGrey);
+      FillWindowBuffer(r, r, padL + r, bufferH, kMarginGrey);
       left = 0;
     }
     if (right > kSheetWidth) {
       w -= (right - kSheetWidth) * z / 100;
-      FillBuffer(r + w + padL, r, bufferW, bufferH, kMarginGrey);
+      FillWindowBuffer(r + w + padL, r, bufferW, bufferH, kMarginGrey);
       right = kSheetWidth;
     }
     if (top < 0) {
       padT = -((top * z) / 100);
       h -= padT;
-      FillBuffer(r, r, bufferW, padT + r, kMarginGrey);
+      FillWindowBuffer(r, r, bufferW, padT + r, kMarginGrey);
       top = 0;
     }
     if (bottom > kSheetHeight) {
       h -= (bottom - kSheetHeight) * z / 100;
-      FillBuffer(r, r + h + padT, bufferW, bufferH, kMarginGrey);
+      FillWindowBuffer(r, r + h + padT, bufferW, bufferH, kMarginGrey);
       bottom = kSheetHeight;
     }
-    StretchBlt(view.bufferDc, r + padL, r + padT, w, h, view.sheetDc, left, top, right - left,
-               bottom - top, SRCCOPY);
+    // A centre far off the worksheet leaves nothing to copy: the margins are all.
+    if (w > 0 && h > 0 && right > left && bottom > top)
+      StretchBlt(view.bufferDc, r + padL, r + padT, w, h, view.sheetDc, left, top, right - left,
+                 bottom - top, SRCCOPY);
   } else {
     const int cw = w < kSheetWidth ? w : kSheetWidth;
     const int ch = h < kSheetHeight ? h : kSheetHeight;

@@ -82,6 +82,11 @@ struct ViewState {
   std::int32_t drawnLeft = 0, drawnTop = 0, drawnRight = 0, drawnBottom = 0;
   bool rulerShown = true;
   bool measurementShown = false;
+  // The ruler's two scale boxes as last drawn, and the marker that follows the
+  // pointer along them.
+  plat::RECT topBox{}, leftBox{};
+  int markerX = 0, markerY = 0;
+  bool markerShown = false;
 };
 extern ViewState view;
 
@@ -92,7 +97,10 @@ constexpr std::size_t kSheetBytes = std::size_t{kSheetWidth} * kSheetHeight;
 inline std::uint8_t Grey(int n) { return static_cast<std::uint8_t>(view.ramp[n].index); }
 
 // Window buffer and view.
+void ResetView();  // the view parameters as at start-up
 bool CreateWindowBuffer(int width, int height);
+// Fills a rectangle of the window buffer with one palette index, clamped to the buffer.
+void FillWindowBuffer(int left, int top, int right, int bottom, std::uint8_t index);
 long AdjustWindowBuffer(std::int32_t centerX, std::int32_t centerY, std::int32_t zoom);
 void FullRedraw();
 long ToggleRuler();
@@ -102,6 +110,10 @@ void DrawMeasurement();
 long ToggleMeasurement();
 long BitBltToWnde(plat::HWND window);
 long WorkSheetToBMP(const char* name);
+
+// Feedback drawing in window-buffer pixels, limited to the visible rectangle.
+void ClippedLine(plat::HDC dc, int x1, int y1, int x2, int y2);
+void ClippedArc(plat::HDC dc, int cx, int cy, int radius, int xs, int ys, int xe, int ye);
 
 bool CreateWorksheet();
 void DestroyWorksheet();
