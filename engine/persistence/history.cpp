@@ -80,6 +80,11 @@ void RecordState() {
   slot.stamp = history.serial;
   history.current = Slot(1);
   ++history.serial;
+  // A state recorded after undoing several steps starts a new branch. The slot after
+  // it may still carry the stamp the old branch gave it, which would offer that state
+  // (its records already released) to redo.
+  HistorySlot& next = history.ring[history.current];
+  if (next.stamp == history.serial) next.stamp = kEmptyStamp;
 }
 
 bool UndoAvailable() { return history.ring[Slot(-2)].stamp == history.serial - 2; }
