@@ -161,10 +161,15 @@ void PaintSurface(HWND window, HDC surface, unsigned message) {
   if (s) {
     const int w = s->header.biWidth;
     const int h = s->header.biHeight;
-    const int right = r.right < w ? r.right : w;
-    const int bottom = r.bottom < h ? r.bottom : h;
-    if (right > r.left && bottom > r.top)
-      BitBlt(dc, r.left, r.top, right - r.left, bottom - r.top, surface, r.left, r.top, SRCCOPY);
+    const RECT whole = r;
+    const int parts = paint.partCount > 0 ? paint.partCount : 1;
+    for (int i = 0; i < parts; ++i) {
+      const RECT& p = paint.partCount > 0 ? paint.parts[i] : whole;
+      const int right = p.right < w ? p.right : w;
+      const int bottom = p.bottom < h ? p.bottom : h;
+      if (right > p.left && bottom > p.top)
+        BitBlt(dc, p.left, p.top, right - p.left, bottom - p.top, surface, p.left, p.top, SRCCOPY);
+    }
   }
   GdiFlush();
   SetMapMode(surface, oldSurfaceMode);

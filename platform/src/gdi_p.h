@@ -75,7 +75,8 @@ Object* Lookup(Handle h, Kind kind);  // Kind::None accepts any kind
 DC* LookupDC(HDC h);
 Bitmap* LookupBitmap(HBITMAP h);
 Handle NewObject(Object object);
-Handle TableSize();
+void FreeObject(Handle h);
+const std::vector<Handle>& LiveDCs();
 Handle StockObject(int which);
 HDC NewDC(bool screen, HWND window);
 const PALETTEENTRY* SystemPalette();

@@ -11,6 +11,7 @@
 #include <cstring>
 #include <map>
 #include <string>
+#include <unordered_map>
 #include <strings.h>
 
 namespace plat::glyphs {
@@ -74,6 +75,9 @@ bool Prepare(const LOGFONT& lf, Sized* out) {
   out->em = std::max(1, static_cast<int>(std::lround(em)));
   out->ascent = static_cast<int>(std::lround(winAscent * scale));
   out->descent = static_cast<int>(std::lround(winDescent * scale));
+  // Setting a size runs the font's hinting set-up: only when the size changes.
+  if (face->size && face->size->metrics.x_ppem == out->em && face->size->metrics.y_ppem == out->em)
+    return true;
   return FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(out->em)) == 0;
 }
 
@@ -116,9 +120,50 @@ bool Extent(const LOGFONT& lf, const char* text, int length, SIZE* out) {
   return true;
 }
 
+namespace {
+
+// Rendered strings by font and text: the ruler draws the same digits at every view
+// refresh, and hinting a glyph costs far more than copying its mask.
+std::string CacheKey(const LOGFONT& lf, const char* text, int length, bool antialiased) {
+  LOGFONT key = lf;
+  key.lfFaceName[sizeof key.lfFaceName - 1] = '\0';
+  const std::size_t face = std::strlen(key.lfFaceName);
+  std::memset(key.lfFaceName + face, 0, sizeof key.lfFaceName - face);
+  std::string k(reinterpret_cast<const char*>(&key), sizeof key);
+  k += antialiased ? 'a' : 'm';
+  k.append(text, static_cast<std::size_t>(length));
+  return k;
+}
+
+std::unordered_map<std::string, Mask>& Cache() {
+  static std::unordered_map<std::string, Mask> cache;
+  return cache;
+}
+
+bool RenderUncached(const LOGFONT& lf, const char* text, int length, bool antialiased, Mask* out);
+
+}  // namespace
+
 bool Render(const LOGFONT& lf, const char* text, int length, bool antialiased, Mask* out) {
+  if (!out) return false;
+  if (!text || length <= 0) return RenderUncached(lf, text, length, antialiased, out);
+  const std::string key = CacheKey(lf, text, length, antialiased);
+  auto& cache = Cache();
+  if (auto it = cache.find(key); it != cache.end()) {
+    *out = it->second;
+    return true;
+  }
+  if (!RenderUncached(lf, text, length, antialiased, out)) return false;
+  if (cache.size() >= 2048) cache.clear();
+  cache.emplace(key, *out);
+  return true;
+}
+
+namespace {
+
+bool RenderUncached(const LOGFONT& lf, const char* text, int length, bool antialiased, Mask* out) {
   Sized s;
-  if (!out || !Prepare(lf, &s)) return false;
+  if (!Prepare(lf, &s)) return false;
   *out = Mask{};
   if (!text || length <= 0) return true;
   const double angle = lf.lfEscapement * M_PI / 1800.0;
@@ -183,5 +228,7 @@ bool Render(const LOGFONT& lf, const char* text, int length, bool antialiased, M
       }
   return true;
 }
+
+}  // namespace
 
 }  // namespace plat::glyphs

@@ -9,8 +9,21 @@ namespace plat {
 namespace detail {
 namespace {
 
-std::vector<Object>& Table() {
-  static std::vector<Object> table(1);  // handle 0 names nothing
+// A handle is a table slot and the slot's generation: a freed slot is used again,
+// and a stale handle to it then names nothing instead of its new occupant.
+constexpr Handle kSlotBits = 20;
+constexpr Handle kSlotMask = (Handle{1} << kSlotBits) - 1;
+constexpr Handle kGenerations = Handle{1} << (32 - kSlotBits);
+
+struct HandleTable {
+  std::vector<Object> objects{1};  // slot 0 names nothing
+  std::vector<Handle> generation{0};
+  std::vector<Handle> free;
+  std::vector<Handle> dcs;  // live DCs, for the selection checks
+};
+
+HandleTable& Table() {
+  static HandleTable table;
   return table;
 }
 
@@ -18,16 +31,39 @@ std::vector<Object>& Table() {
 
 Handle NewObject(Object object) {
   auto& t = Table();
-  t.push_back(std::move(object));
-  return static_cast<Handle>(t.size() - 1);
+  Handle slot;
+  if (!t.free.empty()) {
+    slot = t.free.back();
+    t.free.pop_back();
+  } else {
+    if (t.objects.size() > kSlotMask) return 0;  // no slot left: the creation fails
+    slot = static_cast<Handle>(t.objects.size());
+    t.objects.emplace_back();
+    t.generation.push_back(0);
+  }
+  const bool dc = object.kind == Kind::DC;
+  t.objects[slot] = std::move(object);
+  const Handle h = (t.generation[slot] << kSlotBits) | slot;
+  if (dc) t.dcs.push_back(h);
+  return h;
 }
 
-Handle TableSize() { return static_cast<Handle>(Table().size()); }
+void FreeObject(Handle h) {
+  auto& t = Table();
+  const Handle slot = h & kSlotMask;
+  if (t.objects[slot].kind == Kind::DC) std::erase(t.dcs, h);
+  t.objects[slot] = Object{};
+  t.generation[slot] = (t.generation[slot] + 1) % kGenerations;
+  t.free.push_back(slot);
+}
+
+const std::vector<Handle>& LiveDCs() { return Table().dcs; }
 
 Object* Lookup(Handle h, Kind kind) {
   auto& t = Table();
-  if (h == 0 || h >= t.size()) return nullptr;
-  Object& o = t[h];
+  const Handle slot = h & kSlotMask;
+  if (slot == 0 || slot >= t.objects.size() || t.generation[slot] != h >> kSlotBits) return nullptr;
+  Object& o = t.objects[slot];
   if (o.kind == Kind::None || (kind != Kind::None && o.kind != kind)) return nullptr;
   return &o;
 }
@@ -232,7 +268,7 @@ namespace detail {
 bool DeleteDCOfWindow(HDC h) {
   DC* dc = LookupDC(h);
   if (!dc || !dc->window) return false;
-  *Lookup(h, Kind::DC) = Object{};
+  FreeObject(h);
   return true;
 }
 }  // namespace detail
@@ -241,7 +277,7 @@ bool DeleteDC(HDC h) {
   DC* dc = LookupDC(h);
   if (!dc || dc->screen || dc->window) return false;
   if (Bitmap* b = LookupBitmap(dc->bitmap)) --b->selectedIn;
-  *Lookup(h, Kind::DC) = Object{};
+  FreeObject(h);
   return true;
 }
 
@@ -303,10 +339,8 @@ namespace {
 bool SelectedAnywhere(Handle h) {
   auto* o = Lookup(h, Kind::None);
   if (o->kind == Kind::Bitmap) return o->bitmap->selectedIn > 0;
-  for (Handle i = 1; i < TableSize(); ++i) {
-    Object* d = Lookup(i, Kind::DC);
-    if (!d) continue;
-    const DC& dc = *d->dc;
+  for (Handle d : LiveDCs()) {
+    const DC& dc = *Lookup(d, Kind::DC)->dc;
     if (dc.pen == h || dc.brush == h || dc.font == h || dc.palette == h) return true;
   }
   return false;
@@ -318,7 +352,7 @@ bool DeleteObject(HGDIOBJ h) {
   Object* o = Lookup(h, Kind::None);
   if (!o || o->stock || o->kind == Kind::DC) return false;
   if (SelectedAnywhere(h)) return false;
-  *o = Object{};
+  FreeObject(h);
   return true;
 }
 

@@ -142,33 +142,44 @@ Paint BrushPaint(const Canvas& c, HBRUSH h) {
   return p;
 }
 
-// A run [x0, x1) of one value through the DC's binary raster operation; the run is
-// already inside the clip.
-void ValueSpan(Canvas& c, int y, int x0, int x1, std::uint32_t v) {
-  const int rop = c.dc->rop2;
-  const std::size_t n = static_cast<std::size_t>(x1 - x0);
-  if (c.t.bytesPerPixel == 1) {
-    std::uint8_t* p = c.At(x0, y);
-    const auto b = static_cast<std::uint8_t>(v);
+// A rectangle [l, r) x [t, b) of one value through the DC's binary raster operation,
+// clipped; rows are walked with the operation chosen once.
+template <typename T>
+void RopRows(std::uint8_t* first, std::size_t stride, int rows, int n, int rop, T v, T mask) {
+  for (int y = 0; y < rows; ++y, first += stride) {
+    T* p = reinterpret_cast<T*>(first);
     switch (rop) {
-      case R2_COPYPEN: std::memset(p, b, n); break;
-      case R2_NOT: for (std::size_t i = 0; i < n; ++i) p[i] = static_cast<std::uint8_t>(~p[i]); break;
-      case R2_XORPEN: for (std::size_t i = 0; i < n; ++i) p[i] ^= b; break;
+      case R2_COPYPEN:
+        if constexpr (sizeof(T) == 1) std::memset(p, v, static_cast<std::size_t>(n));
+        else std::fill(p, p + n, v);
+        break;
+      case R2_NOT: for (int i = 0; i < n; ++i) p[i] = static_cast<T>(~p[i] & mask); break;
+      case R2_XORPEN: for (int i = 0; i < n; ++i) p[i] = static_cast<T>(p[i] ^ v); break;
       case R2_NOP: break;
       default:
-        for (std::size_t i = 0; i < n; ++i) p[i] = static_cast<std::uint8_t>(Rop2(rop, b, p[i], 0xFFu));
-    }
-  } else {
-    std::uint8_t* p = c.At(x0, y);
-    for (std::size_t i = 0; i < n; ++i, p += 4) {
-      std::uint32_t d;
-      std::memcpy(&d, p, 4);
-      d = rop == R2_COPYPEN ? v : Rop2(rop, v, d & 0xFFFFFFu, 0xFFFFFFu);
-      std::memcpy(p, &d, 4);
+        for (int i = 0; i < n; ++i) p[i] = static_cast<T>(Rop2(rop, v, p[i] & mask, mask));
     }
   }
-  c.Touch(x0, y, x1, y + 1);
 }
+
+void ValueRect(Canvas& c, long long l, long long t, long long r, long long b, std::uint32_t v) {
+  l = std::max<long long>(l, c.clip.left);
+  t = std::max<long long>(t, c.clip.top);
+  r = std::min<long long>(r, c.clip.right);
+  b = std::min<long long>(b, c.clip.bottom);
+  if (l >= r || t >= b) return;
+  const int x0 = static_cast<int>(l), y0 = static_cast<int>(t);
+  const int n = static_cast<int>(r - l), rows = static_cast<int>(b - t);
+  const std::size_t stride = static_cast<std::size_t>(c.t.stride);
+  if (c.t.bytesPerPixel == 1)
+    RopRows<std::uint8_t>(c.At(x0, y0), stride, rows, n, c.dc->rop2, static_cast<std::uint8_t>(v), 0xFF);
+  else
+    RopRows<std::uint32_t>(c.At(x0, y0), stride, rows, n, c.dc->rop2, v & 0xFFFFFFu, 0xFFFFFFu);
+  c.Touch(x0, y0, static_cast<int>(r), static_cast<int>(b));
+}
+
+// A run [x0, x1) of one value; the run is already inside the clip.
+void ValueSpan(Canvas& c, int y, int x0, int x1, std::uint32_t v) { ValueRect(c, x0, y, x1, y + 1, v); }
 
 // A horizontal run [x0, x1) of a brush through the DC's binary raster operation.
 void Span(Canvas& c, int y, int x0, int x1, const Paint& paint) {
@@ -355,6 +366,26 @@ void Stroke(Canvas& c, const POINT* pts, int n, bool closed) {
   }
   // A wide pen is the union of a band along each segment and a round cap at every
   // point, painted once.
+  if (pen.width == 2 && !closed && n == 2 && (pts[0].x == pts[1].x || pts[0].y == pts[1].y)) {
+    // A straight two-pixel line along an axis: band and caps make one rectangle.
+    const long long l = std::min(pts[0].x, pts[1].x), r = std::max(pts[0].x, pts[1].x);
+    const long long t = std::min(pts[0].y, pts[1].y), b = std::max(pts[0].y, pts[1].y);
+    ValueRect(c, l - 1, t - 1, r + 1, b + 1, pen.value);
+    return;
+  }
+  if (pen.width == 2 && closed && n == 4 && pts[0].y == pts[1].y && pts[1].x == pts[2].x &&
+      pts[2].y == pts[3].y && pts[3].x == pts[0].x) {
+    // An axis-parallel rectangle: four bands that do not overlap once it is 3 wide.
+    const long long l = std::min(pts[0].x, pts[2].x), r = std::max(pts[0].x, pts[2].x);
+    const long long t = std::min(pts[0].y, pts[2].y), b = std::max(pts[0].y, pts[2].y);
+    if (r - l >= 2 && b - t >= 2) {
+      ValueRect(c, l - 1, t - 1, r + 1, t + 1, pen.value);
+      ValueRect(c, l - 1, b - 1, r + 1, b + 1, pen.value);
+      ValueRect(c, l - 1, t + 1, l + 1, b - 1, pen.value);
+      ValueRect(c, r - 1, t + 1, r + 1, b - 1, pen.value);
+      return;
+    }
+  }
   Coverage cov(c.clip);
   const int w = pen.width, half = w / 2;
   const std::vector<CapRun> cap = RoundCap(w);
@@ -874,9 +905,23 @@ bool Blit(HDC hdst, int x, int y, int w, int h, HDC hsrc, const Target* srcTarge
         } else if (c.t.bytesPerPixel == 1) {
           const std::uint32_t* map = src.map.data();
           for (std::size_t i = 0; i < run; ++i) d[i] = static_cast<std::uint8_t>(map[sr[col[i]]]);
+        } else if (sw == w) {
+          // The paint of a window: each index through the colour table, in order.
+          const std::uint32_t* map = src.map.data();
+          const std::uint8_t* from = sr + col[0];
+          auto* to = reinterpret_cast<std::uint32_t*>(d);
+          std::size_t i = 0;
+          for (; i + 4 <= run; i += 4) {
+            to[i] = map[from[i]];
+            to[i + 1] = map[from[i + 1]];
+            to[i + 2] = map[from[i + 2]];
+            to[i + 3] = map[from[i + 3]];
+          }
+          for (; i < run; ++i) to[i] = map[from[i]];
         } else {
           const std::uint32_t* map = src.map.data();
-          for (std::size_t i = 0; i < run; ++i) std::memcpy(d + 4 * i, &map[sr[col[i]]], 4);
+          auto* to = reinterpret_cast<std::uint32_t*>(d);
+          for (std::size_t i = 0; i < run; ++i) to[i] = map[sr[col[i]]];
         }
       }
       lastSrow = srow;

@@ -16,7 +16,10 @@ struct Window {
   std::vector<std::uint32_t> pixels;
   bool invalid = false;
   bool erase = false;
-  RECT update{};
+  RECT update{};  // bounding rectangle of the invalid region
+  // The invalid region as a few rectangles, so that two thin strips far apart do not
+  // repaint everything between them; more than fit become their bounding rectangle.
+  std::vector<RECT> parts;
   WindowProc proc = nullptr;
   void* user = nullptr;
   HDC paintDc = 0;
@@ -84,6 +87,7 @@ HWND CreateHostWindow(int left, int top, int width, int height) {
   w.pixels.assign(static_cast<std::size_t>(width) * height, 0);
   w.invalid = width > 0 && height > 0;
   w.update = RECT{0, 0, width, height};
+  w.parts.assign(1, w.update);
   return h;
 }
 
@@ -102,6 +106,7 @@ bool MoveHostWindow(HWND h, int left, int top, int width, int height) {
   w->screen = RECT{left, top, left + width, top + height};
   w->invalid = width > 0 && height > 0;
   w->update = RECT{0, 0, width, height};
+  w->parts.assign(1, w->update);
   return true;
 }
 
@@ -149,7 +154,17 @@ bool InvalidateRect(HWND h, const RECT* rect, bool erase) {
   r.right = std::min(r.right, w->Width());
   r.bottom = std::min(r.bottom, w->Height());
   if (r.left >= r.right || r.top >= r.bottom) return true;
+  if (!w->invalid) w->parts.clear();
+  auto inside = [](const RECT& a, const RECT& b) {
+    return a.left >= b.left && a.top >= b.top && a.right <= b.right && a.bottom <= b.bottom;
+  };
+  const bool covered = std::any_of(w->parts.begin(), w->parts.end(), [&](const RECT& p) { return inside(r, p); });
+  if (!covered) {
+    std::erase_if(w->parts, [&](const RECT& p) { return inside(p, r); });
+    w->parts.push_back(r);
+  }
   w->update = w->invalid ? Unite(w->update, r) : r;
+  if (w->parts.size() > PAINTSTRUCT::kMaxParts) w->parts.assign(1, w->update);
   w->invalid = true;
   w->erase = w->erase || erase;
   return true;
@@ -189,6 +204,9 @@ HDC BeginPaint(HWND h, PAINTSTRUCT* ps) {
   Window* w = Find(h);
   if (!w || !ps) return 0;
   ps->rcPaint = w->invalid ? w->update : RECT{0, 0, 0, 0};
+  ps->partCount = 0;
+  if (w->invalid)
+    for (const RECT& p : w->parts) ps->parts[ps->partCount++] = p;
   ps->fErase = w->erase;
   w->invalid = false;
   w->erase = false;

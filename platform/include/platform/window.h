@@ -43,9 +43,13 @@ bool GetUpdateRect(HWND window, RECT* rect, bool erase);
 bool UpdateWindow(HWND window);
 
 struct PAINTSTRUCT {
+  static constexpr int kMaxParts = 8;
   HDC hdc;
   bool fErase;
-  RECT rcPaint;
+  RECT rcPaint;  // the bounding rectangle of what is to be painted
+  // The invalid region as rectangles inside rcPaint: painting just these is enough.
+  int partCount;
+  RECT parts[kMaxParts];
 };
 // Hands out a DC clipped to the invalid rectangle and validates the window.
 HDC BeginPaint(HWND window, PAINTSTRUCT* paint);

@@ -1,0 +1,133 @@
+// The view in a 1280 x 800 work window: following the pointer with feedback shown,
+// refreshing the window buffer at three zooms (beside OpenCV doing the same copy and
+// colour expansion), and a full redraw of full lists.
+#include <benchmark/benchmark.h>
+
+#include <cstring>
+#include <vector>
+
+#include "core/core.h"
+#include "persistence/persistence.h"
+#include "platform/window.h"
+#include "view/view.h"
+
+#ifdef TESSEL_HAVE_OPENCV
+#include <opencv2/core.hpp>
+#include <opencv2/imgproc.hpp>
+#endif
+
+using namespace plat;
+
+namespace {
+
+constexpr int kClientW = 1280, kClientH = 800;
+
+long Forward(HWND w, unsigned message, std::uintptr_t wParam, std::intptr_t lParam, void*) {
+  return CallTessel(TC_PassWindowMessage, w, message, static_cast<unsigned>(wParam),
+                    static_cast<long>(lParam), 0);
+}
+
+// The engine bound to a work window of the size the aims are given for.
+HWND WorkWindow() {
+  static HWND window = 0;
+  if (window) return window;
+  vrx::EngineAttach();
+  window = CreateHostWindow(0, 0, kClientW, kClientH);
+  SetWindowProc(window, Forward, nullptr);
+  CallTessel(TC_SetWorkWindow, window, 0, 0, 0, 0);
+  CallTessel(TC_AdjustWindowBuffer, 759, 559, 200, 0, 0);
+  return window;
+}
+
+// Feedback of the size a wall rectangle's has: its outline in exclusive-or.
+void RectangleFeedback() {
+  HDC dc = GetDC(vrx::pointer.workWindow);
+  HPEN pen = CreatePen(PS_SOLID, 2, RGB(0, 0, 0));
+  HGDIOBJ old = SelectObject(dc, pen);
+  SetROP2(dc, R2_NOT);
+  const POINT c = vrx::CursorToClient(vrx::core.cursorX, vrx::core.cursorY);
+  vrx::ClippedLine(dc, c.x - 300, c.y - 250, c.x + 300, c.y - 250);
+  vrx::ClippedLine(dc, c.x + 300, c.y - 250, c.x + 300, c.y + 250);
+  vrx::ClippedLine(dc, c.x + 300, c.y + 250, c.x - 300, c.y + 250);
+  vrx::ClippedLine(dc, c.x - 300, c.y + 250, c.x - 300, c.y - 250);
+  SetROP2(dc, R2_COPYPEN);
+  SelectObject(dc, old);
+  DeleteObject(pen);
+  ReleaseDC(vrx::pointer.workWindow, dc);
+}
+
+void CursorPositionWithFeedback(benchmark::State& state) {
+  WorkWindow();
+  vrx::HideFeedback();
+  vrx::pointer.trackDraw = RectangleFeedback;
+  vrx::ShowFeedback();
+  int step = 0;
+  for (auto _ : state) {
+    SetCursorPos(600 + (step & 15), 400 + ((step >> 4) & 7));
+    ++step;
+    CallTessel(TC_CursorPosition, 9999, 9999, 0, 0, 0);
+  }
+  vrx::HideFeedback();
+  vrx::pointer.trackDraw = nullptr;
+}
+BENCHMARK(CursorPositionWithFeedback)->Unit(benchmark::kMicrosecond);
+
+// The refresh copies and scales the view, draws the ruler, and paints the whole
+// window: the 8-bit buffer expanded into the 32-bit framebuffer.
+void AdjustWindowBuffer(benchmark::State& state) {
+  WorkWindow();
+  const int zoom = static_cast<int>(state.range(0));
+  for (auto _ : state) CallTessel(TC_AdjustWindowBuffer, 759, 559, static_cast<unsigned>(zoom), 0, 0);
+}
+BENCHMARK(AdjustWindowBuffer)->Arg(50)->Arg(200)->Arg(400)->Unit(benchmark::kMicrosecond);
+
+#ifdef TESSEL_HAVE_OPENCV
+// The same region scaled to the picture area with nearest neighbours, then every
+// index looked up in the colour table into 32-bit pixels.
+void OpenCvResizeAndExpand(benchmark::State& state) {
+  WorkWindow();
+  const int zoom = static_cast<int>(state.range(0));
+  const int w = kClientW - 28, h = kClientH - 28;
+  const int hx = std::min(w * 50 / zoom, 759), hy = std::min(h * 50 / zoom, 559);
+  cv::Mat sheet(vrx::kSheetHeight, vrx::kSheetWidth, CV_8UC1, vrx::view.sheetBits, vrx::kSheetStride);
+  cv::Mat region = sheet(cv::Rect(760 - hx - 1, 560 - hy - 1, 2 * hx, 2 * hy));
+  const int dw = 2 * hx * zoom / 100, dh = 2 * hy * zoom / 100;
+  cv::Mat scaled(dh, dw, CV_8UC1), wide(dh, dw, CV_8UC4);
+  cv::Mat lut(1, 256, CV_8UC4);
+  for (int i = 0; i < 256; ++i) {
+    const RGBQUAD& q = vrx::view.colours[i];
+    lut.at<cv::Vec4b>(0, i) = cv::Vec4b(q.rgbBlue, q.rgbGreen, q.rgbRed, 0);
+  }
+  for (auto _ : state) {
+    cv::resize(region, scaled, scaled.size(), 0, 0, cv::INTER_NEAREST);
+    cv::cvtColor(scaled, wide, cv::COLOR_GRAY2BGRA);
+    cv::LUT(wide, lut, wide);
+    benchmark::ClobberMemory();
+  }
+}
+BENCHMARK(OpenCvResizeAndExpand)->Arg(50)->Arg(200)->Arg(400)->Unit(benchmark::kMicrosecond);
+#endif
+
+// Both lists full of records: the redraw replays every one, dims for design mode and
+// refreshes the window.
+void FullRedrawOfFullLists(benchmark::State& state) {
+  WorkWindow();
+  CallTessel(TC_NewLayout, 0, 0, 0, 0, 0);
+  for (int i = 0; i < vrx::kMaxListEntries; ++i) {
+    std::memset(&vrx::core.request, 0, sizeof vrx::core.request);
+    vrx::core.request.x = static_cast<std::uint16_t>(100 + i % 500);
+    vrx::core.request.y = static_cast<std::uint16_t>(100 + i % 300);
+    vrx::InsertRequest(i % 2 ? "USERRECT" : "USERCRCL");
+  }
+  CallTessel(TC_SetDesignMode, 0, 0, 0, 0, 0);
+  for (int i = 0; i < vrx::kMaxListEntries; ++i) {
+    std::memset(&vrx::core.request, 0, sizeof vrx::core.request);
+    vrx::InsertRequest("USERRECT");
+  }
+  for (auto _ : state) vrx::FullRedraw();
+  state.counters["entries"] = vrx::core.layout.count + vrx::core.design.count;
+  CallTessel(TC_NewLayout, 0, 0, 0, 0, 0);
+}
+BENCHMARK(FullRedrawOfFullLists)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
