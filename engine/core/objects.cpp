@@ -41,6 +41,10 @@ const char* KindNameOf(int code) {
 int AllocateRecord() {
   for (int i = 0; i < kMaxRecords; ++i) {
     if (core.table[i].useCount < 1) {
+      // A product record that fell free may still own its file-name copy until the
+      // queue of freed names is next emptied; reusing the record frees it now.
+      ObjectRecord& old = core.table[i];
+      if (old.l0 && KindCodeOf(old.kind) == kKindProduct) FreeName(old.l0);
       core.table[i] = core.request;
       core.table[i].useCount = 1;
       return i;

@@ -204,11 +204,8 @@ void FullRedraw() {
       Replay(core.design.entries[i], kDesignTagBase + i);
   }
   if (view.measurementShown) DrawMeasurement();
-  if (view.bufferDc && pointer.workWindow) {
-    AdjustWindowBuffer(view.centerX - 1, view.centerY - 1, view.zoom);
-    InvalidateRect(pointer.workWindow, nullptr, false);
-    UpdateWindow(pointer.workWindow);
-  }
+  // The view refresh invalidates and updates the whole work window itself.
+  if (view.bufferDc && pointer.workWindow) AdjustWindowBuffer(view.centerX - 1, view.centerY - 1, view.zoom);
 }
 
 }  // namespace vrx
