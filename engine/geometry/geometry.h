@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "core/core.h"
+#include "geometry/vector.h"
 
 namespace vrx {
 
@@ -36,10 +37,28 @@ struct WallTable {
 extern WallTable walls;
 
 void ClearWallTable();
+// The first free slot, taken for `kind` with the walls' half thickness of 15; -1 when
+// all are in use.
+int AllocWallSegment(SegmentKind kind);
+void LinkWallSegments(int a, int b);
+void FreeWallSegment(int i);
+void PurgeEmptySegments();
+// Whether a worksheet point lies inside the room ring (odd crossings from (0, 0)).
+bool PointInRoom(std::int32_t x, std::int32_t y);
+// The segment's direction and its unit normal (into a clockwise room); false for an
+// index outside the table or a segment without length.
+bool SegmentFrame(int i, FloatPoint* direction, FloatPoint* normal);
+// Exact at multiples of 90 degrees, so walls at right angles do not drift.
+double SinDeg(std::int32_t degrees);
+double CosDeg(std::int32_t degrees);
+
 // While suspended, placements register walls without drawing the outline.
 void SuspendOutline(bool suspended);
+bool OutlineSuspended();
 // Draws the whole outline into the worksheet; sets the room origin and drawn extent.
 void DrawRoomOutline();
+// The band of one installation wall, drawn at once when it is placed.
+void DrawInstWallBand(int segment);
 
 // Placement set-ups: each reads the request block and installs its feedback.
 long PutWallRectangle();

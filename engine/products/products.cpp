@@ -28,6 +28,9 @@ long RotateBy(std::uint32_t) { return 0; }
 long SelectObjectToCursor() { return 0; }
 void ClearDrawnProducts() {}
 void ClearHitAreas() { pointer.hover = -1; }
+// No products are drawn yet: every place is free, and nothing is selectable.
+bool PlaceIsFree(const plat::POINT*) { return true; }
+void RegisterHitArea(int, const plat::POINT*, int) {}
 void ClearHover() { pointer.hover = -1; }
 void UpdateHover() {}
 void SelectObjectAtCursor() { pointer.selected = false; }

@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "core/core.h"
+#include "platform/gdi.h"
 
 namespace vrx {
 
@@ -21,6 +22,10 @@ long RotateBy(std::uint32_t angle);
 long SelectObjectToCursor();
 void ClearDrawnProducts();
 void ClearHitAreas();
+// Whether a quadrilateral of the worksheet is clear of the products already drawn.
+bool PlaceIsFree(const plat::POINT corners[4]);
+// Makes a polygon of the worksheet the object's area for hovering and selection.
+void RegisterHitArea(int tag, const plat::POINT* polygon, int count);
 // Hover highlight and click selection through the hit areas.
 void ClearHover();
 void UpdateHover();
