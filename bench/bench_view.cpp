@@ -131,3 +131,46 @@ void FullRedrawOfFullLists(benchmark::State& state) {
 BENCHMARK(FullRedrawOfFullLists)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
+
+namespace {
+
+// A room built from 40 wall rectangles and 20 installation walls, as a user would
+// place them, redrawn from its list.
+void FullRedrawOfABusyRoom(benchmark::State& state) {
+  HWND window = WorkWindow();
+  (void)window;
+  CallTessel(TC_NewLayout, 0, 0, 0, 0, 0);
+  vrx::FullRedraw();
+  auto dropAt = [](int x, int y) {
+    vrx::core.cursorX = x + vrx::view.roomOriginX;
+    vrx::core.cursorY = y + vrx::view.roomOriginY;
+    vrx::HideFeedback();
+    vrx::ShowFeedback();  // snaps the cursor onto the nearest wall
+    CallTessel(TC_DropCursor, 0, 0, 0, 0, 0);
+  };
+  CallTessel(TC_PutWallRectangle, 300, 250, 32767, 0, 0);
+  dropAt(760, 560);
+  std::uint32_t seed = 3;
+  int walls = 1, free = 0;
+  while (walls < 40) {
+    seed = seed * 1664525u + 1013904223u;
+    const int x = 300 + static_cast<int>(seed >> 8) % 900, y = 200 + static_cast<int>(seed >> 4) % 700;
+    if (CallTessel(TC_PutWallRectangle, 20 + (seed >> 20) % 30, 10 + (seed >> 12) % 20, 32767, 0, 0) != 0)
+      continue;
+    const int before = vrx::core.layout.count;
+    dropAt(x, y);
+    walls += vrx::core.layout.count > before;
+  }
+  while (free < 20) {
+    seed = seed * 1664525u + 1013904223u;
+    CallTessel(TC_PutFreeWall, 40 + (seed >> 20) % 60, 8, (seed >> 8) % 360, 0, 0);
+    dropAt(500 + static_cast<int>(seed >> 10) % 500, 400 + static_cast<int>(seed >> 14) % 300);
+    ++free;
+  }
+  for (auto _ : state) vrx::FullRedraw();
+  state.counters["objects"] = vrx::core.layout.count;
+  CallTessel(TC_NewLayout, 0, 0, 0, 0, 0);
+}
+BENCHMARK(FullRedrawOfABusyRoom)->Unit(benchmark::kMicrosecond);
+
+}  // namespace

@@ -388,7 +388,12 @@ void Stroke(Canvas& c, const POINT* pts, int n, bool closed) {
   }
   Coverage cov(c.clip);
   const int w = pen.width, half = w / 2;
-  const std::vector<CapRun> cap = RoundCap(w);
+  // Pens are mostly one of a few widths: their caps are worked out once.
+  static std::vector<CapRun> caps[8];
+  std::vector<CapRun> wide;
+  if (w < 8 && caps[w].empty()) caps[w] = RoundCap(w);
+  if (w >= 8) wide = RoundCap(w);
+  const std::vector<CapRun>& cap = w < 8 ? caps[w] : wide;
   for (int i = 0; i < n; ++i) Stamp(cov, cap, pts[i].x, pts[i].y);
   for (int i = 0; i < segments; ++i) {
     const POINT& a = pts[i];
@@ -1250,12 +1255,14 @@ bool TextOut(HDC h, int x, int y, const char* text, int length) {
   glyphs::Mask mask;
   glyphs::FontMetrics m{};
   SIZE extent{};
+  const unsigned align = c.dc->textAlign;
+  // Measuring the string loads every glyph again: only for alignment and background.
+  const bool measure = (align & (TA_CENTER | TA_RIGHT)) != 0 || c.dc->bkMode == OPAQUE;
   if (!glyphs::Render(lf, text, length, lf.lfQuality == ANTIALIASED_QUALITY, &mask) ||
-      !glyphs::Metrics(lf, &m) || !glyphs::Extent(lf, text, length, &extent))
+      !glyphs::Metrics(lf, &m) || (measure && !glyphs::Extent(lf, text, length, &extent)))
     return false;
   // The reference point moves with the alignment, along the rotated baseline.
   double ox = 0, oy = 0;
-  const unsigned align = c.dc->textAlign;
   if ((align & TA_CENTER) == TA_CENTER) ox = -extent.cx / 2.0;
   else if (align & TA_RIGHT) ox = -extent.cx;
   if ((align & TA_BASELINE) == TA_BASELINE) oy = -m.ascent;
