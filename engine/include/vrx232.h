@@ -66,6 +66,8 @@ enum {
   TR_Failed = -1,
   TR_NoCountKey = -101,
   TR_FileUnreadable = -102,
+  /* A save that could not be completed; the file that was there is kept unchanged. */
+  TR_SaveFailed = -104,
   TR_PlacementFailed = -303,
   TR_NotInitialised = -601
 };

@@ -1,6 +1,7 @@
 // History of plan states behind undo and redo, the work modes, and plan files.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "core/core.h"
@@ -42,6 +43,9 @@ long SetDesignMode();
 long ClearDesign();
 long NewLayout();
 
+// A plan file's text, checked whole before the lists change: TR_Done, or
+// TR_NoCountKey with the open plan left as it was.
+long LoadPlanText(const char* data, std::size_t size, bool design);
 long LoadLayoutFile(const char* name);
 long LoadDesignFile(const char* name);
 long SaveLayoutFile(const char* name);

@@ -1,12 +1,193 @@
-// Plan files. Until the file format is in place every load reports the file as not
-// readable and every save fails, so no caller ever takes a plan for saved.
+// Plan files: a profile file with a "Layout" section (the room) and, for a whole
+// design, a "Design" section (the furnishing), one line per record in list order.
+//
+// A file is read whole and checked whole before the plan changes, so a file that is
+// damaged anywhere leaves the open plan as it was. A save builds the whole text first
+// and replaces the old file only when the new one is complete.
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
 #include "persistence/persistence.h"
+#include "platform/profile.h"
+#include "view/view.h"
 
 namespace vrx {
 
-long LoadLayoutFile(const char* name) { return name ? TR_FileUnreadable : -1; }
-long LoadDesignFile(const char* name) { return name ? TR_FileUnreadable : -1; }
-long SaveLayoutFile(const char*) { return -1; }
-long SaveDesignFile(const char*) { return -1; }
+namespace {
+
+// Positions are written with two digits at least, so "00" to "99", then "100".
+std::string KeyOf(int position) {
+  char key[16];
+  std::snprintf(key, sizeof key, "%2.2d", position);
+  return key;
+}
+
+// A record line split at commas: runs of commas count as one, empty fields vanish.
+struct Fields {
+  char kind[kKindNameSize] = {};
+  std::int32_t numbers[7] = {};  // x, y, p0, p1, p2, l0, l1 as written
+  std::string name;             // field 7 of a product line: the bitmap file name
+};
+
+// Decimal after blanks and an optional sign, to the first other character; 32 bits.
+std::int32_t Number(const std::string& token) {
+  const char* p = token.c_str();
+  while (*p == ' ' || *p == '\t') ++p;
+  bool negative = false;
+  if (*p == '+' || *p == '-') negative = *p++ == '-';
+  std::uint32_t v = 0;
+  while (*p >= '0' && *p <= '9') v = v * 10u + static_cast<std::uint32_t>(*p++ - '0');
+  return static_cast<std::int32_t>(negative ? 0u - v : v);
+}
+
+Fields Split(const char* line, bool productName) {
+  std::vector<std::string> tokens;
+  std::string token;
+  for (const char* p = line; *p; ++p) {
+    if (*p == ',') {
+      if (!token.empty()) tokens.push_back(token);
+      token.clear();
+    } else {
+      token += *p;
+    }
+  }
+  if (!token.empty()) tokens.push_back(token);
+  Fields f;
+  if (tokens.empty()) return f;
+  std::strncpy(f.kind, tokens[0].c_str(), kKindNameSize - 1);
+  const bool product = productName && KindCodeOf(f.kind) == kKindProduct;
+  // Fields missing at the end of a short line read as 0.
+  for (std::size_t i = 1; i < tokens.size() && i <= 7; ++i) {
+    if (product && i == 6) f.name = tokens[i];
+    else f.numbers[i - 1] = Number(tokens[i]);
+  }
+  return f;
+}
+
+std::string LineOf(const ObjectRecord& r) {
+  char line[kMaxFileName + 128];
+  const bool product = KindCodeOf(r.kind) == kKindProduct;
+  const int x = r.x - 120, y = r.y - 120;
+  const auto p0 = static_cast<std::int32_t>(r.p0), p1 = static_cast<std::int32_t>(r.p1),
+             p2 = static_cast<std::int32_t>(r.p2), l1 = static_cast<std::int32_t>(r.l1);
+  // A product keeps its bitmap's file name in the file, in either section: its number
+  // would mean nothing once the plan is closed.
+  if (product) {
+    const char* name = NameOf(r.l0);
+    std::snprintf(line, sizeof line, "%.*s,%d,%d,%d,%d,%d,%s,%d", kKindNameSize, r.kind, x, y, p0, p1,
+                  p2, name ? name : "", l1);
+  } else {
+    std::snprintf(line, sizeof line, "%.*s,%d,%d,%d,%d,%d,%d,%d", kKindNameSize, r.kind, x, y, p0, p1,
+                  p2, static_cast<std::int32_t>(r.l0), l1);
+  }
+  return line;
+}
+
+void WriteSection(plat::Profile& file, const char* section, const ObjectList& list) {
+  file.SetString(section, "count", std::to_string(list.count).c_str());
+  for (int i = 0; i < list.count && i < kMaxListEntries; ++i)
+    file.SetString(section, KeyOf(i).c_str(), LineOf(core.table[list.entries[i]]).c_str());
+}
+
+// The records of one section, checked: a count the lists can hold, every key present,
+// a known kind, a position on the worksheet, a product with a file name.
+long ReadSection(const plat::Profile& file, const char* section, std::size_t lineSize,
+                 std::vector<Fields>* out) {
+  const int count = file.GetInt(section, "count", 32767);
+  if (count == 32767 || count < 0 || count > kMaxListEntries) return TR_NoCountKey;
+  std::vector<char> line(kMaxFileName + 2);
+  for (int i = 0; i < count; ++i) {
+    const std::string key = KeyOf(i);
+    file.GetString(section, key.c_str(), "", line.data(), lineSize);
+    Fields f = Split(line.data(), false);
+    if (KindCodeOf(f.kind) == kKindProduct) {
+      // Product lines carry a file name and may be longer than any other.
+      file.GetString(section, key.c_str(), "", line.data(), line.size());
+      f = Split(line.data(), true);
+      if (f.name.empty()) return TR_NoCountKey;
+    }
+    if (KindCodeOf(f.kind) == kKindUnknown) return TR_NoCountKey;
+    const std::int64_t x = std::int64_t{f.numbers[0]} + 120, y = std::int64_t{f.numbers[1]} + 120;
+    if (x < 0 || x >= kSheetWidth || y < 0 || y >= kSheetHeight) return TR_NoCountKey;
+    out->push_back(std::move(f));
+  }
+  return TR_Done;
+}
+
+int FreeRecords() {
+  int n = 0;
+  for (const ObjectRecord& r : core.table) n += r.useCount < 1;
+  return n;
+}
+
+void FillList(ObjectList& list, const std::vector<Fields>& records) {
+  list.count = 0;
+  for (const Fields& f : records) {
+    std::memset(&core.request, 0, sizeof core.request);
+    std::memcpy(core.request.kind, f.kind, kKindNameSize);
+    core.request.x = static_cast<std::uint16_t>(f.numbers[0] + 120);
+    core.request.y = static_cast<std::uint16_t>(f.numbers[1] + 120);
+    core.request.p0 = static_cast<std::uint32_t>(f.numbers[2]);
+    core.request.p1 = static_cast<std::uint32_t>(f.numbers[3]);
+    core.request.p2 = static_cast<std::uint32_t>(f.numbers[4]);
+    core.request.l0 = static_cast<std::uint32_t>(f.numbers[5]);
+    core.request.l1 = static_cast<std::uint32_t>(f.numbers[6]);
+    if (KindCodeOf(f.kind) == kKindProduct) core.request.l0 = CopyName(f.name.c_str());
+    const int record = AllocateRecord();
+    list.entries[list.count++] = static_cast<std::uint16_t>(record);
+  }
+}
+
+}  // namespace
+
+long LoadPlanText(const char* data, std::size_t size, bool design) {
+  const plat::Profile file = plat::Profile::Parse(data, size);
+  std::vector<Fields> layout, furnishing;
+  if (const long r = ReadSection(file, "Layout", 80, &layout); r != TR_Done) return r;
+  if (design) {
+    if (const long r = ReadSection(file, "Design", 512, &furnishing); r != TR_Done) return r;
+  }
+  // The new records need room in the table. The history of the plan being replaced
+  // goes first, then (only when both plans are too big to be held together) the plan
+  // itself: the file has been checked, so nothing can fail from here on.
+  const int needed = static_cast<int>(layout.size() + furnishing.size());
+  if (FreeRecords() < needed) ClearHistory();
+  if (FreeRecords() < needed) {
+    core.layout.count = 0;
+    core.design.count = 0;
+    ClearHistory();
+  }
+  std::memset(&core.request, 0, sizeof core.request);
+  FillList(core.layout, layout);
+  FillList(core.design, furnishing);
+  std::memset(&core.request, 0, sizeof core.request);
+  return TR_Done;
+}
+
+namespace {
+
+long Load(const char* name, bool design) {
+  if (!name) return TR_Failed;
+  std::string text;
+  if (!plat::ReadWholeFile(name, &text)) return TR_FileUnreadable;
+  return LoadPlanText(text.data(), text.size(), design);
+}
+
+long Save(const char* name, bool design) {
+  if (!name || !*name) return TR_Failed;
+  plat::Profile file;
+  WriteSection(file, "Layout", core.layout);
+  if (design) WriteSection(file, "Design", core.design);
+  return plat::ReplaceFile(name, file.Serialize()) ? TR_Done : TR_SaveFailed;
+}
+
+}  // namespace
+
+long LoadLayoutFile(const char* name) { return Load(name, false); }
+long LoadDesignFile(const char* name) { return Load(name, true); }
+long SaveLayoutFile(const char* name) { return Save(name, false); }
+long SaveDesignFile(const char* name) { return Save(name, true); }
 
 }  // namespace vrx

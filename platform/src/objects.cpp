@@ -22,9 +22,11 @@ struct HandleTable {
   std::vector<Handle> dcs;  // live DCs, for the selection checks
 };
 
+// Never destroyed: a library that is unloaded at exit still deletes its objects after
+// this one's static objects are gone.
 HandleTable& Table() {
-  static HandleTable table;
-  return table;
+  static HandleTable* table = new HandleTable;
+  return *table;
 }
 
 }  // namespace

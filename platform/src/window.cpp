@@ -37,8 +37,8 @@ struct Windows {
   void* boxUser = nullptr;
 };
 Windows& W() {
-  static Windows w;
-  return w;
+  static Windows* w = new Windows;  // outlives every library that holds a window
+  return *w;
 }
 
 Window* Find(HWND h) {
