@@ -126,6 +126,8 @@ void ClearHistory() {
     Release(slot);
     slot.stamp = kEmptyStamp;
   }
+  // With no state pinned, the lists alone hold records: those they dropped fall free.
+  Recount();
   ReleaseQueuedNames();
   history.current = 0;
   history.serial += kHistoryStates;

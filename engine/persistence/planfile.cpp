@@ -136,6 +136,7 @@ void FillList(ObjectList& list, const std::vector<Fields>& records) {
     core.request.l1 = static_cast<std::uint32_t>(f.numbers[6]);
     if (KindCodeOf(f.kind) == kKindProduct) core.request.l0 = CopyName(f.name.c_str());
     const int record = AllocateRecord();
+    if (record < 0) break;  // not reached: the free records were counted first
     list.entries[list.count++] = static_cast<std::uint16_t>(record);
   }
 }

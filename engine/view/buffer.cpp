@@ -147,6 +147,7 @@ namespace {
 // One record through its placement code with insertion suppressed: the object draws
 // itself and registers its walls exactly as when it was dropped.
 void Replay(int record, int tag) {
+  if (record < 0 || record >= kMaxRecords) return;
   core.replayMode = true;
   core.replayTag = tag;
   HideFeedback();

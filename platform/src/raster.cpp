@@ -240,11 +240,14 @@ struct Coverage {
     }
     // Runs sorted into rows by counting, then by start within each row.
     const std::size_t rows = static_cast<std::size_t>(bottom - top) + 1;
-    std::vector<int> first(rows + 1, 0);
+    // Scratch kept between calls: every wide outline comes through here.
+    static std::vector<int> first, next;
+    static std::vector<Run> sorted;
+    first.assign(rows + 1, 0);
     for (const Run& r : runs) ++first[static_cast<std::size_t>(r.y - top) + 1];
     for (std::size_t i = 0; i < rows; ++i) first[i + 1] += first[i];
-    std::vector<Run> sorted(runs.size());
-    std::vector<int> next(first.begin(), first.end() - 1);
+    sorted.resize(runs.size());
+    next.assign(first.begin(), first.end() - 1);
     for (const Run& r : runs) sorted[static_cast<std::size_t>(next[static_cast<std::size_t>(r.y - top)]++)] = r;
     for (std::size_t row = 0; row < rows; ++row) {
       Run* a = sorted.data() + first[row];
@@ -531,7 +534,8 @@ void WideSegment(Coverage& cov, const POINT& a, const POINT& b, int width) {
                       {static_cast<int>(a.x + fx), static_cast<int>(a.y - fy)},
                       {static_cast<int>(b.x + fx), static_cast<int>(b.y - fy)},
                       {static_cast<int>(b.x - nx), static_cast<int>(b.y + ny)}};
-  std::vector<Edge> edges;
+  static std::vector<Edge> edges;
+  edges.clear();
   AddPolygonEdges(edges, q, 4);
   ScanEdges(edges, ALTERNATE, cov.box, [&](int y, int l, int r) { cov.Add(y, l, r); });
 }

@@ -168,6 +168,27 @@ TEST_F(PlanFileTest, HandWrittenFilesLoadAsTheFormatSays) {
   EXPECT_EQ(core.layout.count, 0);
 }
 
+// Opening a full plan while a full plan is open: the table holds 1024 records, both
+// plans 1022 each, so the open one must make way once the file has been checked.
+TEST_F(PlanFileTest, AFullPlanOpensOverAFullPlan) {
+  std::string layout = "[Layout]\ncount=511\n", design = "[Design]\ncount=511\n";
+  char key[8];
+  for (int i = 0; i < 511; ++i) {
+    std::snprintf(key, sizeof key, "%2.2d", i);
+    layout += std::string(key) + "=USERRECT,10,10,1,1,1,1,1\n";
+    design += std::string(key) + "=USERCRCL,20,20,2,2,2,2,2\n";
+  }
+  Write(dir / "full.tsd", layout + design);
+  for (int round = 0; round < 3; ++round) {
+    ASSERT_EQ(Load(dir / "full.tsd"), 0) << round;
+    ASSERT_EQ(core.layout.count, 511);
+    ASSERT_EQ(core.design.count, 511);
+    int inUse = 0;
+    for (const ObjectRecord& r : core.table) inUse += r.useCount >= 1;
+    EXPECT_EQ(inUse, 1022);
+  }
+}
+
 TEST_F(PlanFileTest, RecordsAreWrittenRelativeToTheFormatsOrigin) {
   std::memset(&core.request, 0, sizeof core.request);
   core.request.x = static_cast<std::uint16_t>(100 + view.roomOriginX);
