@@ -60,6 +60,8 @@ std::vector<plat::RGBQUAD> BuildTable() {
   for (const auto& g : kGreys) put(g.index, Rgb{g.level, g.level, g.level});
   put(kShapeC, Rgb{140, 140, 156});
   put(kShapeD, Rgb{198, 198, 214});
+  // The ruler's scale boxes: a pale paper colour under the black scale.
+  if (!used[240]) put(240, Rgb{255, 255, 225});
 
   int next = 10;
   auto nextFree = [&]() {

@@ -1,0 +1,39 @@
+// The work window picView: a drawing-layer window whose framebuffer this widget shows.
+// The engine draws into the framebuffer; the widget repaints just the rectangles the
+// drawing layer reports as changed, and turns mouse events into engine calls.
+#pragma once
+
+#include <QWidget>
+
+#include "platform/gdi.h"
+
+namespace tessel {
+
+class PlanView : public QWidget {
+  Q_OBJECT
+ public:
+  explicit PlanView(QWidget* parent = nullptr);
+  ~PlanView() override;
+  plat::HWND Handle() const { return window_; }
+  // Puts the work-window hook in place (the engine receives paint and palette
+  // messages through it) or takes it away again.
+  void SetHook(bool on);
+  // Keeps the drawing-layer window at this widget's place and size.
+  void PlaceWindow();
+
+ signals:
+  void mouseMoved();
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void moveEvent(QMoveEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+
+ private:
+  plat::HWND window_ = 0;
+};
+
+}  // namespace tessel
