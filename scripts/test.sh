@@ -17,5 +17,5 @@ if command -v clang++ >/dev/null; then
   cmake --build build-fuzz --target plan_fuzzer
   mkdir -p build-fuzz/corpus
   cp tests/data/plans/*.tsd build-fuzz/corpus/
-  build-fuzz/bin/plan_fuzzer -max_total_time=20 -max_len=4096 -print_final_stats=1 build-fuzz/corpus 2>&1 | tail -3
+  build-fuzz/bin/plan_fuzzer -artifact_prefix=build-fuzz/ -max_total_time=20 -max_len=4096 -print_final_stats=1 build-fuzz/corpus 2>&1 | tail -3
 fi

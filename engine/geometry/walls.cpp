@@ -3,6 +3,7 @@
 // installation wall. The outline is never stored: every rebuild replays the layout
 // objects through these routines, so each must give the same result live and in a
 // replay.
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -427,6 +428,13 @@ void FreeWallCommit() {
   InsertInstWall(tag);
 }
 
+// A length from the program or a plan file, as worksheet pixels: nothing larger than
+// twice the worksheet can be placed, and the arithmetic on it must not overflow.
+std::int32_t SheetLength(std::uint32_t value) {
+  const auto v = static_cast<std::int32_t>(value);
+  return std::clamp(v, 0, 2 * kSheetWidth);
+}
+
 // Every Put code first ends what hangs at the cursor.
 void BeginTool() {
   SetSelectCursor();
@@ -534,8 +542,8 @@ bool OutlineSuspended() { return outlineSuspended; }
 
 long PutWallRectangle() {
   BeginTool();
-  rect.halfLength = static_cast<std::int32_t>(core.request.p0);
-  rect.halfBreadth = static_cast<std::int32_t>(core.request.p1);
+  rect.halfLength = SheetLength(core.request.p0);
+  rect.halfBreadth = SheetLength(core.request.p1);
   const std::int64_t d = 2 * static_cast<std::int64_t>(static_cast<std::int32_t>(core.request.p2));
   rect.distance = d >= kSheetWidth || d < 0 ? -1 : static_cast<std::int32_t>(d);
   if (!core.replayMode) {
@@ -550,9 +558,9 @@ long PutWallRectangle() {
 
 long PutFreeWall() {
   BeginTool();
-  freeWall.halfLength = static_cast<std::int32_t>(core.request.p0);
-  freeWall.halfThickness = static_cast<std::int32_t>(core.request.p1);
-  freeWall.angle = static_cast<std::int32_t>(core.request.p2);
+  freeWall.halfLength = SheetLength(core.request.p0);
+  freeWall.halfThickness = SheetLength(core.request.p1);
+  freeWall.angle = static_cast<std::int32_t>(core.request.p2) % 360;
   freeWall.fixed = core.request.l1;
   const double c = CosDeg(freeWall.angle), s = SinDeg(freeWall.angle);
   const double l = freeWall.halfLength, t = freeWall.halfThickness;

@@ -283,6 +283,20 @@ TEST_F(PlanFileTest, RandomlyDamagedFilesNeverBreakTheEngine) {
   EXPECT_GT(loaded, 0);
 }
 
+// The sample plans, and inputs that once broke the reader or the replay.
+TEST_F(PlanFileTest, EveryKeptPlanLoadsOrIsRefusedAndRedraws) {
+  for (const auto& entry : fs::directory_iterator(fs::path(TESSEL_TEST_DATA) / "plans")) {
+    const std::string text = Read(entry.path());
+    const long r = LoadPlanText(text.data(), text.size(), true);
+    EXPECT_TRUE(r == TR_Done || r == TR_NoCountKey) << entry.path();
+    if (r == TR_Done) {
+      ClearHistory();
+      RecordState();
+      FullRedraw();
+    }
+  }
+}
+
 TEST_F(PlanFileTest, AFailedSaveKeepsTheOldFileAndSaysSo) {
   BuildPlan();
   ASSERT_EQ(Save(dir / "plan.tsd"), 0);
