@@ -2,9 +2,14 @@
 #include <QApplication>
 #include <QMessageBox>
 
+#include <QDir>
+
+#include "language/language.h"
 #include "platform/window.h"
 #include "shell/engine_bridge.h"
 #include "shell/main_window.h"
+#include "shell/settings.h"
+#include "shell/single_instance.h"
 
 namespace {
 
@@ -38,6 +43,12 @@ int ShowMessage(plat::HWND, const char* text, const char* caption, unsigned type
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   plat::SetMessageBoxHook(&ShowMessage, nullptr);
+  const tessel::InstanceLock lock;
+  if (!lock.Held()) {
+    ShowMessage(0, "Ostara Tessel is already running.\nSwitch to the planner that is open.", "Ostara Tessel",
+                plat::MB_ICONINFORMATION, nullptr);
+    return 0;
+  }
   if (!tessel::Engine()) {
     ShowMessage(0,
                 ("The plan engine libvrx232.so could not be loaded from the program folder:\n" +
@@ -46,7 +57,16 @@ int main(int argc, char** argv) {
                 "Ostara Tessel", plat::MB_ICONERROR, nullptr);
     return 1;
   }
+  const QString suffix = tessel::LanguageSuffix(app.arguments(), tessel::ReadSetting("Startup", "Language", ""));
+  const QString catalogue = QDir(QCoreApplication::applicationDirPath()).filePath("katalog/katalog.db");
+  QString why;
+  if (!tessel::OpenLanguage(suffix, catalogue, &why)) {
+    ShowMessage(0, (why + "\nPlease reinstall the planner.").toLocal8Bit().constData(), "Ostara Tessel",
+                plat::MB_ICONERROR, nullptr);
+    return 1;
+  }
   tessel::MainWindow window;
+  if (const QString title = tessel::GetCaption(101); !title.isEmpty()) window.setWindowTitle(title);
   window.show();
   return app.exec();
 }

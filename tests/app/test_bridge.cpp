@@ -7,6 +7,7 @@
 
 #include "platform/window.h"
 #include "shell/engine_bridge.h"
+#include "shell/single_instance.h"
 
 using namespace tessel;
 
@@ -144,6 +145,19 @@ class BridgeTest : public QObject {
     SetErrorLookup(nullptr);
     QCOMPARE(ShowEngineError(-101), 1);
     QVERIFY(shown.empty());
+  }
+
+  void aSecondPlannerOfTheUserIsRefused() {
+    QTemporaryDir dir;
+    auto* first = new InstanceLock(dir.path());
+    QVERIFY(first->Held());
+    {
+      InstanceLock second(dir.path());
+      QVERIFY(!second.Held());
+    }
+    delete first;  // as when the first planner ends, in whatever way
+    InstanceLock third(dir.path());
+    QVERIFY(third.Held());
   }
 
   void aMissingEngineSaysSoOnEveryCall() {

@@ -1,0 +1,113 @@
+#include "language/language.h"
+
+#include <QFileInfo>
+#include <QHash>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QVariant>
+
+#include "platform/window.h"
+#include "shell/engine_bridge.h"
+
+namespace tessel {
+
+namespace {
+
+struct Texts {
+  QString caption, help;
+};
+// Both tables read once: the program looks texts up all the time, and they never change
+// while it runs.
+QHash<int, Texts> strings;
+QHash<int, Texts> errors;
+bool open = false;
+
+bool ErrorText(int id, QString* caption, QString* text) { return GetError(id, caption, text); }
+
+int Box(const QString& text, const QString& title, unsigned buttons) {
+  return plat::MessageBox(0, text.toLocal8Bit().constData(), title.toLocal8Bit().constData(), buttons);
+}
+
+}  // namespace
+
+QString LanguageSuffix(const QStringList& arguments, const QString& saved) {
+  const QString line = arguments.mid(1).join(' ');
+  if (line.size() < 2) return saved;
+  return line.right(1);
+}
+
+bool OpenLanguage(const QString& suffix, const QString& catalogueFile, QString* why) {
+  CloseLanguage();
+  auto fail = [&](const QString& reason) {
+    if (why) *why = reason;
+    strings.clear();
+    errors.clear();
+    return false;
+  };
+  if (!QFileInfo(catalogueFile).isFile()) return fail("The catalogue " + catalogueFile + " is missing.");
+  bool ok = true;
+  {
+    QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "language");
+    db.setDatabaseName(catalogueFile);
+    db.setConnectOptions("QSQLITE_OPEN_READONLY");
+    if (!db.open()) {
+      ok = fail("The catalogue " + catalogueFile + " cannot be opened: " + db.lastError().text());
+    } else {
+      QSqlQuery q(db);
+      if (!q.exec("SELECT StringID, Caption" + suffix + " AS LangCaption, Help" + suffix +
+                  " AS LangHelp FROM tStrings")) {
+        ok = fail("The catalogue " + catalogueFile + " has no texts in this language: " + q.lastError().text());
+      } else {
+        while (q.next()) strings.insert(q.value(0).toInt(), {q.value(1).toString(), q.value(2).toString()});
+        if (!q.exec("SELECT ErrorID, Caption" + suffix + " AS LangCaption, Errortext" + suffix +
+                    " AS LangErrortext FROM tError")) {
+          ok = fail("The catalogue " + catalogueFile + " has no error texts in this language: " +
+                    q.lastError().text());
+        } else {
+          while (q.next()) errors.insert(q.value(0).toInt(), {q.value(1).toString(), q.value(2).toString()});
+        }
+      }
+      db.close();
+    }
+  }
+  QSqlDatabase::removeDatabase("language");
+  if (!ok) return false;
+  open = true;
+  SetErrorLookup(&ErrorText);
+  return true;
+}
+
+bool LanguageOpen() { return open; }
+
+void CloseLanguage() {
+  open = false;
+  strings.clear();
+  errors.clear();
+}
+
+QString GetCaption(int id) { return open ? strings.value(id).caption : QString(); }
+QString GetHelp(int id) { return open ? strings.value(id).help : QString(); }
+
+bool GetError(int id, QString* caption, QString* text) {
+  if (!open || !caption || !text) return false;
+  const auto it = errors.constFind(id);
+  if (it == errors.constEnd()) {
+    *caption = "Error";
+    *text = "Unknown Error";
+    return false;
+  }
+  *caption = it->caption;
+  *text = it->help;
+  return true;
+}
+
+int MsgBoxCaption(int promptId, unsigned buttons, int titleId) {
+  return Box(GetCaption(promptId), GetCaption(titleId), buttons);
+}
+
+int MsgBoxHelp(int promptId, unsigned buttons, int titleId) {
+  return Box(GetHelp(promptId), GetCaption(titleId), buttons);
+}
+
+}  // namespace tessel

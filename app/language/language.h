@@ -1,0 +1,28 @@
+// The program's texts by number, in the language chosen at start-up: captions and help
+// texts from the catalogue's table tStrings, error captions and texts from tError.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace tessel {
+
+// The language suffix: the last character of a command line of two or more
+// characters, otherwise the saved setting (empty: the unsuffixed, English columns).
+QString LanguageSuffix(const QStringList& arguments, const QString& saved);
+
+// Opens the catalogue file and reads both tables in that language. False, with the
+// reason, when the file is missing or lacks the tables or the language's columns.
+bool OpenLanguage(const QString& suffix, const QString& catalogueFile, QString* why = nullptr);
+bool LanguageOpen();
+void CloseLanguage();
+
+QString GetCaption(int id);
+QString GetHelp(int id);
+// False (caption "Error", text "Unknown Error") for an unknown id; false and nothing
+// written while no language is open.
+bool GetError(int id, QString* caption, QString* text);
+int MsgBoxCaption(int promptId, unsigned buttons, int titleId);
+int MsgBoxHelp(int promptId, unsigned buttons, int titleId);
+
+}  // namespace tessel

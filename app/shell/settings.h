@@ -1,0 +1,12 @@
+// What the program remembers between runs, per user: string values by section and
+// name under the program's settings path.
+#pragma once
+
+#include <QString>
+
+namespace tessel {
+
+QString ReadSetting(const QString& section, const QString& name, const QString& fallback);
+bool WriteSetting(const QString& section, const QString& name, const QString& value);
+
+}  // namespace tessel
