@@ -172,14 +172,19 @@ void XorRectangleDrawnAndUndrawn(benchmark::State& state) {
 }
 BENCHMARK(XorRectangleDrawnAndUndrawn);
 
-// Argument: percent. 25 % shrinks the whole sheet; 400 % enlarges the part that
-// fills a 1280 x 800 window.
+// The region a stretch of `percent` copies: shrinking takes the whole sheet, enlarging
+// the part that fills a 1280 x 800 window.
+void StretchSource(int percent, int* sw, int* sh) {
+  *sw = percent < 100 ? kW : 1280 * 100 / percent;
+  *sh = percent < 100 ? kH : 800 * 100 / percent;
+}
+
 void StretchBlitWorksheet(benchmark::State& state) {
   const int percent = static_cast<int>(state.range(0));
   Sheet src(kW, kH);
   DrawRoom(src);
-  const int sw = percent < 100 ? kW : 1280 * 100 / percent;
-  const int sh = percent < 100 ? kH : 800 * 100 / percent;
+  int sw, sh;
+  StretchSource(percent, &sw, &sh);
   Sheet dst(sw * percent / 100, sh * percent / 100);
   SetStretchBltMode(dst.dc, COLORONCOLOR);
   for (auto _ : state) {
@@ -253,8 +258,8 @@ void OpenCvResizeNearest(benchmark::State& state) {
   const int percent = static_cast<int>(state.range(0));
   Sheet src(kW, kH);
   DrawRoom(src);
-  const int sw = percent < 100 ? kW : 1280 * 100 / percent;
-  const int sh = percent < 100 ? kH : 800 * 100 / percent;
+  int sw, sh;
+  StretchSource(percent, &sw, &sh);
   cv::Mat from = src.Mat()(cv::Rect(0, 0, sw, sh));
   cv::Mat to(sh * percent / 100, sw * percent / 100, CV_8UC1);
   for (auto _ : state) {

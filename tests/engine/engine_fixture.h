@@ -4,10 +4,25 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <vector>
 
 #include "core/core.h"
 #include "persistence/persistence.h"
 #include "view/view.h"
+
+// How many holders each record has: one for being in a list, one more for each
+// occurrence in a pinned history state.
+inline std::vector<int> HoldersOfRecords() {
+  std::vector<int> holders(vrx::kMaxRecords, 0);
+  for (const vrx::ObjectList* list : {&vrx::core.layout, &vrx::core.design})
+    for (int i = 0; i < list->count; ++i) holders[list->entries[i]] = 1;
+  for (const vrx::HistorySlot& slot : vrx::history.ring) {
+    if (!slot.pinned) continue;
+    for (const vrx::ObjectList* list : {&slot.layout, &slot.design})
+      for (int i = 0; i < list->count; ++i) ++holders[list->entries[i]];
+  }
+  return holders;
+}
 
 class EngineTest : public ::testing::Test {
  protected:

@@ -26,17 +26,9 @@ std::string Contents() {
   return out;
 }
 
-// Use counts worked out from first principles: each list entry and each occurrence in
-// a pinned state holds its record once.
+// Use counts must equal the holders exactly.
 void ExpectUseCountsMatchHolders() {
-  std::vector<int> holders(kMaxRecords, 0);
-  for (const ObjectList* list : {&core.layout, &core.design})
-    for (int i = 0; i < list->count; ++i) holders[list->entries[i]] = 1;
-  for (const HistorySlot& slot : history.ring) {
-    if (!slot.pinned) continue;
-    for (const ObjectList* list : {&slot.layout, &slot.design})
-      for (int i = 0; i < list->count; ++i) ++holders[list->entries[i]];
-  }
+  const std::vector<int> holders = HoldersOfRecords();
   for (int r = 0; r < kMaxRecords; ++r) {
     const int count = core.table[r].useCount < 0 ? 0 : core.table[r].useCount;
     ASSERT_EQ(count, holders[r]) << "record " << r;

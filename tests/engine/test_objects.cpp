@@ -10,18 +10,10 @@ namespace {
 
 // Use counts as the lists and the pinned history states say they must be.
 void ExpectConsistentUseCounts() {
-  int expected[kMaxRecords] = {};
-  for (const ObjectList* l : {&core.layout, &core.design})
-    for (int i = 0; i < l->count; ++i) expected[l->entries[i]] = 1;
-  for (const HistorySlot& s : history.ring) {
-    if (!s.pinned) continue;
-    for (const ObjectList* l : {&s.layout, &s.design})
-      for (int i = 0; i < l->count; ++i) ++expected[l->entries[i]];
-  }
+  const std::vector<int> holders = HoldersOfRecords();
   for (int r = 0; r < kMaxRecords; ++r) {
-    const int live = expected[r];
     // A record only a list holds counts 1 whether or not a state also held it once.
-    if (live == 0) EXPECT_LT(core.table[r].useCount, 1) << "record " << r;
+    if (holders[r] == 0) EXPECT_LT(core.table[r].useCount, 1) << "record " << r;
     else EXPECT_GE(core.table[r].useCount, 1) << "record " << r;
   }
 }
