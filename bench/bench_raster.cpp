@@ -288,7 +288,10 @@ void OpenCvExpandTo32Bits(benchmark::State& state) {
   DrawRoom(s);
   cv::Mat m = s.Mat(), wide(kH, kW, CV_8UC4);
   cv::Mat lut(1, 256, CV_8UC4);
-  for (int i = 0; i < 256; ++i) lut.at<cv::Vec4b>(0, i) = cv::Vec4b(i, i, i, 0);
+  for (int i = 0; i < 256; ++i) {
+    const auto v = static_cast<uchar>(i);
+    lut.at<cv::Vec4b>(0, i) = cv::Vec4b(v, v, v, 0);
+  }
   for (auto _ : state) {
     cv::cvtColor(m, wide, cv::COLOR_GRAY2BGRA);
     cv::LUT(wide, lut, wide);

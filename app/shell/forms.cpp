@@ -1,0 +1,77 @@
+#include "shell/forms.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <QWidget>
+#include <cctype>
+#include <cmath>
+#include <cstdlib>
+#include <string>
+
+namespace tessel {
+
+void CenterForm(QWidget* window) {
+  if (!window) return;
+  QScreen* screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
+  if (!screen) return;
+  const QRect area = screen->geometry();
+  const QSize size = window->frameGeometry().size();
+  window->move(area.x() + (area.width() - size.width()) / 2, area.y() + (area.height() - size.height()) / 2);
+}
+
+namespace {
+
+// Whether the whole text, blanks around it aside, is one decimal number (sign,
+// digits, point, exponent); hexadecimal, infinities and NaN are not numbers here.
+bool IsNumeric(const std::string& s) {
+  std::size_t i = 0, n = s.size();
+  while (i < n && std::isspace(static_cast<unsigned char>(s[i]))) ++i;
+  while (n > i && std::isspace(static_cast<unsigned char>(s[n - 1]))) --n;
+  if (i == n) return false;
+  if (s[i] == '+' || s[i] == '-') ++i;
+  std::size_t digits = 0;
+  while (i < n && std::isdigit(static_cast<unsigned char>(s[i]))) ++i, ++digits;
+  if (i < n && s[i] == '.') {
+    ++i;
+    while (i < n && std::isdigit(static_cast<unsigned char>(s[i]))) ++i, ++digits;
+  }
+  if (digits == 0) return false;
+  if (i < n && (s[i] == 'e' || s[i] == 'E')) {
+    ++i;
+    if (i < n && (s[i] == '+' || s[i] == '-')) ++i;
+    std::size_t exponent = 0;
+    while (i < n && std::isdigit(static_cast<unsigned char>(s[i]))) ++i, ++exponent;
+    if (exponent == 0) return false;
+  }
+  return i == n;
+}
+
+// The number at the start of the text: blanks, a sign, digits, a decimal part.
+double LeadingNumber(const std::string& s) {
+  std::size_t i = 0;
+  while (i < s.size() && std::isspace(static_cast<unsigned char>(s[i]))) ++i;
+  bool negative = false;
+  if (i < s.size() && (s[i] == '+' || s[i] == '-')) negative = s[i++] == '-';
+  double value = 0;
+  for (; i < s.size() && std::isdigit(static_cast<unsigned char>(s[i])); ++i) value = value * 10 + (s[i] - '0');
+  if (i < s.size() && s[i] == '.') {
+    double scale = 0.1;
+    for (++i; i < s.size() && std::isdigit(static_cast<unsigned char>(s[i])); ++i, scale /= 10)
+      value += (s[i] - '0') * scale;
+  }
+  return negative ? -value : value;
+}
+
+}  // namespace
+
+std::int16_t CheckNumber(const QString& text, std::int16_t minimum, std::int16_t maximum) {
+  const std::string s = text.toStdString();
+  if (s.empty() || !IsNumeric(s)) return minimum;
+  const double value = LeadingNumber(s);
+  if (value < minimum) return minimum;
+  if (value > maximum) return maximum;
+  // Rounds halves to the even neighbour, as the default rounding mode does.
+  return static_cast<std::int16_t>(std::nearbyint(value));
+}
+
+}  // namespace tessel

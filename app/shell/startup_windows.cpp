@@ -1,0 +1,1 @@
+#include "shell/startup_windows.h"
