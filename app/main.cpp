@@ -3,13 +3,13 @@
 #include <QMessageBox>
 
 #include <QDir>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
 
-#include "language/language.h"
 #include "platform/window.h"
-#include "shell/engine_bridge.h"
 #include "shell/main_window.h"
-#include "shell/settings.h"
-#include "shell/single_instance.h"
+#include "shell/startup.h"
 
 namespace {
 
@@ -38,35 +38,33 @@ int ShowMessage(plat::HWND, const char* text, const char* caption, unsigned type
   }
 }
 
+// With TESSEL_FIRST_PAINT_PROBE set, the program prints the wall-clock time of the
+// work window's first paint and ends there: the start-time benchmark reads it.
+class FirstPaintProbe : public QObject {
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::Paint && watched->objectName() == "picView") {
+      timespec now{};
+      clock_gettime(CLOCK_REALTIME, &now);
+      std::printf("first-paint %lld\n", static_cast<long long>(now.tv_sec) * 1000000000LL + now.tv_nsec);
+      std::fflush(stdout);
+      std::_Exit(0);
+    }
+    return false;
+  }
+};
+
 }  // namespace
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
+  QCoreApplication::setApplicationVersion("2.0.0");
   plat::SetMessageBoxHook(&ShowMessage, nullptr);
-  const tessel::InstanceLock lock;
-  if (!lock.Held()) {
-    ShowMessage(0, "Ostara Tessel is already running.\nSwitch to the planner that is open.", "Ostara Tessel",
-                plat::MB_ICONINFORMATION, nullptr);
-    return 0;
-  }
-  if (!tessel::Engine()) {
-    ShowMessage(0,
-                ("The plan engine libvrx232.so could not be loaded from the program folder:\n" +
-                 tessel::EngineLoadError().toStdString() + "\nPlease reinstall the planner.")
-                    .c_str(),
-                "Ostara Tessel", plat::MB_ICONERROR, nullptr);
-    return 1;
-  }
-  const QString suffix = tessel::LanguageSuffix(app.arguments(), tessel::ReadSetting("Startup", "Language", ""));
-  const QString catalogue = QDir(QCoreApplication::applicationDirPath()).filePath("katalog/katalog.db");
-  QString why;
-  if (!tessel::OpenLanguage(suffix, catalogue, &why)) {
-    ShowMessage(0, (why + "\nPlease reinstall the planner.").toLocal8Bit().constData(), "Ostara Tessel",
-                plat::MB_ICONERROR, nullptr);
-    return 1;
-  }
-  tessel::MainWindow window;
-  if (const QString title = tessel::GetCaption(101); !title.isEmpty()) window.setWindowTitle(title);
-  window.show();
+  FirstPaintProbe probe;
+  if (qEnvironmentVariableIsSet("TESSEL_FIRST_PAINT_PROBE")) app.installEventFilter(&probe);
+  tessel::StartOptions options;
+  options.catalogueFile = QDir(QCoreApplication::applicationDirPath()).filePath("katalog/katalog.db");
+  std::unique_ptr<tessel::MainWindow> window;
+  if (const int refused = tessel::StartPlanner(app.arguments(), options, &window); !window) return refused;
   return app.exec();
 }

@@ -1,14 +1,21 @@
 #include "shell/main_window.h"
 
+#include <QApplication>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QEvent>
+#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QScrollBar>
-#include <QToolBar>
+#include <QVBoxLayout>
 #include <cmath>
 
+#include "language/language.h"
 #include "shell/engine_bridge.h"
+#include "shell/forms.h"
+#include "shell/icons.h"
 #include "shell/plan_view.h"
+#include "shell/startup_windows.h"
 
 namespace tessel {
 
@@ -19,21 +26,39 @@ constexpr int kBar = 12;
 
 }  // namespace
 
-MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
+MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent), keys_(new KeySequence) {
   setObjectName("frmMain");
-  setWindowTitle("Ostara Tessel");
-  auto* tools = addToolBar("View");
-  tools->setObjectName("Iconbar");
-  tools->setMovable(false);
-  zoom_ = new QComboBox(tools);
-  zoom_->setObjectName("cbZoom");
-  zoom_->addItems({"50 %", "75 %", "100 %", "150 %", "200 %", "300 %", "400 %"});
-  tools->addWidget(zoom_);
-  area_ = new QWidget(this);
-  setCentralWidget(area_);
+  setWindowIcon(ProgramIcon());
+  // The smallest window in which toolbar, toolbox and status bar still fit.
+  setMinimumSize(400, 500);
+
+  auto* central = new QWidget(this);
+  central->setMouseTracking(true);
+  central->installEventFilter(this);
+  setCentralWidget(central);
+  auto* column = new QVBoxLayout(central);
+  column->setContentsMargins(0, 0, 0, 0);
+  column->setSpacing(0);
+  // The product bar: shown in design mode once the catalogue can fill it.
+  selector_ = new QWidget(central);
+  selector_->setObjectName("SelectorFrame");
+  selector_->hide();
+  column->addWidget(selector_);
+  auto* row = new QHBoxLayout;
+  row->setContentsMargins(0, 0, 0, 0);
+  row->setSpacing(2);
+  column->addLayout(row, 1);
+  area_ = new QWidget(central);
   // The work area's own size decides the layout: it is known only once the window's
   // layout has placed it.
   area_->installEventFilter(this);
+  row->addWidget(area_, 1);
+  toolbox_ = new QWidget(central);
+  toolbox_->setObjectName("ToolboxFrame");
+  toolbox_->setMouseTracking(true);
+  toolbox_->installEventFilter(this);
+  row->addWidget(toolbox_);
+
   view_ = new PlanView(area_);
   hbar_ = new QScrollBar(Qt::Horizontal, area_);
   hbar_->setObjectName("hscrView");
@@ -43,16 +68,34 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
   vbar_->setMinimum(0);
   connect(hbar_, &QScrollBar::valueChanged, this, [this] { ScrollChanged(); });
   connect(vbar_, &QScrollBar::valueChanged, this, [this] { ScrollChanged(); });
-  connect(zoom_, &QComboBox::activated, this, [this](int position) {
-    if (position + 2 != Bridge().zoomIndex) SetZoom(position + 2);
+  connect(view_, &PlanView::mouseMoved, this, [this](int x, int y, int buttons) {
+    ClearToolboxHover();
+    UpdateStatus(x, y, buttons);
   });
+  connect(view_, &PlanView::mouseReleased, this, [this](int x, int y, int button) {
+    if (button != 1) return;  // the properties of the selected object come with the object dialogs
+    vCallTessel(TC_DropCursor, x, y, 0);
+    UpdateControlStates();
+  });
+
+  InitMenus();
+  InitToolbar();
+  InitStatusBar();
   resize(1024, 720);
+  QuitRequested = false;
   InitView();
+  InitToolbox();
   view_->SetHook(true);
   ReadInfo();
+  savedSerial_ = Bridge().infoRecord.iSerial;
+  UpdateTitle();
+  UpdateControlStates();
 }
 
-MainWindow::~MainWindow() { view_->SetHook(false); }
+MainWindow::~MainWindow() {
+  view_->SetHook(false);
+  delete keys_;
+}
 
 void MainWindow::InitView() {
   BridgeState& b = Bridge();
@@ -77,6 +120,7 @@ void MainWindow::SetZoom(int index) {
   zoom_->setCurrentIndex(index - 2);
   UpdateView();
   AdjustView();
+  UpdateControlStates();
 }
 
 void MainWindow::RefreshView() { AdjustView(); }
@@ -155,6 +199,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     LayoutMainWindow();
     inResize_ = false;
   }
+  if (event->type() == QEvent::MouseMove && watched != area_) ClearToolboxHover();
   return QMainWindow::eventFilter(watched, event);
 }
 
@@ -164,11 +209,50 @@ void MainWindow::changeEvent(QEvent* event) {
 }
 
 void MainWindow::keyPressEvent(QKeyEvent* event) {
-  switch (event->key()) {
-    case Qt::Key_Escape: vCallTessel(TC_SetSelectCursor, 0, 0, 0); return;
-    case Qt::Key_Delete: vCallTessel(TC_DeleteSelectedObject, 0, 0, 0); return;
-    default: QMainWindow::keyPressEvent(event);
+  const int key = event->key();
+  if (keys_->Feed(key)) {
+    CreditsWindow credits(this);
+    CenterForm(&credits);
+    credits.exec();
+    return;
   }
+  switch (key) {
+    case Qt::Key_Escape: vCallTessel(TC_SetSelectCursor, 0, 0, 0); return;
+    case Qt::Key_Delete:
+      vCallTessel(TC_DeleteSelectedObject, 0, 0, 0);
+      UpdateControlStates();
+      return;
+    case Qt::Key_F1:
+      if (event->modifiers() == Qt::NoModifier) {
+        MenuClick(3, 0);
+        return;
+      }
+      break;
+    default: break;
+  }
+  QMainWindow::keyPressEvent(event);
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+  if (exited_) {
+    event->accept();
+    return;
+  }
+  if (!QuitRequested && QuerySave(3100) == 2) {
+    event->ignore();
+    return;
+  }
+  event->accept();
+  ExitPath();
+}
+
+// What a planner does once on its way out: the engine stops hearing from the work
+// window and the recent files are remembered for the next start.
+void MainWindow::ExitPath() {
+  exited_ = true;
+  view_->SetHook(false);
+  WriteRecentFiles();
+  QCoreApplication::quit();
 }
 
 }  // namespace tessel

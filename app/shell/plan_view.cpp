@@ -89,18 +89,17 @@ void PlanView::moveEvent(QMoveEvent* event) {
 
 void PlanView::mouseMoveEvent(QMouseEvent* event) {
   PlaceWindow();
-  const QPoint global = mapToGlobal(event->position().toPoint());
+  const QPoint at = event->position().toPoint();
+  const QPoint global = mapToGlobal(at);
   plat::SetCursorPos(global.x(), global.y());
-  vCallTessel(TC_CursorPosition, event->position().toPoint().x(), event->position().toPoint().y(),
-              Buttons(event->buttons()));
-  emit mouseMoved();
+  emit mouseMoved(at.x(), at.y(), Buttons(event->buttons()));
 }
 
 void PlanView::mousePressEvent(QMouseEvent* event) { mouseMoveEvent(event); }
 
 void PlanView::mouseReleaseEvent(QMouseEvent* event) {
-  if (event->button() == Qt::LeftButton)
-    vCallTessel(TC_DropCursor, event->position().toPoint().x(), event->position().toPoint().y(), 0);
+  const QPoint at = event->position().toPoint();
+  emit mouseReleased(at.x(), at.y(), Buttons(event->button()));
 }
 
 }  // namespace tessel

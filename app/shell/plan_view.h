@@ -22,7 +22,9 @@ class PlanView : public QWidget {
   void PlaceWindow();
 
  signals:
-  void mouseMoved();
+  // Window pixels and the buttons held (1 left, 2 right, 4 middle).
+  void mouseMoved(int x, int y, int buttons);
+  void mouseReleased(int x, int y, int button);
 
  protected:
   void paintEvent(QPaintEvent* event) override;
