@@ -34,6 +34,9 @@ const Button kButtons[] = {{"new", 1300},    {"open", 1301},   {"save", 1302},  
 // Commands whose windows the program does not have yet stay disabled whatever the
 // plan holds, so that nothing pretends to work.
 bool NotYetAvailable(const QString& key) { return key == "print" || key == "list"; }
+// The same for the tools whose shapes the engine cannot place yet: the corners,
+// doors, windows and the free rectangle and circle.
+bool ToolNotYetAvailable(int tool) { return tool == 2 || tool == 3 || (tool >= 6 && tool <= 9); }
 
 }  // namespace
 
@@ -134,6 +137,7 @@ void MainWindow::InitToolbox() {
 
 void MainWindow::SetToolboxButtonEnabled(int index, bool enabled) {
   ToolboxButton* button = tools_[index];
+  enabled = enabled && !ToolNotYetAvailable(index);
   if (button->isEnabled() == enabled) return;
   button->setEnabled(enabled);
   button->Show(enabled ? ToolboxButton::kNormal : ToolboxButton::kDisabled);
