@@ -66,11 +66,6 @@ QString Utf8(const char* text) {
   return QString::fromUtf8(text);
 }
 
-QString CaptionOr(int number, const char* design) {
-  const QString text = GetCaption(number);
-  return text.isEmpty() ? Utf8(design) : text;
-}
-
 // The tooltip of the toolbox button that opened the form.
 QString ToolCaption(int tool) {
   return CaptionOr(1350 + tool, kOptionsCaption);

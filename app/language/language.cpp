@@ -102,6 +102,11 @@ bool GetError(int id, QString* caption, QString* text) {
   return true;
 }
 
+QString CaptionOr(int id, const QString& design) {
+  const QString text = GetCaption(id);
+  return text.isEmpty() ? design : text;
+}
+
 int MsgBoxCaption(int promptId, unsigned buttons, int titleId) {
   return Box(GetCaption(promptId), GetCaption(titleId), buttons);
 }

@@ -18,6 +18,9 @@ bool LanguageOpen();
 void CloseLanguage();
 
 QString GetCaption(int id);
+// The caption of a number, or the window's design text where the table has none, so
+// that nothing shows an empty caption.
+QString CaptionOr(int id, const QString& design);
 QString GetHelp(int id);
 // False (caption "Error", text "Unknown Error") for an unknown id; false and nothing
 // written while no language is open.

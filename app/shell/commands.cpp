@@ -64,11 +64,6 @@ const Item kHelp[3] = {
     {"&Suchen nach...", "", true, true, false},
 };
 
-QString Caption(int number, const char* fallback) {
-  const QString text = GetCaption(number);
-  return text.isEmpty() ? QString::fromUtf8(fallback) : text;
-}
-
 // Turns the table's filter ("Plans (*.tsd)|*.tsd|All (*.*)|*.*") into the dialog's.
 QString DialogFilter(const QString& table) {
   const QStringList parts = table.split('|');
@@ -100,7 +95,7 @@ void MainWindow::InitMenus() {
   };
   for (int m = 0; m < 4; ++m) {
     const Menu& menu = menus[m];
-    QMenu* top = menuBar()->addMenu(Caption(menu.caption, menu.fallback));
+    QMenu* top = menuBar()->addMenu(CaptionOr(menu.caption, menu.fallback));
     top->setObjectName(menu.name);
     for (int i = 0; i < menu.count; ++i) {
       const Item& item = menu.items[i];
@@ -109,7 +104,7 @@ void MainWindow::InitMenus() {
       const bool recent = m == 0 && i >= 14;
       action->setSeparator(separator);
       if (!separator)
-        action->setText(recent ? QString(item.caption) : Caption(menu.caption + 1 + i, item.caption));
+        action->setText(recent ? QString(item.caption) : CaptionOr(menu.caption + 1 + i, item.caption));
       if (*item.shortcut) action->setShortcut(QKeySequence(item.shortcut));
       action->setVisible(!item.hidden);
       action->setEnabled(!item.disabled);
@@ -156,7 +151,7 @@ void MainWindow::MenuClick(int menu, int index) {
           if (!QFileInfo::exists(name)) {
             // A file that has gone is reported and leaves the list, rather than
             // opening as an empty plan.
-            plat::MessageBox(0, Caption(5680, "The plan %1 no longer exists. It has been removed from the list of recent plans.")
+            plat::MessageBox(0, CaptionOr(5680, "The plan %1 no longer exists. It has been removed from the list of recent plans.")
                                     .arg(name).toLocal8Bit().constData(),
                              GetCaption(101).toLocal8Bit().constData(), plat::MB_ICONWARNING);
             for (int i = index; i < 17; ++i) {

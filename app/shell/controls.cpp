@@ -228,12 +228,8 @@ void MainWindow::InitStatusBar() {
   size->setObjectName("SizeFrame");
   auto* sizes = new QHBoxLayout(size);
   sizes->setContentsMargins(0, 0, 0, 0);
-  auto caption = [](int number, const char* fallback) {
-    const QString text = GetCaption(number);
-    return text.isEmpty() ? QString::fromUtf8(fallback) : text;
-  };
   auto sized = [&](const char* name, int number, const char* fallback, const char* valueName) {
-    auto* l = new QLabel(caption(number, fallback), size);
+    auto* l = new QLabel(CaptionOr(number, QString::fromUtf8(fallback)), size);
     l->setObjectName(name);
     sizes->addWidget(l);
     auto* v = new QLabel(size);

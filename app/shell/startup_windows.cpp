@@ -28,13 +28,6 @@ const QColor kMuted(0x5a, 0x67, 0x78);
 const QColor kTile(0xdc, 0xe9, 0xf7);
 const QColor kGrout(0xf7, 0xfa, 0xfd);
 
-// The caption of a number, or the given text while no language is open, so that a
-// window never shows an empty title.
-QString CaptionOr(int id, const QString& fallback) {
-  const QString text = GetCaption(id);
-  return text.isEmpty() ? fallback : text;
-}
-
 QLabel* NewLabel(const char* name, const QString& text, QWidget* parent) {
   auto* label = new QLabel(text, parent);
   label->setObjectName(name);
