@@ -1,8 +1,7 @@
 // The planner program: the main window over the plan engine.
 #include <QApplication>
-#include <QMessageBox>
-
 #include <QDir>
+#include <QMessageBox>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
@@ -18,23 +17,36 @@ int ShowMessage(plat::HWND, const char* text, const char* caption, unsigned type
   QMessageBox box;
   box.setWindowTitle(QString::fromLocal8Bit(caption));
   box.setText(QString::fromLocal8Bit(text));
-  if ((type & 0xF0) == plat::MB_ICONERROR) box.setIcon(QMessageBox::Critical);
-  else if ((type & 0xF0) == plat::MB_ICONWARNING) box.setIcon(QMessageBox::Warning);
-  else if ((type & 0xF0) == plat::MB_ICONQUESTION) box.setIcon(QMessageBox::Question);
-  else if ((type & 0xF0) == plat::MB_ICONINFORMATION) box.setIcon(QMessageBox::Information);
+  if ((type & 0xF0) == plat::MB_ICONERROR)
+    box.setIcon(QMessageBox::Critical);
+  else if ((type & 0xF0) == plat::MB_ICONWARNING)
+    box.setIcon(QMessageBox::Warning);
+  else if ((type & 0xF0) == plat::MB_ICONQUESTION)
+    box.setIcon(QMessageBox::Question);
+  else if ((type & 0xF0) == plat::MB_ICONINFORMATION)
+    box.setIcon(QMessageBox::Information);
   switch (type & 0x0F) {
-    case plat::MB_OKCANCEL: box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel); break;
-    case plat::MB_YESNO: box.setStandardButtons(QMessageBox::Yes | QMessageBox::No); break;
+    case plat::MB_OKCANCEL:
+      box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+      break;
+    case plat::MB_YESNO:
+      box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+      break;
     case plat::MB_YESNOCANCEL:
       box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
       break;
-    default: box.setStandardButtons(QMessageBox::Ok);
+    default:
+      box.setStandardButtons(QMessageBox::Ok);
   }
   switch (box.exec()) {
-    case QMessageBox::Cancel: return plat::IDCANCEL;
-    case QMessageBox::Yes: return plat::IDYES;
-    case QMessageBox::No: return plat::IDNO;
-    default: return plat::IDOK;
+    case QMessageBox::Cancel:
+      return plat::IDCANCEL;
+    case QMessageBox::Yes:
+      return plat::IDYES;
+    case QMessageBox::No:
+      return plat::IDNO;
+    default:
+      return plat::IDOK;
   }
 }
 
@@ -46,7 +58,8 @@ class FirstPaintProbe : public QObject {
     if (event->type() == QEvent::Paint && watched->objectName() == "picView") {
       timespec now{};
       clock_gettime(CLOCK_REALTIME, &now);
-      std::printf("first-paint %lld\n", static_cast<long long>(now.tv_sec) * 1000000000LL + now.tv_nsec);
+      std::printf("first-paint %lld\n",
+                  static_cast<long long>(now.tv_sec) * 1000000000LL + now.tv_nsec);
       std::fflush(stdout);
       std::_Exit(0);
     }
@@ -63,8 +76,10 @@ int main(int argc, char** argv) {
   FirstPaintProbe probe;
   if (qEnvironmentVariableIsSet("TESSEL_FIRST_PAINT_PROBE")) app.installEventFilter(&probe);
   tessel::StartOptions options;
-  options.catalogueFile = QDir(QCoreApplication::applicationDirPath()).filePath("katalog/katalog.db");
+  options.catalogueFile =
+      QDir(QCoreApplication::applicationDirPath()).filePath("katalog/katalog.db");
   std::unique_ptr<tessel::MainWindow> window;
-  if (const int refused = tessel::StartPlanner(app.arguments(), options, &window); !window) return refused;
+  if (const int refused = tessel::StartPlanner(app.arguments(), options, &window); !window)
+    return refused;
   return app.exec();
 }

@@ -1,7 +1,6 @@
 // Saving a plan with both lists full, and loading it back with the replay that redraws
 // it, as opening a plan from the program does.
 #include <benchmark/benchmark.h>
-
 #include <unistd.h>
 
 #include <cstdlib>
@@ -42,8 +41,11 @@ const std::string& FullPlanFile() {
   CallTessel(TC_NewLayout, 0, 0, 0, 0, 0);
   Insert("WALLRECT", 760, 560, 300, 250, 32767);
   for (int i = 1; i < vrx::kMaxListEntries; ++i) {
-    if (i < 200) Insert("INSTWALL", 500 + i % 500, 400 + i % 300, 40, 8, static_cast<std::uint32_t>(i * 7 % 360));
-    else Insert("USERRECT", 500 + i % 500, 400 + i % 300, 30, 20, 0);
+    if (i < 200)
+      Insert("INSTWALL", 500 + i % 500, 400 + i % 300, 40, 8,
+             static_cast<std::uint32_t>(i * 7 % 360));
+    else
+      Insert("USERRECT", 500 + i % 500, 400 + i % 300, 30, 20, 0);
   }
   CallTessel(TC_SetDesignMode, 0, 0, 0, 0, 0);
   for (int i = 0; i < vrx::kMaxListEntries; ++i) {
@@ -58,13 +60,15 @@ const std::string& FullPlanFile() {
 
 void SaveFullPlan(benchmark::State& state) {
   const std::string& path = FullPlanFile();
-  for (auto _ : state) CallTessel(TC_SaveDesignFile, 0, 0, 0, reinterpret_cast<long>(path.c_str()), 0);
+  for (auto _ : state)
+    CallTessel(TC_SaveDesignFile, 0, 0, 0, reinterpret_cast<long>(path.c_str()), 0);
 }
 BENCHMARK(SaveFullPlan)->Unit(benchmark::kMillisecond);
 
 void LoadFullPlanWithReplay(benchmark::State& state) {
   const std::string& path = FullPlanFile();
-  for (auto _ : state) CallTessel(TC_LoadDesignFile, 0, 0, 0, reinterpret_cast<long>(path.c_str()), 0);
+  for (auto _ : state)
+    CallTessel(TC_LoadDesignFile, 0, 0, 0, reinterpret_cast<long>(path.c_str()), 0);
   state.counters["records"] = vrx::core.layout.count + vrx::core.design.count;
 }
 BENCHMARK(LoadFullPlanWithReplay)->Unit(benchmark::kMillisecond);

@@ -38,7 +38,9 @@ struct Sheet : GreySurface {
   Sheet(int w, int h) : GreySurface(w, h, 255) {}
   std::size_t Stride() const { return static_cast<std::size_t>(stride); }
 #ifdef TESSEL_HAVE_OPENCV
-  cv::Mat Mat() { return cv::Mat(height, width, CV_8UC1, bits, Stride()); }
+  cv::Mat Mat() {
+    return cv::Mat(height, width, CV_8UC1, bits, Stride());
+  }
 #endif
 };
 
@@ -64,8 +66,7 @@ void DrawRoom(Sheet& s) {
   HPEN pen = CreatePen(PS_SOLID, 2, DIBINDEX(0));
   HGDIOBJ old = SelectObject(s.dc, pen);
   SelectObject(s.dc, GetStockObject(HOLLOW_BRUSH));
-  const POINT room[] = {{60, 60}, {1460, 60}, {1460, 700}, {1000, 700},
-                        {1000, 1060}, {60, 1060}};
+  const POINT room[] = {{60, 60}, {1460, 60}, {1460, 700}, {1000, 700}, {1000, 1060}, {60, 1060}};
   Polygon(s.dc, room, 6);
   SelectObject(s.dc, old);
   DeleteObject(pen);

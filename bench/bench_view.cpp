@@ -77,7 +77,8 @@ BENCHMARK(CursorPositionWithFeedback)->Unit(benchmark::kMicrosecond);
 void AdjustWindowBuffer(benchmark::State& state) {
   WorkWindow();
   const int zoom = static_cast<int>(state.range(0));
-  for (auto _ : state) CallTessel(TC_AdjustWindowBuffer, 759, 559, static_cast<unsigned>(zoom), 0, 0);
+  for (auto _ : state)
+    CallTessel(TC_AdjustWindowBuffer, 759, 559, static_cast<unsigned>(zoom), 0, 0);
 }
 BENCHMARK(AdjustWindowBuffer)->Arg(50)->Arg(200)->Arg(400)->Unit(benchmark::kMicrosecond);
 
@@ -89,7 +90,8 @@ void OpenCvResizeAndExpand(benchmark::State& state) {
   const int zoom = static_cast<int>(state.range(0));
   const int w = kClientW - 28, h = kClientH - 28;
   const int hx = std::min(w * 50 / zoom, 759), hy = std::min(h * 50 / zoom, 559);
-  cv::Mat sheet(vrx::kSheetHeight, vrx::kSheetWidth, CV_8UC1, vrx::view.sheetBits, vrx::kSheetStride);
+  cv::Mat sheet(vrx::kSheetHeight, vrx::kSheetWidth, CV_8UC1, vrx::view.sheetBits,
+                vrx::kSheetStride);
   cv::Mat region = sheet(cv::Rect(760 - hx - 1, 560 - hy - 1, 2 * hx, 2 * hy));
   const int dw = 2 * hx * zoom / 100, dh = 2 * hy * zoom / 100;
   cv::Mat scaled(dh, dw, CV_8UC1), wide(dh, dw, CV_8UC4);
@@ -154,8 +156,10 @@ void FullRedrawOfABusyRoom(benchmark::State& state) {
   int walls = 1, free = 0;
   while (walls < 40) {
     seed = seed * 1664525u + 1013904223u;
-    const int x = 300 + static_cast<int>(seed >> 8) % 900, y = 200 + static_cast<int>(seed >> 4) % 700;
-    if (CallTessel(TC_PutWallRectangle, 20 + (seed >> 20) % 30, 10 + (seed >> 12) % 20, 32767, 0, 0) != 0)
+    const int x = 300 + static_cast<int>(seed >> 8) % 900,
+              y = 200 + static_cast<int>(seed >> 4) % 700;
+    if (CallTessel(TC_PutWallRectangle, 20 + (seed >> 20) % 30, 10 + (seed >> 12) % 20, 32767, 0,
+                   0) != 0)
       continue;
     const int before = vrx::core.layout.count;
     dropAt(x, y);

@@ -38,8 +38,10 @@ bool Load(QSqlDatabase& db, const QString& table, int columns, const QString& pa
     insert.bindValue(0, fields[0].toInt(&ok));
     if (!ok) return Fail(QString("%1:%2: the id is not a number").arg(path).arg(line));
     for (int i = 1; i < columns; ++i)
-      insert.bindValue(i, fields[i].isEmpty() ? QVariant() : QVariant(QString(fields[i]).replace("\\n", "\n")));
-    if (!insert.exec()) return Fail(QString("%1:%2: %3").arg(path).arg(line).arg(insert.lastError().text()));
+      insert.bindValue(
+          i, fields[i].isEmpty() ? QVariant() : QVariant(QString(fields[i]).replace("\\n", "\n")));
+    if (!insert.exec())
+      return Fail(QString("%1:%2: %3").arg(path).arg(line).arg(insert.lastError().text()));
   }
   return true;
 }

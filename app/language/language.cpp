@@ -23,10 +23,13 @@ QHash<int, Texts> strings;
 QHash<int, Texts> errors;
 bool open = false;
 
-bool ErrorText(int id, QString* caption, QString* text) { return GetError(id, caption, text); }
+bool ErrorText(int id, QString* caption, QString* text) {
+  return GetError(id, caption, text);
+}
 
 int Box(const QString& text, const QString& title, unsigned buttons) {
-  return plat::MessageBox(0, text.toLocal8Bit().constData(), title.toLocal8Bit().constData(), buttons);
+  return plat::MessageBox(0, text.toLocal8Bit().constData(), title.toLocal8Bit().constData(),
+                          buttons);
 }
 
 }  // namespace
@@ -45,7 +48,8 @@ bool OpenLanguage(const QString& suffix, const QString& catalogueFile, QString* 
     errors.clear();
     return false;
   };
-  if (!QFileInfo(catalogueFile).isFile()) return fail("The catalogue " + catalogueFile + " is missing.");
+  if (!QFileInfo(catalogueFile).isFile())
+    return fail("The catalogue " + catalogueFile + " is missing.");
   bool ok = true;
   {
     QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "language");
@@ -57,15 +61,18 @@ bool OpenLanguage(const QString& suffix, const QString& catalogueFile, QString* 
       QSqlQuery q(db);
       if (!q.exec("SELECT StringID, Caption" + suffix + " AS LangCaption, Help" + suffix +
                   " AS LangHelp FROM tStrings")) {
-        ok = fail("The catalogue " + catalogueFile + " has no texts in this language: " + q.lastError().text());
+        ok = fail("The catalogue " + catalogueFile +
+                  " has no texts in this language: " + q.lastError().text());
       } else {
-        while (q.next()) strings.insert(q.value(0).toInt(), {q.value(1).toString(), q.value(2).toString()});
+        while (q.next())
+          strings.insert(q.value(0).toInt(), {q.value(1).toString(), q.value(2).toString()});
         if (!q.exec("SELECT ErrorID, Caption" + suffix + " AS LangCaption, Errortext" + suffix +
                     " AS LangErrortext FROM tError")) {
-          ok = fail("The catalogue " + catalogueFile + " has no error texts in this language: " +
-                    q.lastError().text());
+          ok = fail("The catalogue " + catalogueFile +
+                    " has no error texts in this language: " + q.lastError().text());
         } else {
-          while (q.next()) errors.insert(q.value(0).toInt(), {q.value(1).toString(), q.value(2).toString()});
+          while (q.next())
+            errors.insert(q.value(0).toInt(), {q.value(1).toString(), q.value(2).toString()});
         }
       }
       db.close();
@@ -78,7 +85,9 @@ bool OpenLanguage(const QString& suffix, const QString& catalogueFile, QString* 
   return true;
 }
 
-bool LanguageOpen() { return open; }
+bool LanguageOpen() {
+  return open;
+}
 
 void CloseLanguage() {
   open = false;
@@ -86,8 +95,12 @@ void CloseLanguage() {
   errors.clear();
 }
 
-QString GetCaption(int id) { return open ? strings.value(id).caption : QString(); }
-QString GetHelp(int id) { return open ? strings.value(id).help : QString(); }
+QString GetCaption(int id) {
+  return open ? strings.value(id).caption : QString();
+}
+QString GetHelp(int id) {
+  return open ? strings.value(id).help : QString();
+}
 
 bool GetError(int id, QString* caption, QString* text) {
   if (!open || !caption || !text) return false;

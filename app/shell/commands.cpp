@@ -104,7 +104,8 @@ void MainWindow::InitMenus() {
       const bool recent = m == 0 && i >= 14;
       action->setSeparator(separator);
       if (!separator)
-        action->setText(recent ? QString(item.caption) : CaptionOr(menu.caption + 1 + i, item.caption));
+        action->setText(recent ? QString(item.caption)
+                               : CaptionOr(menu.caption + 1 + i, item.caption));
       if (*item.shortcut) action->setShortcut(QKeySequence(item.shortcut));
       action->setVisible(!item.hidden);
       action->setEnabled(!item.disabled);
@@ -131,28 +132,46 @@ void MainWindow::MenuClick(int menu, int index) {
   switch (menu) {
     case 0:
       switch (index) {
-        case 0: NewProject(); break;
-        case 1: OpenDialog(); break;
-        case 5:
-          if (!currentFile_.isEmpty()) SaveProject(currentFile_);
-          else SaveAsDialog();
+        case 0:
+          NewProject();
           break;
-        case 6: SaveAsDialog(); break;
-        case 8: projectItems_[8]->setChecked(!projectItems_[8]->isChecked()); break;
+        case 1:
+          OpenDialog();
+          break;
+        case 5:
+          if (!currentFile_.isEmpty())
+            SaveProject(currentFile_);
+          else
+            SaveAsDialog();
+          break;
+        case 6:
+          SaveAsDialog();
+          break;
+        case 8:
+          projectItems_[8]->setChecked(!projectItems_[8]->isChecked());
+          break;
         case 12:
           if (QuerySave(3100) != 2) {
             QuitRequested = true;
             close();
           }
           break;
-        case 14: case 15: case 16: case 17: {
+        case 14:
+        case 15:
+        case 16:
+        case 17: {
           const QString name = projectItems_[index]->text();
           if (QuerySave(5640) == 2) break;
           if (!QFileInfo::exists(name)) {
             // A file that has gone is reported and leaves the list, rather than
             // opening as an empty plan.
-            plat::MessageBox(0, CaptionOr(5680, "The plan %1 no longer exists. It has been removed from the list of recent plans.")
-                                    .arg(name).toLocal8Bit().constData(),
+            plat::MessageBox(0,
+                             CaptionOr(5680,
+                                       "The plan %1 no longer exists. It has been removed from the "
+                                       "list of recent plans.")
+                                 .arg(name)
+                                 .toLocal8Bit()
+                                 .constData(),
                              GetCaption(101).toLocal8Bit().constData(), plat::MB_ICONWARNING);
             for (int i = index; i < 17; ++i) {
               projectItems_[i]->setText(projectItems_[i + 1]->text());
@@ -165,7 +184,8 @@ void MainWindow::MenuClick(int menu, int index) {
           OpenProject(name);
           break;
         }
-        default: break;
+        default:
+          break;
       }
       break;
     case 1:
@@ -182,12 +202,14 @@ void MainWindow::MenuClick(int menu, int index) {
           break;
         case 3:
           ReadInfo();
-          if (b.infoRecord.iCountDesignItems > 0 && MsgBoxCaption(5610, plat::MB_YESNOCANCEL, 5610) == plat::IDYES) {
+          if (b.infoRecord.iCountDesignItems > 0 &&
+              MsgBoxCaption(5610, plat::MB_YESNOCANCEL, 5610) == plat::IDYES) {
             vCallTessel(TC_ClearDesign, 0, 0, 0);
             UpdateControlStates();
           }
           break;
-        default: break;
+        default:
+          break;
       }
       break;
     case 2:
@@ -212,8 +234,11 @@ void MainWindow::MenuClick(int menu, int index) {
             SetLayoutModeUI();
           }
           break;
-        case 4: SetDesignModeUI(); break;
-        default: break;  // the product list and the catalogue come with the catalogue
+        case 4:
+          SetDesignModeUI();
+          break;
+        default:
+          break;  // the product list and the catalogue come with the catalogue
       }
       break;
     case 3:
@@ -227,14 +252,16 @@ void MainWindow::MenuClick(int menu, int index) {
         }
       }
       break;
-    default: break;
+    default:
+      break;
   }
 }
 
 int MainWindow::QuerySave(int titleCaption) {
   ReadInfo();
   int answer = plat::IDNO;
-  if (Bridge().infoRecord.iSerial > savedSerial_) answer = MsgBoxCaption(5630, plat::MB_YESNOCANCEL, titleCaption);
+  if (Bridge().infoRecord.iSerial > savedSerial_)
+    answer = MsgBoxCaption(5630, plat::MB_YESNOCANCEL, titleCaption);
   if (answer == plat::IDYES) answer = SaveAsDialog();
   return answer;
 }
@@ -305,7 +332,9 @@ bool MainWindow::SaveProject(const QString& name) {
   return true;
 }
 
-QString MainWindow::EnsureExtension(const QString& name) { return name.contains('.') ? name : name + ".tsd"; }
+QString MainWindow::EnsureExtension(const QString& name) {
+  return name.contains('.') ? name : name + ".tsd";
+}
 
 void MainWindow::AddRecentFile(const QString& name) {
   for (int i = 14; i <= 17; ++i)

@@ -27,16 +27,21 @@ struct Button {
   const char* key;
   int tag;
 };
-const Button kButtons[] = {{"new", 1300},    {"open", 1301},   {"save", 1302},   {"print", 1303}, {"undo", 1304},
-                           {"redo", 1305},   {"delete", 1306}, {"zoomout", 1307}, {"zoomin", 1308}, {"base", 1309},
-                           {"design", 1310}, {"list", 1311},   {"info", 1312},   {"helpon", 1313}};
+const Button kButtons[] = {{"new", 1300},    {"open", 1301},  {"save", 1302},   {"print", 1303},
+                           {"undo", 1304},   {"redo", 1305},  {"delete", 1306}, {"zoomout", 1307},
+                           {"zoomin", 1308}, {"base", 1309},  {"design", 1310}, {"list", 1311},
+                           {"info", 1312},   {"helpon", 1313}};
 
 // Commands whose windows the program does not have yet stay disabled whatever the
 // plan holds, so that nothing pretends to work.
-bool NotYetAvailable(const QString& key) { return key == "print" || key == "list"; }
+bool NotYetAvailable(const QString& key) {
+  return key == "print" || key == "list";
+}
 // The same for the tools whose shapes the engine cannot place yet: the corners,
 // doors, windows and the free rectangle and circle.
-bool ToolNotYetAvailable(int tool) { return tool == 2 || tool == 3 || (tool >= 6 && tool <= 9); }
+bool ToolNotYetAvailable(int tool) {
+  return tool == 2 || tool == 3 || (tool >= 6 && tool <= 9);
+}
 
 }  // namespace
 
@@ -51,7 +56,8 @@ void MainWindow::InitToolbar() {
   iconbar_->setIconSize(QSize(24, 24));
   for (const Button& b : kButtons) {
     const QString key = b.key;
-    if (key == "undo" || key == "zoomout" || key == "base" || key == "info") iconbar_->addSeparator();
+    if (key == "undo" || key == "zoomout" || key == "base" || key == "info")
+      iconbar_->addSeparator();
     auto* action = new QAction(ToolbarIcon(key), key, iconbar_);
     action->setObjectName(key);
     action->setProperty("tag", b.tag);
@@ -86,25 +92,39 @@ void MainWindow::ToolbarClicked(const QString& key) {
     return;
   }
   const int zoom = Bridge().zoomIndex;
-  if (key == "new") MenuClick(0, 0);
-  else if (key == "open") MenuClick(0, 1);
-  else if (key == "save") MenuClick(0, 5);
-  else if (key == "print") MenuClick(0, 10);
-  else if (key == "undo") MenuClick(1, 0);
-  else if (key == "redo") MenuClick(1, 1);
-  else if (key == "delete") MenuClick(1, 3);
-  else if (key == "zoomout") { if (zoom >= 3) SetZoom(zoom - 1); }
-  else if (key == "zoomin") { if (zoom < 8) SetZoom(zoom + 1); }
-  else if (key == "base") MenuClick(2, 3);
-  else if (key == "design") MenuClick(2, 4);
-  else if (key == "list") MenuClick(2, 6);
-  else if (key == "info") ShowHelpMessage(1312);
-  else if (key == "helpon") MenuClick(3, 0);
+  if (key == "new")
+    MenuClick(0, 0);
+  else if (key == "open")
+    MenuClick(0, 1);
+  else if (key == "save")
+    MenuClick(0, 5);
+  else if (key == "print")
+    MenuClick(0, 10);
+  else if (key == "undo")
+    MenuClick(1, 0);
+  else if (key == "redo")
+    MenuClick(1, 1);
+  else if (key == "delete")
+    MenuClick(1, 3);
+  else if (key == "zoomout") {
+    if (zoom >= 3) SetZoom(zoom - 1);
+  } else if (key == "zoomin") {
+    if (zoom < 8) SetZoom(zoom + 1);
+  } else if (key == "base")
+    MenuClick(2, 3);
+  else if (key == "design")
+    MenuClick(2, 4);
+  else if (key == "list")
+    MenuClick(2, 6);
+  else if (key == "info")
+    ShowHelpMessage(1312);
+  else if (key == "helpon")
+    MenuClick(3, 0);
 }
 
 void MainWindow::ShowHelpMessage(int number) {
-  plat::MessageBox(0, GetHelp(number).toLocal8Bit().constData(), GetCaption(number).toLocal8Bit().constData(),
-                   plat::MB_ICONINFORMATION);
+  plat::MessageBox(0, GetHelp(number).toLocal8Bit().constData(),
+                   GetCaption(number).toLocal8Bit().constData(), plat::MB_ICONINFORMATION);
   helpMode_ = false;
   unsetCursor();
 }
@@ -171,7 +191,9 @@ void MainWindow::ToolClicked(int index) {
   DialogResults& d = Dialog();
   d.cancelled = true;
   switch (index) {
-    case 0: vCallTessel(TC_SetSelectCursor, 0, 0, 0); break;
+    case 0:
+      vCallTessel(TC_SetSelectCursor, 0, 0, 0);
+      break;
     case 1:
       vCallTessel(TC_DeleteSelectedObject, 0, 0, 0);
       UpdateControlStates();
@@ -181,15 +203,32 @@ void MainWindow::ToolClicked(int index) {
       if (!RunToolDialog(index, Bridge().infoRecord.bWallRect != 0, this)) break;
       const std::int32_t v1 = d.value1, v2 = d.value2, v3 = d.value3;
       switch (index) {
-        case 2: vCallTessel(TC_PutUserRect, v1, v2, v3); break;
-        case 3: vCallTessel(TC_PutUserCircle, v1, 0, 0); break;
-        case 4: vCallTessel(TC_PutFreeWall, v1, v2, v3); break;
-        case 5: vCallTessel(TC_PutWallRectangle, v1, v2, v3); break;
-        case 6: vCallTessel(TC_PutDiagonalCorner, v1, v2, 0); break;
-        case 7: vCallTessel(TC_PutRoundCorner, v1, v2, 0); break;
-        case 8: vCallTessel(TC_PutDoor, v1, v2, v3, QVariant(d.flags)); break;
-        case 9: vCallTessel(TC_PutWindow, v1, v2, v3, QVariant(d.flags)); break;
-        default: break;
+        case 2:
+          vCallTessel(TC_PutUserRect, v1, v2, v3);
+          break;
+        case 3:
+          vCallTessel(TC_PutUserCircle, v1, 0, 0);
+          break;
+        case 4:
+          vCallTessel(TC_PutFreeWall, v1, v2, v3);
+          break;
+        case 5:
+          vCallTessel(TC_PutWallRectangle, v1, v2, v3);
+          break;
+        case 6:
+          vCallTessel(TC_PutDiagonalCorner, v1, v2, 0);
+          break;
+        case 7:
+          vCallTessel(TC_PutRoundCorner, v1, v2, 0);
+          break;
+        case 8:
+          vCallTessel(TC_PutDoor, v1, v2, v3, QVariant(d.flags));
+          break;
+        case 9:
+          vCallTessel(TC_PutWindow, v1, v2, v3, QVariant(d.flags));
+          break;
+        default:
+          break;
       }
       break;
     }

@@ -20,7 +20,8 @@ QString loadError;
 ErrorLookup errorLookup = nullptr;
 
 int Box(const QString& text, const QString& caption, unsigned style) {
-  return plat::MessageBox(0, text.toLocal8Bit().constData(), caption.toLocal8Bit().constData(), style);
+  return plat::MessageBox(0, text.toLocal8Bit().constData(), caption.toLocal8Bit().constData(),
+                          style);
 }
 
 // The repaint after a failure, at the view as the program keeps it.
@@ -33,7 +34,9 @@ void RepaintView() {
          static_cast<unsigned>(b.viewCenterY), static_cast<unsigned>(zoom), 0, 0);
 }
 
-QString Plain(const QVariant& v) { return v.isValid() ? v.toString() : QString(); }
+QString Plain(const QVariant& v) {
+  return v.isValid() ? v.toString() : QString();
+}
 
 }  // namespace
 
@@ -56,17 +59,21 @@ EngineEntry Engine() {
   return loaded;
 }
 
-QString EngineLoadError() { return loadError; }
+QString EngineLoadError() {
+  return loadError;
+}
 
 void SetEngineForTesting(EngineEntry entry) {
   loaded = entry;
   triedLoading = true;
 }
 
-void SetErrorLookup(ErrorLookup lookup) { errorLookup = lookup; }
+void SetErrorLookup(ErrorLookup lookup) {
+  errorLookup = lookup;
+}
 
-long vCallTessel(std::int16_t code, std::int32_t p0, std::int32_t p1, std::int32_t p2, const QVariant& lParam0,
-                 std::int32_t lParam1) {
+long vCallTessel(std::int16_t code, std::int32_t p0, std::int32_t p1, std::int32_t p2,
+                 const QVariant& lParam0, std::int32_t lParam1) {
   BridgeState& b = Bridge();
   const QVariant param = lParam0;
   if (b.workWindowHandle == 0) return -1;
@@ -92,26 +99,60 @@ long vCallTessel(std::int16_t code, std::int32_t p0, std::int32_t p1, std::int32
     unsigned w0 = 0, w1 = 0, w2 = 0;
     long l0 = 0;
     switch (code) {
-      case 1: case 10: case 23: case 28: case 32: case 33: case 34: w0 = u(p0); break;
-      case 2: case 6:
+      case 1:
+      case 10:
+      case 23:
+      case 28:
+      case 32:
+      case 33:
+      case 34:
+        w0 = u(p0);
+        break;
+      case 2:
+      case 6:
         w0 = u(p0), w1 = u(p1), w2 = u(p2);
         l0 = param.isValid() ? number(&ok) : 0;
         break;
-      case 3: case 7: case 8: case 9: case 26: case 27: w0 = u(p0), w1 = u(p1), w2 = u(p2); break;
-      case 4: case 5: case 29: w0 = u(p0), w1 = u(p1); break;
+      case 3:
+      case 7:
+      case 8:
+      case 9:
+      case 26:
+      case 27:
+        w0 = u(p0), w1 = u(p1), w2 = u(p2);
+        break;
+      case 4:
+      case 5:
+      case 29:
+        w0 = u(p0), w1 = u(p1);
+        break;
       case 12:
         w0 = u(p0), w1 = u(p1), w2 = u(p2);
         ansi = param.toString().toLocal8Bit();
         l0 = reinterpret_cast<long>(ansi.constData());
         break;
-      case 13: case 14: case 15: case 16: case 41:
+      case 13:
+      case 14:
+      case 15:
+      case 16:
+      case 41:
         ansi = param.toString().toLocal8Bit();
         l0 = reinterpret_cast<long>(ansi.constData());
         break;
-      case 25: l0 = reinterpret_cast<long>(b.productListBuffer); break;
-      case 40: l0 = param.isValid() ? number(&ok) : 0; break;
-      case 11: case 35: case 36: case 37: call = false; break;
-      default: break;  // 17-22, 24, 30, 31, 38, 39, 42: the code alone
+      case 25:
+        l0 = reinterpret_cast<long>(b.productListBuffer);
+        break;
+      case 40:
+        l0 = param.isValid() ? number(&ok) : 0;
+        break;
+      case 11:
+      case 35:
+      case 36:
+      case 37:
+        call = false;
+        break;
+      default:
+        break;  // 17-22, 24, 30, 31, 38, 39, 42: the code alone
     }
     if (!ok) return failed();
     if (call) {
@@ -136,15 +177,16 @@ void ReadInfo() {
     return;
   }
   BridgeState& b = Bridge();
-  b.lastEngineResult =
-      static_cast<std::int16_t>(engine(TC_GetInfo, 0, 0, 0, reinterpret_cast<long>(&b.infoRecord), 0));
+  b.lastEngineResult = static_cast<std::int16_t>(
+      engine(TC_GetInfo, 0, 0, 0, reinterpret_cast<long>(&b.infoRecord), 0));
 }
 
 std::int32_t ReadObjectData() {
   EngineEntry engine = Engine();
   BridgeState& b = Bridge();
-  const long r = engine ? engine(TC_GetObjectData, 0, 0, 0, reinterpret_cast<long>(&b.objectDataRead), 0)
-                        : long{TR_NotInitialised};
+  const long r =
+      engine ? engine(TC_GetObjectData, 0, 0, 0, reinterpret_cast<long>(&b.objectDataRead), 0)
+             : long{TR_NotInitialised};
   b.lastEngineResult = static_cast<std::int16_t>(r);
   return static_cast<std::int32_t>(r);
 }
@@ -152,8 +194,9 @@ std::int32_t ReadObjectData() {
 QVariant WriteObjectData() {
   EngineEntry engine = Engine();
   BridgeState& b = Bridge();
-  const long r = engine ? engine(TC_SetObjectData, 0, 0, 0, reinterpret_cast<long>(&b.objectDataWrite), 0)
-                        : long{TR_NotInitialised};
+  const long r =
+      engine ? engine(TC_SetObjectData, 0, 0, 0, reinterpret_cast<long>(&b.objectDataWrite), 0)
+             : long{TR_NotInitialised};
   b.lastEngineResult = static_cast<std::int16_t>(r);
   return QVariant(static_cast<qint32>(r));
 }

@@ -16,7 +16,8 @@ void CenterForm(QWidget* window) {
   if (!screen) return;
   const QRect area = screen->geometry();
   const QSize size = window->frameGeometry().size();
-  window->move(area.x() + (area.width() - size.width()) / 2, area.y() + (area.height() - size.height()) / 2);
+  window->move(area.x() + (area.width() - size.width()) / 2,
+               area.y() + (area.height() - size.height()) / 2);
 }
 
 namespace {
@@ -53,7 +54,8 @@ double LeadingNumber(const std::string& s) {
   bool negative = false;
   if (i < s.size() && (s[i] == '+' || s[i] == '-')) negative = s[i++] == '-';
   double value = 0;
-  for (; i < s.size() && std::isdigit(static_cast<unsigned char>(s[i])); ++i) value = value * 10 + (s[i] - '0');
+  for (; i < s.size() && std::isdigit(static_cast<unsigned char>(s[i])); ++i)
+    value = value * 10 + (s[i] - '0');
   if (i < s.size() && s[i] == '.') {
     double scale = 0.1;
     for (++i; i < s.size() && std::isdigit(static_cast<unsigned char>(s[i])); ++i, scale /= 10)

@@ -111,7 +111,8 @@ void MainWindow::InitView() {
 long MainWindow::AdjustView() {
   const BridgeState& b = Bridge();
   const auto zoom = static_cast<std::int32_t>(std::lround(b.zoomTable[b.zoomIndex] * 100.0));
-  return vCallTessel(TC_AdjustWindowBuffer, static_cast<std::int32_t>(b.viewCenterX), b.viewCenterY, zoom);
+  return vCallTessel(TC_AdjustWindowBuffer, static_cast<std::int32_t>(b.viewCenterX), b.viewCenterY,
+                     zoom);
 }
 
 void MainWindow::SetZoom(int index) {
@@ -123,7 +124,9 @@ void MainWindow::SetZoom(int index) {
   UpdateControlStates();
 }
 
-void MainWindow::RefreshView() { AdjustView(); }
+void MainWindow::RefreshView() {
+  AdjustView();
+}
 
 void MainWindow::LayoutMainWindow() {
   view_->setGeometry(0, 0, area_->width(), area_->height());
@@ -141,7 +144,9 @@ void MainWindow::UpdateView() {
   int w = area_->width() - r, h = area_->height() - r;
   const double oldX = b.viewCenterX, oldY = b.viewCenterY;
   settingBars_ = true;
-  auto maximum = [&](int sheet, int visible) { return static_cast<int>(std::lround(sheet * z - visible)); };
+  auto maximum = [&](int sheet, int visible) {
+    return static_cast<int>(std::lround(sheet * z - visible));
+  };
   int hmax = maximum(kSheetWidth, w);
   bool hshown = hmax > 0;
   if (hshown) h -= kBar;
@@ -189,7 +194,8 @@ void MainWindow::ScrollChanged() {
   const int w = area_->width() - r - (vbar_->isVisible() ? kBar : 0);
   const int h = area_->height() - r - (hbar_->isVisible() ? kBar : 0);
   if (hbar_->isVisible()) b.viewCenterX = (w / 2.0 + (hbar_->value() - 1)) / z;
-  if (vbar_->isVisible()) b.viewCenterY = static_cast<std::int16_t>(std::lround((h / 2.0 + (vbar_->value() - 1)) / z));
+  if (vbar_->isVisible())
+    b.viewCenterY = static_cast<std::int16_t>(std::lround((h / 2.0 + (vbar_->value() - 1)) / z));
   AdjustView();
 }
 
@@ -217,7 +223,9 @@ void MainWindow::keyPressEvent(QKeyEvent* event) {
     return;
   }
   switch (key) {
-    case Qt::Key_Escape: vCallTessel(TC_SetSelectCursor, 0, 0, 0); return;
+    case Qt::Key_Escape:
+      vCallTessel(TC_SetSelectCursor, 0, 0, 0);
+      return;
     case Qt::Key_Delete:
       vCallTessel(TC_DeleteSelectedObject, 0, 0, 0);
       UpdateControlStates();
@@ -228,7 +236,8 @@ void MainWindow::keyPressEvent(QKeyEvent* event) {
         return;
       }
       break;
-    default: break;
+    default:
+      break;
   }
   QMainWindow::keyPressEvent(event);
 }

@@ -16,25 +16,30 @@ namespace {
 void FramebufferChanged(plat::HWND window, const plat::RECT& changed, void* user) {
   auto* view = static_cast<PlanView*>(user);
   if (view && view->Handle() == window)
-    view->update(QRect(changed.left, changed.top, changed.right - changed.left, changed.bottom - changed.top));
+    view->update(QRect(changed.left, changed.top, changed.right - changed.left,
+                       changed.bottom - changed.top));
 }
 
 // Paint, activation and palette messages of the work window go to the engine; the
 // window has no other procedure.
-long WorkWindowProc(plat::HWND window, unsigned message, std::uintptr_t wParam, std::intptr_t lParam, void*) {
+long WorkWindowProc(plat::HWND window, unsigned message, std::uintptr_t wParam,
+                    std::intptr_t lParam, void*) {
   switch (message) {
     case plat::WM_ACTIVATE:
     case plat::WM_PAINT:
     case plat::WM_QUERYNEWPALETTE:
     case plat::WM_PALETTECHANGED:
-      return vCallTessel(TC_PassWindowMessage, static_cast<std::int32_t>(window), static_cast<std::int32_t>(message),
-                         static_cast<std::int32_t>(wParam), QVariant(static_cast<qlonglong>(lParam)), 0);
-    default: return 0;
+      return vCallTessel(TC_PassWindowMessage, static_cast<std::int32_t>(window),
+                         static_cast<std::int32_t>(message), static_cast<std::int32_t>(wParam),
+                         QVariant(static_cast<qlonglong>(lParam)), 0);
+    default:
+      return 0;
   }
 }
 
 std::int32_t Buttons(Qt::MouseButtons b) {
-  return (b & Qt::LeftButton ? 1 : 0) | (b & Qt::RightButton ? 2 : 0) | (b & Qt::MiddleButton ? 4 : 0);
+  return (b & Qt::LeftButton ? 1 : 0) | (b & Qt::RightButton ? 2 : 0) |
+         (b & Qt::MiddleButton ? 4 : 0);
 }
 
 }  // namespace
@@ -53,13 +58,17 @@ PlanView::~PlanView() {
   plat::DestroyWindow(window_);
 }
 
-void PlanView::SetHook(bool on) { plat::SetWindowProc(window_, on ? &WorkWindowProc : nullptr, nullptr); }
+void PlanView::SetHook(bool on) {
+  plat::SetWindowProc(window_, on ? &WorkWindowProc : nullptr, nullptr);
+}
 
 void PlanView::PlaceWindow() {
   const QPoint at = mapToGlobal(QPoint(0, 0));
   plat::RECT r{};
   plat::GetWindowRect(window_, &r);
-  if (r.left == at.x() && r.top == at.y() && r.right - r.left == width() && r.bottom - r.top == height()) return;
+  if (r.left == at.x() && r.top == at.y() && r.right - r.left == width() &&
+      r.bottom - r.top == height())
+    return;
   plat::MoveHostWindow(window_, at.x(), at.y(), std::max(1, width()), std::max(1, height()));
 }
 
@@ -71,10 +80,12 @@ void PlanView::paintEvent(QPaintEvent* event) {
     painter.fillRect(event->rect(), Qt::white);
     return;
   }
-  const QImage frame(reinterpret_cast<const uchar*>(pixels), w, h, stride * 4, QImage::Format_RGB32);
+  const QImage frame(reinterpret_cast<const uchar*>(pixels), w, h, stride * 4,
+                     QImage::Format_RGB32);
   const QRect part = event->rect() & frame.rect();
   painter.drawImage(part.topLeft(), frame, part);
-  if (part != event->rect()) painter.fillRect(QRegion(event->rect()).subtracted(part).boundingRect(), Qt::white);
+  if (part != event->rect())
+    painter.fillRect(QRegion(event->rect()).subtracted(part).boundingRect(), Qt::white);
 }
 
 void PlanView::resizeEvent(QResizeEvent* event) {
@@ -95,7 +106,9 @@ void PlanView::mouseMoveEvent(QMouseEvent* event) {
   emit mouseMoved(at.x(), at.y(), Buttons(event->buttons()));
 }
 
-void PlanView::mousePressEvent(QMouseEvent* event) { mouseMoveEvent(event); }
+void PlanView::mousePressEvent(QMouseEvent* event) {
+  mouseMoveEvent(event);
+}
 
 void PlanView::mouseReleaseEvent(QMouseEvent* event) {
   const QPoint at = event->position().toPoint();

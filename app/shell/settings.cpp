@@ -12,7 +12,9 @@ QSettings& Store() {
   return settings;
 }
 
-QString Key(const QString& section, const QString& name) { return "Ostara/Tessel/2.0/" + section + "/" + name; }
+QString Key(const QString& section, const QString& name) {
+  return "Ostara/Tessel/2.0/" + section + "/" + name;
+}
 
 }  // namespace
 

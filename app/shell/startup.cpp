@@ -24,7 +24,8 @@ int Message(const QString& text, unsigned style) {
 
 }  // namespace
 
-int StartPlanner(const QStringList& arguments, const StartOptions& options, std::unique_ptr<MainWindow>* window) {
+int StartPlanner(const QStringList& arguments, const StartOptions& options,
+                 std::unique_ptr<MainWindow>* window) {
   BridgeState& b = Bridge();
   b.lastEngineResult = 0;
   b.zoomIndex = 2;
@@ -36,8 +37,8 @@ int StartPlanner(const QStringList& arguments, const StartOptions& options, std:
     return 0;
   }
   if (!Engine()) {
-    Message("The plan engine libvrx232.so could not be loaded from the program folder:\n" + EngineLoadError() +
-                "\nPlease reinstall the planner.",
+    Message("The plan engine libvrx232.so could not be loaded from the program folder:\n" +
+                EngineLoadError() + "\nPlease reinstall the planner.",
             plat::MB_ICONERROR);
     return 1;
   }
@@ -72,7 +73,8 @@ int StartPlanner(const QStringList& arguments, const StartOptions& options, std:
   main.bInitialized = false;
   CenterForm(&main);
   main.show();
-  while (!main.bInitialized) QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 20);
+  while (!main.bInitialized)
+    QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 20);
   splash.reset();
   main.UpdateControlStates();
   main.UpdateTitle();

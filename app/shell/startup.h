@@ -17,6 +17,7 @@ struct StartOptions {
 
 // Brings the planner up: the main window in `window` and 0, or the process's exit
 // code when it must not run (another planner, no engine, no catalogue).
-int StartPlanner(const QStringList& arguments, const StartOptions& options, std::unique_ptr<MainWindow>* window);
+int StartPlanner(const QStringList& arguments, const StartOptions& options,
+                 std::unique_ptr<MainWindow>* window);
 
 }  // namespace tessel

@@ -23,7 +23,9 @@ void ToolboxButton::mousePressEvent(QMouseEvent* event) {
   if (event->button() == Qt::LeftButton) emit pressed(index_);
 }
 
-void ToolboxButton::mouseMoveEvent(QMouseEvent*) { emit hovered(index_); }
+void ToolboxButton::mouseMoveEvent(QMouseEvent*) {
+  emit hovered(index_);
+}
 
 void ToolboxButton::mouseReleaseEvent(QMouseEvent* event) {
   if (event->button() == Qt::LeftButton) emit released(index_);

@@ -152,8 +152,8 @@ constexpr int kFunctionCodes = 43;  // 0 .. 42
 // The handler of each code. Tests swap entries to watch what reaches them.
 Handler* HandlerTable();
 void ResetHandlerTable();
-long Dispatch(std::uint16_t code, std::uint32_t w0, std::uint32_t w1, std::uint32_t w2,
-              long l0, long l1);
+long Dispatch(std::uint16_t code, std::uint32_t w0, std::uint32_t w1, std::uint32_t w2, long l0,
+              long l1);
 bool IsServedCode(unsigned code);
 
 // Library start-up and shut-down; the shared library runs them on load and unload.

@@ -16,24 +16,26 @@
 namespace vrx {
 namespace {
 
-long Unserved(const CallArgs&) { return -1; }
+long Unserved(const CallArgs&) {
+  return -1;
+}
 
 Handler defaultHandlers[kFunctionCodes] = {
-    Unserved,                                                        // 0
-    [](const CallArgs& a) { return SetWorkWindow(a.w0); },           // 1
-    [](const CallArgs& a) {                                          // 2
+    Unserved,                                               // 0
+    [](const CallArgs& a) { return SetWorkWindow(a.w0); },  // 1
+    [](const CallArgs& a) {                                 // 2
       return PassWindowMessage(a.w0, a.w1, a.w2, static_cast<std::intptr_t>(a.l0));
     },
-    [](const CallArgs&) { return PutWallRectangle(); },   // 3
-    [](const CallArgs&) { return PutDiagonalCorner(); },  // 4
-    [](const CallArgs&) { return PutRoundCorner(); },     // 5
-    [](const CallArgs&) { return PutDoor(); },            // 6
-    [](const CallArgs&) { return PutWindow(); },          // 7
-    [](const CallArgs&) { return PutFreeWall(); },        // 8
-    [](const CallArgs&) { return PutUserRect(); },        // 9
-    [](const CallArgs&) { return PutUserCircle(); },      // 10
-    Unserved,                                             // 11
-    [](const CallArgs&) { return PutProduct(); },         // 12
+    [](const CallArgs&) { return PutWallRectangle(); },            // 3
+    [](const CallArgs&) { return PutDiagonalCorner(); },           // 4
+    [](const CallArgs&) { return PutRoundCorner(); },              // 5
+    [](const CallArgs&) { return PutDoor(); },                     // 6
+    [](const CallArgs&) { return PutWindow(); },                   // 7
+    [](const CallArgs&) { return PutFreeWall(); },                 // 8
+    [](const CallArgs&) { return PutUserRect(); },                 // 9
+    [](const CallArgs&) { return PutUserCircle(); },               // 10
+    Unserved,                                                      // 11
+    [](const CallArgs&) { return PutProduct(); },                  // 12
     [](const CallArgs& a) { return LoadLayoutFile(a.fileName); },  // 13
     [](const CallArgs& a) { return LoadDesignFile(a.fileName); },  // 14
     [](const CallArgs& a) { return SaveLayoutFile(a.fileName); },  // 15
@@ -48,7 +50,7 @@ Handler defaultHandlers[kFunctionCodes] = {
       EngineTrace("SetZoom ( %dd );", static_cast<int>(a.w0));
       return 0L;
     },
-    Unserved,  // 24
+    Unserved,                // 24
     [](const CallArgs& a) {  // 25
       return ShowProductlist(reinterpret_cast<std::int32_t*>(a.l0));
     },
@@ -61,12 +63,12 @@ Handler defaultHandlers[kFunctionCodes] = {
       core.mainWindow = a.w0;
       return 0L;
     },
-    [](const CallArgs&) { return Drop(9999, 9999); },          // 29
-    [](const CallArgs&) { return NewLayout(); },               // 30
-    [](const CallArgs&) { return DeleteSelectedObject(); },    // 31
-    [](const CallArgs& a) { return RotateTo(a.w0); },          // 32
-    [](const CallArgs& a) { return RotateBy(a.w0); },          // 33
-    [](const CallArgs&) { return SelectObjectToCursor(); },    // 34
+    [](const CallArgs&) { return Drop(9999, 9999); },                                // 29
+    [](const CallArgs&) { return NewLayout(); },                                     // 30
+    [](const CallArgs&) { return DeleteSelectedObject(); },                          // 31
+    [](const CallArgs& a) { return RotateTo(a.w0); },                                // 32
+    [](const CallArgs& a) { return RotateBy(a.w0); },                                // 33
+    [](const CallArgs&) { return SelectObjectToCursor(); },                          // 34
     [](const CallArgs& a) { return GetInfo(reinterpret_cast<EngineInfo*>(a.l0)); },  // 35
     [](const CallArgs& a) {                                                          // 36
       return GetObjectData(reinterpret_cast<ObjectData*>(a.l0));
@@ -74,8 +76,8 @@ Handler defaultHandlers[kFunctionCodes] = {
     [](const CallArgs& a) {  // 37
       return SetObjectData(reinterpret_cast<const ObjectData*>(a.l0));
     },
-    [](const CallArgs&) { return SetLayoutMode(); },  // 38
-    [](const CallArgs&) { return SetDesignMode(); },  // 39
+    [](const CallArgs&) { return SetLayoutMode(); },                                // 38
+    [](const CallArgs&) { return SetDesignMode(); },                                // 39
     [](const CallArgs& a) { return BitBltToWnde(static_cast<plat::HWND>(a.l0)); },  // 40
     [](const CallArgs& a) { return WorkSheetToBMP(a.fileName); },                   // 41
     [](const CallArgs&) { return ToggleMeasurement(); },                            // 42
@@ -87,11 +89,15 @@ void EnsureHandlers() {
   if (!handlersReady) ResetHandlerTable();
 }
 
-bool IsPlacementCode(unsigned code) { return (code >= 3 && code <= 10) || code == 12; }
-bool TakesFileName(unsigned code) { return (code >= 13 && code <= 16) || code == 41; }
+bool IsPlacementCode(unsigned code) {
+  return (code >= 3 && code <= 10) || code == 12;
+}
+bool TakesFileName(unsigned code) {
+  return (code >= 13 && code <= 16) || code == 41;
+}
 
-long UnknownCode(std::uint16_t code, std::uint32_t w0, std::uint32_t w1, std::uint32_t w2,
-                 long l0, long l1) {
+long UnknownCode(std::uint16_t code, std::uint32_t w0, std::uint32_t w1, std::uint32_t w2, long l0,
+                 long l1) {
   char text[512];
   // The message keeps its historic format; precision already pads with zeros.
 #pragma GCC diagnostic push
@@ -119,7 +125,9 @@ void ResetHandlerTable() {
   handlersReady = true;
 }
 
-bool IsServedCode(unsigned code) { return code >= 1 && code <= 42 && code != 11 && code != 24; }
+bool IsServedCode(unsigned code) {
+  return code >= 1 && code <= 42 && code != 11 && code != 24;
+}
 
 long Dispatch(std::uint16_t code, std::uint32_t w0, std::uint32_t w1, std::uint32_t w2, long l0,
               long l1) {
@@ -233,10 +241,14 @@ void EngineTrace(const char* format, ...) {
 
 }  // namespace vrx
 
-extern "C" __attribute__((visibility("default"))) long CallTessel(
-    unsigned short code, unsigned int wParam0, unsigned int wParam1, unsigned int wParam2,
-    long lParam0, long lParam1) {
+extern "C" __attribute__((visibility("default"))) long CallTessel(unsigned short code,
+                                                                  unsigned int wParam0,
+                                                                  unsigned int wParam1,
+                                                                  unsigned int wParam2,
+                                                                  long lParam0, long lParam1) {
   return vrx::Dispatch(code, wParam0, wParam1, wParam2, lParam0, lParam1);
 }
 
-extern "C" __attribute__((visibility("default"))) int fnVrx232(int value) { return value + 64; }
+extern "C" __attribute__((visibility("default"))) int fnVrx232(int value) {
+  return value + 64;
+}

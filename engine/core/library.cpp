@@ -5,7 +5,11 @@
 
 namespace {
 
-__attribute__((constructor)) void LibraryAttach() { vrx::EngineAttach(); }
-__attribute__((destructor)) void LibraryDetach() { vrx::EngineDetach(); }
+__attribute__((constructor)) void LibraryAttach() {
+  vrx::EngineAttach();
+}
+__attribute__((destructor)) void LibraryDetach() {
+  vrx::EngineDetach();
+}
 
 }  // namespace

@@ -39,9 +39,13 @@ void FreeName(std::uint32_t number) {
   names[number - 1].reset();
 }
 
-void SetCallerName(const char* name) { callerName = name; }
+void SetCallerName(const char* name) {
+  callerName = name;
+}
 
-void QueueFreedRecord(int record) { freedRecords.push_back(record); }
+void QueueFreedRecord(int record) {
+  freedRecords.push_back(record);
+}
 
 void ReleaseQueuedNames() {
   for (int r : freedRecords) {

@@ -18,11 +18,10 @@ struct KindName {
   const char* name;
   int code;
 };
-constexpr KindName kKinds[] = {{"WALLRECT", kKindWallRect}, {"DIAGCRNR", kKindDiagCorner},
-                               {"RNDCRNR", kKindRoundCorner}, {"DOOR", kKindDoor},
-                               {"WINDOW", kKindWindow},       {"INSTWALL", kKindInstWall},
-                               {"USERRECT", kKindUserRect},   {"USERCRCL", kKindUserCircle},
-                               {"PRODUCT", kKindProduct}};
+constexpr KindName kKinds[] = {
+    {"WALLRECT", kKindWallRect}, {"DIAGCRNR", kKindDiagCorner}, {"RNDCRNR", kKindRoundCorner},
+    {"DOOR", kKindDoor},         {"WINDOW", kKindWindow},       {"INSTWALL", kKindInstWall},
+    {"USERRECT", kKindUserRect}, {"USERCRCL", kKindUserCircle}, {"PRODUCT", kKindProduct}};
 
 }  // namespace
 
@@ -204,7 +203,8 @@ long SetObjectData(const ObjectData* data) {
     // A product names its bitmap by the number of a name copy; pass the name itself,
     // as PutProduct expects.
     long name = d.l0;
-    if (d.iKindCode == kKindProduct) name = reinterpret_cast<long>(NameOf(static_cast<std::uint32_t>(d.l0)));
+    if (d.iKindCode == kKindProduct)
+      name = reinterpret_cast<long>(NameOf(static_cast<std::uint32_t>(d.l0)));
     Dispatch(static_cast<std::uint16_t>(d.iKindCode), static_cast<std::uint32_t>(d.p0),
              static_cast<std::uint32_t>(d.p1), static_cast<std::uint32_t>(d.p2), name, d.l1);
     return 0;

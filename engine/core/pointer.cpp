@@ -57,7 +57,9 @@ long PassWindowMessage(HWND window, unsigned message, std::uintptr_t, std::intpt
 
 namespace {
 
-bool ViewReady() { return view.bufferDc && view.sheetDc && pointer.workWindow; }
+bool ViewReady() {
+  return view.bufferDc && view.sheetDc && pointer.workWindow;
+}
 
 // The pointer in room coordinates: the window centre (less the ruler) is the view
 // centre, and every window pixel is 100 / zoom worksheet pixels.

@@ -74,7 +74,8 @@ void DrawInstWallBand(int i) {
     return POINT{static_cast<int>(static_cast<float>(x) - k * n.x),
                  static_cast<int>(static_cast<float>(y) - k * n.y)};
   };
-  const POINT whole[4] = {{s.x1, s.y1}, {s.x2, s.y2}, offset(s.x2, s.y2, 2 * t), offset(s.x1, s.y1, 2 * t)};
+  const POINT whole[4] = {
+      {s.x1, s.y1}, {s.x2, s.y2}, offset(s.x2, s.y2, 2 * t), offset(s.x1, s.y1, 2 * t)};
   Polygon(dc, whole, 4);
   const POINT half[4] = {{s.x1, s.y1}, {s.x2, s.y2}, offset(s.x2, s.y2, t), offset(s.x1, s.y1, t)};
   Polygon(dc, half, 4);
@@ -102,8 +103,10 @@ void DrawRoomOutline() {
   view.roomOriginY = minY < kSheetHeight ? -minY : -40;
   for (int i = 0; i <= walls.last; ++i) {
     const WallSegment& s = walls.segments[i];
-    if (s.kind == SEG_HWALL) DrawHorizontalWall(s);
-    else if (s.kind == SEG_VWALL) DrawVerticalWall(s);
+    if (s.kind == SEG_HWALL)
+      DrawHorizontalWall(s);
+    else if (s.kind == SEG_VWALL)
+      DrawVerticalWall(s);
   }
   for (int i = 0; i <= walls.last; ++i)
     if (walls.segments[i].kind == SEG_INSTWALL) DrawInstWallBand(i);

@@ -42,7 +42,9 @@ struct FreeWallTool {
   std::int32_t extentX = 0, extentY = 0;
 } freeWall;
 
-int Sign(std::int64_t v) { return (v > 0) - (v < 0); }
+int Sign(std::int64_t v) {
+  return (v > 0) - (v < 0);
+}
 
 int FreeSlots() {
   int n = 0;
@@ -50,7 +52,9 @@ int FreeSlots() {
   return n;
 }
 
-WallSegment& Seg(int i) { return walls.segments[i]; }
+WallSegment& Seg(int i) {
+  return walls.segments[i];
+}
 
 // The cursor in worksheet pixels, and back: the tools work in the worksheet, the
 // cursor is kept in room coordinates.
@@ -140,7 +144,10 @@ void SnapToCandidate() {
         y = c.ya;
         dist = std::llabs(static_cast<std::int64_t>(py) - c.ya);
       } else {
-        x = std::llabs(static_cast<std::int64_t>(px) - c.xa) < std::llabs(static_cast<std::int64_t>(px) - c.xb) ? c.xa : c.xb;
+        x = std::llabs(static_cast<std::int64_t>(px) - c.xa) <
+                    std::llabs(static_cast<std::int64_t>(px) - c.xb)
+                ? c.xa
+                : c.xb;
         y = c.ya;
         dist = euclid(px - x, py - y);
       }
@@ -150,7 +157,10 @@ void SnapToCandidate() {
       dist = std::llabs(static_cast<std::int64_t>(px) - c.xa);
     } else {
       x = c.xa;
-      y = std::llabs(static_cast<std::int64_t>(py) - c.yb) <= std::llabs(static_cast<std::int64_t>(py) - c.ya) ? c.yb : c.ya;
+      y = std::llabs(static_cast<std::int64_t>(py) - c.yb) <=
+                  std::llabs(static_cast<std::int64_t>(py) - c.ya)
+              ? c.yb
+              : c.ya;
       dist = euclid(px - x, py - y);
     }
     if (dist < best) {
@@ -168,8 +178,10 @@ void WallRectFeedback() {
   CursorToSheet(&cx, &cy);
   const std::int32_t hl = rect.halfLength, hb = rect.halfBreadth;
   // Shrunk by the wall band, the rectangle may touch the wall it stands on.
-  const POINT inner[4] = {{cx - (hl - 30), cy - (hb - 30)}, {cx - (hl - 30), cy + (hb - 30)},
-                          {cx + (hl - 30), cy + (hb - 30)}, {cx + (hl - 30), cy - (hb - 30)}};
+  const POINT inner[4] = {{cx - (hl - 30), cy - (hb - 30)},
+                          {cx - (hl - 30), cy + (hb - 30)},
+                          {cx + (hl - 30), cy + (hb - 30)},
+                          {cx + (hl - 30), cy - (hb - 30)}};
   const bool free = PlaceIsFree(inner);
   const POINT s = CursorToClient(core.cursorX, core.cursorY);
   const std::int32_t w = view.zoom * hl / 50, h = view.zoom * hb / 50;
@@ -198,11 +210,11 @@ int TouchedWall(std::int32_t cx, std::int32_t cy) {
   };
   for (int i = 0; i <= walls.last; ++i) {
     const WallSegment& s = Seg(i);
-    if (s.kind == SEG_HWALL && (s.y1 == cy - hb || s.y1 == cy + hb) && within(cx - hl, s.x1, s.x2) &&
-        within(cx + hl, s.x1, s.x2))
+    if (s.kind == SEG_HWALL && (s.y1 == cy - hb || s.y1 == cy + hb) &&
+        within(cx - hl, s.x1, s.x2) && within(cx + hl, s.x1, s.x2))
       return i;
-    if (s.kind == SEG_VWALL && (s.x1 == cx - hl || s.x1 == cx + hl) && within(cy - hb, s.y1, s.y2) &&
-        within(cy + hb, s.y1, s.y2))
+    if (s.kind == SEG_VWALL && (s.x1 == cx - hl || s.x1 == cx + hl) &&
+        within(cy - hb, s.y1, s.y2) && within(cy + hb, s.y1, s.y2))
       return i;
   }
   return -1;
@@ -270,7 +282,8 @@ void InsertWallRect(std::int32_t cx, std::int32_t cy) {
   const int prev = s.prev, next = s.next;
   if (s.kind == SEG_HWALL) {
     const std::int32_t x1 = s.x1, x2 = s.x2, y = s.y1;
-    const int sg = Sign(static_cast<std::int64_t>(x2) - x1), t = Sign(static_cast<std::int64_t>(cy) - y);
+    const int sg = Sign(static_cast<std::int64_t>(x2) - x1),
+              t = Sign(static_cast<std::int64_t>(cy) - y);
     const std::int32_t d = 2 * hl * sg, h = 2 * hb * t, a = cx - hl * sg, b = cx + hl * sg;
     if (a == x1) {
       const int na = Take(SEG_HWALL, x1, y + h, x1 + d, y + h);
@@ -309,7 +322,8 @@ void InsertWallRect(std::int32_t cx, std::int32_t cy) {
     return;
   }
   const std::int32_t x = s.x1, y1 = s.y1, y2 = s.y2;
-  const int sg = Sign(static_cast<std::int64_t>(y2) - y1), t = Sign(static_cast<std::int64_t>(cx) - x);
+  const int sg = Sign(static_cast<std::int64_t>(y2) - y1),
+            t = Sign(static_cast<std::int64_t>(cx) - x);
   const std::int32_t d = 2 * hb * sg, wd = 2 * hl * t, a = cy - hb * sg, b = cy + hb * sg;
   if (a == y1) {
     const int na = Take(SEG_VWALL, x + wd, y1, x + wd, y1 + d);
@@ -360,10 +374,14 @@ void WallRectCommit() {
 // --- Installation wall --------------------------------------------------------------
 
 void ClampToSheet(std::int32_t* cx, std::int32_t* cy, std::int32_t hx, std::int32_t hy) {
-  if (*cx - hx < 130) *cx = 130 + hx;
-  else if (*cx + hx >= 1390) *cx = 1390 - hx;
-  if (*cy - hy < 130) *cy = 130 + hy;
-  else if (*cy + hy >= 990) *cy = 990 - hy;
+  if (*cx - hx < 130)
+    *cx = 130 + hx;
+  else if (*cx + hx >= 1390)
+    *cx = 1390 - hx;
+  if (*cy - hy < 130)
+    *cy = 130 + hy;
+  else if (*cy + hy >= 990)
+    *cy = 990 - hy;
 }
 
 void ClampCursor(std::int32_t hx, std::int32_t hy) {
@@ -376,10 +394,12 @@ void ClampCursor(std::int32_t hx, std::int32_t hy) {
 void FreeWallFeedback() {
   ClampCursor(freeWall.extentX, freeWall.extentY);
   const double c = CosDeg(freeWall.angle), s = SinDeg(freeWall.angle);
-  const double l = view.zoom * freeWall.halfLength / 100, t = view.zoom * freeWall.halfThickness / 100;
+  const double l = view.zoom * freeWall.halfLength / 100,
+               t = view.zoom * freeWall.halfThickness / 100;
   const POINT at = CursorToClient(core.cursorX, core.cursorY);
   auto corner = [&](double along, double across) {
-    return POINT{static_cast<int>(at.x + along * c - across * -s), static_cast<int>(at.y + along * s - across * c)};
+    return POINT{static_cast<int>(at.x + along * c - across * -s),
+                 static_cast<int>(at.y + along * s - across * c)};
   };
   const POINT q[4] = {corner(l, t), corner(-l, t), corner(-l, -t), corner(l, -t)};
   HDC dc = GetDC(pointer.workWindow);
@@ -399,7 +419,8 @@ void InsertInstWall(int tag) {
   const double c = CosDeg(freeWall.angle), s = SinDeg(freeWall.angle);
   const double l = freeWall.halfLength, t = freeWall.halfThickness;
   auto point = [&](double along, double across) {
-    return POINT{static_cast<int>(cx + along * c + across * -s), static_cast<int>(cy + along * s + across * c)};
+    return POINT{static_cast<int>(cx + along * c + across * -s),
+                 static_cast<int>(cy + along * s + across * c)};
   };
   const POINT p[4] = {point(-l, t), point(l, t), point(l, -t), point(-l, -t)};
   const int i = AllocWallSegment(SEG_INSTWALL);
@@ -535,8 +556,12 @@ double CosDeg(std::int32_t a) {
   return std::cos(a * 0.017453292222222222);
 }
 
-void SuspendOutline(bool suspended) { outlineSuspended = suspended; }
-bool OutlineSuspended() { return outlineSuspended; }
+void SuspendOutline(bool suspended) {
+  outlineSuspended = suspended;
+}
+bool OutlineSuspended() {
+  return outlineSuspended;
+}
 
 // --- The tools --------------------------------------------------------------------
 
@@ -581,11 +606,23 @@ long PutFreeWall() {
 }
 
 // Corners, doors, windows and user shapes come with their own tools.
-long PutDiagonalCorner() { return SetSelectCursor(); }
-long PutRoundCorner() { return SetSelectCursor(); }
-long PutDoor() { return SetSelectCursor(); }
-long PutWindow() { return SetSelectCursor(); }
-long PutUserRect() { return SetSelectCursor(); }
-long PutUserCircle() { return SetSelectCursor(); }
+long PutDiagonalCorner() {
+  return SetSelectCursor();
+}
+long PutRoundCorner() {
+  return SetSelectCursor();
+}
+long PutDoor() {
+  return SetSelectCursor();
+}
+long PutWindow() {
+  return SetSelectCursor();
+}
+long PutUserRect() {
+  return SetSelectCursor();
+}
+long PutUserCircle() {
+  return SetSelectCursor();
+}
 
 }  // namespace vrx

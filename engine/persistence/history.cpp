@@ -87,8 +87,12 @@ void RecordState() {
   if (next.stamp == history.serial) next.stamp = kEmptyStamp;
 }
 
-bool UndoAvailable() { return history.ring[Slot(-2)].stamp == history.serial - 2; }
-bool RedoAvailable() { return history.ring[history.current].stamp == history.serial; }
+bool UndoAvailable() {
+  return history.ring[Slot(-2)].stamp == history.serial - 2;
+}
+bool RedoAvailable() {
+  return history.ring[history.current].stamp == history.serial;
+}
 
 void UndoStep() {
   if (!UndoAvailable()) return;
@@ -119,7 +123,9 @@ void ForgetNewestState() {
   Release(history.ring[history.current]);
 }
 
-void MakeRedoUnreachable() { history.ring[history.current].stamp = kEmptyStamp; }
+void MakeRedoUnreachable() {
+  history.ring[history.current].stamp = kEmptyStamp;
+}
 
 void ClearHistory() {
   for (auto& slot : history.ring) {
@@ -133,6 +139,8 @@ void ClearHistory() {
   history.serial += kHistoryStates;
 }
 
-bool InDesignMode() { return core.current == &core.design; }
+bool InDesignMode() {
+  return core.current == &core.design;
+}
 
 }  // namespace vrx

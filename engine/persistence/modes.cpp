@@ -10,7 +10,9 @@ namespace vrx {
 
 namespace {
 
-void RefreshView() { AdjustWindowBuffer(view.centerX - 1, view.centerY - 1, view.zoom); }
+void RefreshView() {
+  AdjustWindowBuffer(view.centerX - 1, view.centerY - 1, view.zoom);
+}
 
 void LeaveDesignMode() {
   core.design.count = 0;

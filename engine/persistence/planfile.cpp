@@ -28,7 +28,7 @@ std::string KeyOf(int position) {
 struct Fields {
   char kind[kKindNameSize] = {};
   std::int32_t numbers[7] = {};  // x, y, p0, p1, p2, l0, l1 as written
-  std::string name;             // field 7 of a product line: the bitmap file name
+  std::string name;              // field 7 of a product line: the bitmap file name
 };
 
 // Decimal after blanks and an optional sign, to the first other character; 32 bits.
@@ -60,8 +60,10 @@ Fields Split(const char* line, bool productName) {
   const bool product = productName && KindCodeOf(f.kind) == kKindProduct;
   // Fields missing at the end of a short line read as 0.
   for (std::size_t i = 1; i < tokens.size() && i <= 7; ++i) {
-    if (product && i == 6) f.name = tokens[i];
-    else f.numbers[i - 1] = Number(tokens[i]);
+    if (product && i == 6)
+      f.name = tokens[i];
+    else
+      f.numbers[i - 1] = Number(tokens[i]);
   }
   return f;
 }
@@ -76,11 +78,11 @@ std::string LineOf(const ObjectRecord& r) {
   // would mean nothing once the plan is closed.
   if (product) {
     const char* name = NameOf(r.l0);
-    std::snprintf(line, sizeof line, "%.*s,%d,%d,%d,%d,%d,%s,%d", kKindNameSize, r.kind, x, y, p0, p1,
-                  p2, name ? name : "", l1);
+    std::snprintf(line, sizeof line, "%.*s,%d,%d,%d,%d,%d,%s,%d", kKindNameSize, r.kind, x, y, p0,
+                  p1, p2, name ? name : "", l1);
   } else {
-    std::snprintf(line, sizeof line, "%.*s,%d,%d,%d,%d,%d,%d,%d", kKindNameSize, r.kind, x, y, p0, p1,
-                  p2, static_cast<std::int32_t>(r.l0), l1);
+    std::snprintf(line, sizeof line, "%.*s,%d,%d,%d,%d,%d,%d,%d", kKindNameSize, r.kind, x, y, p0,
+                  p1, p2, static_cast<std::int32_t>(r.l0), l1);
   }
   return line;
 }
@@ -186,9 +188,17 @@ long Save(const char* name, bool design) {
 
 }  // namespace
 
-long LoadLayoutFile(const char* name) { return Load(name, false); }
-long LoadDesignFile(const char* name) { return Load(name, true); }
-long SaveLayoutFile(const char* name) { return Save(name, false); }
-long SaveDesignFile(const char* name) { return Save(name, true); }
+long LoadLayoutFile(const char* name) {
+  return Load(name, false);
+}
+long LoadDesignFile(const char* name) {
+  return Load(name, true);
+}
+long SaveLayoutFile(const char* name) {
+  return Save(name, false);
+}
+long SaveDesignFile(const char* name) {
+  return Save(name, true);
+}
 
 }  // namespace vrx

@@ -1,8 +1,8 @@
 // Products, hit areas and selection. Until products can be placed, nothing can be
 // hovered or selected, and selection calls leave the plan as it is.
-#include <cstring>
-
 #include "products/products.h"
+
+#include <cstring>
 
 namespace vrx {
 
@@ -22,17 +22,33 @@ long ShowProductlist(std::int32_t* numbers) {
   return 0;
 }
 
-long DeleteSelectedObject() { return 0; }
-long RotateTo(std::uint32_t) { return 0; }
-long RotateBy(std::uint32_t) { return 0; }
-long SelectObjectToCursor() { return 0; }
+long DeleteSelectedObject() {
+  return 0;
+}
+long RotateTo(std::uint32_t) {
+  return 0;
+}
+long RotateBy(std::uint32_t) {
+  return 0;
+}
+long SelectObjectToCursor() {
+  return 0;
+}
 void ClearDrawnProducts() {}
-void ClearHitAreas() { pointer.hover = -1; }
+void ClearHitAreas() {
+  pointer.hover = -1;
+}
 // No products are drawn yet: every place is free, and nothing is selectable.
-bool PlaceIsFree(const plat::POINT*) { return true; }
+bool PlaceIsFree(const plat::POINT*) {
+  return true;
+}
 void RegisterHitArea(int, const plat::POINT*, int) {}
-void ClearHover() { pointer.hover = -1; }
+void ClearHover() {
+  pointer.hover = -1;
+}
 void UpdateHover() {}
-void SelectObjectAtCursor() { pointer.selected = false; }
+void SelectObjectAtCursor() {
+  pointer.selected = false;
+}
 
 }  // namespace vrx

@@ -157,14 +157,30 @@ void Replay(int record, int tag) {
   core.cursorY = r.y + view.roomOriginY;
   core.request = r;
   switch (KindCodeOf(r.kind)) {
-    case kKindWallRect: PutWallRectangle(); break;
-    case kKindDiagCorner: PutDiagonalCorner(); break;
-    case kKindRoundCorner: PutRoundCorner(); break;
-    case kKindDoor: PutDoor(); break;
-    case kKindWindow: PutWindow(); break;
-    case kKindInstWall: PutFreeWall(); break;
-    case kKindUserRect: PutUserRect(); break;
-    case kKindUserCircle: PutUserCircle(); break;
+    case kKindWallRect:
+      PutWallRectangle();
+      break;
+    case kKindDiagCorner:
+      PutDiagonalCorner();
+      break;
+    case kKindRoundCorner:
+      PutRoundCorner();
+      break;
+    case kKindDoor:
+      PutDoor();
+      break;
+    case kKindWindow:
+      PutWindow();
+      break;
+    case kKindInstWall:
+      PutFreeWall();
+      break;
+    case kKindUserRect:
+      PutUserRect();
+      break;
+    case kKindUserCircle:
+      PutUserCircle();
+      break;
     case kKindProduct: {
       const char* name = NameOf(r.l0);
       std::strncpy(products.fileName, name ? name : "", kMaxFileName);
@@ -172,7 +188,8 @@ void Replay(int record, int tag) {
       PutProduct();
       break;
     }
-    default: break;
+    default:
+      break;
   }
   if (pointer.trackDrop) pointer.trackDrop();
   pointer.trackDraw = nullptr;
@@ -201,12 +218,12 @@ void FullRedraw() {
   DrawRoomOutline();
   if (InDesignMode()) {
     DimWorksheet();
-    for (int i = 0; i < core.design.count; ++i)
-      Replay(core.design.entries[i], kDesignTagBase + i);
+    for (int i = 0; i < core.design.count; ++i) Replay(core.design.entries[i], kDesignTagBase + i);
   }
   if (view.measurementShown) DrawMeasurement();
   // The view refresh invalidates and updates the whole work window itself.
-  if (view.bufferDc && pointer.workWindow) AdjustWindowBuffer(view.centerX - 1, view.centerY - 1, view.zoom);
+  if (view.bufferDc && pointer.workWindow)
+    AdjustWindowBuffer(view.centerX - 1, view.centerY - 1, view.zoom);
 }
 
 }  // namespace vrx

@@ -16,7 +16,9 @@ namespace {
 
 // Divisions truncate toward zero, as the 32-bit arithmetic this mirrors did; wide
 // intermediate values keep wild coordinates from overflowing.
-std::int64_t MulDiv(std::int64_t a, std::int64_t b, std::int64_t c) { return c == 0 ? 0 : a * b / c; }
+std::int64_t MulDiv(std::int64_t a, std::int64_t b, std::int64_t c) {
+  return c == 0 ? 0 : a * b / c;
+}
 
 std::int64_t ISqrt(std::int64_t v) {
   if (v <= 0) return 0;

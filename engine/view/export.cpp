@@ -17,6 +17,8 @@ long BitBltToWnde(HWND window) {
 }
 
 // The bitmap export comes with the printing; until then it refuses.
-long WorkSheetToBMP(const char*) { return -1; }
+long WorkSheetToBMP(const char*) {
+  return -1;
+}
 
 }  // namespace vrx

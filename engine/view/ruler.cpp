@@ -24,9 +24,9 @@ struct RulerStep {
 };
 // Label step s (a label every 2s units), tick spacing and long-tick period in
 // window pixels, per zoom.
-constexpr RulerStep kSteps[] = {{25, 100, 5, 25},  {35, 50, 7, 4096}, {50, 50, 5, 10},
-                                {75, 50, 3, 15},   {100, 20, 4, 20},  {150, 10, 3, 15},
-                                {200, 10, 4, 20},  {300, 10, 6, 30},  {400, 10, 8, 40}};
+constexpr RulerStep kSteps[] = {{25, 100, 5, 25}, {35, 50, 7, 4096}, {50, 50, 5, 10},
+                                {75, 50, 3, 15},  {100, 20, 4, 20},  {150, 10, 3, 15},
+                                {200, 10, 4, 20}, {300, 10, 6, 30},  {400, 10, 8, 40}};
 
 // Zooms between the nine the program offers take the nearest row.
 const RulerStep& StepFor(int zoom) {
@@ -36,7 +36,9 @@ const RulerStep& StepFor(int zoom) {
   return *best;
 }
 
-int FloorDiv(int a, int b) { return a / b - ((a % b != 0) && ((a < 0) != (b < 0))); }
+int FloorDiv(int a, int b) {
+  return a / b - ((a % b != 0) && ((a < 0) != (b < 0)));
+}
 
 void Line(HDC dc, int x1, int y1, int x2, int y2) {
   MoveToEx(dc, x1, y1, nullptr);
@@ -56,13 +58,17 @@ void DrawScale(HDC dc, const Scale& s, const RulerStep& step) {
   const int r = view.rulerWidth, z = view.zoom;
   const int lo = s.horizontal ? s.box.left : s.box.top;
   const int hi = s.horizontal ? s.box.right : s.box.bottom;
-  const int near = s.horizontal ? s.box.top : s.box.left;   // far side from the ticks
+  const int near = s.horizontal ? s.box.top : s.box.left;     // far side from the ticks
   const int far = s.horizontal ? s.box.bottom : s.box.right;  // ticks grow from here
-  auto windowOf = [&](int u) { return z * u / 100 + (r + s.windowSize) / 2 - (s.originPlusCentre * z) / 100; };
+  auto windowOf = [&](int u) {
+    return z * u / 100 + (r + s.windowSize) / 2 - (s.originPlusCentre * z) / 100;
+  };
   auto roomOf = [&](int w) { return (w - (r + s.windowSize) / 2) * 100 / z + s.originPlusCentre; };
   auto tick = [&](int at, int end) {
-    if (s.horizontal) Line(dc, at, far - 1, at, end);
-    else Line(dc, far - 1, at, end, at);
+    if (s.horizontal)
+      Line(dc, at, far - 1, at, end);
+    else
+      Line(dc, far - 1, at, end, at);
   };
   IntersectClipRect(dc, s.box.left + 1, s.box.top + 1, s.box.right - 1, s.box.bottom - 1);
   SelectObject(dc, s.horizontal ? view.tools.horizontalRulerFont : view.tools.verticalRulerFont);
@@ -81,12 +87,16 @@ void DrawScale(HDC dc, const Scale& s, const RulerStep& step) {
     const int n = std::snprintf(digits, sizeof digits, "%d", std::abs(u / 2));
     const int start = at - 4 * n + 1;
     for (int i = 0; i < n; ++i) {
-      if (s.horizontal) TextOut(dc, start + 8 * i, near + 2, digits + i, 1);
-      else TextOut(dc, near + 2, at + 4 * n - 1 - 8 * i, digits + i, 1);
+      if (s.horizontal)
+        TextOut(dc, start + 8 * i, near + 2, digits + i, 1);
+      else
+        TextOut(dc, near + 2, at + 4 * n - 1 - 8 * i, digits + i, 1);
     }
     if (u < 0) {
-      if (s.horizontal) Line(dc, at - 4 * n - 4, near + 6, at - 4 * n, near + 6);
-      else Line(dc, near + 6, at + 4 * n + 4, near + 6, at + 4 * n);
+      if (s.horizontal)
+        Line(dc, at - 4 * n - 4, near + 6, at - 4 * n, near + 6);
+      else
+        Line(dc, near + 6, at + 4 * n + 4, near + 6, at + 4 * n);
     }
   }
   // Minor ticks both ways from the last labelled one, longer every long-tick period.
@@ -149,7 +159,8 @@ void DrawRuler() {
   HGDIOBJ oldBrush = SelectObject(dc, fill);
   HGDIOBJ oldFont = GetCurrentObject(dc, OBJ_FONT);
   for (const RECT& box : {view.topBox, view.leftBox})
-    if (box.right > box.left && box.bottom > box.top) Rectangle(dc, box.left, box.top, box.right, box.bottom);
+    if (box.right > box.left && box.bottom > box.top)
+      Rectangle(dc, box.left, box.top, box.right, box.bottom);
   const RulerStep& step = StepFor(view.zoom);
   DrawScale(dc, Scale{true, view.topBox, bw, view.roomOriginX + view.centerX}, step);
   DrawScale(dc, Scale{false, view.leftBox, bh, view.roomOriginY + view.centerY}, step);

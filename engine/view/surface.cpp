@@ -56,8 +56,10 @@ void DestroySurface(HDC dc) {
   DeleteObject(s->bitmap);
   DeleteObject(s->palette);
   DeleteDC(s->dc);
-  if (s->previous) s->previous->next = s->next;
-  else view.surfaces = s->next;
+  if (s->previous)
+    s->previous->next = s->next;
+  else
+    view.surfaces = s->next;
   if (s->next) s->next->previous = s->previous;
   delete s;
 }

@@ -28,8 +28,7 @@ plat::HDC CreateSurface(int width, int height, int bitsPerPixel);
 DibSurface* FindSurface(plat::HDC dc);
 void* SurfaceBits(plat::HDC dc);
 void DestroySurface(plat::HDC dc);
-void SetSurfaceColours(plat::HDC dc, unsigned first, unsigned count,
-                       const plat::RGBQUAD* colours);
+void SetSurfaceColours(plat::HDC dc, unsigned first, unsigned count, const plat::RGBQUAD* colours);
 // Takes the colour table and pixels of a bitmap file image into the surface.
 int LoadPaletteBitmap(plat::HDC dc, const std::uint8_t* bmp, std::size_t size);
 // Paint and palette messages for a surface shown in a window.
@@ -94,7 +93,9 @@ constexpr int kSheetStride = kSheetWidth;  // already a multiple of 4
 constexpr std::size_t kSheetBytes = std::size_t{kSheetWidth} * kSheetHeight;
 
 // Grey-ramp entry n (G0 .. G33 are the pure greys, darkest first).
-inline std::uint8_t Grey(int n) { return static_cast<std::uint8_t>(view.ramp[n].index); }
+inline std::uint8_t Grey(int n) {
+  return static_cast<std::uint8_t>(view.ramp[n].index);
+}
 
 // Window buffer and view.
 void ResetView();  // the view parameters as at start-up

@@ -61,7 +61,9 @@ void BuildGreyRamp() {
 }
 
 // A ramp entry's colour-table value taken as a colour reference, as it stands.
-COLORREF RampColour(int n) { return view.ramp[n].colour; }
+COLORREF RampColour(int n) {
+  return view.ramp[n].colour;
+}
 COLORREF IndexColour(std::uint8_t index) {
   for (const auto& e : view.ramp)
     if (e.index == index) return e.colour;
@@ -213,8 +215,7 @@ std::uint8_t SheetPixel(int x, int y) {
 }
 
 std::uint8_t ColourFilter(std::uint8_t index) {
-  if (index == view.shapeA || index == view.shapeB || index == view.shapeC ||
-      index == view.shapeD)
+  if (index == view.shapeA || index == view.shapeB || index == view.shapeC || index == view.shapeD)
     return 255;
   return index;
 }

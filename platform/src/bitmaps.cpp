@@ -37,8 +37,8 @@ std::uint16_t Read16(const std::uint8_t* p) {
 
 }  // namespace
 
-HBITMAP CreateDIBSection(HDC dc, const BITMAPINFOHEADER* header, const RGBQUAD* colours,
-                         unsigned, void** bits) {
+HBITMAP CreateDIBSection(HDC dc, const BITMAPINFOHEADER* header, const RGBQUAD* colours, unsigned,
+                         void** bits) {
   if (bits) *bits = nullptr;
   if (dc && !LookupDC(dc)) return 0;
   if (!header || header->biCompression != BI_RGB) return 0;
@@ -80,7 +80,8 @@ HBITMAP CreateDIBFromBMP(const void* data, std::size_t size) {
   if (!h) return 0;
   Bitmap* b = LookupBitmap(h);
   for (int row = 0; row < height; ++row) {
-    const std::uint8_t* src = p + offBits + srcStride * static_cast<std::size_t>(topDown ? row : height - 1 - row);
+    const std::uint8_t* src =
+        p + offBits + srcStride * static_cast<std::size_t>(topDown ? row : height - 1 - row);
     std::uint8_t* dst = b->pixels.data() + static_cast<std::size_t>(b->stride) * row;
     if (bpp == 8) {
       std::memcpy(dst, src, static_cast<std::size_t>(width));
@@ -100,8 +101,17 @@ HBITMAP CreateDIBFromBMP(const void* data, std::size_t size) {
 bool GetDIBSection(HBITMAP h, DIBSECTION* out) {
   Bitmap* b = LookupBitmap(h);
   if (!b || !out) return false;
-  out->header = BITMAPINFOHEADER{40, b->width, b->height, 1, static_cast<std::uint16_t>(b->bpp),
-                                 BI_RGB, static_cast<std::uint32_t>(b->pixels.size()), 0, 0, 0, 0};
+  out->header = BITMAPINFOHEADER{40,
+                                 b->width,
+                                 b->height,
+                                 1,
+                                 static_cast<std::uint16_t>(b->bpp),
+                                 BI_RGB,
+                                 static_cast<std::uint32_t>(b->pixels.size()),
+                                 0,
+                                 0,
+                                 0,
+                                 0};
   out->bits = b->pixels.data();
   out->stride = b->stride;
   out->topDown = true;

@@ -6,13 +6,14 @@
 #include FT_FREETYPE_H
 #include FT_TRUETYPE_TABLES_H
 
+#include <strings.h>
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <map>
 #include <string>
 #include <unordered_map>
-#include <strings.h>
 
 namespace plat::glyphs {
 namespace {
@@ -40,8 +41,8 @@ std::string FileFor(const LOGFONT& lf) {
   if (strcasecmp(lf.lfFaceName, "Times New Roman") == 0) family = "LiberationSerif";
   if (strcasecmp(lf.lfFaceName, "Courier New") == 0) family = "LiberationMono";
   const bool bold = lf.lfWeight >= 600;
-  const char* style = bold ? (lf.lfItalic ? "BoldItalic" : "Bold")
-                           : (lf.lfItalic ? "Italic" : "Regular");
+  const char* style =
+      bold ? (lf.lfItalic ? "BoldItalic" : "Bold") : (lf.lfItalic ? "Italic" : "Regular");
   return std::string(TESSEL_FONT_DIR) + "/" + family + "-" + style + ".ttf";
 }
 
@@ -101,8 +102,8 @@ bool Metrics(const LOGFONT& lf, FontMetrics* out) {
   out->height = s.ascent + s.descent;
   out->internalLeading = out->height - s.em;
   out->aveCharWidth = static_cast<int>(std::lround((os2 ? os2->xAvgCharWidth : s.em / 2) * scale));
-  out->maxCharWidth =
-      static_cast<int>(std::lround(static_cast<double>(s.face->bbox.xMax - s.face->bbox.xMin) * scale));
+  out->maxCharWidth = static_cast<int>(
+      std::lround(static_cast<double>(s.face->bbox.xMax - s.face->bbox.xMin) * scale));
   return true;
 }
 
@@ -186,19 +187,25 @@ bool RenderUncached(const LOGFONT& lf, const char* text, int length, bool antial
                     static_cast<FT_Pos>(std::lround(-penY * 64))};
     FT_Set_Transform(s.face, &m, &delta);
     const FT_UInt g = FT_Get_Char_Index(s.face, Unicode(static_cast<unsigned char>(text[i])));
-    const FT_Int32 flags = FT_LOAD_RENDER | (antialiased ? FT_LOAD_TARGET_NORMAL : FT_LOAD_TARGET_MONO);
+    const FT_Int32 flags =
+        FT_LOAD_RENDER | (antialiased ? FT_LOAD_TARGET_NORMAL : FT_LOAD_TARGET_MONO);
     if (FT_Load_Glyph(s.face, g, flags)) continue;
     const FT_GlyphSlot slot = s.face->glyph;
     const FT_Bitmap& bm = slot->bitmap;
-    Piece p{slot->bitmap_left, -slot->bitmap_top, static_cast<int>(bm.width),
-            static_cast<int>(bm.rows), {}};
+    Piece p{slot->bitmap_left,
+            -slot->bitmap_top,
+            static_cast<int>(bm.width),
+            static_cast<int>(bm.rows),
+            {}};
     p.cov.resize(static_cast<std::size_t>(p.width) * p.height);
     for (int y = 0; y < p.height; ++y)
       for (int x = 0; x < p.width; ++x) {
         const unsigned char* row = bm.buffer + static_cast<std::ptrdiff_t>(y) * bm.pitch;
         std::uint8_t v;
-        if (bm.pixel_mode == FT_PIXEL_MODE_MONO) v = (row[x >> 3] & (0x80 >> (x & 7))) ? 255 : 0;
-        else v = antialiased ? row[x] : (row[x] >= 128 ? 255 : 0);
+        if (bm.pixel_mode == FT_PIXEL_MODE_MONO)
+          v = (row[x >> 3] & (0x80 >> (x & 7))) ? 255 : 0;
+        else
+          v = antialiased ? row[x] : (row[x] >= 128 ? 255 : 0);
         p.cov[static_cast<std::size_t>(y) * p.width + x] = v;
       }
     if (p.width > 0 && p.height > 0) pieces.push_back(std::move(p));
@@ -223,7 +230,8 @@ bool RenderUncached(const LOGFONT& lf, const char* text, int length, bool antial
   for (const auto& p : pieces)
     for (int y = 0; y < p.height; ++y)
       for (int x = 0; x < p.width; ++x) {
-        auto& d = out->coverage[static_cast<std::size_t>(p.top - t + y) * out->width + (p.left - l + x)];
+        auto& d =
+            out->coverage[static_cast<std::size_t>(p.top - t + y) * out->width + (p.left - l + x)];
         d = std::max(d, p.cov[static_cast<std::size_t>(y) * p.width + x]);
       }
   return true;

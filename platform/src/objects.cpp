@@ -59,7 +59,9 @@ void FreeObject(Handle h) {
   t.free.push_back(slot);
 }
 
-const std::vector<Handle>& LiveDCs() { return Table().dcs; }
+const std::vector<Handle>& LiveDCs() {
+  return Table().dcs;
+}
 
 Object* Lookup(Handle h, Kind kind) {
   auto& t = Table();
@@ -105,7 +107,9 @@ Screen& TheScreen() {
   return s;
 }
 
-const PALETTEENTRY* SystemPalette() { return TheScreen().system; }
+const PALETTEENTRY* SystemPalette() {
+  return TheScreen().system;
+}
 
 namespace {
 
@@ -289,9 +293,18 @@ HGDIOBJ SelectObject(HDC h, HGDIOBJ object) {
   if (!dc || !o) return 0;
   Handle old = 0;
   switch (o->kind) {
-    case Kind::Pen: old = dc->pen; dc->pen = object; break;
-    case Kind::Brush: old = dc->brush; dc->brush = object; break;
-    case Kind::Font: old = dc->font; dc->font = object; break;
+    case Kind::Pen:
+      old = dc->pen;
+      dc->pen = object;
+      break;
+    case Kind::Brush:
+      old = dc->brush;
+      dc->brush = object;
+      break;
+    case Kind::Font:
+      old = dc->font;
+      dc->font = object;
+      break;
     case Kind::Bitmap: {
       if (dc->window || dc->screen) return 0;
       // A bitmap lives in one DC at a time.
@@ -304,7 +317,8 @@ HGDIOBJ SelectObject(HDC h, HGDIOBJ object) {
       ++o->bitmap->selectedIn;
       break;
     }
-    default: return 0;
+    default:
+      return 0;
   }
   return old;
 }
@@ -313,12 +327,18 @@ HGDIOBJ GetCurrentObject(HDC h, int type) {
   DC* dc = LookupDC(h);
   if (!dc) return 0;
   switch (type) {
-    case OBJ_PEN: return dc->pen;
-    case OBJ_BRUSH: return dc->brush;
-    case OBJ_FONT: return dc->font;
-    case OBJ_PAL: return dc->palette;
-    case OBJ_BITMAP: return dc->bitmap;
-    default: return 0;
+    case OBJ_PEN:
+      return dc->pen;
+    case OBJ_BRUSH:
+      return dc->brush;
+    case OBJ_FONT:
+      return dc->font;
+    case OBJ_PAL:
+      return dc->palette;
+    case OBJ_BITMAP:
+      return dc->bitmap;
+    default:
+      return 0;
   }
 }
 
@@ -326,13 +346,20 @@ int GetObjectType(HGDIOBJ h) {
   Object* o = Lookup(h, Kind::None);
   if (!o) return 0;
   switch (o->kind) {
-    case Kind::Pen: return OBJ_PEN;
-    case Kind::Brush: return OBJ_BRUSH;
-    case Kind::Font: return OBJ_FONT;
-    case Kind::Palette: return OBJ_PAL;
-    case Kind::Bitmap: return OBJ_BITMAP;
-    case Kind::DC: return o->dc->window || o->dc->screen ? OBJ_DC : OBJ_MEMDC;
-    default: return 0;
+    case Kind::Pen:
+      return OBJ_PEN;
+    case Kind::Brush:
+      return OBJ_BRUSH;
+    case Kind::Font:
+      return OBJ_FONT;
+    case Kind::Palette:
+      return OBJ_PAL;
+    case Kind::Bitmap:
+      return OBJ_BITMAP;
+    case Kind::DC:
+      return o->dc->window || o->dc->screen ? OBJ_DC : OBJ_MEMDC;
+    default:
+      return 0;
   }
 }
 
@@ -358,7 +385,9 @@ bool DeleteObject(HGDIOBJ h) {
   return true;
 }
 
-HGDIOBJ GetStockObject(int which) { return StockObject(which); }
+HGDIOBJ GetStockObject(int which) {
+  return StockObject(which);
+}
 
 HPEN CreatePen(int style, int width, COLORREF colour) {
   if (style < PS_SOLID || style > PS_INSIDEFRAME) style = PS_SOLID;
@@ -446,7 +475,9 @@ unsigned RealizePalette(HDC h) {
   return changed;
 }
 
-bool UnrealizeObject(HGDIOBJ h) { return Lookup(h, Kind::None) != nullptr; }
+bool UnrealizeObject(HGDIOBJ h) {
+  return Lookup(h, Kind::None) != nullptr;
+}
 
 unsigned GetSystemPaletteEntries(HDC, unsigned first, unsigned count, PALETTEENTRY* out) {
   if (!out) return 256;
@@ -454,7 +485,9 @@ unsigned GetSystemPaletteEntries(HDC, unsigned first, unsigned count, PALETTEENT
   for (; n < count && first + n < 256; ++n) out[n] = TheScreen().system[first + n];
   return n;
 }
-unsigned GetSystemPaletteUse(HDC) { return TheScreen().use; }
+unsigned GetSystemPaletteUse(HDC) {
+  return TheScreen().use;
+}
 unsigned SetSystemPaletteUse(HDC, unsigned use) {
   const unsigned old = TheScreen().use;
   if (use == SYSPAL_STATIC || use == SYSPAL_NOSTATIC) TheScreen().use = use;
@@ -471,27 +504,36 @@ int GetDeviceCaps(HDC h, int index) {
       Bitmap* b = LookupBitmap(dc->bitmap);
       return b ? b->bpp : 0;
     }
-    case PLANES: return 1;
-    case SIZEPALETTE: return 256;
-    case NUMRESERVED: return s.use == SYSPAL_STATIC ? 20 : 2;
-    case RASTERCAPS: return RC_PALETTE;
-    case HORZRES: return 1280;
-    case VERTRES: return 1024;
-    default: return 0;
+    case PLANES:
+      return 1;
+    case SIZEPALETTE:
+      return 256;
+    case NUMRESERVED:
+      return s.use == SYSPAL_STATIC ? 20 : 2;
+    case RASTERCAPS:
+      return RC_PALETTE;
+    case HORZRES:
+      return 1280;
+    case VERTRES:
+      return 1024;
+    default:
+      return 0;
   }
 }
 
-void SetScreenBitsPerPixel(int bits) { TheScreen().bitsPerPixel = bits; }
+void SetScreenBitsPerPixel(int bits) {
+  TheScreen().bitsPerPixel = bits;
+}
 
 // --- DC state ---------------------------------------------------------------------------
 
-#define DC_SETTER(Name, field, Type)         \
-  Type Name(HDC h, Type value) {             \
-    DC* dc = LookupDC(h);                    \
-    if (!dc) return 0;                       \
+#define DC_SETTER(Name, field, Type)               \
+  Type Name(HDC h, Type value) {                   \
+    DC* dc = LookupDC(h);                          \
+    if (!dc) return 0;                             \
     const Type old = static_cast<Type>(dc->field); \
-    dc->field = value;                       \
-    return old;                              \
+    dc->field = value;                             \
+    return old;                                    \
   }
 DC_SETTER(SetPolyFillMode, fillMode, int)
 DC_SETTER(SetStretchBltMode, stretchMode, int)
@@ -536,6 +578,8 @@ int SelectClipRgn(HDC h, Handle) {
   return 2;
 }
 
-bool GdiFlush() { return true; }
+bool GdiFlush() {
+  return true;
+}
 
 }  // namespace plat

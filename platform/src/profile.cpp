@@ -21,7 +21,9 @@ std::string Lower(const char* s) {
   return out;
 }
 
-bool Blank(char c) { return c == ' ' || c == '\t'; }
+bool Blank(char c) {
+  return c == ' ' || c == '\t';
+}
 
 std::string Trim(const char* begin, const char* end) {
   while (begin < end && Blank(*begin)) ++begin;
@@ -39,14 +41,16 @@ Profile Profile::Parse(const char* data, std::size_t size) {
   const char* end = data + size;
   Section* current = nullptr;
   for (const char* line = data; line < end;) {
-    const char* eol = static_cast<const char*>(std::memchr(line, '\n', static_cast<std::size_t>(end - line)));
+    const char* eol =
+        static_cast<const char*>(std::memchr(line, '\n', static_cast<std::size_t>(end - line)));
     if (!eol) eol = end;
     const std::string text = Trim(line, eol);
     line = eol + 1;
     if (text.empty() || text[0] == ';') continue;
     if (text[0] == '[') {
       const std::size_t close = text.find(']');
-      const std::string name = Trim(text.data() + 1, text.data() + (close == std::string::npos ? text.size() : close));
+      const std::string name =
+          Trim(text.data() + 1, text.data() + (close == std::string::npos ? text.size() : close));
       p.sections_.push_back(Section{name, {}, {}});
       current = &p.sections_.back();
       p.index_.emplace(Lower(name.c_str()), p.sections_.size() - 1);
@@ -54,9 +58,11 @@ Profile Profile::Parse(const char* data, std::size_t size) {
     }
     const std::size_t eq = text.find('=');
     if (eq == std::string::npos || !current) continue;
-    Key k{Trim(text.data(), text.data() + eq), Trim(text.data() + eq + 1, text.data() + text.size())};
+    Key k{Trim(text.data(), text.data() + eq),
+          Trim(text.data() + eq + 1, text.data() + text.size())};
     // A value in a matching pair of quotes is the text between them.
-    if (k.value.size() >= 2 && (k.value[0] == '"' || k.value[0] == '\'') && k.value.back() == k.value[0])
+    if (k.value.size() >= 2 && (k.value[0] == '"' || k.value[0] == '\'') &&
+        k.value.back() == k.value[0])
       k.value = k.value.substr(1, k.value.size() - 2);
     current->index.emplace(Lower(k.name.c_str()), current->keys.size());
     current->keys.push_back(std::move(k));
@@ -64,7 +70,9 @@ Profile Profile::Parse(const char* data, std::size_t size) {
   return p;
 }
 
-bool Profile::HasSection(const char* section) const { return index_.count(Lower(section)) > 0; }
+bool Profile::HasSection(const char* section) const {
+  return index_.count(Lower(section)) > 0;
+}
 
 const Profile::Key* Profile::Find(const char* section, const char* key) const {
   const auto s = index_.find(Lower(section));
@@ -74,8 +82,8 @@ const Profile::Key* Profile::Find(const char* section, const char* key) const {
   return k == sec.index.end() ? nullptr : &sec.keys[k->second];
 }
 
-std::size_t Profile::GetString(const char* section, const char* key, const char* fallback, char* out,
-                               std::size_t size) const {
+std::size_t Profile::GetString(const char* section, const char* key, const char* fallback,
+                               char* out, std::size_t size) const {
   if (!out || size == 0) return 0;
   const Key* k = Find(section, key);
   const std::string& value = k ? k->value : std::string(fallback ? fallback : "");
@@ -153,7 +161,9 @@ bool ReadWholeFile(const char* path, std::string* out) {
   return true;
 }
 
-void FailFileWritesAfter(long bytes) { failAfter = bytes; }
+void FailFileWritesAfter(long bytes) {
+  failAfter = bytes;
+}
 
 bool ReplaceFile(const char* path, const std::string& bytes) {
   if (!path || !*path) return false;
@@ -176,8 +186,10 @@ bool ReplaceFile(const char* path, const std::string& bytes) {
     }
     const ssize_t n = ::write(fd, bytes.data() + done, chunk);
     if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) ok = false;
-    else done += static_cast<std::size_t>(n);
+    if (n <= 0)
+      ok = false;
+    else
+      done += static_cast<std::size_t>(n);
   }
   if (ok && ::fsync(fd) != 0) ok = false;
   if (::close(fd) != 0) ok = false;

@@ -34,8 +34,10 @@ struct Canvas {
     return v & 0xFFFFFFu;
   }
   void Set(int x, int y, std::uint32_t v) const {
-    if (t.bytesPerPixel == 1) *At(x, y) = static_cast<std::uint8_t>(v);
-    else std::memcpy(At(x, y), &v, 4);
+    if (t.bytesPerPixel == 1)
+      *At(x, y) = static_cast<std::uint8_t>(v);
+    else
+      std::memcpy(At(x, y), &v, 4);
   }
   std::uint32_t Mask() const { return t.bytesPerPixel == 1 ? 0xFFu : 0xFFFFFFu; }
   void Touch(int l, int tp, int r, int b) {
@@ -77,22 +79,38 @@ void Close(Canvas& c) {
 
 std::uint32_t Rop2(int mode, std::uint32_t pen, std::uint32_t dst, std::uint32_t mask) {
   switch (mode) {
-    case R2_BLACK: return 0;
-    case R2_NOTMERGEPEN: return ~(pen | dst) & mask;
-    case R2_MASKNOTPEN: return ~pen & dst & mask;
-    case R2_NOTCOPYPEN: return ~pen & mask;
-    case R2_MASKPENNOT: return pen & ~dst & mask;
-    case R2_NOT: return ~dst & mask;
-    case R2_XORPEN: return (pen ^ dst) & mask;
-    case R2_NOTMASKPEN: return ~(pen & dst) & mask;
-    case R2_MASKPEN: return pen & dst;
-    case R2_NOTXORPEN: return ~(pen ^ dst) & mask;
-    case R2_NOP: return dst;
-    case R2_MERGENOTPEN: return (~pen | dst) & mask;
-    case R2_MERGEPENNOT: return (pen | ~dst) & mask;
-    case R2_MERGEPEN: return pen | dst;
-    case R2_WHITE: return mask;
-    default: return pen;
+    case R2_BLACK:
+      return 0;
+    case R2_NOTMERGEPEN:
+      return ~(pen | dst) & mask;
+    case R2_MASKNOTPEN:
+      return ~pen & dst & mask;
+    case R2_NOTCOPYPEN:
+      return ~pen & mask;
+    case R2_MASKPENNOT:
+      return pen & ~dst & mask;
+    case R2_NOT:
+      return ~dst & mask;
+    case R2_XORPEN:
+      return (pen ^ dst) & mask;
+    case R2_NOTMASKPEN:
+      return ~(pen & dst) & mask;
+    case R2_MASKPEN:
+      return pen & dst;
+    case R2_NOTXORPEN:
+      return ~(pen ^ dst) & mask;
+    case R2_NOP:
+      return dst;
+    case R2_MERGENOTPEN:
+      return (~pen | dst) & mask;
+    case R2_MERGEPENNOT:
+      return (pen | ~dst) & mask;
+    case R2_MERGEPEN:
+      return pen | dst;
+    case R2_WHITE:
+      return mask;
+    default:
+      return pen;
   }
 }
 
@@ -117,12 +135,24 @@ struct Paint {
     const int px = x & 7, py = y & 7;
     bool on = false;
     switch (hatch) {
-      case HS_HORIZONTAL: on = py == 3; break;
-      case HS_VERTICAL: on = px == 4; break;
-      case HS_FDIAGONAL: on = px == py; break;
-      case HS_BDIAGONAL: on = px == 7 - py; break;
-      case HS_CROSS: on = py == 3 || px == 4; break;
-      default: on = px == py || px == 7 - py; break;
+      case HS_HORIZONTAL:
+        on = py == 3;
+        break;
+      case HS_VERTICAL:
+        on = px == 4;
+        break;
+      case HS_FDIAGONAL:
+        on = px == py;
+        break;
+      case HS_BDIAGONAL:
+        on = px == 7 - py;
+        break;
+      case HS_CROSS:
+        on = py == 3 || px == 4;
+        break;
+      default:
+        on = px == py || px == 7 - py;
+        break;
     }
     *v = on ? fore : back;
     return on || opaque;
@@ -150,12 +180,19 @@ void RopRows(std::uint8_t* first, std::size_t stride, int rows, int n, int rop, 
     T* p = reinterpret_cast<T*>(first);
     switch (rop) {
       case R2_COPYPEN:
-        if constexpr (sizeof(T) == 1) std::memset(p, v, static_cast<std::size_t>(n));
-        else std::fill(p, p + n, v);
+        if constexpr (sizeof(T) == 1)
+          std::memset(p, v, static_cast<std::size_t>(n));
+        else
+          std::fill(p, p + n, v);
         break;
-      case R2_NOT: for (int i = 0; i < n; ++i) p[i] = static_cast<T>(~p[i] & mask); break;
-      case R2_XORPEN: for (int i = 0; i < n; ++i) p[i] = static_cast<T>(p[i] ^ v); break;
-      case R2_NOP: break;
+      case R2_NOT:
+        for (int i = 0; i < n; ++i) p[i] = static_cast<T>(~p[i] & mask);
+        break;
+      case R2_XORPEN:
+        for (int i = 0; i < n; ++i) p[i] = static_cast<T>(p[i] ^ v);
+        break;
+      case R2_NOP:
+        break;
       default:
         for (int i = 0; i < n; ++i) p[i] = static_cast<T>(Rop2(rop, v, p[i] & mask, mask));
     }
@@ -172,14 +209,17 @@ void ValueRect(Canvas& c, long long l, long long t, long long r, long long b, st
   const int n = static_cast<int>(r - l), rows = static_cast<int>(b - t);
   const std::size_t stride = static_cast<std::size_t>(c.t.stride);
   if (c.t.bytesPerPixel == 1)
-    RopRows<std::uint8_t>(c.At(x0, y0), stride, rows, n, c.dc->rop2, static_cast<std::uint8_t>(v), 0xFF);
+    RopRows<std::uint8_t>(c.At(x0, y0), stride, rows, n, c.dc->rop2, static_cast<std::uint8_t>(v),
+                          0xFF);
   else
     RopRows<std::uint32_t>(c.At(x0, y0), stride, rows, n, c.dc->rop2, v & 0xFFFFFFu, 0xFFFFFFu);
   c.Touch(x0, y0, static_cast<int>(r), static_cast<int>(b));
 }
 
 // A run [x0, x1) of one value; the run is already inside the clip.
-void ValueSpan(Canvas& c, int y, int x0, int x1, std::uint32_t v) { ValueRect(c, x0, y, x1, y + 1, v); }
+void ValueSpan(Canvas& c, int y, int x0, int x1, std::uint32_t v) {
+  ValueRect(c, x0, y, x1, y + 1, v);
+}
 
 // A horizontal run [x0, x1) of a brush through the DC's binary raster operation.
 void Span(Canvas& c, int y, int x0, int x1, const Paint& paint) {
@@ -248,7 +288,8 @@ struct Coverage {
     for (std::size_t i = 0; i < rows; ++i) first[i + 1] += first[i];
     sorted.resize(runs.size());
     next.assign(first.begin(), first.end() - 1);
-    for (const Run& r : runs) sorted[static_cast<std::size_t>(next[static_cast<std::size_t>(r.y - top)]++)] = r;
+    for (const Run& r : runs)
+      sorted[static_cast<std::size_t>(next[static_cast<std::size_t>(r.y - top)]++)] = r;
     for (std::size_t row = 0; row < rows; ++row) {
       Run* a = sorted.data() + first[row];
       Run* e = sorted.data() + first[row + 1];
@@ -319,22 +360,30 @@ void WalkLine(long long x0, long long y0, long long x1, long long y1, bool last,
     // Nearest minor coordinate, halves rounded toward the start.
     const long long num = 2 * i * minor;
     long long q;
-    if (num >= 0) q = (num + steps - 1) / (2 * steps);
-    else q = -((-num + steps) / (2 * steps));
+    if (num >= 0)
+      q = (num + steps - 1) / (2 * steps);
+    else
+      q = -((-num + steps) / (2 * steps));
     const long long major = start + sMajor * i;
-    if (xMajor) fn(major, minor0 + q);
-    else fn(minor0 + q, major);
+    if (xMajor)
+      fn(major, minor0 + q);
+    else
+      fn(minor0 + q, major);
   }
 }
 
 bool DashOn(int style, long long n) {
   switch (style) {
-    case PS_DASH: return n % 24 < 18;
-    case PS_DOT: return n % 6 < 3;
-    case PS_DASHDOT: return n % 30 < 18 || (n % 30 >= 24 && n % 30 < 27);
-    case PS_DASHDOTDOT: return n % 36 < 18 || (n % 36 >= 24 && n % 36 < 27) ||
-                               (n % 36 >= 30 && n % 36 < 33);
-    default: return true;
+    case PS_DASH:
+      return n % 24 < 18;
+    case PS_DOT:
+      return n % 6 < 3;
+    case PS_DASHDOT:
+      return n % 30 < 18 || (n % 30 >= 24 && n % 30 < 27);
+    case PS_DASHDOTDOT:
+      return n % 36 < 18 || (n % 36 >= 24 && n % 36 < 27) || (n % 36 >= 30 && n % 36 < 33);
+    default:
+      return true;
   }
 }
 
@@ -362,7 +411,8 @@ void Stroke(Canvas& c, const POINT* pts, int n, bool closed) {
       const POINT& a = pts[i];
       const POINT& b = pts[(i + 1) % n];
       WalkLine(a.x, a.y, b.x, b.y, false, c.clip, 0, [&](long long x, long long y) {
-        if (DashOn(pen.style, counter++)) Plot(c, static_cast<int>(x), static_cast<int>(y), pen.value);
+        if (DashOn(pen.style, counter++))
+          Plot(c, static_cast<int>(x), static_cast<int>(y), pen.value);
       });
     }
     return;
@@ -422,7 +472,9 @@ struct Edge {
   int dir;
 };
 
-long long FloorDiv(long long a, long long b) { return a / b - ((a % b != 0) && ((a < 0) != (b < 0))); }
+long long FloorDiv(long long a, long long b) {
+  return a / b - ((a % b != 0) && ((a < 0) != (b < 0)));
+}
 
 // Each row is painted from the first pixel centre at or right of a crossing to the
 // last one left of the next: crossings are rounded up, exactly, in integers.
@@ -506,8 +558,10 @@ void AddPolygonEdges(std::vector<Edge>& edges, const POINT* pts, int n) {
     const POINT& a = pts[i];
     const POINT& b = pts[(i + 1) % n];
     if (a.y == b.y) continue;
-    if (a.y < b.y) edges.push_back(Edge{a.x, a.y, b.x, b.y, 1});
-    else edges.push_back(Edge{b.x, b.y, a.x, a.y, -1});
+    if (a.y < b.y)
+      edges.push_back(Edge{a.x, a.y, b.x, b.y, 1});
+    else
+      edges.push_back(Edge{b.x, b.y, a.x, a.y, -1});
   }
 }
 
@@ -519,7 +573,8 @@ void WideSegment(Coverage& cov, const POINT& a, const POINT& b, int width) {
   const double wx = width * static_cast<double>(dy < 0 ? -dy : dy) / len;
   const double wy = width * static_cast<double>(dx < 0 ? -dx : dx) / len;
   auto round = [](double f) { return static_cast<long long>(f > 0 ? f + 0.5 : f - 0.5); };
-  long long nx = round(wx / 2), ny = round(wy / 2), fx = round((wx + 1) / 2), fy = round((wy + 1) / 2);
+  long long nx = round(wx / 2), ny = round(wy / 2), fx = round((wx + 1) / 2),
+            fy = round((wy + 1) / 2);
   if (dx < 0) {
     fy = -fy;
     ny = -ny;
@@ -602,7 +657,8 @@ void RoundRectRows(long long left, long long top, long long right, long long bot
       if (y < eh) runs[static_cast<std::size_t>(y)] = {left + x, right - x};
     }
   }
-  for (long long i = 0; i < eh / 2; ++i) runs[static_cast<std::size_t>(i)] = runs[static_cast<std::size_t>(b - i)];
+  for (long long i = 0; i < eh / 2; ++i)
+    runs[static_cast<std::size_t>(i)] = runs[static_cast<std::size_t>(b - i)];
   for (long long i = 0; i < eh; ++i) {
     const auto [l, r] = runs[static_cast<std::size_t>(i)];
     if (l >= r) continue;
@@ -699,10 +755,18 @@ std::vector<POINT> ArcPoints(int direction, const RECT& box, POINT start, POINT 
     const POINT& m = q[static_cast<std::size_t>(count - 1 - i % count)];
     POINT p{};
     switch ((i / count) % 4) {
-      case 0: p = {cx0 + f.x, cw ? cy0 + f.y : cy1 - f.y}; break;
-      case 1: p = {cx1 - m.x, cw ? cy0 + m.y : cy1 - m.y}; break;
-      case 2: p = {cx1 - f.x, cw ? cy1 - f.y : cy0 + f.y}; break;
-      default: p = {cx0 + m.x, cw ? cy1 - m.y : cy0 + m.y}; break;
+      case 0:
+        p = {cx0 + f.x, cw ? cy0 + f.y : cy1 - f.y};
+        break;
+      case 1:
+        p = {cx1 - m.x, cw ? cy0 + m.y : cy1 - m.y};
+        break;
+      case 2:
+        p = {cx1 - f.x, cw ? cy1 - f.y : cy0 + f.y};
+        break;
+      default:
+        p = {cx0 + m.x, cw ? cy1 - m.y : cy0 + m.y};
+        break;
     }
     out.push_back(p);
   }
@@ -737,17 +801,28 @@ bool DrawArc(HDC h, int l, int t, int r, int b, int xs, int ys, int xe, int ye, 
 std::uint32_t Rop3(std::uint8_t code, std::uint32_t p, std::uint32_t s, std::uint32_t d,
                    std::uint32_t mask) {
   switch (code) {
-    case 0xCC: return s;
-    case 0x66: return s ^ d;
-    case 0x88: return s & d;
-    case 0xEE: return s | d;
-    case 0xF0: return p;
-    case 0x5A: return p ^ d;
-    case 0x55: return ~d & mask;
-    case 0x33: return ~s & mask;
-    case 0x00: return 0;
-    case 0xFF: return mask;
-    default: break;
+    case 0xCC:
+      return s;
+    case 0x66:
+      return s ^ d;
+    case 0x88:
+      return s & d;
+    case 0xEE:
+      return s | d;
+    case 0xF0:
+      return p;
+    case 0x5A:
+      return p ^ d;
+    case 0x55:
+      return ~d & mask;
+    case 0x33:
+      return ~s & mask;
+    case 0x00:
+      return 0;
+    case 0xFF:
+      return mask;
+    default:
+      break;
   }
   std::uint32_t r = 0;
   for (int i = 0; i < 8; ++i) {
@@ -757,7 +832,9 @@ std::uint32_t Rop3(std::uint8_t code, std::uint32_t p, std::uint32_t s, std::uin
   return r & mask;
 }
 
-bool UsesSource(std::uint8_t code) { return ((code >> 2) & 0x33) != (code & 0x33); }
+bool UsesSource(std::uint8_t code) {
+  return ((code >> 2) & 0x33) != (code & 0x33);
+}
 
 // A source for blits: pixel values already converted into the destination's terms.
 struct Source {
@@ -773,9 +850,9 @@ struct Source {
     std::memcpy(&v, p, 4);
     v &= 0xFFFFFFu;
     if (dst->t.bytesPerPixel == 4) return v;
-    return ResolveColour(*dst->dc, dst->t, RGB(static_cast<std::uint8_t>(v >> 16),
-                                               static_cast<std::uint8_t>(v >> 8),
-                                               static_cast<std::uint8_t>(v)));
+    return ResolveColour(*dst->dc, dst->t,
+                         RGB(static_cast<std::uint8_t>(v >> 16), static_cast<std::uint8_t>(v >> 8),
+                             static_cast<std::uint8_t>(v)));
   }
 };
 
@@ -783,7 +860,8 @@ bool MakeSource(const Canvas& dst, const Target& src, Source* s) {
   s->t = src;
   s->dst = &dst;
   if (src.bytesPerPixel != 1) return true;
-  if (dst.t.bytesPerPixel == 1 && std::memcmp(src.colours, dst.t.colours, 256 * sizeof(RGBQUAD)) == 0) {
+  if (dst.t.bytesPerPixel == 1 &&
+      std::memcmp(src.colours, dst.t.colours, 256 * sizeof(RGBQUAD)) == 0) {
     s->direct = true;
     return true;
   }
@@ -852,16 +930,29 @@ bool Blit(HDC hdst, int x, int y, int w, int h, HDC hsrc, const Target* srcTarge
   const bool needSource = UsesSource(code);
   Target st{};
   if (needSource) {
-    if (srcTarget) st = *srcTarget;
+    if (srcTarget)
+      st = *srcTarget;
     else {
       DC* sdc = LookupDC(hsrc);
       if (!sdc || !TargetOf(*sdc, &st)) return false;
     }
   }
-  if (w < 0) { x += w; w = -w; }
-  if (h < 0) { y += h; h = -h; }
-  if (sw < 0) { sx += sw; sw = -sw; }
-  if (sh < 0) { sy += sh; sh = -sh; }
+  if (w < 0) {
+    x += w;
+    w = -w;
+  }
+  if (h < 0) {
+    y += h;
+    h = -h;
+  }
+  if (sw < 0) {
+    sx += sw;
+    sw = -sw;
+  }
+  if (sh < 0) {
+    sy += sh;
+    sh = -sh;
+  }
   if (w == 0 || h == 0 || (needSource && (sw == 0 || sh == 0))) return true;
   if (!SaneBox(x, y, static_cast<long long>(x) + w, static_cast<long long>(y) + h)) return false;
   Source src;
@@ -909,8 +1000,10 @@ bool Blit(HDC hdst, int x, int y, int w, int h, HDC hsrc, const Target* srcTarge
         const std::uint8_t* sr = st.bits + static_cast<std::size_t>(srow) * st.stride;
         const int* col = scols.data();
         if (c.t.bytesPerPixel == 1 && src.direct) {
-          if (sw == w) std::memcpy(d, sr + col[0], run);
-          else Gather(d, sr, col, run);
+          if (sw == w)
+            std::memcpy(d, sr + col[0], run);
+          else
+            Gather(d, sr, col, run);
         } else if (c.t.bytesPerPixel == 1) {
           const std::uint32_t* map = src.map.data();
           for (std::size_t i = 0; i < run; ++i) d[i] = static_cast<std::uint8_t>(map[sr[col[i]]]);
@@ -1007,7 +1100,9 @@ bool PolyPolygon(HDC h, const POINT* pts, const int* counts, int polygons) {
   return true;
 }
 
-bool Polygon(HDC h, const POINT* pts, int n) { return PolyPolygon(h, pts, &n, 1); }
+bool Polygon(HDC h, const POINT* pts, int n) {
+  return PolyPolygon(h, pts, &n, 1);
+}
 
 bool Rectangle(HDC h, int l, int t, int r, int b) {
   Canvas c;
@@ -1025,7 +1120,8 @@ bool Rectangle(HDC h, int l, int t, int r, int b) {
   // Without a pen the interior still loses the right column and the bottom row.
   const int fl = pen.style == PS_NULL ? l : l + 1, ft = pen.style == PS_NULL ? t : t + 1;
   const int fr = r - 1, fb = b - 1;
-  for (long long y = std::max<long long>(ft, c.clip.top); y < std::min<long long>(fb, c.clip.bottom); ++y)
+  for (long long y = std::max<long long>(ft, c.clip.top);
+       y < std::min<long long>(fb, c.clip.bottom); ++y)
     Span(c, static_cast<int>(y), fl, fr, paint);
   if (pen.style != PS_NULL) {
     const POINT pts[4] = {{l + inset, t + inset},
@@ -1064,7 +1160,8 @@ bool RoundRect(HDC h, int l, int t, int r, int b, int w, int hh) {
     RoundRectRows(box.left, box.top, box.right + 1, box.bottom + 1, ew, eh,
                   [&](long long y, long long a, long long e) {
                     if (y >= c.clip.top && y < c.clip.bottom)
-                      Span(c, static_cast<int>(y), static_cast<int>(std::max<long long>(a, c.clip.left)),
+                      Span(c, static_cast<int>(y),
+                           static_cast<int>(std::max<long long>(a, c.clip.left)),
                            static_cast<int>(std::min<long long>(e, c.clip.right)), paint);
                   });
   // The outline: one quadrant, mirrored across both axes of the box.
@@ -1079,15 +1176,17 @@ bool RoundRect(HDC h, int l, int t, int r, int b, int w, int hh) {
   if (ew % 2 && ew == box.right - box.left) --end;
   pts.resize(static_cast<std::size_t>(end + 1));
   for (int i = 0; i < count; ++i)
-    pts[static_cast<std::size_t>(end - i)] = POINT{box.left + box.right - 1 - pts[static_cast<std::size_t>(i)].x,
-                                                   pts[static_cast<std::size_t>(i)].y};
+    pts[static_cast<std::size_t>(end - i)] =
+        POINT{box.left + box.right - 1 - pts[static_cast<std::size_t>(i)].x,
+              pts[static_cast<std::size_t>(i)].y};
   count = end + 1;
   end = 2 * count - 1;
   if (eh % 2 && eh == box.bottom - box.top) --end;
   pts.resize(static_cast<std::size_t>(end + 1));
   for (int i = 0; i < count; ++i)
-    pts[static_cast<std::size_t>(end - i)] = POINT{pts[static_cast<std::size_t>(i)].x,
-                                                   box.top + box.bottom - 1 - pts[static_cast<std::size_t>(i)].y};
+    pts[static_cast<std::size_t>(end - i)] =
+        POINT{pts[static_cast<std::size_t>(i)].x,
+              box.top + box.bottom - 1 - pts[static_cast<std::size_t>(i)].y};
   StrokeFramed(c, pts.data(), static_cast<int>(pts.size()), true);
   Close(c);
   return true;
@@ -1143,10 +1242,13 @@ bool ExtFloodFill(HDC h, int x, int y, COLORREF colour, unsigned type) {
     if (c.t.bytesPerPixel == 1) {
       const std::uint8_t* p = c.At(left, py);
       const auto k = static_cast<std::uint8_t>(key);
-      if (surface) for (std::size_t i = 0; i < w; ++i) m[i] = p[i] == k;
-      else for (std::size_t i = 0; i < w; ++i) m[i] = p[i] != k;
+      if (surface)
+        for (std::size_t i = 0; i < w; ++i) m[i] = p[i] == k;
+      else
+        for (std::size_t i = 0; i < w; ++i) m[i] = p[i] != k;
     } else {
-      for (std::size_t i = 0; i < w; ++i) m[i] = (c.Get(left + static_cast<int>(i), py) == key) == surface;
+      for (std::size_t i = 0; i < w; ++i)
+        m[i] = (c.Get(left + static_cast<int>(i), py) == key) == surface;
     }
   }
   auto row = [&](int py) { return &open[static_cast<std::size_t>(py - top) * w]; };
@@ -1267,10 +1369,14 @@ bool TextOut(HDC h, int x, int y, const char* text, int length) {
     return false;
   // The reference point moves with the alignment, along the rotated baseline.
   double ox = 0, oy = 0;
-  if ((align & TA_CENTER) == TA_CENTER) ox = -extent.cx / 2.0;
-  else if (align & TA_RIGHT) ox = -extent.cx;
-  if ((align & TA_BASELINE) == TA_BASELINE) oy = -m.ascent;
-  else if (align & TA_BOTTOM) oy = -m.height;
+  if ((align & TA_CENTER) == TA_CENTER)
+    ox = -extent.cx / 2.0;
+  else if (align & TA_RIGHT)
+    ox = -extent.cx;
+  if ((align & TA_BASELINE) == TA_BASELINE)
+    oy = -m.ascent;
+  else if (align & TA_BOTTOM)
+    oy = -m.height;
   const double angle = lf.lfEscapement * M_PI / 1800.0;
   const double cs = std::cos(angle), sn = std::sin(angle);
   const int rx = x + static_cast<int>(std::lround(ox * cs + oy * sn));
@@ -1304,8 +1410,8 @@ bool GetTextMetrics(HDC h, TEXTMETRIC* tm) {
   Object* f = Lookup(dc->font, Kind::Font);
   glyphs::FontMetrics m{};
   if (!f || !glyphs::Metrics(f->font->lf, &m)) return false;
-  *tm = TEXTMETRIC{m.height, m.ascent, m.descent, m.internalLeading, 0,
-                   m.aveCharWidth, m.maxCharWidth, f->font->lf.lfWeight};
+  *tm = TEXTMETRIC{m.height, m.ascent,       m.descent,      m.internalLeading,
+                   0,        m.aveCharWidth, m.maxCharWidth, f->font->lf.lfWeight};
   return true;
 }
 

@@ -1,11 +1,12 @@
 // Windows on a virtual screen: client size, invalid rectangle, 32-bit framebuffer,
 // the pointer and message boxes.
+#include "platform/window.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <map>
 
 #include "gdi_p.h"
-#include "platform/window.h"
 
 namespace plat {
 namespace detail {
@@ -91,8 +92,12 @@ HWND CreateHostWindow(int left, int top, int width, int height) {
   return h;
 }
 
-bool DestroyWindow(HWND h) { return W().all.erase(h) > 0; }
-bool IsWindow(HWND h) { return Find(h) != nullptr; }
+bool DestroyWindow(HWND h) {
+  return W().all.erase(h) > 0;
+}
+bool IsWindow(HWND h) {
+  return Find(h) != nullptr;
+}
 
 bool MoveHostWindow(HWND h, int left, int top, int width, int height) {
   Window* w = Find(h);
@@ -158,7 +163,8 @@ bool InvalidateRect(HWND h, const RECT* rect, bool erase) {
   auto inside = [](const RECT& a, const RECT& b) {
     return a.left >= b.left && a.top >= b.top && a.right <= b.right && a.bottom <= b.bottom;
   };
-  const bool covered = std::any_of(w->parts.begin(), w->parts.end(), [&](const RECT& p) { return inside(r, p); });
+  const bool covered =
+      std::any_of(w->parts.begin(), w->parts.end(), [&](const RECT& p) { return inside(r, p); });
   if (!covered) {
     std::erase_if(w->parts, [&](const RECT& p) { return inside(p, r); });
     w->parts.push_back(r);
@@ -216,7 +222,9 @@ HDC BeginPaint(HWND h, PAINTSTRUCT* ps) {
   return ps->hdc;
 }
 
-bool EndPaint(HWND, const PAINTSTRUCT* ps) { return ps && DeleteDCOfWindow(ps->hdc); }
+bool EndPaint(HWND, const PAINTSTRUCT* ps) {
+  return ps && DeleteDCOfWindow(ps->hdc);
+}
 
 HDC GetDC(HWND h) {
   Window* w = Find(h);
@@ -224,7 +232,9 @@ HDC GetDC(HWND h) {
   return CreateWindowDC(h, RECT{0, 0, w->Width(), w->Height()});
 }
 
-int ReleaseDC(HWND, HDC dc) { return DeleteDCOfWindow(dc) ? 1 : 0; }
+int ReleaseDC(HWND, HDC dc) {
+  return DeleteDCOfWindow(dc) ? 1 : 0;
+}
 
 HWND WindowFromDC(HDC h) {
   DC* dc = LookupDC(h);
@@ -256,7 +266,9 @@ bool SetCursorPos(int x, int y) {
   return true;
 }
 
-std::uint32_t GetVersion() { return 0x0A280105u; }
+std::uint32_t GetVersion() {
+  return 0x0A280105u;
+}
 
 void SetMessageBoxHook(MessageBoxHook hook, void* user) {
   W().box = hook;

@@ -1,7 +1,6 @@
 // The engine bridge against an engine double that records every call: which arguments
 // reach the engine for each function code, and what a failing result shows.
 #include <QtTest>
-
 #include <string>
 #include <vector>
 
@@ -22,7 +21,9 @@ struct Call {
 std::vector<Call> calls;
 long answer = 0;
 
-bool TakesName(unsigned short code) { return code == 12 || (code >= 13 && code <= 16) || code == 41; }
+bool TakesName(unsigned short code) {
+  return code == 12 || (code >= 13 && code <= 16) || code == 41;
+}
 
 long Double(unsigned short code, unsigned w0, unsigned w1, unsigned w2, long l0, long l1) {
   Call c{code, w0, w1, w2, l0, l1, {}};
@@ -102,10 +103,18 @@ class BridgeTest : public QObject {
         QCOMPARE(c.w2, row.p2 ? 33u : 0u);
         QCOMPARE(c.l1, 0L);
         switch (row.l0) {
-          case Row::None: QCOMPARE(c.l0, 0L); break;
-          case Row::Number: QCOMPARE(c.l0, 4242L); break;
-          case Row::Name: QCOMPARE(c.name, std::string("plan a.tsd")); break;
-          case Row::ProductList: QCOMPARE(c.l0, reinterpret_cast<long>(Bridge().productListBuffer)); break;
+          case Row::None:
+            QCOMPARE(c.l0, 0L);
+            break;
+          case Row::Number:
+            QCOMPARE(c.l0, 4242L);
+            break;
+          case Row::Name:
+            QCOMPARE(c.name, std::string("plan a.tsd"));
+            break;
+          case Row::ProductList:
+            QCOMPARE(c.l0, reinterpret_cast<long>(Bridge().productListBuffer));
+            break;
         }
       }
     }
@@ -166,7 +175,8 @@ class BridgeTest : public QObject {
     QCOMPARE(vCallTessel(TC_Redo, 0, 0, 0), 0L);
     QCOMPARE(shown.size(), size_t{2});
     QCOMPARE(shown[0].caption, std::string("vCallTessel Error"));
-    QCOMPARE(shown[0].text, std::string("Failed call to Function 20 with parameters 1, 2, 3, 4, 5"));
+    QCOMPARE(shown[0].text,
+             std::string("Failed call to Function 20 with parameters 1, 2, 3, 4, 5"));
     ReadInfo();
     QCOMPARE(shown.back().caption, std::string("DLL Communication Error"));
   }

@@ -1,8 +1,6 @@
 // A user's session through the real widgets over the real engine: a room drawn from
 // the toolbox, saved, opened again; the questions before work could be lost; the
 // enabled states the engine's state gives; help mode and the hidden key sequence.
-#include <QtTest>
-
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
@@ -12,6 +10,7 @@
 #include <QPushButton>
 #include <QSettings>
 #include <QTemporaryDir>
+#include <QtTest>
 #include <deque>
 
 #include "language/language.h"
@@ -109,7 +108,8 @@ class CommandsTest : public QObject {
     QVERIFY(Bridge().infoRecord.bWallRect != 0);
     QVERIFY(window->Tool(4)->isEnabled());
     // Shapes the engine cannot place yet stay disabled rather than doing nothing.
-    for (int i : {2, 3, 6, 7, 8, 9}) QVERIFY2(!window->Tool(i)->isEnabled(), qPrintable(QString::number(i)));
+    for (int i : {2, 3, 6, 7, 8, 9})
+      QVERIFY2(!window->Tool(i)->isEnabled(), qPrintable(QString::number(i)));
     QVERIFY(window->ToolbarButton("undo")->isEnabled());
     QVERIFY(window->ToolbarButton("design")->isEnabled());
     QVERIFY(window->ViewItem(4)->isEnabled());
@@ -147,7 +147,8 @@ class CommandsTest : public QObject {
 
   void aFailedSaveSaysSoAndKeepsThePlanChanged() {
     ConfirmNextDialog();
-    QTest::mouseClick(window->Tool(4), Qt::LeftButton);  // an installation wall, so the plan changes
+    QTest::mouseClick(window->Tool(4),
+                      Qt::LeftButton);  // an installation wall, so the plan changes
     QTest::mouseMove(window->View(), QPoint(320, 260));
     QTest::mouseRelease(window->View(), Qt::LeftButton, {}, QPoint(320, 260));
     const QString before = window->CurrentFile();
@@ -219,7 +220,8 @@ class CommandsTest : public QObject {
   }
 
   void theRecentListKeepsFourAndDoesNotReorder() {
-    for (const char* name : {"a.tsd", "b.tsd", "c.tsd", "d.tsd"}) window->AddRecentFile(filesDir.filePath(name));
+    for (const char* name : {"a.tsd", "b.tsd", "c.tsd", "d.tsd"})
+      window->AddRecentFile(filesDir.filePath(name));
     QCOMPARE(window->ProjectItem(14)->text(), filesDir.filePath("d.tsd"));
     QCOMPARE(window->ProjectItem(17)->text(), filesDir.filePath("a.tsd"));  // bath.tsd dropped out
     window->AddRecentFile(filesDir.filePath("b.tsd"));
@@ -260,7 +262,8 @@ class CommandsTest : public QObject {
       opened = credits && credits->objectName() == "frmQuillon";
       if (credits) credits->close();
     });
-    for (Qt::Key key : {Qt::Key_Q, Qt::Key_Q, Qt::Key_U, Qt::Key_I, Qt::Key_L, Qt::Key_L, Qt::Key_O, Qt::Key_N})
+    for (Qt::Key key :
+         {Qt::Key_Q, Qt::Key_Q, Qt::Key_U, Qt::Key_I, Qt::Key_L, Qt::Key_L, Qt::Key_O, Qt::Key_N})
       QTest::keyClick(window, key);
     QVERIFY(opened);
   }

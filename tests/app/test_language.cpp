@@ -1,10 +1,9 @@
 // Texts by number from a catalogue file: the language suffix, look-ups before the
 // tables are open, unknown ids, Null fields, and catalogues that cannot serve.
-#include <QtTest>
-
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTemporaryDir>
+#include <QtTest>
 
 #include "language/language.h"
 #include "shell/engine_bridge.h"
@@ -22,11 +21,19 @@ class LanguageTest : public QObject {
       db.setDatabaseName(file);
       QVERIFY(db.open());
       QSqlQuery q(db);
-      QVERIFY(q.exec("CREATE TABLE tStrings (StringID INTEGER, Caption TEXT, Help TEXT, CaptionD TEXT, HelpD TEXT)"));
-      QVERIFY(q.exec("CREATE TABLE tError (ErrorID INTEGER, Caption TEXT, Errortext TEXT, CaptionD TEXT, ErrortextD TEXT)"));
-      QVERIFY(q.exec("INSERT INTO tStrings VALUES (101, 'Ostara Tessel', 'The planner', 'Ostara Tessel', 'Der Planer')"));
+      QVERIFY(
+          q.exec("CREATE TABLE tStrings (StringID INTEGER, Caption TEXT, Help TEXT, CaptionD TEXT, "
+                 "HelpD TEXT)"));
+      QVERIFY(
+          q.exec("CREATE TABLE tError (ErrorID INTEGER, Caption TEXT, Errortext TEXT, CaptionD "
+                 "TEXT, ErrortextD TEXT)"));
+      QVERIFY(
+          q.exec("INSERT INTO tStrings VALUES (101, 'Ostara Tessel', 'The planner', 'Ostara "
+                 "Tessel', 'Der Planer')"));
       QVERIFY(q.exec("INSERT INTO tStrings VALUES (200, 'Hint', NULL, 'Hinweis', NULL)"));
-      QVERIFY(q.exec("INSERT INTO tError VALUES (10000, 'Plan file', 'Not a plan: %x', 'Plandatei', 'Kein Plan: %x')"));
+      QVERIFY(
+          q.exec("INSERT INTO tError VALUES (10000, 'Plan file', 'Not a plan: %x', 'Plandatei', "
+                 "'Kein Plan: %x')"));
       db.close();
     }
     QSqlDatabase::removeDatabase("make");

@@ -1,10 +1,9 @@
 // The main window over the real engine, on the offscreen platform: bound at start,
 // the pointer over the plan moves the engine cursor, the zoom box and the scroll bars
 // move the view, and the plan shows in the widget.
-#include <QtTest>
-
 #include <QComboBox>
 #include <QScrollBar>
+#include <QtTest>
 
 #include "platform/window.h"
 #include "shell/engine_bridge.h"
@@ -14,7 +13,9 @@
 using namespace tessel;
 
 namespace {
-int Quiet(plat::HWND, const char*, const char*, unsigned, void*) { return plat::IDOK; }
+int Quiet(plat::HWND, const char*, const char*, unsigned, void*) {
+  return plat::IDOK;
+}
 }  // namespace
 
 class MainWindowTest : public QObject {
@@ -70,7 +71,8 @@ class MainWindowTest : public QObject {
     const QImage shot = window->View()->grab().toImage();
     // The ruler's pale boxes, the grey margin and the white sheet are all there.
     QCOMPARE(shot.pixelColor(shot.width() / 2, shot.height() / 2), QColor(Qt::white));
-    QCOMPARE(shot.pixelColor(5, shot.height() - 5).red(), shot.pixelColor(5, shot.height() - 5).green());
+    QCOMPARE(shot.pixelColor(5, shot.height() - 5).red(),
+             shot.pixelColor(5, shot.height() - 5).green());
     QVERIFY(shot.pixelColor(5, shot.height() - 5) != QColor(Qt::white));
   }
 

@@ -1,13 +1,12 @@
 // The planner's start as a user meets it: the main window comes up with the recent
 // files of the last run and the start-up hint, and a second planner is refused.
-#include <QtTest>
-
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QPushButton>
 #include <QSettings>
 #include <QTemporaryDir>
+#include <QtTest>
 
 #include "platform/window.h"
 #include "shell/engine_bridge.h"
@@ -62,7 +61,8 @@ class StartTest : public QObject {
     QVERIFY(!window->ProjectItem(15)->isEnabled());  // the gap at 2 ends the list
     QVERIFY(!window->ProjectItem(16)->isEnabled());
     QVERIFY(QApplication::topLevelWidgets().size() >= 1);
-    for (QWidget* w : QApplication::topLevelWidgets()) QVERIFY(w->objectName() != "frmIntro" || !w->isVisible());
+    for (QWidget* w : QApplication::topLevelWidgets())
+      QVERIFY(w->objectName() != "frmIntro" || !w->isVisible());
   }
 
   void aSecondPlannerIsRefused() {

@@ -60,8 +60,8 @@ TEST_F(DispatchTest, PlacementCodesFillTheRequestBlockAsTabled) {
   struct Row {
     int code;
     bool p1, p2, l0;
-  } rows[] = {{3, true, true, false}, {4, true, false, false}, {5, true, false, false},
-              {6, true, true, true},  {7, true, true, false},  {8, true, true, false},
+  } rows[] = {{3, true, true, false}, {4, true, false, false},  {5, true, false, false},
+              {6, true, true, true},  {7, true, true, false},   {8, true, true, false},
               {9, true, true, false}, {10, false, false, false}};
   for (const Row& r : rows) {
     seen.clear();
@@ -119,7 +119,8 @@ TEST_F(DispatchTest, FileNamesAreCopiedAndCutAt1023) {
   const std::string longName(2000, 'x');
   for (int code : {13, 14, 15, 16, 41}) {
     seen.clear();
-    CallTessel(static_cast<unsigned short>(code), 0, 0, 0, reinterpret_cast<long>(longName.c_str()), 0);
+    CallTessel(static_cast<unsigned short>(code), 0, 0, 0, reinterpret_cast<long>(longName.c_str()),
+               0);
     ASSERT_EQ(seen.size(), 1u);
     EXPECT_EQ(seen[0].fileName, std::string(1023, 'x')) << code;
     seen.clear();

@@ -35,7 +35,9 @@ void ExpectUseCountsMatchHolders() {
   }
 }
 
-int PlacedCount() { return core.layout.count + core.design.count; }
+int PlacedCount() {
+  return core.layout.count + core.design.count;
+}
 
 }  // namespace
 
@@ -130,7 +132,8 @@ TEST_F(HistoryTest, ThirtyThreeInsertionsKeepExactlyTheHeldRecords) {
   for (int r : records) {
     bool held = false;
     for (const HistorySlot& slot : history.ring)
-      for (int i = 0; slot.pinned && i < slot.layout.count; ++i) held |= slot.layout.entries[i] == r;
+      for (int i = 0; slot.pinned && i < slot.layout.count; ++i)
+        held |= slot.layout.entries[i] == r;
     EXPECT_EQ(core.table[r].useCount >= 1, held) << "record " << r;
   }
 }

@@ -1,8 +1,8 @@
 // The object table and its lists: allocation, tags, use counts and copy on write.
+#include <cstdlib>
+
 #include "engine_fixture.h"
 #include "products/products.h"
-
-#include <cstdlib>
 
 using namespace vrx;
 
@@ -13,15 +13,18 @@ void ExpectConsistentUseCounts() {
   const std::vector<int> holders = HoldersOfRecords();
   for (int r = 0; r < kMaxRecords; ++r) {
     // A record only a list holds counts 1 whether or not a state also held it once.
-    if (holders[r] == 0) EXPECT_LT(core.table[r].useCount, 1) << "record " << r;
-    else EXPECT_GE(core.table[r].useCount, 1) << "record " << r;
+    if (holders[r] == 0)
+      EXPECT_LT(core.table[r].useCount, 1) << "record " << r;
+    else
+      EXPECT_GE(core.table[r].useCount, 1) << "record " << r;
   }
 }
 
 }  // namespace
 
 TEST_F(EngineTest, TheFiveHundredTwelfthInsertionIsRefused) {
-  for (int i = 0; i < kMaxListEntries; ++i) ASSERT_EQ(Insert("USERRECT", static_cast<std::uint32_t>(i)), i);
+  for (int i = 0; i < kMaxListEntries; ++i)
+    ASSERT_EQ(Insert("USERRECT", static_cast<std::uint32_t>(i)), i);
   const std::uint32_t serial = history.serial;
   EXPECT_EQ(Insert("USERRECT"), -1);
   EXPECT_EQ(core.layout.count, kMaxListEntries);
@@ -122,9 +125,15 @@ TEST_F(EngineTest, UseCountsFollowListsAndStatesThroughARandomSession) {
     const int op = std::rand() % 5;
     switch (op) {
       case 0:
-      case 1: Insert(std::rand() % 2 ? "USERRECT" : "PRODUCT", static_cast<std::uint32_t>(step)); break;
-      case 2: UndoStep(); break;
-      case 3: RedoStep(); break;
+      case 1:
+        Insert(std::rand() % 2 ? "USERRECT" : "PRODUCT", static_cast<std::uint32_t>(step));
+        break;
+      case 2:
+        UndoStep();
+        break;
+      case 3:
+        RedoStep();
+        break;
       default:
         if (core.layout.count) {
           RemoveTag(std::rand() % core.layout.count);

@@ -32,7 +32,9 @@ void Write(const fs::path& p, const std::string& text) {
   std::ofstream(p, std::ios::binary) << text;
 }
 
-std::vector<std::uint8_t> Sheet() { return {view.sheetBits, view.sheetBits + kSheetBytes}; }
+std::vector<std::uint8_t> Sheet() {
+  return {view.sheetBits, view.sheetBits + kSheetBytes};
+}
 
 // What the open plan is, record by record.
 std::string Plan() {
@@ -42,8 +44,8 @@ std::string Plan() {
       const ObjectRecord& r = core.table[list->entries[i]];
       out += std::string(r.kind) + " " + std::to_string(r.x) + " " + std::to_string(r.y) + " " +
              std::to_string(r.p0) + " " + std::to_string(r.p1) + " " + std::to_string(r.p2) + " " +
-             std::to_string(r.l1) + (KindCodeOf(r.kind) == kKindProduct ? std::string(" ") + NameOf(r.l0) : "") +
-             "\n";
+             std::to_string(r.l1) +
+             (KindCodeOf(r.kind) == kKindProduct ? std::string(" ") + NameOf(r.l0) : "") + "\n";
     }
     out += "--\n";
   }
@@ -107,9 +109,12 @@ TEST_F(PlanFileTest, ADesignFileHasTheExactTextOfTheFormat) {
   BuildPlan();
   ASSERT_EQ(Save(dir / "plan.tsd"), 0);
   const std::string text = Read(dir / "plan.tsd");
-  EXPECT_EQ(text.rfind("[Layout]\r\ncount=3\r\n00=WALLRECT,640,440,300,250,32767,0,0\r\n", 0), 0u) << text;
+  EXPECT_EQ(text.rfind("[Layout]\r\ncount=3\r\n00=WALLRECT,640,440,300,250,32767,0,0\r\n", 0), 0u)
+      << text;
   EXPECT_NE(text.find("\r\n[Design]\r\ncount=2\r\n"), std::string::npos) << text;
-  EXPECT_NE(text.find("01=PRODUCT,580,380,4711,0,90,Waschtisch 60 links.bmp,0\r\n"), std::string::npos) << text;
+  EXPECT_NE(text.find("01=PRODUCT,580,380,4711,0,90,Waschtisch 60 links.bmp,0\r\n"),
+            std::string::npos)
+      << text;
   EXPECT_EQ(text.find(".~tmp"), std::string::npos);
   EXPECT_FALSE(fs::exists(dir / "plan.tsd.~tmp"));
 }
@@ -144,7 +149,8 @@ TEST_F(PlanFileTest, HandWrittenFilesLoadAsTheFormatSays) {
   std::string text = "; written by hand\n[layout]\nCOUNT = 105\n";
   for (int i = 0; i < 105; ++i) {
     char line[80];
-    std::snprintf(line, sizeof line, "%s%2.2d = USERRECT,%d,%d,%d,40,0,0,%d\n", i % 2 ? "" : " ", i, i, -20, i, i);
+    std::snprintf(line, sizeof line, "%s%2.2d = USERRECT,%d,%d,%d,40,0,0,%d\n", i % 2 ? "" : " ", i,
+                  i, -20, i, i);
     text += line;
   }
   Write(dir / "many.tsd", text);
@@ -217,15 +223,23 @@ TEST_F(PlanFileTest, DamagedFilesLeaveTheOpenPlanAlone) {
       {"count too big", "[Layout]\ncount=512\n", TR_NoCountKey},
       {"negative count", "[Layout]\ncount=-3\n[Design]\ncount=0\n", TR_NoCountKey},
       {"empty count", "[Layout]\ncount=\n", TR_NoCountKey},
-      {"missing record", "[Layout]\ncount=2\n00=USERRECT,1,1,1,1,1,1,1\n[Design]\ncount=0\n", TR_NoCountKey},
-      {"unknown kind", "[Layout]\ncount=1\n00=SOFA,1,1,1,1,1,1,1\n[Design]\ncount=0\n", TR_NoCountKey},
-      {"off the sheet", "[Layout]\ncount=1\n00=USERRECT,1500,1,1,1,1,1,1\n[Design]\ncount=0\n", TR_NoCountKey},
-      {"left of the sheet", "[Layout]\ncount=1\n00=USERRECT,-121,1,1,1,1,1,1\n[Design]\ncount=0\n", TR_NoCountKey},
-      {"product without a name", "[Layout]\ncount=0\n[Design]\ncount=1\n00=PRODUCT,1,1,1,1,1\n", TR_NoCountKey},
+      {"missing record", "[Layout]\ncount=2\n00=USERRECT,1,1,1,1,1,1,1\n[Design]\ncount=0\n",
+       TR_NoCountKey},
+      {"unknown kind", "[Layout]\ncount=1\n00=SOFA,1,1,1,1,1,1,1\n[Design]\ncount=0\n",
+       TR_NoCountKey},
+      {"off the sheet", "[Layout]\ncount=1\n00=USERRECT,1500,1,1,1,1,1,1\n[Design]\ncount=0\n",
+       TR_NoCountKey},
+      {"left of the sheet", "[Layout]\ncount=1\n00=USERRECT,-121,1,1,1,1,1,1\n[Design]\ncount=0\n",
+       TR_NoCountKey},
+      {"product without a name", "[Layout]\ncount=0\n[Design]\ncount=1\n00=PRODUCT,1,1,1,1,1\n",
+       TR_NoCountKey},
       {"no design count", "[Layout]\ncount=0\n", TR_NoCountKey},
       {"empty file", "", TR_NoCountKey},
       {"binary", std::string("\0\x01\xff[\x80]\n=\n\0\0", 12), TR_NoCountKey},
-      {"long line", "[Layout]\ncount=1\n00=USERRECT,10,10,1,1,1,1,1" + std::string(100000, '7') + "\n[Design]\ncount=0\n", TR_Done},
+      {"long line",
+       "[Layout]\ncount=1\n00=USERRECT,10,10,1,1,1,1,1" + std::string(100000, '7') +
+           "\n[Design]\ncount=0\n",
+       TR_Done},
   };
   for (const auto& c : cases) {
     Write(dir / "bad.tsd", c.text);
@@ -255,11 +269,21 @@ TEST_F(PlanFileTest, RandomlyDamagedFilesNeverBreakTheEngine) {
     for (int e = 0; e < edits && !text.empty(); ++e) {
       const std::size_t at = rng() % text.size();
       switch (rng() % 5) {
-        case 0: text[at] = static_cast<char>(rng()); break;
-        case 1: text.erase(at, 1 + rng() % 20); break;
-        case 2: text.insert(at, std::string(1 + rng() % 4, ",=[]\n-9"[rng() % 7])); break;
-        case 3: text.insert(at, text.substr(rng() % text.size(), 30)); break;
-        default: text.resize(at); break;
+        case 0:
+          text[at] = static_cast<char>(rng());
+          break;
+        case 1:
+          text.erase(at, 1 + rng() % 20);
+          break;
+        case 2:
+          text.insert(at, std::string(1 + rng() % 4, ",=[]\n-9"[rng() % 7]));
+          break;
+        case 3:
+          text.insert(at, text.substr(rng() % text.size(), 30));
+          break;
+        default:
+          text.resize(at);
+          break;
       }
     }
     const long r = LoadPlanText(text.data(), text.size(), true);
@@ -318,7 +342,8 @@ TEST_F(PlanFileTest, AFailedSaveKeepsTheOldFileAndSaysSo) {
 
 TEST(Profile, LookUpFollowsTheProfileRules) {
   const std::string text =
-      "[Plan]\r\n  Name = \"Bad oben\"  \r\nsize=  -12abc\r\nsize=99\r\nempty=\r\n[plan]\r\nname=second\r\n"
+      "[Plan]\r\n  Name = \"Bad oben\"  \r\nsize=  "
+      "-12abc\r\nsize=99\r\nempty=\r\n[plan]\r\nname=second\r\n"
       "junk line\r\n[Other]\r\nx=1";
   const plat::Profile p = plat::Profile::Parse(text.data(), text.size());
   char buf[8];

@@ -50,7 +50,8 @@ void StartPlacing() {
 // The framebuffer right of and below the ruler bands, where feedback is drawn.
 std::vector<std::uint32_t> Picture(const std::vector<std::uint32_t>& all, int width, int height) {
   std::vector<std::uint32_t> out;
-  for (int y = 28; y < height; ++y) out.insert(out.end(), &all[y * width + 28], &all[y * width + width]);
+  for (int y = 28; y < height; ++y)
+    out.insert(out.end(), &all[y * width + 28], &all[y * width + width]);
   return out;
 }
 
@@ -189,11 +190,13 @@ TEST_F(PointerTest, TheRulerMarkerFollowsThePointerAndErasesItself) {
   EXPECT_NE(marked[150 * 600 + 10], before[150 * 600 + 10]);  // across the left box
   PointAt(250, 150);
   PointAt(200, 150);
-  EXPECT_EQ(std::vector<std::uint8_t>(vrx::view.bufferBits, vrx::view.bufferBits + 600 * 400), marked);
+  EXPECT_EQ(std::vector<std::uint8_t>(vrx::view.bufferBits, vrx::view.bufferBits + 600 * 400),
+            marked);
   // The framebuffer shows the marker too.
   const std::vector<std::uint32_t> px = Framebuffer();
   const RGBQUAD& c = vrx::view.colours[marked[10 * 600 + 200]];
-  EXPECT_EQ(px[10 * 600 + 200], (std::uint32_t{c.rgbRed} << 16) | (std::uint32_t{c.rgbGreen} << 8) | c.rgbBlue);
+  EXPECT_EQ(px[10 * 600 + 200],
+            (std::uint32_t{c.rgbRed} << 16) | (std::uint32_t{c.rgbGreen} << 8) | c.rgbBlue);
 }
 
 TEST_F(PointerTest, PassWindowMessageIgnoresOtherMessages) {
@@ -209,11 +212,11 @@ TEST_F(PointerTest, ClippedLinesStayInsideTheVisibleRectangle) {
   GreySurface s(64, 48, 255);
   vrx::view.visible = RECT{10, 8, 50, 40};
   SelectObject(s.dc, GetStockObject(BLACK_PEN));
-  vrx::ClippedLine(s.dc, 0, 20, 63, 20);      // across, clipped both ends
-  vrx::ClippedLine(s.dc, 30, 0, 30, 47);      // down, clipped both ends
-  vrx::ClippedLine(s.dc, 0, 0, 63, 47);       // a diagonal
-  vrx::ClippedLine(s.dc, 0, 2, 60, 5);        // above the rectangle: not drawn
-  vrx::ClippedLine(s.dc, 20, 12, 24, 12);     // inside: drawn whole, shifted right
+  vrx::ClippedLine(s.dc, 0, 20, 63, 20);   // across, clipped both ends
+  vrx::ClippedLine(s.dc, 30, 0, 30, 47);   // down, clipped both ends
+  vrx::ClippedLine(s.dc, 0, 0, 63, 47);    // a diagonal
+  vrx::ClippedLine(s.dc, 0, 2, 60, 5);     // above the rectangle: not drawn
+  vrx::ClippedLine(s.dc, 20, 12, 24, 12);  // inside: drawn whole, shifted right
   const RECT box = s.Box(0);
   EXPECT_GE(box.left, 10);
   EXPECT_LE(box.right, 51);

@@ -80,14 +80,15 @@ class ViewTest : public WorkWindowTest {};
 TEST_F(ViewTest, EveryZoomAndCentreShowsTheWorksheetPixelsTheViewAlgorithmGives) {
   PatternWorksheet();
   const int clientW = 600, clientH = 400, stride = (clientW + 3) & ~3;
-  const POINT centres[] = {{760, 560}, {0, 0},      {5, 560},    {1519, 560}, {760, 3},
+  const POINT centres[] = {{760, 560},  {0, 0},       {5, 560},    {1519, 560}, {760, 3},
                            {760, 1119}, {1519, 1119}, {1400, 100}, {100, 1000}};
   for (int z : kZooms) {
     for (const POINT& c : centres) {
       const std::vector<std::uint8_t> before = BufferPixels(clientW, clientH);
       ASSERT_EQ(CallTessel(TC_AdjustWindowBuffer, c.x - 1, c.y - 1, z, 0, 0), 0);
       RECT visible;
-      const std::vector<std::uint8_t> want = ExpectedBuffer(before, clientW, clientH, c.x, c.y, z, &visible);
+      const std::vector<std::uint8_t> want =
+          ExpectedBuffer(before, clientW, clientH, c.x, c.y, z, &visible);
       const std::vector<std::uint8_t> got = BufferPixels(clientW, clientH);
       // The ruler bands are the ruler's own drawing; everything right of and below them
       // is worksheet or margin.
@@ -153,7 +154,8 @@ TEST_F(ViewTest, ANewClientSizeMakesANewBuffer) {
   EXPECT_EQ(vrx::view.bufferClientWidth, 803);
   EXPECT_EQ(vrx::view.bufferClientHeight, 517);
   DIBSECTION ds{};
-  ASSERT_TRUE(GetDIBSection(static_cast<HBITMAP>(GetCurrentObject(vrx::view.bufferDc, OBJ_BITMAP)), &ds));
+  ASSERT_TRUE(
+      GetDIBSection(static_cast<HBITMAP>(GetCurrentObject(vrx::view.bufferDc, OBJ_BITMAP)), &ds));
   EXPECT_EQ(ds.header.biWidth, 804);  // rows of whole 32-bit words
   EXPECT_EQ(ds.header.biHeight, 517);
   // A size change seen only by the view refresh also renews the buffer.

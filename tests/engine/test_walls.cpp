@@ -17,7 +17,9 @@ using namespace vrx;
 
 namespace {
 
-std::vector<std::uint8_t> Sheet() { return {view.sheetBits, view.sheetBits + kSheetBytes}; }
+std::vector<std::uint8_t> Sheet() {
+  return {view.sheetBits, view.sheetBits + kSheetBytes};
+}
 
 std::uint64_t Fnv1a(const std::vector<std::uint8_t>& bytes) {
   std::uint64_t h = 1469598103934665603ull;
@@ -45,7 +47,8 @@ void ExpectScene(const std::string& name) {
     std::ofstream(dir / (name + ".fnv")) << std::hex << sum << "\n";
     std::ofstream pgm(dir / (name + ".pgm"), std::ios::binary);
     pgm << "P5\n" << kSheetWidth / 4 << " " << kSheetHeight / 4 << "\n255\n";
-    pgm.write(reinterpret_cast<const char*>(small.data()), static_cast<std::streamsize>(small.size()));
+    pgm.write(reinterpret_cast<const char*>(small.data()),
+              static_cast<std::streamsize>(small.size()));
     return;
   }
   std::ifstream in(dir / (name + ".fnv"));
@@ -62,8 +65,9 @@ void ExpectScene(const std::string& name) {
   int first = -1;
   for (std::size_t i = 0; i < small.size() && first < 0; ++i)
     if (small[i] != golden[i]) first = static_cast<int>(i);
-  EXPECT_EQ(first, -1) << name << ": first difference at sheet pixel (" << 4 * (first % (kSheetWidth / 4))
-                       << ", " << 4 * (first / (kSheetWidth / 4)) << ")";
+  EXPECT_EQ(first, -1) << name << ": first difference at sheet pixel ("
+                       << 4 * (first % (kSheetWidth / 4)) << ", " << 4 * (first / (kSheetWidth / 4))
+                       << ")";
   EXPECT_EQ(sum, want) << name << ": the worksheet differs from the reviewed scene";
 }
 
@@ -81,8 +85,9 @@ class WallTest : public WorkWindowTest {
     CallTessel(TC_DropCursor, 0, 0, 0, 0, 0);
   }
   long WallRect(int length, int breadth, int distance, int x, int y) {
-    const long r = CallTessel(TC_PutWallRectangle, static_cast<unsigned>(length),
-                              static_cast<unsigned>(breadth), static_cast<unsigned>(distance), 0, 0);
+    const long r =
+        CallTessel(TC_PutWallRectangle, static_cast<unsigned>(length),
+                   static_cast<unsigned>(breadth), static_cast<unsigned>(distance), 0, 0);
     if (r == 0) DropAt(x, y);
     return r;
   }
@@ -254,11 +259,13 @@ TEST_F(WallTest, RandomPlacementsKeepTheRingClosed) {
   int refused = 0;
   for (int step = 0; step < 400; ++step) {
     const int before = Segments();
-    const int length = static_cast<int>(rng() % 60) + 10, breadth = static_cast<int>(rng() % 40) + 10;
+    const int length = static_cast<int>(rng() % 60) + 10,
+              breadth = static_cast<int>(rng() % 40) + 10;
     const int distance = rng() % 3 == 0 ? static_cast<int>(rng() % 30) : 32767;
     const int x = static_cast<int>(rng() % 1300) + 100, y = static_cast<int>(rng() % 900) + 100;
     WallRect(length, breadth, distance, x, y);
-    if (rng() % 7 == 0) FreeWall(static_cast<int>(rng() % 80) + 5, 8, static_cast<int>(rng() % 360), x, y);
+    if (rng() % 7 == 0)
+      FreeWall(static_cast<int>(rng() % 80) + 5, 8, static_cast<int>(rng() % 360), x, y);
     ExpectClosedRing();
     if (HasFatalFailure()) FAIL() << "after step " << step;
     ASSERT_LE(Segments(), kMaxWallSegments);

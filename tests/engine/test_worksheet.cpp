@@ -19,11 +19,10 @@ TEST_F(EngineTest, AClearedWorksheetIsWhiteInsideItsGreyFrame) {
 }
 
 TEST_F(EngineTest, TheGreyRampLandsOnThePlanColours) {
-  const int expected[34] = {0,   11,  14,  18,  27,  33,  38,  47,  53,  58,  66,  96,
-                            98,  171, 172, 248, 173, 174, 176, 179, 182, 187, 192, 196,
-                            7,   200, 205, 210, 216, 221, 230, 234, 245, 255};
-  for (int n = 0; n < 34; ++n)
-    EXPECT_EQ(Grey(n), expected[n]) << "G" << n;
+  const int expected[34] = {0,  11,  14,  18,  27,  33,  38,  47,  53,  58,  66,  96,
+                            98, 171, 172, 248, 173, 174, 176, 179, 182, 187, 192, 196,
+                            7,  200, 205, 210, 216, 221, 230, 234, 245, 255};
+  for (int n = 0; n < 34; ++n) EXPECT_EQ(Grey(n), expected[n]) << "G" << n;
   EXPECT_EQ(view.shapeA, 96);
   EXPECT_EQ(view.shapeB, 247);
   EXPECT_EQ(view.shapeC, 178);
@@ -68,11 +67,13 @@ TEST_F(EngineTest, DimmingAppliesTheMapOncePerCall) {
 TEST_F(EngineTest, ClearedFrameIsTheWallPenOutline) {
   using namespace plat;
   vrx::ClearWorksheet();
-  const std::vector<std::uint8_t> cleared(vrx::view.sheetBits, vrx::view.sheetBits + vrx::kSheetBytes);
+  const std::vector<std::uint8_t> cleared(vrx::view.sheetBits,
+                                          vrx::view.sheetBits + vrx::kSheetBytes);
   std::memset(vrx::view.sheetBits, 255, vrx::kSheetBytes);
   SelectObject(vrx::view.sheetDc, vrx::view.tools.wallPen);
   SelectObject(vrx::view.sheetDc, GetStockObject(HOLLOW_BRUSH));
   Rectangle(vrx::view.sheetDc, 2, 2, vrx::kSheetWidth - 1, vrx::kSheetHeight - 1);
-  const std::vector<std::uint8_t> drawn(vrx::view.sheetBits, vrx::view.sheetBits + vrx::kSheetBytes);
+  const std::vector<std::uint8_t> drawn(vrx::view.sheetBits,
+                                        vrx::view.sheetBits + vrx::kSheetBytes);
   EXPECT_TRUE(cleared == drawn);
 }

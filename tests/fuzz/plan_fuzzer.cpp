@@ -17,7 +17,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   for (const vrx::ObjectList* list : {&vrx::core.layout, &vrx::core.design}) {
     if (list->count > vrx::kMaxListEntries) std::abort();
     for (int i = 0; i < list->count; ++i)
-      if (list->entries[i] >= vrx::kMaxRecords || vrx::core.table[list->entries[i]].useCount < 1) std::abort();
+      if (list->entries[i] >= vrx::kMaxRecords || vrx::core.table[list->entries[i]].useCount < 1)
+        std::abort();
   }
   if (r == TR_Done) {
     vrx::ClearHistory();

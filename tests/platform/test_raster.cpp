@@ -127,7 +127,8 @@ TEST(Raster, FloodFillStopsAtTheBorderColour) {
 TEST(Raster, StretchKeepsTheColumnsAndRowsGdiKeeps) {
   Surface src(5, 3, 0);
   for (int y = 0; y < 3; ++y)
-    for (int x = 0; x < 5; ++x) src.bits[y * src.stride + x] = static_cast<std::uint8_t>(10 * y + x);
+    for (int x = 0; x < 5; ++x)
+      src.bits[y * src.stride + x] = static_cast<std::uint8_t>(10 * y + x);
   Surface dst(3, 2, 255);
   SetStretchBltMode(dst.dc, COLORONCOLOR);
   StretchBlt(dst.dc, 0, 0, 3, 2, src.dc, 0, 0, 5, 3, SRCCOPY);
@@ -185,8 +186,7 @@ TEST(Raster, FloodFillReachesExactlyTheFourConnectedRegion) {
   std::mt19937 rng(11);
   for (int round = 0; round < 50; ++round) {
     Surface s(48, 40, 255);
-    for (int i = 0; i < 48 * 40 / 3; ++i)
-      s.bits[(rng() % 40) * s.stride + rng() % 48] = 0;
+    for (int i = 0; i < 48 * 40 / 3; ++i) s.bits[(rng() % 40) * s.stride + rng() % 48] = 0;
     const int sx = static_cast<int>(rng() % 48), sy = static_cast<int>(rng() % 40);
     const std::vector<std::uint8_t> before = s.Pixels();
     // The region by breadth-first search over pixels that are not the border.
@@ -242,15 +242,37 @@ TEST(Raster, WildCoordinatesNeverWriteOutside) {
     SelectObject(s.dc, pens[i % 2]);
     SetROP2(s.dc, (i % 2) ? R2_XORPEN : R2_COPYPEN);
     switch (i % 9) {
-      case 0: MoveToEx(s.dc, v(), v(), nullptr); LineTo(s.dc, v(), v()); break;
-      case 1: Rectangle(s.dc, v(), v(), v(), v()); break;
-      case 2: Ellipse(s.dc, near(rng), near(rng), near(rng), near(rng)); break;
-      case 3: { POINT p[4] = {{v(), v()}, {v(), v()}, {v(), v()}, {v(), v()}}; Polygon(s.dc, p, 4); break; }
-      case 4: Arc(s.dc, near(rng), near(rng), near(rng), near(rng), v(), v(), v(), v()); break;
-      case 5: PatBlt(s.dc, v(), v(), v(), v(), PATINVERT); break;
-      case 6: StretchBlt(s.dc, v(), v(), near(rng), near(rng), s.dc, v(), v(), near(rng), near(rng), SRCCOPY); break;
-      case 7: ExtFloodFill(s.dc, near(rng), near(rng), DIBINDEX(1), FLOODFILLBORDER); break;
-      default: Pie(s.dc, near(rng), near(rng), near(rng), near(rng), v(), v(), v(), v()); break;
+      case 0:
+        MoveToEx(s.dc, v(), v(), nullptr);
+        LineTo(s.dc, v(), v());
+        break;
+      case 1:
+        Rectangle(s.dc, v(), v(), v(), v());
+        break;
+      case 2:
+        Ellipse(s.dc, near(rng), near(rng), near(rng), near(rng));
+        break;
+      case 3: {
+        POINT p[4] = {{v(), v()}, {v(), v()}, {v(), v()}, {v(), v()}};
+        Polygon(s.dc, p, 4);
+        break;
+      }
+      case 4:
+        Arc(s.dc, near(rng), near(rng), near(rng), near(rng), v(), v(), v(), v());
+        break;
+      case 5:
+        PatBlt(s.dc, v(), v(), v(), v(), PATINVERT);
+        break;
+      case 6:
+        StretchBlt(s.dc, v(), v(), near(rng), near(rng), s.dc, v(), v(), near(rng), near(rng),
+                   SRCCOPY);
+        break;
+      case 7:
+        ExtFloodFill(s.dc, near(rng), near(rng), DIBINDEX(1), FLOODFILLBORDER);
+        break;
+      default:
+        Pie(s.dc, near(rng), near(rng), near(rng), near(rng), v(), v(), v(), v());
+        break;
     }
   }
   SUCCEED();
@@ -293,7 +315,7 @@ TEST(Objects, BitmapReaderRefusesMalformedFiles) {
   DIBSECTION ds{};
   ASSERT_TRUE(GetDIBSection(b, &ds));
   const auto* px = static_cast<const std::uint8_t*>(ds.bits);
-  EXPECT_EQ(px[1], 1);            // top row now first
+  EXPECT_EQ(px[1], 1);  // top row now first
   EXPECT_EQ(px[ds.stride], 3);
   DeleteObject(b);
 
@@ -317,7 +339,8 @@ TEST(Objects, RealizingAnIdentityPaletteMapsEntriesOneToOne) {
   GetSystemPaletteEntries(screen, 0, 256, e);
   EXPECT_EQ(e[249].peRed, 255);  // static red
   EXPECT_EQ(e[7].peGreen, 192);
-  for (int i = 0; i < 256; ++i) e[i] = PALETTEENTRY{static_cast<std::uint8_t>(i), 1, 2, PC_NOCOLLAPSE};
+  for (int i = 0; i < 256; ++i)
+    e[i] = PALETTEENTRY{static_cast<std::uint8_t>(i), 1, 2, PC_NOCOLLAPSE};
   HPALETTE pal = CreatePalette(0x300, 256, e);
   HPALETTE old = SelectPalette(screen, pal, false);
   EXPECT_EQ(RealizePalette(screen), 236u);

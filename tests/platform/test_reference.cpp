@@ -20,7 +20,6 @@ using namespace plat;
 
 namespace {
 
-
 class Scene {
  public:
   ~Scene() {
@@ -33,8 +32,8 @@ class Scene {
     const std::string& op = w[0];
     auto n = [&](std::size_t i) { return std::stoi(w.at(i)); };
     if (op == "surface") {
-      pictures_[w[1]] = std::make_unique<GreySurface>(n(2), n(3),
-                                                      static_cast<std::uint8_t>(w.size() > 4 ? n(4) : 0));
+      pictures_[w[1]] = std::make_unique<GreySurface>(
+          n(2), n(3), static_cast<std::uint8_t>(w.size() > 4 ? n(4) : 0));
       current_ = w[1];
       return true;
     }
@@ -42,9 +41,13 @@ class Scene {
     if (!pictures_.count(current_)) return (*why = "no surface", false);
     const HDC dc = pictures_[current_]->dc;
     if (op == "pen") {
-      static const std::map<std::string, int> styles{
-          {"SOLID", PS_SOLID}, {"DASH", PS_DASH}, {"DOT", PS_DOT}, {"DASHDOT", PS_DASHDOT},
-          {"DASHDOTDOT", PS_DASHDOTDOT}, {"NULL", PS_NULL}, {"INSIDEFRAME", PS_INSIDEFRAME}};
+      static const std::map<std::string, int> styles{{"SOLID", PS_SOLID},
+                                                     {"DASH", PS_DASH},
+                                                     {"DOT", PS_DOT},
+                                                     {"DASHDOT", PS_DASHDOT},
+                                                     {"DASHDOTDOT", PS_DASHDOTDOT},
+                                                     {"NULL", PS_NULL},
+                                                     {"INSIDEFRAME", PS_INSIDEFRAME}};
       Select(dc, CreatePen(styles.at(w[1]), n(2), Colour(w, 3)));
     } else if (op == "brush") {
       if (w[1] == "hollow") {
@@ -54,17 +57,26 @@ class Scene {
       } else {
         static const std::map<std::string, int> hatches{
             {"HORIZONTAL", HS_HORIZONTAL}, {"VERTICAL", HS_VERTICAL}, {"FDIAGONAL", HS_FDIAGONAL},
-            {"BDIAGONAL", HS_BDIAGONAL}, {"CROSS", HS_CROSS}, {"DIAGCROSS", HS_DIAGCROSS}};
+            {"BDIAGONAL", HS_BDIAGONAL},   {"CROSS", HS_CROSS},       {"DIAGCROSS", HS_DIAGCROSS}};
         Select(dc, CreateHatchBrush(hatches.at(w[2]), Colour(w, 3)));
       }
     } else if (op == "rop2") {
-      static const std::map<std::string, int> modes{
-          {"BLACK", R2_BLACK}, {"NOTMERGEPEN", R2_NOTMERGEPEN}, {"MASKNOTPEN", R2_MASKNOTPEN},
-          {"NOTCOPYPEN", R2_NOTCOPYPEN}, {"MASKPENNOT", R2_MASKPENNOT}, {"NOT", R2_NOT},
-          {"XORPEN", R2_XORPEN}, {"NOTMASKPEN", R2_NOTMASKPEN}, {"MASKPEN", R2_MASKPEN},
-          {"NOTXORPEN", R2_NOTXORPEN}, {"NOP", R2_NOP}, {"MERGENOTPEN", R2_MERGENOTPEN},
-          {"COPYPEN", R2_COPYPEN}, {"MERGEPENNOT", R2_MERGEPENNOT}, {"MERGEPEN", R2_MERGEPEN},
-          {"WHITE", R2_WHITE}};
+      static const std::map<std::string, int> modes{{"BLACK", R2_BLACK},
+                                                    {"NOTMERGEPEN", R2_NOTMERGEPEN},
+                                                    {"MASKNOTPEN", R2_MASKNOTPEN},
+                                                    {"NOTCOPYPEN", R2_NOTCOPYPEN},
+                                                    {"MASKPENNOT", R2_MASKPENNOT},
+                                                    {"NOT", R2_NOT},
+                                                    {"XORPEN", R2_XORPEN},
+                                                    {"NOTMASKPEN", R2_NOTMASKPEN},
+                                                    {"MASKPEN", R2_MASKPEN},
+                                                    {"NOTXORPEN", R2_NOTXORPEN},
+                                                    {"NOP", R2_NOP},
+                                                    {"MERGENOTPEN", R2_MERGENOTPEN},
+                                                    {"COPYPEN", R2_COPYPEN},
+                                                    {"MERGEPENNOT", R2_MERGEPENNOT},
+                                                    {"MERGEPEN", R2_MERGEPEN},
+                                                    {"WHITE", R2_WHITE}};
       SetROP2(dc, modes.at(w[1]));
     } else if (op == "polyfill") {
       SetPolyFillMode(dc, w[1] == "WINDING" ? WINDING : ALTERNATE);
@@ -93,8 +105,10 @@ class Scene {
       std::vector<POINT> pts;
       for (std::size_t i = 1; i + 1 < w.size(); i += 2) pts.push_back(POINT{n(i), n(i + 1)});
       const int count = static_cast<int>(pts.size());
-      if (op == "polygon") Polygon(dc, pts.data(), count);
-      else Polyline(dc, pts.data(), count);
+      if (op == "polygon")
+        Polygon(dc, pts.data(), count);
+      else
+        Polyline(dc, pts.data(), count);
     } else if (op == "fill") {
       HBRUSH b = CreateSolidBrush(Colour(w, 5));
       const RECT r{n(1), n(2), n(3), n(4)};
@@ -110,8 +124,10 @@ class Scene {
     } else if (op == "bitblt" || op == "stretchblt") {
       const HDC dst = pictures_.at(w[1])->dc;
       const HDC src = w[6] == "-" ? 0 : pictures_.at(w[6])->dc;
-      if (op == "bitblt") BitBlt(dst, n(2), n(3), n(4), n(5), src, n(7), n(8), Rop(w[9]));
-      else StretchBlt(dst, n(2), n(3), n(4), n(5), src, n(7), n(8), n(9), n(10), Rop(w[11]));
+      if (op == "bitblt")
+        BitBlt(dst, n(2), n(3), n(4), n(5), src, n(7), n(8), Rop(w[9]));
+      else
+        StretchBlt(dst, n(2), n(3), n(4), n(5), src, n(7), n(8), n(9), n(10), Rop(w[11]));
     } else if (op == "clip") {
       IntersectClipRect(dc, n(1), n(2), n(3), n(4));
     } else if (op == "noclip") {
@@ -149,13 +165,14 @@ class Scene {
   }
   static std::uint32_t Rop(const std::string& name) {
     static const std::map<std::string, std::uint32_t> rops{
-        {"SRCCOPY", SRCCOPY}, {"SRCPAINT", SRCPAINT}, {"SRCAND", SRCAND},
-        {"SRCINVERT", SRCINVERT}, {"SRCERASE", SRCERASE}, {"NOTSRCCOPY", NOTSRCCOPY},
+        {"SRCCOPY", SRCCOPY},         {"SRCPAINT", SRCPAINT},   {"SRCAND", SRCAND},
+        {"SRCINVERT", SRCINVERT},     {"SRCERASE", SRCERASE},   {"NOTSRCCOPY", NOTSRCCOPY},
         {"NOTSRCERASE", NOTSRCERASE}, {"MERGECOPY", MERGECOPY}, {"MERGEPAINT", MERGEPAINT},
-        {"PATCOPY", PATCOPY}, {"PATPAINT", PATPAINT}, {"PATINVERT", PATINVERT},
-        {"DSTINVERT", DSTINVERT}, {"BLACKNESS", BLACKNESS}, {"WHITENESS", WHITENESS}};
+        {"PATCOPY", PATCOPY},         {"PATPAINT", PATPAINT},   {"PATINVERT", PATINVERT},
+        {"DSTINVERT", DSTINVERT},     {"BLACKNESS", BLACKNESS}, {"WHITENESS", WHITENESS}};
     const auto it = rops.find(name);
-    return it != rops.end() ? it->second : static_cast<std::uint32_t>(std::stoul(name, nullptr, 16));
+    return it != rops.end() ? it->second
+                            : static_cast<std::uint32_t>(std::stoul(name, nullptr, 16));
   }
   std::vector<HGDIOBJ> objects_;
   std::string current_;
@@ -169,14 +186,16 @@ std::vector<std::string> Words(const std::string& line) {
 }
 
 // A binary PGM: its width, height and one byte per pixel.
-bool ReadPgm(const std::filesystem::path& file, int* width, int* height, std::vector<std::uint8_t>* px) {
+bool ReadPgm(const std::filesystem::path& file, int* width, int* height,
+             std::vector<std::uint8_t>* px) {
   std::ifstream in(file, std::ios::binary);
   std::string magic;
   int maxval = 0;
   if (!(in >> magic >> *width >> *height >> maxval) || magic != "P5") return false;
   in.get();
   px->resize(static_cast<std::size_t>(*width) * *height);
-  return static_cast<bool>(in.read(reinterpret_cast<char*>(px->data()), static_cast<std::streamsize>(px->size())));
+  return static_cast<bool>(
+      in.read(reinterpret_cast<char*>(px->data()), static_cast<std::streamsize>(px->size())));
 }
 
 // Where two pictures differ, as a short list for the failure message.
@@ -187,7 +206,8 @@ std::string Differences(int width, const std::vector<std::uint8_t>& got,
   for (std::size_t i = 0; i < got.size(); ++i) {
     if (got[i] == want[i]) continue;
     if (shown++ < 12)
-      out << " (" << i % width << "," << i / width << ") " << int{got[i]} << " not " << int{want[i]} << ";";
+      out << " (" << i % width << "," << i / width << ") " << int{got[i]} << " not " << int{want[i]}
+          << ";";
     ++total;
   }
   return std::to_string(total) + " pixels differ:" + out.str();
@@ -223,7 +243,8 @@ TEST_P(ReferenceScene, PixelsEqualWhatGdiDrew) {
     if (const char* out = std::getenv("TESSEL_GDI_OUT"); out && !same) {
       std::ofstream o(std::filesystem::path(out) / dump.file, std::ios::binary);
       o << "P5\n" << width << " " << height << "\n255\n";
-      o.write(reinterpret_cast<const char*>(dump.pixels.data()), static_cast<std::streamsize>(dump.pixels.size()));
+      o.write(reinterpret_cast<const char*>(dump.pixels.data()),
+              static_cast<std::streamsize>(dump.pixels.size()));
     }
   }
 }

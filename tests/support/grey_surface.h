@@ -37,13 +37,16 @@ struct GreySurface {
   GreySurface(const GreySurface&) = delete;
   GreySurface& operator=(const GreySurface&) = delete;
 
-  std::size_t Bytes() const { return static_cast<std::size_t>(stride) * static_cast<std::size_t>(height); }
+  std::size_t Bytes() const {
+    return static_cast<std::size_t>(stride) * static_cast<std::size_t>(height);
+  }
   std::uint8_t At(int x, int y) const { return bits[y * stride + x]; }
   std::vector<std::uint8_t> Pixels() const { return {bits, bits + Bytes()}; }
   // The rows without their padding.
   std::vector<std::uint8_t> Rows() const {
     std::vector<std::uint8_t> out;
-    for (int y = 0; y < height; ++y) out.insert(out.end(), bits + y * stride, bits + y * stride + width);
+    for (int y = 0; y < height; ++y)
+      out.insert(out.end(), bits + y * stride, bits + y * stride + width);
     return out;
   }
   // The bounding box of pixels equal to v, right and bottom inclusive.

@@ -28,12 +28,22 @@ constexpr COLORREF RGB(std::uint8_t r, std::uint8_t g, std::uint8_t b) {
          (static_cast<COLORREF>(b) << 16);
 }
 // An entry of the DC's selected logical palette.
-constexpr COLORREF PALETTEINDEX(std::uint16_t i) { return 0x01000000u | i; }
+constexpr COLORREF PALETTEINDEX(std::uint16_t i) {
+  return 0x01000000u | i;
+}
 // Exactly entry i of the target bitmap's colour table.
-constexpr COLORREF DIBINDEX(std::uint16_t i) { return 0x10FF0000u | i; }
-constexpr std::uint8_t GetRValue(COLORREF c) { return static_cast<std::uint8_t>(c); }
-constexpr std::uint8_t GetGValue(COLORREF c) { return static_cast<std::uint8_t>(c >> 8); }
-constexpr std::uint8_t GetBValue(COLORREF c) { return static_cast<std::uint8_t>(c >> 16); }
+constexpr COLORREF DIBINDEX(std::uint16_t i) {
+  return 0x10FF0000u | i;
+}
+constexpr std::uint8_t GetRValue(COLORREF c) {
+  return static_cast<std::uint8_t>(c);
+}
+constexpr std::uint8_t GetGValue(COLORREF c) {
+  return static_cast<std::uint8_t>(c >> 8);
+}
+constexpr std::uint8_t GetBValue(COLORREF c) {
+  return static_cast<std::uint8_t>(c >> 16);
+}
 constexpr COLORREF CLR_INVALID = 0xFFFFFFFFu;
 
 struct POINT {
@@ -107,12 +117,12 @@ struct TEXTMETRIC {
 };
 
 // Pen styles.
-constexpr int PS_SOLID = 0, PS_DASH = 1, PS_DOT = 2, PS_DASHDOT = 3, PS_DASHDOTDOT = 4,
-              PS_NULL = 5, PS_INSIDEFRAME = 6;
+constexpr int PS_SOLID = 0, PS_DASH = 1, PS_DOT = 2, PS_DASHDOT = 3, PS_DASHDOTDOT = 4, PS_NULL = 5,
+              PS_INSIDEFRAME = 6;
 // Brush styles and hatches.
 constexpr int BS_SOLID = 0, BS_NULL = 1, BS_HOLLOW = 1, BS_HATCHED = 2;
-constexpr int HS_HORIZONTAL = 0, HS_VERTICAL = 1, HS_FDIAGONAL = 2, HS_BDIAGONAL = 3,
-              HS_CROSS = 4, HS_DIAGCROSS = 5;
+constexpr int HS_HORIZONTAL = 0, HS_VERTICAL = 1, HS_FDIAGONAL = 2, HS_BDIAGONAL = 3, HS_CROSS = 4,
+              HS_DIAGCROSS = 5;
 struct LOGBRUSH {
   std::uint32_t lbStyle;
   COLORREF lbColor;
@@ -120,9 +130,9 @@ struct LOGBRUSH {
 };
 
 // Stock objects.
-constexpr int WHITE_BRUSH = 0, LTGRAY_BRUSH = 1, GRAY_BRUSH = 2, DKGRAY_BRUSH = 3,
-              BLACK_BRUSH = 4, NULL_BRUSH = 5, HOLLOW_BRUSH = 5, WHITE_PEN = 6, BLACK_PEN = 7,
-              NULL_PEN = 8, SYSTEM_FONT = 13, DEFAULT_PALETTE = 15;
+constexpr int WHITE_BRUSH = 0, LTGRAY_BRUSH = 1, GRAY_BRUSH = 2, DKGRAY_BRUSH = 3, BLACK_BRUSH = 4,
+              NULL_BRUSH = 5, HOLLOW_BRUSH = 5, WHITE_PEN = 6, BLACK_PEN = 7, NULL_PEN = 8,
+              SYSTEM_FONT = 13, DEFAULT_PALETTE = 15;
 
 // Binary raster operations (SetROP2).
 constexpr int R2_BLACK = 1, R2_NOTMERGEPEN = 2, R2_MASKNOTPEN = 3, R2_NOTCOPYPEN = 4,
@@ -132,11 +142,10 @@ constexpr int R2_BLACK = 1, R2_NOTMERGEPEN = 2, R2_MASKNOTPEN = 3, R2_NOTCOPYPEN
 
 // Ternary raster operations (BitBlt, StretchBlt, PatBlt); any 0x00XX.... code works.
 constexpr std::uint32_t SRCCOPY = 0x00CC0020, SRCPAINT = 0x00EE0086, SRCAND = 0x008800C6,
-                        SRCINVERT = 0x00660046, SRCERASE = 0x00440328,
-                        NOTSRCCOPY = 0x00330008, NOTSRCERASE = 0x001100A6,
-                        MERGECOPY = 0x00C000CA, MERGEPAINT = 0x00BB0226, PATCOPY = 0x00F00021,
-                        PATPAINT = 0x00FB0A09, PATINVERT = 0x005A0049, DSTINVERT = 0x00550009,
-                        BLACKNESS = 0x00000042, WHITENESS = 0x00FF0062;
+                        SRCINVERT = 0x00660046, SRCERASE = 0x00440328, NOTSRCCOPY = 0x00330008,
+                        NOTSRCERASE = 0x001100A6, MERGECOPY = 0x00C000CA, MERGEPAINT = 0x00BB0226,
+                        PATCOPY = 0x00F00021, PATPAINT = 0x00FB0A09, PATINVERT = 0x005A0049,
+                        DSTINVERT = 0x00550009, BLACKNESS = 0x00000042, WHITENESS = 0x00FF0062;
 
 constexpr int ALTERNATE = 1, WINDING = 2;
 constexpr int BLACKONWHITE = 1, WHITEONBLACK = 2, COLORONCOLOR = 3, HALFTONE = 4;
@@ -167,8 +176,8 @@ HDC GetScreenDC();
 // Selecting returns the object that was selected before (0 on failure).
 HGDIOBJ SelectObject(HDC dc, HGDIOBJ object);
 HGDIOBJ GetCurrentObject(HDC dc, int objectType);
-constexpr int OBJ_PEN = 1, OBJ_BRUSH = 2, OBJ_DC = 3, OBJ_PAL = 5, OBJ_FONT = 6,
-              OBJ_BITMAP = 7, OBJ_MEMDC = 10;
+constexpr int OBJ_PEN = 1, OBJ_BRUSH = 2, OBJ_DC = 3, OBJ_PAL = 5, OBJ_FONT = 6, OBJ_BITMAP = 7,
+              OBJ_MEMDC = 10;
 int GetObjectType(HGDIOBJ object);  // 0 for an invalid handle
 // Deleting a stock object, or an object selected into a DC, fails harmlessly.
 bool DeleteObject(HGDIOBJ object);
@@ -205,10 +214,8 @@ unsigned GetDIBColorTable(HDC dc, unsigned first, unsigned count, RGBQUAD* colou
 
 // --- Palettes --------------------------------------------------------------------
 
-HPALETTE CreatePalette(std::uint16_t version, std::uint16_t count,
-                       const PALETTEENTRY* entries);
-unsigned GetPaletteEntries(HPALETTE palette, unsigned first, unsigned count,
-                           PALETTEENTRY* out);
+HPALETTE CreatePalette(std::uint16_t version, std::uint16_t count, const PALETTEENTRY* entries);
+unsigned GetPaletteEntries(HPALETTE palette, unsigned first, unsigned count, PALETTEENTRY* out);
 HPALETTE SelectPalette(HDC dc, HPALETTE palette, bool background);
 // Maps the DC's palette into the system palette; returns how many system entries changed.
 unsigned RealizePalette(HDC dc);
@@ -259,8 +266,8 @@ COLORREF GetPixel(HDC dc, int x, int y);
 
 bool BitBlt(HDC dst, int x, int y, int width, int height, HDC src, int sx, int sy,
             std::uint32_t rop);
-bool StretchBlt(HDC dst, int x, int y, int width, int height, HDC src, int sx, int sy,
-                int swidth, int sheight, std::uint32_t rop);
+bool StretchBlt(HDC dst, int x, int y, int width, int height, HDC src, int sx, int sy, int swidth,
+                int sheight, std::uint32_t rop);
 // Copies from bits described by `header` (top-down when its height is negative).
 int StretchDIBits(HDC dst, int x, int y, int width, int height, int sx, int sy, int swidth,
                   int sheight, const void* bits, const BITMAPINFOHEADER* header,

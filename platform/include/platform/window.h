@@ -13,8 +13,7 @@
 namespace plat {
 
 constexpr unsigned WM_SIZE = 0x0005, WM_ACTIVATE = 0x0006, WM_PAINT = 0x000F,
-                   WM_ERASEBKGND = 0x0014, WM_QUERYNEWPALETTE = 0x030F,
-                   WM_PALETTECHANGED = 0x0311;
+                   WM_ERASEBKGND = 0x0014, WM_QUERYNEWPALETTE = 0x030F, WM_PALETTECHANGED = 0x0311;
 
 // The window procedure: what UpdateWindow and SendMessage deliver to a window.
 using WindowProc = long (*)(HWND window, unsigned message, std::uintptr_t wParam,
@@ -81,8 +80,8 @@ constexpr int IDOK = 1, IDCANCEL = 2, IDYES = 6, IDNO = 7;
 
 // The program installs a real dialog; with none, the text goes to stderr and the
 // answer is IDOK, so nothing waits for a person that is not there.
-using MessageBoxHook = int (*)(HWND owner, const char* text, const char* caption,
-                               unsigned type, void* user);
+using MessageBoxHook = int (*)(HWND owner, const char* text, const char* caption, unsigned type,
+                               void* user);
 void SetMessageBoxHook(MessageBoxHook hook, void* user);
 int MessageBox(HWND owner, const char* text, const char* caption, unsigned type);
 
