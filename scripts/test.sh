@@ -8,11 +8,14 @@ bash scripts/setup.sh
 if command -v clang-format >/dev/null; then
   git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror
 fi
-for variant in build:OFF build-asan:ON; do
-  dir=${variant%%:*}; san=${variant##*:}
-  cmake -S . -B "$dir" -G Ninja -DTESSEL_WERROR=ON -DTESSEL_SANITIZE="$san" -DTESSEL_BUILD_BENCH=OFF >/dev/null
-  cmake --build "$dir"
-  ctest --test-dir "$dir" --output-on-failure
+# The two builds use different generators on purpose: they link objects in a different
+# order, so anything that depends on the order in which globals initialise fails here.
+for variant in "build:OFF:Ninja" "build-asan:ON:Unix Makefiles"; do
+  IFS=: read -r dir san generator <<<"$variant"
+  cmake -S . -B "$dir" -G "$generator" -DTESSEL_WERROR=ON -DTESSEL_SANITIZE="$san" \
+    -DTESSEL_BUILD_BENCH=OFF >/dev/null
+  cmake --build "$dir" -j "$(nproc)"
+  ctest --test-dir "$dir" --output-on-failure -j "$(nproc)"
 done
 # The plan reader under libFuzzer, from the sample plans, for a fixed time.
 if command -v clang++ >/dev/null; then

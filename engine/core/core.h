@@ -55,10 +55,10 @@ const char* KindNameOf(int code);
 
 struct CoreState {
   bool initialised = false;
-  ObjectRecord table[kMaxRecords];
-  ObjectRecord request;
-  ObjectList layout;
-  ObjectList design;
+  ObjectRecord table[kMaxRecords]{};
+  ObjectRecord request{};
+  ObjectList layout{};
+  ObjectList design{};
   ObjectList* current = &layout;
   bool replayMode = false;
   int replayTag = -1;
@@ -67,7 +67,7 @@ struct CoreState {
   plat::HWND mainWindow = 0;
   int selectedTag = -1;  // -1: nothing selected
 };
-extern CoreState core;
+extern constinit CoreState core;
 
 // The object hanging at the cursor draws itself with TrackDraw (exclusive-or, so a
 // second call erases it) and commits itself with TrackDrop.
@@ -86,7 +86,7 @@ struct PointerState {
   std::int32_t lastX = 0x7FFFFFFF;  // the cursor the previous pointer move computed
   std::int32_t lastY = 0x7FFFFFFF;
 };
-extern PointerState pointer;
+extern constinit PointerState pointer;
 
 void HideFeedback();
 void ShowFeedback();

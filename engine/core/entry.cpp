@@ -20,7 +20,7 @@ long Unserved(const CallArgs&) {
   return -1;
 }
 
-Handler defaultHandlers[kFunctionCodes] = {
+constexpr Handler kDefaultHandlers[kFunctionCodes] = {
     Unserved,                                               // 0
     [](const CallArgs& a) { return SetWorkWindow(a.w0); },  // 1
     [](const CallArgs& a) {                                 // 2
@@ -82,8 +82,8 @@ Handler defaultHandlers[kFunctionCodes] = {
     [](const CallArgs& a) { return WorkSheetToBMP(a.fileName); },                   // 41
     [](const CallArgs&) { return ToggleMeasurement(); },                            // 42
 };
-Handler handlers[kFunctionCodes];
-bool handlersReady = false;
+constinit Handler handlers[kFunctionCodes]{};
+constinit bool handlersReady = false;
 
 void EnsureHandlers() {
   if (!handlersReady) ResetHandlerTable();
@@ -121,7 +121,7 @@ Handler* HandlerTable() {
 }
 
 void ResetHandlerTable() {
-  std::memcpy(handlers, defaultHandlers, sizeof handlers);
+  std::memcpy(handlers, kDefaultHandlers, sizeof handlers);
   handlersReady = true;
 }
 

@@ -2,6 +2,8 @@
 // grow memory behind the program's back; each limit is checked against these names.
 #pragma once
 
+#include <cstdint>
+
 namespace vrx {
 
 // Object records: both lists plus every record still held by a saved history state.
@@ -27,5 +29,14 @@ constexpr int kKindNameSize = 12;
 // The worksheet: two pixels per centimetre over 760 x 560 cm.
 constexpr int kSheetWidth = 1520;
 constexpr int kSheetHeight = 1120;
+
+// Largest zoom in percent: 32 window pixels per worksheet pixel, far beyond the
+// program's largest step, and small enough that a coordinate within kMaxCoordinate
+// times it still fits in 32 bits.
+constexpr int kMaxZoomPercent = 3200;
+// Coordinates the view works with (centre, cursor, window pixels) stay within
+// +/- this: far outside the worksheet and any screen.
+constexpr int kMaxCoordinate = 1 << 18;
+static_assert(std::int64_t{kMaxCoordinate} * 2 * kMaxZoomPercent < (std::int64_t{1} << 31));
 
 }  // namespace vrx

@@ -1,5 +1,9 @@
 // Heap copies of product bitmap file names, named by number so that the 32-bit
 // field of a record can hold them on a 64-bit system.
+//
+// The table is made on first use and released only by ResetNames, which the engine's
+// own shut-down calls: a global with a destructor could be torn down before the
+// library's unload runs, and a constructor could reset it after the load started it.
 #include <cstring>
 #include <memory>
 #include <string>
@@ -10,14 +14,23 @@
 namespace vrx {
 namespace {
 
-std::vector<std::unique_ptr<std::string>> names;  // number n is names[n - 1]
-std::vector<int> freedRecords;
-const char* callerName = nullptr;
+struct NameTable {
+  std::vector<std::unique_ptr<std::string>> names;  // number n is names[n - 1]
+  std::vector<int> freedRecords;
+};
+constinit NameTable* table = nullptr;
+constinit const char* callerName = nullptr;
+
+NameTable& Table() {
+  if (!table) table = new NameTable;
+  return *table;
+}
 
 }  // namespace
 
 std::uint32_t CopyName(const char* name) {
   if (!name) name = "";
+  auto& names = Table().names;
   for (std::size_t i = 0; i < names.size(); ++i) {
     if (!names[i]) {
       names[i] = std::make_unique<std::string>(name);
@@ -30,13 +43,14 @@ std::uint32_t CopyName(const char* name) {
 
 const char* NameOf(std::uint32_t number) {
   if (number == kCallerName) return callerName;
-  if (number == 0 || number > names.size() || !names[number - 1]) return nullptr;
-  return names[number - 1]->c_str();
+  if (!table || number == 0 || number > table->names.size() || !table->names[number - 1])
+    return nullptr;
+  return table->names[number - 1]->c_str();
 }
 
 void FreeName(std::uint32_t number) {
-  if (number == 0 || number > names.size()) return;
-  names[number - 1].reset();
+  if (!table || number == 0 || number > table->names.size()) return;
+  table->names[number - 1].reset();
 }
 
 void SetCallerName(const char* name) {
@@ -44,23 +58,24 @@ void SetCallerName(const char* name) {
 }
 
 void QueueFreedRecord(int record) {
-  freedRecords.push_back(record);
+  Table().freedRecords.push_back(record);
 }
 
 void ReleaseQueuedNames() {
-  for (int r : freedRecords) {
+  if (!table) return;
+  for (int r : table->freedRecords) {
     ObjectRecord& record = core.table[r];
     if (record.useCount < 1 && record.l0) {
       FreeName(record.l0);
       record.l0 = 0;
     }
   }
-  freedRecords.clear();
+  table->freedRecords.clear();
 }
 
 void ResetNames() {
-  names.clear();
-  freedRecords.clear();
+  delete table;
+  table = nullptr;
   callerName = nullptr;
 }
 

@@ -10,7 +10,7 @@
 
 namespace vrx {
 
-CoreState core;
+constinit CoreState core;
 
 namespace {
 
@@ -198,8 +198,8 @@ long GetObjectData(ObjectData* data) {
 long SetObjectData(const ObjectData* data) {
   if (!data) return -1;
   const ObjectData d = *data;
-  const int tag = d.iSelection - 1;
-  if (tag < 0) {
+  // No selection (0, or any value below it) starts placing a new object.
+  if (d.iSelection <= 0) {
     // A product names its bitmap by the number of a name copy; pass the name itself,
     // as PutProduct expects.
     long name = d.l0;
@@ -209,7 +209,7 @@ long SetObjectData(const ObjectData* data) {
              static_cast<std::uint32_t>(d.p1), static_cast<std::uint32_t>(d.p2), name, d.l1);
     return 0;
   }
-  ObjectRecord* copy = ReplaceRecordOfTag(tag);
+  ObjectRecord* copy = ReplaceRecordOfTag(d.iSelection - 1);
   if (!copy) return 0;
   copy->p0 = static_cast<std::uint32_t>(d.p0);
   copy->p1 = static_cast<std::uint32_t>(d.p1);

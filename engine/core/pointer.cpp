@@ -10,7 +10,7 @@ namespace vrx {
 
 using namespace plat;
 
-PointerState pointer;
+constinit PointerState pointer;
 
 void HideFeedback() {
   if (!pointer.feedbackShown) return;
@@ -69,12 +69,13 @@ void PointerToCursor(std::int32_t* x, std::int32_t* y, POINT* windowPixel) {
   RECT window{}, client{};
   GetWindowRect(pointer.workWindow, &window);
   GetClientRect(pointer.workWindow, &client);
-  const std::int32_t sx = p.x - window.left;
-  const std::int32_t sy = p.y - (window.bottom - client.bottom);
-  const std::int32_t r = view.rulerWidth, z = view.zoom;
-  *x = (sx - (r + client.right) / 2) * 100 / z + view.roomOriginX + view.centerX;
-  *y = (sy - (r + client.bottom) / 2) * 100 / z + view.roomOriginY + view.centerY;
-  *windowPixel = POINT{sx, sy};
+  // The pointer may stand anywhere on a large screen: the sums run in 64 bits.
+  const std::int64_t sx = std::int64_t{p.x} - window.left;
+  const std::int64_t sy = std::int64_t{p.y} - (std::int64_t{window.bottom} - client.bottom);
+  const std::int64_t r = view.rulerWidth, z = view.zoom;
+  *x = ClampCoordinate((sx - (r + client.right) / 2) * 100 / z + view.roomOriginX + view.centerX);
+  *y = ClampCoordinate((sy - (r + client.bottom) / 2) * 100 / z + view.roomOriginY + view.centerY);
+  *windowPixel = POINT{ClampCoordinate(sx), ClampCoordinate(sy)};
 }
 
 }  // namespace
@@ -82,9 +83,12 @@ void PointerToCursor(std::int32_t* x, std::int32_t* y, POINT* windowPixel) {
 POINT CursorToClient(std::int32_t x, std::int32_t y) {
   RECT client{};
   GetClientRect(pointer.workWindow, &client);
-  const std::int32_t r = view.rulerWidth, z = view.zoom;
-  return POINT{(r + client.right) / 2 - ((view.roomOriginX - x + view.centerX - 1) * z) / 100,
-               (r + client.bottom) / 2 - ((view.roomOriginY - y + view.centerY - 1) * z) / 100};
+  const std::int64_t r = view.rulerWidth, z = view.zoom;
+  return POINT{
+      ClampCoordinate((r + client.right) / 2 -
+                      ((std::int64_t{view.roomOriginX} - x + view.centerX - 1) * z) / 100),
+      ClampCoordinate((r + client.bottom) / 2 -
+                      ((std::int64_t{view.roomOriginY} - y + view.centerY - 1) * z) / 100)};
 }
 
 long CursorPosition(std::uint32_t x, std::uint32_t y, std::uint32_t buttons) {

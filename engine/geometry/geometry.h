@@ -31,10 +31,10 @@ struct WallSegment {
 static_assert(sizeof(WallSegment) == 28);
 
 struct WallTable {
-  WallSegment segments[kMaxWallSegments];
+  WallSegment segments[kMaxWallSegments]{};
   std::int32_t last = -1;  // highest slot in use, -1 when empty
 };
-extern WallTable walls;
+extern constinit WallTable walls;
 
 void ClearWallTable();
 // The first free slot, taken for `kind` with the walls' half thickness of 15; -1 when

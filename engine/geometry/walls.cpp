@@ -18,11 +18,11 @@ namespace vrx {
 
 using namespace plat;
 
-WallTable walls;
+constinit WallTable walls;
 
 namespace {
 
-bool outlineSuspended = false;
+constinit bool outlineSuspended = false;
 
 struct PlacementLine {
   std::int32_t xa, ya, xb, yb;
@@ -31,16 +31,18 @@ struct PlacementLine {
 struct WallRectTool {
   std::int32_t halfLength = 0, halfBreadth = 0;
   std::int32_t distance = -1;  // to the nearest corner, -1 for free placement
-  PlacementLine candidates[kMaxWallSegments];
+  PlacementLine candidates[kMaxWallSegments]{};
   int count = 0;
   bool wallsExist = false;
-} rect;
+};
+constinit WallRectTool rect;
 
 struct FreeWallTool {
   std::int32_t halfLength = 0, halfThickness = 0, angle = 0;
   std::uint32_t fixed = 0;
   std::int32_t extentX = 0, extentY = 0;
-} freeWall;
+};
+constinit FreeWallTool freeWall;
 
 int Sign(std::int64_t v) {
   return (v > 0) - (v < 0);

@@ -8,7 +8,7 @@
 
 namespace vrx {
 
-HistoryState history;
+constinit HistoryState history;
 
 namespace {
 

@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 #include "core/core.h"
 
@@ -16,11 +17,11 @@ struct HistorySlot {
 };
 
 struct HistoryState {
-  HistorySlot ring[kHistoryStates];
+  HistorySlot ring[kHistoryStates]{};
   int current = 0;
   std::uint32_t serial = kHistoryStates;
 };
-extern HistoryState history;
+extern constinit HistoryState history;
 
 constexpr std::uint32_t kEmptyStamp = 0xFFFFFFFFu;
 
@@ -43,9 +44,11 @@ long SetDesignMode();
 long ClearDesign();
 long NewLayout();
 
-// A plan file's text, checked whole before the lists change: TR_Done, or
-// TR_NoCountKey with the open plan left as it was.
+// A plan file's text, read whole before the lists change: TR_Done, or TR_NoCountKey
+// (a section's count missing or beyond the lists) with the open plan left as it was.
 long LoadPlanText(const char* data, std::size_t size, bool design);
+// The text a save writes: the room, and with `design` the furnishing too.
+std::string SavePlanText(bool design);
 long LoadLayoutFile(const char* name);
 long LoadDesignFile(const char* name);
 long SaveLayoutFile(const char* name);

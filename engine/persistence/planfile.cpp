@@ -17,6 +17,15 @@ namespace vrx {
 
 namespace {
 
+// The value a missing "count" reads as; a file that says 32767 counts as missing too.
+constexpr int kMissingCount = 32767;
+// Positions are stored less this offset.
+constexpr int kPositionOffset = 120;
+// Record lines of the room are read into a buffer of this size (longer ones are cut),
+// those of the furnishing into a larger one.
+constexpr std::size_t kLayoutLineSize = 80;
+constexpr std::size_t kDesignLineSize = 512;
+
 // Positions are written with two digits at least, so "00" to "99", then "100".
 std::string KeyOf(int position) {
   char key[16];
@@ -69,15 +78,22 @@ Fields Split(const char* line, bool productName) {
 }
 
 std::string LineOf(const ObjectRecord& r) {
+  // A record without a kind came from an empty or missing line, and goes back as one.
+  if (r.kind[0] == '\0') return {};
   char line[kMaxFileName + 128];
   const bool product = KindCodeOf(r.kind) == kKindProduct;
-  const int x = r.x - 120, y = r.y - 120;
+  const int x = r.x - kPositionOffset, y = r.y - kPositionOffset;
   const auto p0 = static_cast<std::int32_t>(r.p0), p1 = static_cast<std::int32_t>(r.p1),
              p2 = static_cast<std::int32_t>(r.p2), l1 = static_cast<std::int32_t>(r.l1);
   // A product keeps its bitmap's file name in the file, in either section: its number
   // would mean nothing once the plan is closed.
-  if (product) {
-    const char* name = NameOf(r.l0);
+  const char* name = product ? NameOf(r.l0) : nullptr;
+  if (product && (!name || !*name)) {
+    // A product line that had no file name had nothing after its angle either; an
+    // empty field would vanish on reading and move the next value into the name.
+    std::snprintf(line, sizeof line, "%.*s,%d,%d,%d,%d,%d", kKindNameSize, r.kind, x, y, p0, p1,
+                  p2);
+  } else if (product) {
     std::snprintf(line, sizeof line, "%.*s,%d,%d,%d,%d,%d,%s,%d", kKindNameSize, r.kind, x, y, p0,
                   p1, p2, name ? name : "", l1);
   } else {
@@ -93,12 +109,15 @@ void WriteSection(plat::Profile& file, const char* section, const ObjectList& li
     file.SetString(section, KeyOf(i).c_str(), LineOf(core.table[list.entries[i]]).c_str());
 }
 
-// The records of one section, checked: a count the lists can hold, every key present,
-// a known kind, a position on the worksheet, a product with a file name.
+// The records of one section. Only the count decides whether a section can be read:
+// it must be there and fit the lists. Every record line loads as it stands: a missing
+// key is an empty line, missing numbers read as 0, a kind this engine does not know
+// is kept (and draws nothing), and a position off the worksheet is kept in 16 bits,
+// so opening and saving a plan never drops what the file held.
 long ReadSection(const plat::Profile& file, const char* section, std::size_t lineSize,
                  std::vector<Fields>* out) {
-  const int count = file.GetInt(section, "count", 32767);
-  if (count == 32767 || count < 0 || count > kMaxListEntries) return TR_NoCountKey;
+  const int count = file.GetInt(section, "count", kMissingCount);
+  if (count == kMissingCount || count < 0 || count > kMaxListEntries) return TR_NoCountKey;
   std::vector<char> line(kMaxFileName + 2);
   for (int i = 0; i < count; ++i) {
     const std::string key = KeyOf(i);
@@ -108,11 +127,7 @@ long ReadSection(const plat::Profile& file, const char* section, std::size_t lin
       // Product lines carry a file name and may be longer than any other.
       file.GetString(section, key.c_str(), "", line.data(), line.size());
       f = Split(line.data(), true);
-      if (f.name.empty()) return TR_NoCountKey;
     }
-    if (KindCodeOf(f.kind) == kKindUnknown) return TR_NoCountKey;
-    const std::int64_t x = std::int64_t{f.numbers[0]} + 120, y = std::int64_t{f.numbers[1]} + 120;
-    if (x < 0 || x >= kSheetWidth || y < 0 || y >= kSheetHeight) return TR_NoCountKey;
     out->push_back(std::move(f));
   }
   return TR_Done;
@@ -129,8 +144,12 @@ void FillList(ObjectList& list, const std::vector<Fields>& records) {
   for (const Fields& f : records) {
     std::memset(&core.request, 0, sizeof core.request);
     std::memcpy(core.request.kind, f.kind, kKindNameSize);
-    core.request.x = static_cast<std::uint16_t>(f.numbers[0] + 120);
-    core.request.y = static_cast<std::uint16_t>(f.numbers[1] + 120);
+    // Kept in 16 bits, as the record holds it: a value off the worksheet wraps, and
+    // writes back as the same record.
+    core.request.x =
+        static_cast<std::uint16_t>(static_cast<std::uint32_t>(f.numbers[0]) + kPositionOffset);
+    core.request.y =
+        static_cast<std::uint16_t>(static_cast<std::uint32_t>(f.numbers[1]) + kPositionOffset);
     core.request.p0 = static_cast<std::uint32_t>(f.numbers[2]);
     core.request.p1 = static_cast<std::uint32_t>(f.numbers[3]);
     core.request.p2 = static_cast<std::uint32_t>(f.numbers[4]);
@@ -148,9 +167,10 @@ void FillList(ObjectList& list, const std::vector<Fields>& records) {
 long LoadPlanText(const char* data, std::size_t size, bool design) {
   const plat::Profile file = plat::Profile::Parse(data, size);
   std::vector<Fields> layout, furnishing;
-  if (const long r = ReadSection(file, "Layout", 80, &layout); r != TR_Done) return r;
+  if (const long r = ReadSection(file, "Layout", kLayoutLineSize, &layout); r != TR_Done) return r;
   if (design) {
-    if (const long r = ReadSection(file, "Design", 512, &furnishing); r != TR_Done) return r;
+    if (const long r = ReadSection(file, "Design", kDesignLineSize, &furnishing); r != TR_Done)
+      return r;
   }
   // The new records need room in the table. The history of the plan being replaced
   // goes first, then (only when both plans are too big to be held together) the plan
@@ -180,13 +200,17 @@ long Load(const char* name, bool design) {
 
 long Save(const char* name, bool design) {
   if (!name || !*name) return TR_Failed;
-  plat::Profile file;
-  WriteSection(file, "Layout", core.layout);
-  if (design) WriteSection(file, "Design", core.design);
-  return plat::ReplaceFile(name, file.Serialize()) ? TR_Done : TR_SaveFailed;
+  return plat::ReplaceFile(name, SavePlanText(design)) ? TR_Done : TR_SaveFailed;
 }
 
 }  // namespace
+
+std::string SavePlanText(bool design) {
+  plat::Profile file;
+  WriteSection(file, "Layout", core.layout);
+  if (design) WriteSection(file, "Design", core.design);
+  return file.Serialize();
+}
 
 long LoadLayoutFile(const char* name) {
   return Load(name, false);

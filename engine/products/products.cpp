@@ -6,7 +6,7 @@
 
 namespace vrx {
 
-ProductState products;
+constinit ProductState products;
 
 long PutProduct() {
   SetSelectCursor();

@@ -12,7 +12,7 @@ struct ProductState {
   // The bitmap file name of the product being placed.
   char fileName[kMaxFileName + 1] = {};
 };
-extern ProductState products;
+extern constinit ProductState products;
 
 long PutProduct();
 long ShowProductlist(std::int32_t* numbers);

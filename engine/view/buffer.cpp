@@ -83,10 +83,14 @@ long AdjustWindowBuffer(std::int32_t centerX, std::int32_t centerY, std::int32_t
   if (!view.bufferDc || !view.sheetDc || !pointer.workWindow) return -1;
   ClearHover();
   pointer.selected = false;
-  if (centerX + 1 >= 0) view.centerX = centerX + 1;
-  if (centerY + 1 >= 0) view.centerY = centerY + 1;
-  // Zoom 0 would divide by zero in every mapping; it keeps the current zoom too.
-  if (zoom > 0) view.zoom = zoom;
+  // A centre below 0 keeps the current one; so does one past the coordinates the view
+  // can map, where nothing but margin could show anyway.
+  const std::int64_t newX = std::int64_t{centerX} + 1, newY = std::int64_t{centerY} + 1;
+  if (newX >= 0 && newX <= kMaxCoordinate) view.centerX = static_cast<std::int32_t>(newX);
+  if (newY >= 0 && newY <= kMaxCoordinate) view.centerY = static_cast<std::int32_t>(newY);
+  // Zoom 0 would divide by zero in every mapping; it keeps the current zoom too, as
+  // does a zoom past the largest the mappings can compute.
+  if (zoom > 0 && zoom <= kMaxZoomPercent) view.zoom = zoom;
 
   RECT client{};
   GetClientRect(pointer.workWindow, &client);

@@ -125,7 +125,9 @@ std::vector<std::uint8_t> BuildBitmap() {
 }  // namespace
 
 const std::uint8_t* PlanPaletteBitmap(std::size_t* size) {
-  static const std::vector<std::uint8_t> bitmap = BuildBitmap();
+  // Built on first use and never destroyed: the engine's end may still need it after
+  // the destructors of function-local statics have run.
+  static const auto& bitmap = *new std::vector<std::uint8_t>(BuildBitmap());
   *size = bitmap.size();
   return bitmap.data();
 }

@@ -10,30 +10,58 @@ namespace vrx {
 
 using namespace plat;
 
+namespace {
+
+// Releases what a surface holds and takes it out of the list if it is in it. A surface
+// that could not be completed goes the same way, so no half-made one stays linked.
+void Discard(DibSurface* s) {
+  if (s->previousBitmap) SelectObject(s->dc, s->previousBitmap);
+  if (s->bitmap) DeleteObject(s->bitmap);
+  if (s->palette) DeleteObject(s->palette);
+  if (s->dc) DeleteDC(s->dc);
+  if (s->previous)
+    s->previous->next = s->next;
+  else if (view.surfaces == s)
+    view.surfaces = s->next;
+  if (s->next) s->next->previous = s->previous;
+  delete s;
+}
+
+}  // namespace
+
 HDC CreateSurface(int width, int height, int bitsPerPixel) {
+  if (width <= 0 || height <= 0 || bitsPerPixel <= 0) return 0;
   auto* s = new (std::nothrow) DibSurface{};
   if (!s) return 0;
-  s->next = view.surfaces;
-  if (view.surfaces) view.surfaces->previous = s;
-  view.surfaces = s;
 
-  const int stride = (width * bitsPerPixel / 8 + 3) & ~3;
+  const std::int64_t stride = (std::int64_t{width} * bitsPerPixel / 8 + 3) & ~std::int64_t{3};
+  const std::int64_t bytes = stride * height;
+  if (bytes > 0xFFFFFFFFll) {
+    delete s;
+    return 0;
+  }
   s->header.biSize = sizeof(BITMAPINFOHEADER);
   s->header.biWidth = width;
   s->header.biHeight = -height;
   s->header.biPlanes = 1;
   s->header.biBitCount = static_cast<std::uint16_t>(bitsPerPixel);
   s->header.biCompression = BI_RGB;
-  s->header.biSizeImage = static_cast<std::uint32_t>(stride) * static_cast<std::uint32_t>(height);
+  s->header.biSizeImage = static_cast<std::uint32_t>(bytes);
 
   s->dc = CreateCompatibleDC(GetScreenDC());
-  if (!s->dc) return 0;
-  s->bitmap = CreateDIBSection(s->dc, &s->header, s->colours, DIB_RGB_COLORS, &s->bits);
-  if (!s->bitmap) return s->dc;
+  if (s->dc) s->bitmap = CreateDIBSection(s->dc, &s->header, s->colours, DIB_RGB_COLORS, &s->bits);
+  if (!s->dc || !s->bitmap || !s->bits) {
+    Discard(s);
+    return 0;
+  }
   s->previousBitmap = SelectObject(s->dc, s->bitmap);
   std::memset(s->bits, 0, s->header.biSizeImage);
   s->header.biHeight = height;
   if (bitsPerPixel < 15) SetDIBColorTable(s->dc, 0, 256, s->colours);
+
+  s->next = view.surfaces;
+  if (view.surfaces) view.surfaces->previous = s;
+  view.surfaces = s;
   return s->dc;
 }
 
@@ -50,18 +78,11 @@ void* SurfaceBits(HDC dc) {
 }
 
 void DestroySurface(HDC dc) {
-  DibSurface* s = FindSurface(dc);
-  if (!s) return;
-  if (s->previousBitmap) SelectObject(s->dc, s->previousBitmap);
-  DeleteObject(s->bitmap);
-  DeleteObject(s->palette);
-  DeleteDC(s->dc);
-  if (s->previous)
-    s->previous->next = s->next;
-  else
-    view.surfaces = s->next;
-  if (s->next) s->next->previous = s->previous;
-  delete s;
+  if (DibSurface* s = FindSurface(dc)) Discard(s);
+}
+
+void DestroyAllSurfaces() {
+  while (view.surfaces) Discard(view.surfaces);
 }
 
 namespace {

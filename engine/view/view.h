@@ -28,6 +28,8 @@ plat::HDC CreateSurface(int width, int height, int bitsPerPixel);
 DibSurface* FindSurface(plat::HDC dc);
 void* SurfaceBits(plat::HDC dc);
 void DestroySurface(plat::HDC dc);
+// Every surface, at the engine's end.
+void DestroyAllSurfaces();
 void SetSurfaceColours(plat::HDC dc, unsigned first, unsigned count, const plat::RGBQUAD* colours);
 // Takes the colour table and pixels of a bitmap file image into the surface.
 int LoadPaletteBitmap(plat::HDC dc, const std::uint8_t* bmp, std::size_t size);
@@ -53,9 +55,9 @@ struct DrawingTools {
 
 struct ViewState {
   DibSurface* surfaces = nullptr;  // newest first
-  plat::RGBQUAD colours[256];      // the engine colour array
-  GreyRampEntry ramp[256];
-  std::uint8_t dimMap[256];
+  plat::RGBQUAD colours[256]{};    // the engine colour array
+  GreyRampEntry ramp[256]{};
+  std::uint8_t dimMap[256]{};
   std::uint8_t shapeA = 0, shapeB = 0, shapeC = 0, shapeD = 0;
   DrawingTools tools{};
   plat::HDC sheetDc = 0;
@@ -87,10 +89,16 @@ struct ViewState {
   int markerX = 0, markerY = 0;
   bool markerShown = false;
 };
-extern ViewState view;
+extern constinit ViewState view;
 
 constexpr int kSheetStride = kSheetWidth;  // already a multiple of 4
 constexpr std::size_t kSheetBytes = std::size_t{kSheetWidth} * kSheetHeight;
+
+// A wide intermediate brought back into the range the view works with.
+inline std::int32_t ClampCoordinate(std::int64_t v) {
+  return static_cast<std::int32_t>(v < -kMaxCoordinate ? -kMaxCoordinate
+                                                       : (v > kMaxCoordinate ? kMaxCoordinate : v));
+}
 
 // Grey-ramp entry n (G0 .. G33 are the pure greys, darkest first).
 inline std::uint8_t Grey(int n) {

@@ -12,7 +12,7 @@ namespace vrx {
 
 using namespace plat;
 
-ViewState view;
+constinit ViewState view;
 
 namespace {
 
@@ -151,7 +151,7 @@ void DestroyWorksheet() {
                     t.verticalRulerFont, t.horizontalRulerFont})
     DeleteObject(o);
   t = DrawingTools{};
-  while (view.surfaces) DestroySurface(view.surfaces->dc);
+  DestroyAllSurfaces();
   view.sheetDc = 0;
   view.sheetBits = nullptr;
   view.sheetBitmap = 0;

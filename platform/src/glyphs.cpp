@@ -26,13 +26,11 @@ struct Library {
   Library() {
     if (FT_Init_FreeType(&ft)) ft = nullptr;
   }
-  ~Library() {
-    for (auto& f : faces) FT_Done_Face(f.second);
-    if (ft) FT_Done_FreeType(ft);
-  }
 };
+// Never destroyed: the engine deletes its fonts at its own unload, which at process
+// exit comes after the destructors of function-local statics have run.
 Library& Lib() {
-  static Library lib;
+  static Library& lib = *new Library;
   return lib;
 }
 
@@ -137,7 +135,7 @@ std::string CacheKey(const LOGFONT& lf, const char* text, int length, bool antia
 }
 
 std::unordered_map<std::string, Mask>& Cache() {
-  static std::unordered_map<std::string, Mask> cache;
+  static auto& cache = *new std::unordered_map<std::string, Mask>;  // as Lib(): never destroyed
   return cache;
 }
 

@@ -1,4 +1,5 @@
 // The worksheet: its palette, the grey ramp, clearing and dimming.
+#include <utility>
 #include <vector>
 
 #include "engine_fixture.h"
@@ -76,4 +77,20 @@ TEST_F(EngineTest, ClearedFrameIsTheWallPenOutline) {
   const std::vector<std::uint8_t> drawn(vrx::view.sheetBits,
                                         vrx::view.sheetBits + vrx::kSheetBytes);
   EXPECT_TRUE(cleared == drawn);
+}
+
+// A surface that cannot be completed is undone whole: nothing half-made stays in the
+// engine's list, and the engine's end still releases everything and returns.
+TEST_F(EngineTest, ASurfaceThatCannotBeMadeLeavesNothingBehind) {
+  const DibSurface* before = view.surfaces;
+  for (const auto& [w, h] : {std::pair{100000, 100000}, {0, 5}, {5, -1}, {-40, 40}, {1 << 30, 8}}) {
+    EXPECT_EQ(CreateSurface(w, h, 8), 0u) << w << " x " << h;
+    EXPECT_EQ(view.surfaces, before);
+  }
+  const plat::HDC made = CreateSurface(8, 8, 8);
+  ASSERT_NE(made, 0u);
+  EXPECT_EQ(FindSurface(made), view.surfaces);
+  EngineDetach();
+  EXPECT_EQ(view.surfaces, nullptr);
+  ASSERT_TRUE(EngineAttach());
 }
