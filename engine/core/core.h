@@ -102,8 +102,9 @@ plat::POINT CursorToClient(std::int32_t x, std::int32_t y);
 // --- Records, lists and tags --------------------------------------------------------
 
 // First free record (use count below 1) filled from the request block; -1 if the
-// table is full.
-int AllocateRecord();
+// table is full. A caller that fills many records in a row, with nothing freed in
+// between, passes the record after its last one: every record below it is in use.
+int AllocateRecord(int from = 0);
 // The list a tag points into and the position in it; false for an invalid tag.
 bool ResolveTag(int tag, ObjectList** list, int* position);
 // The record a valid tag names, or nullptr.

@@ -37,8 +37,8 @@ const char* KindNameOf(int code) {
   return nullptr;
 }
 
-int AllocateRecord() {
-  for (int i = 0; i < kMaxRecords; ++i) {
+int AllocateRecord(int from) {
+  for (int i = from < 0 ? 0 : from; i < kMaxRecords; ++i) {
     if (core.table[i].useCount < 1) {
       // A product record that fell free may still own its file-name copy until the
       // queue of freed names is next emptied; reusing the record frees it now.

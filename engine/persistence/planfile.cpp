@@ -4,6 +4,7 @@
 // A file is read whole and checked whole before the plan changes, so a file that is
 // damaged anywhere leaves the open plan as it was. A save builds the whole text first
 // and replaces the old file only when the new one is complete.
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -41,39 +42,39 @@ struct Fields {
 };
 
 // Decimal after blanks and an optional sign, to the first other character; 32 bits.
-std::int32_t Number(const std::string& token) {
-  const char* p = token.c_str();
-  while (*p == ' ' || *p == '\t') ++p;
+std::int32_t Number(const char* p, const char* end) {
+  while (p < end && (*p == ' ' || *p == '\t')) ++p;
   bool negative = false;
-  if (*p == '+' || *p == '-') negative = *p++ == '-';
+  if (p < end && (*p == '+' || *p == '-')) negative = *p++ == '-';
   std::uint32_t v = 0;
-  while (*p >= '0' && *p <= '9') v = v * 10u + static_cast<std::uint32_t>(*p++ - '0');
+  while (p < end && *p >= '0' && *p <= '9') v = v * 10u + static_cast<std::uint32_t>(*p++ - '0');
   return static_cast<std::int32_t>(negative ? 0u - v : v);
 }
 
 Fields Split(const char* line, bool productName) {
-  std::vector<std::string> tokens;
-  std::string token;
-  for (const char* p = line; *p; ++p) {
-    if (*p == ',') {
-      if (!token.empty()) tokens.push_back(token);
-      token.clear();
-    } else {
-      token += *p;
-    }
-  }
-  if (!token.empty()) tokens.push_back(token);
   Fields f;
-  if (tokens.empty()) return f;
-  std::strncpy(f.kind, tokens[0].c_str(), kKindNameSize - 1);
-  const bool product = productName && KindCodeOf(f.kind) == kKindProduct;
-  // Fields missing at the end of a short line read as 0.
-  for (std::size_t i = 1; i < tokens.size() && i <= 7; ++i) {
-    if (product && i == 6)
-      f.name = tokens[i];
-    else
-      f.numbers[i - 1] = Number(tokens[i]);
+  bool product = false;
+  int index = 0;  // of the token: 0 is the kind, 1 to 7 the fields after it
+  for (const char* p = line; *p && index <= 7;) {
+    if (*p == ',') {
+      ++p;
+      continue;
+    }
+    const char* end = p;
+    while (*end && *end != ',') ++end;
+    if (index == 0) {
+      std::memcpy(f.kind, p,
+                  std::min<std::size_t>(static_cast<std::size_t>(end - p), kKindNameSize - 1));
+      product = productName && KindCodeOf(f.kind) == kKindProduct;
+    } else if (product && index == 6) {
+      f.name.assign(p, end);
+    } else {
+      f.numbers[index - 1] = Number(p, end);
+    }
+    ++index;
+    p = end;
   }
+  // Fields missing at the end of a short line read as 0.
   return f;
 }
 
@@ -139,7 +140,9 @@ int FreeRecords() {
   return n;
 }
 
-void FillList(ObjectList& list, const std::vector<Fields>& records) {
+// Fills a list from checked records; `next` is where the search for a free record
+// goes on, since nothing is freed while a plan loads.
+void FillList(ObjectList& list, const std::vector<Fields>& records, int* next) {
   list.count = 0;
   for (const Fields& f : records) {
     std::memset(&core.request, 0, sizeof core.request);
@@ -156,8 +159,9 @@ void FillList(ObjectList& list, const std::vector<Fields>& records) {
     core.request.l0 = static_cast<std::uint32_t>(f.numbers[5]);
     core.request.l1 = static_cast<std::uint32_t>(f.numbers[6]);
     if (KindCodeOf(f.kind) == kKindProduct) core.request.l0 = CopyName(f.name.c_str());
-    const int record = AllocateRecord();
+    const int record = AllocateRecord(*next);
     if (record < 0) break;  // not reached: the free records were counted first
+    *next = record + 1;
     list.entries[list.count++] = static_cast<std::uint16_t>(record);
   }
 }
@@ -183,8 +187,9 @@ long LoadPlanText(const char* data, std::size_t size, bool design) {
     ClearHistory();
   }
   std::memset(&core.request, 0, sizeof core.request);
-  FillList(core.layout, layout);
-  FillList(core.design, furnishing);
+  int next = 0;
+  FillList(core.layout, layout, &next);
+  FillList(core.design, furnishing, &next);
   std::memset(&core.request, 0, sizeof core.request);
   return TR_Done;
 }
