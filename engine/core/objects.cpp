@@ -158,14 +158,7 @@ long GetInfo(EngineInfo* info) {
   }
   e.hwndMain = static_cast<int>(core.mainWindow);
   e.bObjAtCur = pointer.trackDraw ? 1 : 0;
-  if (view.drawnLeft >= view.drawnRight) {
-    view.drawnLeft = 0;
-    view.drawnRight = kSheetWidth;
-  }
-  if (view.drawnTop >= view.drawnBottom) {
-    view.drawnTop = 0;
-    view.drawnBottom = kSheetHeight;
-  }
+  NormaliseDrawnExtent();
   e.iBoundLeft = view.drawnLeft;
   e.iBoundTop = view.drawnTop;
   e.iBoundRight = view.drawnRight;

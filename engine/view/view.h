@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 #include "core/limits.h"
 #include "platform/gdi.h"
@@ -118,6 +119,11 @@ void DrawRuler();
 void DrawMeasurement();
 long ToggleMeasurement();
 long BitBltToWnde(plat::HWND window);
+// An empty drawn extent becomes the whole worksheet on that axis, as the program and
+// the export see it.
+void NormaliseDrawnExtent();
+// The drawn part of the worksheet as an 8-bit bitmap file image, rows bottom-up.
+std::string WorksheetBitmap();
 long WorkSheetToBMP(const char* name);
 
 // Feedback drawing in window-buffer pixels, limited to the visible rectangle.
