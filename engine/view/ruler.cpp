@@ -182,6 +182,4 @@ void MoveRulerMarker(int x, int y) {
   UpdateWindow(pointer.workWindow);
 }
 
-void DrawMeasurement() {}
-
 }  // namespace vrx
