@@ -7,6 +7,7 @@
 #include <ctime>
 
 #include "platform/window.h"
+#include "print/batch.h"
 #include "shell/main_window.h"
 #include "shell/startup.h"
 
@@ -70,7 +71,14 @@ class FirstPaintProbe : public QObject {
 }  // namespace
 
 int main(int argc, char** argv) {
+  QStringList arguments;
+  for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+  // Window-less work needs no display.
+  const bool batch = tessel::IsBatchCommand(arguments);
+  if (batch && !qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+    qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
+  if (batch) return tessel::RunBatch(app.arguments());
   QCoreApplication::setApplicationVersion("2.0.0");
   plat::SetMessageBoxHook(&ShowMessage, nullptr);
   FirstPaintProbe probe;

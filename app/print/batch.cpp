@@ -1,0 +1,109 @@
+#include "print/batch.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QPrinter>
+#include <cstdio>
+
+#include "language/language.h"
+#include "print/print.h"
+#include "shell/engine_bridge.h"
+#include "vrx232.h"
+
+namespace tessel {
+
+namespace {
+
+constexpr const char* kExport = "--export";
+constexpr const char* kPrintPdf = "--print-pdf";
+constexpr const char* kScale = "--scale";
+
+int Say(int status, const QString& text) {
+  std::fprintf(stderr, "tessel32: %s\n", qPrintable(text));
+  return status;
+}
+
+// Opens a plan in design mode, so the furnishing is drawn too. A room-only plan (no
+// furnishing section) opens as a room.
+int OpenPlan(EngineCall engine, const QString& plan) {
+  const QByteArray name = QFile::encodeName(plan);
+  const auto address = reinterpret_cast<long>(name.constData());
+  engine(TC_SetDesignMode, 0, 0, 0, 0, 0);
+  long result = engine(TC_LoadDesignFile, 0, 0, 0, address, 0);
+  if (result == TR_NoCountKey) result = engine(TC_LoadLayoutFile, 0, 0, 0, address, 0);
+  if (result == TR_FileUnreadable) return Say(kBatchFailed, "cannot read the plan " + plan);
+  if (result != TR_Done) return Say(kBatchFailed, plan + " is not a plan file");
+  return 0;
+}
+
+int Export(EngineCall engine, const QString& plan, const QString& out) {
+  if (const int r = OpenPlan(engine, plan)) return r;
+  const QByteArray name = QFile::encodeName(out);
+  if (engine(TC_WorkSheetToBMP, 0, 0, 0, reinterpret_cast<long>(name.constData()), 0) != 0)
+    return Say(kBatchFailed, "cannot write " + out);
+  return 0;
+}
+
+int PrintPdf(EngineCall engine, const QString& plan, const QString& out, int scale) {
+  if (const int r = OpenPlan(engine, plan)) return r;
+  QPrinter printer(QPrinter::HighResolution);
+  printer.setOutputFormat(QPrinter::PdfFormat);
+  printer.setOutputFileName(out);
+  printer.setPageSize(QPageSize(QPageSize::A4));
+  EngineInfo info{};
+  engine(TC_GetInfo, 0, 0, 0, reinterpret_cast<long>(&info), 0);
+  const QRectF page = printer.pageLayout().paintRect(QPageLayout::Millimeter);
+  const int minimum =
+      MinimumPrintScale(page.width() * 100, page.height() * 100, info.iBoundRight - info.iBoundLeft,
+                        info.iBoundBottom - info.iBoundTop);
+  if (minimum <= 0) return Say(kBatchFailed, "the plan has nothing to print");
+  if (scale == 0) scale = minimum;
+  if (scale < minimum)
+    return Say(kBatchFailed, QString("at 1:%1 the plan does not fit the page; the smallest scale "
+                                     "that fits is 1:%2")
+                                 .arg(scale)
+                                 .arg(minimum));
+  if (scale >= kMaxPrintScale)
+    return Say(kBatchFailed, QString("the scale number must be below %1").arg(kMaxPrintScale));
+  PlanPrintJob job;
+  QString why;
+  if (!PreparePlanPrint(engine, scale, plan, {}, &job, &why) || !PrintPlanPage(printer, job, &why))
+    return Say(kBatchFailed, "cannot print: " + why);
+  if (!QFile::exists(out)) return Say(kBatchFailed, "cannot write " + out);
+  return 0;
+}
+
+}  // namespace
+
+bool IsBatchCommand(const QStringList& arguments) {
+  return arguments.contains(kExport) || arguments.contains(kPrintPdf);
+}
+
+int RunBatch(const QStringList& arguments) {
+  const qsizetype exportAt = arguments.indexOf(kExport);
+  const qsizetype printAt = arguments.indexOf(kPrintPdf);
+  const qsizetype at = exportAt >= 0 ? exportAt : printAt;
+  if (at < 0 || at + 2 >= arguments.size())
+    return Say(kBatchUsage, QString("usage: tessel32 %1 PLAN.tsd OUT.bmp | %2 PLAN.tsd OUT.pdf "
+                                    "[%3 N]")
+                                .arg(kExport, kPrintPdf, kScale));
+  const QString plan = arguments[at + 1], out = arguments[at + 2];
+  int scale = 0;
+  if (const qsizetype s = arguments.indexOf(kScale); s >= 0) {
+    bool ok = false;
+    scale = s + 1 < arguments.size() ? arguments[s + 1].toInt(&ok) : 0;
+    if (!ok || scale <= 0)
+      return Say(kBatchUsage, "the scale must be a whole number, as in --scale 50");
+  }
+  EngineCall engine = Engine();
+  if (!engine)
+    return Say(kBatchFailed, "the plan engine could not be loaded: " + EngineLoadError());
+  // The page's texts in the saved language where the catalogue is there; without it the
+  // page still prints.
+  OpenLanguage(QString(),
+               QDir(QCoreApplication::applicationDirPath()).filePath("katalog/katalog.db"));
+  return exportAt >= 0 ? Export(engine, plan, out) : PrintPdf(engine, plan, out, scale);
+}
+
+}  // namespace tessel
