@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QFontMetrics>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -64,6 +65,11 @@ bool NotYetAvailable(const QString& key) {
 
 // The tool captions follow the tool numbers.
 constexpr int kToolCaptionBase = 1350;
+
+// Status bar spacing in pixels: tight enough for the smallest window.
+constexpr int kStatusMargin = 4, kStatusSpacing = 4;
+// Room for a value box's frame and a little air around the digits.
+constexpr int kValuePadding = 8;
 
 }  // namespace
 
@@ -244,38 +250,43 @@ void MainWindow::InitStatusBar() {
   frame->setObjectName("StatusFrame");
   frame->setMouseTracking(true);
   auto* row = new QHBoxLayout(frame);
-  row->setContentsMargins(6, 2, 6, 2);
-  auto label = [&](const char* name, const QString& text, int width) {
-    auto* l = new QLabel(text, frame);
+  row->setContentsMargins(kStatusMargin, 0, kStatusMargin, 0);
+  row->setSpacing(kStatusSpacing);
+  // Value boxes as wide as the longest value they show, so that nothing is cut in the
+  // smallest window and nothing jumps while the pointer moves.
+  const QFontMetrics metrics = fontMetrics();
+  const int cursorWidth = metrics.horizontalAdvance("-9999.9") + kValuePadding;
+  const int sizeWidth = metrics.horizontalAdvance("999") + kValuePadding;
+  auto value = [](QWidget* parent, const char* name, int width) {
+    auto* v = new QLabel(parent);
+    v->setObjectName(name);
+    v->setMinimumWidth(width);
+    v->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    v->setFrameShape(QFrame::StyledPanel);
+    return v;
+  };
+  auto caption = [](QWidget* parent, const char* name, const QString& text) {
+    auto* l = new QLabel(text, parent);
     l->setObjectName(name);
-    if (width) {
-      l->setMinimumWidth(width);
-      l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-      l->setFrameShape(QFrame::StyledPanel);
-    }
-    row->addWidget(l);
     return l;
   };
-  label("Label2", "X:", 0);
-  lblLeft_ = label("lblLeft", "", 56);
-  label("Label3", "Y:", 0);
-  lblTop_ = label("lblTop", "", 56);
-  row->addSpacing(12);
+  row->addWidget(caption(frame, "Label2", "X:"));
+  row->addWidget(lblLeft_ = value(frame, "lblLeft", cursorWidth));
+  row->addWidget(caption(frame, "Label3", "Y:"));
+  row->addWidget(lblTop_ = value(frame, "lblTop", cursorWidth));
   sbMsg_ = new QLabel(frame);
   sbMsg_->setObjectName("sbMsg");
+  // A long message is cut rather than widening the window.
+  sbMsg_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
   row->addWidget(sbMsg_, 1);
   auto* size = new QWidget(frame);
   size->setObjectName("SizeFrame");
   auto* sizes = new QHBoxLayout(size);
   sizes->setContentsMargins(0, 0, 0, 0);
+  sizes->setSpacing(kStatusSpacing);
   auto sized = [&](const char* name, int number, const char* fallback, const char* valueName) {
-    auto* l = new QLabel(CaptionOr(number, QString::fromUtf8(fallback)), size);
-    l->setObjectName(name);
-    sizes->addWidget(l);
-    auto* v = new QLabel(size);
-    v->setObjectName(valueName);
-    v->setMinimumWidth(40);
-    v->setFrameShape(QFrame::StyledPanel);
+    sizes->addWidget(caption(size, name, CaptionOr(number, QString::fromUtf8(fallback))));
+    QLabel* v = value(size, valueName, sizeWidth);
     sizes->addWidget(v);
     return v;
   };
@@ -283,6 +294,10 @@ void MainWindow::InitStatusBar() {
   lblDepth_ = sized("Label8", 2205, "Tiefe:", "lblDepth");
   lblHeight_ = sized("Label7", 2206, "Höhe:", "lblHeight");
   row->addWidget(size);
+  // The sizes say something only while a product is selected; until then their room
+  // goes to the message line, which the smallest window needs.
+  size->hide();
+  sizeFrame_ = size;
   statusBar()->addWidget(frame, 1);
   statusBar()->setSizeGripEnabled(true);
 }
@@ -305,6 +320,7 @@ void MainWindow::UpdateStatus(int x, int y, int buttons) {
     lblWidth_->clear();
     lblDepth_->clear();
     lblHeight_->clear();
+    sizeFrame_->hide();
   }
 }
 

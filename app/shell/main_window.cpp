@@ -103,6 +103,10 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent), keys_(new KeySequ
 MainWindow::~MainWindow() {
   qApp->removeEventFilter(this);
   view_->SetHook(false);
+  // The engine forgets windows that are gone: a planner started later in this process
+  // (or a test) binds its own.
+  vCallTessel(TC_SetMainWindow, 0, 0, 0);
+  Bridge().workWindowHandle = 0;
   delete keys_;
 }
 

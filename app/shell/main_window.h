@@ -151,6 +151,7 @@ class MainWindow : public QMainWindow {
   QLabel* lblDepth_ = nullptr;
   QLabel* lblHeight_ = nullptr;
   QLabel* sbMsg_ = nullptr;
+  QWidget* sizeFrame_ = nullptr;
   KeySequence* keys_ = nullptr;
   FileDialog fileDialog_;
   QString currentFile_;
