@@ -349,6 +349,9 @@ bool ObjectDialog::Run(QWidget* parent) {
     if (QWindow* own = windowHandle()) own->setTransientParent(parent->window()->windowHandle());
   }
   exec();
+  // The form belongs to no window, so no window manager hands the keyboard back by
+  // itself: the window that opened it takes it, and its shortcuts work at once.
+  if (parent) parent->window()->activateWindow();
   return !Dialog().cancelled;
 }
 
@@ -391,14 +394,17 @@ RectangleDialog::RectangleDialog()
     : ObjectDialog("frmRectangle", Utf8(kOptionsCaption), kRectangleWidth) {
   setWindowIcon(ProgramIcon());
   const int row = 40;
-  AddLabel(0, Utf8(kLengthText), {8, row, 74, kRowHeight});
+  // The size captions stand right against their fields.
+  AddLabel(0, Utf8(kLengthText), {8, row, 74, kRowHeight})
+      ->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
   AddValue(0, "100", {84, row, kBoxWidth, kRowHeight}, [] { return kLength; });
   AddLabel(3, "cm", {133, row, 22, kRowHeight});
   separator_ = new QLabel("X", this);
   separator_->setObjectName("Label1");
   separator_->setAlignment(Qt::AlignCenter);
   separator_->setGeometry(155, row, 14, kRowHeight);
-  AddLabel(1, Utf8(kRectangleLabel1), {170, row, 80, kRowHeight});
+  AddLabel(1, Utf8(kRectangleLabel1), {170, row, 80, kRowHeight})
+      ->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
   AddValue(1, "200", {252, row, kBoxWidth, kRowHeight}, [] { return kBreadth; });
   AddLabel(4, "cm", {301, row, 24, kRowHeight});
 

@@ -298,6 +298,7 @@ QString MainWindow::AskFileName(bool save) {
     // The dialog then adds ".tsd" itself and asks about the file that is really meant.
     if (save) dialog.setDefaultSuffix(kPlanExtension);
     if (dialog.exec() == QDialog::Accepted) name = dialog.selectedFiles().value(0);
+    activateWindow();
   }
   if (!name.isEmpty()) WriteSetting(kStartupSection, kLastFolder, QFileInfo(name).absolutePath());
   return name;

@@ -236,6 +236,13 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
       return PreviewKey(static_cast<QKeyEvent*>(event), focus);
     return false;
   }
+  // A window made smaller than its minimum from outside (a window manager that ignores
+  // the hint, a tool) grows back to it, so toolbar, toolbox and status bar stay whole.
+  if (watched == this && event->type() == QEvent::Resize && !isMinimized() && !isMaximized() &&
+      !isFullScreen() && (width() < kMinWidth || height() < kMinHeight)) {
+    resize(std::max(width(), kMinWidth), std::max(height(), kMinHeight));
+    return false;
+  }
   if (watched == area_ && event->type() == QEvent::Resize && !inResize_ && !isMinimized()) {
     inResize_ = true;
     LayoutMainWindow();

@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QLibraryInfo>
+#include <QTranslator>
 #include <cstdio>
 
 #include "language/language.h"
@@ -24,6 +26,22 @@ namespace {
 // The exit code of a start with arguments the program does not understand.
 constexpr int kUsageError = 2;
 constexpr int kCannotStart = 1;
+
+// The toolkit's own texts (the buttons of message boxes, the file dialogs) in the
+// language of the program's texts, where the system has them.
+void TranslateToolkit(const QString& suffix) {
+  struct Language {
+    const char* suffix;
+    const char* code;
+  };
+  static const Language kLanguages[] = {{"D", "de"}, {"F", "fr"}, {"I", "it"}, {"N", "nl"}};
+  static QTranslator translator;
+  for (const Language& l : kLanguages)
+    if (suffix.compare(l.suffix, Qt::CaseInsensitive) == 0 &&
+        translator.load(QString("qtbase_") + l.code,
+                        QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+      QCoreApplication::installTranslator(&translator);
+}
 
 QString OneInstanceText() {
   return CaptionOr(5062, "Es kann nur eine Instanz des Tessels laufen");
@@ -72,6 +90,7 @@ int StartPlanner(const QStringList& arguments, const StartOptions& options,
                 ProgramTitle(), plat::MB_ICONWARNING);
   }
   SetErrorLookup(&GetError);
+  if (LanguageOpen()) TranslateToolkit(suffix);
   // The lock lives as long as the process: the system drops it at any end, a crash
   // included, so the next start is never blocked by a stale one.
   auto lock = std::make_unique<InstanceLock>(options.lockFolder);
