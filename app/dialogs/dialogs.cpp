@@ -19,6 +19,7 @@
 #include "language/language.h"
 #include "shell/forms.h"
 #include "shell/icons.h"
+#include "shell/menu_items.h"
 
 namespace tessel {
 
@@ -94,7 +95,7 @@ QString Utf8(const char* text) {
 
 // The tooltip of the toolbox button that opened the form.
 QString ToolCaption(int tool) {
-  return CaptionOr(1350 + tool, kOptionsCaption);
+  return CaptionOr(kToolCaptionBase + tool, kOptionsCaption);
 }
 
 // Line drawings that explain the numbers, drawn around the middle of the box so that

@@ -63,9 +63,6 @@ bool NotYetAvailable(const QString& key) {
   return b && b->item != kNoItem && CommandNotYetAvailable(b->menu, b->item);
 }
 
-// The tool captions follow the tool numbers.
-constexpr int kToolCaptionBase = 1350;
-
 // Status bar spacing in pixels: tight enough for the smallest window.
 constexpr int kStatusMargin = 4, kStatusSpacing = 4;
 // Room for a value box's frame and a little air around the digits.

@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <cmath>
+#include <iterator>
 
 #include "platform/window.h"
 #include "shell/message_box.h"
@@ -24,7 +25,7 @@ ErrorLookup errorLookup = nullptr;
 void RepaintView() {
   BridgeState& b = Bridge();
   EngineEntry engine = Engine();
-  if (!engine || b.zoomIndex < 0 || b.zoomIndex > 9) return;
+  if (!engine || b.zoomIndex < 0 || b.zoomIndex >= static_cast<int>(std::size(b.zoomTable))) return;
   const auto zoom = static_cast<long>(std::lround(b.zoomTable[b.zoomIndex] * 100.0));
   engine(TC_AdjustWindowBuffer, static_cast<unsigned>(static_cast<std::int32_t>(b.viewCenterX)),
          static_cast<unsigned>(b.viewCenterY), static_cast<unsigned>(zoom), 0, 0);

@@ -52,6 +52,8 @@ enum Tool {
 };
 // The tools that only shape the room: shown in layout mode only.
 constexpr int kFirstRoomTool = kWallRectTool;
+// A tool's caption, tooltip and help text number: this base + the tool.
+constexpr int kToolCaptionBase = 1350;
 
 // Entries of the zoom table. The table has room for lower factors, but the user reaches
 // only 50 % to 400 %, the entries the zoom box lists.

@@ -67,12 +67,6 @@ int StartPlanner(const QStringList& arguments, const StartOptions& options,
   BridgeState& b = Bridge();
   b.lastEngineResult = 0;
   b.zoomIndex = kZoom50;
-  if (!Engine()) {
-    ShowMessage("The plan engine libvrx232.so could not be loaded from the program folder:\n" +
-                    EngineLoadError() + "\nPlease reinstall the planner.",
-                "Ostara Tessel", plat::MB_ICONERROR);
-    return kCannotStart;
-  }
   const QString suffix =
       LanguageSuffix(line.languageArguments, ReadSetting("Startup", "Language", ""));
   QString why;
@@ -91,6 +85,14 @@ int StartPlanner(const QStringList& arguments, const StartOptions& options,
   }
   SetErrorLookup(&GetError);
   if (LanguageOpen()) TranslateToolkit(suffix);
+  if (!Engine()) {
+    ShowMessage(CaptionOr(5064,
+                          "The plan engine libvrx232.so could not be loaded from the "
+                          "program folder:\n%1\nPlease reinstall Ostara Tessel.")
+                    .arg(EngineLoadError()),
+                ProgramTitle(), plat::MB_ICONERROR);
+    return kCannotStart;
+  }
   // The lock lives as long as the process: the system drops it at any end, a crash
   // included, so the next start is never blocked by a stale one.
   auto lock = std::make_unique<InstanceLock>(options.lockFolder);
