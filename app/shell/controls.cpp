@@ -318,6 +318,8 @@ void MainWindow::UpdateStatus(int x, int y, int buttons) {
     lblDepth_->clear();
     lblHeight_->clear();
     sizeFrame_->hide();
+  } else {
+    sizeFrame_->show();  // the product bar fills in the sizes
   }
 }
 

@@ -115,6 +115,17 @@ class StartTest : public QObject {
     QVERIFY(Bridge().infoRecord.bWalls != 0);
   }
 
+  void aPlanThatIsNotThereIsReportedInTheChosenLanguage() {
+    const QString missing = plansDir.filePath("gone/bath.tsd");
+    QCOMPARE(StartPlanner({"tessel32", missing}, options, &window), 0);
+    QVERIFY(window);
+    QCOMPARE(shown.size(), 1);
+    QVERIFY2(shown[0].contains(missing), qPrintable(shown[0]));
+    QCOMPARE(GetCaption(1401), QString("&New"));
+    QCOMPARE(window->CurrentFile(), QString());
+    QCOMPARE(window->WorkMode(), kLayoutMode);
+  }
+
   void aLanguageLetterStillChoosesTheLanguage() {
     QCOMPARE(StartPlanner({"tessel32", "-D"}, options, &window), 0);
     QVERIFY(window);
