@@ -2,6 +2,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QMessageBox>
+#include <QPointer>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
@@ -39,7 +40,12 @@ int ShowMessage(plat::HWND, const char* text, const char* caption, unsigned type
     default:
       box.setStandardButtons(QMessageBox::Ok);
   }
-  switch (box.exec()) {
+  // The box belongs to no window; afterwards the window that was active gets the
+  // keyboard back, as not every window manager hands it back by itself.
+  QPointer<QWidget> active = QApplication::activeWindow();
+  const int pressed = box.exec();
+  if (active) active->activateWindow();
+  switch (pressed) {
     case QMessageBox::Cancel:
       return plat::IDCANCEL;
     case QMessageBox::Yes:

@@ -19,6 +19,7 @@
 #include "language/language.h"
 #include "shell/forms.h"
 #include "shell/icons.h"
+#include "shell/menu_items.h"
 
 namespace tessel {
 
@@ -36,10 +37,36 @@ constexpr NumberRange kSwing{0, 180};
 // The longest wall the worksheet holds; an opening and its distance share it.
 constexpr NumberRange kDistance{0, 600};
 
+// The forms' design texts, shown only where the text table has none. Their numbers
+// in the text table:
+enum Text {
+  kInfoNumber = 1900,
+  kLengthNumber = 1901,
+  kWidthNumber = 1902,
+  kCentimetreNumber = 1903,
+  kRotationNumber = 1904,
+  kDegreesNumber = 1905,
+  kDiameterNumber = 1906,
+  kThicknessNumber = 1907,
+  kFirstLegNumber = 1908,
+  kSecondLegNumber = 1909,
+  kFreePlacementNumber = 1910,
+  kDistanceNumber = 1911,
+  kRotateCaptionNumber = 1912,
+  kMountingNumber = 2002,
+  kFirstMountNumber = 2003,  // the four mountings follow in order
+  kOkNumber = 2800,
+  kCancelNumber = 2801,
+};
 constexpr const char* kOptionsCaption = "Optionsfenster";
 constexpr const char* kInfoText = "Wählen Sie die gewünschte Größe";
 constexpr const char* kFreePlacementText = " frei plazierbar";
 constexpr const char* kDistanceText = " Abstand zur nächsten Ecke:";
+constexpr const char* kLengthText = "Länge:";
+constexpr const char* kOkText = "&OK";
+constexpr const char* kCancelText = "A&bbruch";
+constexpr const char* kMountTexts[] = {" DIN links aussen", " DIN links innen",
+                                       " DIN rechts aussen", " DIN rechts innen"};
 
 // Design captions that the language tables replace when they have a text.
 constexpr const char* kRectangleLabel1 = "Breite:";
@@ -68,7 +95,7 @@ QString Utf8(const char* text) {
 
 // The tooltip of the toolbox button that opened the form.
 QString ToolCaption(int tool) {
-  return CaptionOr(1350 + tool, kOptionsCaption);
+  return CaptionOr(kToolCaptionBase + tool, kOptionsCaption);
 }
 
 // Line drawings that explain the numbers, drawn around the middle of the box so that
@@ -258,10 +285,10 @@ QLabel* ObjectDialog::AddLabel(int index, const QString& text, const QRect& plac
 }
 
 void ObjectDialog::AddButtons(int topTwips) {
-  ok_ = new QPushButton(Utf8("&OK"), this);
+  ok_ = new QPushButton(Utf8(kOkText), this);
   ok_->setObjectName("cmdOK");
   ok_->setDefault(true);
-  cancel_ = new QPushButton(Utf8("A&bbruch"), this);
+  cancel_ = new QPushButton(Utf8(kCancelText), this);
   cancel_->setObjectName("cmdCancel");
   const int middle = width() / 2;
   ok_->setGeometry(middle - 6 - kButtonWidth, 0, kButtonWidth, kButtonHeight);
@@ -307,8 +334,15 @@ void ObjectDialog::SetFormHeight(int twips) {
   setFixedSize(width(), TwipsToPixels(twips));
 }
 
+void ObjectDialog::ApplyTexts() {
+  ok_->setText(CaptionOr(kOkNumber, Utf8(kOkText)));
+  cancel_->setText(CaptionOr(kCancelNumber, Utf8(kCancelText)));
+  if (info_->isVisibleTo(this)) info_->setText(CaptionOr(kInfoNumber, Utf8(kInfoText)));
+}
+
 bool ObjectDialog::Run(QWidget* parent) {
   Dialog().cancelled = true;
+  ApplyTexts();
   // The form belongs to no window, so that it outlives any; the window manager is
   // only told to keep it above the one that opened it.
   if (parent) {
@@ -316,6 +350,9 @@ bool ObjectDialog::Run(QWidget* parent) {
     if (QWindow* own = windowHandle()) own->setTransientParent(parent->window()->windowHandle());
   }
   exec();
+  // The form belongs to no window, so no window manager hands the keyboard back by
+  // itself: the window that opened it takes it, and its shortcuts work at once.
+  if (parent) parent->window()->activateWindow();
   return !Dialog().cancelled;
 }
 
@@ -358,16 +395,19 @@ RectangleDialog::RectangleDialog()
     : ObjectDialog("frmRectangle", Utf8(kOptionsCaption), kRectangleWidth) {
   setWindowIcon(ProgramIcon());
   const int row = 40;
-  AddLabel(0, Utf8("Länge:"), {12, row, 58, kRowHeight});
-  AddValue(0, "100", {72, row, kBoxWidth, kRowHeight}, [] { return kLength; });
-  AddLabel(3, "cm", {121, row, 22, kRowHeight});
+  // The size captions stand right against their fields.
+  AddLabel(0, Utf8(kLengthText), {8, row, 74, kRowHeight})
+      ->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  AddValue(0, "100", {84, row, kBoxWidth, kRowHeight}, [] { return kLength; });
+  AddLabel(3, "cm", {133, row, 22, kRowHeight});
   separator_ = new QLabel("X", this);
   separator_->setObjectName("Label1");
   separator_->setAlignment(Qt::AlignCenter);
-  separator_->setGeometry(145, row, 14, kRowHeight);
-  AddLabel(1, Utf8(kRectangleLabel1), {162, row, 76, kRowHeight});
-  AddValue(1, "200", {240, row, kBoxWidth, kRowHeight}, [] { return kBreadth; });
-  AddLabel(4, "cm", {289, row, 24, kRowHeight});
+  separator_->setGeometry(155, row, 14, kRowHeight);
+  AddLabel(1, Utf8(kRectangleLabel1), {170, row, 80, kRowHeight})
+      ->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  AddValue(1, "200", {252, row, kBoxWidth, kRowHeight}, [] { return kBreadth; });
+  AddLabel(4, "cm", {301, row, 24, kRowHeight});
 
   dummy_ = new QFrame(this);
   dummy_->setObjectName("DummyButton1");
@@ -403,11 +443,17 @@ RectangleDialog::RectangleDialog()
     Value(3)->setEnabled(false);
   });
 
-  InfoLabel()->setText(CaptionOr(1900, kInfoText));
-  Label(0)->setText(CaptionOr(1901, "Länge:"));
+  InfoLabel()->setText(CaptionOr(kInfoNumber, kInfoText));
+  Label(0)->setText(CaptionOr(kLengthNumber, kLengthText));
   Value(0)->setText("450");
-  Label(1)->setText(CaptionOr(1902, kRectangleLabel1));
+  Label(1)->setText(CaptionOr(kWidthNumber, kRectangleLabel1));
   Value(1)->setText("200");
+}
+
+void RectangleDialog::ApplyTexts() {
+  ObjectDialog::ApplyTexts();
+  option2_->setText(CaptionOr(kFreePlacementNumber, Utf8(kFreePlacementText)));
+  option1_->setText(CaptionOr(kDistanceNumber, Utf8(kDistanceText)));
 }
 
 void RectangleDialog::SetValue3Left(int twips) {
@@ -429,7 +475,7 @@ void RectangleDialog::Confirm() {
 
 CircleDialog::CircleDialog() : ObjectDialog("frmCircle", Utf8(kOptionsCaption), kCircleWidth) {
   setWindowIcon(RectangleForm().windowIcon());
-  AddLabel(0, Utf8("Durchmesser:"), {12, 40, 96, kRowHeight});
+  AddLabel(0, CaptionOr(kDiameterNumber, Utf8("Durchmesser:")), {12, 40, 96, kRowHeight});
   AddValue(0, "100", {110, 40, kBoxWidth, kRowHeight}, [] { return kDiameter; });
   AddLabel(4, "cm", {160, 40, 30, kRowHeight});
   shape_ = new Illustration(Illustration::kCircle, this);
@@ -437,7 +483,12 @@ CircleDialog::CircleDialog() : ObjectDialog("frmCircle", Utf8(kOptionsCaption), 
   shape_->setGeometry(kCircleWidth / 2 - 40, 72, 80, 80);
   AddButtons(2490);
   SetFormHeight(3150);
-  InfoLabel()->setText(CaptionOr(1900, kInfoText));
+  InfoLabel()->setText(CaptionOr(kInfoNumber, kInfoText));
+}
+
+void CircleDialog::ApplyTexts() {
+  ObjectDialog::ApplyTexts();
+  Label(0)->setText(CaptionOr(kDiameterNumber, Utf8("Durchmesser:")));
 }
 
 void CircleDialog::Confirm() {
@@ -458,6 +509,13 @@ RotateDialog::RotateDialog() : ObjectDialog("frmRotate", Utf8("Rotation eingeben
   AddLabel(1, Utf8("Grad"), {136, 16, 40, kRowHeight});
   AddButtons(840);
   SetFormHeight(1440);
+}
+
+void RotateDialog::ApplyTexts() {
+  ObjectDialog::ApplyTexts();
+  setWindowTitle(CaptionOr(kRotateCaptionNumber, Utf8("Rotation eingeben")));
+  Label(0)->setText(CaptionOr(kRotationNumber, Utf8("Rotation:")));
+  Label(1)->setText(CaptionOr(kDegreesNumber, Utf8("Grad")));
 }
 
 void RotateDialog::Confirm() {
@@ -484,12 +542,10 @@ DoorDialog::DoorDialog() : ObjectDialog("frmDoor", Utf8(kOptionsCaption), kDoorW
   mounting_ = new QGroupBox(Utf8("Aufhängung"), this);
   mounting_->setObjectName("Mounting");
   mounting_->setGeometry(12, 96, kDoorWidthPixels - 24, 74);
-  const char* const mountTexts[] = {" DIN links aussen", " DIN links innen", " DIN rechts aussen",
-                                    " DIN rechts innen"};
   for (std::size_t i = 0; i < mount_.size(); ++i) {
     const int column = static_cast<int>(i / 2), line = static_cast<int>(i % 2);
     QRadioButton* option =
-        AddOption(mounting_, "", mountTexts[i], {10 + 160 * column, 22 + 24 * line, 150, 20});
+        AddOption(mounting_, "", kMountTexts[i], {10 + 160 * column, 22 + 24 * line, 150, 20});
     option->setObjectName(QString("optMount%1").arg(i));
     mount_[i] = option;
     connect(option, &QRadioButton::toggled, this, [this, i](bool on) {
@@ -510,9 +566,9 @@ DoorDialog::DoorDialog() : ObjectDialog("frmDoor", Utf8(kOptionsCaption), kDoorW
     const std::int16_t widthNow = CheckNumber(Value(0)->text(), 0, kDistance.maximum);
     return NumberRange{kDistance.minimum, static_cast<std::int16_t>(kDistance.maximum - widthNow)};
   });
-  auto* distanceUnit = new QLabel(CaptionOr(1903, "cm"), this);
-  distanceUnit->setObjectName("lblDistanceUnit");
-  distanceUnit->setGeometry(274, 204, 40, kRowHeight);
+  distanceUnit_ = new QLabel(CaptionOr(kCentimetreNumber, "cm"), this);
+  distanceUnit_->setObjectName("lblDistanceUnit");
+  distanceUnit_->setGeometry(274, 204, 40, kRowHeight);
   Exclusive(this, {place_[0], place_[1]});
   place_[1]->setChecked(true);
   Value(2)->setEnabled(false);
@@ -537,6 +593,16 @@ QRadioButton* DoorDialog::MountOption(int index) const {
 
 QRadioButton* DoorDialog::PlaceOption(int index) const {
   return index >= 0 && index < 2 ? place_[static_cast<std::size_t>(index)] : nullptr;
+}
+
+void DoorDialog::ApplyTexts() {
+  ObjectDialog::ApplyTexts();
+  mounting_->setTitle(CaptionOr(kMountingNumber, Utf8("Aufhängung")));
+  for (std::size_t i = 0; i < mount_.size(); ++i)
+    mount_[i]->setText(CaptionOr(kFirstMountNumber + static_cast<int>(i), Utf8(kMountTexts[i])));
+  place_[1]->setText(CaptionOr(kFreePlacementNumber, Utf8(kFreePlacementText)));
+  place_[0]->setText(CaptionOr(kDistanceNumber, Utf8(kDistanceText)));
+  distanceUnit_->setText(CaptionOr(kCentimetreNumber, "cm"));
 }
 
 void DoorDialog::Confirm() {
@@ -578,9 +644,11 @@ void PrepareRotatedShape(RectangleDialog& f, int tool) {
   f.Label(6)->setVisible(true);
   f.Option1()->setVisible(false);
   f.Option2()->setVisible(false);
-  f.Label(1)->setText(CaptionOr(freeWall ? 1907 : 1901, kRectangleLabel1));
-  f.Label(2)->setText(CaptionOr(1904, kRectangleLabel2));
-  f.Label(6)->setText(CaptionOr(1905, kRectangleLabel6));
+  // Each label names what its field holds: a wall has a thickness, a rectangle a width.
+  f.Label(0)->setText(CaptionOr(kLengthNumber, kLengthText));
+  f.Label(1)->setText(CaptionOr(freeWall ? kThicknessNumber : kWidthNumber, kRectangleLabel1));
+  f.Label(2)->setText(CaptionOr(kRotationNumber, kRectangleLabel2));
+  f.Label(6)->setText(CaptionOr(kDegreesNumber, kRectangleLabel6));
   f.DummyButton1()->setVisible(true);
   f.SizePicture()->setVisible(false);
   f.RotatePicture()->setVisible(true);
@@ -597,7 +665,7 @@ void PrepareWallRectangle(RectangleDialog& f, bool wallRectExists) {
     f.Value(3)->setVisible(true);
     f.Value(3)->setEnabled(false);
     f.Label(6)->setVisible(true);
-    f.Label(6)->setText("cm");
+    f.Label(6)->setText(CaptionOr(kCentimetreNumber, "cm"));
     f.Label(2)->setVisible(false);
     f.Option1()->setVisible(true);
     f.Option2()->setVisible(true);
@@ -615,7 +683,8 @@ void PrepareWallRectangle(RectangleDialog& f, bool wallRectExists) {
     f.SetButtonsTop(1185);
     f.SetFormHeight(2055);
   }
-  f.Label(1)->setText(CaptionOr(1901, kRectangleLabel1));
+  f.Label(0)->setText(CaptionOr(kLengthNumber, kLengthText));
+  f.Label(1)->setText(CaptionOr(kWidthNumber, kRectangleLabel1));
   f.DummyButton1()->setVisible(false);
   f.SizePicture()->setVisible(false);
   f.RotatePicture()->setVisible(false);
@@ -629,7 +698,9 @@ void PrepareCorner(RectangleDialog& f) {
   f.Label(6)->setVisible(false);
   f.Option1()->setVisible(false);
   f.Option2()->setVisible(false);
-  f.Label(1)->setText(CaptionOr(1901, kRectangleLabel1));
+  // The corner is cut between a point on each wall: the fields are the two legs.
+  f.Label(0)->setText(CaptionOr(kFirstLegNumber, kLengthText));
+  f.Label(1)->setText(CaptionOr(kSecondLegNumber, kRectangleLabel1));
   f.DummyButton1()->setVisible(true);
   f.SizePicture()->setVisible(true);
   f.RotatePicture()->setVisible(false);

@@ -82,6 +82,9 @@ class ObjectDialog : public QDialog {
 
   // Writes the results of OK; the form hides afterwards.
   virtual void Confirm() = 0;
+  // Puts the texts of the chosen language on the form's fixed captions; run before every
+  // showing, so a form made before the language was open still speaks it.
+  virtual void ApplyTexts();
 
   void showEvent(QShowEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -120,6 +123,7 @@ class RectangleDialog : public ObjectDialog {
 
  protected:
   void Confirm() override;
+  void ApplyTexts() override;
 
  private:
   QLabel* separator_ = nullptr;
@@ -140,6 +144,7 @@ class CircleDialog : public ObjectDialog {
 
  protected:
   void Confirm() override;
+  void ApplyTexts() override;
 
  private:
   QWidget* shape_ = nullptr;
@@ -154,6 +159,7 @@ class RotateDialog : public ObjectDialog {
 
  protected:
   void Confirm() override;
+  void ApplyTexts() override;
 };
 
 // frmDoor: doors and windows. Value(0) the width, Value(1) the door's swing, Value(2)
@@ -173,9 +179,11 @@ class DoorDialog : public ObjectDialog {
 
  protected:
   void Confirm() override;
+  void ApplyTexts() override;
 
  private:
   QGroupBox* mounting_ = nullptr;
+  QLabel* distanceUnit_ = nullptr;
   std::array<QRadioButton*, 4> mount_{};
   std::array<QRadioButton*, 2> place_{};
   std::int16_t mountingIndex_ = 0;

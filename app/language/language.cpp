@@ -7,9 +7,6 @@
 #include <QSqlQuery>
 #include <QVariant>
 
-#include "platform/window.h"
-#include "shell/engine_bridge.h"
-
 namespace tessel {
 
 namespace {
@@ -22,15 +19,6 @@ struct Texts {
 QHash<int, Texts> strings;
 QHash<int, Texts> errors;
 bool open = false;
-
-bool ErrorText(int id, QString* caption, QString* text) {
-  return GetError(id, caption, text);
-}
-
-int Box(const QString& text, const QString& title, unsigned buttons) {
-  return plat::MessageBox(0, text.toLocal8Bit().constData(), title.toLocal8Bit().constData(),
-                          buttons);
-}
 
 }  // namespace
 
@@ -81,7 +69,6 @@ bool OpenLanguage(const QString& suffix, const QString& catalogueFile, QString* 
   QSqlDatabase::removeDatabase("language");
   if (!ok) return false;
   open = true;
-  SetErrorLookup(&ErrorText);
   return true;
 }
 
@@ -118,14 +105,6 @@ bool GetError(int id, QString* caption, QString* text) {
 QString CaptionOr(int id, const QString& design) {
   const QString text = GetCaption(id);
   return text.isEmpty() ? design : text;
-}
-
-int MsgBoxCaption(int promptId, unsigned buttons, int titleId) {
-  return Box(GetCaption(promptId), GetCaption(titleId), buttons);
-}
-
-int MsgBoxHelp(int promptId, unsigned buttons, int titleId) {
-  return Box(GetHelp(promptId), GetCaption(titleId), buttons);
 }
 
 }  // namespace tessel

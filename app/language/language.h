@@ -23,9 +23,8 @@ QString GetCaption(int id);
 QString CaptionOr(int id, const QString& design);
 QString GetHelp(int id);
 // False (caption "Error", text "Unknown Error") for an unknown id; false and nothing
-// written while no language is open.
+// written while no language is open. The start hands it to the engine bridge, which
+// shows engine failures by these texts.
 bool GetError(int id, QString* caption, QString* text);
-int MsgBoxCaption(int promptId, unsigned buttons, int titleId);
-int MsgBoxHelp(int promptId, unsigned buttons, int titleId);
 
 }  // namespace tessel

@@ -1,67 +1,71 @@
 // The menus and the project commands behind them: new, open, save, the recent files,
 // exit, undo and redo, the work modes and the view switches.
 #include <QAction>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMenuBar>
+#include <QStandardPaths>
 
 #include "language/language.h"
 #include "platform/window.h"
 #include "shell/engine_bridge.h"
 #include "shell/icons.h"
 #include "shell/main_window.h"
+#include "shell/message_box.h"
 #include "shell/settings.h"
 
 namespace tessel {
 
 namespace {
 
+// One row of a menu; the row's position is the item's index (menu_items.h).
 struct Item {
   const char* caption;  // shown when the text table has none
   const char* shortcut;
-  bool hidden, disabled, checked;
+  bool hidden, disabled, checkable, checked;
 };
 
-const Item kProject[18] = {
-    {"&Neu", "Ctrl+N", false, false, false},
-    {"Ö&ffnen...", "Ctrl+O", false, false, false},
-    {"-", "", true, false, false},
-    {"&Grundriss Speichern", "", true, false, false},
-    {"Grun&driss Speichern unter...", "", true, false, false},
-    {"&Speichern", "Ctrl+S", false, false, false},
-    {"Speichern &unter...", "Ctrl+U", false, false, false},
-    {"-", "", false, false, false},
-    {"&Auto-Speichern", "", true, false, true},
-    {"-", "", true, false, false},
-    {"&Drucken", "Ctrl+P", false, false, false},
-    {"-", "", false, false, false},
-    {"B&eenden", "Ctrl+Q", false, false, false},
-    {"-", "", false, false, false},
-    {"1.", "", false, true, false},
-    {"2.", "", false, true, false},
-    {"3.", "", false, true, false},
-    {"4.", "", false, true, false},
+const Item kProject[kProjectItems] = {
+    {"&Neu", "Ctrl+N", false, false, false, false},
+    {"Ö&ffnen...", "Ctrl+O", false, false, false, false},
+    {"-", "", true, false, false, false},
+    {"&Grundriss Speichern", "", true, false, false, false},
+    {"Grun&driss Speichern unter...", "", true, false, false, false},
+    {"&Speichern", "Ctrl+S", false, false, false, false},
+    {"Speichern &unter...", "Ctrl+U", false, false, false, false},
+    {"-", "", false, false, false, false},
+    {"&Auto-Speichern", "", true, false, true, true},
+    {"-", "", true, false, false, false},
+    {"&Drucken", "Ctrl+P", false, false, false, false},
+    {"-", "", false, false, false, false},
+    {"B&eenden", "Ctrl+Q", false, false, false, false},
+    {"-", "", false, false, false, false},
+    {"1.", "", false, true, false, false},
+    {"2.", "", false, true, false, false},
+    {"3.", "", false, true, false, false},
+    {"4.", "", false, true, false, false},
 };
-const Item kEdit[4] = {
-    {"&Rückgängig", "Alt+Backspace", false, false, false},
-    {"&Wiederholen", "Ctrl+W", false, false, false},
-    {"-", "", false, false, false},
-    {"&Alle Produkte löschen", "", false, false, false},
+const Item kEdit[kEditItems] = {
+    {"&Rückgängig", "Alt+Backspace", false, false, false, false},
+    {"&Wiederholen", "Ctrl+W", false, false, false, false},
+    {"-", "", false, false, false, false},
+    {"&Alle Produkte löschen", "", false, false, false, false},
 };
-const Item kView[8] = {
-    {"&Lineal", "Ctrl+L", false, false, true},
-    {"&Bemaßung", "Ctrl+M", false, false, false},
-    {"-", "", false, false, false},
-    {"&Grundriß", "F2", false, false, false},
-    {"&Entwurf", "F3", false, false, false},
-    {"-", "", false, false, false},
-    {"&Produktliste", "F4", false, false, false},
-    {"&Katalog", "F5", false, false, false},
+const Item kView[kViewItems] = {
+    {"&Lineal", "Ctrl+L", false, false, true, true},
+    {"&Bemaßung", "Ctrl+M", false, false, true, false},
+    {"-", "", false, false, false, false},
+    {"&Grundriß", "F2", false, false, false, false},
+    {"&Entwurf", "F3", false, false, false, false},
+    {"-", "", false, false, false, false},
+    {"&Produktliste", "F4", false, false, false, false},
+    {"&Katalog", "F5", false, false, false, false},
 };
-const Item kHelp[3] = {
-    {"&Aktuelles Thema", "Shift+F1", false, true, false},
-    {"I&nfo...", "", true, false, false},
-    {"&Suchen nach...", "", true, true, false},
+const Item kHelp[kHelpItems] = {
+    {"&Aktuelles Thema", "Shift+F1", false, true, false, false},
+    {"I&nfo...", "", true, false, false, false},
+    {"&Suchen nach...", "", true, true, false, false},
 };
 
 // Turns the table's filter ("Plans (*.tsd)|*.tsd|All (*.*)|*.*") into the dialog's.
@@ -76,131 +80,106 @@ QString DialogFilter(const QString& table) {
   return filters.isEmpty() ? QString("Tessel plans (*.tsd)") : filters.join(";;");
 }
 
+const char kPlanExtension[] = "tsd";
+// The settings value of the folder a plan was last opened from or saved to.
+const char kStartupSection[] = "Startup";
+const char kLastFolder[] = "LastFolder";
+
 }  // namespace
 
 void MainWindow::InitMenus() {
-  struct Menu {
+  struct MenuRow {
+    Menu menu;
     int caption;
     const char* fallback;
     const char* name;
     const Item* items;
-    int count;
     QAction** actions;
+    int count;
   };
-  const Menu menus[4] = {
-      {1400, "&Projekt", "mnProject", kProject, 18, projectItems_},
-      {1500, "B&earbeiten", "mnEdit", kEdit, 4, editItems_},
-      {1600, "&Ansicht", "mnView", kView, 8, viewItems_},
-      {1700, "&Hilfe", "mnHelp", kHelp, 3, helpItems_},
+  const MenuRow menus[] = {
+      {Menu::Project, 1400, "&Projekt", "mnProject", kProject, projectItems_.data(), kProjectItems},
+      {Menu::Edit, 1500, "B&earbeiten", "mnEdit", kEdit, editItems_.data(), kEditItems},
+      {Menu::View, 1600, "&Ansicht", "mnView", kView, viewItems_.data(), kViewItems},
+      {Menu::Help, 1700, "&Hilfe", "mnHelp", kHelp, helpItems_.data(), kHelpItems},
   };
-  for (int m = 0; m < 4; ++m) {
-    const Menu& menu = menus[m];
+  for (const MenuRow& menu : menus) {
     QMenu* top = menuBar()->addMenu(CaptionOr(menu.caption, menu.fallback));
     top->setObjectName(menu.name);
     for (int i = 0; i < menu.count; ++i) {
       const Item& item = menu.items[i];
       auto* action = new QAction(this);
       const bool separator = QString(item.caption) == "-";
-      const bool recent = m == 0 && i >= 14;
+      const bool recent = menu.menu == Menu::Project && i >= kRecent1;
       action->setSeparator(separator);
       if (!separator)
         action->setText(recent ? QString(item.caption)
                                : CaptionOr(menu.caption + 1 + i, item.caption));
       if (*item.shortcut) action->setShortcut(QKeySequence(item.shortcut));
       action->setVisible(!item.hidden);
-      action->setEnabled(!item.disabled);
-      action->setCheckable(item.checked);
+      action->setEnabled(!item.disabled && !CommandNotYetAvailable(menu.menu, i));
+      action->setCheckable(item.checkable);
       action->setChecked(item.checked);
       action->setObjectName(QString("%1Sub%2").arg(menu.name).arg(i));
+      const Menu m = menu.menu;
       if (!separator) connect(action, &QAction::triggered, this, [this, m, i] { MenuClick(m, i); });
       top->addAction(action);
       menu.actions[i] = action;
     }
   }
-  // Printing, the product list and the catalogue come with their own windows; until
-  // then their items stay disabled.
-  projectItems_[10]->setEnabled(false);
-  viewItems_[6]->setEnabled(false);
-  viewItems_[7]->setEnabled(false);
   // The usual keys for undo and redo as well.
-  editItems_[0]->setShortcuts({QKeySequence("Alt+Backspace"), QKeySequence::Undo});
-  editItems_[1]->setShortcuts({QKeySequence("Ctrl+W"), QKeySequence("Ctrl+Y")});
+  editItems_[kUndo]->setShortcuts({QKeySequence("Alt+Backspace"), QKeySequence::Undo});
+  editItems_[kRedo]->setShortcuts({QKeySequence("Ctrl+W"), QKeySequence("Ctrl+Y")});
 }
 
-void MainWindow::MenuClick(int menu, int index) {
+// A checkable item has already turned its own check mark when it reports the click, so
+// the commands behind ruler, measurement and auto-save follow the mark; they never turn
+// it themselves.
+void MainWindow::MenuClick(Menu menu, int index) {
   BridgeState& b = Bridge();
   switch (menu) {
-    case 0:
+    case Menu::Project:
       switch (index) {
-        case 0:
+        case kNew:
           NewProject();
           break;
-        case 1:
+        case kOpen:
           OpenDialog();
           break;
-        case 5:
+        case kSave:
           if (!currentFile_.isEmpty())
             SaveProject(currentFile_);
           else
             SaveAsDialog();
           break;
-        case 6:
+        case kSaveAs:
           SaveAsDialog();
           break;
-        case 8:
-          projectItems_[8]->setChecked(!projectItems_[8]->isChecked());
-          break;
-        case 12:
-          if (QuerySave(3100) != 2) {
+        case kExit:
+          if (QuerySave(3100) != plat::IDCANCEL) {
             QuitRequested = true;
             close();
           }
           break;
-        case 14:
-        case 15:
-        case 16:
-        case 17: {
-          const QString name = projectItems_[index]->text();
-          if (QuerySave(5640) == 2) break;
-          if (!QFileInfo::exists(name)) {
-            // A file that has gone is reported and leaves the list, rather than
-            // opening as an empty plan.
-            plat::MessageBox(0,
-                             CaptionOr(5680,
-                                       "The plan %1 no longer exists. It has been removed from the "
-                                       "list of recent plans.")
-                                 .arg(name)
-                                 .toLocal8Bit()
-                                 .constData(),
-                             GetCaption(101).toLocal8Bit().constData(), plat::MB_ICONWARNING);
-            for (int i = index; i < 17; ++i) {
-              projectItems_[i]->setText(projectItems_[i + 1]->text());
-              projectItems_[i]->setEnabled(projectItems_[i + 1]->isEnabled());
-            }
-            projectItems_[17]->setText("4.");
-            projectItems_[17]->setEnabled(false);
-            break;
-          }
-          OpenProject(name);
-          break;
-        }
         default:
-          break;
+          if (index >= kRecent1 && index <= kRecent4) OpenRecent(index - kRecent1);
+          break;  // auto-save only keeps its mark; the layout-only saves do nothing
       }
       break;
-    case 1:
+    case Menu::Edit:
       switch (index) {
-        case 0:
+        case kUndo:
           SetStatusMessage(GetCaption(1325));
           vCallTessel(TC_Undo, 0, 0, 0);
           UpdateControlStates();
           break;
-        case 1:
+        case kRedo:
           SetStatusMessage(GetCaption(1335));
           vCallTessel(TC_Redo, 0, 0, 0);
+          ObserveChanges(true);
           UpdateControlStates();
           break;
-        case 3:
+        case kRemoveAllProducts:
           ReadInfo();
           if (b.infoRecord.iCountDesignItems > 0 &&
               MsgBoxCaption(5610, plat::MB_YESNOCANCEL, 5610) == plat::IDYES) {
@@ -212,20 +191,15 @@ void MainWindow::MenuClick(int menu, int index) {
           break;
       }
       break;
-    case 2:
+    case Menu::View:
       switch (index) {
-        case 0:
-          viewItems_[0]->setChecked(!viewItems_[0]->isChecked());
-          rulerWidth_ = viewItems_[0]->isChecked() ? 28 : 0;
-          vCallTessel(TC_ToggleRuler, 0, 0, 0);
-          SetZoom(b.zoomIndex);
+        case kRuler:
+          SetRuler(viewItems_[kRuler]->isChecked());
           break;
-        case 1:
-          viewItems_[1]->setChecked(!viewItems_[1]->isChecked());
-          vCallTessel(TC_ToggleMeasurement, 0, 0, 0);
-          RefreshView();
+        case kMeasurement:
+          SetMeasurement(viewItems_[kMeasurement]->isChecked());
           break;
-        case 3:
+        case kLayoutModeItem:
           if (workMode_ == kLayoutMode) break;
           ReadInfo();
           if (b.infoRecord.iCountDesignItems >= 1) {
@@ -234,34 +208,59 @@ void MainWindow::MenuClick(int menu, int index) {
             SetLayoutModeUI();
           }
           break;
-        case 4:
+        case kDesignModeItem:
           SetDesignModeUI();
           break;
         default:
           break;  // the product list and the catalogue come with the catalogue
       }
       break;
-    case 3:
-      if (index == 0) {
-        if (helpMode_) {
-          helpMode_ = false;
-          unsetCursor();
-        } else {
-          helpMode_ = true;
+    case Menu::Help:
+      if (index == kHelpMode) {
+        helpMode_ = !helpMode_;
+        if (helpMode_)
           setCursor(HelpCursor());
-        }
+        else
+          unsetCursor();
       }
-      break;
-    default:
       break;
   }
 }
 
-int MainWindow::QuerySave(int titleCaption) {
+// The engine's ruler band and the program's idea of its width go together; a mark that
+// already matches the band changes nothing.
+void MainWindow::SetRuler(bool shown) {
+  viewItems_[kRuler]->setChecked(shown);
+  if (shown == (rulerWidth_ != 0)) return;
+  rulerWidth_ = shown ? kRulerWidth : 0;
+  vCallTessel(TC_ToggleRuler, 0, 0, 0);
+  SetZoom(Bridge().zoomIndex);
+}
+
+void MainWindow::SetMeasurement(bool shown) {
+  viewItems_[kMeasurement]->setChecked(shown);
+  if (shown == measurementShown_) return;
+  measurementShown_ = shown;
+  vCallTessel(TC_ToggleMeasurement, 0, 0, 0);
+  RefreshView();
+}
+
+void MainWindow::ObserveChanges(bool byRedo) {
   ReadInfo();
+  changes_.Observe(Bridge().infoRecord.iSerial, byRedo);
+  UpdateTitle();
+}
+
+void MainWindow::MarkSaved() {
+  ReadInfo();
+  changes_.Saved(Bridge().infoRecord.iSerial);
+  UpdateTitle();
+}
+
+int MainWindow::QuerySave(int titleCaption) {
+  ObserveChanges();
   int answer = plat::IDNO;
-  if (Bridge().infoRecord.iSerial > savedSerial_)
-    answer = MsgBoxCaption(5630, plat::MB_YESNOCANCEL, titleCaption);
+  if (changes_.Changed()) answer = MsgBoxCaption(5630, plat::MB_YESNOCANCEL, titleCaption);
   if (answer == plat::IDYES) answer = SaveAsDialog();
   return answer;
 }
@@ -271,10 +270,16 @@ void MainWindow::NewProject() {
   vCallTessel(TC_NewLayout, 0, 0, 0);
   SetLayoutModeUI();
   currentFile_.clear();
-  ReadInfo();
-  savedSerial_ = Bridge().infoRecord.iSerial;
-  UpdateTitle();
+  MarkSaved();
   UpdateControlStates();
+}
+
+QString MainWindow::DialogFolder() const {
+  if (!currentFile_.isEmpty()) return QFileInfo(currentFile_).absolutePath();
+  const QString last = ReadSetting(kStartupSection, kLastFolder, "").trimmed();
+  if (!last.isEmpty() && QFileInfo(last).isDir()) return last;
+  const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+  return QFileInfo(documents).isDir() ? documents : QDir::homePath();
 }
 
 // The open dialog carries the title of the "new" button, as it always has.
@@ -282,9 +287,21 @@ QString MainWindow::AskFileName(bool save) {
   const QAction* button = ToolbarButton(save ? "save" : "new");
   const QString title = button ? button->toolTip() : QString();
   const QString filter = DialogFilter(GetCaption(5660));
-  if (fileDialog_) return fileDialog_(save, title, filter);
-  return save ? QFileDialog::getSaveFileName(this, title, QString(), filter)
-              : QFileDialog::getOpenFileName(this, title, QString(), filter);
+  const QString folder = DialogFolder();
+  QString name;
+  if (fileDialog_) {
+    name = fileDialog_(save, title, filter, folder);
+  } else {
+    QFileDialog dialog(this, title, folder, filter);
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    // The dialog then adds ".tsd" itself and asks about the file that is really meant.
+    if (save) dialog.setDefaultSuffix(kPlanExtension);
+    if (dialog.exec() == QDialog::Accepted) name = dialog.selectedFiles().value(0);
+    activateWindow();
+  }
+  if (!name.isEmpty()) WriteSetting(kStartupSection, kLastFolder, QFileInfo(name).absolutePath());
+  return name;
 }
 
 void MainWindow::OpenDialog() {
@@ -293,31 +310,40 @@ void MainWindow::OpenDialog() {
   if (!name.isEmpty()) OpenProject(EnsureExtension(name));
 }
 
+// The engine checks a plan whole before it replaces anything, so a plan that cannot be
+// read leaves the plan, its history and the work mode as they were: the plan is read
+// in the mode the user is in, and the mode changes only once the plan is in.
 bool MainWindow::OpenProject(const QString& name) {
   if (name.isEmpty()) return false;
-  const int mode = workMode_;
-  workMode_ = kDesignMode;
-  vCallTessel(TC_SetDesignMode, 0, 0, 0);
-  const long result = vCallTessel(TC_LoadDesignFile, 0, 0, 0, name);
-  workMode_ = mode;
-  if (result == 0) {
-    SetDesignModeUI();
-    currentFile_ = name;
-    AddRecentFile(name);
-  } else {
-    SetLayoutModeUI();
+  if (vCallTessel(TC_LoadDesignFile, 0, 0, 0, name) != 0) {
+    UpdateControlStates();
+    return false;
   }
   ReadInfo();
-  savedSerial_ = Bridge().infoRecord.iSerial;
-  UpdateTitle();
+  if (Bridge().infoRecord.bWalls != 0 && workMode_ != kDesignMode) {
+    // The engine draws the furnishing only while it reads a plan in design mode.
+    vCallTessel(TC_SetDesignMode, 0, 0, 0);
+    vCallTessel(TC_LoadDesignFile, 0, 0, 0, name);
+  }
+  SetDesignModeUI();
+  currentFile_ = name;
+  AddRecentFile(name);
+  MarkSaved();
   UpdateControlStates();
-  return result == 0;
+  return true;
 }
 
 int MainWindow::SaveAsDialog() {
-  const QString name = AskFileName(true);
-  if (name.isEmpty()) return plat::IDCANCEL;
-  return SaveProject(EnsureExtension(name)) ? plat::IDYES : plat::IDCANCEL;
+  const QString chosen = AskFileName(true);
+  if (chosen.isEmpty()) return plat::IDCANCEL;
+  const QString name = EnsureExtension(chosen);
+  // The dialog asked about the name as typed; the file written is another one.
+  if (name != chosen && QFileInfo::exists(name) &&
+      ShowMessage(CaptionOr(5690, "%1 already exists.\nDo you want to replace it?").arg(name),
+                  CaptionOr(1302, "Save plan"),
+                  plat::MB_YESNO | plat::MB_ICONQUESTION) != plat::IDYES)
+    return plat::IDCANCEL;
+  return SaveProject(name) ? plat::IDYES : plat::IDCANCEL;
 }
 
 // A failed save has been reported by the bridge; the plan then stays changed and the
@@ -326,49 +352,62 @@ bool MainWindow::SaveProject(const QString& name) {
   if (vCallTessel(TC_SaveDesignFile, 0, 0, 0, name) != 0) return false;
   currentFile_ = name;
   AddRecentFile(name);
-  ReadInfo();
-  savedSerial_ = Bridge().infoRecord.iSerial;
-  UpdateTitle();
+  MarkSaved();
   return true;
 }
 
+// Only the file's own name counts: a dot in a folder name ("anna.berg") is no extension.
 QString MainWindow::EnsureExtension(const QString& name) {
-  return name.contains('.') ? name : name + ".tsd";
+  if (name.isEmpty() || QFileInfo(name).fileName().contains('.')) return name;
+  return name + "." + kPlanExtension;
 }
 
 void MainWindow::AddRecentFile(const QString& name) {
-  for (int i = 14; i <= 17; ++i)
-    if (projectItems_[i]->text() == name) return;
-  for (int i = 17; i > 14; --i) {
-    projectItems_[i]->setText(projectItems_[i - 1]->text());
-    projectItems_[i]->setEnabled(projectItems_[i - 1]->isEnabled());
+  recent_.Add(name);
+  ShowRecentFiles();
+}
+
+void MainWindow::ShowRecentFiles() {
+  const QStringList& names = recent_.Names();
+  for (int i = 0; i < RecentFiles::kCapacity; ++i) {
+    QAction* item = projectItems_[kRecent1 + i];
+    const bool listed = i < names.size();
+    item->setText(listed ? names[i] : QString("%1.").arg(i + 1));
+    item->setEnabled(listed);
   }
-  projectItems_[14]->setText(name);
-  projectItems_[14]->setEnabled(true);
+}
+
+void MainWindow::OpenRecent(int position) {
+  const QString name = recent_.Names().value(position);
+  if (name.isEmpty() || QuerySave(5640) == plat::IDCANCEL) return;
+  if (!QFileInfo::exists(name)) {
+    // A file that has gone is reported and leaves the list, rather than opening as an
+    // empty plan.
+    ShowMessage(CaptionOr(5680,
+                          "The plan %1 no longer exists. It has been removed from the "
+                          "list of recent plans.")
+                    .arg(name),
+                ProgramTitle(), plat::MB_ICONWARNING);
+    recent_.Remove(position);
+    ShowRecentFiles();
+    return;
+  }
+  OpenProject(name);
 }
 
 void MainWindow::ReadRecentFiles() {
-  for (int n = 1; n <= 4; ++n) {
-    const QString name = ReadSetting("RecentFiles", QString("File%1").arg(n), "").trimmed();
-    if (name.isEmpty()) break;
-    projectItems_[13 + n]->setText(name);
-    projectItems_[13 + n]->setEnabled(true);
-  }
+  recent_.Read();
+  ShowRecentFiles();
 }
 
 void MainWindow::WriteRecentFiles() {
-  for (int n = 1; n <= 4; ++n) {
-    QAction* item = projectItems_[13 + n];
-    if (!item->isEnabled()) break;
-    WriteSetting("RecentFiles", QString("File%1").arg(n), item->text());
-  }
+  recent_.Write();
 }
 
+// An unsaved plan carries a "*" after its name, as in other programs of the desktop.
 void MainWindow::UpdateTitle() {
-  QString title = GetCaption(101);
-  if (title.isEmpty()) title = "Ostara Tessel";
-  const QString file = currentFile_.isEmpty() ? GetCaption(5670) : currentFile_;
-  setWindowTitle(title + "  -  " + file);
+  const QString file = currentFile_.isEmpty() ? CaptionOr(5670, "Untitled") : currentFile_;
+  setWindowTitle(ProgramTitle() + "  -  " + file + (changes_.Changed() ? " *" : ""));
 }
 
 void MainWindow::SetLayoutModeUI() {

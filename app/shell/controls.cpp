@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QFontMetrics>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -16,6 +17,7 @@
 #include "shell/engine_bridge.h"
 #include "shell/icons.h"
 #include "shell/main_window.h"
+#include "shell/message_box.h"
 #include "shell/plan_view.h"
 #include "shell/toolbox_button.h"
 
@@ -23,25 +25,48 @@ namespace tessel {
 
 namespace {
 
+// A toolbar button: its key, the caption number of its tooltip and help, and the menu
+// command it stands for (the zoom buttons and "info" have none).
 struct Button {
   const char* key;
   int tag;
+  Menu menu;
+  int item;
 };
-const Button kButtons[] = {{"new", 1300},    {"open", 1301},  {"save", 1302},   {"print", 1303},
-                           {"undo", 1304},   {"redo", 1305},  {"delete", 1306}, {"zoomout", 1307},
-                           {"zoomin", 1308}, {"base", 1309},  {"design", 1310}, {"list", 1311},
-                           {"info", 1312},   {"helpon", 1313}};
+constexpr int kNoItem = -1;
+const Button kButtons[] = {
+    {"new", 1300, Menu::Project, kNew},
+    {"open", 1301, Menu::Project, kOpen},
+    {"save", 1302, Menu::Project, kSave},
+    {"print", 1303, Menu::Project, kPrint},
+    {"undo", 1304, Menu::Edit, kUndo},
+    {"redo", 1305, Menu::Edit, kRedo},
+    {"delete", 1306, Menu::Edit, kRemoveAllProducts},
+    {"zoomout", 1307, Menu::View, kNoItem},
+    {"zoomin", 1308, Menu::View, kNoItem},
+    {"base", 1309, Menu::View, kLayoutModeItem},
+    {"design", 1310, Menu::View, kDesignModeItem},
+    {"list", 1311, Menu::View, kProductList},
+    {"info", 1312, Menu::Help, kNoItem},
+    {"helpon", 1313, Menu::Help, kHelpMode},
+};
 
-// Commands whose windows the program does not have yet stay disabled whatever the
-// plan holds, so that nothing pretends to work.
+const Button* FindButton(const QString& key) {
+  for (const Button& b : kButtons)
+    if (key == b.key) return &b;
+  return nullptr;
+}
+
+// A button is never more available than the command behind it.
 bool NotYetAvailable(const QString& key) {
-  return key == "print" || key == "list";
+  const Button* b = FindButton(key);
+  return b && b->item != kNoItem && CommandNotYetAvailable(b->menu, b->item);
 }
-// The same for the tools whose shapes the engine cannot place yet: the corners,
-// doors, windows and the free rectangle and circle.
-bool ToolNotYetAvailable(int tool) {
-  return tool == 2 || tool == 3 || (tool >= 6 && tool <= 9);
-}
+
+// Status bar spacing in pixels: tight enough for the smallest window.
+constexpr int kStatusMargin = 4, kStatusSpacing = 4;
+// Room for a value box's frame and a little air around the digits.
+constexpr int kValuePadding = 8;
 
 }  // namespace
 
@@ -92,39 +117,19 @@ void MainWindow::ToolbarClicked(const QString& key) {
     return;
   }
   const int zoom = Bridge().zoomIndex;
-  if (key == "new")
-    MenuClick(0, 0);
-  else if (key == "open")
-    MenuClick(0, 1);
-  else if (key == "save")
-    MenuClick(0, 5);
-  else if (key == "print")
-    MenuClick(0, 10);
-  else if (key == "undo")
-    MenuClick(1, 0);
-  else if (key == "redo")
-    MenuClick(1, 1);
-  else if (key == "delete")
-    MenuClick(1, 3);
-  else if (key == "zoomout") {
-    if (zoom >= 3) SetZoom(zoom - 1);
+  if (key == "zoomout") {
+    if (zoom > kFirstUserZoom) SetZoom(zoom - 1);
   } else if (key == "zoomin") {
-    if (zoom < 8) SetZoom(zoom + 1);
-  } else if (key == "base")
-    MenuClick(2, 3);
-  else if (key == "design")
-    MenuClick(2, 4);
-  else if (key == "list")
-    MenuClick(2, 6);
-  else if (key == "info")
-    ShowHelpMessage(1312);
-  else if (key == "helpon")
-    MenuClick(3, 0);
+    if (zoom < kLastUserZoom) SetZoom(zoom + 1);
+  } else if (key == "info") {
+    ShowHelpMessage(button->property("tag").toInt());
+  } else if (const Button* b = FindButton(key); b && b->item != kNoItem) {
+    MenuClick(b->menu, b->item);
+  }
 }
 
 void MainWindow::ShowHelpMessage(int number) {
-  plat::MessageBox(0, GetHelp(number).toLocal8Bit().constData(),
-                   GetCaption(number).toLocal8Bit().constData(), plat::MB_ICONINFORMATION);
+  ShowMessage(GetHelp(number), GetCaption(number), plat::MB_ICONINFORMATION);
   helpMode_ = false;
   unsetCursor();
 }
@@ -133,12 +138,12 @@ void MainWindow::InitToolbox() {
   auto* grid = new QGridLayout(toolbox_);
   grid->setContentsMargins(4, 4, 4, 4);
   grid->setSpacing(4);
-  for (int i = 0; i < 10; ++i) {
+  for (int i = 0; i < kToolCount; ++i) {
     auto* button = new ToolboxButton(i, toolbox_);
     button->setEnabled(false);
-    button->setProperty("tag", 1350 + i);
-    button->setToolTip(GetCaption(1350 + i));
-    button->setVisible(!(workMode_ == kDesignMode && i >= 5));
+    button->setProperty("tag", kToolCaptionBase + i);
+    button->setToolTip(GetCaption(kToolCaptionBase + i));
+    button->setVisible(!(workMode_ == kDesignMode && i >= kFirstRoomTool));
     grid->addWidget(button, i / 2, i % 2);
     connect(button, &ToolboxButton::pressed, this, &MainWindow::ToolClicked);
     connect(button, &ToolboxButton::hovered, this, &MainWindow::ToolHovered);
@@ -150,9 +155,9 @@ void MainWindow::InitToolbox() {
   grid->setRowStretch(5, 1);
   const int buttonWidth = tools_[0]->width();
   toolbox_->setFixedWidth(2 * buttonWidth + 12);
-  hoverIndex_ = 10;
-  SetToolboxButtonEnabled(0, true);
-  SetToolboxButtonEnabled(5, true);
+  hoverIndex_ = kNoTool;
+  SetToolboxButtonEnabled(kSelectTool, true);
+  SetToolboxButtonEnabled(kWallRectTool, true);
 }
 
 void MainWindow::SetToolboxButtonEnabled(int index, bool enabled) {
@@ -164,13 +169,13 @@ void MainWindow::SetToolboxButtonEnabled(int index, bool enabled) {
 }
 
 void MainWindow::UpdateToolboxForMode() {
-  for (int i = 5; i < 10; ++i) tools_[i]->setVisible(workMode_ == kLayoutMode);
+  for (int i = kFirstRoomTool; i < kToolCount; ++i) tools_[i]->setVisible(workMode_ == kLayoutMode);
 }
 
 void MainWindow::ClearToolboxHover() {
-  if (hoverIndex_ >= 10) return;
+  if (hoverIndex_ >= kNoTool) return;
   if (tools_[hoverIndex_]->isEnabled()) tools_[hoverIndex_]->Show(ToolboxButton::kNormal);
-  hoverIndex_ = 10;
+  hoverIndex_ = kNoTool;
 }
 
 void MainWindow::ToolHovered(int index) {
@@ -183,7 +188,7 @@ void MainWindow::ToolHovered(int index) {
 
 void MainWindow::ToolClicked(int index) {
   if (helpMode_) {
-    ShowHelpMessage(1350 + index);
+    ShowHelpMessage(kToolCaptionBase + index);
     return;
   }
   ToolHovered(index);
@@ -191,10 +196,10 @@ void MainWindow::ToolClicked(int index) {
   DialogResults& d = Dialog();
   d.cancelled = true;
   switch (index) {
-    case 0:
+    case kSelectTool:
       vCallTessel(TC_SetSelectCursor, 0, 0, 0);
       break;
-    case 1:
+    case kDeleteTool:
       vCallTessel(TC_DeleteSelectedObject, 0, 0, 0);
       UpdateControlStates();
       break;
@@ -203,28 +208,28 @@ void MainWindow::ToolClicked(int index) {
       if (!RunToolDialog(index, Bridge().infoRecord.bWallRect != 0, this)) break;
       const std::int32_t v1 = d.value1, v2 = d.value2, v3 = d.value3;
       switch (index) {
-        case 2:
+        case kUserRectTool:
           vCallTessel(TC_PutUserRect, v1, v2, v3);
           break;
-        case 3:
+        case kUserCircleTool:
           vCallTessel(TC_PutUserCircle, v1, 0, 0);
           break;
-        case 4:
+        case kFreeWallTool:
           vCallTessel(TC_PutFreeWall, v1, v2, v3);
           break;
-        case 5:
+        case kWallRectTool:
           vCallTessel(TC_PutWallRectangle, v1, v2, v3);
           break;
-        case 6:
+        case kDiagonalCornerTool:
           vCallTessel(TC_PutDiagonalCorner, v1, v2, 0);
           break;
-        case 7:
+        case kRoundCornerTool:
           vCallTessel(TC_PutRoundCorner, v1, v2, 0);
           break;
-        case 8:
+        case kDoorTool:
           vCallTessel(TC_PutDoor, v1, v2, v3, QVariant(d.flags));
           break;
-        case 9:
+        case kWindowTool:
           vCallTessel(TC_PutWindow, v1, v2, v3, QVariant(d.flags));
           break;
         default:
@@ -241,40 +246,44 @@ void MainWindow::InitStatusBar() {
   auto* frame = new QWidget(this);
   frame->setObjectName("StatusFrame");
   frame->setMouseTracking(true);
-  frame->installEventFilter(this);
   auto* row = new QHBoxLayout(frame);
-  row->setContentsMargins(6, 2, 6, 2);
-  auto label = [&](const char* name, const QString& text, int width) {
-    auto* l = new QLabel(text, frame);
+  row->setContentsMargins(kStatusMargin, 0, kStatusMargin, 0);
+  row->setSpacing(kStatusSpacing);
+  // Value boxes as wide as the longest value they show, so that nothing is cut in the
+  // smallest window and nothing jumps while the pointer moves.
+  const QFontMetrics metrics = fontMetrics();
+  const int cursorWidth = metrics.horizontalAdvance("-9999.9") + kValuePadding;
+  const int sizeWidth = metrics.horizontalAdvance("999") + kValuePadding;
+  auto value = [](QWidget* parent, const char* name, int width) {
+    auto* v = new QLabel(parent);
+    v->setObjectName(name);
+    v->setMinimumWidth(width);
+    v->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    v->setFrameShape(QFrame::StyledPanel);
+    return v;
+  };
+  auto caption = [](QWidget* parent, const char* name, const QString& text) {
+    auto* l = new QLabel(text, parent);
     l->setObjectName(name);
-    if (width) {
-      l->setMinimumWidth(width);
-      l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-      l->setFrameShape(QFrame::StyledPanel);
-    }
-    row->addWidget(l);
     return l;
   };
-  label("Label2", "X:", 0);
-  lblLeft_ = label("lblLeft", "", 56);
-  label("Label3", "Y:", 0);
-  lblTop_ = label("lblTop", "", 56);
-  row->addSpacing(12);
+  row->addWidget(caption(frame, "Label2", "X:"));
+  row->addWidget(lblLeft_ = value(frame, "lblLeft", cursorWidth));
+  row->addWidget(caption(frame, "Label3", "Y:"));
+  row->addWidget(lblTop_ = value(frame, "lblTop", cursorWidth));
   sbMsg_ = new QLabel(frame);
   sbMsg_->setObjectName("sbMsg");
+  // A long message is cut rather than widening the window.
+  sbMsg_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
   row->addWidget(sbMsg_, 1);
   auto* size = new QWidget(frame);
   size->setObjectName("SizeFrame");
   auto* sizes = new QHBoxLayout(size);
   sizes->setContentsMargins(0, 0, 0, 0);
+  sizes->setSpacing(kStatusSpacing);
   auto sized = [&](const char* name, int number, const char* fallback, const char* valueName) {
-    auto* l = new QLabel(CaptionOr(number, QString::fromUtf8(fallback)), size);
-    l->setObjectName(name);
-    sizes->addWidget(l);
-    auto* v = new QLabel(size);
-    v->setObjectName(valueName);
-    v->setMinimumWidth(40);
-    v->setFrameShape(QFrame::StyledPanel);
+    sizes->addWidget(caption(size, name, CaptionOr(number, QString::fromUtf8(fallback))));
+    QLabel* v = value(size, valueName, sizeWidth);
     sizes->addWidget(v);
     return v;
   };
@@ -282,6 +291,10 @@ void MainWindow::InitStatusBar() {
   lblDepth_ = sized("Label8", 2205, "Tiefe:", "lblDepth");
   lblHeight_ = sized("Label7", 2206, "Höhe:", "lblHeight");
   row->addWidget(size);
+  // The sizes say something only while a product is selected; until then their room
+  // goes to the message line, which the smallest window needs.
+  size->hide();
+  sizeFrame_ = size;
   statusBar()->addWidget(frame, 1);
   statusBar()->setSizeGripEnabled(true);
 }
@@ -304,50 +317,31 @@ void MainWindow::UpdateStatus(int x, int y, int buttons) {
     lblWidth_->clear();
     lblDepth_->clear();
     lblHeight_->clear();
+    sizeFrame_->hide();
+  } else {
+    sizeFrame_->show();  // the product bar fills in the sizes
   }
 }
 
 void MainWindow::UpdateControlStates() {
-  if (!tools_[9] || !iconbar_) return;  // still being built
-  ReadInfo();
-  const EngineInfo& info = Bridge().infoRecord;
-  const bool layout = workMode_ == kLayoutMode;
-  if (info.bWalls == 0) {
-    viewItems_[4]->setEnabled(false);
-    SetToolbarButtonEnabled("design", false);
-    SetToolboxButtonEnabled(8, false);
-    SetToolboxButtonEnabled(9, false);
-  } else if (layout) {
-    viewItems_[4]->setEnabled(true);
-    SetToolbarButtonEnabled("design", true);
-    SetToolboxButtonEnabled(8, true);
-    SetToolboxButtonEnabled(9, true);
-  }
-  const bool room = info.bWallRect != 0;
-  for (int i : {2, 3, 4}) SetToolboxButtonEnabled(i, room);
-  for (int i : {6, 7}) SetToolboxButtonEnabled(i, room && layout);
-  SetToolboxButtonEnabled(1, info.bObjSel != 0);
-  editItems_[0]->setEnabled(info.bUndoAvail != 0);
-  SetToolbarButtonEnabled("undo", info.bUndoAvail != 0);
-  editItems_[1]->setEnabled(info.bRedoAvail != 0);
-  SetToolbarButtonEnabled("redo", info.bRedoAvail != 0);
-  const bool products = info.iCountDesignItems >= 1;
-  editItems_[3]->setEnabled(products);
-  SetToolbarButtonEnabled("delete", products);
-  viewItems_[6]->setEnabled(false);  // the product list comes with the catalogue
-  SetToolbarButtonEnabled("list", products);
-  const int zoom = Bridge().zoomIndex;
-  SetToolbarButtonEnabled("zoomout", zoom != 2);
-  SetToolbarButtonEnabled("zoomin", zoom != 8);
-  if (!layout) {
-    viewItems_[3]->setEnabled(true);
-    SetToolbarButtonEnabled("base", true);
-    viewItems_[4]->setEnabled(false);
-    SetToolbarButtonEnabled("design", false);
-  } else {
-    viewItems_[3]->setEnabled(false);
-    SetToolbarButtonEnabled("base", false);
-  }
+  if (!tools_[kWindowTool] || !iconbar_) return;  // still being built
+  ObserveChanges();
+  const ControlStates c = DeriveControlStates(Bridge().infoRecord, workMode_, Bridge().zoomIndex);
+  for (int i = 0; i < kToolCount; ++i) SetToolboxButtonEnabled(i, c.tools[i]);
+  editItems_[kUndo]->setEnabled(c.undo);
+  SetToolbarButtonEnabled("undo", c.undo);
+  editItems_[kRedo]->setEnabled(c.redo);
+  SetToolbarButtonEnabled("redo", c.redo);
+  editItems_[kRemoveAllProducts]->setEnabled(c.removeAll);
+  SetToolbarButtonEnabled("delete", c.removeAll);
+  viewItems_[kProductList]->setEnabled(c.productList);
+  SetToolbarButtonEnabled("list", c.productList);
+  viewItems_[kLayoutModeItem]->setEnabled(c.layoutMode);
+  SetToolbarButtonEnabled("base", c.layoutMode);
+  viewItems_[kDesignModeItem]->setEnabled(c.designMode);
+  SetToolbarButtonEnabled("design", c.designMode);
+  SetToolbarButtonEnabled("zoomout", c.zoomOut);
+  SetToolbarButtonEnabled("zoomin", c.zoomIn);
 }
 
 }  // namespace tessel

@@ -7,8 +7,10 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <cmath>
+#include <iterator>
 
 #include "platform/window.h"
+#include "shell/message_box.h"
 
 namespace tessel {
 
@@ -19,16 +21,11 @@ bool triedLoading = false;
 QString loadError;
 ErrorLookup errorLookup = nullptr;
 
-int Box(const QString& text, const QString& caption, unsigned style) {
-  return plat::MessageBox(0, text.toLocal8Bit().constData(), caption.toLocal8Bit().constData(),
-                          style);
-}
-
 // The repaint after a failure, at the view as the program keeps it.
 void RepaintView() {
   BridgeState& b = Bridge();
   EngineEntry engine = Engine();
-  if (!engine || b.zoomIndex < 0 || b.zoomIndex > 9) return;
+  if (!engine || b.zoomIndex < 0 || b.zoomIndex >= static_cast<int>(std::size(b.zoomTable))) return;
   const auto zoom = static_cast<long>(std::lround(b.zoomTable[b.zoomIndex] * 100.0));
   engine(TC_AdjustWindowBuffer, static_cast<unsigned>(static_cast<std::int32_t>(b.viewCenterX)),
          static_cast<unsigned>(b.viewCenterY), static_cast<unsigned>(zoom), 0, 0);
@@ -78,14 +75,14 @@ long vCallTessel(std::int16_t code, std::int32_t p0, std::int32_t p1, std::int32
   const QVariant param = lParam0;
   if (b.workWindowHandle == 0) return -1;
   auto failed = [&] {
-    Box(QString("Failed call to Function %1 with parameters %2, %3, %4, %5, %6")
-            .arg(code)
-            .arg(p0)
-            .arg(p1)
-            .arg(p2)
-            .arg(Plain(param))
-            .arg(lParam1),
-        "vCallTessel Error", plat::MB_ICONERROR);
+    ShowMessage(QString("Failed call to Function %1 with parameters %2, %3, %4, %5, %6")
+                    .arg(code)
+                    .arg(p0)
+                    .arg(p1)
+                    .arg(p2)
+                    .arg(Plain(param))
+                    .arg(lParam1),
+                "vCallTessel Error", plat::MB_ICONERROR);
     return 0L;
   };
   long result = 0;
@@ -172,8 +169,8 @@ long vCallTessel(std::int16_t code, std::int32_t p0, std::int32_t p1, std::int32
 void ReadInfo() {
   EngineEntry engine = Engine();
   if (!engine) {
-    Box("Missing files. Please reinstall...\r\n" + EngineLoadError(), "DLL Communication Error",
-        plat::MB_ICONERROR);
+    ShowMessage("Missing files. Please reinstall...\r\n" + EngineLoadError(),
+                "DLL Communication Error", plat::MB_ICONERROR);
     return;
   }
   BridgeState& b = Bridge();
@@ -228,7 +225,7 @@ int ShowEngineError(std::int16_t result, const QVariant& first, const QVariant& 
     const qsizetype again = text.indexOf("%x", at + Plain(first).size());
     if (again >= 0) text.replace(again, 2, Plain(second));
   }
-  return Box(text, caption, plat::MB_OK);
+  return ShowMessage(text, caption, plat::MB_OK);
 }
 
 }  // namespace tessel

@@ -1,11 +1,14 @@
 #include "shell/main_window.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QKeyEvent>
+#include <QLineEdit>
+#include <QMenuBar>
 #include <QScrollBar>
 #include <QVBoxLayout>
 #include <cmath>
@@ -21,20 +24,21 @@ namespace tessel {
 
 namespace {
 
-constexpr int kSheetWidth = 1520, kSheetHeight = 1120;
-constexpr int kBar = 12;
+// The smallest window in which toolbar, toolbox and status bar still fit.
+constexpr int kMinWidth = 400, kMinHeight = 500;
+constexpr int kStartWidth = 1024, kStartHeight = 720;
+// One notch of a mouse wheel, in the eighths of a degree the wheel reports.
+constexpr int kWheelNotch = 120;
 
 }  // namespace
 
 MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent), keys_(new KeySequence) {
   setObjectName("frmMain");
   setWindowIcon(ProgramIcon());
-  // The smallest window in which toolbar, toolbox and status bar still fit.
-  setMinimumSize(400, 500);
+  setMinimumSize(kMinWidth, kMinHeight);
 
   auto* central = new QWidget(this);
   central->setMouseTracking(true);
-  central->installEventFilter(this);
   setCentralWidget(central);
   auto* column = new QVBoxLayout(central);
   column->setContentsMargins(0, 0, 0, 0);
@@ -50,13 +54,11 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent), keys_(new KeySequ
   column->addLayout(row, 1);
   area_ = new QWidget(central);
   // The work area's own size decides the layout: it is known only once the window's
-  // layout has placed it.
-  area_->installEventFilter(this);
+  // layout has placed it (the window's event filter watches its resizes).
   row->addWidget(area_, 1);
   toolbox_ = new QWidget(central);
   toolbox_->setObjectName("ToolboxFrame");
   toolbox_->setMouseTracking(true);
-  toolbox_->installEventFilter(this);
   row->addWidget(toolbox_);
 
   view_ = new PlanView(area_);
@@ -64,10 +66,13 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent), keys_(new KeySequ
   hbar_->setObjectName("hscrView");
   vbar_ = new QScrollBar(Qt::Vertical, area_);
   vbar_->setObjectName("vscrView");
-  hbar_->setMinimum(0);
-  vbar_->setMinimum(0);
-  connect(hbar_, &QScrollBar::valueChanged, this, [this] { ScrollChanged(); });
-  connect(vbar_, &QScrollBar::valueChanged, this, [this] { ScrollChanged(); });
+  for (QScrollBar* bar : {hbar_, vbar_}) {
+    bar->setMinimum(0);
+    bar->setSingleStep(kScrollStep);
+    // The keys belong to the plan; a click on a bar must not take them away.
+    bar->setFocusPolicy(Qt::NoFocus);
+    connect(bar, &QScrollBar::valueChanged, this, [this] { ScrollChanged(); });
+  }
   connect(view_, &PlanView::mouseMoved, this, [this](int x, int y, int buttons) {
     ClearToolboxHover();
     UpdateStatus(x, y, buttons);
@@ -77,23 +82,31 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent), keys_(new KeySequ
     vCallTessel(TC_DropCursor, x, y, 0);
     UpdateControlStates();
   });
+  connect(view_, &PlanView::wheeled, this, &MainWindow::Wheel);
 
   InitMenus();
   InitToolbar();
   InitStatusBar();
-  resize(1024, 720);
+  resize(kStartWidth, kStartHeight);
   QuitRequested = false;
   InitView();
   InitToolbox();
   view_->SetHook(true);
   ReadInfo();
-  savedSerial_ = Bridge().infoRecord.iSerial;
-  UpdateTitle();
+  MarkSaved();
   UpdateControlStates();
+  // The window sees every key before the widget that has the focus, whichever it is,
+  // so that Esc always abandons a placement.
+  qApp->installEventFilter(this);
 }
 
 MainWindow::~MainWindow() {
+  qApp->removeEventFilter(this);
   view_->SetHook(false);
+  // The engine forgets windows that are gone: a planner started later in this process
+  // (or a test) binds its own.
+  vCallTessel(TC_SetMainWindow, 0, 0, 0);
+  Bridge().workWindowHandle = 0;
   delete keys_;
 }
 
@@ -101,8 +114,8 @@ void MainWindow::InitView() {
   BridgeState& b = Bridge();
   b.viewCenterX = kSheetWidth / 2;
   b.viewCenterY = kSheetHeight / 2;
-  rulerWidth_ = 28;
-  SetZoom(2);  // before the view is bound: the engine call inside is not made
+  rulerWidth_ = kRulerWidth;
+  SetZoom(kZoom50);  // before the view is bound: the engine call inside is not made
   b.workWindowHandle = view_->Handle();
   vCallTessel(TC_SetMainWindow, static_cast<std::int32_t>(winId()), 0, 0);
   vCallTessel(TC_SetWorkWindow, static_cast<std::int32_t>(b.workWindowHandle), 0, 0);
@@ -111,16 +124,15 @@ void MainWindow::InitView() {
 long MainWindow::AdjustView() {
   const BridgeState& b = Bridge();
   const auto zoom = static_cast<std::int32_t>(std::lround(b.zoomTable[b.zoomIndex] * 100.0));
-  return vCallTessel(TC_AdjustWindowBuffer, static_cast<std::int32_t>(b.viewCenterX), b.viewCenterY,
-                     zoom);
+  return vCallTessel(TC_AdjustWindowBuffer, static_cast<std::int32_t>(std::lround(b.viewCenterX)),
+                     b.viewCenterY, zoom);
 }
 
 void MainWindow::SetZoom(int index) {
   BridgeState& b = Bridge();
-  b.zoomIndex = static_cast<std::int16_t>(index);
-  zoom_->setCurrentIndex(index - 2);
+  b.zoomIndex = static_cast<std::int16_t>(std::clamp(index, kFirstUserZoom, kLastUserZoom));
+  zoom_->setCurrentIndex(b.zoomIndex - kFirstUserZoom);
   UpdateView();
-  AdjustView();
   UpdateControlStates();
 }
 
@@ -129,58 +141,43 @@ void MainWindow::RefreshView() {
 }
 
 void MainWindow::LayoutMainWindow() {
-  view_->setGeometry(0, 0, area_->width(), area_->height());
-  view_->PlaceWindow();
   UpdateView();
 }
 
-// Fits the scroll bars to what the plan needs at this size and zoom, keeping the plan
-// point in the middle of the view where it was.
+// Fits the scroll bars to what the plan needs at this size and zoom. The plan point in
+// the middle of the view stays where it was unless the sheet's edge is reached.
 void MainWindow::UpdateView() {
   BridgeState& b = Bridge();
   const double z = b.zoomTable[b.zoomIndex];
   if (z == 0) return;
   const int r = rulerWidth_;
-  int w = area_->width() - r, h = area_->height() - r;
-  const double oldX = b.viewCenterX, oldY = b.viewCenterY;
+  fit_ = FitScrollBars(area_->width(), area_->height(), r, z);
+  const int w = fit_.planWidth, h = fit_.planHeight;
   settingBars_ = true;
-  auto maximum = [&](int sheet, int visible) {
-    return static_cast<int>(std::lround(sheet * z - visible));
-  };
-  int hmax = maximum(kSheetWidth, w);
-  bool hshown = hmax > 0;
-  if (hshown) h -= kBar;
-  int vmax = maximum(kSheetHeight, h);
-  bool vshown = vmax > 0;
-  if (vshown) {
-    w -= kBar;
-    hmax = maximum(kSheetWidth, w);
-    if (!hshown && hmax > 0) {
-      hshown = true;
-      h -= kBar;
-      vmax = maximum(kSheetHeight, h);
-    }
+  hbar_->setVisible(fit_.horizontal);
+  vbar_->setVisible(fit_.vertical);
+  // The work window covers the ruler band and the plan area, the bars lie beside it:
+  // the engine's plan area is then exactly what the user sees.
+  view_->setGeometry(0, 0, std::max(1, r + w), std::max(1, r + h));
+  view_->PlaceWindow();
+  hbar_->setGeometry(0, r + h, r + w, kBarThickness);
+  vbar_->setGeometry(r + w, 0, kBarThickness, r + h);
+  double centreX = kSheetWidth / 2.0, centreY = kSheetHeight / 2.0;
+  const int largeChange = static_cast<int>(std::lround(kLargeChangeSheetPixels * z));
+  if (fit_.horizontal) {
+    hbar_->setRange(0, fit_.horizontalMaximum);
+    hbar_->setPageStep(largeChange);
+    centreX = KeepCentre(b.viewCenterX, z, w, fit_.horizontalMaximum);
+    hbar_->setValue(BarValueForCentre(centreX, z, w, fit_.horizontalMaximum));
   }
-  hbar_->setVisible(hshown);
-  vbar_->setVisible(vshown);
-  hbar_->setGeometry(0, area_->height() - kBar, r + w, kBar);
-  vbar_->setGeometry(area_->width() - kBar, 0, kBar, r + h);
-  b.viewCenterX = kSheetWidth / 2;
-  b.viewCenterY = kSheetHeight / 2;
-  if (hshown) {
-    hbar_->setRange(0, hmax);
-    hbar_->setPageStep(static_cast<int>(std::lround(32 * z)));
-    const int value = std::clamp(static_cast<int>(std::lround(oldX * z - w / 2.0)), 0, hmax);
-    hbar_->setValue(value);
-    b.viewCenterX = (w / 2.0 + (value - 1)) / z;
+  if (fit_.vertical) {
+    vbar_->setRange(0, fit_.verticalMaximum);
+    vbar_->setPageStep(largeChange);
+    centreY = KeepCentre(b.viewCenterY, z, h, fit_.verticalMaximum);
+    vbar_->setValue(BarValueForCentre(centreY, z, h, fit_.verticalMaximum));
   }
-  if (vshown) {
-    vbar_->setRange(0, vmax);
-    vbar_->setPageStep(static_cast<int>(std::lround(32 * z)));
-    const int value = std::clamp(static_cast<int>(std::lround(oldY * z - h / 2.0)), 0, vmax);
-    vbar_->setValue(value);
-    b.viewCenterY = static_cast<std::int16_t>(std::lround((h / 2.0 + (value - 1)) / z));
-  }
+  b.viewCenterX = centreX;
+  b.viewCenterY = static_cast<std::int16_t>(std::lround(centreY));
   settingBars_ = false;
   AdjustView();
   bInitialized = true;
@@ -190,56 +187,127 @@ void MainWindow::ScrollChanged() {
   if (settingBars_) return;
   BridgeState& b = Bridge();
   const double z = b.zoomTable[b.zoomIndex];
-  const int r = rulerWidth_;
-  const int w = area_->width() - r - (vbar_->isVisible() ? kBar : 0);
-  const int h = area_->height() - r - (hbar_->isVisible() ? kBar : 0);
-  if (hbar_->isVisible()) b.viewCenterX = (w / 2.0 + (hbar_->value() - 1)) / z;
-  if (vbar_->isVisible())
-    b.viewCenterY = static_cast<std::int16_t>(std::lround((h / 2.0 + (vbar_->value() - 1)) / z));
+  if (fit_.horizontal) b.viewCenterX = CentreForBarValue(hbar_->value(), z, fit_.planWidth);
+  if (fit_.vertical)
+    b.viewCenterY = static_cast<std::int16_t>(
+        std::lround(CentreForBarValue(vbar_->value(), z, fit_.planHeight)));
   AdjustView();
 }
 
+void MainWindow::ScrollBy(QScrollBar* bar, int pixels) {
+  if (bar == hbar_ ? fit_.horizontal : fit_.vertical) bar->setValue(bar->value() + pixels);
+}
+
+// The wheel scrolls the plan as in any document: down and up, sideways with Shift or
+// on a sideways wheel; with Ctrl it zooms and keeps the point under the pointer.
+void MainWindow::Wheel(int x, int y, QPoint angle, Qt::KeyboardModifiers modifiers) {
+  wheelRest_ += angle;
+  const int notchesY = wheelRest_.y() / kWheelNotch, notchesX = wheelRest_.x() / kWheelNotch;
+  wheelRest_ -= QPoint(notchesX * kWheelNotch, notchesY * kWheelNotch);
+  if (modifiers & Qt::ControlModifier) {
+    BridgeState& b = Bridge();
+    const int index = std::clamp(b.zoomIndex + notchesY, kFirstUserZoom, kLastUserZoom);
+    if (index == b.zoomIndex) return;
+    const double oldZoom = b.zoomTable[b.zoomIndex], newZoom = b.zoomTable[index];
+    const double offsetX = x - rulerWidth_ - fit_.planWidth / 2.0;
+    const double offsetY = y - rulerWidth_ - fit_.planHeight / 2.0;
+    b.viewCenterX = CentreKeepingPoint(b.viewCenterX, oldZoom, newZoom, offsetX);
+    b.viewCenterY = static_cast<std::int16_t>(
+        std::lround(CentreKeepingPoint(b.viewCenterY, oldZoom, newZoom, offsetY)));
+    SetZoom(index);
+    return;
+  }
+  const int lines = QApplication::wheelScrollLines();
+  // A wheel turned away from the user shows what lies above: the view moves up.
+  int down = -notchesY * lines * kScrollStep, right = -notchesX * lines * kScrollStep;
+  if (modifiers & Qt::ShiftModifier) std::swap(down, right);
+  if (right) ScrollBy(hbar_, right);
+  if (down) ScrollBy(vbar_, down);
+}
+
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::KeyPress && watched->isWidgetType()) {
+    auto* widget = static_cast<QWidget*>(watched);
+    QWidget* focus = QApplication::focusWidget();
+    // Once per key: at the widget it is first sent to, not again while it travels up
+    // to the parents. Keys of menus, dialogs and other windows are theirs.
+    if (widget->window() == this && widget == (focus ? focus : this) &&
+        !QApplication::activePopupWidget() && !QApplication::activeModalWidget())
+      return PreviewKey(static_cast<QKeyEvent*>(event), focus);
+    return false;
+  }
+  // A window made smaller than its minimum from outside (a window manager that ignores
+  // the hint, a tool) grows back to it, so toolbar, toolbox and status bar stay whole.
+  if (watched == this && event->type() == QEvent::Resize && !isMinimized() && !isMaximized() &&
+      !isFullScreen() && (width() < kMinWidth || height() < kMinHeight)) {
+    resize(std::max(width(), kMinWidth), std::max(height(), kMinHeight));
+    return false;
+  }
   if (watched == area_ && event->type() == QEvent::Resize && !inResize_ && !isMinimized()) {
     inResize_ = true;
     LayoutMainWindow();
     inResize_ = false;
   }
-  if (event->type() == QEvent::MouseMove && watched != area_) ClearToolboxHover();
-  return QMainWindow::eventFilter(watched, event);
+  // The pointer on the frames around the tools has left every tool.
+  if (event->type() == QEvent::MouseMove &&
+      (watched == centralWidget() || watched == toolbox_ || watched->objectName() == "StatusFrame"))
+    ClearToolboxHover();
+  return false;
 }
 
-void MainWindow::changeEvent(QEvent* event) {
-  QMainWindow::changeEvent(event);
-  if (event->type() == QEvent::ActivationChange && isActiveWindow()) RefreshView();
-}
-
-void MainWindow::keyPressEvent(QKeyEvent* event) {
+bool MainWindow::PreviewKey(QKeyEvent* event, QWidget* focus) {
   const int key = event->key();
   if (keys_->Feed(key)) {
     CreditsWindow credits(this);
     CenterForm(&credits);
     credits.exec();
-    return;
+    return true;
   }
+  // The plan's own keys act wherever the focus is, except where a field or the menu bar
+  // needs the same key for itself.
+  const bool field = qobject_cast<QLineEdit*>(focus) != nullptr;
+  const bool menuBar = qobject_cast<QMenuBar*>(focus) != nullptr;
+  const bool plain =
+      event->modifiers() == Qt::NoModifier || event->modifiers() == Qt::KeypadModifier;
   switch (key) {
     case Qt::Key_Escape:
       vCallTessel(TC_SetSelectCursor, 0, 0, 0);
-      return;
+      // The widget with the focus still sees Esc: the menu bar leaves its keyboard mode.
+      return false;
     case Qt::Key_Delete:
+      if (field) return false;
       vCallTessel(TC_DeleteSelectedObject, 0, 0, 0);
       UpdateControlStates();
-      return;
+      return true;
     case Qt::Key_F1:
-      if (event->modifiers() == Qt::NoModifier) {
-        MenuClick(3, 0);
-        return;
-      }
-      break;
+      if (event->modifiers() != Qt::NoModifier) return false;
+      MenuClick(Menu::Help, kHelpMode);
+      return true;
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+    case Qt::Key_Up:
+    case Qt::Key_Down: {
+      if (field || menuBar || !plain) return false;
+      const int sign = key == Qt::Key_Left || key == Qt::Key_Up ? -1 : 1;
+      ScrollBy(key == Qt::Key_Left || key == Qt::Key_Right ? hbar_ : vbar_, sign * kScrollStep);
+      return true;
+    }
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown: {
+      if (field || menuBar || !plain) return false;
+      // A page less one step, so that a strip of what was seen stays in view.
+      const int page = std::max(kScrollStep, fit_.planHeight - kScrollStep);
+      ScrollBy(vbar_, key == Qt::Key_PageUp ? -page : page);
+      return true;
+    }
     default:
-      break;
+      return false;
   }
-  QMainWindow::keyPressEvent(event);
+}
+
+void MainWindow::changeEvent(QEvent* event) {
+  QMainWindow::changeEvent(event);
+  if (event->type() == QEvent::ActivationChange && isActiveWindow()) RefreshView();
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

@@ -5,10 +5,18 @@
 
 #include <QMainWindow>
 #include <QString>
+#include <array>
 #include <functional>
+
+#include "shell/change_tracker.h"
+#include "shell/control_states.h"
+#include "shell/menu_items.h"
+#include "shell/recent_files.h"
+#include "shell/view_geometry.h"
 
 class QAction;
 class QComboBox;
+class QKeyEvent;
 class QLabel;
 class QMenu;
 class QScrollBar;
@@ -19,9 +27,6 @@ namespace tessel {
 class PlanView;
 class ToolboxButton;
 class KeySequence;
-
-// Work modes as the engine and the program count them.
-constexpr int kLayoutMode = 5, kDesignMode = 0;
 
 class MainWindow : public QMainWindow {
   Q_OBJECT
@@ -46,8 +51,11 @@ class MainWindow : public QMainWindow {
   QLabel* CursorLeft() const { return lblLeft_; }
   QLabel* CursorTop() const { return lblTop_; }
   const QString& CurrentFile() const { return currentFile_; }
-  int WorkMode() const { return workMode_; }
+  tessel::WorkMode WorkMode() const { return workMode_; }
   bool InHelpMode() const { return helpMode_; }
+  // Whether the plan differs from its file (or, without one, from the empty plan).
+  bool PlanChanged() const { return changes_.Changed(); }
+  const RecentFiles& Recent() const { return recent_; }
 
   void SetZoom(int index);
   void UpdateView();
@@ -56,9 +64,8 @@ class MainWindow : public QMainWindow {
   void UpdateTitle();
   void SetStatusMessage(const QString& text);
 
-  // The one dispatcher of menus, toolbar and keys: menu 0 project, 1 edit, 2 view,
-  // 3 help, and the item's index in that menu.
-  void MenuClick(int menu, int index);
+  // The one dispatcher of menus, toolbar and keys: the menu and the item's index in it.
+  void MenuClick(Menu menu, int index);
   void ToolClicked(int index);
   void ToolbarClicked(const QString& key);
 
@@ -73,21 +80,26 @@ class MainWindow : public QMainWindow {
   void AddRecentFile(const QString& name);
   void SetLayoutModeUI();
   void SetDesignModeUI();
-  // Captions of the four recent-file items from the settings, up to the first gap.
+  // The recent files from the settings, and back into them.
   void ReadRecentFiles();
   void WriteRecentFiles();
   void ShowHelpMessage(int number);
 
-  // The file dialogs as the program asks them: save or open, title and filter; the
-  // chosen name, or empty when cancelled. Tests put their own answer in place.
-  using FileDialog = std::function<QString(bool save, const QString& title, const QString& filter)>;
+  // The file dialogs as the program asks them: save or open, title, filter and the
+  // folder to start in; the chosen name, or empty when cancelled. Tests put their own
+  // answer in place.
+  using FileDialog = std::function<QString(bool save, const QString& title, const QString& filter,
+                                           const QString& folder)>;
   void SetFileDialog(FileDialog dialog) { fileDialog_ = std::move(dialog); }
+  // Where the open and save dialogs start: the current plan's folder, else the folder
+  // used last, else the user's documents.
+  QString DialogFolder() const;
 
+  // The name a plan is stored under: ".tsd" added when the file name has no extension.
   static QString EnsureExtension(const QString& name);
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
-  void keyPressEvent(QKeyEvent* event) override;
   void changeEvent(QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
 
@@ -100,14 +112,25 @@ class MainWindow : public QMainWindow {
   void LayoutMainWindow();
   void ScrollChanged();
   long AdjustView();
+  // The window's keys, seen before the widget that has the focus: true when used up.
+  bool PreviewKey(QKeyEvent* event, QWidget* focus);
+  void Wheel(int x, int y, QPoint angle, Qt::KeyboardModifiers modifiers);
+  void ScrollBy(QScrollBar* bar, int pixels);
   void UpdateStatus(int x, int y, int buttons);
   void UpdateToolboxForMode();
   void SetToolbarButtonEnabled(const QString& key, bool enabled);
   void SetToolboxButtonEnabled(int index, bool enabled);
   void ClearToolboxHover();
   void ToolHovered(int index);
+  void ShowRecentFiles();
+  void OpenRecent(int position);
+  void SetRuler(bool shown);
+  void SetMeasurement(bool shown);
   void ExitPath();
   QString AskFileName(bool save);
+  // Reads the engine's state and notes the history serial; byRedo after a redo.
+  void ObserveChanges(bool byRedo = false);
+  void MarkSaved();
 
   PlanView* view_ = nullptr;
   QWidget* area_ = nullptr;
@@ -117,24 +140,30 @@ class MainWindow : public QMainWindow {
   QScrollBar* hbar_ = nullptr;
   QScrollBar* vbar_ = nullptr;
   QToolBar* iconbar_ = nullptr;
-  QAction* projectItems_[18] = {};
-  QAction* editItems_[4] = {};
-  QAction* viewItems_[8] = {};
-  QAction* helpItems_[3] = {};
-  ToolboxButton* tools_[10] = {};
+  std::array<QAction*, kProjectItems> projectItems_{};
+  std::array<QAction*, kEditItems> editItems_{};
+  std::array<QAction*, kViewItems> viewItems_{};
+  std::array<QAction*, kHelpItems> helpItems_{};
+  std::array<ToolboxButton*, kToolCount> tools_{};
   QLabel* lblLeft_ = nullptr;
   QLabel* lblTop_ = nullptr;
   QLabel* lblWidth_ = nullptr;
   QLabel* lblDepth_ = nullptr;
   QLabel* lblHeight_ = nullptr;
   QLabel* sbMsg_ = nullptr;
+  QWidget* sizeFrame_ = nullptr;
   KeySequence* keys_ = nullptr;
   FileDialog fileDialog_;
   QString currentFile_;
-  int savedSerial_ = 0;
-  int workMode_ = kLayoutMode;
-  int hoverIndex_ = 10;
-  int rulerWidth_ = 28;
+  RecentFiles recent_;
+  ChangeTracker changes_;
+  BarFit fit_;
+  tessel::WorkMode workMode_ = kLayoutMode;
+  int hoverIndex_ = kNoTool;
+  int rulerWidth_ = kRulerWidth;
+  bool measurementShown_ = false;
+  // Wheel turns smaller than a notch (touchpads) add up until they make a step.
+  QPoint wheelRest_;
   bool inResize_ = false;
   bool settingBars_ = false;
   bool exited_ = false;

@@ -3,6 +3,7 @@
 #include <QImage>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QWheelEvent>
 
 #include "platform/window.h"
 #include "shell/engine_bridge.h"
@@ -48,6 +49,8 @@ PlanView::PlanView(QWidget* parent) : QWidget(parent) {
   setObjectName("picView");
   setMouseTracking(true);
   setAttribute(Qt::WA_OpaquePaintEvent);
+  // A click in the plan takes the keyboard there, so the arrow keys scroll the plan.
+  setFocusPolicy(Qt::ClickFocus);
   const QPoint at = mapToGlobal(QPoint(0, 0));
   window_ = plat::CreateHostWindow(at.x(), at.y(), std::max(1, width()), std::max(1, height()));
   plat::SetWindowChangedHook(&FramebufferChanged, this);
@@ -113,6 +116,12 @@ void PlanView::mousePressEvent(QMouseEvent* event) {
 void PlanView::mouseReleaseEvent(QMouseEvent* event) {
   const QPoint at = event->position().toPoint();
   emit mouseReleased(at.x(), at.y(), Buttons(event->button()));
+}
+
+void PlanView::wheelEvent(QWheelEvent* event) {
+  const QPoint at = event->position().toPoint();
+  emit wheeled(at.x(), at.y(), event->angleDelta(), event->modifiers());
+  event->accept();
 }
 
 }  // namespace tessel

@@ -25,6 +25,8 @@ class PlanView : public QWidget {
   // Window pixels and the buttons held (1 left, 2 right, 4 middle).
   void mouseMoved(int x, int y, int buttons);
   void mouseReleased(int x, int y, int button);
+  // A turn of the wheel over the plan: where, by how much (120 a notch), with which keys.
+  void wheeled(int x, int y, QPoint angle, Qt::KeyboardModifiers modifiers);
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -33,6 +35,7 @@ class PlanView : public QWidget {
   void mouseMoveEvent(QMouseEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
+  void wheelEvent(QWheelEvent* event) override;
 
  private:
   plat::HWND window_ = 0;

@@ -8,16 +8,25 @@ namespace tessel {
 
 class InstanceLock {
  public:
+  enum State {
+    kHeld,      // this planner is the only one
+    kBusy,      // another planner of this user holds it
+    kUnusable,  // the lock file could not be made: nothing is known about other planners
+  };
   // Takes the lock in `folder` (the user's runtime folder when empty).
   explicit InstanceLock(const QString& folder = QString());
   ~InstanceLock();
   InstanceLock(const InstanceLock&) = delete;
   InstanceLock& operator=(const InstanceLock&) = delete;
-  // False when another planner of this user holds it.
-  bool Held() const { return fd_ >= 0; }
+  State Status() const { return state_; }
+  bool Held() const { return state_ == kHeld; }
+  // The lock file and what the system said, when it is unusable.
+  const QString& Failure() const { return failure_; }
 
  private:
   int fd_ = -1;
+  State state_ = kUnusable;
+  QString failure_;
 };
 
 }  // namespace tessel

@@ -2,12 +2,19 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFileInfo>
+#include <QLibraryInfo>
+#include <QTranslator>
+#include <cstdio>
 
 #include "language/language.h"
 #include "platform/window.h"
+#include "shell/command_line.h"
 #include "shell/engine_bridge.h"
 #include "shell/forms.h"
 #include "shell/main_window.h"
+#include "shell/menu_items.h"
+#include "shell/message_box.h"
 #include "shell/settings.h"
 #include "shell/single_instance.h"
 #include "shell/startup_windows.h"
@@ -16,42 +23,99 @@ namespace tessel {
 
 namespace {
 
-const char kOneInstance[] = "Es kann nur eine Instanz des Tessels laufen";
+// The exit code of a start with arguments the program does not understand.
+constexpr int kUsageError = 2;
+constexpr int kCannotStart = 1;
 
-int Message(const QString& text, unsigned style) {
-  return plat::MessageBox(0, text.toLocal8Bit().constData(), "Ostara Tessel", style);
+// The toolkit's own texts (the buttons of message boxes, the file dialogs) in the
+// language of the program's texts, where the system has them.
+void TranslateToolkit(const QString& suffix) {
+  struct Language {
+    const char* suffix;
+    const char* code;
+  };
+  static const Language kLanguages[] = {{"D", "de"}, {"F", "fr"}, {"I", "it"}, {"N", "nl"}};
+  static QTranslator translator;
+  for (const Language& l : kLanguages)
+    if (suffix.compare(l.suffix, Qt::CaseInsensitive) == 0 &&
+        translator.load(QString("qtbase_") + l.code,
+                        QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+      QCoreApplication::installTranslator(&translator);
+}
+
+QString OneInstanceText() {
+  return CaptionOr(5062, "Es kann nur eine Instanz des Tessels laufen");
 }
 
 }  // namespace
 
 int StartPlanner(const QStringList& arguments, const StartOptions& options,
                  std::unique_ptr<MainWindow>* window) {
+  const CommandLine line = ParseCommandLine(arguments);
+  const QString program = QFileInfo(arguments.value(0, "tessel32")).fileName();
+  if (line.help) {
+    std::fputs(CommandLineUsage(program).toLocal8Bit().constData(), stdout);
+    return 0;
+  }
+  if (!line.unknownOptions.isEmpty()) {
+    // Said on the terminal: whoever typed an option is looking there.
+    std::fprintf(stderr, "%s: unknown option %s\n%s", program.toLocal8Bit().constData(),
+                 line.unknownOptions.join(", ").toLocal8Bit().constData(),
+                 CommandLineUsage(program).toLocal8Bit().constData());
+    return kUsageError;
+  }
   BridgeState& b = Bridge();
   b.lastEngineResult = 0;
-  b.zoomIndex = 2;
+  b.zoomIndex = kZoom50;
+  const QString suffix =
+      LanguageSuffix(line.languageArguments, ReadSetting("Startup", "Language", ""));
+  QString why;
+  if (!OpenLanguage(suffix, options.catalogueFile, &why)) {
+    // A letter the catalogue has no texts for is a slip of the user's, not a broken
+    // installation: the planner carries on in English.
+    if (suffix.isEmpty() || !OpenLanguage("", options.catalogueFile, &why)) {
+      ShowMessage(why + "\nPlease reinstall the planner.", "Ostara Tessel", plat::MB_ICONERROR);
+      return kCannotStart;
+    }
+    ShowMessage(CaptionOr(5061,
+                          "The catalogue has no texts in the language \"%1\". Ostara "
+                          "Tessel shows its texts in English.")
+                    .arg(suffix),
+                ProgramTitle(), plat::MB_ICONWARNING);
+  }
+  SetErrorLookup(&GetError);
+  if (LanguageOpen()) TranslateToolkit(suffix);
+  if (!Engine()) {
+    ShowMessage(CaptionOr(5064,
+                          "The plan engine libvrx232.so could not be loaded from the "
+                          "program folder:\n%1\nPlease reinstall Ostara Tessel.")
+                    .arg(EngineLoadError()),
+                ProgramTitle(), plat::MB_ICONERROR);
+    return kCannotStart;
+  }
   // The lock lives as long as the process: the system drops it at any end, a crash
   // included, so the next start is never blocked by a stale one.
   auto lock = std::make_unique<InstanceLock>(options.lockFolder);
-  if (!lock->Held()) {
-    Message(kOneInstance, plat::MB_OK);
-    return 0;
-  }
-  if (!Engine()) {
-    Message("The plan engine libvrx232.so could not be loaded from the program folder:\n" +
-                EngineLoadError() + "\nPlease reinstall the planner.",
-            plat::MB_ICONERROR);
-    return 1;
-  }
-  const QString suffix = LanguageSuffix(arguments, ReadSetting("Startup", "Language", ""));
-  QString why;
-  if (!OpenLanguage(suffix, options.catalogueFile, &why)) {
-    Message(why + "\nPlease reinstall the planner.", plat::MB_ICONERROR);
-    return 1;
+  switch (lock->Status()) {
+    case InstanceLock::kBusy:
+      ShowMessage(OneInstanceText(), ProgramTitle(), plat::MB_OK);
+      return 0;
+    case InstanceLock::kUnusable:
+      // Without a lock a second planner cannot be noticed, which is no reason to keep
+      // the user from planning.
+      ShowMessage(CaptionOr(5063,
+                            "The lock that keeps a second Ostara Tessel from starting "
+                            "could not be created:\n%1\nOstara Tessel starts without it.")
+                      .arg(lock->Failure()),
+                  ProgramTitle(), plat::MB_ICONWARNING);
+      break;
+    case InstanceLock::kHeld:
+      break;
   }
   ReadInfo();
   // Within one process the engine has a main window only if this planner gave it one.
   if (b.infoRecord.hwndMain != 0) {
-    Message(kOneInstance, plat::MB_OK);
+    ShowMessage(OneInstanceText(), ProgramTitle(), plat::MB_OK);
     return 0;
   }
   static std::unique_ptr<InstanceLock> held;
@@ -79,6 +143,8 @@ int StartPlanner(const QStringList& arguments, const StartOptions& options,
   main.UpdateControlStates();
   main.UpdateTitle();
   main.ReadRecentFiles();
+  // A plan handed over by a file manager opens as if chosen in the open dialog.
+  if (!line.planFile.isEmpty()) main.OpenProject(MainWindow::EnsureExtension(line.planFile));
   ReadHintSwitches();
   if (Hints().showHelp) {
     StartupHelpWindow hint(&main);

@@ -1,118 +1,74 @@
-// A user's session through the real widgets over the real engine: a room drawn from
-// the toolbox, saved, opened again; the questions before work could be lost; the
-// enabled states the engine's state gives; help mode and the hidden key sequence.
-#include <QAction>
-#include <QApplication>
+// A user's session through the real widgets over the real engine: the menus' items and
+// shortcuts, the toolbar, the file dialog replaced only at its edge, and the questions
+// before work could be lost. Every case starts from a fresh window over an empty plan.
 #include <QComboBox>
-#include <QDialog>
 #include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QSettings>
-#include <QTemporaryDir>
-#include <QtTest>
-#include <deque>
+#include <QMenu>
+#include <QMenuBar>
 
-#include "language/language.h"
-#include "platform/window.h"
-#include "shell/engine_bridge.h"
-#include "shell/main_window.h"
-#include "shell/plan_view.h"
+#include "app_fixture.h"
 #include "shell/settings.h"
-#include "shell/toolbox_button.h"
 
 using namespace tessel;
+using namespace tessel::testing;
 
 namespace {
 
-// Message boxes answer from a script and remember what they said.
-std::deque<int> answers;
-QStringList shown;
-int Scripted(plat::HWND, const char* text, const char* caption, unsigned, void*) {
-  shown << QString::fromLocal8Bit(caption) + ": " + QString::fromLocal8Bit(text);
-  if (answers.empty()) return plat::IDOK;
-  const int answer = answers.front();
-  answers.pop_front();
-  return answer;
+// A file of the given text.
+void Write(const QString& path, const QByteArray& text) {
+  QFile f(path);
+  QVERIFY(f.open(QIODevice::WriteOnly));
+  f.write(text);
 }
 
-// Clicks OK in the modal dialog that the next step opens.
-void ConfirmNextDialog(const QString& firstValue = QString()) {
-  QTimer::singleShot(0, [firstValue] {
-    auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-    QVERIFY(dialog);
-    if (!firstValue.isEmpty()) dialog->findChild<QLineEdit*>("Value0")->setText(firstValue);
-    dialog->findChild<QPushButton*>("cmdOK")->click();
-  });
+QByteArray Read(const QString& path) {
+  QFile f(path);
+  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 }  // namespace
 
-class CommandsTest : public QObject {
+class CommandsTest : public QObject, public AppFixture {
   Q_OBJECT
  private slots:
-  void initTestCase() {
-    QVERIFY(settingsDir.isValid() && filesDir.isValid());
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
-    plat::SetMessageBoxHook(&Scripted, nullptr);
-    QVERIFY2(Engine(), qPrintable(EngineLoadError()));
-    QVERIFY(OpenLanguage("", QCoreApplication::applicationDirPath() + "/katalog/katalog.db"));
-    window = new MainWindow;
-    window->resize(1000, 700);
-    window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(window));
-    window->SetFileDialog([this](bool save, const QString& title, const QString& filter) {
-      ++dialogs;
-      lastDialogWasSave = save;
-      lastTitle = title;
-      lastFilter = filter;
-      return nextFileName;
-    });
-  }
-  void cleanupTestCase() { delete window; }
-  void init() {
-    answers.clear();
-    shown.clear();
-  }
+  void initTestCase() { QVERIFY(SetUpProgram()); }
+  void init() { QVERIFY(window = OpenWindow()); }
+  void cleanup() { CloseWindow(); }
 
   void aFreshPlannerOffersOnlySelectAndTheRoom() {
-    for (int i = 0; i < 10; ++i) QCOMPARE(window->Tool(i)->isEnabled(), i == 0 || i == 5);
+    for (int i = 0; i < kToolCount; ++i)
+      QCOMPARE(window->Tool(i)->isEnabled(), i == kSelectTool || i == kWallRectTool);
     QVERIFY(!window->ToolbarButton("zoomout")->isEnabled());  // 50 % is the smallest
     QVERIFY(window->ToolbarButton("zoomin")->isEnabled());
     QVERIFY(!window->ToolbarButton("design")->isEnabled());
     QVERIFY(!window->ToolbarButton("print")->isEnabled());  // not built yet: never pretends
-    QVERIFY(!window->EditItem(0)->isEnabled());
+    QVERIFY(!window->EditItem(kUndo)->isEnabled());
     QCOMPARE(window->windowTitle(), GetCaption(101) + "  -  " + GetCaption(5670));
-    QCOMPARE(window->ProjectItem(0)->text(), GetCaption(1401));
+    QCOMPARE(window->ProjectItem(kNew)->text(), GetCaption(1401));
     QCOMPARE(window->ToolbarButton("save")->toolTip(), GetCaption(1302));
   }
 
   void theZoomButtonsStopAtTheEndsOfTheTable() {
     window->ToolbarButton("zoomout")->trigger();
-    QCOMPARE(int{Bridge().zoomIndex}, 2);
-    for (int i = 0; i < 8; ++i) window->ToolbarClicked("zoomin");
-    QCOMPARE(int{Bridge().zoomIndex}, 8);
+    QCOMPARE(int{Bridge().zoomIndex}, int{kZoom50});
+    for (int i = 0; i < 8; ++i) window->ToolbarButton("zoomin")->trigger();
+    QCOMPARE(int{Bridge().zoomIndex}, int{kZoom400});
     QVERIFY(!window->ToolbarButton("zoomin")->isEnabled());
     QCOMPARE(window->ZoomBox()->currentText(), QString("400 %"));
-    window->SetZoom(2);
-    QVERIFY(!window->ToolbarButton("zoomout")->isEnabled());
   }
 
   void aRoomIsDrawnFromTheToolbox() {
-    ConfirmNextDialog();
-    QTest::mouseClick(window->Tool(5), Qt::LeftButton);
-    QTest::mouseMove(window->View(), QPoint(300, 250));
-    QTest::mouseRelease(window->View(), Qt::LeftButton, {}, QPoint(300, 250));
+    DrawRoom();
     ReadInfo();
     QVERIFY(Bridge().infoRecord.bWalls != 0);
     QVERIFY(Bridge().infoRecord.bWallRect != 0);
-    QVERIFY(window->Tool(4)->isEnabled());
+    QVERIFY(window->Tool(kFreeWallTool)->isEnabled());
     // Shapes the engine cannot place yet stay disabled rather than doing nothing.
     for (int i : {2, 3, 6, 7, 8, 9})
       QVERIFY2(!window->Tool(i)->isEnabled(), qPrintable(QString::number(i)));
     QVERIFY(window->ToolbarButton("undo")->isEnabled());
     QVERIFY(window->ToolbarButton("design")->isEnabled());
-    QVERIFY(window->ViewItem(4)->isEnabled());
+    QVERIFY(window->ViewItem(kDesignModeItem)->isEnabled());
   }
 
   void theStatusBarShowsTheCursorInCentimetres() {
@@ -123,136 +79,252 @@ class CommandsTest : public QObject {
     QCOMPARE(window->CursorTop()->text(), QString::number(info.lCursorY / 2.0, 'f', 1));
   }
 
+  // ---- Esc, whatever has the focus ----
+
+  void escAbandonsAPlacementAfterTheMenuBarWasUsedFromTheKeyboard() {
+    StartPlacing(kWallRectTool);
+    QTest::mouseMove(window->View(), QPoint(300, 250));
+    // Alt+P opens the project menu, Esc closes it again; the menu bar keeps the focus.
+    Press(window, Qt::Key_P, Qt::AltModifier);
+    QMenu* project = window->menuBar()->findChild<QMenu*>("mnProject");
+    QTRY_VERIFY(project->isVisible());
+    QTest::keyClick(project, Qt::Key_Escape);
+    QTRY_VERIFY(!project->isVisible());
+    Press(window, Qt::Key_Escape);
+    // The click that follows drops nothing: the wall rectangle was abandoned.
+    QTest::mouseMove(window->View(), QPoint(310, 260));
+    QTest::mouseRelease(window->View(), Qt::LeftButton, {}, QPoint(310, 260));
+    ReadInfo();
+    QCOMPARE(Bridge().infoRecord.bWalls, 0);
+    QVERIFY(!window->EditItem(kUndo)->isEnabled());
+  }
+
+  void escAbandonsAPlacementWhenThePlanHasTheFocus() {
+    StartPlacing(kWallRectTool);
+    window->View()->setFocus();
+    QTest::mouseMove(window->View(), QPoint(300, 250));
+    Press(window, Qt::Key_Escape);
+    QTest::mouseRelease(window->View(), Qt::LeftButton, {}, QPoint(300, 250));
+    ReadInfo();
+    QCOMPARE(Bridge().infoRecord.bWalls, 0);
+  }
+
+  // ---- the view switches show their state ----
+
+  void theRulerItemShowsWhetherTheRulerIsShown() {
+    QAction* ruler = window->ViewItem(kRuler);
+    QVERIFY(ruler->isChecked());
+    const QImage withRuler = window->View()->grab().toImage();
+    Press(window, Qt::Key_L, Qt::ControlModifier);
+    QVERIFY(!ruler->isChecked());
+    QVERIFY(window->View()->grab().toImage() != withRuler);
+    ruler->trigger();  // as a click on the menu item
+    QVERIFY(ruler->isChecked());
+    QCOMPARE(window->View()->grab().toImage(), withRuler);
+    QCOMPARE(Bridge().lastEngineResult, std::int16_t{0});
+  }
+
+  // The engine does not draw measurements yet; the item's mark is the program's part.
+  void theMeasurementItemShowsWhetherMeasurementsAreShown() {
+    QAction* measurement = window->ViewItem(kMeasurement);
+    QVERIFY(measurement->isCheckable());
+    QVERIFY(!measurement->isChecked());
+    Press(window, Qt::Key_M, Qt::ControlModifier);
+    QVERIFY(measurement->isChecked());
+    QCOMPARE(Bridge().lastEngineResult, std::int16_t{0});
+    measurement->trigger();
+    QVERIFY(!measurement->isChecked());
+  }
+
+  // ---- saving ----
+
   void saveAsksForANameOnceThenWritesThatFile() {
-    nextFileName = filesDir.filePath("bath");
-    dialogs = 0;
-    window->MenuClick(0, 5);
+    DrawRoom();
+    nextFileName = FilePath("bath");
+    Press(window, Qt::Key_S, Qt::ControlModifier);
     QCOMPARE(dialogs, 1);
     QVERIFY(lastDialogWasSave);
     QCOMPARE(lastTitle, GetCaption(1302));
     QVERIFY(lastFilter.contains("*.tsd"));
-    const QString saved = filesDir.filePath("bath.tsd");
+    const QString saved = FilePath("bath.tsd");
     QVERIFY(QFile::exists(saved));
     QCOMPARE(window->CurrentFile(), saved);
-    QCOMPARE(window->ProjectItem(14)->text(), saved);
-    QVERIFY(window->ProjectItem(14)->isEnabled());
-    QVERIFY(window->windowTitle().endsWith("  -  " + saved));
-    // Saving again goes to the same file without a dialog, and an unchanged plan
-    // asks nothing before a new one.
-    window->MenuClick(0, 5);
+    QCOMPARE(window->ProjectItem(kRecent1)->text(), saved);
+    QVERIFY(window->ProjectItem(kRecent1)->isEnabled());
+    QCOMPARE(window->windowTitle(), GetCaption(101) + "  -  " + saved);
+    // Saving again goes to the same file without a dialog, and an unchanged plan asks
+    // nothing before a new one.
+    Press(window, Qt::Key_S, Qt::ControlModifier);
     QCOMPARE(dialogs, 1);
     QCOMPARE(window->QuerySave(5650), int{plat::IDNO});
-    QVERIFY(shown.isEmpty());
+    QVERIFY(Messages::Shown().isEmpty());
+  }
+
+  void saveAsAsksBeforeReplacingThePlanItWrites() {
+    const QString existing = FilePath("kept.tsd");
+    Write(existing, "the plan before\r\n");
+    DrawRoom();
+    nextFileName = FilePath("kept");  // typed without ".tsd"; the dialog asked about "kept"
+    Messages::Answers() = {plat::IDNO};
+    window->ProjectItem(kSaveAs)->trigger();
+    QCOMPARE(Messages::Shown().size(), 1);
+    QVERIFY2(Messages::Shown()[0].contains(existing), qPrintable(Messages::Shown()[0]));
+    QCOMPARE(Read(existing), QByteArray("the plan before\r\n"));
+    QCOMPARE(window->CurrentFile(), QString());
+    Messages::Answers() = {plat::IDYES};
+    window->ProjectItem(kSaveAs)->trigger();
+    QVERIFY(Read(existing).contains("[Layout]"));
+    QCOMPARE(window->CurrentFile(), existing);
+  }
+
+  void aFolderWithADotStillGetsThePlanExtension() {
+    QVERIFY(QDir().mkpath(FilePath("anna.berg/plans")));
+    DrawRoom();
+    nextFileName = FilePath("anna.berg/plans/bath");
+    window->ProjectItem(kSaveAs)->trigger();
+    const QString saved = FilePath("anna.berg/plans/bath.tsd");
+    QVERIFY(QFile::exists(saved));
+    QCOMPARE(window->CurrentFile(), saved);
+    QCOMPARE(MainWindow::EnsureExtension("/plans/bad"), QString("/plans/bad.tsd"));
+    QCOMPARE(MainWindow::EnsureExtension("/plans/bad.tsd"), QString("/plans/bad.tsd"));
+    QCOMPARE(MainWindow::EnsureExtension("/plans/bad.v2"), QString("/plans/bad.v2"));
   }
 
   void aFailedSaveSaysSoAndKeepsThePlanChanged() {
-    ConfirmNextDialog();
-    QTest::mouseClick(window->Tool(4),
-                      Qt::LeftButton);  // an installation wall, so the plan changes
-    QTest::mouseMove(window->View(), QPoint(320, 260));
-    QTest::mouseRelease(window->View(), Qt::LeftButton, {}, QPoint(320, 260));
-    const QString before = window->CurrentFile();
-    nextFileName = filesDir.filePath("gone/folder/bath.tsd");
-    QCOMPARE(window->SaveAsDialog(), int{plat::IDCANCEL});
-    QCOMPARE(shown.size(), 1);
-    QVERIFY2(shown[0].contains("gone/folder/bath.tsd"), qPrintable(shown[0]));
-    QCOMPARE(window->CurrentFile(), before);
-    QVERIFY(!window->ProjectItem(15)->isEnabled());
-    // Still changed: the next question comes, and Cancel there stops.
-    answers = {plat::IDCANCEL};
+    DrawRoom();
+    nextFileName = FilePath("gone/folder/bath.tsd");
+    window->ProjectItem(kSave)->trigger();
+    QCOMPARE(Messages::Shown().size(), 1);
+    const QString said = Messages::Shown()[0];
+    QVERIFY2(said.contains("gone/folder/bath.tsd"), qPrintable(said));
+    // The plan never had a file: nothing may claim an earlier one was kept.
+    QVERIFY2(!said.contains("previous"), qPrintable(said));
+    QCOMPARE(window->CurrentFile(), QString());
+    QVERIFY(!window->ProjectItem(kRecent1)->isEnabled());
+    QVERIFY(window->windowTitle().endsWith(" *"));
+    Messages::Answers() = {plat::IDCANCEL};
     QCOMPARE(window->QuerySave(5650), int{plat::IDCANCEL});
   }
 
+  // ---- the title tells whether the plan is saved ----
+
+  void theTitleMarksAnUnsavedPlan() {
+    const QString clean = GetCaption(101) + "  -  " + GetCaption(5670);
+    QCOMPARE(window->windowTitle(), clean);
+    DrawRoom();
+    QCOMPARE(window->windowTitle(), clean + " *");
+    nextFileName = FilePath("title.tsd");
+    window->ProjectItem(kSave)->trigger();
+    const QString saved = GetCaption(101) + "  -  " + FilePath("title.tsd");
+    QCOMPARE(window->windowTitle(), saved);
+    window->ToolbarButton("undo")->trigger();
+    QCOMPARE(window->windowTitle(), saved + " *");
+    window->ToolbarButton("redo")->trigger();
+    QCOMPARE(window->windowTitle(), saved);  // back at the saved state
+    // Undoing and then changing something else leaves the saved state behind for good.
+    window->ToolbarButton("undo")->trigger();
+    PlaceWithTool(kWallRectTool, {320, 260});
+    ReadInfo();
+    QVERIFY(!window->EditItem(kRedo)->isEnabled());
+    QCOMPARE(window->windowTitle(), saved + " *");
+  }
+
+  // ---- new and open ----
+
   void newAsksAboutUnsavedChanges() {
-    answers = {plat::IDCANCEL};
-    window->MenuClick(0, 0);
+    DrawRoom();
+    Messages::Answers() = {plat::IDCANCEL};
+    Press(window, Qt::Key_N, Qt::ControlModifier);
     ReadInfo();
     QVERIFY(Bridge().infoRecord.bWalls != 0);  // cancelled: the room is still there
-    answers = {plat::IDNO};
-    window->MenuClick(0, 0);
+    Messages::Answers() = {plat::IDNO};
+    window->ToolbarButton("new")->trigger();
     ReadInfo();
     QCOMPARE(Bridge().infoRecord.bWalls, 0);
     QCOMPARE(window->CurrentFile(), QString());
-    for (int i = 0; i < 10; ++i) QCOMPARE(window->Tool(i)->isEnabled(), i == 0 || i == 5);
+    for (int i = 0; i < kToolCount; ++i)
+      QCOMPARE(window->Tool(i)->isEnabled(), i == kSelectTool || i == kWallRectTool);
   }
 
-  void openingAPlanShowsItInDesignModeAndKeepsTheRecentOrder() {
-    const QString saved = filesDir.filePath("bath.tsd");
-    nextFileName = saved;
-    window->MenuClick(0, 1);
+  void openingAPlanShowsItInDesignMode() {
+    DrawRoom();
+    nextFileName = FilePath("open.tsd");
+    window->ProjectItem(kSave)->trigger();
+    Messages::Answers() = {plat::IDNO};
+    window->ProjectItem(kNew)->trigger();
+    Press(window, Qt::Key_O, Qt::ControlModifier);
     QVERIFY(!lastDialogWasSave);
     QCOMPARE(lastTitle, GetCaption(1300));
-    QCOMPARE(window->CurrentFile(), saved);
+    QCOMPARE(window->CurrentFile(), FilePath("open.tsd"));
     QCOMPARE(window->WorkMode(), kDesignMode);
-    QVERIFY(window->Tool(5)->isHidden());
-    QVERIFY(!window->Tool(4)->isHidden());
+    QVERIFY(window->Tool(kWallRectTool)->isHidden());
+    QVERIFY(!window->Tool(kFreeWallTool)->isHidden());
     QVERIFY(window->ToolbarButton("base")->isEnabled());
-    QCOMPARE(window->ProjectItem(14)->text(), saved);
-    QVERIFY(!window->ProjectItem(15)->isEnabled());
+    QCOMPARE(window->ProjectItem(kRecent1)->text(), FilePath("open.tsd"));
+    QVERIFY(!window->PlanChanged());
     // Back to the layout: no products, so no question.
-    window->MenuClick(2, 3);
+    window->ToolbarButton("base")->trigger();
     QCOMPARE(window->WorkMode(), kLayoutMode);
-    QVERIFY(shown.isEmpty());
+    QVERIFY(Messages::Shown().isEmpty());
   }
 
-  void aDamagedPlanIsRefusedAndTheRecentListStays() {
-    const QString bad = filesDir.filePath("bad.tsd");
-    QFile f(bad);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write("not a plan\r\n");
-    f.close();
-    const QString before = window->CurrentFile();
-    QVERIFY(!window->OpenProject(bad));
-    QCOMPARE(shown.size(), 1);
-    QCOMPARE(window->CurrentFile(), before);
-    QVERIFY(!window->ProjectItem(15)->isEnabled());
+  void aFailedOpenLeavesTheModeAndTheHistoryAsTheyWere() {
+    DrawRoom();
+    Write(FilePath("bad.tsd"), "not a plan\r\n");
+    nextFileName = FilePath("bad.tsd");
+    Messages::Answers() = {plat::IDNO};  // the changed plan is not saved first
+    Press(window, Qt::Key_O, Qt::ControlModifier);
+    QCOMPARE(Messages::Shown().size(), 2);  // the question, then the damaged plan
     QCOMPARE(window->WorkMode(), kLayoutMode);
+    QCOMPARE(window->CurrentFile(), QString());
+    QVERIFY(!window->ProjectItem(kRecent1)->isEnabled());
+    QVERIFY(window->EditItem(kUndo)->isEnabled());
+    QVERIFY(window->PlanChanged());
+    // The engine is in layout mode too: the next wall goes into the room, and there is
+    // no furnishing to remove.
+    PlaceWithTool(kFreeWallTool, {330, 270});
+    ReadInfo();
+    QCOMPARE(Bridge().infoRecord.iCountDesignItems, 0);
+    QVERIFY(!window->EditItem(kRemoveAllProducts)->isEnabled());
+    window->EditItem(kUndo)->trigger();
+    window->EditItem(kUndo)->trigger();
+    ReadInfo();
+    QCOMPARE(Bridge().infoRecord.bWalls, 0);  // the history reaches back to the empty plan
   }
+
+  void aFailedOpenInDesignModeStaysThere() {
+    DrawRoom();
+    window->ToolbarButton("design")->trigger();
+    QCOMPARE(window->WorkMode(), kDesignMode);
+    nextFileName = FilePath("missing.tsd");
+    Messages::Answers() = {plat::IDNO};
+    window->ProjectItem(kOpen)->trigger();
+    QCOMPARE(window->WorkMode(), kDesignMode);
+    QVERIFY(window->ToolbarButton("base")->isEnabled());
+    QVERIFY(!window->ToolbarButton("design")->isEnabled());
+  }
+
+  // ---- recent files ----
 
   void aRecentPlanThatIsGoneIsReportedAndDropped() {
-    window->AddRecentFile(filesDir.filePath("vanished.tsd"));
-    QCOMPARE(window->ProjectItem(14)->text(), filesDir.filePath("vanished.tsd"));
-    window->MenuClick(0, 14);
-    QCOMPARE(shown.size(), 1);
-    QVERIFY(shown[0].contains("vanished.tsd"));
-    QCOMPARE(window->ProjectItem(14)->text(), filesDir.filePath("bath.tsd"));
-    QVERIFY(!window->ProjectItem(15)->isEnabled());
+    window->AddRecentFile(FilePath("there.tsd"));
+    window->AddRecentFile(FilePath("vanished.tsd"));
+    window->ProjectItem(kRecent1)->trigger();
+    QCOMPARE(Messages::Shown().size(), 1);
+    QVERIFY(Messages::Shown()[0].contains("vanished.tsd"));
+    QCOMPARE(window->ProjectItem(kRecent1)->text(), FilePath("there.tsd"));
+    QVERIFY(!window->ProjectItem(kRecent1 + 1)->isEnabled());
   }
 
-  void theRecentListKeepsFourAndDoesNotReorder() {
-    for (const char* name : {"a.tsd", "b.tsd", "c.tsd", "d.tsd"})
-      window->AddRecentFile(filesDir.filePath(name));
-    QCOMPARE(window->ProjectItem(14)->text(), filesDir.filePath("d.tsd"));
-    QCOMPARE(window->ProjectItem(17)->text(), filesDir.filePath("a.tsd"));  // bath.tsd dropped out
-    window->AddRecentFile(filesDir.filePath("b.tsd"));
-    QCOMPARE(window->ProjectItem(16)->text(), filesDir.filePath("b.tsd"));
-  }
-
-  void namesWithoutAnyDotGetThePlanExtension() {
-    QCOMPARE(MainWindow::EnsureExtension("/plans/bad"), QString("/plans/bad.tsd"));
-    QCOMPARE(MainWindow::EnsureExtension("/my.plans/bad"), QString("/my.plans/bad"));
-    QCOMPARE(MainWindow::EnsureExtension("/plans/bad.tsd"), QString("/plans/bad.tsd"));
-  }
-
-  void theRulerCommandTogglesTheBand() {
-    QVERIFY(window->ViewItem(0)->isChecked());
-    window->MenuClick(2, 0);
-    QVERIFY(!window->ViewItem(0)->isChecked());
-    const QImage shot = window->View()->grab().toImage();
-    QCOMPARE(Bridge().lastEngineResult, std::int16_t{0});
-    window->MenuClick(2, 0);
-    QVERIFY(window->ViewItem(0)->isChecked());
-    QVERIFY(window->View()->grab().toImage() != shot);
-  }
+  // ---- help and the hidden sequence ----
 
   void helpModeAnswersAToolbarButtonOnceWithItsHelp() {
-    QTest::keyClick(window, Qt::Key_F1);
+    Press(window, Qt::Key_F1);
     QVERIFY(window->InHelpMode());
     window->ToolbarButton("save")->trigger();
-    QCOMPARE(shown.size(), 1);
-    QCOMPARE(shown[0], GetCaption(1302) + ": " + GetHelp(1302));
+    QCOMPARE(Messages::Shown(), QStringList{GetCaption(1302) + ": " + GetHelp(1302)});
     QVERIFY(!window->InHelpMode());
-    QVERIFY(QFile::exists(filesDir.filePath("bath.tsd")));
+    QCOMPARE(dialogs, 0);  // help only: nothing was saved
   }
 
   void theHiddenKeySequenceOpensTheCredits() {
@@ -264,34 +336,29 @@ class CommandsTest : public QObject {
     });
     for (Qt::Key key :
          {Qt::Key_Q, Qt::Key_Q, Qt::Key_U, Qt::Key_I, Qt::Key_L, Qt::Key_L, Qt::Key_O, Qt::Key_N})
-      QTest::keyClick(window, key);
+      Press(window, key);
     QVERIFY(opened);
   }
 
-  // Last: the window goes.
+  // ---- exit ----
+
   void exitAsksWhenChangedAndWritesTheRecentFiles() {
-    ConfirmNextDialog();
-    QTest::mouseClick(window->Tool(5), Qt::LeftButton);
-    QTest::mouseMove(window->View(), QPoint(300, 250));
-    QTest::mouseRelease(window->View(), Qt::LeftButton, {}, QPoint(300, 250));
-    answers = {plat::IDCANCEL};
+    for (const char* name : {"a.tsd", "b.tsd", "c.tsd"}) window->AddRecentFile(FilePath(name));
+    WriteSetting("RecentFiles", "File4", "kept");
+    DrawRoom();
+    window->QuitRequested = false;
+    Messages::Answers() = {plat::IDCANCEL};
     QVERIFY(!window->close());
     QVERIFY(window->isVisible());
-    WriteSetting("RecentFiles", "File4", "kept");
-    window->ProjectItem(17)->setEnabled(false);  // three shown
-    answers = {plat::IDNO};
+    Messages::Answers() = {plat::IDNO};
     QVERIFY(window->close());
-    QCOMPARE(ReadSetting("RecentFiles", "File1", ""), filesDir.filePath("d.tsd"));
-    QCOMPARE(ReadSetting("RecentFiles", "File3", ""), filesDir.filePath("b.tsd"));
+    QCOMPARE(ReadSetting("RecentFiles", "File1", ""), FilePath("c.tsd"));
+    QCOMPARE(ReadSetting("RecentFiles", "File3", ""), FilePath("a.tsd"));
     QCOMPARE(ReadSetting("RecentFiles", "File4", ""), QString("kept"));
   }
 
  private:
-  QTemporaryDir settingsDir, filesDir;
   MainWindow* window = nullptr;
-  int dialogs = 0;
-  bool lastDialogWasSave = false;
-  QString lastTitle, lastFilter, nextFileName;
 };
 
 QTEST_MAIN(CommandsTest)

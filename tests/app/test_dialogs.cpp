@@ -1,7 +1,8 @@
 // The tool dialogs driven through their real widgets while they run modally: what each
 // tool prepares, how every entry is brought into range and shown corrected, what OK
 // and Cancel leave in the dialog results, and what a form keeps between showings. No
-// language is open, so the forms show their design captions.
+// language is open, so the forms show their design captions, except in the case that
+// opens the shipped catalogue to see the forms in its languages.
 #include <QAbstractButton>
 #include <QApplication>
 #include <QGroupBox>
@@ -12,6 +13,7 @@
 #include <functional>
 
 #include "dialogs/dialogs.h"
+#include "language/language.h"
 #include "shell/forms.h"
 
 using namespace tessel;
@@ -512,6 +514,57 @@ class DialogsTest : public QObject {
     WhileShown([](QDialog* form) { Click(form, "cmdCancel"); });
     QVERIFY(!RunRotateDialog(nullptr));
     QVERIFY(Dialog().cancelled);
+  }
+  // ---- the forms in the chosen language ----
+
+  void theFormsSpeakTheChosenLanguage_data() {
+    QTest::addColumn<QString>("language");
+    QTest::addColumn<int>("tool");
+    QTest::addColumn<QString>("first");
+    QTest::addColumn<QString>("second");
+    QTest::addColumn<QString>("free");
+    QTest::addColumn<QString>("cancel");
+    QTest::newRow("English wall rectangle") << "" << 5 << "Length:"
+                                            << "Width:"
+                                            << "Free placement"
+                                            << "&Cancel";
+    QTest::newRow("English installation wall") << "" << 4 << "Length:"
+                                               << "Thickness:"
+                                               << ""
+                                               << "&Cancel";
+    QTest::newRow("English corner") << "" << 6 << "Leg 1:"
+                                    << "Leg 2:"
+                                    << ""
+                                    << "&Cancel";
+    QTest::newRow("German wall rectangle") << "D" << 5 << "Länge:"
+                                           << "Breite:"
+                                           << "Frei platzierbar"
+                                           << "A&bbrechen";
+    QTest::newRow("German corner") << "D" << 7 << "Schenkel 1:"
+                                   << "Schenkel 2:"
+                                   << ""
+                                   << "A&bbrechen";
+  }
+  void theFormsSpeakTheChosenLanguage() {
+    QFETCH(QString, language);
+    QFETCH(int, tool);
+    QVERIFY(OpenLanguage(language, QCoreApplication::applicationDirPath() + "/katalog/katalog.db"));
+    RectangleDialog& form = RectangleForm();
+    WhileShown([&](QDialog* shown) {
+      QTEST(form.Label(0)->text(), "first");
+      QTEST(form.Label(1)->text(), "second");
+      QFETCH(QString, free);
+      if (!free.isEmpty()) {
+        QCOMPARE(form.Option2()->text(), free);
+        QCOMPARE(form.Option1()->text(), GetCaption(1911));
+      }
+      QTEST(Named<QAbstractButton>(shown, "cmdCancel")->text(), "cancel");
+      QCOMPARE(Named<QAbstractButton>(shown, "cmdOK")->text(), GetCaption(2800));
+      QCOMPARE(Named<QLabel>(shown, "lblInfo")->text(), GetCaption(1900));
+      Click(shown, "cmdCancel");
+    });
+    RunToolDialog(tool, true, nullptr);
+    CloseLanguage();
   }
 };
 

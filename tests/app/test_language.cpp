@@ -88,6 +88,22 @@ class LanguageTest : public QObject {
     }
   }
 
+  // Every text a user can meet exists in both languages the catalogue ships.
+  void theShippedCatalogueSpeaksBothLanguages() {
+    const QString shipped = QCoreApplication::applicationDirPath() + "/katalog/katalog.db";
+    QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "check");
+    db.setDatabaseName(shipped);
+    QVERIFY(db.open());
+    QSqlQuery q(db);
+    QVERIFY(
+        q.exec("SELECT StringID FROM tStrings WHERE (Caption IS NULL) <> (CaptionD IS NULL) "
+               "OR (Help IS NULL) <> (HelpD IS NULL)"));
+    QStringList missing;
+    while (q.next()) missing << q.value(0).toString();
+    QVERIFY2(missing.isEmpty(), qPrintable(missing.join(", ")));
+    db.close();
+  }
+
   void aCatalogueThatCannotServeSaysWhy() {
     QString why;
     QVERIFY(!OpenLanguage("", dir.filePath("missing.db"), &why));

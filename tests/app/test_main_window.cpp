@@ -1,35 +1,20 @@
 // The main window over the real engine, on the offscreen platform: bound at start,
 // the pointer over the plan moves the engine cursor, the zoom box and the scroll bars
-// move the view, and the plan shows in the widget.
+// move the view, and the plan shows in the widget. Each case has a fresh window.
 #include <QComboBox>
 #include <QScrollBar>
-#include <QtTest>
 
-#include "platform/window.h"
-#include "shell/engine_bridge.h"
-#include "shell/main_window.h"
-#include "shell/plan_view.h"
+#include "app_fixture.h"
 
 using namespace tessel;
+using namespace tessel::testing;
 
-namespace {
-int Quiet(plat::HWND, const char*, const char*, unsigned, void*) {
-  return plat::IDOK;
-}
-}  // namespace
-
-class MainWindowTest : public QObject {
+class MainWindowTest : public QObject, public AppFixture {
   Q_OBJECT
  private slots:
-  void initTestCase() {
-    plat::SetMessageBoxHook(&Quiet, nullptr);
-    QVERIFY2(Engine(), qPrintable(EngineLoadError()));
-    window = new MainWindow;
-    window->resize(900, 640);
-    window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(window));
-  }
-  void cleanupTestCase() { delete window; }
+  void initTestCase() { QVERIFY(SetUpProgram()); }
+  void init() { QVERIFY(window = OpenWindow({900, 640})); }
+  void cleanup() { CloseWindow(); }
 
   void theWindowComesUpBoundToTheEngine() {
     QVERIFY(window->bInitialized);
@@ -57,13 +42,15 @@ class MainWindowTest : public QObject {
     QCOMPARE(Bridge().viewCenterX, 760.0);
     window->ZoomBox()->setCurrentIndex(4);
     emit window->ZoomBox()->activated(4);
-    QCOMPARE(int{Bridge().zoomIndex}, 6);
+    QCOMPARE(int{Bridge().zoomIndex}, int{kZoom200});
     QVERIFY(window->HorizontalBar()->isVisible());
     QVERIFY(window->VerticalBar()->isVisible());
+    // Zooming keeps the middle of the sheet in the middle.
+    QCOMPARE(Bridge().viewCenterX, 760.0);
     const double before = Bridge().viewCenterX;
     window->HorizontalBar()->setValue(window->HorizontalBar()->value() + 200);
     QCOMPARE(Bridge().viewCenterX - before, 100.0);  // 200 window pixels at 200 %
-    window->SetZoom(2);
+    window->SetZoom(kZoom50);
     QVERIFY(!window->HorizontalBar()->isVisible());
   }
 

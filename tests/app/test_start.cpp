@@ -1,13 +1,18 @@
 // The planner's start as a user meets it: the main window comes up with the recent
-// files of the last run and the start-up hint, and a second planner is refused.
+// files of the last run and the start-up hint; a plan named on the command line opens;
+// options and language letters; a second planner is refused, and a lock that cannot be
+// made is reported without keeping the user from planning. Each case starts a planner
+// of its own and ends it.
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QPushButton>
 #include <QSettings>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "language/language.h"
 #include "platform/window.h"
 #include "shell/engine_bridge.h"
 #include "shell/main_window.h"
@@ -17,38 +22,65 @@
 using namespace tessel;
 
 namespace {
+
 QStringList shown;
 int Remember(plat::HWND, const char* text, const char*, unsigned, void*) {
   shown << QString::fromLocal8Bit(text);
   return plat::IDOK;
 }
+
+// Closes the start-up hint once it shows, clearing its box when asked to.
+void AnswerTheHint(bool* hinted, bool switchOff = false) {
+  auto* poll = new QTimer;
+  QObject::connect(poll, &QTimer::timeout, [poll, hinted, switchOff] {
+    QWidget* hint = QApplication::activeModalWidget();
+    if (!hint) return;
+    poll->stop();
+    poll->deleteLater();
+    *hinted = hint->objectName() == "frmStartuphelp";
+    if (switchOff) hint->findChild<QCheckBox*>("chkStartup")->setChecked(false);
+    hint->findChild<QPushButton*>("cmdOK")->click();
+  });
+  poll->start(10);
+}
+
+const char kPlan[] =
+    "[Layout]\r\ncount=1\r\n00=WALLRECT,640,440,300,250,32767,0,0\r\n[Design]\r\ncount=0\r\n";
+
 }  // namespace
 
 class StartTest : public QObject {
   Q_OBJECT
  private slots:
   void initTestCase() {
+    QStandardPaths::setTestModeEnabled(true);
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
     plat::SetMessageBoxHook(&Remember, nullptr);
+  }
+  void init() {
+    lockDir = std::make_unique<QTemporaryDir>();
+    QVERIFY(lockDir->isValid());
+    options = {};
     options.catalogueFile = QCoreApplication::applicationDirPath() + "/katalog/katalog.db";
-    options.lockFolder = lockDir.path();
+    options.lockFolder = lockDir->path();
+    options.showSplash = false;
+    shown.clear();
+    QSettings(QSettings::NativeFormat, QSettings::UserScope, "Quillon", "MRV").clear();
+    WriteSetting("Startup", "ShowHelp", "0");
+  }
+  void cleanup() {
+    if (window) window->QuitRequested = true;
+    window.reset();
+    CloseLanguage();
   }
 
   void thePlannerComesUpWithTheLastRunsFilesAndTheHint() {
+    WriteSetting("Startup", "ShowHelp", "1");
     WriteSetting("RecentFiles", "File1", "/plans/first.tsd");
     WriteSetting("RecentFiles", "File3", "/plans/third.tsd");
     bool hinted = false;
-    // The hint is the last step of the start; clearing its box switches it off.
-    QTimer poll;
-    connect(&poll, &QTimer::timeout, [&] {
-      QWidget* hint = QApplication::activeModalWidget();
-      if (!hint) return;
-      poll.stop();
-      hinted = hint->objectName() == "frmStartuphelp";
-      hint->findChild<QCheckBox*>("chkStartup")->setChecked(false);
-      hint->findChild<QPushButton*>("cmdOK")->click();
-    });
-    poll.start(10);
+    AnswerTheHint(&hinted, true);
+    options.showSplash = true;
     QCOMPARE(StartPlanner({"tessel32"}, options, &window), 0);
     QVERIFY(window);
     QVERIFY(hinted);
@@ -56,22 +88,89 @@ class StartTest : public QObject {
     QVERIFY(window->isVisible());
     QVERIFY(window->bInitialized);
     QVERIFY(Bridge().workWindowHandle != 0);
-    QCOMPARE(window->ProjectItem(14)->text(), QString("/plans/first.tsd"));
-    QVERIFY(window->ProjectItem(14)->isEnabled());
-    QVERIFY(!window->ProjectItem(15)->isEnabled());  // the gap at 2 ends the list
-    QVERIFY(!window->ProjectItem(16)->isEnabled());
-    QVERIFY(QApplication::topLevelWidgets().size() >= 1);
+    QCOMPARE(window->ProjectItem(kRecent1)->text(), QString("/plans/first.tsd"));
+    QVERIFY(window->ProjectItem(kRecent1)->isEnabled());
+    QVERIFY(!window->ProjectItem(kRecent1 + 1)->isEnabled());  // the gap at 2 ends the list
     for (QWidget* w : QApplication::topLevelWidgets())
       QVERIFY(w->objectName() != "frmIntro" || !w->isVisible());
+    QCOMPARE(GetCaption(1401), QString("&New"));
+  }
+
+  void aPlanOnTheCommandLineOpensAsFromTheOpenDialog() {
+    QVERIFY(plansDir.isValid());
+    const QString plan = plansDir.filePath("bath.tsd");
+    QFile f(plan);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(kPlan);
+    f.close();
+    // What a file manager runs: the language stays the setting's, not the "d" of ".tsd".
+    QCOMPARE(StartPlanner({"tessel32", plan}, options, &window), 0);
+    QVERIFY(window);
+    QVERIFY2(shown.isEmpty(), qPrintable(shown.join('|')));
+    QCOMPARE(GetCaption(1401), QString("&New"));
+    QCOMPARE(window->CurrentFile(), plan);
+    QCOMPARE(window->WorkMode(), kDesignMode);
+    QCOMPARE(window->ProjectItem(kRecent1)->text(), plan);
+    ReadInfo();
+    QVERIFY(Bridge().infoRecord.bWalls != 0);
+  }
+
+  void aPlanThatIsNotThereIsReportedInTheChosenLanguage() {
+    const QString missing = plansDir.filePath("gone/bath.tsd");
+    QCOMPARE(StartPlanner({"tessel32", missing}, options, &window), 0);
+    QVERIFY(window);
+    QCOMPARE(shown.size(), 1);
+    QVERIFY2(shown[0].contains(missing), qPrintable(shown[0]));
+    QCOMPARE(GetCaption(1401), QString("&New"));
+    QCOMPARE(window->CurrentFile(), QString());
+    QCOMPARE(window->WorkMode(), kLayoutMode);
+  }
+
+  void aLanguageLetterStillChoosesTheLanguage() {
+    QCOMPARE(StartPlanner({"tessel32", "-D"}, options, &window), 0);
+    QVERIFY(window);
+    QCOMPARE(GetCaption(1401), QString("&Neu"));
+    QCOMPARE(window->ProjectItem(kNew)->text(), QString("&Neu"));
+  }
+
+  void aLetterWithoutTextsFallsBackToEnglish() {
+    QCOMPARE(StartPlanner({"tessel32", "-X"}, options, &window), 0);
+    QVERIFY(window);
+    QCOMPARE(shown.size(), 1);
+    QVERIFY2(shown[0].contains("\"X\"") && shown[0].contains("English"), qPrintable(shown[0]));
+    QCOMPARE(window->ProjectItem(kNew)->text(), QString("&New"));
+  }
+
+  void optionsAreTheProgramsAndUnknownOnesAreRefused() {
+    QCOMPARE(StartPlanner({"tessel32", "--no-such-option"}, options, &window), 2);
+    QVERIFY(!window);
+    QVERIFY(shown.isEmpty());  // said on the terminal, not in a box
+    QCOMPARE(StartPlanner({"tessel32", "--help"}, options, &window), 0);
+    QVERIFY(!window);
+  }
+
+  void aLockThatCannotBeMadeIsReportedAndThePlannerStarts() {
+    // A folder below a regular file cannot exist, whoever runs the test.
+    QTemporaryFile blocker;
+    QVERIFY(blocker.open());
+    options.lockFolder = blocker.fileName() + "/runtime";
+    QCOMPARE(StartPlanner({"tessel32"}, options, &window), 0);
+    QVERIFY(window);
+    QCOMPARE(shown.size(), 1);
+    QVERIFY2(shown[0].contains(blocker.fileName() + "/runtime") &&
+                 shown[0].contains("could not be created"),
+             qPrintable(shown[0]));
+    QVERIFY(!shown[0].contains("Instanz"));
   }
 
   void aSecondPlannerIsRefused() {
+    QCOMPARE(StartPlanner({"tessel32"}, options, &window), 0);
+    QVERIFY(window);
     std::unique_ptr<MainWindow> second;
-    shown.clear();
-    // Another process holds the per-user lock.
+    // Another planner holds the per-user lock.
     QCOMPARE(StartPlanner({"tessel32"}, options, &second), 0);
     QVERIFY(!second);
-    QCOMPARE(shown, QStringList{"Es kann nur eine Instanz des Tessels laufen"});
+    QCOMPARE(shown, QStringList{GetCaption(5062)});
     // The engine already has a main window.
     QTemporaryDir otherLock;
     StartOptions elsewhere = options;
@@ -79,11 +178,15 @@ class StartTest : public QObject {
     shown.clear();
     QCOMPARE(StartPlanner({"tessel32"}, elsewhere, &second), 0);
     QVERIFY(!second);
-    QCOMPARE(shown, QStringList{"Es kann nur eine Instanz des Tessels laufen"});
+    QCOMPARE(shown, QStringList{GetCaption(5062)});
+    // In German the refusal is the planner's old sentence.
+    QVERIFY(OpenLanguage("D", options.catalogueFile));
+    QCOMPARE(GetCaption(5062), QString("Es kann nur eine Instanz des Tessels laufen"));
   }
 
  private:
-  QTemporaryDir settingsDir, lockDir;
+  QTemporaryDir settingsDir, plansDir;
+  std::unique_ptr<QTemporaryDir> lockDir;
   StartOptions options;
   std::unique_ptr<MainWindow> window;
 };

@@ -1,0 +1,46 @@
+#include "shell/command_line.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace tessel {
+
+namespace {
+const char kOptionMark[] = "--";
+const char kPlanSuffix[] = ".tsd";
+
+bool LooksLikePlan(const QString& argument) {
+  return QFileInfo(argument).isFile() || argument.endsWith(kPlanSuffix, Qt::CaseInsensitive) ||
+         argument.contains(QDir::separator()) || argument.contains('/');
+}
+}  // namespace
+
+CommandLine ParseCommandLine(const QStringList& arguments) {
+  CommandLine line;
+  line.languageArguments << arguments.value(0);
+  for (qsizetype i = 1; i < arguments.size(); ++i) {
+    const QString& a = arguments[i];
+    if (a.startsWith(kOptionMark)) {
+      if (a == "--help")
+        line.help = true;
+      else
+        line.unknownOptions << a;
+    } else if (line.planFile.isEmpty() && LooksLikePlan(a)) {
+      line.planFile = QFileInfo(a).absoluteFilePath();
+    } else {
+      line.languageArguments << a;
+    }
+  }
+  return line;
+}
+
+QString CommandLineUsage(const QString& program) {
+  return QString(
+             "Usage: %1 [PLAN.tsd] [-LANGUAGE]\n"
+             "  PLAN.tsd    open this plan after the start\n"
+             "  -LANGUAGE   the last letter chooses the language of the texts (D German)\n"
+             "  --help      show this text\n")
+      .arg(program);
+}
+
+}  // namespace tessel

@@ -1,0 +1,231 @@
+// The rules behind the widgets, without a window: which commands the engine's state
+// allows, the recent-file list, whether a plan counts as changed, how the command line
+// is read, and the view's arithmetic.
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "shell/change_tracker.h"
+#include "shell/command_line.h"
+#include "shell/control_states.h"
+#include "shell/recent_files.h"
+#include "shell/settings.h"
+#include "shell/view_geometry.h"
+
+using namespace tessel;
+
+Q_DECLARE_METATYPE(EngineInfo)
+
+namespace {
+
+struct Flags {
+  int walls, wallRect, selected, undo, redo, products;
+};
+EngineInfo Info(Flags f) {
+  EngineInfo info{};
+  info.bWalls = f.walls;
+  info.bWallRect = f.wallRect;
+  info.bObjSel = f.selected;
+  info.bUndoAvail = f.undo;
+  info.bRedoAvail = f.redo;
+  info.iCountDesignItems = f.products;
+  return info;
+}
+
+// The tools a user can pick, as a string of their numbers.
+QString Tools(const ControlStates& c) {
+  QString s;
+  for (int i = 0; i < kToolCount; ++i)
+    if (c.tools[static_cast<std::size_t>(i)]) s += QString::number(i);
+  return s;
+}
+
+}  // namespace
+
+class ModelTest : public QObject {
+  Q_OBJECT
+ private slots:
+  void initTestCase() {
+    QVERIFY(settingsDir.isValid());
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
+  }
+
+  // ---- enabled states ----
+
+  void theEngineStateDecidesWhatCanBeUsed_data() {
+    QTest::addColumn<EngineInfo>("info");
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<int>("zoom");
+    QTest::addColumn<QString>("tools");
+    QTest::addColumn<QString>("commands");     // u undo, r redo, p products, l layout, d design
+    QTest::addColumn<QString>("zoomButtons");  // - out, + in
+    // Tools 2, 3 and 6-9 wait for their engine handlers and are never offered yet.
+    QTest::newRow("empty plan") << Info({0, 0, 0, 0, 0, 0}) << int{kLayoutMode} << int{kZoom50}
+                                << "05"
+                                << ""
+                                << "+";
+    QTest::newRow("a room") << Info({1, 1, 0, 1, 0, 0}) << int{kLayoutMode} << int{kZoom100}
+                            << "045"
+                            << "ud"
+                            << "-+";
+    QTest::newRow("a room, an object selected, redo")
+        << Info({1, 1, 1, 1, 1, 0}) << int{kLayoutMode} << int{kZoom400} << "0145"
+        << "urd"
+        << "-";
+    QTest::newRow("walls without a closed room")
+        << Info({1, 0, 0, 0, 0, 0}) << int{kLayoutMode} << int{kZoom200} << "05"
+        << "d"
+        << "-+";
+    QTest::newRow("design mode with products")
+        << Info({1, 1, 0, 1, 0, 3}) << int{kDesignMode} << int{kZoom75} << "045"
+        << "upl"
+        << "-+";
+    QTest::newRow("design mode, no products")
+        << Info({1, 1, 0, 0, 0, 0}) << int{kDesignMode} << int{kZoom50} << "045"
+        << "l"
+        << "+";
+  }
+  void theEngineStateDecidesWhatCanBeUsed() {
+    QFETCH(EngineInfo, info);
+    QFETCH(int, mode);
+    QFETCH(int, zoom);
+    const ControlStates c = DeriveControlStates(info, static_cast<WorkMode>(mode), zoom);
+    QTEST(Tools(c), "tools");
+    QString commands;
+    if (c.undo) commands += 'u';
+    if (c.redo) commands += 'r';
+    if (c.removeAll) commands += 'p';
+    if (c.layoutMode) commands += 'l';
+    if (c.designMode) commands += 'd';
+    QTEST(commands, "commands");
+    QTEST(QString(c.zoomOut ? "-" : "") + (c.zoomIn ? "+" : ""), "zoomButtons");
+    QVERIFY(!c.productList);  // the list window comes with the catalogue
+  }
+
+  // ---- recent files ----
+
+  void theRecentListKeepsFourWithoutReordering() {
+    RecentFiles recent;
+    for (const char* name : {"/a.tsd", "/b.tsd", "/c.tsd", "/d.tsd", "/e.tsd"}) recent.Add(name);
+    QCOMPARE(recent.Names(), (QStringList{"/e.tsd", "/d.tsd", "/c.tsd", "/b.tsd"}));
+    recent.Add("/c.tsd");  // listed already: stays third
+    QCOMPARE(recent.Names()[2], QString("/c.tsd"));
+    recent.Remove(0);
+    QCOMPARE(recent.Names(), (QStringList{"/d.tsd", "/c.tsd", "/b.tsd"}));
+    recent.Remove(7);  // no such entry: nothing happens
+    QCOMPARE(recent.Names().size(), 3);
+  }
+
+  void theRecentListIsReadUpToTheFirstGapAndWrittenAsShown() {
+    WriteSetting("RecentFiles", "File1", "/first.tsd");
+    WriteSetting("RecentFiles", "File2", "");
+    WriteSetting("RecentFiles", "File3", "/third.tsd");
+    WriteSetting("RecentFiles", "File4", "/fourth.tsd");
+    RecentFiles recent;
+    recent.Read();
+    QCOMPARE(recent.Names(), QStringList{"/first.tsd"});
+    recent.Add("/new.tsd");
+    recent.Write();
+    QCOMPARE(ReadSetting("RecentFiles", "File1", ""), QString("/new.tsd"));
+    QCOMPARE(ReadSetting("RecentFiles", "File2", ""), QString("/first.tsd"));
+    QCOMPARE(ReadSetting("RecentFiles", "File4", ""), QString("/fourth.tsd"));  // left as it was
+  }
+
+  // ---- changed or not ----
+
+  void aPlanIsChangedUntilItIsBackAtItsSavedState() {
+    ChangeTracker t;
+    t.Saved(40);
+    QVERIFY(!t.Changed());
+    t.Observe(41, false);  // a wall
+    QVERIFY(t.Changed());
+    t.Observe(40, false);  // undo
+    QVERIFY(!t.Changed());
+    t.Observe(39, false);  // undo past the saved state
+    QVERIFY(t.Changed());
+    t.Observe(40, true);  // redo
+    QVERIFY(!t.Changed());
+    t.Observe(39, false);  // undo, then a different change: the same serial, another plan
+    t.Observe(40, false);
+    QVERIFY(t.Changed());
+    t.Saved(40);
+    QVERIFY(!t.Changed());
+  }
+
+  // ---- the command line ----
+
+  void theCommandLineNamesAPlanOptionsOrTheLanguage_data() {
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("plan");
+    QTest::addColumn<QStringList>("unknown");
+    QTest::addColumn<QStringList>("language");
+    const QString existing = settingsDir.filePath("bath.plan");
+    QFile(existing).open(QIODevice::WriteOnly);
+    QTest::newRow("nothing") << QStringList{"tessel32"} << "" << QStringList{}
+                             << QStringList{"tessel32"};
+    QTest::newRow("a plan by path")
+        << QStringList{"tessel32", "/home/anna.berg/plans/bath.tsd"}
+        << "/home/anna.berg/plans/bath.tsd" << QStringList{} << QStringList{"tessel32"};
+    QTest::newRow("an existing file of any name") << QStringList{"tessel32", existing} << existing
+                                                  << QStringList{} << QStringList{"tessel32"};
+    QTest::newRow("a language") << QStringList{"tessel32", "-D"} << "" << QStringList{}
+                                << QStringList{"tessel32", "-D"};
+    QTest::newRow("options") << QStringList{"tessel32", "--frobnicate", "-D"} << ""
+                             << QStringList{"--frobnicate"} << QStringList{"tessel32", "-D"};
+  }
+  void theCommandLineNamesAPlanOptionsOrTheLanguage() {
+    QFETCH(QStringList, arguments);
+    const CommandLine line = ParseCommandLine(arguments);
+    QTEST(line.planFile, "plan");
+    QTEST(line.unknownOptions, "unknown");
+    QTEST(line.languageArguments, "language");
+    QVERIFY(!line.help);
+    QVERIFY(ParseCommandLine({"tessel32", "--help"}).help);
+    // A relative name is kept as the absolute path it names now.
+    QCOMPARE(ParseCommandLine({"tessel32", "plans/bath.tsd"}).planFile,
+             QDir::current().absoluteFilePath("plans/bath.tsd"));
+  }
+
+  // ---- the view's arithmetic ----
+
+  void theBarsAppearOnlyWhereThePlanDoesNotFit_data() {
+    QTest::addColumn<int>("width");
+    QTest::addColumn<int>("height");
+    QTest::addColumn<double>("zoom");
+    QTest::addColumn<bool>("horizontal");
+    QTest::addColumn<bool>("vertical");
+    // 1520 x 1120 at 50 % is 760 x 560 plus the 28-pixel ruler.
+    QTest::newRow("fits") << 788 << 588 << 0.5 << false << false;
+    QTest::newRow("one pixel too narrow") << 787 << 700 << 0.5 << true << false;
+    // The horizontal bar takes 12 pixels from the height, which then needs its bar too.
+    QTest::newRow("the one bar brings the other") << 787 << 595 << 0.5 << true << true;
+    QTest::newRow("too small for anything") << 20 << 20 << 2.0 << true << true;
+  }
+  void theBarsAppearOnlyWhereThePlanDoesNotFit() {
+    QFETCH(int, width);
+    QFETCH(int, height);
+    QFETCH(double, zoom);
+    const BarFit f = FitScrollBars(width, height, kRulerWidth, zoom);
+    QTEST(f.horizontal, "horizontal");
+    QTEST(f.vertical, "vertical");
+  }
+
+  void aCentreAndItsBarValueStandForEachOther() {
+    // 400 visible pixels at 200 %: the middle shows sheet x 300 when the bar is at 400.
+    QCOMPARE(BarValueForCentre(300, 2.0, 400, 2640), 400);
+    QCOMPARE(CentreForBarValue(400, 2.0, 400), 300.0);
+    QCOMPARE(BarValueForCentre(10, 2.0, 400, 2640), 0);  // the sheet's edge
+    QCOMPARE(KeepCentre(300, 2.0, 400, 2640), 300.0);
+    QCOMPARE(KeepCentre(10, 2.0, 400, 2640), 100.0);
+    QCOMPARE(KeepCentre(1500, 2.0, 400, 2640), 1420.0);
+    // Zooming from 100 % to 200 % about a point 100 pixels right of the middle: that
+    // point (sheet x 860) must stay 100 pixels right of the middle, 50 sheet pixels.
+    QCOMPARE(CentreKeepingPoint(760, 1.0, 2.0, 100), 810.0);
+  }
+
+ private:
+  QTemporaryDir settingsDir;
+};
+
+QTEST_GUILESS_MAIN(ModelTest)
+#include "test_model.moc"
