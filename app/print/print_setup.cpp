@@ -9,6 +9,7 @@
 #include "platform/window.h"
 #include "print/print.h"
 #include "shell/forms.h"
+#include "shell/message_box.h"
 
 namespace tessel {
 
@@ -19,9 +20,7 @@ constexpr int kBelowMinimumText = 5940;
 constexpr int kTooLargeText = 5941;
 
 void Tell(int textId, const QString& number) {
-  const QString text = GetHelp(textId) + number;
-  plat::MessageBox(0, text.toLocal8Bit().constData(), GetCaption(textId).toLocal8Bit().constData(),
-                   plat::MB_OK);
+  ShowMessage(GetHelp(textId) + number, GetCaption(textId), plat::MB_OK);
 }
 
 }  // namespace

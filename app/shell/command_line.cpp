@@ -39,7 +39,11 @@ QString CommandLineUsage(const QString& program) {
              "Usage: %1 [PLAN.tsd] [-LANGUAGE]\n"
              "  PLAN.tsd    open this plan after the start\n"
              "  -LANGUAGE   the last letter chooses the language of the texts (D German)\n"
-             "  --help      show this text\n")
+             "  --help      show this text\n"
+             "  --export PLAN.tsd OUT.bmp             write the plan as a bitmap, no window\n"
+             "  --print-pdf PLAN.tsd OUT.pdf [--scale N]\n"
+             "                                        print the plan to a PDF file at 1:N\n"
+             "                                        (the smallest scale that fits without N)\n")
       .arg(program);
 }
 

@@ -9,6 +9,7 @@
 
 #include "language/language.h"
 #include "platform/window.h"
+#include "print/print_command.h"
 #include "shell/engine_bridge.h"
 #include "shell/icons.h"
 #include "shell/main_window.h"
@@ -154,6 +155,10 @@ void MainWindow::MenuClick(Menu menu, int index) {
           break;
         case kSaveAs:
           SaveAsDialog();
+          break;
+        case kPrint:
+          // Until the catalogue names them, products are listed by their numbers.
+          PrintPlan(this, ToolbarButton("print")->toolTip(), currentFile_, {});
           break;
         case kExit:
           if (QuerySave(3100) != plat::IDCANCEL) {

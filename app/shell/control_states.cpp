@@ -8,8 +8,7 @@ bool ToolNotYetAvailable(int tool) {
 }
 
 bool CommandNotYetAvailable(Menu menu, int item) {
-  return (menu == Menu::Project && item == kPrint) ||
-         (menu == Menu::View && (item == kProductList || item == kCatalogue));
+  return menu == Menu::View && (item == kProductList || item == kCatalogue);
 }
 
 ControlStates DeriveControlStates(const EngineInfo& info, WorkMode mode, int zoomIndex) {

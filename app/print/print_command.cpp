@@ -1,0 +1,67 @@
+#include "print/print_command.h"
+
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+
+#include "platform/window.h"
+#include "print/print.h"
+#include "print/print_setup.h"
+#include "shell/engine_bridge.h"
+#include "shell/message_box.h"
+
+namespace tessel {
+
+namespace {
+
+bool SystemPrintDialog(QPrinter& printer, const QString& title, QWidget* parent) {
+  QPrintDialog dialog(&printer, parent);
+  dialog.setWindowTitle(title);
+  // One page of one plan: no selection, no page range, no printing to a file.
+  dialog.setOptions(QAbstractPrintDialog::PrintShowPageSize);
+  return dialog.exec() == QDialog::Accepted;
+}
+
+bool SystemPreview(QPrinter& printer, const std::function<void(QPrinter*)>& paint,
+                   QWidget* parent) {
+  QPrintPreviewDialog preview(&printer, parent);
+  QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview,
+                   [&paint](QPrinter* p) { paint(p); });
+  return preview.exec() == QDialog::Accepted;
+}
+
+}  // namespace
+
+PrintDialogs& PrintDialogEdges() {
+  static PrintDialogs edges{SystemPrintDialog, SystemPreview};
+  return edges;
+}
+
+void PrintPlan(QWidget* parent, const QString& title, const QString& currentFile,
+               const std::function<QString(int)>& describe) {
+  QPrinter printer(QPrinter::HighResolution);
+  if (!PrintDialogEdges().choosePrinter(printer, title, parent)) return;
+
+  ReadInfo();
+  const EngineInfo& info = Bridge().infoRecord;
+  const QRectF page = printer.pageLayout().paintRect(QPageLayout::Millimeter);
+  const int minimum =
+      MinimumPrintScale(page.width() * 100, page.height() * 100, info.iBoundRight - info.iBoundLeft,
+                        info.iBoundBottom - info.iBoundTop);
+  if (minimum <= 0) return;
+  PrintSetupDialog setup(minimum, parent);
+  if (setup.exec() != QDialog::Accepted) return;
+
+  PlanPrintJob job;
+  QString why;
+  if (!PreparePlanPrint(Engine(), setup.Scale(), currentFile, describe, &job, &why)) {
+    ShowMessage(why, title, plat::MB_ICONERROR);
+    return;
+  }
+  bool printed = true;
+  const auto paint = [&](QPrinter* target) { printed = PrintPlanPage(*target, job, &why); };
+  if (!PrintDialogEdges().preview(printer, paint, parent)) return;
+  if (!printed) ShowMessage(why, title, plat::MB_ICONERROR);
+}
+
+}  // namespace tessel
