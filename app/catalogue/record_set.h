@@ -1,0 +1,67 @@
+// A read-only snapshot of a statement's result: every row is read when it opens, so it
+// stays valid and unchanged for as long as the program keeps it, whatever else runs on
+// the database. It walks like a record set of the catalogue's design: a current record
+// between BOF (before the first) and EOF (after the last), and a search by criteria.
+#pragma once
+
+#include <QHash>
+#include <QSqlDatabase>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <vector>
+
+namespace tessel {
+
+class RecordSet {
+ public:
+  // Runs the statement (already in SQLite's spelling) and takes every row. False, with
+  // the database's reason, when it fails; the set is then closed and empty.
+  bool Open(const QSqlDatabase& db, const QString& statement, QString* why = nullptr);
+  void Close();
+  bool IsOpen() const { return open_; }
+
+  int RecordCount() const { return rows_; }
+  // Both are true on an empty set; after opening a set with records the first is current.
+  bool Bof() const { return position_ < 0 || rows_ == 0; }
+  bool Eof() const { return position_ >= rows_ || rows_ == 0; }
+  // Index of the current record, -1 at BOF, RecordCount() at EOF.
+  int Position() const { return position_; }
+
+  void MoveFirst();
+  void MoveLast();
+  // Moving past the last record stops at EOF, before the first at BOF; moving on from
+  // there changes nothing.
+  void MoveNext();
+  void MovePrevious();
+
+  // Makes the first record matching "Field = value" (blanks around "=" optional; the
+  // value a number or a quoted text, compared without regard to case) the current one.
+  // Without a match, or with criteria of another form, NoMatch() is true and the current
+  // record stays where it was.
+  bool FindFirst(const QString& criteria);
+  bool NoMatch() const { return noMatch_; }
+
+  // The current record's field by result column name (without regard to case, as the
+  // aliases are written in several ways) or by index. Invalid at BOF or EOF and for an
+  // unknown name; a Null field is a null QVariant.
+  QVariant Field(const QString& name) const;
+  QVariant Field(int index) const;
+  int FieldIndex(const QString& name) const;
+  const QStringList& FieldNames() const { return names_; }
+
+ private:
+  const QHash<QString, int>& IndexOf(int field);
+
+  bool open_ = false;
+  bool noMatch_ = false;
+  int rows_ = 0;
+  int position_ = -1;
+  QStringList names_;
+  QHash<QString, int> fieldIndex_;  // lower-case name -> column
+  std::vector<QVariant> values_;    // row after row
+  // Built on the first search by a field: key of each value -> first row holding it.
+  QHash<int, QHash<QString, int>> searchIndex_;
+};
+
+}  // namespace tessel
