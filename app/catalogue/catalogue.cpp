@@ -66,6 +66,7 @@ CatalogueState CatalogueDatabase::Open(const QString& file, QString* why) {
 }
 
 void CatalogueDatabase::Close() {
+  remembered_.clear();
   if (QSqlDatabase::contains(connection_)) {
     QSqlDatabase::database(connection_, false).close();
     QSqlDatabase::removeDatabase(connection_);
@@ -80,9 +81,20 @@ bool CatalogueDatabase::OpenRecordSet(RecordSet* set, const QString& statement,
     if (why) *why = Named(file_, "is not open.");
     return false;
   }
-  QString reason;
-  if (set->Open(QSqlDatabase::database(connection_, false), ToSqlite(statement), &reason))
+  const QString sql = ToSqlite(statement);
+  for (qsizetype i = 0; i < remembered_.size(); ++i) {
+    if (remembered_[i].first != sql) continue;
+    remembered_.move(i, 0);
+    *set = remembered_.front().second;
+    set->MoveFirst();
     return true;
+  }
+  QString reason;
+  if (set->Open(QSqlDatabase::database(connection_, false), sql, &reason)) {
+    remembered_.prepend({sql, *set});
+    if (remembered_.size() > kRememberedStatements) remembered_.removeLast();
+    return true;
+  }
   if (why) *why = Named(file_, "cannot answer a product query: " + reason);
   return false;
 }
@@ -95,13 +107,15 @@ CatalogueState Catalogue::Open(const QString& file, const QString& suffix, QStri
   RecordSet series;
   const bool ok = db_.OpenRecordSet(&allProducts_, AllProductsStatement(suffix), why) &&
                   db_.OpenRecordSet(&productBar_, OfferedProductsStatement(suffix), why) &&
-                  db_.OpenRecordSet(&dialogProducts_, OfferedProductsStatement(suffix), why) &&
                   db_.OpenRecordSet(&series, SeriesStatement(), why) &&
                   db_.OpenRecordSet(&groups_, GroupsStatement(suffix), why);
   if (!ok) {
     Close();
     return state_ = CatalogueState::kBadQuery;
   }
+  // The dialog starts on the same statement as the bar: a second snapshot of it would
+  // hold the same rows, so the two share them and walk apart.
+  dialogProducts_ = productBar_;
   for (series.MoveFirst(); !series.Eof(); series.MoveNext()) series_ << series.Field(0).toString();
   return state_;
 }

@@ -40,13 +40,20 @@ class CatalogueDatabase {
   const QString& File() const { return file_; }
 
   // Opens a snapshot of a statement written in the catalogue's dialect (statements.h);
-  // it is translated for SQLite here and nowhere else.
+  // it is translated for SQLite here and nowhere else. The file does not change while
+  // it is open, so the snapshots of the last few statements are kept and a statement
+  // asked again (a drop-down set back) is answered from them without reading the file.
   bool OpenRecordSet(RecordSet* set, const QString& statement, QString* why = nullptr) const;
 
  private:
+  // Enough for the bar's and the dialog's recent choices; each holds at most the whole
+  // catalogue once, and its rows are shared with the sets handed out.
+  static constexpr int kRememberedStatements = 8;
+
   QString connection_;
   QString file_;
   bool open_ = false;
+  mutable QList<QPair<QString, RecordSet>> remembered_;  // most recent first
 };
 
 class Catalogue {

@@ -29,22 +29,25 @@ bool RecordSet::Open(const QSqlDatabase& db, const QString& statement, QString* 
     if (why) *why = query.lastError().text();
     return false;
   }
+  auto data = std::make_shared<Rows>();
   const QSqlRecord record = query.record();
   const int columns = record.count();
   for (int i = 0; i < columns; ++i) {
-    names_ << record.fieldName(i);
-    fieldIndex_.insert(record.fieldName(i).toLower(), i);
+    data->names << record.fieldName(i);
+    data->fieldIndex.insert(record.fieldName(i).toLower(), i);
   }
+  int rows = 0;
   while (query.next()) {
-    for (int i = 0; i < columns; ++i) values_.push_back(query.value(i));
-    ++rows_;
+    for (int i = 0; i < columns; ++i) data->values.push_back(query.value(i));
+    ++rows;
   }
   if (query.lastError().isValid()) {
-    const QString reason = query.lastError().text();
-    Close();
-    if (why) *why = reason;
+    if (why) *why = query.lastError().text();
     return false;
   }
+  data_ = std::move(data);
+  searchIndex_ = std::make_shared<QHash<int, SearchIndex>>();
+  rows_ = rows;
   open_ = true;
   position_ = rows_ > 0 ? 0 : -1;
   return true;
@@ -55,10 +58,8 @@ void RecordSet::Close() {
   noMatch_ = false;
   rows_ = 0;
   position_ = -1;
-  names_.clear();
-  fieldIndex_.clear();
-  values_.clear();
-  searchIndex_.clear();
+  data_.reset();
+  searchIndex_.reset();
 }
 
 void RecordSet::MoveFirst() {
@@ -77,17 +78,17 @@ void RecordSet::MovePrevious() {
   if (position_ >= 0) --position_;
 }
 
-const QHash<QString, int>& RecordSet::IndexOf(int field) {
-  auto it = searchIndex_.find(field);
-  if (it != searchIndex_.end()) return *it;
-  QHash<QString, int> index;
+const RecordSet::SearchIndex& RecordSet::IndexOf(int field) {
+  auto it = searchIndex_->find(field);
+  if (it != searchIndex_->end()) return *it;
+  SearchIndex index;
   index.reserve(rows_);
-  const int columns = int(names_.size());
+  const int columns = Columns();
   for (int row = 0; row < rows_; ++row) {
-    const QString key = SearchKey(values_[std::size_t(row) * columns + field]);
+    const QString key = SearchKey(data_->values[std::size_t(row) * columns + field]);
     if (!key.isEmpty() && !index.contains(key)) index.insert(key, row);
   }
-  return *searchIndex_.insert(field, std::move(index));
+  return *searchIndex_->insert(field, std::move(index));
 }
 
 bool RecordSet::FindFirst(const QString& criteria) {
@@ -117,12 +118,12 @@ bool RecordSet::FindFirst(const QString& criteria) {
 }
 
 int RecordSet::FieldIndex(const QString& name) const {
-  return fieldIndex_.value(name.toLower(), -1);
+  return data_ ? data_->fieldIndex.value(name.toLower(), -1) : -1;
 }
 
 QVariant RecordSet::Field(int index) const {
-  if (Bof() || Eof() || index < 0 || index >= names_.size()) return QVariant();
-  return values_[std::size_t(position_) * names_.size() + index];
+  if (Bof() || Eof() || index < 0 || index >= Columns()) return QVariant();
+  return data_->values[std::size_t(position_) * std::size_t(Columns()) + std::size_t(index)];
 }
 
 QVariant RecordSet::Field(const QString& name) const {

@@ -2,6 +2,7 @@
 // stays valid and unchanged for as long as the program keeps it, whatever else runs on
 // the database. It walks like a record set of the catalogue's design: a current record
 // between BOF (before the first) and EOF (after the last), and a search by criteria.
+// A copy shares the rows, which never change, and walks on its own.
 #pragma once
 
 #include <QHash>
@@ -9,6 +10,7 @@
 #include <QString>
 #include <QStringList>
 #include <QVariant>
+#include <memory>
 #include <vector>
 
 namespace tessel {
@@ -48,20 +50,26 @@ class RecordSet {
   QVariant Field(const QString& name) const;
   QVariant Field(int index) const;
   int FieldIndex(const QString& name) const;
-  const QStringList& FieldNames() const { return names_; }
+  QStringList FieldNames() const { return data_ ? data_->names : QStringList(); }
 
  private:
-  const QHash<QString, int>& IndexOf(int field);
+  struct Rows {
+    QStringList names;
+    QHash<QString, int> fieldIndex;  // lower-case name -> column
+    std::vector<QVariant> values;    // row after row
+  };
+  using SearchIndex = QHash<QString, int>;  // key of a value -> first row holding it
+
+  const SearchIndex& IndexOf(int field);
+  int Columns() const { return data_ ? int(data_->names.size()) : 0; }
 
   bool open_ = false;
   bool noMatch_ = false;
   int rows_ = 0;
   int position_ = -1;
-  QStringList names_;
-  QHash<QString, int> fieldIndex_;  // lower-case name -> column
-  std::vector<QVariant> values_;    // row after row
-  // Built on the first search by a field: key of each value -> first row holding it.
-  QHash<int, QHash<QString, int>> searchIndex_;
+  std::shared_ptr<const Rows> data_;
+  // Built on the first search by a field, shared like the rows.
+  std::shared_ptr<QHash<int, SearchIndex>> searchIndex_;
 };
 
 }  // namespace tessel

@@ -33,9 +33,10 @@ QString CatalogueDialogStatement(const QString& suffix, const ProductFilter& fil
 QString QuotedLiteral(const QString& text);
 
 // The statements above as SQLite reads them: DISTINCTROW becomes DISTINCT (the group
-// lists select from the group table only, where both give one row per group), and a
+// lists select from the group table only, where both give one row per group); a
 // double-quoted literal becomes a single-quoted one (SQLite would read a double-quoted
-// word that names a column as that column).
+// word that names a column as that column); and "A RIGHT JOIN (B) ON c" becomes the
+// equal "(B) LEFT JOIN A ON c", which SQLite answers by key instead of by scanning.
 QString ToSqlite(const QString& statement);
 
 }  // namespace tessel

@@ -358,6 +358,11 @@ class CatalogueTest : public QObject {
                                 << "= 'O''Brien'";
     QTest::newRow("literal then keyword") << "= \"G\"ORDER BY x"
                                           << "= 'G'ORDER BY x";
+    QTest::newRow("right join")
+        << "FROM a RIGHT JOIN (b LEFT JOIN c ON b.x = c.x ) ON a.k = b.k WHERE"
+        << "FROM (b LEFT JOIN c ON b.x = c.x ) LEFT JOIN a ON a.k = b.k WHERE";
+    QTest::newRow("right join inside a literal stays") << "SELECT \"a RIGHT JOIN (b) ON\""
+                                                       << "SELECT 'a RIGHT JOIN (b) ON'";
   }
 
   void sqliteSpelling() {
@@ -504,6 +509,20 @@ class CatalogueTest : public QObject {
     QVERIFY2(catalogue.RequeryDialog({series, group}, &why), qPrintable(why));
     QCOMPARE(Ids(catalogue.DialogProducts()), ids);
     QCOMPARE(catalogue.ProductBar().Bof() && catalogue.ProductBar().Eof(), ids.isEmpty());
+  }
+
+  void copiesWalkApart() {
+    Catalogue catalogue;
+    QCOMPARE(catalogue.Open(small_, ""), CatalogueState::kOpen);
+    RecordSet& bar = catalogue.ProductBar();
+    RecordSet& dialog = catalogue.DialogProducts();
+    QCOMPARE(dialog.RecordCount(), bar.RecordCount());
+    bar.MoveLast();
+    QVERIFY(dialog.FindFirst("KatalogID = 103"));
+    QCOMPARE(bar.Field("KatalogID").toInt(), 140);
+    QCOMPARE(dialog.Field("KatalogID").toInt(), 103);
+    bar.Close();
+    QCOMPARE(dialog.Field("KatalogID").toInt(), 103);
   }
 
   void everyProductForLookUps() {
