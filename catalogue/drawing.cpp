@@ -57,7 +57,7 @@ void Tap(Painter& p, double x, double y) {
 }
 void Drain(Painter& p, double x, double y, double r) {
   p.Part(Ellipse(x, y, r, r), kMetal.index, kDetail.index);
-  p.Fill(Segment(x - r * 0.6, y, x + r * 0.6, y, 0.5), kDetail.index);
+  p.Line(x - r * 0.6, y, x + r * 0.6, y, kDetail.index);
 }
 
 void Basin(Painter& p, double bowlX, double tapX) {
@@ -126,9 +126,9 @@ void Cabinet(Painter& p, std::uint8_t body, int doors, bool cross, bool sideHand
   const double w = p.width(), d = p.depth();
   constexpr double kFront = 2.0;  // door thickness in cm
   p.Part(Rect(0, 0, w, d), body, kLine.index);
-  p.Fill(Segment(0, d - kFront, w, d - kFront, 0.5), kDetail.index);
+  p.Line(0, d - kFront, w, d - kFront, kDetail.index);
   for (int i = 1; i < doors; ++i)
-    p.Fill(Segment(w * i / doors, d - kFront, w * i / doors, d, 0.6), kWoodEdge.index);
+    p.Line(w * i / doors, d - kFront, w * i / doors, d, kWoodEdge.index);
   for (int i = 0; i < doors; ++i) {
     double x = w * (i + 0.5) / doors;
     if (sideHandle) x = w - 4;
@@ -136,8 +136,8 @@ void Cabinet(Painter& p, std::uint8_t body, int doors, bool cross, bool sideHand
   }
   if (cross) {
     const double back = d - kFront;
-    p.Fill(Segment(1, 1, w - 1, back - 1, 0.5), kDetail.index);
-    p.Fill(Segment(w - 1, 1, 1, back - 1, 0.5), kDetail.index);
+    p.Line(1, 1, w - 1, back - 1, kDetail.index);
+    p.Line(w - 1, 1, 1, back - 1, kDetail.index);
   }
 }
 
@@ -187,8 +187,7 @@ void Tray(Painter& p, double drainX, double drainY) {
   p.Part(Rect(0, 0, w, d), kPorcelain.index, kLine.index);
   p.Part(RoundRect(kRim, kRim, w - kRim, d - kRim, 3), kBowl.index, kDetail.index);
   for (double cx : {kRim + 1, w - kRim - 1})
-    for (double cy : {kRim + 1, d - kRim - 1})
-      p.Fill(Segment(cx, cy, drainX, drainY, 0.4), kShade.index);
+    for (double cy : {kRim + 1, d - kRim - 1}) p.Line(cx, cy, drainX, drainY, kShade.index);
   Drain(p, drainX, drainY, 4.5);
 }
 
@@ -199,9 +198,9 @@ void QuarterTray(Painter& p) {
   const Shape floor = Intersect(Ellipse(0, 0, w - kRim, d - kRim), Rect(kRim, kRim, w, d));
   p.Part(floor, kBowl.index, kDetail.index);
   const double dx = w * 0.36, dy = d * 0.36;
-  p.Fill(Segment(kRim + 1, kRim + 1, dx, dy, 0.4), kShade.index);
-  p.Fill(Segment(w - kRim - 2, kRim + 1, dx, dy, 0.4), kShade.index);
-  p.Fill(Segment(kRim + 1, d - kRim - 2, dx, dy, 0.4), kShade.index);
+  p.Line(kRim + 1, kRim + 1, dx, dy, kShade.index);
+  p.Line(w - kRim - 2, kRim + 1, dx, dy, kShade.index);
+  p.Line(kRim + 1, d - kRim - 2, dx, dy, kShade.index);
   Drain(p, dx, dy, 4.5);
 }
 
@@ -210,8 +209,7 @@ void MirrorCabinet(Painter& p) {
   p.Part(Rect(0, 0, w, d), kShade.index, kLine.index);
   p.Part(Rect(0, d - 3, w, d), kGlass.index, kLine.index);
   const int doors = w >= 80 ? 2 : 1;
-  for (int i = 1; i < doors; ++i)
-    p.Fill(Segment(w * i / doors, d - 3, w * i / doors, d, 0.6), kLine.index);
+  for (int i = 1; i < doors; ++i) p.Line(w * i / doors, d - 3, w * i / doors, d, kLine.index);
   p.Fill(Segment(3, d * 0.35, w - 3, d * 0.35, 1.0), kMetal.index);  // the light
 }
 
@@ -222,13 +220,21 @@ void Shelf(Painter& p) {
     p.Part(Rect(x - 1.2, 0, x + 1.2, d * 0.7), kMetal.index, kDetail.index);
 }
 
+// A sectional radiator: the row of sections seen from above, the brackets to the wall
+// and the valve at the inlet end.
 void Radiator(Painter& p) {
   const double w = p.width(), d = p.depth();
-  p.Part(Rect(3, d * 0.25, w - 3, d * 0.75), kSteel.index, kLine.index);
-  for (double x : {3.0, w - 3.0})
-    p.Part(Ellipse(x, d / 2, 3, d / 2 - 1), kSteel.index, kLine.index);
-  for (double x : {w * 0.25, w * 0.75})
-    p.Part(Rect(x - 1, 0, x + 1, d * 0.25), kMetal.index, kDetail.index);
+  constexpr double kSection = 4.0;  // cm per section
+  for (double x : {w * 0.2, w * 0.8})
+    p.Part(Rect(x - 1, 0, x + 1, d * 0.3), kMetal.index, kDetail.index);
+  const Shape body = Rect(0, d * 0.25, w - 4, d);
+  p.Part(body, kSteel.index, kLine.index);
+  const int sections = int((w - 4) / kSection);
+  for (int i = 1; i < sections; ++i) {
+    const double x = (w - 4) * i / sections;
+    p.Line(x, d * 0.3, x, d * 0.95, kDetail.index);
+  }
+  p.Part(Ellipse(w - 2.2, d * 0.62, 2.2, 2.2), kMetal.index, kLine.index);
 }
 
 void Washer(Painter& p) {
@@ -253,7 +259,7 @@ void Bar(Painter& p) {
 void Stool(Painter& p) {
   const double w = p.width(), d = p.depth();
   p.Part(RoundRect(0, 0, w, d, 3), kWood.index, kLine.index);
-  for (int i = 1; i < 5; ++i) p.Fill(Segment(2, d * i / 5, w - 2, d * i / 5, 0.5), kWoodEdge.index);
+  for (int i = 1; i < 5; ++i) p.Line(2, d * i / 5, w - 2, d * i / 5, kWoodEdge.index);
 }
 
 void Seat(Painter& p) {
@@ -267,8 +273,8 @@ void Seat(Painter& p) {
 void Frame(Painter& p) {
   const double w = p.width(), d = p.depth();
   p.Part(Subtract(Rect(0, 0, w, d), Rect(3, 3, w - 3, d - 3)), kSteel.index, kLine.index);
-  p.Fill(Segment(3, 3, w - 3, d - 3, 0.6), kDetail.index);
-  p.Fill(Segment(w - 3, 3, 3, d - 3, 0.6), kDetail.index);
+  p.Line(3, 3, w - 3, d - 3, kDetail.index);
+  p.Line(w - 3, 3, 3, d - 3, kDetail.index);
 }
 
 }  // namespace
@@ -378,6 +384,12 @@ void Painter::Outline(const Shape& shape, std::uint8_t colour, int pixels) {
           return;
         }
   });
+}
+
+void Painter::Line(double x0, double y0, double x1, double y1, std::uint8_t colour) {
+  // A hair over one pixel wide, so that a line between pixel centres still covers one.
+  constexpr double kHairline = 1.05;
+  Fill(Segment(x0, y0, x1, y1, kHairline / scale_), colour);
 }
 
 void Painter::Part(const Shape& shape, std::uint8_t fill, std::uint8_t line) {

@@ -59,6 +59,8 @@ class Painter {
 
   void Fill(const Shape& shape, std::uint8_t colour);
   void Outline(const Shape& shape, std::uint8_t colour, int pixels);
+  // A line one pixel wide at any scale: joints, slopes, sections.
+  void Line(double x0, double y0, double x1, double y1, std::uint8_t colour);
   // The usual way a part is drawn: filled, with the contour round it.
   void Part(const Shape& shape, std::uint8_t fill, std::uint8_t line);
 
