@@ -706,6 +706,30 @@ class CatalogueTest : public QObject {
     for (const int special : {139, 182, 183, 184, 210, 239, 492})
       QVERIFY2(offered.FindFirst("KatalogID = " + QString::number(special)),
                qPrintable(QString::number(special)));
+    // The placement's special cases have products to act on: the groups that ask for
+    // the mounting side, the groups never offered on their own, and product 492, whose
+    // message shows only outside the mounting-side groups.
+    QList<int> withoutProducts;
+    int group492 = 0;
+    {
+      QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "shipped");
+      db.setDatabaseName(file);
+      db.open();
+      QSqlQuery q(db);
+      for (const int group : {6, 9, 10, 11, 12, 13, 14, 23, 26, 27, 28, 31}) {
+        q.exec(QString("SELECT COUNT(*) FROM tKatalog WHERE Produktgruppe1 = %1 AND "
+                       "Plangrafik > ''")
+                   .arg(group));
+        if (!q.next() || q.value(0).toInt() == 0) withoutProducts << group;
+      }
+      q.exec("SELECT Produktgruppe1 FROM tKatalog WHERE KatalogID = 492");
+      if (q.next()) group492 = q.value(0).toInt();
+      q.finish();
+      db.close();
+    }
+    QSqlDatabase::removeDatabase("shipped");
+    QCOMPARE(withoutProducts, QList<int>{});
+    QVERIFY(group492 > 0 && (group492 < 9 || group492 > 14));
     // Every product group a bathroom needs is offered, with its name in this language.
     QVERIFY(catalogue.GroupNames().size() >= 18);
     for (const QString& group : catalogue.GroupNames()) QVERIFY(!group.isEmpty());
