@@ -10,3 +10,31 @@ CREATE TABLE tError (
   Caption TEXT, Errortext TEXT,
   CaptionD TEXT, ErrortextD TEXT
 );
+-- The products. Names sort and compare without regard to case, as people read them.
+-- Produktgruppe is the small group number the placement asks about; ProduktgruppenID
+-- decides which groups are offered and their order.
+CREATE TABLE ltSerien (
+  SerienID INTEGER PRIMARY KEY,
+  Serie TEXT COLLATE NOCASE
+);
+CREATE TABLE tProduktgruppen (
+  Produktgruppe INTEGER PRIMARY KEY,
+  ProduktgruppenID INTEGER,
+  Beschreibung TEXT COLLATE NOCASE,
+  BeschreibungD TEXT COLLATE NOCASE
+);
+-- Sizes in centimetres, empty when unknown; Plangrafik names the plan bitmap in
+-- images/ (its variant digit "2" is the fifth character from the end), empty when the
+-- product has no plan graphic.
+CREATE TABLE tKatalog (
+  KatalogID INTEGER PRIMARY KEY,
+  SerienID INTEGER,
+  ModellNr INTEGER,
+  Produktgruppe1 INTEGER,
+  Bezeichnung TEXT COLLATE NOCASE, Text TEXT,
+  BezeichnungD TEXT COLLATE NOCASE, TextD TEXT,
+  Breite NUMERIC, Tiefe NUMERIC, Höhe NUMERIC,
+  Plangrafik TEXT, Illustration TEXT
+);
+CREATE INDEX tKatalogSerie ON tKatalog (SerienID);
+CREATE INDEX tKatalogGruppe ON tKatalog (Produktgruppe1);
