@@ -7,6 +7,12 @@
 #include <cmath>
 #include <cstring>
 
+#if defined(__x86_64__)
+#include <immintrin.h>
+#elif defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "geometry/geometry.h"
 #include "persistence/persistence.h"
 #include "platform/window.h"
@@ -36,6 +42,12 @@ constexpr int kBandGap = 4;
 constexpr double kNoWall = 100000;
 // The collision test samples at most this many pixels apart along each side.
 constexpr double kSampleStep = 0.125;
+
+// floor() without the library call: the values are well inside 64 bits.
+std::int64_t Floor(double v) {
+  const auto t = static_cast<std::int64_t>(v);
+  return t - (v < static_cast<double>(t));
+}
 
 void CursorToSheet(std::int32_t* x, std::int32_t* y) {
   *x = core.cursorX - view.roomOriginX;
@@ -174,25 +186,45 @@ void DrawOutline(HDC dc, const POINT q[4]) {
   line(1, 3);
 }
 
-void ProductFeedback() {
-  std::int32_t x, y;
-  CursorToSheet(&x, &y);
-  ProductPlace place;
-  if (!PlaceProduct(x, y, &place)) return;
-  const bool free = !Collides(place.corners);
-  if (!free) pointer.dropAllowed = false;
-  POINT q[4];
-  for (int i = 0; i < 4; ++i)
-    q[i] = CursorToClient(place.corners[i].x + view.roomOriginX,
-                          place.corners[i].y + view.roomOriginY);
+// The outline on screen, so that hiding it draws exactly those lines again, even if
+// the view changed meanwhile, without placing and testing the product a second time.
+struct ShownOutline {
+  bool shown;
+  bool refused;
+  POINT corners[4];
+};
+constinit ShownOutline shownOutline = {};
+
+void DrawFeedbackLines(const POINT q[4], bool refused) {
   HDC dc = GetDC(pointer.workWindow);
   if (!dc) return;
   const int oldRop = SetROP2(dc, R2_NOTXORPEN);
-  HGDIOBJ oldPen = SelectObject(dc, free ? view.tools.wallPen : view.tools.redPen);
+  HGDIOBJ oldPen = SelectObject(dc, refused ? view.tools.redPen : view.tools.wallPen);
   DrawOutline(dc, q);
   SelectObject(dc, oldPen);
   SetROP2(dc, oldRop);
   ReleaseDC(pointer.workWindow, dc);
+}
+
+void ProductFeedback() {
+  if (pointer.feedbackShown) {
+    // Hiding: the second drawing in exclusive-or removes the first.
+    if (shownOutline.shown) DrawFeedbackLines(shownOutline.corners, shownOutline.refused);
+    shownOutline.shown = false;
+    return;
+  }
+  std::int32_t x, y;
+  CursorToSheet(&x, &y);
+  ProductPlace place;
+  if (!PlaceProduct(x, y, &place)) return;
+  const bool refused = Collides(place.corners);
+  if (refused) pointer.dropAllowed = false;
+  for (int i = 0; i < 4; ++i)
+    shownOutline.corners[i] = CursorToClient(place.corners[i].x + view.roomOriginX,
+                                             place.corners[i].y + view.roomOriginY);
+  shownOutline.refused = refused;
+  shownOutline.shown = true;
+  DrawFeedbackLines(shownOutline.corners, refused);
 }
 
 // Takes the first empty slot; false when all are taken.
@@ -389,20 +421,108 @@ bool Collides(const POINT corners[4]) {
     if (corners[i].x < 0 || corners[i].y < 0 || corners[i].x >= kSheetWidth ||
         corners[i].y >= kSheetHeight)
       return true;
-  if (!view.sheetBits) return false;
+  const std::uint8_t* bits = view.sheetBits;
+  if (!bits) return false;
   const double ax = corners[3].x - corners[0].x, ay = corners[3].y - corners[0].y;
   const double bx = corners[1].x - corners[0].x, by = corners[1].y - corners[0].y;
   const int na = static_cast<int>(std::max(std::fabs(ax), std::fabs(ay)) * kSampleStep + 1);
   const int nb = static_cast<int>(std::max(std::fabs(bx), std::fabs(by)) * kSampleStep + 1);
+  // Every sample lies inside the quadrilateral, whose corners are on the sheet, so
+  // the rounded sample is a sheet pixel and no coordinate is negative.
+  const std::uint8_t a = view.shapeA, b = view.shapeB, c = view.shapeC, d = view.shapeD;
   for (int i = 0; i < nb; ++i) {
+    const double rowX = corners[0].x + i * bx / nb + 0.5, rowY = corners[0].y + i * by / nb + 0.5;
     for (int j = 0; j < na; ++j) {
-      const auto x = static_cast<int>(std::lround(corners[0].x + i * bx / nb + j * ax / na));
-      const auto y = static_cast<int>(std::lround(corners[0].y + i * by / nb + j * ay / na));
-      if (ColourFilter(SheetPixel(x, y)) < 255) return true;
+      const auto x = static_cast<std::size_t>(Floor(rowX + j * ax / na));
+      const auto y = static_cast<std::size_t>(Floor(rowY + j * ay / na));
+      const std::uint8_t p = bits[y * kSheetStride + x];
+      if (p != 255 && p != a && p != b && p != c && p != d) return true;
     }
   }
   return false;
 }
+
+namespace {
+
+// Narrows [*first, *last] to the steps k at which start + k * step, in 16.16 fixed
+// point, lies in [0, size << 16). Floating point finds the ends; each end is then
+// checked with the same integer arithmetic the copy loop does, so the loop needs no
+// test of its own. A row's run is one interval, so moving an end by a step or two
+// settles it.
+void KeepInside(std::int64_t start, std::int64_t step, std::int64_t size, std::int64_t* first,
+                std::int64_t* last) {
+  const std::int64_t end = (size << 16) - 1;
+  auto inside = [&](std::int64_t k) {
+    const std::int64_t at = start + k * step;
+    return at >= 0 && at <= end;
+  };
+  if (step == 0) {
+    if (!inside(0)) *last = *first - 1;
+    return;
+  }
+  double a = static_cast<double>(-start) / static_cast<double>(step);
+  double b = static_cast<double>(end - start) / static_cast<double>(step);
+  if (a > b) std::swap(a, b);
+  const double lo = std::max(static_cast<double>(*first), static_cast<double>(-Floor(-a)));
+  const double hi = std::min(static_cast<double>(*last), static_cast<double>(Floor(b)));
+  if (lo > hi + 2) {
+    *last = *first - 1;
+    return;
+  }
+  const std::int64_t low = *first, high = *last;
+  std::int64_t f = static_cast<std::int64_t>(lo), l = static_cast<std::int64_t>(hi);
+  while (f <= l && !inside(f)) ++f;
+  while (f - 1 >= low && inside(f - 1)) --f;
+  while (l >= f && !inside(l)) --l;
+  while (l + 1 <= high && inside(l + 1)) ++l;
+  *first = f;
+  *last = l;
+}
+
+// One row of an unturned product: white is the colour key.
+void KeyedCopyPlain(std::uint8_t* dst, const std::uint8_t* src, int count) {
+  int i = 0;
+#if defined(__SSE2__)
+  const __m128i white = _mm_set1_epi8(static_cast<char>(0xFF));
+  for (; i + 16 <= count; i += 16) {
+    const __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i));
+    const __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(dst + i));
+    const __m128i keep = _mm_cmpeq_epi8(s, white);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + i),
+                     _mm_or_si128(_mm_and_si128(keep, d), _mm_andnot_si128(keep, s)));
+  }
+#endif
+  for (; i < count; ++i) dst[i] = src[i] == 255 ? dst[i] : src[i];
+}
+
+#if defined(__x86_64__)
+// The same 32 pixels at a time where the processor has the wider registers.
+__attribute__((target("avx2"))) void KeyedCopyWide(std::uint8_t* dst, const std::uint8_t* src,
+                                                   int count) {
+  int i = 0;
+  const __m256i white = _mm256_set1_epi8(static_cast<char>(0xFF));
+  for (; i + 32 <= count; i += 32) {
+    const __m256i s = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src + i));
+    const __m256i d = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(dst + i));
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst + i),
+                        _mm256_blendv_epi8(s, d, _mm256_cmpeq_epi8(s, white)));
+  }
+  KeyedCopyPlain(dst + i, src + i, count - i);
+}
+#endif
+
+void KeyedCopy(std::uint8_t* dst, const std::uint8_t* src, int count) {
+#if defined(__x86_64__)
+  static const bool wide = __builtin_cpu_supports("avx2");
+  if (wide) {
+    KeyedCopyWide(dst, src, count);
+    return;
+  }
+#endif
+  KeyedCopyPlain(dst, src, count);
+}
+
+}  // namespace
 
 void DrawProductPixels(const ProductBitmap& bitmap, const ProductPlace& place, std::uint8_t* sheet,
                        int sheetWidth, int sheetHeight, int stride) {
@@ -421,55 +541,46 @@ void DrawProductPixels(const ProductBitmap& bitmap, const ProductPlace& place, s
   top = std::max(top, 0);
   right = std::min(right, sheetWidth - 1);
   bottom = std::min(bottom, sheetHeight - 1);
-  const double halfW = w / 2.0, halfH = h / 2.0;
-  const bool upright = xx == 1.0 && xy == 0.0 && yx == 0.0 && yy == 1.0;
+  if (left > right || top > bottom) return;
+  // The source position of a target pixel, measured from the product's centre and
+  // turned back into the bitmap: (u, v) = (d . axisX + w / 2, d . axisY + h / 2); the
+  // nearest source pixel is (floor u, floor v). Along a row it changes by a constant
+  // step, kept in 16.16 fixed point.
   constexpr double kOne = 65536.0;
-  const auto stepU = static_cast<std::int32_t>(std::lround(xx * kOne));
-  const auto stepV = static_cast<std::int32_t>(std::lround(yx * kOne));
+  const double halfW = w / 2.0, halfH = h / 2.0;
+  const auto stepU = static_cast<std::int64_t>(std::lround(xx * kOne));
+  const auto stepV = static_cast<std::int64_t>(std::lround(yx * kOne));
+  if (xx == 1.0 && xy == 0.0 && yx == 0.0 && yy == 1.0) {
+    // Unturned, the formula is exact in integers: source column px - centre + w / 2,
+    // the same for every row, so each row is one keyed copy.
+    const int x0 = place.centreX - w / 2, y0 = place.centreY - h / 2;
+    const int from = std::max(left, x0), to = std::min(right, x0 + w - 1);
+    if (from > to) return;
+    for (int py = std::max(top, y0); py <= std::min(bottom, y0 + h - 1); ++py)
+      KeyedCopy(sheet + static_cast<std::size_t>(py) * static_cast<std::size_t>(stride) + from,
+                bitmap.pixels + static_cast<std::size_t>(py - y0) * static_cast<std::size_t>(w) +
+                    (from - x0),
+                to - from + 1);
+    return;
+  }
+  const double dx = left - place.centreX;
 
   for (int py = top; py <= bottom; ++py) {
     const double dy = py - place.centreY;
-    // The source position of this row's pixels is linear in x: solve for the run of
-    // x whose source lies inside the bitmap, then step along it.
-    const double u0 = dy * xy + halfW, v0 = dy * yy + halfH;
-    double lo = left - place.centreX - 1.0, hi = right - place.centreX + 1.0;
-    auto limit = [&](double a, double k, double size) {
-      if (std::fabs(k) < 1e-12) {
-        if (a < 0 || a >= size) hi = lo - 1;
-        return;
-      }
-      double from = -a / k, to = (size - a) / k;
-      if (from > to) std::swap(from, to);
-      lo = std::max(lo, from);
-      hi = std::min(hi, to);
-    };
-    limit(u0, xx, halfW * 2);
-    limit(v0, yx, halfH * 2);
-    if (hi < lo) continue;
-    const int xs = std::max(left, static_cast<int>(std::floor(lo)) + place.centreX - 1);
-    const int xe = std::min(right, static_cast<int>(std::ceil(hi)) + place.centreX + 1);
-    if (xe < xs) continue;
+    const std::int64_t u0 = Floor((dx * xx + dy * xy + halfW) * kOne);
+    const std::int64_t v0 = Floor((dx * yx + dy * yy + halfH) * kOne);
+    std::int64_t first = 0, last = right - left;
+    KeepInside(u0, stepU, w, &first, &last);
+    KeepInside(v0, stepV, h, &first, &last);
+    if (first > last) continue;
     std::uint8_t* row = sheet + static_cast<std::size_t>(py) * static_cast<std::size_t>(stride);
-    if (upright) {
-      // Unturned: one source row, copied with white as the colour key.
-      const int v = static_cast<int>(std::floor(v0));
-      if (v < 0 || v >= h) continue;
-      const int u = static_cast<int>(std::floor(xs - place.centreX + halfW));
-      const int from = std::max(xs, xs - u), to = std::min(xe, xs - u + w - 1);
-      const std::uint8_t* src = bitmap.pixels + static_cast<std::size_t>(v) * w + (from - xs + u);
-      std::uint8_t* dst = row + from;
-      for (int i = 0; i <= to - from; ++i) dst[i] = src[i] == 255 ? dst[i] : src[i];
-      continue;
-    }
-    const double dx = xs - place.centreX;
-    auto U = static_cast<std::int32_t>(std::floor((u0 + dx * xx) * kOne));
-    auto V = static_cast<std::int32_t>(std::floor((v0 + dx * yx) * kOne));
-    const auto uw = static_cast<std::uint32_t>(w), uh = static_cast<std::uint32_t>(h);
-    for (int px = xs; px <= xe; ++px, U += stepU, V += stepV) {
-      const auto iu = static_cast<std::uint32_t>(U >> 16), iv = static_cast<std::uint32_t>(V >> 16);
-      if (iu >= uw || iv >= uh) continue;
-      const std::uint8_t p = bitmap.pixels[iv * uw + iu];
-      if (p != 255) row[px] = p;
+    auto u = static_cast<std::int32_t>(u0 + first * stepU);
+    auto v = static_cast<std::int32_t>(v0 + first * stepV);
+    const auto su = static_cast<std::int32_t>(stepU), sv = static_cast<std::int32_t>(stepV);
+    std::uint8_t* out = row + left;
+    for (std::int64_t k = first; k <= last; ++k, u += su, v += sv) {
+      const std::uint8_t p = bitmap.pixels[(v >> 16) * w + (u >> 16)];
+      if (p != 255) out[k] = p;
     }
   }
 }
@@ -487,6 +598,7 @@ long PutProduct() {
     pointer.trackDrop = nullptr;
     return TR_PlacementFailed;
   }
+  shownOutline.shown = false;
   pointer.trackDraw = ProductFeedback;
   pointer.trackDrop = ProductDrop;
   if (!core.replayMode) ShowFeedback();
