@@ -1,6 +1,7 @@
 // Products on the plan: the bitmap reader against hostile files, the set-up from a
 // bitmap (variant digit, halves, turned extents), snapping to walls, the collision
 // test, reviewed scenes of placed products, the drawn-product list and replay.
+#include <initializer_list>
 #include <random>
 
 #include "product_fixture.h"
