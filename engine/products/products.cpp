@@ -592,6 +592,8 @@ bool PlaceIsFree(const POINT corners[4]) {
 long PutProduct() {
   SetSelectCursor();
   HideFeedback();
+  // A new placement starts without a highlighted object.
+  if (!core.replayMode) ClearHover();
   if (!ProductSetUp()) return 0;
   if (productWork.mounting != 0 && productWork.lineCount == 0) {
     pointer.trackDraw = nullptr;

@@ -392,3 +392,27 @@ TEST_F(ProductTest, ASavedPlanRedrawsTheSameBytesAndAMissingBitmapDrawsNothing) 
   EXPECT_EQ(At(760, 700), 255);
   EXPECT_EQ(HitTest(760, 700), -1);
 }
+
+TEST_F(ProductTest, TheOutlineFollowsThePointerInRedWhereRefusedAndLeavesNoTrace) {
+  Room();
+  Design();
+  ASSERT_TRUE(Place(2, 0, 0, "tub-2.bmp", 700, 560));
+  MoveTo(850, 620);
+  const std::vector<std::uint32_t> plain = Framebuffer();
+  auto count = [&](std::uint32_t colour) {
+    int n = 0;
+    for (std::uint32_t p : Framebuffer()) n += (p & 0xFFFFFFu) == colour;
+    return n;
+  };
+  ASSERT_EQ(Put(1, 0, 0, "basin-2.bmp"), 0);
+  MoveTo(840, 600);
+  EXPECT_FALSE(Framebuffer() == plain);
+  EXPECT_TRUE(pointer.dropAllowed);
+  EXPECT_EQ(count(0xFF0000u), 0);
+  MoveTo(790, 560);  // over the tub's end
+  EXPECT_FALSE(pointer.dropAllowed);
+  EXPECT_GT(count(0xFF0000u), 0) << "the red pen";
+  MoveTo(850, 620);
+  CallTessel(TC_SetSelectCursor, 0, 0, 0, 0, 0);
+  EXPECT_TRUE(Framebuffer() == plain);
+}

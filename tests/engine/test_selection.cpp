@@ -289,3 +289,36 @@ TEST_F(SelectionTest, EditingASelectedProductKeepsItsBitmapAndPlace) {
   EXPECT_STREQ(NameOf(r->l0), Path("tub-2.bmp").c_str());
   EXPECT_EQ(ProductList(), (std::vector<int>{201, 0}));
 }
+
+TEST_F(SelectionTest, AnInstallationWallIsMovedAndTurnedInLayoutMode) {
+  Room();
+  CallTessel(TC_PutFreeWall, 100, 8, 0, 0, 0);
+  DropAt(760, 560);
+  const std::vector<std::uint8_t> before = Sheet();
+  Hover(760, 560);
+  EXPECT_EQ(Code(TC_SelectObjectToCursor), 0) << "not a product";
+  EXPECT_EQ(Info().bObjAtCur, 1);
+  DropAt(700, 500);
+  ASSERT_EQ(core.layout.count, 2);
+  EXPECT_EQ(RecordOfTag(1)->x, 700);
+  EXPECT_EQ(At(700, 500), Grey(12)) << "the band at its new place";
+  Code(TC_Undo);
+  EXPECT_TRUE(Sheet() == before);
+  Hover(760, 560);
+  Code(TC_RotateBy, 90);
+  EXPECT_EQ(RecordOfTag(1)->p2, 90u);
+  EXPECT_EQ(At(760, 520), Grey(12)) << "now running down";
+  Code(TC_Undo);
+  EXPECT_TRUE(Sheet() == before);
+}
+
+TEST_F(SelectionTest, ANewPlacementStartsWithoutAHighlight) {
+  Furnished();
+  Hover(700, 560);
+  Code(TC_DropCursor);
+  ASSERT_EQ(Info().bObjSel, 1);
+  ASSERT_EQ(Put(1, 0, 0, "basin-2.bmp"), 0);
+  EXPECT_EQ(Info().bObjSel, 0);
+  EXPECT_EQ(Info().iSelProdId, 0);
+  EXPECT_EQ(Info().bObjAtCur, 1);
+}
