@@ -577,9 +577,12 @@ void DrawProductPixels(const ProductBitmap& bitmap, const ProductPlace& place, s
     auto u = static_cast<std::int32_t>(u0 + first * stepU);
     auto v = static_cast<std::int32_t>(v0 + first * stepV);
     const auto su = static_cast<std::int32_t>(stepU), sv = static_cast<std::int32_t>(stepV);
-    std::uint8_t* out = row + left;
+    // Locals the stores cannot alias, so the loop keeps them in registers.
+    std::uint8_t* __restrict out = row + left;
+    const std::uint8_t* __restrict src = bitmap.pixels;
+    const std::int32_t width = w;
     for (std::int64_t k = first; k <= last; ++k, u += su, v += sv) {
-      const std::uint8_t p = bitmap.pixels[(v >> 16) * w + (u >> 16)];
+      const std::uint8_t p = src[(v >> 16) * width + (u >> 16)];
       if (p != 255) out[k] = p;
     }
   }
