@@ -33,6 +33,11 @@ constexpr long kMaxProductFileBytes = 14 + 124 + 4 * 256 + long{kMaxProductSide}
 // Decoded product bitmaps kept between redraws, so that a redraw of a furnished plan
 // does not read every bitmap file again. A plan rarely uses more distinct products.
 constexpr int kBitmapCacheEntries = 32;
+// Turned product pictures kept between redraws: a turned product looks the same
+// wherever it stands, so each redraw copies it instead of turning it again. One per
+// drawn product, within a memory budget that a few very large products cannot pass.
+constexpr int kTurnedSpriteEntries = kMaxDrawnProducts;
+constexpr long kTurnedSpriteBytes = 16L << 20;
 // Longest file name a call may pass; longer names are cut.
 constexpr int kMaxFileName = 1023;
 // Kind names, terminator included.

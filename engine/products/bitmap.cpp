@@ -125,6 +125,7 @@ struct CachedBitmap {
 constinit CachedBitmap cache[kBitmapCacheEntries] = {};
 constinit std::uint32_t generation = 1;
 constinit std::uint32_t useClock = 0;
+constinit std::uint32_t bitmapSerial = 0;
 
 std::uint64_t HashPath(const char* path) {
   std::uint64_t h = 1469598103934665603ull;
@@ -216,6 +217,8 @@ const ProductBitmap* LookUpProductBitmap(const char* path, BitmapResult* result)
     entry->stamp = stamp;
     entry->checked = generation;
     entry->result = ReadFile(path, &entry->bitmap);
+    if (++bitmapSerial == 0) ++bitmapSerial;  // 0 means "not from the cache"
+    entry->bitmap.serial = bitmapSerial;
   }
   entry->used = ++useClock;
   *result = entry->result;
@@ -229,6 +232,7 @@ void NextBitmapGeneration() {
 void ReleaseProductBitmaps() {
   for (CachedBitmap& e : cache) Empty(e);
   useClock = 0;
+  ReleaseTurnedSprites();
 }
 
 }  // namespace vrx

@@ -270,7 +270,7 @@ void ProductDrop() {
   BitmapResult result;
   const ProductBitmap* bitmap = LookUpProductBitmap(products.fileName, &result);
   if (bitmap && bitmap->pixels && view.sheetBits) {
-    DrawProductPixels(*bitmap, place, view.sheetBits, kSheetWidth, kSheetHeight, kSheetStride);
+    DrawProduct(*bitmap, place);
   } else if (bitmap) {
     EngineTrace("Not enough memory");
   }
@@ -511,7 +511,7 @@ __attribute__((target("avx2"))) void KeyedCopyWide(std::uint8_t* dst, const std:
 }
 #endif
 
-void KeyedCopy(std::uint8_t* dst, const std::uint8_t* src, int count) {
+void KeyedCopyBest(std::uint8_t* dst, const std::uint8_t* src, int count) {
 #if defined(__x86_64__)
   static const bool wide = __builtin_cpu_supports("avx2");
   if (wide) {
@@ -523,6 +523,10 @@ void KeyedCopy(std::uint8_t* dst, const std::uint8_t* src, int count) {
 }
 
 }  // namespace
+
+void KeyedCopy(std::uint8_t* dst, const std::uint8_t* src, int count) {
+  KeyedCopyBest(dst, src, count);
+}
 
 void DrawProductPixels(const ProductBitmap& bitmap, const ProductPlace& place, std::uint8_t* sheet,
                        int sheetWidth, int sheetHeight, int stride) {
@@ -537,6 +541,9 @@ void DrawProductPixels(const ProductBitmap& bitmap, const ProductPlace& place, s
     top = std::min(top, p.y - 1);
     bottom = std::max(bottom, p.y + 1);
   }
+  // Each row is worked out from the left of the whole box, clipped or not, so the
+  // pixels of a product depend only on where it stands relative to its centre.
+  const int boxLeft = left;
   left = std::max(left, 0);
   top = std::max(top, 0);
   right = std::min(right, sheetWidth - 1);
@@ -557,19 +564,20 @@ void DrawProductPixels(const ProductBitmap& bitmap, const ProductPlace& place, s
     const int from = std::max(left, x0), to = std::min(right, x0 + w - 1);
     if (from > to) return;
     for (int py = std::max(top, y0); py <= std::min(bottom, y0 + h - 1); ++py)
-      KeyedCopy(sheet + static_cast<std::size_t>(py) * static_cast<std::size_t>(stride) + from,
-                bitmap.pixels + static_cast<std::size_t>(py - y0) * static_cast<std::size_t>(w) +
-                    (from - x0),
-                to - from + 1);
+      KeyedCopyBest(sheet + static_cast<std::size_t>(py) * static_cast<std::size_t>(stride) + from,
+                    bitmap.pixels +
+                        static_cast<std::size_t>(py - y0) * static_cast<std::size_t>(w) +
+                        (from - x0),
+                    to - from + 1);
     return;
   }
-  const double dx = left - place.centreX;
+  const double dx = boxLeft - place.centreX;
 
   for (int py = top; py <= bottom; ++py) {
     const double dy = py - place.centreY;
     const std::int64_t u0 = Floor((dx * xx + dy * xy + halfW) * kOne);
     const std::int64_t v0 = Floor((dx * yx + dy * yy + halfH) * kOne);
-    std::int64_t first = 0, last = right - left;
+    std::int64_t first = left - boxLeft, last = right - boxLeft;
     KeepInside(u0, stepU, w, &first, &last);
     KeepInside(v0, stepV, h, &first, &last);
     if (first > last) continue;
@@ -578,7 +586,9 @@ void DrawProductPixels(const ProductBitmap& bitmap, const ProductPlace& place, s
     auto v = static_cast<std::int32_t>(v0 + first * stepV);
     const auto su = static_cast<std::int32_t>(stepU), sv = static_cast<std::int32_t>(stepV);
     // Locals the stores cannot alias, so the loop keeps them in registers.
-    std::uint8_t* __restrict out = row + left;
+    std::uint8_t* __restrict out = row + (boxLeft + first);
+    last -= first;
+    first = 0;
     const std::uint8_t* __restrict src = bitmap.pixels;
     const std::int32_t width = w;
     for (std::int64_t k = first; k <= last; ++k, u += su, v += sv) {

@@ -32,6 +32,9 @@ struct ProductBitmap {
   std::int32_t width = 0;
   std::int32_t height = 0;
   std::uint8_t* pixels = nullptr;  // owned by whoever read it; nullptr when not loaded
+  // Names the decoded pixels for the turned pictures made from them; 0 for a bitmap
+  // read outside the cache, whose pictures are not kept.
+  std::uint32_t serial = 0;
 };
 
 // Checks a bitmap file image in memory. With `withPixels` the rows are copied into a
@@ -94,6 +97,13 @@ bool Collides(const plat::POINT corners[4]);
 // transparent. Pixels outside the picture are left out.
 void DrawProductPixels(const ProductBitmap& bitmap, const ProductPlace& place, std::uint8_t* sheet,
                        int sheetWidth, int sheetHeight, int stride);
+
+// Draws a product into the worksheet: as DrawProductPixels, but a turned product is
+// drawn once into a picture of its own and then copied, by this and later redraws.
+void DrawProduct(const ProductBitmap& bitmap, const ProductPlace& place);
+void ReleaseTurnedSprites();
+// One row with white as the colour key: `count` pixels of `src` over `dst`.
+void KeyedCopy(std::uint8_t* dst, const std::uint8_t* src, int count);
 
 // --- Drawn products and hit areas -----------------------------------------------------
 

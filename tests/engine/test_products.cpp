@@ -416,3 +416,37 @@ TEST_F(ProductTest, TheOutlineFollowsThePointerInRedWhereRefusedAndLeavesNoTrace
   CallTessel(TC_SetSelectCursor, 0, 0, 0, 0, 0);
   EXPECT_TRUE(Framebuffer() == plain);
 }
+
+// A turned product is drawn once into a picture of its own and then copied: the
+// copy must give the bytes turning it in place gives, anywhere on the sheet, the
+// second time as the first.
+TEST_F(ProductTest, KeptTurnedPicturesGiveTheSameBytesAsTurningInPlace) {
+  BitmapResult result;
+  const ProductBitmap* basin = LookUpProductBitmap(Path("basin-2.bmp").c_str(), &result);
+  ASSERT_NE(basin, nullptr);
+  const ProductBitmap copy = *basin;  // the pointer is valid until the next look-up
+  ASSERT_NE(copy.serial, 0u);
+  productWork.mounting = 0;
+  productWork.halfWidth = copy.width / 2;
+  productWork.halfHeight = copy.height / 2;
+  productWork.extentX = productWork.extentY = -200;  // no clamping: off the sheet too
+  std::vector<std::uint8_t> direct(kSheetBytes);
+  const int xs[] = {-20, 3, 700, 1517, 1540}, ys[] = {-15, 2, 500, 1118};
+  for (int angle : {1, 30, 45, 90, 135, 200, 301, 359}) {
+    productWork.angle = angle;
+    for (int round = 0; round < 2; ++round) {
+      for (int x : xs) {
+        for (int y : ys) {
+          ProductPlace place;
+          PlaceProduct(x, y, &place);
+          std::memset(direct.data(), 255, direct.size());
+          DrawProductPixels(copy, place, direct.data(), kSheetWidth, kSheetHeight, kSheetStride);
+          std::memset(view.sheetBits, 255, kSheetBytes);
+          DrawProduct(copy, place);
+          ASSERT_TRUE(std::memcmp(direct.data(), view.sheetBits, kSheetBytes) == 0)
+              << "angle " << angle << " at " << x << ", " << y << " round " << round;
+        }
+      }
+    }
+  }
+}
