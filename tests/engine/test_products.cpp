@@ -2,6 +2,7 @@
 // bitmap (variant digit, halves, turned extents), snapping to walls, the collision
 // test, reviewed scenes of placed products, the drawn-product list and replay.
 #include <initializer_list>
+#include <iterator>
 #include <random>
 
 #include "product_fixture.h"
@@ -449,4 +450,20 @@ TEST_F(ProductTest, KeptTurnedPicturesGiveTheSameBytesAsTurningInPlace) {
       }
     }
   }
+}
+
+TEST_F(ProductTest, TheTraceSaysWhyABitmapIsRefused) {
+  const std::string trace = Path("trace.txt");
+  ::setenv("VRX232_TRACE", trace.c_str(), 1);
+  std::vector<std::uint8_t> deep = EightBitBmp(4, 4, [](int, int) { return std::uint8_t{9}; });
+  Put16(deep, 28, 24);
+  WriteFile(dir / "deep-2.bmp", deep);
+  Put(1, 0, 0, "gone-2.bmp");
+  Put(1, 0, 0, "deep-2.bmp");
+  ::unsetenv("VRX232_TRACE");
+  std::ifstream in(trace);
+  const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  EXPECT_NE(text.find("Can't open BMP for product\n"), std::string::npos) << text;
+  EXPECT_NE(text.find("Can't use BMP for product: not 8 bits per pixel\n"), std::string::npos)
+      << text;
 }
