@@ -380,9 +380,13 @@ void BuildWallLines() {
 bool PlaceProduct(std::int32_t x, std::int32_t y, ProductPlace* place) {
   const int t = productWork.mounting;
   if (t == 0) {
-    const std::int32_t ex = productWork.extentX, ey = productWork.extentY;
-    x = std::min(std::max(x, ex), kSheetWidth - 1 - ex);
-    y = std::min(std::max(y, ey), kSheetHeight - 1 - ey);
+    // The pointer keeps the outline on the sheet; a record redrawn from its list
+    // stands where it was stored, and the drawing clips it at the sheet's edge.
+    if (!core.replayMode) {
+      const std::int32_t ex = productWork.extentX, ey = productWork.extentY;
+      x = std::min(std::max(x, ex), kSheetWidth - 1 - ex);
+      y = std::min(std::max(y, ey), kSheetHeight - 1 - ey);
+    }
     const double c = CosDeg(productWork.angle), s = SinDeg(productWork.angle);
     place->axisX[0] = c;
     place->axisX[1] = s;

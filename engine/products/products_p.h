@@ -86,8 +86,9 @@ struct ProductWork {
 };
 extern ProductWork productWork;
 
-// The place for a cursor in worksheet pixels: clamped into the worksheet, or snapped
-// to the nearest wall line. False for a wall-mounted product with no wall line.
+// The place for a cursor in worksheet pixels: clamped into the worksheet (not in a
+// replay), or snapped to the nearest wall line. False for a wall-mounted product with
+// no wall line.
 bool PlaceProduct(std::int32_t x, std::int32_t y, ProductPlace* place);
 // Builds the wall lines for the product set up last.
 void BuildWallLines();

@@ -329,11 +329,15 @@ TEST_F(ProductTest, AProductAtTheWorksheetEdge) {
   DropAt(5, 700);
   ASSERT_EQ(core.design.count, 1);
   EXPECT_EQ(RecordOfTag(kDesignTagBase)->x, 80);
-  // Records half off the sheet are drawn clipped at every edge.
+  // Records half off the sheet, as a plan file may hold them, stand where they were
+  // stored and are drawn clipped at every edge.
   InsertProduct(Path("tub-2.bmp"), 1, 10, 300, 0, 30);
   InsertProduct(Path("tub-2.bmp"), 2, 1515, 1110, 0, 0);
   InsertProduct(Path("tub-2.bmp"), 3, 700, 2, 0, 90);
   FullRedraw();
+  EXPECT_NE(At(0, 300), 255) << "over the sheet's left edge";
+  EXPECT_EQ(At(1519, 1110), 230) << "the tub's inside, cut at the corner";
+  EXPECT_EQ(At(700, 0), 230);
   EXPECT_EQ(ProductList(), (std::vector<int>{1, 1, 2, 3, 0}));
   ExpectScene("product-sheet-edge");
 }
