@@ -17,12 +17,15 @@ for variant in "build:OFF:Ninja" "build-asan:ON:Unix Makefiles"; do
   cmake --build "$dir" -j "$(nproc)"
   ctest --test-dir "$dir" --output-on-failure -j "$(nproc)"
 done
-# The plan reader under libFuzzer, from the sample plans, for a fixed time.
+# The plan reader and the product bitmap reader under libFuzzer, from the sample
+# plans and bitmaps, each for a fixed time.
 if command -v clang++ >/dev/null; then
   cmake -S . -B build-fuzz -G Ninja -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
     -DTESSEL_FUZZ=ON -DTESSEL_SANITIZE=ON -DTESSEL_BUILD_BENCH=OFF -DTESSEL_BUILD_APP=OFF >/dev/null
-  cmake --build build-fuzz --target plan_fuzzer
-  mkdir -p build-fuzz/corpus
+  cmake --build build-fuzz --target plan_fuzzer bitmap_fuzzer
+  mkdir -p build-fuzz/corpus build-fuzz/bitmap-corpus
   cp tests/data/plans/*.tsd build-fuzz/corpus/
+  cp tests/data/bitmaps/*.bmp build-fuzz/bitmap-corpus/
   build-fuzz/bin/plan_fuzzer -artifact_prefix=build-fuzz/ -max_total_time=20 -max_len=4096 -print_final_stats=1 build-fuzz/corpus 2>&1 | tail -3
+  build-fuzz/bin/bitmap_fuzzer -artifact_prefix=build-fuzz/ -max_total_time=20 -max_len=8192 -print_final_stats=1 build-fuzz/bitmap-corpus 2>&1 | tail -3
 fi

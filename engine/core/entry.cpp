@@ -222,6 +222,7 @@ void EngineDetach() {
   view.bufferDc = 0;
   view.bufferBits = nullptr;
   ResetNames();
+  ReleaseProductBitmaps();
 }
 
 void EngineTrace(const char* format, ...) {

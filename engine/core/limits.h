@@ -21,6 +21,25 @@ constexpr int kMaxWallSegments = 256;
 constexpr int kMaxHitAreas = 128;
 // Products drawn into the current worksheet.
 constexpr int kMaxDrawnProducts = 64;
+// Name kept per drawn product, terminator included: the longest path the program's
+// file dialogs hand over.
+constexpr int kDrawnNameSize = 260;
+// Lines a wall-mounted product can snap to: one per wall or window run, four per
+// installation wall (each side of its rectangle).
+constexpr int kMaxWallLines = 4 * kMaxWallSegments;
+// Side of a product bitmap in pixels: a product wider than the worksheet's diagonal
+// could never be placed, so larger headers are refused before anything is allocated.
+constexpr int kMaxProductSide = 2048;
+// A product bitmap file: headers, a full colour table and the largest pixel rows.
+constexpr long kMaxProductFileBytes = 14 + 124 + 4 * 256 + long{kMaxProductSide} * kMaxProductSide;
+// Decoded product bitmaps kept between redraws, so that a redraw of a furnished plan
+// does not read every bitmap file again. A plan rarely uses more distinct products.
+constexpr int kBitmapCacheEntries = 32;
+// Turned product pictures kept between redraws: a turned product looks the same
+// wherever it stands, so each redraw copies it instead of turning it again. One per
+// drawn product, within a memory budget that a few very large products cannot pass.
+constexpr int kTurnedSpriteEntries = kMaxDrawnProducts;
+constexpr long kTurnedSpriteBytes = 16L << 20;
 // Longest file name a call may pass; longer names are cut.
 constexpr int kMaxFileName = 1023;
 // Kind names, terminator included.

@@ -152,10 +152,10 @@ long GetInfo(EngineInfo* info) {
   e.bObjSel = pointer.selected ? 1 : 0;
   e.bUndoAvail = UndoAvailable() ? 1 : 0;
   e.bRedoAvail = RedoAvailable() ? 1 : 0;
-  if (pointer.selected) {
-    const ObjectRecord* r = RecordOfTag(core.selectedTag);
-    if (r && KindCodeOf(r->kind) == kKindProduct) e.iSelProdId = static_cast<int>(r->p0);
-  }
+  // The highlighted object is the selection, whether or not a click fixed it.
+  if (const ObjectRecord* r = RecordOfTag(core.selectedTag);
+      r && KindCodeOf(r->kind) == kKindProduct)
+    e.iSelProdId = static_cast<int>(r->p0);
   e.hwndMain = static_cast<int>(core.mainWindow);
   e.bObjAtCur = pointer.trackDraw ? 1 : 0;
   NormaliseDrawnExtent();
@@ -174,7 +174,7 @@ long GetInfo(EngineInfo* info) {
 long GetObjectData(ObjectData* data) {
   if (!data) return -1;
   ObjectData d{};
-  const ObjectRecord* r = pointer.selected ? RecordOfTag(core.selectedTag) : nullptr;
+  const ObjectRecord* r = RecordOfTag(core.selectedTag);
   if (r) {
     d.iKindCode = KindCodeOf(r->kind);
     d.p0 = static_cast<int>(r->p0);
@@ -202,7 +202,10 @@ long SetObjectData(const ObjectData* data) {
              static_cast<std::uint32_t>(d.p1), static_cast<std::uint32_t>(d.p2), name, d.l1);
     return 0;
   }
-  ObjectRecord* copy = ReplaceRecordOfTag(d.iSelection - 1);
+  // One object at a time: an edit while another hangs at the cursor is ignored.
+  const int tag = d.iSelection - 1;
+  if (pointer.trackDraw || !RecordOfTag(tag)) return 0;
+  ObjectRecord* copy = ReplaceRecordOfTag(tag);
   if (!copy) return 0;
   copy->p0 = static_cast<std::uint32_t>(d.p0);
   copy->p1 = static_cast<std::uint32_t>(d.p1);
@@ -210,6 +213,16 @@ long SetObjectData(const ObjectData* data) {
   if (KindCodeOf(copy->kind) != kKindProduct) copy->l0 = static_cast<std::uint32_t>(d.l0);
   copy->l1 = static_cast<std::uint32_t>(d.l1);
 
+  if (!view.bufferDc || !view.sheetDc || !pointer.workWindow) {
+    // Without a work window nothing can hang at the cursor: the edit is one state
+    // and a redraw.
+    RecordState();
+    FullRedraw();
+    return 0;
+  }
+  // Lift the edited object itself (not whatever lies uppermost at its reference
+  // point) and drop it where it was: its placement code redraws it, refits it to its
+  // wall, and the whole edit is one history step.
   const std::uint16_t x = copy->x;
   const std::uint16_t y = copy->y;
   if (d.iKindCode != kKindDoor && d.iKindCode != kKindWindow) {
@@ -218,7 +231,9 @@ long SetObjectData(const ObjectData* data) {
   }
   const std::int32_t anchorX = core.cursorX;
   const std::int32_t anchorY = core.cursorY;
-  SelectObjectToCursor();
+  bool lifted = false;
+  LiftObject(tag, &lifted);
+  if (!lifted) return 0;
   core.cursorX = anchorX;
   core.cursorY = anchorY;
   Drop(x, y);

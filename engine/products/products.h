@@ -22,13 +22,21 @@ long RotateBy(std::uint32_t angle);
 long SelectObjectToCursor();
 void ClearDrawnProducts();
 void ClearHitAreas();
-// Whether a quadrilateral of the worksheet is clear of the products already drawn.
+// Whether a quadrilateral of the worksheet is clear of everything drawn; user shapes
+// count as paper.
 bool PlaceIsFree(const plat::POINT corners[4]);
-// Makes a polygon of the worksheet the object's area for hovering and selection.
+// Makes a polygon of the worksheet the object's area for hovering and selection; a
+// negative tag, a full table or a polygon without four corners registers nothing.
 void RegisterHitArea(int tag, const plat::POINT* polygon, int count);
 // Hover highlight and click selection through the hit areas.
 void ClearHover();
 void UpdateHover();
 void SelectObjectAtCursor();
+// Lifts the object at a tag out of its list so that it hangs at the cursor, as a
+// move starts. Returns the product number for a product, else 0; false in `lifted`
+// when nothing could be lifted (the plan is then as before).
+long LiftObject(int tag, bool* lifted);
+// Decoded product bitmaps are released with the engine.
+void ReleaseProductBitmaps();
 
 }  // namespace vrx

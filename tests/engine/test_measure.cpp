@@ -1,7 +1,7 @@
 // Dimension lines: what a room's measurement draws, the labels in millimetres, the
 // extent they widen, and switching them off again.
 #include "geometry/geometry.h"
-#include "scene.h"
+#include "scenes.h"
 #include "work_window.h"
 
 using namespace vrx;

@@ -162,7 +162,7 @@ TEST_F(EngineTest, GetObjectDataMirrorsTheSelectedRecord) {
   EXPECT_EQ(d.p2, 45);
   EXPECT_EQ(d.iSelection, 1);
   EXPECT_EQ(d.l1, 3);
-  pointer.selected = false;
+  core.selectedTag = -1;  // nothing highlighted
   CallTessel(TC_GetObjectData, 0, 0, 0, reinterpret_cast<long>(&d), 0);
   EXPECT_EQ(d.iKindCode, 0);
 }

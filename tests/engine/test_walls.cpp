@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "geometry/geometry.h"
-#include "scene.h"
+#include "scenes.h"
 #include "work_window.h"
 
 using namespace vrx;

@@ -1,7 +1,5 @@
-// Reviewed worksheet scenes: a scene is the worksheet's hash plus a quarter-scale
-// picture of it (every fourth pixel of every fourth row), small enough to commit and
-// enough to look at. With TESSEL_UPDATE_GOLDEN set, scenes are written instead of
-// compared, to be looked at before they are committed.
+// Worksheet scenes: the bytes a scene must give, compared with reviewed golden data
+// (a checksum of the whole worksheet and a quarter-size picture to look at).
 #pragma once
 
 #include <gtest/gtest.h>
@@ -40,6 +38,13 @@ inline void ExpectScene(const std::string& name) {
   const std::vector<std::uint8_t> sheet = Sheet();
   const std::uint64_t sum = Fnv1a(sheet);
   const std::vector<std::uint8_t> small = Quarter(sheet);
+  // For a close look: the whole worksheet of every scene into the folder named.
+  if (const char* full = std::getenv("TESSEL_SCENE_FULL")) {
+    std::ofstream pgm(std::filesystem::path(full) / (name + ".pgm"), std::ios::binary);
+    pgm << "P5\n" << vrx::kSheetWidth << " " << vrx::kSheetHeight << "\n255\n";
+    pgm.write(reinterpret_cast<const char*>(sheet.data()),
+              static_cast<std::streamsize>(sheet.size()));
+  }
   if (std::getenv("TESSEL_UPDATE_GOLDEN")) {
     std::filesystem::create_directories(dir);
     std::ofstream(dir / (name + ".fnv")) << std::hex << sum << "\n";

@@ -1,0 +1,324 @@
+// Selection: the hit-area table and hit test, hovering and clicking, and the changes a
+// selection allows (lifting and moving, dragging, turning, deleting, editing), each
+// one history step that undo takes back to the exact bytes before it.
+#include "product_fixture.h"
+
+using namespace vrx;
+using plat::POINT;
+
+namespace {
+
+void Area(int tag, int left, int top, int right, int bottom) {
+  const POINT p[4] = {{left, top}, {right, top}, {right, bottom}, {left, bottom}};
+  RegisterHitArea(tag, p, 4);
+}
+
+}  // namespace
+
+TEST_F(EngineTest, TheLastRegisteredAreaWinsAndSidesAreOutside) {
+  ClearHitAreas();
+  EXPECT_EQ(HitTest(150, 120), -1) << "no areas";
+  Area(3, 100, 100, 200, 150);
+  Area(4, 150, 100, 250, 150);
+  EXPECT_EQ(HitTest(120, 120), 0);
+  EXPECT_EQ(HitTest(170, 120), 1) << "both contain it: the one drawn later";
+  EXPECT_EQ(HitTest(120, 100), -1) << "on the top side";
+  EXPECT_EQ(HitTest(100, 120), -1) << "on the left side";
+  EXPECT_EQ(HitTest(120, 99), -1);
+  Area(-1, 0, 0, 500, 500);
+  EXPECT_EQ(HitAreaCount(), 2) << "a negative tag registers nothing";
+  const POINT three[3] = {{0, 0}, {10, 0}, {0, 10}};
+  RegisterHitArea(5, three, 3);
+  EXPECT_EQ(HitAreaCount(), 2);
+  // A turned area: inside by the signs of its sides, not by its box alone.
+  const POINT diamond[4] = {{300, 200}, {340, 240}, {300, 280}, {260, 240}};
+  RegisterHitArea(6, diamond, 4);
+  EXPECT_EQ(HitTest(300, 240), 2);
+  EXPECT_EQ(HitTest(265, 205), -1) << "inside the box, outside the diamond";
+}
+
+TEST_F(EngineTest, InDesignModeOnlyDesignObjectsAreHit) {
+  ClearHitAreas();
+  Area(2, 100, 100, 200, 200);
+  EXPECT_EQ(HitTest(150, 150), 0);
+  core.current = &core.design;
+  EXPECT_EQ(HitTest(150, 150), -1) << "a layout object";
+  Area(kDesignTagBase, 100, 100, 200, 200);
+  EXPECT_EQ(HitTest(150, 150), 1);
+}
+
+TEST_F(EngineTest, AFullHitAreaTableRefusesMoreWithoutOverwriting) {
+  ClearHitAreas();
+  for (int i = 0; i < kMaxHitAreas + 10; ++i) Area(i, 10 * i, 0, 10 * i + 10, 10);
+  EXPECT_EQ(HitAreaCount(), kMaxHitAreas);
+  EXPECT_EQ(HitAreaAt(kMaxHitAreas - 1)->tag, kMaxHitAreas - 1);
+  EXPECT_EQ(HitTest(10 * kMaxHitAreas + 5, 5), -1);
+  EXPECT_EQ(HitAreaAt(kMaxHitAreas), nullptr);
+}
+
+class SelectionTest : public ProductTest {
+ protected:
+  // A room in design mode with a tub (number 200) at (700, 560).
+  void Furnished() {
+    Room();
+    Design();
+    ASSERT_TRUE(Place(200, 0, 0, "tub-2.bmp", 700, 560));
+  }
+  long Code(std::uint16_t code, std::uint32_t w0 = 0) { return CallTessel(code, w0, 0, 0, 0, 0); }
+  std::uint32_t Serial() { return static_cast<std::uint32_t>(Info().iSerial); }
+  // The pointer comes to rest on a point from a neighbouring one, so the engine sees a
+  // move even right after a drop there.
+  void Hover(int x, int y) {
+    MoveTo(x + 1, y + 1);
+    MoveTo(x, y);
+  }
+};
+
+TEST_F(SelectionTest, HoverHighlightsAndAClickFixesTheSelection) {
+  Furnished();
+  Hover(900, 700);
+  const std::vector<std::uint32_t> plain = Framebuffer();  // the ruler marker included
+  Hover(700, 560);
+  EXPECT_EQ(Info().iSelProdId, 200);
+  EXPECT_EQ(Info().bObjSel, 0);
+  EXPECT_FALSE(Framebuffer() == plain) << "the outline is shown";
+  Hover(900, 700);
+  EXPECT_EQ(Info().iSelProdId, 0);
+  EXPECT_TRUE(Framebuffer() == plain) << "and removed again";
+  Hover(705, 565);
+  Code(TC_DropCursor);
+  EXPECT_EQ(Info().bObjSel, 1);
+  Hover(900, 700);
+  EXPECT_EQ(Info().iSelProdId, 200) << "a fixed selection does not follow the pointer";
+  Code(TC_DropCursor);
+  EXPECT_EQ(Info().bObjSel, 0) << "a click on the floor unfixes it";
+  ObjectData d{};
+  Hover(700, 560);
+  CallTessel(TC_GetObjectData, 0, 0, 0, reinterpret_cast<long>(&d), 0);
+  EXPECT_EQ(d.iKindCode, kKindProduct);
+  EXPECT_EQ(d.p0, 200);
+  EXPECT_EQ(d.iSelection, kDesignTagBase + 1);
+}
+
+TEST_F(SelectionTest, OverlappingProductsHitTheOneDrawnLater) {
+  Room();
+  Design();
+  InsertProduct(Path("tub-2.bmp"), 1, 700, 560);
+  InsertProduct(Path("basin-2.bmp"), 2, 720, 560);
+  FullRedraw();
+  Hover(720, 560);
+  EXPECT_EQ(Info().iSelProdId, 2);
+  Hover(640, 560);
+  EXPECT_EQ(Info().iSelProdId, 1);
+}
+
+TEST_F(SelectionTest, PickingUpAndMovingIsOneStepThatUndoTakesBack) {
+  Furnished();
+  ASSERT_TRUE(Place(100, 0, 0, "basin-2.bmp", 900, 450));
+  const std::vector<std::uint8_t> before = Sheet();
+  const std::uint32_t serial = Serial();
+  Hover(700, 560);
+  EXPECT_EQ(Code(TC_SelectObjectToCursor), 200);
+  EXPECT_EQ(Info().bObjAtCur, 1);
+  EXPECT_EQ(core.design.count, 1) << "lifted out of its list";
+  EXPECT_EQ(Code(TC_SelectObjectToCursor), 0) << "one object at a time";
+  DropAt(640, 700);
+  EXPECT_EQ(Serial(), serial + 1);
+  ASSERT_EQ(core.design.count, 2);
+  const ObjectRecord* moved = RecordOfTag(kDesignTagBase + 1);
+  EXPECT_EQ(moved->p0, 200u) << "a moved object goes to the end of its list";
+  EXPECT_EQ(moved->x, 640);
+  EXPECT_EQ(moved->y, 700);
+  EXPECT_EQ(At(640, 700), 230);
+  EXPECT_EQ(At(700, 560), 255);
+  Code(TC_Undo);
+  EXPECT_TRUE(Sheet() == before);
+  EXPECT_EQ(Serial(), serial);
+  EXPECT_EQ(Code(TC_SelectObjectToCursor), 0) << "nothing under the pointer's last place";
+}
+
+TEST_F(SelectionTest, DraggingWithTheButtonHeldIsOneStep) {
+  Furnished();
+  const std::vector<std::uint8_t> before = Sheet();
+  const std::uint32_t serial = Serial();
+  Hover(700, 560);
+  MoveTo(702, 560, 1);
+  EXPECT_TRUE(pointer.dragging);
+  MoveTo(760, 600, 1);
+  MoveTo(762, 600, 0);
+  EXPECT_FALSE(pointer.dragging);
+  EXPECT_EQ(Info().bObjAtCur, 0);
+  EXPECT_EQ(Serial(), serial + 1);
+  EXPECT_EQ(RecordOfTag(kDesignTagBase)->x, 762);
+  Code(TC_Undo);
+  EXPECT_TRUE(Sheet() == before);
+}
+
+TEST_F(SelectionTest, CancellingAMovePutsTheObjectBack) {
+  Furnished();
+  const std::vector<std::uint8_t> before = Sheet();
+  Hover(700, 560);
+  Code(TC_SelectObjectToCursor);
+  Hover(640, 700);
+  Code(TC_SetSelectCursor);
+  EXPECT_TRUE(Sheet() == before);
+  EXPECT_EQ(Info().bRedoAvail, 0);
+  EXPECT_EQ(Info().bObjAtCur, 0);
+}
+
+TEST_F(SelectionTest, TurningAFreeStandingProductKeepsItsPlaceAndMounting) {
+  Furnished();
+  const std::vector<std::uint8_t> before = Sheet();
+  const std::uint32_t serial = Serial();
+  Hover(700, 560);
+  EXPECT_EQ(Code(TC_RotateBy, 90), 0);
+  const ObjectRecord* r = RecordOfTag(kDesignTagBase);
+  ASSERT_NE(r, nullptr);
+  EXPECT_EQ(r->p2, 90u);
+  EXPECT_EQ(r->p1, 0u);
+  EXPECT_EQ(r->x, 700);
+  EXPECT_EQ(r->y, 560);
+  EXPECT_EQ(Serial(), serial + 1);
+  EXPECT_EQ(At(700, 560 - 58), 53) << "the drain now at the top end";
+  const std::vector<std::uint8_t> turned = Sheet();
+  Code(TC_Undo);
+  EXPECT_TRUE(Sheet() == before);
+  Code(TC_Redo);
+  EXPECT_TRUE(Sheet() == turned);
+
+  Hover(700, 561);
+  Code(TC_RotateBy, static_cast<std::uint32_t>(-180));
+  EXPECT_EQ(RecordOfTag(kDesignTagBase)->p2, 270u) << "kept within one turn";
+  Hover(700, 560);
+  Code(TC_RotateTo, 30);
+  EXPECT_EQ(RecordOfTag(kDesignTagBase)->p2, 30u);
+  Hover(700, 561);
+  Code(TC_RotateTo, 400);
+  EXPECT_EQ(RecordOfTag(kDesignTagBase)->p2, 40u);
+}
+
+TEST_F(SelectionTest, WallMountedProductsAndUnselectedObjectsAreNotTurned) {
+  Room();
+  Design();
+  ASSERT_TRUE(Place(100, 1, 0, "basin-2.bmp", 700, 345));
+  const std::uint32_t serial = Serial();
+  Code(TC_RotateTo, 30);
+  EXPECT_EQ(Serial(), serial) << "nothing highlighted";
+  Hover(700, 335);
+  ASSERT_EQ(Info().iSelProdId, 100);
+  Code(TC_RotateBy, 90);
+  EXPECT_EQ(Serial(), serial) << "its direction is the wall's";
+  EXPECT_EQ(RecordOfTag(kDesignTagBase)->p2, 0u);
+}
+
+TEST_F(SelectionTest, DeletingIsOneStepAndUndoRestoresTheBytes) {
+  Furnished();
+  const std::vector<std::uint8_t> before = Sheet();
+  EXPECT_EQ(Code(TC_DeleteSelectedObject), 0) << "nothing highlighted";
+  EXPECT_EQ(core.design.count, 1);
+  Hover(700, 560);
+  Code(TC_DeleteSelectedObject);
+  EXPECT_EQ(core.design.count, 0);
+  EXPECT_EQ(At(700, 560), 255);
+  EXPECT_EQ(ProductList(), std::vector<int>{0});
+  Code(TC_Undo);
+  EXPECT_TRUE(Sheet() == before);
+  EXPECT_EQ(ProductList(), (std::vector<int>{200, 0}));
+}
+
+TEST_F(SelectionTest, DeletingAProductOnAnInstallationWallLowersItsCount) {
+  Room();
+  CallTessel(TC_PutFreeWall, 100, 8, 0, 0, 0);
+  DropAt(760, 560);
+  Design();
+  ASSERT_TRUE(Place(300, 1, 0, "basin-2.bmp", 760, 600));
+  ObjectRecord* wall = RecordOfTag(1);
+  ASSERT_EQ(KindCodeOf(wall->kind), kKindInstWall);
+  wall->l1 = 1;
+  Hover(760, 592);
+  ASSERT_EQ(Info().iSelProdId, 300);
+  Code(TC_DeleteSelectedObject);
+  EXPECT_EQ(static_cast<std::int32_t>(RecordOfTag(1)->l1), -1);
+  EXPECT_EQ(core.design.count, 0);
+}
+
+TEST_F(SelectionTest, EditingASelectedInstallationWallRedrawsAndIsOneStep) {
+  Room();
+  CallTessel(TC_PutFreeWall, 100, 8, 0, 0, 0);
+  DropAt(760, 560);
+  const std::vector<std::uint8_t> before = Sheet();
+  const std::uint32_t serial = Serial();
+  const int oldRecord = RecordNumberOfTag(1);
+  Hover(760, 560);
+  ObjectData d{};
+  CallTessel(TC_GetObjectData, 0, 0, 0, reinterpret_cast<long>(&d), 0);
+  ASSERT_EQ(d.iKindCode, kKindInstWall);
+  EXPECT_EQ(d.iSelection, 2);
+  EXPECT_EQ(d.p0, 100);
+  d.p0 = 150;
+  d.p2 = 90;
+  EXPECT_EQ(CallTessel(TC_SetObjectData, 0, 0, 0, reinterpret_cast<long>(&d), 0), 0);
+  EXPECT_EQ(Info().bObjAtCur, 0) << "put back where it was";
+  EXPECT_EQ(Serial(), serial + 1);
+  const ObjectRecord* r = RecordOfTag(1);
+  ASSERT_NE(r, nullptr);
+  EXPECT_EQ(r->p0, 150u);
+  EXPECT_EQ(r->p2, 90u);
+  EXPECT_EQ(r->x, core.table[oldRecord].x);
+  EXPECT_EQ(r->y, core.table[oldRecord].y);
+  EXPECT_FALSE(Sheet() == before) << "redrawn";
+  EXPECT_LT(At(760, 560 + 140), 255) << "the wall now runs down through here";
+  Code(TC_Undo);
+  EXPECT_EQ(RecordOfTag(1)->p0, 100u) << "the old record";
+  EXPECT_EQ(RecordNumberOfTag(1), oldRecord);
+  EXPECT_TRUE(Sheet() == before);
+}
+
+TEST_F(SelectionTest, EditingASelectedProductKeepsItsBitmapAndPlace) {
+  Furnished();
+  Hover(700, 560);
+  ObjectData d{};
+  CallTessel(TC_GetObjectData, 0, 0, 0, reinterpret_cast<long>(&d), 0);
+  d.p0 = 201;
+  d.p2 = 90;
+  CallTessel(TC_SetObjectData, 0, 0, 0, reinterpret_cast<long>(&d), 0);
+  const ObjectRecord* r = RecordOfTag(kDesignTagBase);
+  ASSERT_NE(r, nullptr);
+  EXPECT_EQ(r->p0, 201u);
+  EXPECT_EQ(r->x, 700);
+  EXPECT_STREQ(NameOf(r->l0), Path("tub-2.bmp").c_str());
+  EXPECT_EQ(ProductList(), (std::vector<int>{201, 0}));
+}
+
+TEST_F(SelectionTest, AnInstallationWallIsMovedAndTurnedInLayoutMode) {
+  Room();
+  CallTessel(TC_PutFreeWall, 100, 8, 0, 0, 0);
+  DropAt(760, 560);
+  const std::vector<std::uint8_t> before = Sheet();
+  Hover(760, 560);
+  EXPECT_EQ(Code(TC_SelectObjectToCursor), 0) << "not a product";
+  EXPECT_EQ(Info().bObjAtCur, 1);
+  DropAt(700, 500);
+  ASSERT_EQ(core.layout.count, 2);
+  EXPECT_EQ(RecordOfTag(1)->x, 700);
+  EXPECT_EQ(At(700, 500), Grey(12)) << "the band at its new place";
+  Code(TC_Undo);
+  EXPECT_TRUE(Sheet() == before);
+  Hover(760, 560);
+  Code(TC_RotateBy, 90);
+  EXPECT_EQ(RecordOfTag(1)->p2, 90u);
+  EXPECT_EQ(At(760, 520), Grey(12)) << "now running down";
+  Code(TC_Undo);
+  EXPECT_TRUE(Sheet() == before);
+}
+
+TEST_F(SelectionTest, ANewPlacementStartsWithoutAHighlight) {
+  Furnished();
+  Hover(700, 560);
+  Code(TC_DropCursor);
+  ASSERT_EQ(Info().bObjSel, 1);
+  ASSERT_EQ(Put(1, 0, 0, "basin-2.bmp"), 0);
+  EXPECT_EQ(Info().bObjSel, 0);
+  EXPECT_EQ(Info().iSelProdId, 0);
+  EXPECT_EQ(Info().bObjAtCur, 1);
+}
