@@ -1,6 +1,7 @@
 // The rest of the room: corners cut into it, doors and windows set into its walls, and
 // the user's free rectangles and circles. Each scene is checked against its reviewed
 // picture, rebuilt from its saved plan to the same bytes, and undone step by step.
+#include <cstdio>
 #include <cstring>
 #include <functional>
 #include <string>
@@ -295,4 +296,113 @@ TEST_F(RoomPartTest, AUserRectangleTakesItsAngleFromP2) {
   for (int y = 420; y < 580; ++y)
     for (int x = 620; x < 780; ++x)
       ASSERT_EQ(SheetPixel(x, y), SheetPixel(x + 200, y)) << x << ", " << y;
+}
+
+// --- Feedback ------------------------------------------------------------------------
+
+// Every tool's feedback shows at the cursor and, drawn again, leaves the window as it
+// was: following the pointer and abandoning the tool leave no trace.
+TEST_F(RoomPartTest, EveryFeedbackErasesItself) {
+  Room();
+  ASSERT_EQ(WallRect(100, 60, 32767, 760, 870), 0);
+  CallTessel(TC_AdjustWindowBuffer, 759, 559, 50, 0, 0);
+  struct Tool {
+    unsigned short code;
+    unsigned p0, p1, p2;
+    long l0;
+  };
+  const Tool tools[] = {
+      {TC_PutDoor, 40, 60, 32767, 3},       {TC_PutWindow, 40, 90, 20, 0},
+      {TC_PutDiagonalCorner, 40, 30, 0, 0}, {TC_PutRoundCorner, 40, 50, 0, 0},
+      {TC_PutRoundCorner, 30, 30, 0, 0},  // the projection's inner corners fit these
+      {TC_PutUserRect, 80, 40, 30, 0},      {TC_PutUserCircle, 60, 0, 0, 0},
+  };
+  for (const Tool& t : tools) {
+    SCOPED_TRACE(t.code);
+    PointAt(200, 150);
+    const std::vector<std::uint32_t> before = Framebuffer();
+    ASSERT_EQ(CallTessel(t.code, t.p0, t.p1, t.p2, t.l0, 0), 0);
+    EXPECT_NE(Framebuffer(), before);
+    for (int x : {250, 400, 320, 150}) PointAt(x, 180);
+    PointAt(200, 150);
+    CallTessel(TC_SetSelectCursor, 0, 0, 0, 0, 0);
+    EXPECT_EQ(Framebuffer(), before);
+  }
+}
+
+// --- Refusals when the wall table is full ---------------------------------------------
+
+class FullTableTest : public RoomPartTest {
+ protected:
+  // Takes every free slot but `spare` with segments outside the ring, as a plan with
+  // very many walls would.
+  static void FillTable(int spare) {
+    int free = 0;
+    for (const WallSegment& s : walls.segments) free += s.kind == SEG_FREE;
+    for (int i = 0; i < free - spare; ++i) {
+      const int n = AllocWallSegment(SEG_INSTWALL);
+      walls.segments[n].prev = walls.segments[n].next = -1;
+    }
+  }
+};
+
+TEST_F(FullTableTest, APartThatDoesNotFitIsRefusedWhole) {
+  Room();
+  // A door inside a wall needs two slots; with one left nothing is placed.
+  ASSERT_EQ(CallTessel(TC_PutDoor, 40, 90, 32767, 1, 0), 0);
+  FillTable(1);
+  const int serial = Info().iSerial;
+  DropAt(700, 310);
+  EXPECT_EQ(core.layout.count, 1);
+  EXPECT_EQ(Info().iSerial, serial);
+  EXPECT_EQ(SegmentsOfKind(SEG_DOOR), 0);
+  ExpectClosedRing();
+  // Flush with the wall's start it needs only its own.
+  ASSERT_EQ(CallTessel(TC_PutDoor, 40, 90, 0, 1, 0), 0);
+  FillTable(1);
+  DropAt(500, 310);
+  EXPECT_EQ(core.layout.count, 2);
+  EXPECT_EQ(SegmentsOfKind(SEG_DOOR), 1);
+  // A corner with no slot at all.
+  ASSERT_EQ(CallTessel(TC_PutDiagonalCorner, 40, 40, 0, 0, 0), 0);
+  FillTable(0);
+  DropAt(1040, 790);
+  EXPECT_EQ(core.layout.count, 2);
+  EXPECT_EQ(SegmentsOfKind(SEG_DIAGCRNR), 0);
+  ExpectClosedRing();
+}
+
+// --- Plans with any numbers -------------------------------------------------------
+
+// Records of every room part with extreme numbers, as a damaged or hand-made plan may
+// hold them: the replay keeps the ring closed, draws nothing beyond the sheet (the
+// sanitizers watch every pixel write) and draws the same again.
+TEST_F(RoomPartTest, WildRecordsReplayWithoutHarm) {
+  const char* kinds[] = {"DIAGCRNR", "RNDCRNR", "DOOR", "WINDOW", "USERRECT", "USERCRCL"};
+  const long long values[] = {0,           1,     -1,     2,    80,   179,        181,
+                              32767,       65535, -32768, 3040, 3041, 2147483647, -2147483648LL,
+                              4294967295LL};
+  std::string plan = "[Layout]\ncount=120\n00=WALLRECT,640,440,300,250,32767,0,0\n";
+  std::uint32_t seed = 7;
+  auto pick = [&] {
+    seed = seed * 1664525u + 1013904223u;
+    return values[(seed >> 8) % (sizeof values / sizeof values[0])];
+  };
+  for (int i = 1; i < 120; ++i) {
+    seed = seed * 1664525u + 1013904223u;
+    char line[256];
+    std::snprintf(line, sizeof line, "%2.2d=%s,%lld,%lld,%lld,%lld,%lld,%lld,0\n", i,
+                  kinds[(seed >> 8) % 6], i % 3 ? 200 + 7 * i : pick(),
+                  i % 3 ? 150 + 5 * i : pick(), i % 2 ? 10 + i % 70 : pick(), pick(),
+                  i % 4 ? 32767 : pick(), pick());
+    plan += line;
+  }
+  plan += "[Design]\ncount=0\n";
+  ASSERT_EQ(LoadPlanText(plan.data(), plan.size(), false), TR_Done);
+  FullRedraw();
+  ExpectClosedRing();
+  EXPECT_GT(Segments(), 4);
+  const std::vector<std::uint8_t> drawn = Sheet();
+  FullRedraw();
+  EXPECT_TRUE(Sheet() == drawn);
 }
