@@ -136,8 +136,8 @@ BENCHMARK(FullRedrawOfFullLists)->Unit(benchmark::kMicrosecond);
 
 namespace {
 
-// A room built from 40 wall rectangles and 20 installation walls, as a user would
-// place them, redrawn from its list.
+// A room built from 40 wall rectangles, 20 installation walls, corners, doors and
+// windows, as a user would place them, redrawn from its list.
 void FullRedrawOfABusyRoom(benchmark::State& state) {
   HWND window = WorkWindow();
   (void)window;
@@ -171,8 +171,35 @@ void FullRedrawOfABusyRoom(benchmark::State& state) {
     dropAt(500 + static_cast<int>(seed >> 10) % 500, 400 + static_cast<int>(seed >> 14) % 300);
     ++free;
   }
+  // Corners cut where they fit, then doors (each hinge and direction, opened at several
+  // angles, so every swing is filled) and windows, some of them in the bevels.
+  int corners = 0, doors = 0, windows = 0;
+  for (int tries = 0; tries < 400 && (corners < 8 || doors < 8 || windows < 8); ++tries) {
+    seed = seed * 1664525u + 1013904223u;
+    const int x = 300 + static_cast<int>(seed >> 8) % 900,
+              y = 200 + static_cast<int>(seed >> 4) % 700;
+    const int before = vrx::core.layout.count;
+    if (corners < 8) {
+      const unsigned short code = corners % 2 ? TC_PutRoundCorner : TC_PutDiagonalCorner;
+      if (CallTessel(code, 10 + (seed >> 20) % 20, 10 + (seed >> 12) % 20, 0, 0, 0) != 0) continue;
+      dropAt(x, y);
+      corners += vrx::core.layout.count > before;
+    } else if (doors < 8) {
+      if (CallTessel(TC_PutDoor, 30 + (seed >> 20) % 20, 30 + 20 * doors, 32767, doors % 4, 0) != 0)
+        continue;
+      dropAt(x, y);
+      doors += vrx::core.layout.count > before;
+    } else {
+      if (CallTessel(TC_PutWindow, 20 + (seed >> 20) % 30, 90, 32767, 0, 0) != 0) continue;
+      dropAt(x, y);
+      windows += vrx::core.layout.count > before;
+    }
+  }
   for (auto _ : state) vrx::FullRedraw();
   state.counters["objects"] = vrx::core.layout.count;
+  state.counters["corners"] = corners;
+  state.counters["doors"] = doors;
+  state.counters["windows"] = windows;
   CallTessel(TC_NewLayout, 0, 0, 0, 0, 0);
 }
 BENCHMARK(FullRedrawOfABusyRoom)->Unit(benchmark::kMicrosecond);

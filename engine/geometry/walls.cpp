@@ -365,7 +365,9 @@ void InsertInstWall(int tag) {
   seg.thickness = static_cast<std::uint16_t>(freeWall.halfThickness);
   seg.prev = seg.next = -1;
   seg.owner = static_cast<std::int16_t>(tag);
-  DrawInstWallBand(i);
+  // While the layout is replayed the outline draws every installation wall after the
+  // walls; the same polygons drawn here first would only be painted over.
+  if (!OutlineSuspended()) DrawInstWallBand(i);
   if (freeWall.fixed == 0) RegisterHitArea(tag, p, 4);
 }
 

@@ -93,8 +93,11 @@ void ClippedArc(HDC dc, int cx, int cy, int rx, int ry, int xs, int ys, int xe, 
   // Where an end point is pulled onto the clip edge it is moved along the circle; the
   // integer steps of this make it land on the circle's extreme or on the centre line.
   auto across = [&](std::int64_t offset, std::int64_t* out) {
-    const std::int64_t v = (1 - (offset * offset / r) / r) * q * q;
-    if (v < 0) return false;
+    // The quotient is taken first, as the integer formula has it; beyond 1 the value
+    // under the root is negative, and multiplying it out could overflow.
+    const std::int64_t k = (offset * offset / r) / r;
+    if (k > 1) return false;
+    const std::int64_t v = (1 - k) * q * q;
     *out = ISqrt(v);
     return true;
   };
