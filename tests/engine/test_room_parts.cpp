@@ -186,6 +186,27 @@ TEST_F(RoomPartTest, ANearlyShutDoorFillsOnlyItsOpening) {
   }
 }
 
+// The angle is how far the leaf stands open from its shut place, whichever end it
+// hangs at: hinged left or right, a door opened 30 degrees sweeps mirrored areas.
+TEST_F(RoomPartTest, BothHingesOpenByTheSameAngle) {
+  Room();
+  const int shut = LightPixels();
+  int swept[4] = {};
+  for (int flags = 0; flags < 4; ++flags) {
+    ASSERT_EQ(Door(40, 30, 32767, flags, 700 + flags, 310), 0);
+    swept[flags] = LightPixels() - shut;
+    CallTessel(TC_Undo, 0, 0, 0, 0, 0);
+  }
+  // A sector of 30 degrees and radius 80 is about 1700 pixels beside the opening's 2400.
+  for (int flags = 0; flags < 4; ++flags) {
+    EXPECT_GT(swept[flags], 2000 + 1200) << flags;
+    EXPECT_LT(swept[flags], 2400 + 2000) << flags;
+  }
+  // Mirrored, the arc's and the leaf's pixels fall a little differently.
+  EXPECT_NEAR(swept[0], swept[2], 150);
+  EXPECT_NEAR(swept[1], swept[3], 150);
+}
+
 TEST_F(RoomPartTest, OpeningsAreRefusedWhereNoWallTakesThem) {
   // No room at all.
   EXPECT_EQ(CallTessel(TC_PutDoor, 40, 90, 32767, 0, 0), TR_PlacementFailed);
