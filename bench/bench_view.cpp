@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/core.h"
+#include "geometry/geometry.h"
 #include "persistence/persistence.h"
 #include "platform/window.h"
 #include "view/view.h"
@@ -110,17 +111,38 @@ void OpenCvResizeAndExpand(benchmark::State& state) {
 BENCHMARK(OpenCvResizeAndExpand)->Arg(50)->Arg(200)->Arg(400)->Unit(benchmark::kMicrosecond);
 #endif
 
+// Puts a record of a kind at a worksheet pixel into the current list, as a drop would.
+void InsertAt(const char* kind, int x, int y, std::uint32_t p0, std::uint32_t p1 = 0,
+              std::uint32_t p2 = 0, std::uint32_t l0 = 0) {
+  std::memset(&vrx::core.request, 0, sizeof vrx::core.request);
+  vrx::core.request.x = static_cast<std::uint16_t>(x + vrx::view.roomOriginX);
+  vrx::core.request.y = static_cast<std::uint16_t>(y + vrx::view.roomOriginY);
+  vrx::core.request.p0 = p0;
+  vrx::core.request.p1 = p1;
+  vrx::core.request.p2 = p2;
+  vrx::core.request.l0 = l0;
+  vrx::InsertRequest(kind);
+}
+
 // Both lists full of records: the redraw replays every one, dims for design mode and
-// refreshes the window.
+// refreshes the window. The layout is a room with its four corners cut, eight doors
+// and eight windows, then small user shapes up to the list's end.
 void FullRedrawOfFullLists(benchmark::State& state) {
   WorkWindow();
   CallTessel(TC_NewLayout, 0, 0, 0, 0, 0);
-  for (int i = 0; i < vrx::kMaxListEntries; ++i) {
-    std::memset(&vrx::core.request, 0, sizeof vrx::core.request);
-    vrx::core.request.x = static_cast<std::uint16_t>(100 + i % 500);
-    vrx::core.request.y = static_cast<std::uint16_t>(100 + i % 300);
-    vrx::InsertRequest(i % 2 ? "USERRECT" : "USERCRCL");
+  InsertAt("WALLRECT", 760, 560, 300, 250, 32767);
+  InsertAt("DIAGCRNR", 1030, 340, 30, 30);
+  InsertAt("RNDCRNR", 1030, 780, 30, 30);
+  InsertAt("DIAGCRNR", 490, 780, 30, 30);
+  InsertAt("RNDCRNR", 490, 340, 30, 30);
+  for (int i = 0; i < 4; ++i) {
+    InsertAt("DOOR", 600 + 100 * i, 310, 30, 90, 32767, static_cast<std::uint32_t>(i));
+    InsertAt("DOOR", 1060, 420 + 100 * i, 30, 60, 32767, static_cast<std::uint32_t>(i));
+    InsertAt("WINDOW", 600 + 100 * i, 810, 30, 90, 32767);
+    InsertAt("WINDOW", 460, 420 + 100 * i, 30, 90, 32767);
   }
+  for (int i = vrx::core.layout.count; i < vrx::kMaxListEntries; ++i)
+    InsertAt(i % 2 ? "USERRECT" : "USERCRCL", 140 + i % 500, 140 + i % 300, 0);
   CallTessel(TC_SetDesignMode, 0, 0, 0, 0, 0);
   for (int i = 0; i < vrx::kMaxListEntries; ++i) {
     std::memset(&vrx::core.request, 0, sizeof vrx::core.request);
@@ -128,6 +150,11 @@ void FullRedrawOfFullLists(benchmark::State& state) {
   }
   for (auto _ : state) vrx::FullRedraw();
   state.counters["entries"] = vrx::core.layout.count + vrx::core.design.count;
+  int parts = 0;
+  for (int i = 0; i <= vrx::walls.last; ++i)
+    parts += vrx::walls.segments[i].kind >= vrx::SEG_DIAGCRNR &&
+             vrx::walls.segments[i].kind <= vrx::SEG_DOOR;
+  state.counters["corners_doors_windows"] = parts;
   CallTessel(TC_NewLayout, 0, 0, 0, 0, 0);
 }
 BENCHMARK(FullRedrawOfFullLists)->Unit(benchmark::kMicrosecond);
