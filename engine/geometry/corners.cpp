@@ -92,6 +92,13 @@ int SnapToCorner() {
   return i;
 }
 
+// Whether the candidate's two walls still meet there: the plan may have changed under a
+// tool that was started earlier.
+bool CornerStillThere(const CornerCandidate& c) {
+  return InTable(c.first) && InTable(c.second) && Seg(c.first).next == c.second &&
+         Seg(c.h).kind == SEG_HWALL && Seg(c.v).kind == SEG_VWALL;
+}
+
 // The ends of the cut the drop makes at a candidate.
 void CutEnds(const CornerCandidate& c, POINT* a, POINT* b) {
   const WallSegment& h = Seg(c.h);
@@ -169,7 +176,7 @@ void RoundCornerFeedback() {
 // purged.
 void InsertDiagCorner(SegmentKind kind) {
   const int i = SnapToCorner();
-  if (i < 0) {
+  if (i < 0 || !CornerStillThere(corner.candidates[i])) {
     EngineTrace("InsertDiagCorner: Corner not found!\nFunction aborted.");
     return;
   }
@@ -190,7 +197,8 @@ void InsertDiagCorner(SegmentKind kind) {
 void CornerCommit() {
   if (!core.replayMode) {
     // Refused whole: an object without its corner would only trace on every rebuild.
-    if (SnapToCorner() < 0) return;
+    const int i = SnapToCorner();
+    if (i < 0 || !CornerStillThere(corner.candidates[i])) return;
     if (FreeSlots() < 1) {
       EngineTrace("can't place wall part");
       return;

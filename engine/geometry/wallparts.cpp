@@ -122,6 +122,14 @@ int SnapToWallPart(std::int32_t* px, std::int32_t* py) {
   return found;
 }
 
+// Whether a candidate's wall can still take an opening: the plan may have changed under
+// a tool that was started earlier.
+bool WallStillTakesParts(const WallPartCandidate& c) {
+  if (!InTable(c.wall)) return false;
+  const std::uint16_t kind = Seg(c.wall).kind;
+  return kind == SEG_HWALL || kind == SEG_VWALL || kind == SEG_DIAGCRNR;
+}
+
 // Half the opening along the candidate's wall, truncated as the segment's ends are.
 POINT HalfOpening(const WallPartCandidate& c) {
   return POINT{static_cast<int>(static_cast<float>(part.half) * c.ux),
@@ -145,6 +153,7 @@ int InsertWallPart(SegmentKind kind, int tag) {
   const int k = SnapToWallPart(&cx, &cy);
   if (k < 0) return -1;
   const WallPartCandidate& c = part.candidates[k];
+  if (!WallStillTakesParts(c)) return -1;
   if (SlotsForOpening(c, cx, cy) > FreeSlots()) {
     EngineTrace("can't place wall part");
     return -1;
@@ -208,7 +217,7 @@ void WallPartCommit(const char* kindName, SegmentKind kind) {
     std::int32_t px, py;
     CursorToSheet(&px, &py);
     const int k = SnapToWallPart(&px, &py);
-    if (k < 0) return;
+    if (k < 0 || !WallStillTakesParts(part.candidates[k])) return;
     if (SlotsForOpening(part.candidates[k], px, py) > FreeSlots()) {
       EngineTrace("can't place wall part");
       return;

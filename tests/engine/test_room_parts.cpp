@@ -427,3 +427,17 @@ TEST_F(RoomPartTest, WildRecordsReplayWithoutHarm) {
   FullRedraw();
   EXPECT_TRUE(Sheet() == drawn);
 }
+
+// A tool started before the outline changed under it finds its wall or corner gone and
+// places nothing rather than splitting a slot that is no longer a wall.
+TEST_F(RoomPartTest, APlanChangedUnderTheToolTakesNothing) {
+  Room();
+  for (unsigned short code : {TC_PutDoor, TC_PutWindow, TC_PutDiagonalCorner, TC_PutRoundCorner}) {
+    ASSERT_EQ(CallTessel(code, 40, 40, 32767, 0, 0), 0) << code;
+    ClearWallTable();
+    DropAt(700, 310);
+    EXPECT_EQ(core.layout.count, 1) << code;
+    FullRedraw();
+    ExpectClosedRing();
+  }
+}
