@@ -93,34 +93,60 @@ void FillFrom(POINT seed, RECT box) {
   SelectClipRgn(dc, 0);
 }
 
-// A square box of half size `reach` around a point.
-RECT BoxAround(POINT c, double reach) {
-  const int r = Trunc(reach);
-  return RECT{c.x - r, c.y - r, c.x + r + 1, c.y + r + 1};
-}
+// A door's swing: the sector from the opening's far end round to the leaf, turning
+// towards `side`.
+struct Swing {
+  POINT hinge, otherEnd;
+  FloatPoint leaf, side;
+  double radius;
 
-// Whether the fill seed lies in the door's swing, clear of the leaf and the arc: at
-// very small angles the leaf passes over the seed, and a fill from there would paint
-// the leaf's surroundings instead.
-bool SeedInsideSwing(POINT hinge, POINT otherEnd, FloatPoint leaf, FloatPoint side, POINT seed,
-                     double radius) {
-  constexpr double kClear = 3;  // pen width and a pixel of rounding
-  const double ax = otherEnd.x - hinge.x, ay = otherEnd.y - hinge.y;
-  const double sx = seed.x - hinge.x, sy = seed.y - hinge.y;
-  const double turn = ax * side.y - ay * side.x >= 0 ? 1 : -1;
-  auto angleFromOpening = [&](double x, double y) {
+  // The angle from the opening to a direction, counted towards the swing's side.
+  double AngleOf(double x, double y) const {
+    const double ax = otherEnd.x - hinge.x, ay = otherEnd.y - hinge.y;
+    const double turn = ax * side.y - ay * side.x >= 0 ? 1 : -1;
     return std::atan2(turn * (ax * y - ay * x), ax * x + ay * y);
-  };
-  const double seedAngle = angleFromOpening(sx, sy);
-  double leafAngle = angleFromOpening(leaf.x, leaf.y);
-  // A leaf opened flat lies against the opening's line: its angle is a half turn, which
-  // rounding may put on either side of it.
-  if (leafAngle <= 0) leafAngle += 2 * M_PI;
-  const double dist = std::sqrt(sx * sx + sy * sy);
-  const double between = leafAngle - seedAngle;
-  const double fromLeaf = between >= M_PI / 2 ? dist : dist * std::sin(between);
-  return seedAngle > 0 && between > 0 && fromLeaf >= kClear && dist + kClear <= radius;
-}
+  }
+  double LeafAngle() const {
+    const double a = AngleOf(leaf.x, leaf.y);
+    // A leaf opened flat lies against the opening's line: its angle is a half turn,
+    // which rounding may put on either side of it.
+    return a <= 0 ? a + 2 * M_PI : a;
+  }
+
+  // Whether the fill seed lies in the swing, clear of the leaf and the arc: at very
+  // small angles the leaf passes over the seed, and a fill from there would paint the
+  // leaf's surroundings instead.
+  bool HoldsSeed(POINT seed) const {
+    constexpr double kClear = 3;  // pen width and a pixel of rounding
+    const double sx = seed.x - hinge.x, sy = seed.y - hinge.y;
+    const double seedAngle = AngleOf(sx, sy), between = LeafAngle() - seedAngle;
+    const double dist = std::sqrt(sx * sx + sy * sy);
+    const double fromLeaf = between >= M_PI / 2 ? dist : dist * std::sin(between);
+    return seedAngle > 0 && between > 0 && fromLeaf >= kClear && dist + kClear <= radius;
+  }
+
+  // The sector's bounding box with the pen's width round it: its three corners and the
+  // arc's extremes in the directions the swing passes.
+  RECT Box(POINT leafEnd) const {
+    constexpr int kPen = 3;
+    RECT box{hinge.x, hinge.y, hinge.x, hinge.y};
+    auto grow = [&](double x, double y) {
+      box.left = std::min(box.left, Trunc(std::floor(x)));
+      box.top = std::min(box.top, Trunc(std::floor(y)));
+      box.right = std::max(box.right, Trunc(std::ceil(x)));
+      box.bottom = std::max(box.bottom, Trunc(std::ceil(y)));
+    };
+    grow(otherEnd.x, otherEnd.y);
+    grow(leafEnd.x, leafEnd.y);
+    const double leafAngle = LeafAngle();
+    const double axes[4][2] = {{1, 0}, {0, 1}, {-1, 0}, {0, -1}};
+    for (const auto& a : axes) {
+      const double angle = AngleOf(a[0], a[1]);
+      if (angle >= 0 && angle <= leafAngle) grow(hinge.x + radius * a[0], hinge.y + radius * a[1]);
+    }
+    return RECT{box.left - kPen, box.top - kPen, box.right + kPen + 1, box.bottom + kPen + 1};
+  }
+};
 
 }  // namespace
 
@@ -269,8 +295,8 @@ void DrawDoor(int i, POINT band[4]) {
     const POINT seed = inward
                            ? At((s.x1 + s.x2) / 2 + 4.0 * n.x, (s.y1 + s.y2) / 2 + 4.0 * n.y)
                            : At((p1o.x + p2o.x) / 2 - 4.0 * n.x, (p1o.y + p2o.y) / 2 - 4.0 * n.y);
-    const FloatPoint side = inward ? n : FloatPoint{-n.x, -n.y};
-    if (SeedInsideSwing(hinge, other, w, side, seed, r)) FillFrom(seed, BoxAround(hinge, r + 4));
+    const Swing swing{hinge, other, w, inward ? n : FloatPoint{-n.x, -n.y}, r};
+    if (swing.HoldsSeed(seed)) FillFrom(seed, swing.Box(leafEnd));
   }
   SelectObject(dc, view.tools.wallBrush);
 }
