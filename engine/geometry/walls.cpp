@@ -365,8 +365,8 @@ void InsertInstWall(int tag) {
   seg.thickness = static_cast<std::uint16_t>(freeWall.halfThickness);
   seg.prev = seg.next = -1;
   seg.owner = static_cast<std::int16_t>(tag);
-  // While the layout is replayed the outline draws every installation wall after the
-  // walls; the same polygons drawn here first would only be painted over.
+  // While a redraw replays the layout, the outline drawn after it paints every band
+  // anyway; drawing each here as well would only double the work.
   if (!OutlineSuspended()) DrawInstWallBand(i);
   if (freeWall.fixed == 0) RegisterHitArea(tag, p, 4);
 }

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "persistence/persistence.h"
-#include "scenes.h"
+#include "room_fixture.h"
 
 using namespace vrx;
 

@@ -12,7 +12,9 @@
 #include <vector>
 
 #include "geometry/geometry.h"
+#include "room_fixture.h"
 #include "scenes.h"
+#include "work_window.h"
 
 using namespace vrx;
 
