@@ -152,7 +152,8 @@ TEST_F(WallTest, RandomPlacementsKeepTheRingClosed) {
       ASSERT_EQ(count, holders[r]) << "record " << r;
     }
   };
-  for (int step = 0; step < 400; ++step) {
+  // Shapes and products that collide are refused, so it takes a while to fill the table.
+  for (int step = 0; step < 900; ++step) {
     const int x = static_cast<int>(rng() % 1300) + 100, y = static_cast<int>(rng() % 900) + 100;
     const int a = static_cast<int>(rng() % 60) + 5, b = static_cast<int>(rng() % 40) + 5;
     const int distance = rng() % 3 == 0 ? static_cast<int>(rng() % 30) : 32767;
