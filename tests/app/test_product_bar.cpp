@@ -10,6 +10,8 @@
 #include <QListView>
 #include <QListWidget>
 #include <QRadioButton>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QToolButton>
 
 #include "app_fixture.h"
@@ -343,6 +345,32 @@ class ProductBarTest : public QObject, public AppFixture {
     QVERIFY(Puts().empty());
     QCOMPARE(Messages::Shown().size(), 1);
     QVERIFY(Messages::Shown().front().contains("li0101p2.bmp"));
+  }
+
+  void aCatalogueWithoutProductsLeavesTheBarEmpty() {
+    QTemporaryDir copy;
+    QVERIFY(QFile::copy(ShippedCatalogue(), copy.filePath("katalog.db")));
+    QFile::setPermissions(copy.filePath("katalog.db"), QFile::ReadOwner | QFile::WriteOwner);
+    {
+      QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "strip");
+      db.setDatabaseName(copy.filePath("katalog.db"));
+      QVERIFY(db.open());
+      QVERIFY(QSqlQuery(db).exec("DROP TABLE tKatalog"));
+      db.close();
+    }
+    QSqlDatabase::removeDatabase("strip");
+    Furnish();
+    QCOMPARE(Bar()->OpenCatalogue(copy.filePath("katalog.db"), "", nullptr),
+             CatalogueState::kNoProducts);
+    window->ViewItem(kLayoutModeItem)->trigger();
+    window->ViewItem(kDesignModeItem)->trigger();
+    QVERIFY(Bar()->ButtonCount() > 0);
+    for (int i = 0; i < Bar()->ButtonCount(); ++i) QCOMPARE(Bar()->ButtonProduct(i), qint64{0});
+    QVERIFY(!Bar()->RightScroll()->isEnabled());
+    QVERIFY(!Bar()->LeftScroll()->isEnabled());
+    // An empty button places nothing.
+    QTest::mouseClick(Bar()->Button(0), Qt::LeftButton);
+    QVERIFY(Puts().empty());
   }
 
   void aProductIsEditedByARightClickAndUndone() {
