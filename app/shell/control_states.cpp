@@ -8,7 +8,7 @@ bool ToolNotYetAvailable(int tool) {
 }
 
 bool CommandNotYetAvailable(Menu menu, int item) {
-  return menu == Menu::View && (item == kProductList || item == kCatalogue);
+  return menu == Menu::View && item == kCatalogue;
 }
 
 ControlStates DeriveControlStates(const EngineInfo& info, WorkMode mode, int zoomIndex) {

@@ -11,6 +11,7 @@
 #include <QStatusBar>
 #include <QToolBar>
 
+#include "catalogue/product_bar.h"
 #include "dialogs/dialogs.h"
 #include "language/language.h"
 #include "platform/window.h"
@@ -319,7 +320,7 @@ void MainWindow::UpdateStatus(int x, int y, int buttons) {
     lblHeight_->clear();
     sizeFrame_->hide();
   } else {
-    sizeFrame_->show();  // the product bar fills in the sizes
+    productBar_->ShowSelectedProduct(info.iSelProdId);
   }
 }
 

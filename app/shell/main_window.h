@@ -25,6 +25,7 @@ class QToolBar;
 namespace tessel {
 
 class PlanView;
+class ProductBar;
 class ToolboxButton;
 class KeySequence;
 
@@ -37,6 +38,7 @@ class MainWindow : public QMainWindow {
   bool bInitialized = false;
   bool QuitRequested = false;
   PlanView* View() const { return view_; }
+  ProductBar* Bar() const { return productBar_; }
   QComboBox* ZoomBox() const { return zoom_; }
   QScrollBar* HorizontalBar() const { return hbar_; }
   QScrollBar* VerticalBar() const { return vbar_; }
@@ -109,6 +111,7 @@ class MainWindow : public QMainWindow {
   void InitToolbox();
   void InitStatusBar();
   void InitView();
+  void InitProductBar();
   void LayoutMainWindow();
   void ScrollChanged();
   long AdjustView();
@@ -133,6 +136,7 @@ class MainWindow : public QMainWindow {
   void MarkSaved();
 
   PlanView* view_ = nullptr;
+  ProductBar* productBar_ = nullptr;
   QWidget* area_ = nullptr;
   QWidget* toolbox_ = nullptr;
   QWidget* selector_ = nullptr;
