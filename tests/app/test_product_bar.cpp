@@ -347,6 +347,36 @@ class ProductBarTest : public QObject, public AppFixture {
     QVERIFY(Messages::Shown().front().contains("li0101p2.bmp"));
   }
 
+  // A 50 x 50 cm room has no wall a 55 cm basin fits along: the engine refuses, the
+  // user reads why, and nothing hangs at the pointer.
+  void aProductNoWallCanTakeIsRefusedWithItsReason() {
+    QVERIFY(window = OpenWindow());
+    QTimer::singleShot(0, [] {
+      auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+      QVERIFY(dialog);
+      dialog->findChild<QLineEdit*>("Value0")->setText("50");
+      dialog->findChild<QLineEdit*>("Value1")->setText("50");
+      dialog->findChild<QPushButton*>("cmdOK")->click();
+    });
+    QTest::mouseClick(window->Tool(kWallRectTool), Qt::LeftButton);
+    window->activateWindow();
+    Drop(QPoint(300, 250));
+    window->ViewItem(kDesignModeItem)->trigger();
+    QCoreApplication::processEvents();
+    Messages::Reset();
+    Choose(Bar()->Series(), "Ostara Linea");
+    Choose(Bar()->Groups(), "Washbasins");
+    QTest::mouseClick(Bar()->Button(ButtonOf(101)), Qt::LeftButton);
+    QCOMPARE(Puts().size(), std::size_t{1});
+    QCOMPARE(Messages::Shown().size(), 1);
+    QString caption, text;
+    GetError(ErrorNumberOf(TR_PlacementFailed), &caption, &text);
+    QVERIFY2(Messages::Shown().front().contains(text.left(20)),
+             qPrintable(Messages::Shown().front()));
+    ReadInfo();
+    QCOMPARE(Bridge().infoRecord.bObjAtCur, 0);
+  }
+
   void aCatalogueWithoutProductsLeavesTheBarEmpty() {
     QTemporaryDir copy;
     QVERIFY(QFile::copy(ShippedCatalogue(), copy.filePath("katalog.db")));
