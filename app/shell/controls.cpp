@@ -312,15 +312,7 @@ void MainWindow::UpdateStatus(int x, int y, int buttons) {
   lblTop_->setText(QString::number(info.lCursorY / 2.0, 'f', 1));
   lblLeft_->repaint();
   lblTop_->repaint();
-  if (info.iSelProdId < 1) {
-    SetStatusMessage("");
-    lblWidth_->clear();
-    lblDepth_->clear();
-    lblHeight_->clear();
-    sizeFrame_->hide();
-  } else {
-    sizeFrame_->show();  // the product bar fills in the sizes
-  }
+  ShowSelection(info);
 }
 
 void MainWindow::UpdateControlStates() {

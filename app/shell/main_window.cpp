@@ -78,8 +78,12 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent), keys_(new KeySequ
     UpdateStatus(x, y, buttons);
   });
   connect(view_, &PlanView::mouseReleased, this, [this](int x, int y, int button) {
-    if (button != 1) return;  // the properties of the selected object come with the object dialogs
-    vCallTessel(TC_DropCursor, x, y, 0);
+    // The left button drops what hangs at the pointer or fixes the selection; any other
+    // opens the selected object's properties.
+    if (button == 1)
+      vCallTessel(TC_DropCursor, x, y, 0);
+    else
+      EditSelectedObject(this, productEditor_);
     UpdateControlStates();
   });
   connect(view_, &PlanView::wheeled, this, &MainWindow::Wheel);

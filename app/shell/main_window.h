@@ -11,7 +11,9 @@
 #include "shell/change_tracker.h"
 #include "shell/control_states.h"
 #include "shell/menu_items.h"
+#include "shell/object_editing.h"
 #include "shell/recent_files.h"
+#include "shell/selection.h"
 #include "shell/view_geometry.h"
 
 class QAction;
@@ -98,6 +100,11 @@ class MainWindow : public QMainWindow {
   // The name a plan is stored under: ".tsd" added when the file name has no extension.
   static QString EnsureExtension(const QString& name);
 
+  // What the catalogue adds to a selected product: its description and sizes in the
+  // status bar, and its properties dialog. Given by the product bar.
+  void SetProductLookup(ProductLookup lookup) { productLookup_ = std::move(lookup); }
+  void SetProductEditor(ProductEditor editor) { productEditor_ = std::move(editor); }
+
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
   void changeEvent(QEvent* event) override;
@@ -117,6 +124,8 @@ class MainWindow : public QMainWindow {
   void Wheel(int x, int y, QPoint angle, Qt::KeyboardModifiers modifiers);
   void ScrollBy(QScrollBar* bar, int pixels);
   void UpdateStatus(int x, int y, int buttons);
+  // The selected product's description and sizes in the status bar.
+  void ShowSelection(const EngineInfo& info);
   void UpdateToolboxForMode();
   void SetToolbarButtonEnabled(const QString& key, bool enabled);
   void SetToolboxButtonEnabled(int index, bool enabled);
@@ -154,6 +163,8 @@ class MainWindow : public QMainWindow {
   QWidget* sizeFrame_ = nullptr;
   KeySequence* keys_ = nullptr;
   FileDialog fileDialog_;
+  ProductLookup productLookup_;
+  ProductEditor productEditor_;
   QString currentFile_;
   RecentFiles recent_;
   ChangeTracker changes_;

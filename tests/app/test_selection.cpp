@@ -1,0 +1,361 @@
+// Selecting, moving, deleting and editing placed objects with the mouse and the keys,
+// on a real main window over the real engine: the pointer over an object highlights
+// it, a click fixes the selection, a press and drag moves it, Delete removes it, the
+// status bar describes a selected product, and a right click opens the object's
+// dialog with its values and writes the changes back as one undoable step.
+#include <QLabel>
+#include <QRadioButton>
+#include <filesystem>
+#include <optional>
+
+#include "../support/bmp_writer.h"
+#include "app_fixture.h"
+#include "shell/object_editing.h"
+#include "shell/selection.h"
+
+using namespace tessel;
+using namespace tessel::testing;
+
+Q_DECLARE_METATYPE(ObjectData)
+
+namespace {
+
+// The catalogue number the test product is placed under; the catalogue has no such
+// product, so only a lookup given by the test knows it.
+constexpr int kTestProduct = 7001;
+// Mounting 0 stands free, turned by the angle given; the engine reads the bitmap of
+// the variant whose digit stands five places from the end of the name.
+constexpr int kFreeStanding = 0, kNoTurn = 0;
+
+// At 50 % a window pixel is one centimetre. The room the fixture draws at (300, 250) is
+// 450 x 200 cm inside, from about 115 to 565 across and 150 to 350 down; the test
+// product (61 x 40 pixels, 30 x 20 cm) stands in its middle.
+const QPoint kMiddle{300, 250};
+const QPoint kEmptyFloor{300, 180};
+// An installation wall stands against the nearest room wall: dropped here, it sticks
+// out from the left wall into the room, about 100 to 216 across and 243 to 258 down.
+const QPoint kWallSpot{160, 250};
+
+}  // namespace
+
+class SelectionTest : public QObject, public AppFixture {
+  Q_OBJECT
+ private slots:
+  void initTestCase() {
+    QVERIFY(SetUpProgram());
+    QVERIFY(bitmaps.isValid());
+    const std::filesystem::path dir = bitmaps.path().toStdString();
+    WriteFile(dir / "basin-2.bmp",
+              EightBitBmp(61, 40, [](int x, int y) { return BasinPixel(x, y, 61, 40); }));
+  }
+  void init() { QVERIFY(window = OpenWindow({900, 640})); }
+  void cleanup() { CloseWindow(); }
+
+  // ---- plain rules ----
+
+  void theStatusBarDescribesOnlyProducts_data() {
+    QTest::addColumn<int>("selected");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<QString>("sizes");
+    QTest::newRow("nothing under the pointer") << 0 << ""
+                                               << "||";
+    QTest::newRow("a room object") << -1 << ""
+                                   << "||";
+    QTest::newRow("a known product") << 12 << "004711    Aqua  -  Basin"
+                                     << "61|40|";
+    QTest::newRow("a product without sizes") << 13 << "000000    Aqua  -  Mirror"
+                                             << "||";
+    QTest::newRow("a product the catalogue lacks") << 99 << "<>"
+                                                   << "||";
+  }
+  void theStatusBarDescribesOnlyProducts() {
+    QFETCH(int, selected);
+    const ProductLookup lookup = [](int id) -> std::optional<ProductFacts> {
+      if (id == 12) return ProductFacts{"004711    Aqua  -  Basin", "61", "40", ""};
+      if (id == 13) return ProductFacts{"000000    Aqua  -  Mirror", "", "", ""};
+      return std::nullopt;
+    };
+    const SelectionStatus s = DescribeSelection(selected, lookup);
+    QTEST(s.message, "message");
+    QTEST(s.width + "|" + s.depth + "|" + s.height, "sizes");
+    // Without a catalogue every product is one it lacks.
+    QCOMPARE(DescribeSelection(selected, {}).message, selected < 1 ? QString() : kUnknownProduct);
+  }
+
+  void eachKindIsEditedByItsToolsDialog_data() {
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<int>("tool");
+    QTest::addColumn<ObjectData>("written");  // from {kind, 1, 2, 3, tag, 4, 5} and 10, 20, 30, 40
+    const auto row = [](int kind, int p0, int p1, int p2, int l0) {
+      return ObjectData{kind, p0, p1, p2, 7, l0, 5};
+    };
+    QTest::newRow("nothing selected") << 0 << -1 << row(0, 1, 2, 3, 4);
+    QTest::newRow("wall rectangle") << 3 << -1 << row(3, 1, 2, 3, 4);
+    QTest::newRow("round corner") << 5 << -1 << row(5, 1, 2, 3, 4);
+    QTest::newRow("door") << 6 << int{kDoorTool} << row(6, 10, 20, 30, 40);
+    QTest::newRow("window") << 7 << int{kWindowTool} << row(7, 10, 20, 30, 40);
+    QTest::newRow("installation wall") << 8 << int{kFreeWallTool} << row(8, 10, 20, 30, 4);
+    QTest::newRow("user rectangle") << 9 << int{kUserRectTool} << row(9, 10, 20, 30, 4);
+    QTest::newRow("user circle") << 10 << int{kUserCircleTool} << row(10, 10, 2, 3, 4);
+    QTest::newRow("kind 11") << 11 << -1 << row(11, 1, 2, 3, 4);
+  }
+  void eachKindIsEditedByItsToolsDialog() {
+    QFETCH(int, kind);
+    const EditPlan plan = EditPlanOf(kind);
+    QTEST(plan.tool, "tool");
+    DialogResults d;
+    d.cancelled = false;
+    d.value1 = 10, d.value2 = 20, d.value3 = 30, d.flags = 40;
+    const ObjectData read{kind, 1, 2, 3, 7, 4, 5};
+    const ObjectData o = plan.tool < 0 ? read : EditedObject(read, d, plan);
+    QFETCH(ObjectData, written);
+    QCOMPARE(std::vector<int>({o.iKindCode, o.p0, o.p1, o.p2, o.iSelection, o.l0, o.l1}),
+             std::vector<int>({written.iKindCode, written.p0, written.p1, written.p2,
+                               written.iSelection, written.l0, written.l1}));
+  }
+
+  void productsAreLeftToTheCataloguesDialogs() {
+    const EditPlan plan = EditPlanOf(12);
+    QVERIFY(plan.product);
+    QCOMPARE(plan.tool, -1);
+  }
+
+  // ---- the mouse and the keys on the window ----
+
+  void anInstallationWallIsHighlightedSelectedMovedAndDeleted() {
+    DrawRoom();
+    PlaceWithTool(kFreeWallTool, kWallSpot);
+    PlanView* view = window->View();
+
+    // The pointer over the wall highlights it; over the bare floor nothing is.
+    QTest::mouseMove(view, kEmptyFloor);
+    QCOMPARE(KindUnderPointer(), 0);
+    QTest::mouseMove(view, kWallSpot);
+    QCOMPARE(KindUnderPointer(), 8);
+    ReadInfo();
+    QCOMPARE(Bridge().infoRecord.bObjSel, 0);
+    QVERIFY(!window->Tool(kDeleteTool)->isEnabled());
+
+    // A click fixes the selection: the pointer leaving it no longer changes it, and
+    // the delete tool can be used.
+    QTest::mouseClick(view, Qt::LeftButton, {}, kWallSpot);
+    ReadInfo();
+    QCOMPARE(Bridge().infoRecord.bObjSel, 1);
+    QVERIFY(window->Tool(kDeleteTool)->isEnabled());
+    QTest::mouseMove(view, kEmptyFloor);
+    QCOMPARE(KindUnderPointer(), 8);
+
+    // Press on it, drag it 50 cm down along its wall, let go: it stands there now,
+    // and the whole move is one step back.
+    QTest::mouseMove(view, kWallSpot);
+    ReadInfo();
+    const int serial = Bridge().infoRecord.iSerial;
+    const QPoint moved = kWallSpot + QPoint(0, 50);
+    DragTo(kWallSpot, moved);
+    ReadInfo();
+    QCOMPARE(Bridge().infoRecord.bObjAtCur, 0);
+    QVERIFY(Bridge().infoRecord.iSerial != serial);
+    QTest::mouseMove(view, kEmptyFloor);
+    QTest::mouseMove(view, kWallSpot);
+    QCOMPARE(KindUnderPointer(), 0);
+    QTest::mouseMove(view, moved);
+    QCOMPARE(KindUnderPointer(), 8);
+    Press(window, Qt::Key_Z, Qt::ControlModifier);
+    QTest::mouseMove(view, kEmptyFloor);
+    QTest::mouseMove(view, kWallSpot);
+    QCOMPARE(KindUnderPointer(), 8);
+
+    // Selected, the Delete key removes it and the delete tool is off again.
+    QTest::mouseClick(view, Qt::LeftButton, {}, kWallSpot);
+    Press(window, Qt::Key_Delete);
+    QTest::mouseMove(view, kEmptyFloor);
+    QTest::mouseMove(view, kWallSpot);
+    QCOMPARE(KindUnderPointer(), 0);
+    QVERIFY(!window->Tool(kDeleteTool)->isEnabled());
+    QVERIFY(window->EditItem(kUndo)->isEnabled());
+  }
+
+  void aProductIsSelectedMovedAndDeletedWithTheDeleteTool() {
+    DrawRoom();
+    PlaceProduct(kMiddle);
+    PlanView* view = window->View();
+    QTest::mouseMove(view, kEmptyFloor);
+    QTest::mouseMove(view, kMiddle);
+    QCOMPARE(KindUnderPointer(), 12);
+    ReadInfo();
+    QCOMPARE(Bridge().infoRecord.iSelProdId, kTestProduct);
+
+    const QPoint moved = kMiddle + QPoint(-60, 20);
+    DragTo(kMiddle, moved);
+    QTest::mouseMove(view, kEmptyFloor);
+    QTest::mouseMove(view, kMiddle);
+    QCOMPARE(KindUnderPointer(), 0);
+    QTest::mouseMove(view, moved);
+    QCOMPARE(KindUnderPointer(), 12);
+
+    QTest::mouseClick(view, Qt::LeftButton, {}, moved);
+    QVERIFY(window->Tool(kDeleteTool)->isEnabled());
+    QTest::mouseClick(window->Tool(kDeleteTool), Qt::LeftButton);
+    QTest::mouseMove(view, kEmptyFloor);
+    QTest::mouseMove(view, moved);
+    QCOMPARE(KindUnderPointer(), 0);
+    ReadInfo();
+    QCOMPARE(Bridge().infoRecord.iSelProdId, 0);
+  }
+
+  void theStatusBarShowsTheProductUnderThePointer() {
+    window->SetProductLookup([](int id) -> std::optional<ProductFacts> {
+      if (id != kTestProduct) return std::nullopt;
+      return ProductFacts{"004711    Aqua  -  Basin", "61", "40", ""};
+    });
+    DrawRoom();
+    PlaceProduct(kMiddle);
+    PlanView* view = window->View();
+    auto label = [this](const char* name) { return window->findChild<QLabel*>(name); };
+
+    QTest::mouseMove(view, kEmptyFloor);
+    QCOMPARE(window->StatusMessage()->text(), QString());
+    QVERIFY(!window->findChild<QWidget*>("SizeFrame")->isVisible());
+
+    QTest::mouseMove(view, kMiddle);
+    QCOMPARE(window->StatusMessage()->text(), QString("004711    Aqua  -  Basin"));
+    QVERIFY(window->findChild<QWidget*>("SizeFrame")->isVisible());
+    QCOMPARE(label("lblWidth")->text(), QString("61"));
+    QVERIFY(label("lblWidth")->isVisible() && label("Label5")->isVisible());
+    QCOMPARE(label("lblDepth")->text(), QString("40"));
+    QVERIFY(label("lblDepth")->isVisible() && label("Label8")->isVisible());
+    // The catalogue gives no height: neither the box nor its caption shows.
+    QVERIFY(!label("lblHeight")->isVisible() && !label("Label7")->isVisible());
+    // The cursor boxes keep following the pointer in centimetres.
+    ReadInfo();
+    QCOMPARE(window->CursorLeft()->text(),
+             QString::number(Bridge().infoRecord.lCursorX / 2.0, 'f', 1));
+
+    // Fixed by a click, the selection stays described while the pointer moves on.
+    QTest::mouseClick(view, Qt::LeftButton, {}, kMiddle);
+    QTest::mouseMove(view, kEmptyFloor);
+    QCOMPARE(window->StatusMessage()->text(), QString("004711    Aqua  -  Basin"));
+
+    // Without the catalogue's word the product is an unknown one.
+    window->SetProductLookup({});
+    QTest::mouseMove(view, kEmptyFloor + QPoint(1, 0));
+    QCOMPARE(window->StatusMessage()->text(), QString("<>"));
+    QVERIFY(!window->findChild<QWidget*>("SizeFrame")->isVisible());
+  }
+
+  void aRightClickEditsAnInstallationWallAndUndoTakesItBack() {
+    DrawRoom();
+    PlaceWithTool(kFreeWallTool, kWallSpot);
+    PlanView* view = window->View();
+    QTest::mouseMove(view, kEmptyFloor);
+    QTest::mouseMove(view, kWallSpot);
+    QCOMPARE(KindUnderPointer(), 8);
+
+    // The dialog shows the wall as it stands; it is made 200 cm long.
+    QStringList shown;
+    AnswerNextDialog([&](QDialog* dialog) {
+      shown << dialog->objectName() << dialog->windowTitle() << Text(dialog, "Value0")
+            << Text(dialog, "Value1") << Text(dialog, "Value3");
+      dialog->findChild<QLineEdit*>("Value0")->setText("200");
+      return true;
+    });
+    QTest::mouseClick(view, Qt::RightButton, {}, kWallSpot);
+    QCOMPARE(shown, (QStringList{"frmRectangle", GetCaption(kToolCaptionBase + kFreeWallTool),
+                                 "116", "15", "0"}));
+    QTest::mouseMove(view, kEmptyFloor);
+    QTest::mouseMove(view, kWallSpot);
+    ReadObjectData();
+    QCOMPARE(Bridge().objectDataRead.iKindCode, 8);
+    QCOMPARE(Bridge().objectDataRead.p0, 200);
+    QCOMPARE(Bridge().objectDataRead.p1, 15);
+    QCOMPARE(Bridge().objectDataRead.p2, 0);
+    QVERIFY(window->EditItem(kUndo)->isEnabled());
+
+    // Longer, the wall now reaches 100 cm further into the room.
+    const QPoint further = kWallSpot + QPoint(100, 0);
+    QTest::mouseMove(view, further);
+    QCOMPARE(KindUnderPointer(), 8);
+
+    // One Ctrl+Z gives the wall back as it was; the wall itself stays.
+    Press(window, Qt::Key_Z, Qt::ControlModifier);
+    QTest::mouseMove(view, kEmptyFloor);
+    QTest::mouseMove(view, kWallSpot);
+    ReadObjectData();
+    QCOMPARE(Bridge().objectDataRead.iKindCode, 8);
+    QCOMPARE(Bridge().objectDataRead.p0, 116);
+    QTest::mouseMove(view, further);
+    QCOMPARE(KindUnderPointer(), 0);
+    QTest::mouseMove(view, kWallSpot);
+
+    // Cancelled, the dialog changes nothing and adds no step.
+    ReadInfo();
+    const int serial = Bridge().infoRecord.iSerial;
+    AnswerNextDialog([](QDialog* dialog) {
+      dialog->findChild<QLineEdit*>("Value0")->setText("300");
+      return false;
+    });
+    QTest::mouseClick(view, Qt::RightButton, {}, kWallSpot);
+    ReadInfo();
+    QCOMPARE(Bridge().infoRecord.iSerial, serial);
+    ReadObjectData();
+    QCOMPARE(Bridge().objectDataRead.p0, 116);
+  }
+
+  void aRightClickOverTheBareFloorOpensNothing() {
+    DrawRoom();
+    QTest::mouseMove(window->View(), kEmptyFloor);
+    QTest::mouseClick(window->View(), Qt::RightButton, {}, kEmptyFloor);
+    QVERIFY(!QApplication::activeModalWidget());
+    QVERIFY(Messages::Shown().isEmpty());
+  }
+
+ private:
+  // The kind of the object the engine has highlighted or selected; 0 for none.
+  int KindUnderPointer() {
+    if (ReadObjectData() != 0) return -1;
+    return Bridge().objectDataRead.iKindCode;
+  }
+
+  // A press, a drag with the left button held and a release, as a hand makes them:
+  // the first step of the drag lifts the object, the release drops it.
+  void DragTo(QPoint from, QPoint to) {
+    PlanView* view = window->View();
+    QTest::mousePress(view, Qt::LeftButton, {}, from);
+    // The first step stays on the object, which is where the engine picks it up.
+    QTest::mouseMove(view, from + QPoint(2, 1));
+    for (int step = 1; step <= 4; ++step) QTest::mouseMove(view, from + (to - from) * step / 4);
+    QTest::mouseRelease(view, Qt::LeftButton, {}, to);
+  }
+
+  // The test product hung at the pointer as the product bar hangs it, and dropped at.
+  void PlaceProduct(QPoint at) {
+    const QString path = bitmaps.filePath("basin-2.bmp");
+    QCOMPARE(vCallTessel(TC_PutProduct, kTestProduct, kFreeStanding, kNoTurn, path), 0L);
+    // The product hangs where the engine last saw the pointer, which the room's drop
+    // moved; the pointer's way to the spot brings it along.
+    QTest::mouseMove(window->View(), at + QPoint(5, 5));
+    QTest::mouseMove(window->View(), at);
+    QTest::mouseRelease(window->View(), Qt::LeftButton, {}, at);
+    ReadInfo();
+    QCOMPARE(Bridge().infoRecord.bObjAtCur, 0);
+  }
+
+  // Answers the modal dialog the next step opens: OK when `answer` says so, else Cancel.
+  static void AnswerNextDialog(std::function<bool(QDialog*)> answer) {
+    QTimer::singleShot(0, [answer] {
+      auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+      QVERIFY(dialog);
+      const bool ok = answer(dialog);
+      dialog->findChild<QPushButton*>(ok ? "cmdOK" : "cmdCancel")->click();
+    });
+  }
+  static QString Text(QDialog* dialog, const char* name) {
+    return dialog->findChild<QLineEdit*>(name)->text();
+  }
+
+  MainWindow* window = nullptr;
+  QTemporaryDir bitmaps;
+};
+
+QTEST_MAIN(SelectionTest)
+#include "test_selection.moc"
