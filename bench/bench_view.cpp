@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/core.h"
+#include "geometry/geometry.h"
 #include "persistence/persistence.h"
 #include "platform/window.h"
 #include "view/view.h"
@@ -110,17 +111,38 @@ void OpenCvResizeAndExpand(benchmark::State& state) {
 BENCHMARK(OpenCvResizeAndExpand)->Arg(50)->Arg(200)->Arg(400)->Unit(benchmark::kMicrosecond);
 #endif
 
+// Puts a record of a kind at a worksheet pixel into the current list, as a drop would.
+void InsertAt(const char* kind, int x, int y, std::uint32_t p0, std::uint32_t p1 = 0,
+              std::uint32_t p2 = 0, std::uint32_t l0 = 0) {
+  std::memset(&vrx::core.request, 0, sizeof vrx::core.request);
+  vrx::core.request.x = static_cast<std::uint16_t>(x + vrx::view.roomOriginX);
+  vrx::core.request.y = static_cast<std::uint16_t>(y + vrx::view.roomOriginY);
+  vrx::core.request.p0 = p0;
+  vrx::core.request.p1 = p1;
+  vrx::core.request.p2 = p2;
+  vrx::core.request.l0 = l0;
+  vrx::InsertRequest(kind);
+}
+
 // Both lists full of records: the redraw replays every one, dims for design mode and
-// refreshes the window.
+// refreshes the window. The layout is a room with its four corners cut, eight doors
+// and eight windows, then small user shapes up to the list's end.
 void FullRedrawOfFullLists(benchmark::State& state) {
   WorkWindow();
   CallTessel(TC_NewLayout, 0, 0, 0, 0, 0);
-  for (int i = 0; i < vrx::kMaxListEntries; ++i) {
-    std::memset(&vrx::core.request, 0, sizeof vrx::core.request);
-    vrx::core.request.x = static_cast<std::uint16_t>(100 + i % 500);
-    vrx::core.request.y = static_cast<std::uint16_t>(100 + i % 300);
-    vrx::InsertRequest(i % 2 ? "USERRECT" : "USERCRCL");
+  InsertAt("WALLRECT", 760, 560, 300, 250, 32767);
+  InsertAt("DIAGCRNR", 1030, 340, 30, 30);
+  InsertAt("RNDCRNR", 1030, 780, 30, 30);
+  InsertAt("DIAGCRNR", 490, 780, 30, 30);
+  InsertAt("RNDCRNR", 490, 340, 30, 30);
+  for (int i = 0; i < 4; ++i) {
+    InsertAt("DOOR", 600 + 100 * i, 310, 30, 90, 32767, static_cast<std::uint32_t>(i));
+    InsertAt("DOOR", 1060, 420 + 100 * i, 30, 60, 32767, static_cast<std::uint32_t>(i));
+    InsertAt("WINDOW", 600 + 100 * i, 810, 30, 90, 32767);
+    InsertAt("WINDOW", 460, 420 + 100 * i, 30, 90, 32767);
   }
+  for (int i = vrx::core.layout.count; i < vrx::kMaxListEntries; ++i)
+    InsertAt(i % 2 ? "USERRECT" : "USERCRCL", 140 + i % 500, 140 + i % 300, 0);
   CallTessel(TC_SetDesignMode, 0, 0, 0, 0, 0);
   for (int i = 0; i < vrx::kMaxListEntries; ++i) {
     std::memset(&vrx::core.request, 0, sizeof vrx::core.request);
@@ -128,6 +150,11 @@ void FullRedrawOfFullLists(benchmark::State& state) {
   }
   for (auto _ : state) vrx::FullRedraw();
   state.counters["entries"] = vrx::core.layout.count + vrx::core.design.count;
+  int parts = 0;
+  for (int i = 0; i <= vrx::walls.last; ++i)
+    parts += vrx::walls.segments[i].kind >= vrx::SEG_DIAGCRNR &&
+             vrx::walls.segments[i].kind <= vrx::SEG_DOOR;
+  state.counters["corners_doors_windows"] = parts;
   CallTessel(TC_NewLayout, 0, 0, 0, 0, 0);
 }
 BENCHMARK(FullRedrawOfFullLists)->Unit(benchmark::kMicrosecond);
@@ -136,8 +163,8 @@ BENCHMARK(FullRedrawOfFullLists)->Unit(benchmark::kMicrosecond);
 
 namespace {
 
-// A room built from 40 wall rectangles and 20 installation walls, as a user would
-// place them, redrawn from its list.
+// A room built from 40 wall rectangles, 20 installation walls, corners, doors and
+// windows, as a user would place them, redrawn from its list.
 void FullRedrawOfABusyRoom(benchmark::State& state) {
   HWND window = WorkWindow();
   (void)window;
@@ -171,8 +198,35 @@ void FullRedrawOfABusyRoom(benchmark::State& state) {
     dropAt(500 + static_cast<int>(seed >> 10) % 500, 400 + static_cast<int>(seed >> 14) % 300);
     ++free;
   }
+  // Corners cut where they fit, then doors (each hinge and direction, opened at several
+  // angles, so every swing is filled) and windows, some of them in the bevels.
+  int corners = 0, doors = 0, windows = 0;
+  for (int tries = 0; tries < 400 && (corners < 8 || doors < 8 || windows < 8); ++tries) {
+    seed = seed * 1664525u + 1013904223u;
+    const int x = 300 + static_cast<int>(seed >> 8) % 900,
+              y = 200 + static_cast<int>(seed >> 4) % 700;
+    const int before = vrx::core.layout.count;
+    if (corners < 8) {
+      const unsigned short code = corners % 2 ? TC_PutRoundCorner : TC_PutDiagonalCorner;
+      if (CallTessel(code, 10 + (seed >> 20) % 20, 10 + (seed >> 12) % 20, 0, 0, 0) != 0) continue;
+      dropAt(x, y);
+      corners += vrx::core.layout.count > before;
+    } else if (doors < 8) {
+      if (CallTessel(TC_PutDoor, 30 + (seed >> 20) % 20, 30 + 20 * doors, 32767, doors % 4, 0) != 0)
+        continue;
+      dropAt(x, y);
+      doors += vrx::core.layout.count > before;
+    } else {
+      if (CallTessel(TC_PutWindow, 20 + (seed >> 20) % 30, 90, 32767, 0, 0) != 0) continue;
+      dropAt(x, y);
+      windows += vrx::core.layout.count > before;
+    }
+  }
   for (auto _ : state) vrx::FullRedraw();
   state.counters["objects"] = vrx::core.layout.count;
+  state.counters["corners"] = corners;
+  state.counters["doors"] = doors;
+  state.counters["windows"] = windows;
   CallTessel(TC_NewLayout, 0, 0, 0, 0, 0);
 }
 BENCHMARK(FullRedrawOfABusyRoom)->Unit(benchmark::kMicrosecond);

@@ -17,6 +17,11 @@ constexpr int kDesignTagBase = 511;
 constexpr int kHistoryStates = 32;
 // Segments of the room outline, including installation walls and openings.
 constexpr int kMaxWallSegments = 256;
+// Positions a door or window may take: one line (or two points) per wall piece long
+// enough; a room has far fewer straight pieces than this, so the rest are dropped.
+constexpr int kMaxWallPartCandidates = 64;
+// Corners a corner tool may cut: at most one per wall segment.
+constexpr int kMaxCornerCandidates = kMaxWallSegments;
 // Areas the pointer can hover and select.
 constexpr int kMaxHitAreas = 128;
 // Products drawn into the current worksheet.

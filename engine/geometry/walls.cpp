@@ -9,7 +9,7 @@
 #include <cstring>
 #include <initializer_list>
 
-#include "geometry/geometry.h"
+#include "geometry/geometry_p.h"
 #include "platform/window.h"
 #include "products/products.h"
 #include "view/view.h"
@@ -43,41 +43,6 @@ struct FreeWallTool {
   std::int32_t extentX = 0, extentY = 0;
 };
 constinit FreeWallTool freeWall;
-
-int Sign(std::int64_t v) {
-  return (v > 0) - (v < 0);
-}
-
-int FreeSlots() {
-  int n = 0;
-  for (const WallSegment& s : walls.segments) n += s.kind == SEG_FREE;
-  return n;
-}
-
-WallSegment& Seg(int i) {
-  return walls.segments[i];
-}
-
-// The cursor in worksheet pixels, and back: the tools work in the worksheet, the
-// cursor is kept in room coordinates.
-void CursorToSheet(std::int32_t* x, std::int32_t* y) {
-  *x = core.cursorX - view.roomOriginX;
-  *y = core.cursorY - view.roomOriginY;
-}
-void SheetToCursor(std::int32_t x, std::int32_t y) {
-  core.cursorX = x + view.roomOriginX;
-  core.cursorY = y + view.roomOriginY;
-}
-
-// The six lines of a box with its two diagonals, the shape of every wall feedback.
-void CrossedBox(HDC dc, const POINT q[4]) {
-  ClippedLine(dc, q[0].x, q[0].y, q[1].x, q[1].y);
-  ClippedLine(dc, q[1].x, q[1].y, q[2].x, q[2].y);
-  ClippedLine(dc, q[2].x, q[2].y, q[3].x, q[3].y);
-  ClippedLine(dc, q[3].x, q[3].y, q[0].x, q[0].y);
-  ClippedLine(dc, q[0].x, q[0].y, q[2].x, q[2].y);
-  ClippedLine(dc, q[1].x, q[1].y, q[3].x, q[3].y);
-}
 
 // --- Wall rectangle ------------------------------------------------------------------
 
@@ -244,17 +209,6 @@ int SegmentsNeeded(std::int32_t cx, std::int32_t cy) {
   return (cy - hb * sg == s.y1 || cy + hb * sg == s.y2) ? 2 : 4;
 }
 
-int Take(SegmentKind kind, std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2) {
-  const int i = AllocWallSegment(kind);
-  if (i < 0) return -1;  // not reached: the free slots were counted first
-  WallSegment& s = Seg(i);
-  s.x1 = x1;
-  s.y1 = y1;
-  s.x2 = x2;
-  s.y2 = y2;
-  return i;
-}
-
 void InsertWallRect(std::int32_t cx, std::int32_t cy) {
   const std::int32_t hl = rect.halfLength, hb = rect.halfBreadth;
   const int needed = SegmentsNeeded(cx, cy);
@@ -375,24 +329,6 @@ void WallRectCommit() {
 
 // --- Installation wall --------------------------------------------------------------
 
-void ClampToSheet(std::int32_t* cx, std::int32_t* cy, std::int32_t hx, std::int32_t hy) {
-  if (*cx - hx < 130)
-    *cx = 130 + hx;
-  else if (*cx + hx >= 1390)
-    *cx = 1390 - hx;
-  if (*cy - hy < 130)
-    *cy = 130 + hy;
-  else if (*cy + hy >= 990)
-    *cy = 990 - hy;
-}
-
-void ClampCursor(std::int32_t hx, std::int32_t hy) {
-  std::int32_t cx, cy;
-  CursorToSheet(&cx, &cy);
-  ClampToSheet(&cx, &cy, hx, hy);
-  SheetToCursor(cx, cy);
-}
-
 void FreeWallFeedback() {
   ClampCursor(freeWall.extentX, freeWall.extentY);
   const double c = CosDeg(freeWall.angle), s = SinDeg(freeWall.angle);
@@ -404,14 +340,8 @@ void FreeWallFeedback() {
                  static_cast<int>(at.y + along * s - across * c)};
   };
   const POINT q[4] = {corner(l, t), corner(-l, t), corner(-l, -t), corner(l, -t)};
-  HDC dc = GetDC(pointer.workWindow);
-  if (!dc) return;
-  const int oldRop = SetROP2(dc, R2_NOTXORPEN);
-  HGDIOBJ oldPen = SelectObject(dc, view.tools.wallPen);
-  CrossedBox(dc, q);
-  SelectObject(dc, oldPen);
-  SetROP2(dc, oldRop);
-  ReleaseDC(pointer.workWindow, dc);
+  const FeedbackDc feedback(view.tools.wallPen);
+  if (feedback.dc()) CrossedBox(feedback.dc(), q);
 }
 
 void InsertInstWall(int tag) {
@@ -453,14 +383,89 @@ void FreeWallCommit() {
   InsertInstWall(tag);
 }
 
-// A length from the program or a plan file, as worksheet pixels: nothing larger than
-// twice the worksheet can be placed, and the arithmetic on it must not overflow.
+}  // namespace
+
+// --- Shared by the room tools ------------------------------------------------------
+
+int FreeSlots() {
+  int n = 0;
+  for (const WallSegment& s : walls.segments) n += s.kind == SEG_FREE;
+  return n;
+}
+
+void CursorToSheet(std::int32_t* x, std::int32_t* y) {
+  *x = core.cursorX - view.roomOriginX;
+  *y = core.cursorY - view.roomOriginY;
+}
+void SheetToCursor(std::int32_t x, std::int32_t y) {
+  core.cursorX = x + view.roomOriginX;
+  core.cursorY = y + view.roomOriginY;
+}
+
 std::int32_t SheetLength(std::uint32_t value) {
   const auto v = static_cast<std::int32_t>(value);
   return std::clamp(v, 0, 2 * kSheetWidth);
 }
 
-// Every Put code first ends what hangs at the cursor.
+void RotatedExtent(std::int32_t l, std::int32_t t, std::int32_t angle, std::int32_t* hx,
+                   std::int32_t* hy) {
+  const double c = CosDeg(angle), s = SinDeg(angle);
+  const double lf = l, tf = t;
+  const double xs[4] = {lf * c + tf * s, tf * s - lf * c, -lf * c - tf * s, lf * c - tf * s};
+  const double ys[4] = {lf * s - tf * c, -lf * s - tf * c, tf * c - lf * s, tf * c + lf * s};
+  std::int32_t minX = 0, maxX = 0, minY = 0, maxY = 0;
+  for (int i = 0; i < 4; ++i) {
+    const auto x = static_cast<std::int32_t>(xs[i]), y = static_cast<std::int32_t>(ys[i]);
+    if (i == 0 || x < minX) minX = x;
+    if (i == 0 || x > maxX) maxX = x;
+    if (i == 0 || y < minY) minY = y;
+    if (i == 0 || y > maxY) maxY = y;
+  }
+  *hx = (maxX - minX) / 2;
+  *hy = (maxY - minY) / 2;
+}
+
+namespace {
+
+// The frame free-standing shapes stay in: 130 pixels (65 cm) inside the sheet.
+constexpr std::int32_t kFrameLeft = 130, kFrameTop = 130, kFrameRight = 1390, kFrameBottom = 990;
+
+// One axis of the clamp. A shape wider than the frame is centred in it: pushing it
+// off one side would push it over the other, and a second clamp (the drop after the
+// feedback, or a replay) would move it back and forth.
+std::int32_t ClampAxis(std::int32_t c, std::int32_t half, std::int32_t low, std::int32_t high) {
+  if (2 * std::int64_t{half} > high - low) return (low + high) / 2;
+  if (c - half < low) return low + half;
+  if (c + half >= high) return high - half;
+  return c;
+}
+
+}  // namespace
+
+void ClampToSheet(std::int32_t* cx, std::int32_t* cy, std::int32_t hx, std::int32_t hy,
+                  std::int32_t farInset) {
+  *cx = ClampAxis(*cx, hx, kFrameLeft, kFrameRight - farInset);
+  *cy = ClampAxis(*cy, hy, kFrameTop, kFrameBottom - farInset);
+}
+
+void ClampCursor(std::int32_t hx, std::int32_t hy, std::int32_t farInset) {
+  std::int32_t cx, cy;
+  CursorToSheet(&cx, &cy);
+  ClampToSheet(&cx, &cy, hx, hy, farInset);
+  SheetToCursor(cx, cy);
+}
+
+int Take(SegmentKind kind, std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2) {
+  const int i = AllocWallSegment(kind);
+  if (i < 0) return -1;
+  WallSegment& s = Seg(i);
+  s.x1 = x1;
+  s.y1 = y1;
+  s.x2 = x2;
+  s.y2 = y2;
+  return i;
+}
+
 void BeginTool() {
   SetSelectCursor();
   HideFeedback();
@@ -473,7 +478,27 @@ void InstallTool(TrackFn draw, TrackFn drop) {
   if (!core.replayMode) ShowFeedback();
 }
 
-}  // namespace
+FeedbackDc::FeedbackDc(HGDIOBJ pen) : dc_(GetDC(pointer.workWindow)) {
+  if (!dc_) return;
+  oldRop_ = SetROP2(dc_, R2_NOTXORPEN);
+  oldPen_ = SelectObject(dc_, pen);
+}
+
+FeedbackDc::~FeedbackDc() {
+  if (!dc_) return;
+  SelectObject(dc_, oldPen_);
+  SetROP2(dc_, oldRop_);
+  ReleaseDC(pointer.workWindow, dc_);
+}
+
+void CrossedBox(HDC dc, const POINT q[4]) {
+  ClippedLine(dc, q[0].x, q[0].y, q[1].x, q[1].y);
+  ClippedLine(dc, q[1].x, q[1].y, q[2].x, q[2].y);
+  ClippedLine(dc, q[2].x, q[2].y, q[3].x, q[3].y);
+  ClippedLine(dc, q[3].x, q[3].y, q[0].x, q[0].y);
+  ClippedLine(dc, q[0].x, q[0].y, q[2].x, q[2].y);
+  ClippedLine(dc, q[1].x, q[1].y, q[3].x, q[3].y);
+}
 
 // --- The table --------------------------------------------------------------------
 
@@ -589,44 +614,12 @@ long PutFreeWall() {
   BeginTool();
   freeWall.halfLength = SheetLength(core.request.p0);
   freeWall.halfThickness = SheetLength(core.request.p1);
-  freeWall.angle = static_cast<std::int32_t>(core.request.p2) % 360;
+  freeWall.angle = TurnAngle(core.request.p2);
   freeWall.fixed = core.request.l1;
-  const double c = CosDeg(freeWall.angle), s = SinDeg(freeWall.angle);
-  const double l = freeWall.halfLength, t = freeWall.halfThickness;
-  const double xs[4] = {l * c + t * s, t * s - l * c, -l * c - t * s, l * c - t * s};
-  const double ys[4] = {l * s - t * c, -l * s - t * c, t * c - l * s, t * c + l * s};
-  std::int32_t minX = 0, maxX = 0, minY = 0, maxY = 0;
-  for (int i = 0; i < 4; ++i) {
-    const auto x = static_cast<std::int32_t>(xs[i]), y = static_cast<std::int32_t>(ys[i]);
-    if (i == 0 || x < minX) minX = x;
-    if (i == 0 || x > maxX) maxX = x;
-    if (i == 0 || y < minY) minY = y;
-    if (i == 0 || y > maxY) maxY = y;
-  }
-  freeWall.extentX = (maxX - minX) / 2;
-  freeWall.extentY = (maxY - minY) / 2;
+  RotatedExtent(freeWall.halfLength, freeWall.halfThickness, freeWall.angle, &freeWall.extentX,
+                &freeWall.extentY);
   InstallTool(FreeWallFeedback, FreeWallCommit);
   return 0;
-}
-
-// Corners, doors, windows and user shapes come with their own tools.
-long PutDiagonalCorner() {
-  return SetSelectCursor();
-}
-long PutRoundCorner() {
-  return SetSelectCursor();
-}
-long PutDoor() {
-  return SetSelectCursor();
-}
-long PutWindow() {
-  return SetSelectCursor();
-}
-long PutUserRect() {
-  return SetSelectCursor();
-}
-long PutUserCircle() {
-  return SetSelectCursor();
 }
 
 }  // namespace vrx

@@ -83,14 +83,21 @@ void ClippedLine(HDC dc, int ax, int ay, int bx, int by) {
 }
 
 void ClippedArc(HDC dc, int cx, int cy, int radius, int xs, int ys, int xe, int ye) {
+  ClippedArc(dc, cx, cy, radius, radius, xs, ys, xe, ye);
+}
+
+void ClippedArc(HDC dc, int cx, int cy, int rx, int ry, int xs, int ys, int xe, int ye) {
   const RECT& clip = view.visible;
-  const std::int64_t r = radius;
-  if (r <= 0) return;
+  const std::int64_t r = rx, q = ry;
+  if (r <= 0 || q <= 0) return;
   // Where an end point is pulled onto the clip edge it is moved along the circle; the
   // integer steps of this make it land on the circle's extreme or on the centre line.
   auto across = [&](std::int64_t offset, std::int64_t* out) {
-    const std::int64_t v = (1 - (offset * offset / r) / r) * r * r;
-    if (v < 0) return false;
+    // The quotient is taken first, as the integer formula has it; beyond 1 the value
+    // under the root is negative, and multiplying it out could overflow.
+    const std::int64_t k = (offset * offset / r) / r;
+    if (k > 1) return false;
+    const std::int64_t v = (1 - k) * q * q;
     *out = ISqrt(v);
     return true;
   };
@@ -115,8 +122,8 @@ void ClippedArc(HDC dc, int cx, int cy, int radius, int xs, int ys, int xe, int 
     return x >= clip.left && x < clip.right && y >= clip.top && y < clip.bottom;
   };
   if (!inside(sx, sy) || !inside(ex, ey)) return;
-  Arc(dc, cx - radius, cy - radius, cx + radius, cy + radius, static_cast<int>(sx),
-      static_cast<int>(sy), static_cast<int>(ex), static_cast<int>(ey));
+  Arc(dc, cx - rx, cy - ry, cx + rx, cy + ry, static_cast<int>(sx), static_cast<int>(sy),
+      static_cast<int>(ex), static_cast<int>(ey));
 }
 
 }  // namespace vrx

@@ -129,6 +129,8 @@ long WorkSheetToBMP(const char* name);
 // Feedback drawing in window-buffer pixels, limited to the visible rectangle.
 void ClippedLine(plat::HDC dc, int x1, int y1, int x2, int y2);
 void ClippedArc(plat::HDC dc, int cx, int cy, int radius, int xs, int ys, int xe, int ye);
+// The same for an elliptic arc of radii rx and ry (the round corner's).
+void ClippedArc(plat::HDC dc, int cx, int cy, int rx, int ry, int xs, int ys, int xe, int ye);
 
 bool CreateWorksheet();
 void DestroyWorksheet();

@@ -75,3 +75,14 @@ TEST_F(MeasureTest, AnLShapedRoomMeasuresEachOfItsSixWalls) {
   CallTessel(TC_Undo, 0, 0, 0, 0, 0);
   EXPECT_TRUE(Sheet() == room);
 }
+
+// A straight wall with a window gets four dimensions: the two wall pieces, the window
+// and the whole run; the rest of the room one each.
+TEST_F(MeasureTest, AWindowsWallIsMeasuredPieceByPieceAndWhole) {
+  Room();
+  CallTessel(TC_PutWindow, 60, 90, 32767, 0, 0);
+  DropAt(700, 310);
+  ASSERT_EQ(Info().bWinDoor, 1);
+  CallTessel(TC_ToggleMeasurement, 0, 0, 0, 0, 0);
+  ExpectScene("room-window-measured");
+}

@@ -14,7 +14,9 @@ namespace {
 int drops = 0;
 
 // A placement as the Put codes install one: an exclusive-or square around the cursor
-// in the work window, and a drop that inserts a record at the cursor.
+// in the work window, and a drop that inserts a record at the cursor. The record is of
+// a kind the engine keeps but does not draw, so the redraw after the drop leaves the
+// worksheet as it was.
 void SquareFeedback() {
   HDC dc = GetDC(vrx::pointer.workWindow);
   HPEN pen = CreatePen(PS_SOLID, 2, RGB(0, 0, 0));
@@ -36,7 +38,7 @@ void SquareDrop() {
   ++drops;
   vrx::core.request.x = static_cast<std::uint16_t>(vrx::core.cursorX);
   vrx::core.request.y = static_cast<std::uint16_t>(vrx::core.cursorY);
-  vrx::InsertRequest("USERRECT");
+  vrx::InsertRequest("MARKER");
 }
 
 void StartPlacing() {
