@@ -2,7 +2,8 @@
 // on a real main window over the real engine: the pointer over an object highlights
 // it, a click fixes the selection, a press and drag moves it, Delete removes it, the
 // status bar describes a selected product, and a right click opens the object's
-// dialog with its values and writes the changes back as one undoable step.
+// dialog with its values and writes the changes back as one undoable step. Doors,
+// windows and corners come from the toolbox through their dialogs.
 #include <QLabel>
 #include <QRadioButton>
 #include <filesystem>
@@ -35,6 +36,9 @@ const QPoint kEmptyFloor{300, 180};
 // An installation wall stands against the nearest room wall: dropped here, it sticks
 // out from the left wall into the room, about 100 to 216 across and 243 to 258 down.
 const QPoint kWallSpot{160, 250};
+// Near the walls inside the room, and on the walls' bands (15 cm thick, outside).
+const QPoint kBottomInside{300, 340}, kTopInside{400, 160}, kTopLeftInside{125, 160};
+const QPoint kBottomWallBand{300, 357}, kTopWallBand{400, 142};
 
 }  // namespace
 
@@ -301,6 +305,77 @@ class SelectionTest : public QObject, public AppFixture {
     QCOMPARE(Bridge().objectDataRead.p0, 116);
   }
 
+  void doorsWindowsAndCornersArePlacedFromTheToolboxAndADoorIsEdited() {
+    DrawRoom();
+    PlanView* view = window->View();
+    // The room parts are offered once there are walls.
+    for (int tool : {kDoorTool, kWindowTool, kDiagonalCornerTool, kRoundCornerTool})
+      QVERIFY(window->Tool(tool)->isEnabled());
+
+    // Each dialog confirmed as it comes; each part snaps to the wall nearest the drop:
+    // the door into the bottom wall, the window into the top one, a corner cut off at
+    // the top left.
+    PlaceWithTool(kDoorTool, kBottomInside);
+    PlaceWithTool(kWindowTool, kTopInside);
+    ReadInfo();
+    const int serial = Bridge().infoRecord.iSerial;
+    PlaceWithTool(kDiagonalCornerTool, kTopLeftInside);
+    ReadInfo();
+    QCOMPARE(Bridge().infoRecord.bObjAtCur, 0);
+    QVERIFY(Bridge().infoRecord.iSerial != serial);
+    QVERIFY(Messages::Shown().isEmpty());
+
+    QTest::mouseMove(view, kEmptyFloor);
+    QTest::mouseMove(view, kTopWallBand);
+    QCOMPARE(KindUnderPointer(), 7);
+    QTest::mouseMove(view, kBottomWallBand);
+    QCOMPARE(KindUnderPointer(), 6);
+
+    // A right click on the door shows it as placed: 80 cm, swinging 90 degrees, hinged
+    // left and opening outwards, placed freely. It is made 100 cm wide, opening inwards.
+    QStringList shown;
+    AnswerNextDialog([&](QDialog* dialog) {
+      shown << dialog->objectName() << dialog->windowTitle() << Text(dialog, "Value0")
+            << Text(dialog, "Value1");
+      shown << Checked(dialog, "optMount0") << Checked(dialog, "optPlace1");
+      dialog->findChild<QLineEdit*>("Value0")->setText("100");
+      dialog->findChild<QRadioButton*>("optMount1")->setChecked(true);
+      return true;
+    });
+    QTest::mouseClick(view, Qt::RightButton, {}, kBottomWallBand);
+    QCOMPARE(shown, (QStringList{"frmDoor", GetCaption(kToolCaptionBase + kDoorTool), "80", "90",
+                                 "checked", "checked"}));
+    QTest::mouseMove(view, kEmptyFloor);
+    QTest::mouseMove(view, kBottomWallBand);
+    ReadObjectData();
+    QCOMPARE(Bridge().objectDataRead.iKindCode, 6);
+    QCOMPARE(Bridge().objectDataRead.p0, 100);
+    QCOMPARE(Bridge().objectDataRead.p1, 90);
+    QCOMPARE(Bridge().objectDataRead.p2, int{kFreePlacement});
+    QCOMPARE(Bridge().objectDataRead.l0, 1);
+
+    // Ctrl+Z takes the edit back in one step: the door is as it was, and still there.
+    Press(window, Qt::Key_Z, Qt::ControlModifier);
+    QTest::mouseMove(view, kEmptyFloor);
+    QTest::mouseMove(view, kBottomWallBand);
+    ReadObjectData();
+    QCOMPARE(Bridge().objectDataRead.iKindCode, 6);
+    QCOMPARE(Bridge().objectDataRead.p0, 80);
+    QCOMPARE(Bridge().objectDataRead.l0, 0);
+  }
+
+  void aDoorWiderThanEveryWallIsRefusedWithTheEnginesText() {
+    DrawRoom();
+    ConfirmNextDialog("600");
+    QTest::mouseClick(window->Tool(kDoorTool), Qt::LeftButton);
+    ReadInfo();
+    QCOMPARE(Bridge().infoRecord.bObjAtCur, 0);
+    QCOMPARE(Messages::Shown().size(), 1);
+    QString caption, text;
+    QVERIFY(GetError(ErrorNumberOf(TR_PlacementFailed), &caption, &text));
+    QVERIFY(Messages::Shown().front().endsWith(text));
+  }
+
   void aRightClickOverTheBareFloorOpensNothing() {
     DrawRoom();
     QTest::mouseMove(window->View(), kEmptyFloor);
@@ -348,6 +423,9 @@ class SelectionTest : public QObject, public AppFixture {
       const bool ok = answer(dialog);
       dialog->findChild<QPushButton*>(ok ? "cmdOK" : "cmdCancel")->click();
     });
+  }
+  static QString Checked(QDialog* dialog, const char* name) {
+    return dialog->findChild<QRadioButton*>(name)->isChecked() ? "checked" : "not checked";
   }
   static QString Text(QDialog* dialog, const char* name) {
     return dialog->findChild<QLineEdit*>(name)->text();
