@@ -364,6 +364,64 @@ class SelectionTest : public QObject, public AppFixture {
     QCOMPARE(Bridge().objectDataRead.l0, 0);
   }
 
+  void userRectanglesAndCirclesAreEditedWithTheirOwnDialogs() {
+    DrawRoom();
+    PlanView* view = window->View();
+    // Away from where the room was dropped, where the engine last saw the pointer.
+    const QPoint rectSpot{250, 260};
+    const QPoint circleSpot = QPoint(450, 250);
+    PlaceWithTool(kUserRectTool, rectSpot);
+    PlaceWithTool(kUserCircleTool, circleSpot);
+
+    QTest::mouseMove(view, kEmptyFloor);
+    QTest::mouseMove(view, rectSpot);
+    QCOMPARE(KindUnderPointer(), 9);
+    QStringList shown;
+    AnswerNextDialog([&](QDialog* dialog) {
+      shown << dialog->objectName() << dialog->windowTitle() << Text(dialog, "Value0")
+            << Text(dialog, "Value1") << Text(dialog, "Value3");
+      dialog->findChild<QLineEdit*>("Value3")->setText("45");
+      return true;
+    });
+    QTest::mouseClick(view, Qt::RightButton, {}, rectSpot);
+    QCOMPARE(shown, (QStringList{"frmRectangle", GetCaption(kToolCaptionBase + kUserRectTool), "80",
+                                 "80", "0"}));
+    QTest::mouseMove(view, kEmptyFloor);
+    QTest::mouseMove(view, rectSpot);
+    ReadObjectData();
+    QCOMPARE(Bridge().objectDataRead.iKindCode, 9);
+    QCOMPARE(Bridge().objectDataRead.p2, 45);
+
+    QTest::mouseMove(view, circleSpot);
+    QCOMPARE(KindUnderPointer(), 10);
+    shown.clear();
+    AnswerNextDialog([&](QDialog* dialog) {
+      shown << dialog->objectName() << dialog->windowTitle() << Text(dialog, "Value0");
+      dialog->findChild<QLineEdit*>("Value0")->setText("120");
+      return true;
+    });
+    QTest::mouseClick(view, Qt::RightButton, {}, circleSpot);
+    QCOMPARE(shown,
+             (QStringList{"frmCircle", GetCaption(kToolCaptionBase + kUserCircleTool), "80"}));
+    QTest::mouseMove(view, kEmptyFloor);
+    QTest::mouseMove(view, circleSpot);
+    ReadObjectData();
+    QCOMPARE(Bridge().objectDataRead.iKindCode, 10);
+    QCOMPARE(Bridge().objectDataRead.p0, 120);
+
+    // Each edit is one step: two undos give back both as they were placed.
+    Press(window, Qt::Key_Z, Qt::ControlModifier);
+    Press(window, Qt::Key_Z, Qt::ControlModifier);
+    QTest::mouseMove(view, kEmptyFloor);
+    QTest::mouseMove(view, circleSpot);
+    ReadObjectData();
+    QCOMPARE(Bridge().objectDataRead.p0, 80);
+    QTest::mouseMove(view, rectSpot);
+    ReadObjectData();
+    QCOMPARE(Bridge().objectDataRead.iKindCode, 9);
+    QCOMPARE(Bridge().objectDataRead.p2, 0);
+  }
+
   void aDoorWiderThanEveryWallIsRefusedWithTheEnginesText() {
     DrawRoom();
     ConfirmNextDialog("600");
