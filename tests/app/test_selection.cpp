@@ -31,6 +31,8 @@ constexpr int kFreeStanding = 0, kNoTurn = 0;
 // At 50 % a window pixel is one centimetre. The room the fixture draws at (300, 250) is
 // 450 x 200 cm inside, from about 115 to 565 across and 150 to 350 down; the test
 // product (61 x 40 pixels, 30 x 20 cm) stands in its middle.
+// The ruler band along the top and left of the work window, with a little to spare.
+constexpr int kRulerBand = 30;
 const QPoint kMiddle{300, 250};
 const QPoint kEmptyFloor{300, 180};
 // An installation wall stands against the nearest room wall: dropped here, it sticks
@@ -134,8 +136,14 @@ class SelectionTest : public QObject, public AppFixture {
     // The pointer over the wall highlights it; over the bare floor nothing is.
     QTest::mouseMove(view, kEmptyFloor);
     QCOMPARE(KindUnderPointer(), 0);
+    const QImage plain = PlanArea();
     QTest::mouseMove(view, kWallSpot);
     QCOMPARE(KindUnderPointer(), 8);
+    // The highlight shows in the widget, and goes again with the pointer.
+    QVERIFY(PlanArea() != plain);
+    QTest::mouseMove(view, kEmptyFloor);
+    QCOMPARE(PlanArea(), plain);
+    QTest::mouseMove(view, kWallSpot);
     ReadInfo();
     QCOMPARE(Bridge().infoRecord.bObjSel, 0);
     QVERIFY(!window->Tool(kDeleteTool)->isEnabled());
@@ -447,6 +455,12 @@ class SelectionTest : public QObject, public AppFixture {
   int KindUnderPointer() {
     if (ReadObjectData() != 0) return -1;
     return Bridge().objectDataRead.iKindCode;
+  }
+
+  // The work window without its rulers, where the pointer's marker runs.
+  QImage PlanArea() const {
+    const QImage shot = window->View()->grab().toImage();
+    return shot.copy(shot.rect().adjusted(kRulerBand, kRulerBand, 0, 0));
   }
 
   // A press, a drag with the left button held and a release, as a hand makes them:
