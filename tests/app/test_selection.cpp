@@ -205,6 +205,25 @@ class SelectionTest : public QObject, public AppFixture {
     QTest::mouseMove(view, moved);
     QCOMPARE(KindUnderPointer(), 12);
 
+    // Esc while dragging puts the product back where it stood.
+    ReadInfo();
+    const int serial = Bridge().infoRecord.iSerial;
+    QTest::mousePress(view, Qt::LeftButton, {}, moved);
+    QTest::mouseMove(view, moved + QPoint(2, 1));
+    QTest::mouseMove(view, moved + QPoint(-40, -30));
+    ReadInfo();
+    QCOMPARE(Bridge().infoRecord.bObjAtCur, 1);
+    Press(window, Qt::Key_Escape);
+    QTest::mouseRelease(view, Qt::LeftButton, {}, moved + QPoint(-40, -30));
+    ReadInfo();
+    QCOMPARE(Bridge().infoRecord.bObjAtCur, 0);
+    QCOMPARE(Bridge().infoRecord.iSerial, serial);
+    QCOMPARE(Bridge().infoRecord.bRedoAvail, 0);
+    QCOMPARE(KindUnderPointer(), 0);
+    QTest::mouseMove(view, kEmptyFloor);
+    QTest::mouseMove(view, moved);
+    QCOMPARE(KindUnderPointer(), 12);
+
     QTest::mouseClick(view, Qt::LeftButton, {}, moved);
     QVERIFY(window->Tool(kDeleteTool)->isEnabled());
     QTest::mouseClick(window->Tool(kDeleteTool), Qt::LeftButton);
