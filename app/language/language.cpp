@@ -19,6 +19,7 @@ struct Texts {
 QHash<int, Texts> strings;
 QHash<int, Texts> errors;
 bool open = false;
+QString openSuffix;
 
 }  // namespace
 
@@ -69,7 +70,12 @@ bool OpenLanguage(const QString& suffix, const QString& catalogueFile, QString* 
   QSqlDatabase::removeDatabase("language");
   if (!ok) return false;
   open = true;
+  openSuffix = suffix;
   return true;
+}
+
+QString OpenLanguageSuffix() {
+  return openSuffix;
 }
 
 bool LanguageOpen() {

@@ -15,6 +15,8 @@ QString LanguageSuffix(const QStringList& arguments, const QString& saved);
 // reason, when the file is missing or lacks the tables or the language's columns.
 bool OpenLanguage(const QString& suffix, const QString& catalogueFile, QString* why = nullptr);
 bool LanguageOpen();
+// The suffix of the language open now, for the catalogue's own language columns.
+QString OpenLanguageSuffix();
 void CloseLanguage();
 
 QString GetCaption(int id);

@@ -6,6 +6,7 @@
 #include <QPrinter>
 #include <cstdio>
 
+#include "catalogue/catalogue.h"
 #include "language/language.h"
 #include "print/print.h"
 #include "shell/engine_bridge.h"
@@ -18,6 +19,10 @@ namespace {
 constexpr const char* kExport = "--export";
 constexpr const char* kPrintPdf = "--print-pdf";
 constexpr const char* kScale = "--scale";
+
+QString CatalogueFile() {
+  return QDir(QCoreApplication::applicationDirPath()).filePath("katalog/katalog.db");
+}
 
 int Say(int status, const QString& text) {
   std::fprintf(stderr, "tessel32: %s\n", qPrintable(text));
@@ -66,9 +71,16 @@ int PrintPdf(EngineCall engine, const QString& plan, const QString& out, int sca
                                  .arg(minimum));
   if (scale >= kMaxPrintScale)
     return Say(kBatchFailed, QString("the scale number must be below %1").arg(kMaxPrintScale));
+  // The list names products by their descriptions where the catalogue is there, by
+  // their numbers otherwise.
+  Catalogue catalogue;
+  std::function<QString(int)> describe;
+  if (catalogue.Open(CatalogueFile(), OpenLanguageSuffix()) == CatalogueState::kOpen)
+    describe = [&catalogue](int id) { return catalogue.ProductDescription(id); };
   PlanPrintJob job;
   QString why;
-  if (!PreparePlanPrint(engine, scale, plan, {}, &job, &why) || !PrintPlanPage(printer, job, &why))
+  if (!PreparePlanPrint(engine, scale, plan, describe, &job, &why) ||
+      !PrintPlanPage(printer, job, &why))
     return Say(kBatchFailed, "cannot print: " + why);
   if (!QFile::exists(out)) return Say(kBatchFailed, "cannot write " + out);
   return 0;
@@ -101,8 +113,7 @@ int RunBatch(const QStringList& arguments) {
     return Say(kBatchFailed, "the plan engine could not be loaded: " + EngineLoadError());
   // The page's texts in the saved language where the catalogue is there; without it the
   // page still prints.
-  OpenLanguage(QString(),
-               QDir(QCoreApplication::applicationDirPath()).filePath("katalog/katalog.db"));
+  OpenLanguage(QString(), CatalogueFile());
   return exportAt >= 0 ? Export(engine, plan, out) : PrintPdf(engine, plan, out, scale);
 }
 

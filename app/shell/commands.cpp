@@ -7,6 +7,7 @@
 #include <QMenuBar>
 #include <QStandardPaths>
 
+#include "catalogue/product_bar.h"
 #include "language/language.h"
 #include "platform/window.h"
 #include "print/print_command.h"
@@ -157,8 +158,8 @@ void MainWindow::MenuClick(Menu menu, int index) {
           SaveAsDialog();
           break;
         case kPrint:
-          // Until the catalogue names them, products are listed by their numbers.
-          PrintPlan(this, ToolbarButton("print")->toolTip(), currentFile_, {});
+          PrintPlan(this, ToolbarButton("print")->toolTip(), currentFile_,
+                    [this](int id) { return productBar_->ProductDescription(id); });
           break;
         case kExit:
           if (QuerySave(3100) != plat::IDCANCEL) {
@@ -216,8 +217,11 @@ void MainWindow::MenuClick(Menu menu, int index) {
         case kDesignModeItem:
           SetDesignModeUI();
           break;
+        case kProductList:
+          productBar_->ShowProductList(this);
+          break;
         default:
-          break;  // the product list and the catalogue come with the catalogue
+          break;  // the catalogue window comes later
       }
       break;
     case Menu::Help:
@@ -433,6 +437,8 @@ void MainWindow::SetDesignModeUI() {
   }
   if (workMode_ == kDesignMode) return;
   workMode_ = kDesignMode;
+  selector_->show();
+  productBar_->LayoutProductbar();
   UpdateToolboxForMode();
   LayoutMainWindow();
   vCallTessel(TC_SetDesignMode, 0, 0, 0);

@@ -3,7 +3,7 @@
 namespace tessel {
 
 bool CommandNotYetAvailable(Menu menu, int item) {
-  return menu == Menu::View && (item == kProductList || item == kCatalogue);
+  return menu == Menu::View && item == kCatalogue;
 }
 
 ControlStates DeriveControlStates(const EngineInfo& info, WorkMode mode, int zoomIndex) {

@@ -11,6 +11,7 @@
 #include <QStatusBar>
 #include <QToolBar>
 
+#include "catalogue/product_bar.h"
 #include "dialogs/dialogs.h"
 #include "language/language.h"
 #include "platform/window.h"
@@ -311,7 +312,15 @@ void MainWindow::UpdateStatus(int x, int y, int buttons) {
   lblTop_->setText(QString::number(info.lCursorY / 2.0, 'f', 1));
   lblLeft_->repaint();
   lblTop_->repaint();
-  ShowSelection(info);
+  if (info.iSelProdId < 1) {
+    SetStatusMessage("");
+    lblWidth_->clear();
+    lblDepth_->clear();
+    lblHeight_->clear();
+    sizeFrame_->hide();
+  } else {
+    productBar_->ShowSelectedProduct(info.iSelProdId);
+  }
 }
 
 void MainWindow::UpdateControlStates() {

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDir>
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -13,10 +14,14 @@
 #include <QVBoxLayout>
 #include <cmath>
 
+#include "catalogue/product_bar.h"
 #include "language/language.h"
+#include "platform/window.h"
 #include "shell/engine_bridge.h"
 #include "shell/forms.h"
 #include "shell/icons.h"
+#include "shell/message_box.h"
+#include "shell/object_editing.h"
 #include "shell/plan_view.h"
 #include "shell/startup_windows.h"
 
@@ -78,12 +83,13 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent), keys_(new KeySequ
     UpdateStatus(x, y, buttons);
   });
   connect(view_, &PlanView::mouseReleased, this, [this](int x, int y, int button) {
-    // The left button drops what hangs at the pointer or fixes the selection; any other
-    // opens the selected object's properties.
-    if (button == 1)
-      vCallTessel(TC_DropCursor, x, y, 0);
-    else
-      EditSelectedObject(this, productEditor_);
+    if (button != 1) {
+      // A product is edited in the catalogue's dialogs, every other kind in its tool's.
+      if (!productBar_->EditSelectedProduct()) EditSelectedObject(this);
+      UpdateControlStates();
+      return;
+    }
+    vCallTessel(TC_DropCursor, x, y, 0);
     UpdateControlStates();
   });
   connect(view_, &PlanView::wheeled, this, &MainWindow::Wheel);
@@ -91,6 +97,7 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent), keys_(new KeySequ
   InitMenus();
   InitToolbar();
   InitStatusBar();
+  InitProductBar();
   resize(kStartWidth, kStartHeight);
   QuitRequested = false;
   InitView();
@@ -112,6 +119,21 @@ MainWindow::~MainWindow() {
   vCallTessel(TC_SetMainWindow, 0, 0, 0);
   Bridge().workWindowHandle = 0;
   delete keys_;
+}
+
+// The bar needs the status bar's size labels, and the catalogue beside the program.
+void MainWindow::InitProductBar() {
+  auto* frame = new QHBoxLayout(selector_);
+  frame->setContentsMargins(0, 0, 0, 0);
+  productBar_ = new ProductBar(selector_, [this](const QString& text) { SetStatusMessage(text); });
+  frame->addWidget(productBar_);
+  QString why;
+  const QString file = QDir(QCoreApplication::applicationDirPath()).filePath("katalog/katalog.db");
+  const CatalogueState state = productBar_->OpenCatalogue(file, OpenLanguageSuffix(), &why);
+  if (state == CatalogueState::kNoProducts)
+    ShowMessage(why + "\nThe product bar stays empty.", ProgramTitle(), plat::MB_ICONWARNING);
+  else if (state != CatalogueState::kOpen)
+    ShowMessage(why, ProgramTitle(), plat::MB_ICONWARNING);
 }
 
 void MainWindow::InitView() {

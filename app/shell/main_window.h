@@ -11,9 +11,7 @@
 #include "shell/change_tracker.h"
 #include "shell/control_states.h"
 #include "shell/menu_items.h"
-#include "shell/object_editing.h"
 #include "shell/recent_files.h"
-#include "shell/selection.h"
 #include "shell/view_geometry.h"
 
 class QAction;
@@ -27,6 +25,7 @@ class QToolBar;
 namespace tessel {
 
 class PlanView;
+class ProductBar;
 class ToolboxButton;
 class KeySequence;
 
@@ -39,6 +38,7 @@ class MainWindow : public QMainWindow {
   bool bInitialized = false;
   bool QuitRequested = false;
   PlanView* View() const { return view_; }
+  ProductBar* Bar() const { return productBar_; }
   QComboBox* ZoomBox() const { return zoom_; }
   QScrollBar* HorizontalBar() const { return hbar_; }
   QScrollBar* VerticalBar() const { return vbar_; }
@@ -100,11 +100,6 @@ class MainWindow : public QMainWindow {
   // The name a plan is stored under: ".tsd" added when the file name has no extension.
   static QString EnsureExtension(const QString& name);
 
-  // What the catalogue adds to a selected product: its description and sizes in the
-  // status bar, and its properties dialog. Given by the product bar.
-  void SetProductLookup(ProductLookup lookup) { productLookup_ = std::move(lookup); }
-  void SetProductEditor(ProductEditor editor) { productEditor_ = std::move(editor); }
-
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
   void changeEvent(QEvent* event) override;
@@ -116,6 +111,7 @@ class MainWindow : public QMainWindow {
   void InitToolbox();
   void InitStatusBar();
   void InitView();
+  void InitProductBar();
   void LayoutMainWindow();
   void ScrollChanged();
   long AdjustView();
@@ -124,8 +120,6 @@ class MainWindow : public QMainWindow {
   void Wheel(int x, int y, QPoint angle, Qt::KeyboardModifiers modifiers);
   void ScrollBy(QScrollBar* bar, int pixels);
   void UpdateStatus(int x, int y, int buttons);
-  // The selected product's description and sizes in the status bar.
-  void ShowSelection(const EngineInfo& info);
   void UpdateToolboxForMode();
   void SetToolbarButtonEnabled(const QString& key, bool enabled);
   void SetToolboxButtonEnabled(int index, bool enabled);
@@ -142,6 +136,7 @@ class MainWindow : public QMainWindow {
   void MarkSaved();
 
   PlanView* view_ = nullptr;
+  ProductBar* productBar_ = nullptr;
   QWidget* area_ = nullptr;
   QWidget* toolbox_ = nullptr;
   QWidget* selector_ = nullptr;
@@ -163,8 +158,6 @@ class MainWindow : public QMainWindow {
   QWidget* sizeFrame_ = nullptr;
   KeySequence* keys_ = nullptr;
   FileDialog fileDialog_;
-  ProductLookup productLookup_;
-  ProductEditor productEditor_;
   QString currentFile_;
   RecentFiles recent_;
   ChangeTracker changes_;

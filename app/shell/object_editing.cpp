@@ -17,8 +17,7 @@ enum Kind {
   kWindowKind = 7,
   kFreeWallKind = 8,
   kUserRectKind = 9,
-  kUserCircleKind = 10,
-  kProductKind = 12
+  kUserCircleKind = 10
 };
 
 // The dialog shows the object as it stands, not the tool's defaults.
@@ -44,17 +43,15 @@ void FillDialog(ObjectDialog& form, const ObjectData& o, const EditPlan& plan) {
 EditPlan EditPlanOf(int kindCode) {
   switch (kindCode) {
     case kDoorKind:
-      return {kDoorTool, 3, true, false};
+      return {kDoorTool, 3, true};
     case kWindowKind:
-      return {kWindowTool, 3, true, false};
+      return {kWindowTool, 3, true};
     case kFreeWallKind:
-      return {kFreeWallTool, 3, false, false};
+      return {kFreeWallTool, 3, false};
     case kUserRectKind:
-      return {kUserRectTool, 3, false, false};
+      return {kUserRectTool, 3, false};
     case kUserCircleKind:
-      return {kUserCircleTool, 1, false, false};
-    case kProductKind:
-      return {-1, 3, false, true};
+      return {kUserCircleTool, 1, false};
     default:
       return {};
   }
@@ -69,17 +66,11 @@ ObjectData EditedObject(const ObjectData& read, const DialogResults& d, const Ed
   return o;
 }
 
-bool EditSelectedObject(QWidget* parent, const ProductEditor& productEditor) {
+bool EditSelectedObject(QWidget* parent) {
   BridgeState& b = Bridge();
   if (ReadObjectData() != 0) return false;
   // Without a selection the engine reports kind 0, which no dialog edits.
   const EditPlan plan = EditPlanOf(b.objectDataRead.iKindCode);
-  b.objectDataWrite = b.objectDataRead;
-  if (plan.product) {
-    if (!productEditor || !productEditor(b.objectDataWrite, parent)) return false;
-    WriteObjectData();
-    return true;
-  }
   if (plan.tool < 0) return false;
   ObjectDialog* form = PrepareToolDialog(plan.tool, false);
   if (!form) return false;

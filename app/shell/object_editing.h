@@ -4,8 +4,6 @@
 // code; the widgets only fill and show the dialogs.
 #pragma once
 
-#include <functional>
-
 #include "dialogs/dialogs.h"
 #include "vrx232.h"
 
@@ -18,7 +16,6 @@ struct EditPlan {
   int tool = -1;              // the toolbox tool whose dialog edits it; -1 when none does
   int valuesWritten = 0;      // how many of p0, p1, p2 the dialog gives back
   bool flagsWritten = false;  // l0 too: the door's mounting (kept by windows as well)
-  bool product = false;       // products are edited by the catalogue's own dialogs
 };
 EditPlan EditPlanOf(int kindCode);
 
@@ -26,13 +23,10 @@ EditPlan EditPlanOf(int kindCode);
 // kind takes from it and everything else as it was.
 ObjectData EditedObject(const ObjectData& read, const DialogResults& d, const EditPlan& plan);
 
-// Shows a product's properties and leaves the chosen values in the record; false when
-// cancelled. The catalogue provides it.
-using ProductEditor = std::function<bool(ObjectData& object, QWidget* parent)>;
-
 // Reads the selected object, shows its dialog and writes the values back; true when
-// the object was changed. Nothing happens without a selection, for a kind that has no
-// dialog, or for a product while no product editor is given.
-bool EditSelectedObject(QWidget* parent, const ProductEditor& productEditor);
+// the object was changed. Nothing happens without a selection or for a kind that has
+// no dialog here: corners and wall rectangles have none, and products are edited in
+// the product bar's dialogs.
+bool EditSelectedObject(QWidget* parent);
 
 }  // namespace tessel

@@ -156,6 +156,9 @@ void ResetHandlerTable();
 long Dispatch(std::uint16_t code, std::uint32_t w0, std::uint32_t w1, std::uint32_t w2, long l0,
               long l1);
 bool IsServedCode(unsigned code);
+// The placement set-up of a kind (its code is the function code that places it), from
+// the request block; nothing for a kind that is not placed.
+void RunPlacementSetUp(int kind);
 
 // Library start-up and shut-down; the shared library runs them on load and unload.
 bool EngineAttach();

@@ -125,6 +125,12 @@ void ResetHandlerTable() {
   handlersReady = true;
 }
 
+void RunPlacementSetUp(int kind) {
+  if (kind < 0 || !IsPlacementCode(static_cast<unsigned>(kind))) return;
+  EnsureHandlers();
+  handlers[kind](CallArgs{});
+}
+
 bool IsServedCode(unsigned code) {
   return code >= 1 && code <= 42 && code != 11 && code != 24;
 }

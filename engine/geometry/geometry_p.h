@@ -73,9 +73,6 @@ class FeedbackDc {
   plat::HGDIOBJ oldPen_ = 0;
 };
 
-// The six lines of a box with its two diagonals, the shape of every wall feedback.
-void CrossedBox(plat::HDC dc, const plat::POINT q[4]);
-
 // A door's opening angle as it is stored and drawn: below 3 degrees none, at most 180.
 std::int32_t DoorSwing(std::uint32_t stored);
 

@@ -491,15 +491,6 @@ FeedbackDc::~FeedbackDc() {
   ReleaseDC(pointer.workWindow, dc_);
 }
 
-void CrossedBox(HDC dc, const POINT q[4]) {
-  ClippedLine(dc, q[0].x, q[0].y, q[1].x, q[1].y);
-  ClippedLine(dc, q[1].x, q[1].y, q[2].x, q[2].y);
-  ClippedLine(dc, q[2].x, q[2].y, q[3].x, q[3].y);
-  ClippedLine(dc, q[3].x, q[3].y, q[0].x, q[0].y);
-  ClippedLine(dc, q[0].x, q[0].y, q[2].x, q[2].y);
-  ClippedLine(dc, q[1].x, q[1].y, q[3].x, q[3].y);
-}
-
 // --- The table --------------------------------------------------------------------
 
 void ClearWallTable() {

@@ -51,12 +51,7 @@ void DrawHighlight(int index) {
   if (!dc) return;
   const int oldRop = SetROP2(dc, R2_NOTXORPEN);
   HGDIOBJ oldPen = SelectObject(dc, view.tools.wallPen);
-  ClippedLine(dc, q[0].x, q[0].y, q[1].x, q[1].y);
-  ClippedLine(dc, q[1].x, q[1].y, q[2].x, q[2].y);
-  ClippedLine(dc, q[2].x, q[2].y, q[3].x, q[3].y);
-  ClippedLine(dc, q[3].x, q[3].y, q[0].x, q[0].y);
-  ClippedLine(dc, q[0].x, q[0].y, q[2].x, q[2].y);
-  ClippedLine(dc, q[1].x, q[1].y, q[3].x, q[3].y);
+  CrossedBox(dc, q);
   SelectObject(dc, oldPen);
   SetROP2(dc, oldRop);
   ReleaseDC(pointer.workWindow, dc);
@@ -232,30 +227,13 @@ long LiftObject(int tag, bool* lifted) {
   HideFeedback();
   core.cursorX = anchorX;
   core.cursorY = anchorY;
-  switch (kind) {
-    case kKindProduct:
-      // The name comes from the working buffer, as in a replay.
-      core.replayMode = true;
-      PutProduct();
-      core.replayMode = false;
-      break;
-    case kKindInstWall:
-      PutFreeWall();
-      break;
-    case kKindUserRect:
-      PutUserRect();
-      break;
-    case kKindUserCircle:
-      PutUserCircle();
-      break;
-    case kKindDoor:
-      PutDoor();
-      break;
-    case kKindWindow:
-      PutWindow();
-      break;
-    default:
-      break;
+  if (kind == kKindProduct) {
+    // The name comes from the working buffer, as in a replay.
+    core.replayMode = true;
+    PutProduct();
+    core.replayMode = false;
+  } else {
+    RunPlacementSetUp(kind);
   }
   if (!pointer.trackDrop) {
     // Its placement could not start (a bitmap gone, no wall left): the object goes

@@ -160,40 +160,13 @@ void Replay(int record, int tag) {
   core.cursorX = r.x + view.roomOriginX;
   core.cursorY = r.y + view.roomOriginY;
   core.request = r;
-  switch (KindCodeOf(r.kind)) {
-    case kKindWallRect:
-      PutWallRectangle();
-      break;
-    case kKindDiagCorner:
-      PutDiagonalCorner();
-      break;
-    case kKindRoundCorner:
-      PutRoundCorner();
-      break;
-    case kKindDoor:
-      PutDoor();
-      break;
-    case kKindWindow:
-      PutWindow();
-      break;
-    case kKindInstWall:
-      PutFreeWall();
-      break;
-    case kKindUserRect:
-      PutUserRect();
-      break;
-    case kKindUserCircle:
-      PutUserCircle();
-      break;
-    case kKindProduct: {
-      const char* name = NameOf(r.l0);
-      std::strncpy(products.fileName, name ? name : "", kMaxFileName);
-      products.fileName[kMaxFileName] = '\0';
-      PutProduct();
-      break;
-    }
-    default:
-      break;
+  if (KindCodeOf(r.kind) == kKindProduct) {
+    const char* name = NameOf(r.l0);
+    std::strncpy(products.fileName, name ? name : "", kMaxFileName);
+    products.fileName[kMaxFileName] = '\0';
+    PutProduct();
+  } else {
+    RunPlacementSetUp(KindCodeOf(r.kind));  // a kind it does not know draws nothing
   }
   if (pointer.trackDrop) pointer.trackDrop();
   pointer.trackDraw = nullptr;

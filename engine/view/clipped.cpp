@@ -126,4 +126,13 @@ void ClippedArc(HDC dc, int cx, int cy, int rx, int ry, int xs, int ys, int xe, 
       static_cast<int>(ex), static_cast<int>(ey));
 }
 
+void CrossedBox(HDC dc, const POINT q[4]) {
+  ClippedLine(dc, q[0].x, q[0].y, q[1].x, q[1].y);
+  ClippedLine(dc, q[1].x, q[1].y, q[2].x, q[2].y);
+  ClippedLine(dc, q[2].x, q[2].y, q[3].x, q[3].y);
+  ClippedLine(dc, q[3].x, q[3].y, q[0].x, q[0].y);
+  ClippedLine(dc, q[0].x, q[0].y, q[2].x, q[2].y);
+  ClippedLine(dc, q[1].x, q[1].y, q[3].x, q[3].y);
+}
+
 }  // namespace vrx

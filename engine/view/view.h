@@ -128,6 +128,8 @@ long WorkSheetToBMP(const char* name);
 
 // Feedback drawing in window-buffer pixels, limited to the visible rectangle.
 void ClippedLine(plat::HDC dc, int x1, int y1, int x2, int y2);
+// The outline of a placed or hovered object: its four sides and both diagonals.
+void CrossedBox(plat::HDC dc, const plat::POINT q[4]);
 void ClippedArc(plat::HDC dc, int cx, int cy, int radius, int xs, int ys, int xe, int ye);
 // The same for an elliptic arc of radii rx and ry (the round corner's).
 void ClippedArc(plat::HDC dc, int cx, int cy, int rx, int ry, int xs, int ys, int xe, int ye);

@@ -11,8 +11,8 @@
 
 #include "../support/bmp_writer.h"
 #include "app_fixture.h"
+#include "catalogue/product_bar.h"
 #include "shell/object_editing.h"
-#include "shell/selection.h"
 
 using namespace tessel;
 using namespace tessel::testing;
@@ -21,9 +21,9 @@ Q_DECLARE_METATYPE(ObjectData)
 
 namespace {
 
-// The catalogue number the test product is placed under; the catalogue has no such
-// product, so only a lookup given by the test knows it.
-constexpr int kTestProduct = 7001;
+// The catalogue numbers the test bitmap is placed under: one the shipped catalogue
+// lacks, and its 45 cm washbasin.
+constexpr int kTestProduct = 7001, kCatalogueBasin = 100;
 // Mounting 0 stands free, turned by the angle given; the engine reads the bitmap of
 // the variant whose digit stands five places from the end of the name.
 constexpr int kFreeStanding = 0, kNoTurn = 0;
@@ -59,35 +59,6 @@ class SelectionTest : public QObject, public AppFixture {
 
   // ---- plain rules ----
 
-  void theStatusBarDescribesOnlyProducts_data() {
-    QTest::addColumn<int>("selected");
-    QTest::addColumn<QString>("message");
-    QTest::addColumn<QString>("sizes");
-    QTest::newRow("nothing under the pointer") << 0 << ""
-                                               << "||";
-    QTest::newRow("a room object") << -1 << ""
-                                   << "||";
-    QTest::newRow("a known product") << 12 << "004711    Aqua  -  Basin"
-                                     << "61|40|";
-    QTest::newRow("a product without sizes") << 13 << "000000    Aqua  -  Mirror"
-                                             << "||";
-    QTest::newRow("a product the catalogue lacks") << 99 << "<>"
-                                                   << "||";
-  }
-  void theStatusBarDescribesOnlyProducts() {
-    QFETCH(int, selected);
-    const ProductLookup lookup = [](int id) -> std::optional<ProductFacts> {
-      if (id == 12) return ProductFacts{"004711    Aqua  -  Basin", "61", "40", ""};
-      if (id == 13) return ProductFacts{"000000    Aqua  -  Mirror", "", "", ""};
-      return std::nullopt;
-    };
-    const SelectionStatus s = DescribeSelection(selected, lookup);
-    QTEST(s.message, "message");
-    QTEST(s.width + "|" + s.depth + "|" + s.height, "sizes");
-    // Without a catalogue every product is one it lacks.
-    QCOMPARE(DescribeSelection(selected, {}).message, selected < 1 ? QString() : kUnknownProduct);
-  }
-
   void eachKindIsEditedByItsToolsDialog_data() {
     QTest::addColumn<int>("kind");
     QTest::addColumn<int>("tool");
@@ -104,6 +75,8 @@ class SelectionTest : public QObject, public AppFixture {
     QTest::newRow("user rectangle") << 9 << int{kUserRectTool} << row(9, 10, 20, 30, 4);
     QTest::newRow("user circle") << 10 << int{kUserCircleTool} << row(10, 10, 2, 3, 4);
     QTest::newRow("kind 11") << 11 << -1 << row(11, 1, 2, 3, 4);
+    // Products have the product bar's dialogs.
+    QTest::newRow("product") << 12 << -1 << row(12, 1, 2, 3, 4);
   }
   void eachKindIsEditedByItsToolsDialog() {
     QFETCH(int, kind);
@@ -118,12 +91,6 @@ class SelectionTest : public QObject, public AppFixture {
     QCOMPARE(std::vector<int>({o.iKindCode, o.p0, o.p1, o.p2, o.iSelection, o.l0, o.l1}),
              std::vector<int>({written.iKindCode, written.p0, written.p1, written.p2,
                                written.iSelection, written.l0, written.l1}));
-  }
-
-  void productsAreLeftToTheCataloguesDialogs() {
-    const EditPlan plan = EditPlanOf(12);
-    QVERIFY(plan.product);
-    QCOMPARE(plan.tool, -1);
   }
 
   // ---- the mouse and the keys on the window ----
@@ -235,27 +202,29 @@ class SelectionTest : public QObject, public AppFixture {
   }
 
   void theStatusBarShowsTheProductUnderThePointer() {
-    window->SetProductLookup([](int id) -> std::optional<ProductFacts> {
-      if (id != kTestProduct) return std::nullopt;
-      return ProductFacts{"004711    Aqua  -  Basin", "61", "40", ""};
-    });
     DrawRoom();
-    PlaceProduct(kMiddle);
+    PlaceProduct(kMiddle, kCatalogueBasin);
+    const QPoint unknown = kMiddle + QPoint(120, 0);
+    PlaceProduct(unknown, kTestProduct);
     PlanView* view = window->View();
     auto label = [this](const char* name) { return window->findChild<QLabel*>(name); };
+    QWidget* sizes = window->findChild<QWidget*>("SizeFrame");
 
     QTest::mouseMove(view, kEmptyFloor);
     QCOMPARE(window->StatusMessage()->text(), QString());
-    QVERIFY(!window->findChild<QWidget*>("SizeFrame")->isVisible());
+    QVERIFY(!sizes->isVisible());
 
+    // The catalogue's line for the product: model number, series and name; its width
+    // and depth, and no height, which the catalogue leaves empty for this basin.
     QTest::mouseMove(view, kMiddle);
-    QCOMPARE(window->StatusMessage()->text(), QString("004711    Aqua  -  Basin"));
-    QVERIFY(window->findChild<QWidget*>("SizeFrame")->isVisible());
-    QCOMPARE(label("lblWidth")->text(), QString("61"));
+    const QString line = window->StatusMessage()->text();
+    QCOMPARE(line, window->Bar()->ProductDescription(kCatalogueBasin));
+    QVERIFY(line.startsWith("101045    ") && line.endsWith("  -  Washbasin 45"));
+    QVERIFY(sizes->isVisible());
+    QCOMPARE(label("lblWidth")->text(), QString("45"));
     QVERIFY(label("lblWidth")->isVisible() && label("Label5")->isVisible());
-    QCOMPARE(label("lblDepth")->text(), QString("40"));
+    QCOMPARE(label("lblDepth")->text(), QString("36"));
     QVERIFY(label("lblDepth")->isVisible() && label("Label8")->isVisible());
-    // The catalogue gives no height: neither the box nor its caption shows.
     QVERIFY(!label("lblHeight")->isVisible() && !label("Label7")->isVisible());
     // The cursor boxes keep following the pointer in centimetres.
     ReadInfo();
@@ -265,13 +234,14 @@ class SelectionTest : public QObject, public AppFixture {
     // Fixed by a click, the selection stays described while the pointer moves on.
     QTest::mouseClick(view, Qt::LeftButton, {}, kMiddle);
     QTest::mouseMove(view, kEmptyFloor);
-    QCOMPARE(window->StatusMessage()->text(), QString("004711    Aqua  -  Basin"));
+    QCOMPARE(window->StatusMessage()->text(), line);
+    QTest::mouseClick(view, Qt::LeftButton, {}, kEmptyFloor);
 
-    // Without the catalogue's word the product is an unknown one.
-    window->SetProductLookup({});
-    QTest::mouseMove(view, kEmptyFloor + QPoint(1, 0));
+    // A product the catalogue lacks reads "<>" and shows no sizes.
+    QTest::mouseMove(view, unknown);
+    QCOMPARE(KindUnderPointer(), 12);
     QCOMPARE(window->StatusMessage()->text(), QString("<>"));
-    QVERIFY(!window->findChild<QWidget*>("SizeFrame")->isVisible());
+    QVERIFY(!sizes->isVisible());
   }
 
   void aRightClickEditsAnInstallationWallAndUndoTakesItBack() {
@@ -493,10 +463,11 @@ class SelectionTest : public QObject, public AppFixture {
     QTest::mouseRelease(view, Qt::LeftButton, {}, to);
   }
 
-  // The test product hung at the pointer as the product bar hangs it, and dropped at.
-  void PlaceProduct(QPoint at) {
+  // The test bitmap hung at the pointer under a catalogue number, as the product bar
+  // hangs a product, and dropped at `at`.
+  void PlaceProduct(QPoint at, int number = kTestProduct) {
     const QString path = bitmaps.filePath("basin-2.bmp");
-    QCOMPARE(vCallTessel(TC_PutProduct, kTestProduct, kFreeStanding, kNoTurn, path), 0L);
+    QCOMPARE(vCallTessel(TC_PutProduct, number, kFreeStanding, kNoTurn, path), 0L);
     // The product hangs where the engine last saw the pointer, which the room's drop
     // moved; the pointer's way to the spot brings it along.
     QTest::mouseMove(window->View(), at + QPoint(5, 5));

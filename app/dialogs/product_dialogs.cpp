@@ -1,0 +1,166 @@
+#include "dialogs/product_dialogs.h"
+
+#include <QEvent>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include "language/language.h"
+#include "shell/forms.h"
+
+namespace tessel {
+
+namespace {
+
+constexpr std::int16_t kMaxAngle = 359;
+constexpr int kFirstSide = 1, kLastSide = 4;
+// The picture area of both dialogs: the largest small picture with a margin.
+constexpr int kMountPicture = 140;
+constexpr int kRotationPictureWidth = 329, kRotationPictureHeight = 197;
+constexpr int kListWidth = 460, kListHeight = 260;
+
+QPushButton* Button(const char* name, const QString& text, QWidget* parent) {
+  auto* b = new QPushButton(text, parent);
+  b->setObjectName(name);
+  return b;
+}
+
+QHBoxLayout* OkCancel(QDialog* dialog) {
+  auto* row = new QHBoxLayout;
+  row->addStretch(1);
+  QPushButton* ok = Button("cmdOK", CaptionOr(2800, "&OK"), dialog);
+  ok->setDefault(true);
+  QPushButton* cancel = Button("cmdCancel", QString::fromUtf8("A&bbruch"), dialog);
+  QObject::connect(ok, &QPushButton::clicked, dialog, &QDialog::accept);
+  QObject::connect(cancel, &QPushButton::clicked, dialog, &QDialog::reject);
+  row->addWidget(ok);
+  row->addWidget(cancel);
+  return row;
+}
+
+}  // namespace
+
+std::int16_t ProductRotation(const QString& text) {
+  return CheckNumber(text, 0, kMaxAngle);
+}
+
+ProductMountDialog::ProductMountDialog(QWidget* parent) : QDialog(parent) {
+  setObjectName("frmProductMount");
+  setWindowTitle(QString::fromUtf8("Montageseite"));
+  setModal(true);
+  auto* column = new QVBoxLayout(this);
+  auto* grid = new QGridLayout;
+  picture_ = new QLabel(this);
+  picture_->setObjectName("PSImage");
+  picture_->setFixedSize(kMountPicture, kMountPicture);
+  picture_->setAlignment(Qt::AlignCenter);
+  picture_->setFrameShape(QFrame::Box);
+  for (int i = 0; i < 4; ++i) {
+    auto* side = new QRadioButton(this);
+    side->setObjectName(QString("optMount%1").arg(i));
+    sides_[static_cast<std::size_t>(i)] = side;
+    connect(side, &QRadioButton::clicked, this,
+            [this, i] { mount_ = static_cast<std::int16_t>(i + 1); });
+  }
+  grid->addWidget(sides_[0], 0, 1, Qt::AlignHCenter);
+  grid->addWidget(sides_[3], 1, 0, Qt::AlignVCenter);
+  grid->addWidget(picture_, 1, 1);
+  grid->addWidget(sides_[1], 1, 2, Qt::AlignVCenter);
+  grid->addWidget(sides_[2], 2, 1, Qt::AlignHCenter);
+  sides_[0]->setChecked(true);
+  column->addLayout(grid);
+  column->addLayout(OkCancel(this));
+  CenterForm(this);
+}
+
+bool ProductMountDialog::Ask(const QPixmap& picture, std::int16_t* mount) {
+  picture_->setPixmap(picture);
+  if (exec() != QDialog::Accepted) return false;
+  *mount = std::clamp<std::int16_t>(mount_, kFirstSide, kLastSide);
+  return true;
+}
+
+ProductRotationDialog::ProductRotationDialog(QWidget* parent) : QDialog(parent) {
+  setObjectName("frmProdukt");
+  setWindowTitle(QString::fromUtf8("Produkt plazieren"));
+  setModal(true);
+  auto* column = new QVBoxLayout(this);
+  picture_ = new QLabel(this);
+  picture_->setObjectName("picProduct");
+  // The picture stays in the middle of its area whatever its size.
+  picture_->setFixedSize(kRotationPictureWidth, kRotationPictureHeight);
+  picture_->setAlignment(Qt::AlignCenter);
+  name_ = new QLabel(this);
+  name_->setObjectName("lblName");
+  column->addWidget(picture_);
+  column->addWidget(name_);
+  auto* row = new QHBoxLayout;
+  auto* label = new QLabel("Rotation:", this);
+  label->setObjectName("Label1");
+  value_ = new QLineEdit("0", this);
+  value_->setObjectName("Value");
+  value_->installEventFilter(this);
+  label->setBuddy(value_);
+  row->addWidget(label);
+  row->addWidget(value_);
+  row->addStretch(1);
+  column->addLayout(row);
+  column->addLayout(OkCancel(this));
+  CenterForm(this);
+}
+
+bool ProductRotationDialog::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == value_) {
+    // The whole text is selected on entry, so typing replaces it; on leaving, the box
+    // shows the angle that will be used.
+    if (event->type() == QEvent::FocusIn)
+      QTimer::singleShot(0, value_, [this] { value_->selectAll(); });
+    else if (event->type() == QEvent::FocusOut)
+      value_->setText(QString::number(ProductRotation(value_->text())));
+  }
+  return QDialog::eventFilter(watched, event);
+}
+
+bool ProductRotationDialog::Ask(const QPixmap& picture, const QString& name, std::int16_t* angle) {
+  picture_->setPixmap(picture);
+  name_->setText(name);
+  value_->setFocus();
+  if (exec() != QDialog::Accepted) return false;
+  *angle = ProductRotation(value_->text());
+  value_->setText(QString::number(*angle));
+  return true;
+}
+
+ProductListDialog::ProductListDialog(const QStringList& lines, QWidget* parent) : QDialog(parent) {
+  setObjectName("frmList");
+  setWindowTitle(CaptionOr(2500, QString::fromUtf8("Liste der plazierten Produkte")));
+  setModal(true);
+  auto* column = new QVBoxLayout(this);
+  list_ = new QListWidget(this);
+  list_->setObjectName("lstProducts");
+  list_->addItems(lines);
+  list_->setMinimumSize(kListWidth, kListHeight);
+  column->addWidget(list_);
+  auto* row = new QHBoxLayout;
+  catalogue_ = Button("Command1",
+                      CaptionOr(2501, QString::fromUtf8("Selektiertes Produkt im Katalog "
+                                                        "betrachten...")),
+                      this);
+  // The catalogue window that would show the product is not there yet.
+  catalogue_->setEnabled(false);
+  QPushButton* ok = Button("cmdOK", CaptionOr(2800, "&OK"), this);
+  ok->setDefault(true);
+  connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+  row->addWidget(catalogue_);
+  row->addStretch(1);
+  row->addWidget(ok);
+  column->addLayout(row);
+}
+
+}  // namespace tessel

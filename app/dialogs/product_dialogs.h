@@ -1,0 +1,75 @@
+// The windows of product placement: the mounting side (frmProductMount), the typed
+// rotation (frmProdukt) and the list of placed products (frmList). Like the tool
+// dialogs they only collect values; the product bar hands them to the engine.
+#pragma once
+
+#include <QDialog>
+#include <QPixmap>
+#include <QStringList>
+#include <array>
+#include <cstdint>
+
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+class QRadioButton;
+
+namespace tessel {
+
+// The wall side of a product: the four option buttons around its picture (above,
+// right, below, left give mount codes 1 to 4). Hidden, not destroyed, after OK or
+// Cancel, so the side chosen last is offered for the next product.
+class ProductMountDialog : public QDialog {
+  Q_OBJECT
+ public:
+  explicit ProductMountDialog(QWidget* parent = nullptr);
+  // Shows the picture and asks; true and the side (1-4) on OK.
+  bool Ask(const QPixmap& picture, std::int16_t* mount);
+  QRadioButton* Side(int index) const { return sides_[static_cast<std::size_t>(index)]; }
+  QLabel* Picture() const { return picture_; }
+
+ private:
+  std::array<QRadioButton*, 4> sides_{};
+  QLabel* picture_ = nullptr;
+  std::int16_t mount_ = 1;
+};
+
+// The angle of a product the user turns himself, 0 to 359 degrees.
+class ProductRotationDialog : public QDialog {
+  Q_OBJECT
+ public:
+  explicit ProductRotationDialog(QWidget* parent = nullptr);
+  // True and the limited angle on OK.
+  bool Ask(const QPixmap& picture, const QString& name, std::int16_t* angle);
+  QLineEdit* Value() const { return value_; }
+  QLabel* Picture() const { return picture_; }
+  QLabel* Name() const { return name_; }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  QLabel* picture_ = nullptr;
+  QLabel* name_ = nullptr;
+  QLineEdit* value_ = nullptr;
+};
+
+// The placed products, one description a line. The button that shows the chosen one in
+// the catalogue stays off until the catalogue window exists.
+class ProductListDialog : public QDialog {
+  Q_OBJECT
+ public:
+  ProductListDialog(const QStringList& lines, QWidget* parent = nullptr);
+  QListWidget* List() const { return list_; }
+  QPushButton* CatalogueButton() const { return catalogue_; }
+
+ private:
+  QListWidget* list_ = nullptr;
+  QPushButton* catalogue_ = nullptr;
+};
+
+// The angle a rotation box stands for: 0 to 359, 0 for an empty or foreign text.
+std::int16_t ProductRotation(const QString& text);
+
+}  // namespace tessel

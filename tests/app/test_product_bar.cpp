@@ -1,0 +1,502 @@
+// The product bar and product placement as a user meets them: the drop-downs chosen
+// from their lists, the scroll and picture buttons clicked, the dialogs answered, the
+// product dropped into the plan with the mouse and edited with a right click. Under the
+// bar the real catalogue and the real engine; only the engine's entry is watched, to
+// see what PutProduct is handed.
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QListView>
+#include <QListWidget>
+#include <QRadioButton>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QToolButton>
+
+#include "app_fixture.h"
+#include "catalogue/product_bar.h"
+#include "catalogue/product_row.h"
+#include "dialogs/product_dialogs.h"
+#include "shell/startup_windows.h"
+
+using namespace tessel;
+using namespace tessel::testing;
+
+namespace {
+
+struct PutCall {
+  long id = 0, mount = 0, angle = 0, height = 0;
+  QString file;
+};
+std::vector<PutCall>& Puts() {
+  static std::vector<PutCall> puts;
+  return puts;
+}
+EngineEntry realEngine = nullptr;
+
+// Passes every call on and notes what PutProduct was handed.
+long Watching(unsigned short code, unsigned int p0, unsigned int p1, unsigned int p2, long l0,
+              long l1) {
+  if (code == TC_PutProduct)
+    Puts().push_back({static_cast<std::int32_t>(p0), static_cast<std::int32_t>(p1),
+                      static_cast<std::int16_t>(p2), l1,
+                      QString::fromLocal8Bit(reinterpret_cast<const char*>(l0))});
+  return realEngine(code, p0, p1, p2, l0, l1);
+}
+
+// Runs `answer` on the modal window the next step opens.
+void AnswerNextDialog(std::function<void(QDialog*)> answer) {
+  QTimer::singleShot(0, [answer] {
+    auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+    QVERIFY(dialog);
+    answer(dialog);
+  });
+}
+
+int CountOf(const QString& series, const QString& group) {
+  Catalogue c;
+  if (c.Open(ShippedCatalogue(), "") != CatalogueState::kOpen) return -1;
+  ProductFilter f;
+  if (!series.isEmpty()) f.series = series;
+  if (!group.isEmpty()) f.group = group;
+  c.RequeryProductBar(f);
+  return c.ProductBar().RecordCount();
+}
+
+}  // namespace
+
+class ProductBarTest : public QObject, public AppFixture {
+  Q_OBJECT
+ private slots:
+  void initTestCase() {
+    QVERIFY(SetUpProgram());
+    realEngine = Engine();
+    SetEngineForTesting(&Watching);
+  }
+  void init() {
+    Hints().showEsc = Hints().showHeight = false;
+    Puts().clear();
+  }
+  void cleanup() {
+    CloseWindow();
+    window = nullptr;
+  }
+  void cleanupTestCase() { SetEngineForTesting(realEngine); }
+
+  // ---- plain rules ----
+
+  void buttonsFitTheWidth_data() {
+    QTest::addColumn<int>("width");
+    QTest::addColumn<int>("count");
+    // Left scroll at 200, 18 wide; right scroll 18; buttons 60: room = width - 236.
+    QTest::newRow("narrower than one button") << 290 << 0;
+    QTest::newRow("exactly one") << 296 << 1;
+    QTest::newRow("almost two") << 355 << 1;
+    QTest::newRow("room for twenty") << 236 + 20 * 60 << 16;
+    QTest::newRow("nothing at all") << 100 << 0;
+  }
+  void buttonsFitTheWidth() {
+    QFETCH(int, width);
+    QTEST(ProductButtonCount(width, 200, 18, 18, 60), "count");
+  }
+
+  void theMountFollowsProductAndGroup_data() {
+    QTest::addColumn<qint64>("id");
+    QTest::addColumn<QString>("group");
+    QTest::addColumn<int>("ask");
+    QTest::addColumn<int>("mount");
+    QTest::newRow("basin") << qint64{100} << "1" << int(MountQuestion::kNone) << 5;
+    QTest::newRow("group 9 asks the side") << qint64{120} << "9" << int(MountQuestion::kSide) << 1;
+    QTest::newRow("group 14 asks the side")
+        << qint64{120} << "14" << int(MountQuestion::kSide) << 1;
+    QTest::newRow("group 15 is free") << qint64{120} << "15" << int(MountQuestion::kNone) << 5;
+    QTest::newRow("corner tub in group 10")
+        << qint64{139} << "10" << int(MountQuestion::kNone) << 6;
+    QTest::newRow("210 is a corner product")
+        << qint64{210} << "11" << int(MountQuestion::kNone) << 6;
+    QTest::newRow("239 is turned by hand")
+        << qint64{239} << "15" << int(MountQuestion::kRotation) << 0;
+  }
+  void theMountFollowsProductAndGroup() {
+    QFETCH(qint64, id);
+    QFETCH(QString, group);
+    const Mounting m = MountFor(id, group);
+    QTEST(int(m.ask), "ask");
+    QTEST(int{m.mount}, "mount");
+  }
+
+  void aTypedRotationIsLimited_data() {
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<int>("angle");
+    QTest::newRow("400") << "400" << 359;
+    QTest::newRow("-5") << "-5" << 0;
+    QTest::newRow("empty") << "" << 0;
+    QTest::newRow("words") << "abc" << 0;
+    QTest::newRow("90") << "90" << 90;
+  }
+  void aTypedRotationIsLimited() {
+    QFETCH(QString, typed);
+    QTEST(int{ProductRotation(typed)}, "angle");
+  }
+
+  // ---- the bar ----
+
+  void theBarShowsOnlyInDesignMode() {
+    Furnish();
+    QVERIFY(Bar()->isVisible());
+    window->ViewItem(kLayoutModeItem)->trigger();
+    QVERIFY(!Bar()->isVisible());
+  }
+
+  void aResultOfExactlyTheButtonCountFillsEveryButton() {
+    const QString series = "Ostara Linea", group = "Washbasins";
+    const int count = CountOf(series, group);
+    QVERIFY(count >= 3);
+    Furnish(QSize(WidthFor(count), 700));
+    QCOMPARE(Bar()->ButtonCount(), count);
+    Choose(Bar()->Series(), series);
+    Choose(Bar()->Groups(), group);
+    for (int i = 0; i < count; ++i) QVERIFY(Bar()->ButtonProduct(i) > 0);
+    QVERIFY(Bar()->RightScroll()->isEnabled());
+    QVERIFY(!Bar()->LeftScroll()->isEnabled());
+    const QList<qint64> before = Row();
+    // Past the end: the row stays, the button goes off.
+    QTest::mouseClick(Bar()->RightScroll(), Qt::LeftButton);
+    QCOMPARE(Row(), before);
+    QVERIFY(!Bar()->RightScroll()->isEnabled());
+  }
+
+  void scrollingForwardAndBackReturnsTheRow() {
+    Furnish();
+    const int n = Bar()->ButtonCount();
+    QVERIFY(n > 2);
+    const QList<qint64> first = Row();
+    QTest::mouseClick(Bar()->RightScroll(), Qt::LeftButton);
+    const QList<qint64> second = Row();
+    QCOMPARE(second.mid(0, n - 1), first.mid(1));
+    QVERIFY(Bar()->LeftScroll()->isEnabled());
+    QTest::mouseClick(Bar()->LeftScroll(), Qt::LeftButton);
+    QCOMPARE(Row(), first);
+    QVERIFY(!Bar()->LeftScroll()->isEnabled());
+    QVERIFY(Bar()->RightScroll()->isEnabled());
+    // Through the whole set and back: nothing is lost on the way.
+    int steps = 0;
+    while (Bar()->RightScroll()->isEnabled() && steps < 500) {
+      QTest::mouseClick(Bar()->RightScroll(), Qt::LeftButton);
+      ++steps;
+    }
+    QCOMPARE(steps, CountOf("", "") - n);
+    for (int i = 0; i < steps; ++i) QTest::mouseClick(Bar()->LeftScroll(), Qt::LeftButton);
+    QCOMPARE(Row(), first);
+  }
+
+  void aBarNarrowerThanOneButtonShowsNone() {
+    Furnish();
+    // The window cannot become that narrow; the bar itself can.
+    Bar()->resize(Bar()->LeftScroll()->geometry().right() + 30, Bar()->height());
+    QCOMPARE(Bar()->ButtonCount(), 0);
+    for (int i = 0; i < kMaxProductButtons; ++i) QVERIFY(!Bar()->Button(i)->isVisible());
+  }
+
+  void aWindowForTwentyButtonsShowsSixteen() {
+    Furnish(QSize(WidthFor(20), 700));
+    QCOMPARE(Bar()->ButtonCount(), kMaxProductButtons);
+    for (int i = 0; i < kMaxProductButtons; ++i) QVERIFY(Bar()->Button(i)->isVisible());
+    QCOMPARE(Bar()->RightScroll()->x(), Bar()->Button(15)->geometry().right() + 1);
+  }
+
+  void aGroupChangeKeepsTheSeries() {
+    Furnish();
+    Choose(Bar()->Series(), "Ostara Arco");
+    const QStringList groups = Items(Bar()->Groups());
+    Choose(Bar()->Groups(), "Toilets");
+    QCOMPARE(Bar()->Series()->currentText(), QString("Ostara Arco"));
+    QCOMPARE(Items(Bar()->Groups()), groups);
+    QCOMPARE(VisibleProducts(), CountOf("Ostara Arco", "Toilets"));
+  }
+
+  void aSeriesChangeKeepsAGroupTheNewListHolds() {
+    Furnish();
+    Choose(Bar()->Series(), "Ostara Linea");
+    Choose(Bar()->Groups(), "Toilets");
+    Choose(Bar()->Series(), "Ostara Arco");
+    QCOMPARE(Bar()->Groups()->currentText(), QString("Toilets"));
+    QCOMPARE(Bar()->Groups()->itemText(0), "<" + GetCaption(2700) + ">");
+    QCOMPARE(VisibleProducts(), CountOf("Ostara Arco", "Toilets"));
+  }
+
+  void hoveringAProductShowsItsDescriptionAndSizes() {
+    Furnish();
+    QTest::mouseMove(Bar()->Button(0), QPoint(10, 10));
+    const qint64 id = Bar()->ButtonProduct(0);
+    QCOMPARE(window->StatusMessage()->text(), Bar()->ProductDescription(id));
+    QVERIFY(!window->findChild<QLabel*>("lblWidth")->text().isEmpty());
+  }
+
+  // ---- placing ----
+
+  void aBasinFromTheBarReachesTheEngineAndThePlan() {
+    Furnish();
+    Choose(Bar()->Series(), "Ostara Linea");
+    Choose(Bar()->Groups(), "Washbasins");
+    const int b = ButtonOf(101);
+    QTest::mouseClick(Bar()->Button(b), Qt::LeftButton);
+    QCOMPARE(Puts().size(), std::size_t{1});
+    const PutCall& put = Puts().back();
+    QCOMPARE(put.id, 101L);
+    QCOMPARE(put.mount, 5L);
+    QCOMPARE(put.angle, long{kNoRotation});
+    QCOMPARE(put.height, 85L);
+    QVERIFY(put.file.endsWith("/katalog/images/li0101p2.bmp"));
+    QCOMPARE(Bar()->SelectedButton(), b);
+    QVERIFY(Bar()->Button(b)->isChecked());
+    Drop(QPoint(300, 250));
+    ReadInfo();
+    QCOMPARE(Bridge().infoRecord.iCountDesignItems, 1);
+    // The list window names it.
+    AnswerNextDialog([](QDialog* list) {
+      auto* lines = list->findChild<QListWidget*>("lstProducts");
+      QCOMPARE(lines->count(), 1);
+      QVERIFY(lines->item(0)->text().contains("Washbasin 55"));
+      QVERIFY(!list->findChild<QPushButton*>("Command1")->isEnabled());
+      list->findChild<QPushButton*>("cmdOK")->click();
+    });
+    QVERIFY(window->ViewItem(kProductList)->isEnabled());
+    window->ViewItem(kProductList)->trigger();
+  }
+
+  void theMountingDialogRemembersItsSide() {
+    Furnish();
+    Choose(Bar()->Series(), "Ostara Linea");
+    Choose(Bar()->Groups(), "Bathtubs, rectangular");
+    const int b = 0;
+    AnswerNextDialog([](QDialog* d) {
+      QVERIFY(d->findChild<QRadioButton*>("optMount0")->isChecked());
+      d->findChild<QRadioButton*>("optMount2")->click();
+      d->findChild<QPushButton*>("cmdOK")->click();
+    });
+    QTest::mouseClick(Bar()->Button(b), Qt::LeftButton);
+    QCOMPARE(Puts().size(), std::size_t{1});
+    QCOMPARE(Puts().back().mount, 3L);
+    Press(window, Qt::Key_Escape);
+    AnswerNextDialog([](QDialog* d) {
+      QVERIFY(d->findChild<QRadioButton*>("optMount2")->isChecked());
+      d->findChild<QPushButton*>("cmdOK")->click();
+    });
+    QTest::mouseClick(Bar()->Button(b), Qt::LeftButton);
+    QCOMPARE(Puts().size(), std::size_t{2});
+    QCOMPARE(Puts().back().mount, 3L);
+    // Cancelled, nothing is placed.
+    AnswerNextDialog([](QDialog* d) { d->findChild<QPushButton*>("cmdCancel")->click(); });
+    QTest::mouseClick(Bar()->Button(b), Qt::LeftButton);
+    QCOMPARE(Puts().size(), std::size_t{2});
+  }
+
+  void theTypedRotationIsClamped() {
+    Furnish();
+    Choose(Bar()->Series(), "Ostara Arco");
+    Choose(Bar()->Groups(), "Bathtubs, oval");
+    const int b = ButtonOf(239);
+    AnswerNextDialog([](QDialog* d) {
+      QCOMPARE(d->objectName(), QString("frmProdukt"));
+      QVERIFY(!d->findChild<QLabel*>("lblName")->text().isEmpty());
+      d->findChild<QLineEdit*>("Value")->setText("400");
+      d->findChild<QPushButton*>("cmdOK")->click();
+    });
+    QTest::mouseClick(Bar()->Button(b), Qt::LeftButton);
+    QCOMPARE(Puts().size(), std::size_t{1});
+    QCOMPARE(Puts().back().mount, 0L);
+    QCOMPARE(Puts().back().angle, 359L);
+    Press(window, Qt::Key_Escape);
+    AnswerNextDialog([](QDialog* d) {
+      QCOMPARE(d->findChild<QLineEdit*>("Value")->text(), QString("359"));
+      d->findChild<QLineEdit*>("Value")->setText("-5");
+      d->findChild<QPushButton*>("cmdOK")->click();
+    });
+    QTest::mouseClick(Bar()->Button(b), Qt::LeftButton);
+    QCOMPARE(Puts().back().angle, 0L);
+  }
+
+  void theCornerTubTakesMountSixWithoutADialog() {
+    Furnish();
+    Choose(Bar()->Series(), "Ostara Linea");
+    Choose(Bar()->Groups(), "Bathtubs, corner");
+    QTest::mouseClick(Bar()->Button(ButtonOf(139)), Qt::LeftButton);
+    QCOMPARE(Puts().size(), std::size_t{1});
+    QCOMPARE(Puts().back().mount, 6L);
+    QVERIFY(Messages::Shown().isEmpty());
+  }
+
+  void aMissingPlanPictureIsReported() {
+    // A catalogue of its own whose basin has lost its plan picture.
+    QTemporaryDir copy;
+    const QString source = QFileInfo(ShippedCatalogue()).absolutePath();
+    QVERIFY(QFile::copy(source + "/katalog.db", copy.filePath("katalog.db")));
+    QDir().mkpath(copy.filePath("images"));
+    for (const QString& name : QDir(source + "/images").entryList(QDir::Files))
+      if (name != "li0101p2.bmp")
+        QVERIFY(QFile::copy(source + "/images/" + name, copy.filePath("images/" + name)));
+    Furnish();
+    QCOMPARE(Bar()->OpenCatalogue(copy.filePath("katalog.db"), "", nullptr), CatalogueState::kOpen);
+    Choose(Bar()->Series(), "Ostara Linea");
+    Choose(Bar()->Groups(), "Washbasins");
+    QTest::mouseClick(Bar()->Button(ButtonOf(101)), Qt::LeftButton);
+    QVERIFY(Puts().empty());
+    QCOMPARE(Messages::Shown().size(), 1);
+    QVERIFY(Messages::Shown().front().contains("li0101p2.bmp"));
+  }
+
+  void aCatalogueWithoutProductsLeavesTheBarEmpty() {
+    QTemporaryDir copy;
+    QVERIFY(QFile::copy(ShippedCatalogue(), copy.filePath("katalog.db")));
+    QFile::setPermissions(copy.filePath("katalog.db"), QFile::ReadOwner | QFile::WriteOwner);
+    {
+      QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "strip");
+      db.setDatabaseName(copy.filePath("katalog.db"));
+      QVERIFY(db.open());
+      QVERIFY(QSqlQuery(db).exec("DROP TABLE tKatalog"));
+      db.close();
+    }
+    QSqlDatabase::removeDatabase("strip");
+    Furnish();
+    QCOMPARE(Bar()->OpenCatalogue(copy.filePath("katalog.db"), "", nullptr),
+             CatalogueState::kNoProducts);
+    window->ViewItem(kLayoutModeItem)->trigger();
+    window->ViewItem(kDesignModeItem)->trigger();
+    QVERIFY(Bar()->ButtonCount() > 0);
+    for (int i = 0; i < Bar()->ButtonCount(); ++i) QCOMPARE(Bar()->ButtonProduct(i), qint64{0});
+    QVERIFY(!Bar()->RightScroll()->isEnabled());
+    QVERIFY(!Bar()->LeftScroll()->isEnabled());
+    // An empty button places nothing.
+    QTest::mouseClick(Bar()->Button(0), Qt::LeftButton);
+    QVERIFY(Puts().empty());
+  }
+
+  void aProductIsEditedByARightClickAndUndone() {
+    Furnish();
+    Choose(Bar()->Series(), "Ostara Linea");
+    Choose(Bar()->Groups(), "Bathtubs, rectangular");
+    AnswerNextDialog([](QDialog* d) {
+      d->findChild<QRadioButton*>("optMount0")->click();
+      d->findChild<QPushButton*>("cmdOK")->click();
+    });
+    QTest::mouseClick(Bar()->Button(0), Qt::LeftButton);
+    QCOMPARE(Puts().size(), std::size_t{1});
+    const QPoint at(300, 250);
+    Drop(at);
+    ReadInfo();
+    QCOMPARE(Bridge().infoRecord.iCountDesignItems, 1);
+    // Find the product under the pointer: it stands against a wall near the drop.
+    const QPoint on = FindProduct(at);
+    QVERIFY(!on.isNull());
+    QCOMPARE(ReadObjectData(), 0);
+    QCOMPARE(Bridge().objectDataRead.p1, 1);
+    QTest::mouseMove(window->View(), on);
+    AnswerNextDialog([](QDialog* d) {
+      QVERIFY(d->findChild<QRadioButton*>("optMount0")->isChecked());
+      d->findChild<QRadioButton*>("optMount1")->click();
+      d->findChild<QPushButton*>("cmdOK")->click();
+    });
+    QTest::mouseRelease(window->View(), Qt::RightButton, {}, on);
+    QTest::mouseMove(window->View(), on);
+    QTest::mouseRelease(window->View(), Qt::LeftButton, {}, on);
+    QVERIFY(FindProductData());
+    QCOMPARE(Bridge().objectDataRead.p1, 2);
+    window->EditItem(kUndo)->trigger();
+    QVERIFY(FindProductData());
+    QCOMPARE(Bridge().objectDataRead.p1, 1);
+  }
+
+ private:
+  ProductBar* Bar() const { return window->Bar(); }
+
+  // A room drawn and design mode entered, as the user does it.
+  void Furnish(QSize size = {1000, 700}) {
+    QVERIFY(window = OpenWindow(size));
+    DrawRoom();
+    window->ViewItem(kDesignModeItem)->trigger();
+    QVERIFY(Bar()->isVisible());
+    QCoreApplication::processEvents();
+  }
+
+  int WidthFor(int buttons) const {
+    ProductBar* bar = window ? Bar() : nullptr;
+    const int fixed =
+        bar ? bar->LeftScroll()->geometry().right() + 1 + bar->RightScroll()->width() : 240;
+    const int button = bar ? bar->Button(0)->width() : 66;
+    return fixed + buttons * button + button / 2;
+  }
+
+  // Opens the drop-down and clicks the entry, as the mouse does.
+  static void Choose(QComboBox* box, const QString& text) {
+    const int index = box->findText(text);
+    QVERIFY2(index >= 0, qPrintable(text));
+    box->showPopup();
+    auto* view = box->view();
+    QTRY_VERIFY(view->isVisible());
+    const QModelIndex item = view->model()->index(index, 0);
+    view->scrollTo(item);
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(item).center());
+    QTRY_VERIFY(!view->isVisible());
+    QCOMPARE(box->currentText(), text);
+  }
+
+  static QStringList Items(QComboBox* box) {
+    QStringList items;
+    for (int i = 0; i < box->count(); ++i) items << box->itemText(i);
+    return items;
+  }
+
+  QList<qint64> Row() const {
+    QList<qint64> ids;
+    for (int i = 0; i < Bar()->ButtonCount(); ++i) ids << Bar()->ButtonProduct(i);
+    return ids;
+  }
+  int VisibleProducts() const {
+    int n = 0;
+    for (qint64 id : Row()) n += id > 0;
+    return n;
+  }
+
+  // The button that shows a product, scrolling forward to it.
+  int ButtonOf(qint64 id) {
+    for (int step = 0; step < 200; ++step) {
+      for (int i = 0; i < Bar()->ButtonCount(); ++i)
+        if (Bar()->ButtonProduct(i) == id) return i;
+      if (!Bar()->RightScroll()->isEnabled()) break;
+      QTest::mouseClick(Bar()->RightScroll(), Qt::LeftButton);
+    }
+    [] { QFAIL("product not on the bar"); }();
+    return 0;
+  }
+
+  void Drop(QPoint at) {
+    QTest::mouseMove(window->View(), at);
+    QTest::mouseRelease(window->View(), Qt::LeftButton, {}, at);
+    QCoreApplication::processEvents();
+  }
+
+  // A point over the placed product near `at`, found by moving the pointer in a grid.
+  QPoint FindProduct(QPoint at) {
+    for (int r = 0; r < 400; r += 8)
+      for (int dy = -r; dy <= r; dy += 8)
+        for (int dx : {-r, r}) {
+          const QPoint p = at + QPoint(dx, dy);
+          if (p.x() < 30 || p.y() < 30) continue;
+          QTest::mouseMove(window->View(), p);
+          ReadInfo();
+          if (Bridge().infoRecord.iSelProdId > 0) return p;
+        }
+    return {};
+  }
+  bool FindProductData() {
+    if (FindProduct(QPoint(300, 250)).isNull()) return false;
+    return ReadObjectData() == 0 && Bridge().objectDataRead.iKindCode == TC_PutProduct;
+  }
+
+  MainWindow* window = nullptr;
+};
+
+QTEST_MAIN(ProductBarTest)
+#include "test_product_bar.moc"
