@@ -7,7 +7,6 @@
 #include <QLabel>
 #include <QRadioButton>
 #include <filesystem>
-#include <optional>
 
 #include "../support/bmp_writer.h"
 #include "app_fixture.h"
@@ -28,11 +27,12 @@ constexpr int kTestProduct = 7001, kCatalogueBasin = 100;
 // the variant whose digit stands five places from the end of the name.
 constexpr int kFreeStanding = 0, kNoTurn = 0;
 
+// The ruler band along the top and left of the work window, with a little to spare.
+constexpr int kRulerBand = 30;
+
 // At 50 % a window pixel is one centimetre. The room the fixture draws at (300, 250) is
 // 450 x 200 cm inside, from about 115 to 565 across and 150 to 350 down; the test
 // product (61 x 40 pixels, 30 x 20 cm) stands in its middle.
-// The ruler band along the top and left of the work window, with a little to spare.
-constexpr int kRulerBand = 30;
 const QPoint kMiddle{300, 250};
 const QPoint kEmptyFloor{300, 180};
 // An installation wall stands against the nearest room wall: dropped here, it sticks
