@@ -732,7 +732,7 @@ void PrepareOpening(DoorDialog& f, bool door) {
 
 }  // namespace
 
-bool RunToolDialog(int tool, bool wallRectExists, QWidget* parent) {
+ObjectDialog* PrepareToolDialog(int tool, bool wallRectExists) {
   ObjectDialog* form = nullptr;
   switch (tool) {
     case 2:
@@ -769,10 +769,18 @@ bool RunToolDialog(int tool, bool wallRectExists, QWidget* parent) {
       break;
     }
     default:
-      Dialog().cancelled = true;
-      return false;
+      return nullptr;
   }
   form->setWindowTitle(ToolCaption(tool));
+  return form;
+}
+
+bool RunToolDialog(int tool, bool wallRectExists, QWidget* parent) {
+  ObjectDialog* form = PrepareToolDialog(tool, wallRectExists);
+  if (!form) {
+    Dialog().cancelled = true;
+    return false;
+  }
   return form->Run(parent);
 }
 

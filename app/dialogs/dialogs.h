@@ -201,6 +201,9 @@ DoorDialog& DoorForm();
 // wallRectExists: the engine reports a room, so the wall rectangle asks where to go.
 // False at once for any other tool.
 bool RunToolDialog(int tool, bool wallRectExists, QWidget* parent);
+// The same preparation without showing the form, for code that fills the fields with
+// an existing object's values before showing it; null for a tool without a dialog.
+ObjectDialog* PrepareToolDialog(int tool, bool wallRectExists);
 
 // Asks for a rotation angle (0-359), left in Dialog().value1 when confirmed.
 bool RunRotateDialog(QWidget* parent);

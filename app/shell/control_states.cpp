@@ -2,11 +2,6 @@
 
 namespace tessel {
 
-bool ToolNotYetAvailable(int tool) {
-  return tool == kUserRectTool || tool == kUserCircleTool ||
-         (tool >= kDiagonalCornerTool && tool <= kWindowTool);
-}
-
 bool CommandNotYetAvailable(Menu menu, int item) {
   return menu == Menu::View && item == kCatalogue;
 }
@@ -24,8 +19,6 @@ ControlStates DeriveControlStates(const EngineInfo& info, WorkMode mode, int zoo
   s.tools[kDiagonalCornerTool] = s.tools[kRoundCornerTool] = room && layout;
   // Doors and windows need a wall to sit in.
   s.tools[kDoorTool] = s.tools[kWindowTool] = walls;
-  for (int t = 0; t < kToolCount; ++t)
-    if (ToolNotYetAvailable(t)) s.tools[static_cast<std::size_t>(t)] = false;
   s.undo = info.bUndoAvail != 0;
   s.redo = info.bRedoAvail != 0;
   s.removeAll = info.iCountDesignItems >= 1;

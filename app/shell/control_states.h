@@ -23,9 +23,8 @@ struct ControlStates {
 
 ControlStates DeriveControlStates(const EngineInfo& info, WorkMode mode, int zoomIndex);
 
-// Commands and tools whose windows or engine handlers do not exist yet stay disabled
-// whatever the plan holds, so that nothing pretends to work.
-bool ToolNotYetAvailable(int tool);
+// Commands whose windows do not exist yet stay disabled whatever the plan holds, so
+// that nothing pretends to work.
 bool CommandNotYetAvailable(Menu menu, int item);
 
 }  // namespace tessel

@@ -163,7 +163,6 @@ void MainWindow::InitToolbox() {
 
 void MainWindow::SetToolboxButtonEnabled(int index, bool enabled) {
   ToolboxButton* button = tools_[index];
-  enabled = enabled && !ToolNotYetAvailable(index);
   if (button->isEnabled() == enabled) return;
   button->setEnabled(enabled);
   button->Show(enabled ? ToolboxButton::kNormal : ToolboxButton::kDisabled);

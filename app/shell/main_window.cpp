@@ -21,6 +21,7 @@
 #include "shell/forms.h"
 #include "shell/icons.h"
 #include "shell/message_box.h"
+#include "shell/object_editing.h"
 #include "shell/plan_view.h"
 #include "shell/startup_windows.h"
 
@@ -83,8 +84,8 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent), keys_(new KeySequ
   });
   connect(view_, &PlanView::mouseReleased, this, [this](int x, int y, int button) {
     if (button != 1) {
-      // The properties of other kinds of object come with their own dialogs.
-      productBar_->EditSelectedProduct();
+      // A product is edited in the catalogue's dialogs, every other kind in its tool's.
+      if (!productBar_->EditSelectedProduct()) EditSelectedObject(this);
       UpdateControlStates();
       return;
     }

@@ -62,10 +62,10 @@ class CommandsTest : public QObject, public AppFixture {
     ReadInfo();
     QVERIFY(Bridge().infoRecord.bWalls != 0);
     QVERIFY(Bridge().infoRecord.bWallRect != 0);
-    QVERIFY(window->Tool(kFreeWallTool)->isEnabled());
-    // Shapes the engine cannot place yet stay disabled rather than doing nothing.
-    for (int i : {2, 3, 6, 7, 8, 9})
-      QVERIFY2(!window->Tool(i)->isEnabled(), qPrintable(QString::number(i)));
+    // A room offers every drawing tool; delete waits for a selection.
+    for (int i = kUserRectTool; i < kToolCount; ++i)
+      QVERIFY2(window->Tool(i)->isEnabled(), qPrintable(QString::number(i)));
+    QVERIFY(!window->Tool(kDeleteTool)->isEnabled());
     QVERIFY(window->ToolbarButton("undo")->isEnabled());
     QVERIFY(window->ToolbarButton("design")->isEnabled());
     QVERIFY(window->ViewItem(kDesignModeItem)->isEnabled());
