@@ -12,6 +12,7 @@
 #include <cstdio>
 
 #include "catalogue/catalogue.h"
+#include "catalogue/product_row.h"
 
 namespace {
 
@@ -171,6 +172,26 @@ void BM_ReadAllProductsFromFile(benchmark::State& state) {
 BENCHMARK(BM_ReadAllProductsFromFile)->Unit(benchmark::kMillisecond);
 
 // The hover look-up of a product's description by number.
+// One press of a scroll button: the row moves one product on through the bar's set
+// (forward to the end, then back), each button's record found again by its number.
+void BM_ScrollStep(benchmark::State& state) {
+  tessel::Catalogue catalogue;
+  if (catalogue.Open(CatalogueFile(), "D") != tessel::CatalogueState::kOpen) {
+    state.SkipWithError("the catalogue did not open");
+    return;
+  }
+  tessel::RecordSet& bar = catalogue.ProductBar();
+  tessel::ProductRow row;
+  row.SetCount(kBarButtons);
+  row.Fill(bar);
+  bool back = false;
+  for (auto _ : state) {
+    if (row.Scroll(bar, back) == tessel::ProductRow::Scrolled::kAtEnd) back = !back;
+  }
+  state.counters["products"] = bar.RecordCount();
+}
+BENCHMARK(BM_ScrollStep)->Unit(benchmark::kMicrosecond);
+
 void BM_ProductDescription(benchmark::State& state) {
   tessel::Catalogue catalogue;
   if (catalogue.Open(CatalogueFile(), "D") != tessel::CatalogueState::kOpen) {
