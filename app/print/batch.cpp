@@ -58,6 +58,8 @@ int PrintPdf(EngineCall engine, const QString& plan, const QString& out, int sca
   printer.setPageSize(QPageSize(QPageSize::A4));
   EngineInfo info{};
   engine(TC_GetInfo, 0, 0, 0, reinterpret_cast<long>(&info), 0);
+  // Without walls the drawn extent is the whole empty sheet: there is nothing to print.
+  if (!info.bWalls) return Say(kBatchFailed, "the plan has no room to print");
   const QRectF page = printer.pageLayout().paintRect(QPageLayout::Millimeter);
   const int minimum =
       MinimumPrintScale(page.width() * 100, page.height() * 100, info.iBoundRight - info.iBoundLeft,

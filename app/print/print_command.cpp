@@ -14,6 +14,8 @@ namespace tessel {
 
 namespace {
 
+constexpr int kNothingToPrint = 5942;
+
 bool SystemPrintDialog(QPrinter& printer, const QString& title, QWidget* parent) {
   QPrintDialog dialog(&printer, parent);
   dialog.setWindowTitle(title);
@@ -39,11 +41,16 @@ PrintDialogs& PrintDialogEdges() {
 
 void PrintPlan(QWidget* parent, const QString& title, const QString& currentFile,
                const std::function<QString(int)>& describe) {
-  QPrinter printer(QPrinter::HighResolution);
-  if (!PrintDialogEdges().choosePrinter(printer, title, parent)) return;
-
   ReadInfo();
   const EngineInfo& info = Bridge().infoRecord;
+  // Without walls the drawn extent is the whole empty sheet: there is nothing to print,
+  // and the user learns it before choosing a printer.
+  if (!info.bWalls) {
+    MsgBoxHelp(kNothingToPrint, plat::MB_OK, kNothingToPrint);
+    return;
+  }
+  QPrinter printer(QPrinter::HighResolution);
+  if (!PrintDialogEdges().choosePrinter(printer, title, parent)) return;
   const QRectF page = printer.pageLayout().paintRect(QPageLayout::Millimeter);
   const int minimum =
       MinimumPrintScale(page.width() * 100, page.height() * 100, info.iBoundRight - info.iBoundLeft,

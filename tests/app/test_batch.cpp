@@ -72,6 +72,11 @@ class BatchTest : public QObject {
     QTest::addColumn<int>("status");
     QTest::addColumn<QString>("message");
     const QString missing = dir.filePath("none.tsd");
+    const QString empty = dir.filePath("empty.tsd");
+    QFile f(empty);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write("[Layout]\r\ncount=0\r\n[Design]\r\ncount=0\r\n");
+    f.close();
     QTest::newRow("scale too small")
         << QStringList{"--print-pdf", plan, dir.filePath("x.pdf"), "--scale", "5"} << 1
         << "smallest scale that fits is 1:17";
@@ -80,6 +85,8 @@ class BatchTest : public QObject {
         << "whole number";
     QTest::newRow("no plan") << QStringList{"--export", missing, dir.filePath("x.bmp")} << 1
                              << "cannot read the plan";
+    QTest::newRow("no room") << QStringList{"--print-pdf", empty, dir.filePath("x.pdf")} << 1
+                             << "no room to print";
     QTest::newRow("no output") << QStringList{"--export", plan} << 2 << "usage";
     QTest::newRow("unwritable") << QStringList{"--export", plan, dir.filePath("no/x.bmp")} << 1
                                 << "cannot write";

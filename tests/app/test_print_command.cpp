@@ -57,6 +57,16 @@ class PrintCommandTest : public QObject, public AppFixture {
     QVERIFY(Messages::Shown().isEmpty());
   }
 
+  // An empty plan: the user is told there is nothing to print before any dialog opens.
+  void aPlanWithoutARoomIsNotPrinted() {
+    Press(window_.get(), Qt::Key_P, Qt::ControlModifier);
+    QCOMPARE(printerAsked, 0);
+    QCOMPARE(Messages::Shown().size(), 1);
+    QVERIFY2(Messages::Shown().front().contains(GetHelp(5942)),
+             qPrintable(Messages::Shown().front()));
+    QVERIFY(!QFile::exists(pdf));
+  }
+
   void aCancelledPrinterDialogPrintsNothing() {
     DrawRoom();
     cancelPrinter = true;
