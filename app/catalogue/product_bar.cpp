@@ -11,6 +11,7 @@
 #include <QResizeEvent>
 #include <QToolButton>
 
+#include "catalogue/catalogue_dialog.h"
 #include "dialogs/product_dialogs.h"
 #include "language/language.h"
 #include "platform/window.h"
@@ -123,6 +124,11 @@ CatalogueState ProductBar::OpenCatalogue(const QString& file, const QString& suf
   ddSeries_->setCurrentIndex(0);
   ddProducts_->setCurrentIndex(0);
   iLastSeries_ = -1;
+  // Made with the catalogue and kept, hidden, until the catalogue goes.
+  catalogueDialog_.reset();
+  catalogueDialog_ = std::make_unique<CatalogueDialog>(
+      &catalogue_, images_, [this](RecordSet& set) { PlaceCatalogueRecord(set); },
+      [this] { return layoutMode_ && layoutMode_(); }, window());
   return state;
 }
 
@@ -410,8 +416,32 @@ void ProductBar::ShowProductList(QWidget* parent) {
   QStringList lines;
   for (int i = 0; i < kProductListSize && b.productListBuffer[i] > 0; ++i)
     lines << ProductDescription(b.productListBuffer[i]) + " ";
+  // Only the products the engine counts can be looked up.
+  ReadInfo();
+  const qsizetype counted = std::min<qsizetype>(lines.size(), b.infoRecord.iCountDesignItems);
+  QList<qint64> ids;
+  for (qsizetype i = 0; i < counted; ++i) ids << b.productListBuffer[i];
   ProductListDialog list(lines, parent);
+  list.OfferCatalogue(ids);
   list.exec();
+  if (list.ChosenProduct() > 0) ShowCatalogue(list.ChosenProduct());
+}
+
+void ProductBar::ShowCatalogue(qint64 id) {
+  if (!catalogueDialog_) return;
+  if (id > 0) catalogueDialog_->vLocate(id);
+  catalogueDialog_->ShowModal();
+}
+
+void ProductBar::PlaceCatalogueRecord(RecordSet& set) {
+  BusyGuard busy(this);
+  if (!busy) return;
+  // The mounting window shows the small picture beside the plan picture.
+  const QString plan = set.Field("Plangrafik").toString();
+  const QString small = plan.isEmpty() ? QString() : PlanPath(SmallPictureName(plan));
+  const QPixmap picture =
+      !small.isEmpty() && QFileInfo(small).isFile() ? QPixmap(small) : QPixmap();
+  PlaceRecord(set, picture, set.Field("BezeichnungL").toString());
 }
 
 }  // namespace tessel

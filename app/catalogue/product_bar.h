@@ -20,6 +20,7 @@ class QToolButton;
 
 namespace tessel {
 
+class CatalogueDialog;
 class ProductMountDialog;
 class ProductRotationDialog;
 
@@ -47,8 +48,16 @@ class ProductBar : public QWidget {
   // The properties of the selected object when it is a product; false when the
   // selection is not a product, so that other kinds go to their own dialogs.
   bool EditSelectedProduct();
-  // The placed products, in the list window.
+  // The placed products, in the list window; its button opens the catalogue window on
+  // the chosen one.
   void ShowProductList(QWidget* parent);
+  // The catalogue window, where it was left or (id > 0) on that product.
+  void ShowCatalogue(qint64 id = 0);
+  // Places the current record of the catalogue window's list.
+  void PlaceCatalogueRecord(RecordSet& set);
+  // Whether the planner lays out the room; the catalogue window places nothing then.
+  void SetLayoutModeQuery(std::function<bool()> layoutMode) { layoutMode_ = std::move(layoutMode); }
+  CatalogueDialog* CatalogueWindow() const { return catalogueDialog_.get(); }
   // The status line and sizes for the product selected in the plan; 0 clears them.
   void ShowSelectedProduct(qint64 id);
 
@@ -99,6 +108,8 @@ class ProductBar : public QWidget {
   std::array<QToolButton*, kMaxProductButtons> buttons_{};
   std::unique_ptr<ProductMountDialog> mountDialog_;
   std::unique_ptr<ProductRotationDialog> rotationDialog_;
+  std::unique_ptr<CatalogueDialog> catalogueDialog_;
+  std::function<bool()> layoutMode_;
   bool bFillingPB_ = false;
   int iSelButton_ = kNoSelectedButton;
   int iLastSeries_ = -1;

@@ -152,8 +152,9 @@ ProductListDialog::ProductListDialog(const QStringList& lines, QWidget* parent) 
                       CaptionOr(2501, QString::fromUtf8("Selektiertes Produkt im Katalog "
                                                         "betrachten...")),
                       this);
-  // The catalogue window that would show the product is not there yet.
+  // Without product numbers there is nothing to look up.
   catalogue_->setEnabled(false);
+  connect(catalogue_, &QPushButton::clicked, this, &ProductListDialog::ChooseForCatalogue);
   QPushButton* ok = Button("cmdOK", CaptionOr(2800, "&OK"), this);
   ok->setDefault(true);
   connect(ok, &QPushButton::clicked, this, &QDialog::accept);
@@ -161,6 +162,21 @@ ProductListDialog::ProductListDialog(const QStringList& lines, QWidget* parent) 
   row->addStretch(1);
   row->addWidget(ok);
   column->addLayout(row);
+}
+
+void ProductListDialog::OfferCatalogue(const QList<qint64>& ids) {
+  ids_ = ids;
+  catalogue_->setEnabled(true);
+}
+
+void ProductListDialog::ChooseForCatalogue() {
+  const QList<QListWidgetItem*> selected = list_->selectedItems();
+  // Without a selection the button does nothing.
+  if (selected.isEmpty()) return;
+  const int row = list_->row(selected.first());
+  if (row < 0 || row >= ids_.size()) return;
+  chosen_ = ids_[row];
+  accept();
 }
 
 }  // namespace tessel

@@ -56,15 +56,23 @@ class ProductRotationDialog : public QDialog {
 };
 
 // The placed products, one description a line. The button that shows the chosen one in
-// the catalogue stays off until the catalogue window exists.
+// the catalogue is on once the products' numbers are offered.
 class ProductListDialog : public QDialog {
   Q_OBJECT
  public:
   ProductListDialog(const QStringList& lines, QWidget* parent = nullptr);
   QListWidget* List() const { return list_; }
   QPushButton* CatalogueButton() const { return catalogue_; }
+  // The product number of each line that can be shown in the catalogue.
+  void OfferCatalogue(const QList<qint64>& ids);
+  // The product to show in the catalogue after the window closed, 0 for none.
+  qint64 ChosenProduct() const { return chosen_; }
 
  private:
+  void ChooseForCatalogue();
+
+  QList<qint64> ids_;
+  qint64 chosen_ = 0;
   QListWidget* list_ = nullptr;
   QPushButton* catalogue_ = nullptr;
 };

@@ -220,8 +220,12 @@ void MainWindow::MenuClick(Menu menu, int index) {
         case kProductList:
           productBar_->ShowProductList(this);
           break;
+        case kCatalogue:
+          productBar_->ShowCatalogue();
+          UpdateControlStates();
+          break;
         default:
-          break;  // the catalogue window comes later
+          break;
       }
       break;
     case Menu::Help:

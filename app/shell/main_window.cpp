@@ -127,6 +127,7 @@ void MainWindow::InitProductBar() {
   frame->setContentsMargins(0, 0, 0, 0);
   productBar_ = new ProductBar(selector_, [this](const QString& text) { SetStatusMessage(text); });
   frame->addWidget(productBar_);
+  productBar_->SetLayoutModeQuery([this] { return workMode_ == kLayoutMode; });
   QString why;
   const QString file = QDir(QCoreApplication::applicationDirPath()).filePath("katalog/katalog.db");
   const CatalogueState state = productBar_->OpenCatalogue(file, OpenLanguageSuffix(), &why);

@@ -259,7 +259,7 @@ class ProductBarTest : public QObject, public AppFixture {
       auto* lines = list->findChild<QListWidget*>("lstProducts");
       QCOMPARE(lines->count(), 1);
       QVERIFY(lines->item(0)->text().contains("Washbasin 55"));
-      QVERIFY(!list->findChild<QPushButton*>("Command1")->isEnabled());
+      QVERIFY(list->findChild<QPushButton*>("Command1")->isEnabled());
       list->findChild<QPushButton*>("cmdOK")->click();
     });
     QVERIFY(window->ViewItem(kProductList)->isEnabled());
