@@ -22,8 +22,14 @@ namespace {
 // The fields behind lblValue(0..7).
 constexpr const char* kValueFields[kCatalogueValueCount] = {
     "Breite", "Tiefe", "Höhe", "ModellNr", "Serie", "BezeichnungL", "Plangrafik", "KatalogID"};
+// The captions beside the first four values, from the text table in the chosen language
+// (the status bar's size captions and the product list's model number), with the
+// design texts where a table lacks them.
+constexpr int kCaptionNumbers[kCatalogueCaptionCount] = {2204, 2205, 2206, 6010};
 constexpr const char* kCaptionTexts[kCatalogueCaptionCount] = {"Breite", "Tiefe", "Höhe",
                                                                "Modellnummer"};
+constexpr int kCatalogueTitleNumber = 1608;  // the menu item's caption, without its "&"
+constexpr int kCancelNumber = 2801;
 // Shorter names cannot be a picture file with its extension.
 constexpr int kShortestPlanName = 5;
 // The picture area holds the largest plan pictures of the catalogue.
@@ -63,7 +69,7 @@ CatalogueDialog::CatalogueDialog(Catalogue* catalogue, QString images,
       place_(std::move(place)),
       layoutMode_(std::move(layoutMode)) {
   setObjectName("frmKatalog");
-  setWindowTitle(QString::fromUtf8("Katalog"));
+  setWindowTitle(CaptionOr(kCatalogueTitleNumber, QString::fromUtf8("Katalog")).remove('&'));
   setModal(true);
   auto* column = new QVBoxLayout(this);
 
@@ -95,7 +101,8 @@ CatalogueDialog::CatalogueDialog(Catalogue* catalogue, QString images,
     values_[static_cast<std::size_t>(i)] = value;
   }
   for (int i = 0; i < kCatalogueCaptionCount; ++i) {
-    auto* caption = new QLabel(QString::fromUtf8(kCaptionTexts[i]), this);
+    auto* caption =
+        new QLabel(CaptionOr(kCaptionNumbers[i], QString::fromUtf8(kCaptionTexts[i])), this);
     caption->setObjectName(QString("lblCaption%1").arg(i));
     captions_[static_cast<std::size_t>(i)] = caption;
     grid->addWidget(caption, i, 0);
@@ -131,7 +138,7 @@ CatalogueDialog::CatalogueDialog(Catalogue* catalogue, QString images,
   auto* ok = new QPushButton(CaptionOr(2800, "&OK"), this);
   ok->setObjectName("cmdOK");
   ok->setDefault(true);
-  auto* cancel = new QPushButton(QString::fromUtf8("&Abbruch"), this);
+  auto* cancel = new QPushButton(CaptionOr(kCancelNumber, QString::fromUtf8("&Abbruch")), this);
   cancel->setObjectName("cmdCancel");
   connect(ok, &QPushButton::clicked, this, &CatalogueDialog::OK);
   connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
