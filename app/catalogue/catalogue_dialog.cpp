@@ -13,6 +13,7 @@
 #include <QVBoxLayout>
 
 #include "catalogue/catalogue.h"
+#include "catalogue/product_bar.h"
 #include "language/language.h"
 
 namespace tessel {
@@ -176,24 +177,15 @@ void CatalogueDialog::vQuery() {
   busy_ = true;
   if (ddSeries_->currentIndex() != lastSeries_) {
     lastSeries_ = ddSeries_->currentIndex();
-    const QString oldGroup = ddProducts_->currentText();
     QStringList groups;
     if (lastSeries_ > 0)
       catalogue_->GroupsOfSeries(ddSeries_->currentText(), &groups);
     else
       groups = catalogue_->GroupNames();
-    ddProducts_->clear();
-    ddProducts_->addItem(GetCaption(5330));
-    ddProducts_->addItems(groups);
-    // The group chosen before stays chosen when the series offers it too.
-    const qsizetype kept = groups.indexOf(oldGroup);
-    ddProducts_->setCurrentIndex(kept >= 0 ? int(kept) + 1 : 0);
+    ReplaceGroups(ddProducts_, groups, GetCaption(5330));
   }
-  ProductFilter filter;
-  if (ddSeries_->currentIndex() > 0) filter.series = ddSeries_->currentText();
-  if (ddProducts_->currentIndex() > 0) filter.group = ddProducts_->currentText();
   // A failed query leaves an empty list, which shows as empty fields.
-  catalogue_->RequeryDialog(filter);
+  catalogue_->RequeryDialog(FilterOf(ddSeries_, ddProducts_));
   ShowRecord();
   busy_ = false;
 }

@@ -199,13 +199,28 @@ void ProductBar::DropDownChanged() {
   ddProducts_->setEnabled(true);
 }
 
+void ReplaceGroups(QComboBox* groups, const QStringList& names, const QString& allEntry) {
+  const QString old = groups->currentText();
+  groups->clear();
+  groups->addItem(allEntry);
+  groups->addItems(names);
+  const qsizetype kept = names.indexOf(old);
+  groups->setCurrentIndex(kept >= 0 ? int(kept) + 1 : 0);
+}
+
+ProductFilter FilterOf(const QComboBox* series, const QComboBox* groups) {
+  ProductFilter filter;
+  if (series->currentIndex() > 0) filter.series = series->currentText();
+  if (groups->currentIndex() > 0) filter.group = groups->currentText();
+  return filter;
+}
+
 void ProductBar::vPBQuery() {
   {
     BusyGuard busy(this);
     if (!busy) return;
     if (ddSeries_->currentIndex() != iLastSeries_) {
       iLastSeries_ = ddSeries_->currentIndex();
-      const QString oldGroup = ddProducts_->currentText();
       QStringList groups;
       if (iLastSeries_ > 0) {
         QString why;
@@ -213,18 +228,10 @@ void ProductBar::vPBQuery() {
       } else {
         groups = catalogue_.GroupNames();
       }
-      ddProducts_->clear();
-      ddProducts_->addItem("<" + GetCaption(2700) + ">");
-      ddProducts_->addItems(groups);
-      // The group chosen before stays chosen when the series offers it too.
-      const qsizetype kept = groups.indexOf(oldGroup);
-      ddProducts_->setCurrentIndex(kept >= 0 ? int(kept) + 1 : 0);
+      ReplaceGroups(ddProducts_, groups, "<" + GetCaption(2700) + ">");
     }
-    ProductFilter filter;
-    if (ddSeries_->currentIndex() > 0) filter.series = ddSeries_->currentText();
-    if (ddProducts_->currentIndex() > 0) filter.group = ddProducts_->currentText();
     QString why;
-    if (!catalogue_.RequeryProductBar(filter, &why)) status_(why);
+    if (!catalogue_.RequeryProductBar(FilterOf(ddSeries_, ddProducts_), &why)) status_(why);
   }
   FillProductbar();
 }

@@ -24,6 +24,13 @@ class CatalogueDialog;
 class ProductMountDialog;
 class ProductRotationDialog;
 
+// The series and group drop-downs that the bar and the catalogue window both carry.
+// Refills the group list after a series change (entry 0 is `allEntry`); the group chosen
+// before stays chosen when the new list offers it.
+void ReplaceGroups(QComboBox* groups, const QStringList& names, const QString& allEntry);
+// What the two drop-downs choose: entry 0 of either means all.
+ProductFilter FilterOf(const QComboBox* series, const QComboBox* groups);
+
 class ProductBar : public QWidget {
   Q_OBJECT
  public:
