@@ -4,8 +4,10 @@
 #include <QPrinter>
 #include <QProcess>
 #include <QRadioButton>
+#include <QScopeGuard>
 
 #include "app_fixture.h"
+#include "catalogue/catalogue.h"
 #include "print/print_command.h"
 #include "print/print_setup.h"
 
@@ -77,7 +79,129 @@ class PrintCommandTest : public QObject, public AppFixture {
     QVERIFY(!QFile::exists(pdf));
   }
 
+  // A furnished room opened from its file and printed with Ctrl+P at 1:20 and at 1:50:
+  // on paper the plan is as wide as its worksheet pixels' 5 mm each divided by N, and
+  // the title block and the product list are in the program's language.
+  void aFurnishedRoomPrintsToScale_data() {
+    QTest::addColumn<QString>("language");
+    QTest::addColumn<int>("option");
+    QTest::addColumn<int>("scale");
+    QTest::newRow("English, 1:20") << "" << 1 << 20;
+    QTest::newRow("German, 1:50") << "D" << 2 << 50;
+  }
+  void aFurnishedRoomPrintsToScale() {
+    QFETCH(QString, language);
+    QFETCH(int, option);
+    QFETCH(int, scale);
+    if (QStandardPaths::findExecutable("pdftoppm").isEmpty() ||
+        QStandardPaths::findExecutable("pdftotext").isEmpty())
+      QSKIP("poppler-utils are not installed");
+    CloseWindow();
+    auto english = qScopeGuard([] { OpenLanguage("", ShippedCatalogue()); });
+    QVERIFY(OpenLanguage(language, ShippedCatalogue()));
+    QVERIFY(OpenWindow());
+    pdf = FilePath("printed.pdf");
+
+    nextFileName = WriteFurnishedRoom();
+    Press(window_.get(), Qt::Key_O, Qt::ControlModifier);
+    QVERIFY2(Messages::Shown().isEmpty(), qPrintable(Messages::Shown().join('\n')));
+    vCallTessel(TC_GetInfo, 0, 0, 0);
+    const EngineInfo& info = Bridge().infoRecord;
+    const int planWidth = info.iBoundRight - info.iBoundLeft;
+    QVERIFY(planWidth > 600);
+    AnswerScaleDialog(option);
+    Press(window_.get(), Qt::Key_P, Qt::ControlModifier);
+    QVERIFY(QFile::exists(pdf));
+
+    Catalogue catalogue;
+    QCOMPARE(catalogue.Open(ShippedCatalogue(), language), CatalogueState::kOpen);
+    const QString text = PdfPlainText(pdf);
+    for (const QString& expected :
+         {GetCaption(5310), GetCaption(6010), GetCaption(6030), QString("furnished.tsd"),
+          QString("1:%1").arg(scale), catalogue.ProductDescription(kBasin),
+          catalogue.ProductDescription(kToilet)})
+      QVERIFY2(text.contains(expected.simplified()),
+               qPrintable(expected + " missing from:\n" + text));
+
+    // Dots at 2540 per inch are hundredths of a millimetre.
+    const double width = PlanWidthOnPaper(pdf);
+    const double expected = planWidth * 500.0 / scale;
+    qInfo("plan on paper at 1:%d: %.0f dots at 2540 dpi for %.0f", scale, width, expected);
+    QVERIFY2(std::abs(width - expected) <= expected * kScaleTolerance,
+             qPrintable(QString("%1 dots for %2").arg(width).arg(expected)));
+  }
+
  private:
+  static constexpr double kScaleTolerance = 0.002;
+  static constexpr int kBasin = 101, kToilet = 107;
+
+  // The 300 x 250 cm room with a washbasin and a toilet from the shipped catalogue.
+  QString WriteFurnishedRoom() {
+    const QString images = QCoreApplication::applicationDirPath() + "/katalog/images/";
+    const QString name = FilePath("furnished.tsd");
+    QFile f(name);
+    if (!f.open(QIODevice::WriteOnly)) return {};
+    f.write(QString("[Layout]\r\ncount=1\r\n00=WALLRECT,640,440,300,250,32767,0,0\r\n"
+                    "[Design]\r\ncount=2\r\n"
+                    "00=PRODUCT,500,260,%1,0,0,%2,0\r\n"
+                    "01=PRODUCT,760,260,%3,0,0,%4,0\r\n")
+                .arg(kBasin)
+                .arg(images + "li0101p2.bmp")
+                .arg(kToilet)
+                .arg(images + "li0107p2.bmp")
+                .toUtf8());
+    return name;
+  }
+  static QString PdfPlainText(const QString& file) {
+    QProcess text;
+    text.start("pdftotext", {"-layout", file, "-"});
+    text.waitForFinished(30000);
+    // Columns come out as runs of spaces of their own width.
+    return QString::fromUtf8(text.readAllStandardOutput()).simplified();
+  }
+  // The plan picture's width on the first page, in dots at 2540 per inch: its rows are
+  // found at 254 per inch (the rows whose ink is centred on the page and wide), then
+  // one row through their middle is rendered at 2540 per inch.
+  static double PlanWidthOnPaper(const QString& file) {
+    const QString dir = QFileInfo(file).absolutePath();
+    auto render = [&](const QStringList& extra, const QString& stem) {
+      QProcess p;
+      p.start("pdftoppm", QStringList{"-gray", "-f", "1", "-l", "1", "-png"} + extra +
+                              QStringList{file, dir + "/" + stem});
+      p.waitForFinished(60000);
+      return QImage(dir + "/" + stem + "-1.png");
+    };
+    auto inkRun = [](const QImage& page, int y, int* first, int* last) {
+      *first = *last = -1;
+      for (int x = 0; x < page.width(); ++x)
+        if (qGray(page.pixel(x, y)) < kPaperGrey) {
+          if (*first < 0) *first = x;
+          *last = x;
+        }
+    };
+    const QImage page = render({"-r", "254"}, "coarse");
+    if (page.isNull()) return -1;
+    std::vector<int> planRows;
+    for (int y = 0; y < page.height(); ++y) {
+      int first, last;
+      inkRun(page, y, &first, &last);
+      if (first >= 0 && last - first > kWidestText && std::abs(first + last - page.width()) < 100)
+        planRows.push_back(y);
+    }
+    if (planRows.empty()) return -1;
+    const int row = planRows[planRows.size() / 2] * 10;
+    const QImage strip = render({"-r", "2540", "-x", "0", "-y", QString::number(row), "-W",
+                                 QString::number(page.width() * 10), "-H", "1"},
+                                "fine");
+    if (strip.isNull()) return -1;
+    int first, last;
+    inkRun(strip, 0, &first, &last);
+    return first < 0 ? -1 : last - first + 1;
+  }
+  // Anything darker than paper is ink; a text line is narrower than this many dots at
+  // 254 per inch, a plan wider.
+  static constexpr int kPaperGrey = 250, kWidestText = 200;
+
   // Waits for the scale dialog and picks option `option` in it.
   static void AnswerScaleDialog(int option) {
     QTimer::singleShot(10, [option] {
