@@ -15,7 +15,7 @@ using namespace tessel::testing;
 namespace {
 
 // Short enough for a test, long enough that the checks right after a change come first.
-constexpr AutoSaveTiming kQuick{400, 4000};
+constexpr AutoSaveTiming kQuick{1000, 8000};
 
 QByteArray Read(const QString& path) {
   QFile f(path);
