@@ -13,10 +13,14 @@ struct Run {
 };
 
 Run Tessel(const QStringList& arguments) {
+  // Settings of their own, so the user's saved language never decides the texts.
+  static QTemporaryDir settings;
   QProcess p;
   QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
   env.remove("DISPLAY");  // the commands must not need one
   env.remove("QT_QPA_PLATFORM");
+  env.insert("XDG_CONFIG_HOME", settings.path());
+  env.insert("XDG_DATA_HOME", settings.path());
   p.setProcessEnvironment(env);
   p.start(QCoreApplication::applicationDirPath() + "/tessel32", arguments);
   if (!p.waitForFinished(60000)) return {-1, "did not finish"};
