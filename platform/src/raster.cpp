@@ -40,8 +40,9 @@ struct Canvas {
       std::memcpy(At(x, y), &v, 4);
   }
   std::uint32_t Mask() const { return t.bytesPerPixel == 1 ? 0xFFu : 0xFFFFFFu; }
+  // Only a window needs to know what changed, to show it.
   void Touch(int l, int tp, int r, int b) {
-    if (l >= r || tp >= b) return;
+    if (!window || l >= r || tp >= b) return;
     if (dirty.left >= dirty.right) {
       dirty = RECT{l, tp, r, b};
       return;
@@ -172,31 +173,104 @@ Paint BrushPaint(const Canvas& c, HBRUSH h) {
   return p;
 }
 
-// A rectangle [l, r) x [t, b) of one value through the DC's binary raster operation,
-// clipped; rows are walked with the operation chosen once.
-template <typename T>
-void RopRows(std::uint8_t* first, std::size_t stride, int rows, int n, int rop, T v, T mask) {
+// Calls fn with the binary raster operation `mode` as a function object of (pen, dst,
+// mask) giving a T, so that loops over many pixels choose the operation once, not per
+// pixel, and byte loops stay in bytes. Each gives what Rop2 gives for the same arguments.
+template <typename T, typename Fn>
+void WithRop2(int mode, Fn fn) {
+  switch (mode) {
+    case R2_BLACK:
+      return fn([](auto, auto, auto) { return T{0}; });
+    case R2_NOTMERGEPEN:
+      return fn([](auto p, auto d, auto m) { return static_cast<T>(~(p | d) & m); });
+    case R2_MASKNOTPEN:
+      return fn([](auto p, auto d, auto m) { return static_cast<T>(~p & d & m); });
+    case R2_NOTCOPYPEN:
+      return fn([](auto p, auto, auto m) { return static_cast<T>(~p & m); });
+    case R2_MASKPENNOT:
+      return fn([](auto p, auto d, auto m) { return static_cast<T>(p & ~d & m); });
+    case R2_NOT:
+      return fn([](auto, auto d, auto m) { return static_cast<T>(~d & m); });
+    case R2_XORPEN:
+      return fn([](auto p, auto d, auto m) { return static_cast<T>((p ^ d) & m); });
+    case R2_NOTMASKPEN:
+      return fn([](auto p, auto d, auto m) { return static_cast<T>(~(p & d) & m); });
+    case R2_MASKPEN:
+      return fn([](auto p, auto d, auto) { return static_cast<T>(p & d); });
+    case R2_NOTXORPEN:
+      return fn([](auto p, auto d, auto m) { return static_cast<T>(~(p ^ d) & m); });
+    case R2_NOP:
+      return fn([](auto, auto d, auto) { return static_cast<T>(d); });
+    case R2_MERGENOTPEN:
+      return fn([](auto p, auto d, auto m) { return static_cast<T>((~p | d) & m); });
+    case R2_MERGEPENNOT:
+      return fn([](auto p, auto d, auto m) { return static_cast<T>((p | ~d) & m); });
+    case R2_MERGEPEN:
+      return fn([](auto p, auto d, auto) { return static_cast<T>(p | d); });
+    case R2_WHITE:
+      return fn([](auto, auto, auto m) { return static_cast<T>(m); });
+    default:
+      return fn([](auto p, auto, auto) { return static_cast<T>(p); });
+  }
+}
+
+// Rows of n pixels, n known when compiled: the two-pixel bands of wide outlines run
+// down hundreds of rows, where a loop of unknown length costs more than the pixels.
+template <typename T, int N, typename Op>
+void OpRowsFixed(std::uint8_t* first, std::size_t stride, int rows, T v, T mask, Op op) {
+  for (int y = 0; y < rows; ++y, first += stride) {
+    T px[N];
+    std::memcpy(px, first, sizeof px);
+    for (int i = 0; i < N; ++i) px[i] = static_cast<T>(op(v, px[i], mask));
+    std::memcpy(first, px, sizeof px);
+  }
+}
+
+template <typename T, typename Op>
+void OpRows(std::uint8_t* first, std::size_t stride, int rows, int n, T v, T mask, Op op) {
+  switch (n) {
+    case 1:
+      return OpRowsFixed<T, 1>(first, stride, rows, v, mask, op);
+    case 2:
+      return OpRowsFixed<T, 2>(first, stride, rows, v, mask, op);
+    case 3:
+      return OpRowsFixed<T, 3>(first, stride, rows, v, mask, op);
+    case 4:
+      return OpRowsFixed<T, 4>(first, stride, rows, v, mask, op);
+    default:
+      break;
+  }
   for (int y = 0; y < rows; ++y, first += stride) {
     T* p = reinterpret_cast<T*>(first);
-    switch (rop) {
-      case R2_COPYPEN:
-        if constexpr (sizeof(T) == 1)
-          std::memset(p, v, static_cast<std::size_t>(n));
-        else
-          std::fill(p, p + n, v);
-        break;
-      case R2_NOT:
-        for (int i = 0; i < n; ++i) p[i] = static_cast<T>(~p[i] & mask);
-        break;
-      case R2_XORPEN:
-        for (int i = 0; i < n; ++i) p[i] = static_cast<T>(p[i] ^ v);
-        break;
-      case R2_NOP:
-        break;
-      default:
-        for (int i = 0; i < n; ++i) p[i] = static_cast<T>(Rop2(rop, v, p[i] & mask, mask));
-    }
+    for (int i = 0; i < n; ++i) p[i] = static_cast<T>(op(v, p[i], mask));
   }
+}
+
+// A rectangle [l, r) x [t, b) of one value through the DC's binary raster operation,
+// clipped; the operation is chosen once for all rows.
+template <typename T>
+void RopRows(std::uint8_t* first, std::size_t stride, int rows, int n, int rop, T v, T mask) {
+  if (rop == R2_NOP) return;
+  if (rop == R2_COPYPEN) {
+    for (int y = 0; y < rows; ++y, first += stride) {
+      if constexpr (sizeof(T) == 1) {
+        std::memset(first, v, static_cast<std::size_t>(n));
+      } else {
+        T* p = reinterpret_cast<T*>(first);
+        std::fill(p, p + n, v);
+      }
+    }
+    return;
+  }
+  if (rop == R2_XORPEN) {
+    // Exclusive-or leaves the bits above the mask as they were.
+    OpRows<T>(first, stride, rows, n, v, mask, [](T p, T d, T) { return static_cast<T>(p ^ d); });
+    return;
+  }
+  WithRop2<T>(rop, [&](auto op) {
+    OpRows<T>(first, stride, rows, n, v, mask,
+              [op](T p, T d, T m) { return op(p, static_cast<T>(d & m), m); });
+  });
 }
 
 void ValueRect(Canvas& c, long long l, long long t, long long r, long long b, std::uint32_t v) {
@@ -356,19 +430,28 @@ void WalkLine(long long x0, long long y0, long long x1, long long y1, bool last,
   }
   const long long minor = xMajor ? dy : dx;
   const long long minor0 = xMajor ? y0 : x0;
-  for (long long i = a; i <= b; ++i) {
-    // Nearest minor coordinate, halves rounded toward the start.
-    const long long num = 2 * i * minor;
-    long long q;
-    if (num >= 0)
-      q = (num + steps - 1) / (2 * steps);
-    else
-      q = -((-num + steps) / (2 * steps));
-    const long long major = start + sMajor * i;
+  if (a > b) return;
+  // The nearest minor coordinate, halves rounded toward the start: for a rising minor
+  // q = floor((2 i m + steps - 1) / 2 steps), for a falling one
+  // q = -floor((2 i |m| + steps) / 2 steps). The division is done once, then carried
+  // as a remainder from step to step.
+  const long long m = minor < 0 ? -minor : minor;
+  const long long sMinor = minor < 0 ? -1 : 1;
+  const long long twoSteps = 2 * steps, twoM = 2 * m;
+  const long long numerator = 2 * a * m + (minor < 0 ? steps : steps - 1);
+  long long q = numerator / twoSteps, rest = numerator % twoSteps;
+  long long major = start + sMajor * a;
+  for (long long i = a; i <= b; ++i, major += sMajor) {
+    const long long at = minor0 + sMinor * q;
     if (xMajor)
-      fn(major, minor0 + q);
+      fn(major, at);
     else
-      fn(minor0 + q, major);
+      fn(at, major);
+    rest += twoM;
+    if (rest >= twoSteps) {
+      rest -= twoSteps;
+      ++q;
+    }
   }
 }
 
@@ -407,14 +490,34 @@ void Stroke(Canvas& c, const POINT* pts, int n, bool closed) {
   const int segments = closed ? n : n - 1;
   if (pen.width <= 1) {
     long long counter = 0;
-    for (int i = 0; i < segments; ++i) {
-      const POINT& a = pts[i];
-      const POINT& b = pts[(i + 1) % n];
-      WalkLine(a.x, a.y, b.x, b.y, false, c.clip, 0, [&](long long x, long long y) {
-        if (DashOn(pen.style, counter++))
-          Plot(c, static_cast<int>(x), static_cast<int>(y), pen.value);
-      });
-    }
+    const std::uint32_t mask = c.Mask();
+    const bool bytes = c.t.bytesPerPixel == 1;
+    WithRop2<std::uint32_t>(c.dc->rop2, [&](auto op) {
+      auto plot = [&](long long x, long long y) {
+        if (!c.Inside(static_cast<int>(x), static_cast<int>(y))) return;
+        std::uint8_t* at = c.At(static_cast<int>(x), static_cast<int>(y));
+        if (bytes) {
+          *at = static_cast<std::uint8_t>(op(pen.value, *at, mask));
+        } else {
+          std::uint32_t d;
+          std::memcpy(&d, at, 4);
+          d = op(pen.value, d & mask, mask);
+          std::memcpy(at, &d, 4);
+        }
+        c.Touch(static_cast<int>(x), static_cast<int>(y), static_cast<int>(x) + 1,
+                static_cast<int>(y) + 1);
+      };
+      for (int i = 0; i < segments; ++i) {
+        const POINT& a = pts[i];
+        const POINT& b = pts[(i + 1) % n];
+        if (pen.style == PS_SOLID)
+          WalkLine(a.x, a.y, b.x, b.y, false, c.clip, 0, plot);
+        else
+          WalkLine(a.x, a.y, b.x, b.y, false, c.clip, 0, [&](long long x, long long y) {
+            if (DashOn(pen.style, counter++)) plot(x, y);
+          });
+      }
+    });
     return;
   }
   // A wide pen is the union of a band along each segment and a round cap at every
@@ -550,6 +653,15 @@ void ScanEdges(const std::vector<Edge>& edges, int mode, const RECT& clip, Sink 
 
 void FillEdges(Canvas& c, const std::vector<Edge>& edges, int mode, const Paint& paint) {
   if (paint.style == BS_NULL) return;
+  if (paint.style == BS_SOLID && c.t.bytesPerPixel == 1 && c.dc->rop2 == R2_COPYPEN) {
+    // Plans fill thousands of small solid polygons: each run is written directly.
+    const auto v = static_cast<std::uint8_t>(paint.fore);
+    ScanEdges(edges, mode, c.clip, [&](int y, int l, int r) {
+      std::memset(c.At(l, y), v, static_cast<std::size_t>(r - l));
+      c.Touch(l, y, r, y + 1);
+    });
+    return;
+  }
   ScanEdges(edges, mode, c.clip, [&](int y, int l, int r) { Span(c, y, l, r, paint); });
 }
 
@@ -922,6 +1034,31 @@ void Gather(std::uint8_t* d, const std::uint8_t* s, const int* col, std::size_t 
   for (; i < n; ++i) d[i] = s[col[i]];
 }
 
+// d[i] = s[i * step]: a shrink by a whole factor takes evenly spaced columns, which
+// the compiler turns into shuffles of whole vectors for the common steps.
+void GatherStrided(std::uint8_t* d, const std::uint8_t* s, std::size_t step, std::size_t n) {
+  switch (step) {
+    case 2:
+      for (std::size_t i = 0; i < n; ++i) d[i] = s[2 * i];
+      break;
+    case 4:
+      for (std::size_t i = 0; i < n; ++i) d[i] = s[4 * i];
+      break;
+    default:
+      for (std::size_t i = 0; i < n; ++i) d[i] = s[i * step];
+      break;
+  }
+}
+
+// The distance between neighbouring columns when they are all equally far apart, else 0.
+std::size_t EvenStep(const std::vector<int>& cols) {
+  if (cols.size() < 2 || cols[1] <= cols[0]) return 0;
+  const int step = cols[1] - cols[0];
+  for (std::size_t i = 2; i < cols.size(); ++i)
+    if (cols[i] - cols[i - 1] != step) return 0;
+  return static_cast<std::size_t>(step);
+}
+
 bool Blit(HDC hdst, int x, int y, int w, int h, HDC hsrc, const Target* srcTarget, int sx, int sy,
           int sw, int sh, std::uint32_t rop) {
   Canvas c;
@@ -984,6 +1121,7 @@ bool Blit(HDC hdst, int x, int y, int w, int h, HDC hsrc, const Target* srcTarge
     }
   }
   const std::size_t run = static_cast<std::size_t>(cb > ca ? cb - ca : 0);
+  const std::size_t step = copy8 ? EvenStep(scols) : 0;
   int lastSrow = -1, lastDy = -1;
   for (int dy = y0; dy < y1; ++dy) {
     int srow = 0;
@@ -1002,6 +1140,8 @@ bool Blit(HDC hdst, int x, int y, int w, int h, HDC hsrc, const Target* srcTarge
         if (c.t.bytesPerPixel == 1 && src.direct) {
           if (sw == w)
             std::memcpy(d, sr + col[0], run);
+          else if (step)
+            GatherStrided(d, sr + col[0], step, run);
           else
             Gather(d, sr, col, run);
         } else if (c.t.bytesPerPixel == 1) {
@@ -1120,9 +1260,12 @@ bool Rectangle(HDC h, int l, int t, int r, int b) {
   // Without a pen the interior still loses the right column and the bottom row.
   const int fl = pen.style == PS_NULL ? l : l + 1, ft = pen.style == PS_NULL ? t : t + 1;
   const int fr = r - 1, fb = b - 1;
-  for (long long y = std::max<long long>(ft, c.clip.top);
-       y < std::min<long long>(fb, c.clip.bottom); ++y)
-    Span(c, static_cast<int>(y), fl, fr, paint);
+  if (paint.style == BS_SOLID)
+    ValueRect(c, fl, ft, fr, fb, paint.fore);
+  else if (paint.style != BS_NULL)
+    for (long long y = std::max<long long>(ft, c.clip.top);
+         y < std::min<long long>(fb, c.clip.bottom); ++y)
+      Span(c, static_cast<int>(y), fl, fr, paint);
   if (pen.style != PS_NULL) {
     const POINT pts[4] = {{l + inset, t + inset},
                           {r - 1 - farInset, t + inset},
