@@ -9,6 +9,15 @@
 #include "gdi_p.h"
 #include "glyphs.h"
 
+#if defined(__x86_64__) && defined(__has_attribute)
+#if __has_attribute(target_clones)
+#define TESSEL_WIDE_CLONES __attribute__((target_clones("avx2", "default")))
+#endif
+#endif
+#ifndef TESSEL_WIDE_CLONES
+#define TESSEL_WIDE_CLONES
+#endif
+
 namespace plat {
 namespace detail {
 namespace {
@@ -273,7 +282,8 @@ void RopRows(std::uint8_t* first, std::size_t stride, int rows, int n, int rop, 
   });
 }
 
-void ValueRect(Canvas& c, long long l, long long t, long long r, long long b, std::uint32_t v) {
+void ValueRect(Canvas& c, long long l, long long t, long long r, long long b, std::uint32_t v,
+               int rop) {
   l = std::max<long long>(l, c.clip.left);
   t = std::max<long long>(t, c.clip.top);
   r = std::min<long long>(r, c.clip.right);
@@ -283,11 +293,14 @@ void ValueRect(Canvas& c, long long l, long long t, long long r, long long b, st
   const int n = static_cast<int>(r - l), rows = static_cast<int>(b - t);
   const std::size_t stride = static_cast<std::size_t>(c.t.stride);
   if (c.t.bytesPerPixel == 1)
-    RopRows<std::uint8_t>(c.At(x0, y0), stride, rows, n, c.dc->rop2, static_cast<std::uint8_t>(v),
-                          0xFF);
+    RopRows<std::uint8_t>(c.At(x0, y0), stride, rows, n, rop, static_cast<std::uint8_t>(v), 0xFF);
   else
-    RopRows<std::uint32_t>(c.At(x0, y0), stride, rows, n, c.dc->rop2, v & 0xFFFFFFu, 0xFFFFFFu);
+    RopRows<std::uint32_t>(c.At(x0, y0), stride, rows, n, rop, v & 0xFFFFFFu, 0xFFFFFFu);
   c.Touch(x0, y0, static_cast<int>(r), static_cast<int>(b));
+}
+
+void ValueRect(Canvas& c, long long l, long long t, long long r, long long b, std::uint32_t v) {
+  ValueRect(c, l, t, r, b, v, c.dc->rop2);
 }
 
 // A run [x0, x1) of one value; the run is already inside the clip.
@@ -314,6 +327,24 @@ void Span(Canvas& c, int y, int x0, int x1, const Paint& paint) {
   c.Touch(x0, y, x1, y + 1);
 }
 
+// Whether painting a pixel twice with the operation gives what painting it once does.
+bool Idempotent(int rop) {
+  switch (rop) {
+    case R2_COPYPEN:
+    case R2_NOTCOPYPEN:
+    case R2_BLACK:
+    case R2_WHITE:
+    case R2_NOP:
+    case R2_MASKPEN:
+    case R2_MERGEPEN:
+    case R2_MASKNOTPEN:
+    case R2_MERGENOTPEN:
+      return true;
+    default:
+      return false;
+  }
+}
+
 // Pixels of an outline gathered first as row runs and painted once, so that
 // overlapping strokes of a wide pen stay a single pass of an exclusive-or.
 struct Coverage {
@@ -322,6 +353,10 @@ struct Coverage {
   };
   RECT box{};
   std::vector<Run> runs;
+  // Set when painting a pixel twice gives what painting it once does: runs are then
+  // painted as they come, with nothing gathered or sorted.
+  Canvas* direct = nullptr;
+  std::uint32_t value = 0;
   explicit Coverage(const RECT& clip) : box(clip) {}
   void Add(long long y, long long x0, long long x1) {
     if (y < box.top || y >= box.bottom) return;
@@ -329,6 +364,15 @@ struct Coverage {
     x1 = std::min<long long>(x1, box.right);
     if (x0 >= x1) return;
     const int yy = static_cast<int>(y), a = static_cast<int>(x0), b = static_cast<int>(x1);
+    if (direct) {
+      if (direct->t.bytesPerPixel == 1 && direct->dc->rop2 == R2_COPYPEN) {
+        std::memset(direct->At(a, yy), static_cast<int>(value), static_cast<std::size_t>(b - a));
+        direct->Touch(a, yy, b, yy + 1);
+      } else {
+        ValueRect(*direct, a, yy, b, yy + 1, value);
+      }
+      return;
+    }
     // Consecutive stamps mostly touch the run before them.
     if (!runs.empty()) {
       Run& last = runs.back();
@@ -482,6 +526,28 @@ void Stamp(Coverage& cov, const std::vector<CapRun>& cap, long long x, long long
 
 void WideSegment(Coverage& cov, const POINT& a, const POINT& b, int width);
 
+// Pens narrower than this keep their caps and diagonal bands once worked out.
+constexpr int kCachedWidths = 8;
+
+// The band of a one-pixel diagonal step (dx, dy) of a pen `width` wide, as runs
+// relative to the step's start. Integer corners keep the band's scan exact under
+// moves by whole pixels, so one copy serves every place.
+const std::vector<CapRun>& DiagonalBand(int width, int dx, int dy) {
+  static std::vector<CapRun> bands[kCachedWidths][4];
+  static bool made[kCachedWidths][4];
+  const int which = (dx > 0 ? 1 : 0) + (dy > 0 ? 2 : 0);
+  std::vector<CapRun>& band = bands[width][which];
+  if (!made[width][which]) {
+    // Room for the widest cached pen around the origin.
+    Coverage cov(
+        RECT{-2 * kCachedWidths, -2 * kCachedWidths, 2 * kCachedWidths, 2 * kCachedWidths});
+    WideSegment(cov, POINT{0, 0}, POINT{dx, dy}, width);
+    for (const Coverage::Run& r : cov.runs) band.push_back(CapRun{r.y, r.x0, r.x1});
+    made[width][which] = true;
+  }
+  return band;
+}
+
 // A path of points stroked with the DC's pen. Wide pens cover both end points and
 // round the joins; thin pens leave out the last point of an open path.
 void Stroke(Canvas& c, const POINT* pts, int n, bool closed) {
@@ -543,13 +609,17 @@ void Stroke(Canvas& c, const POINT* pts, int n, bool closed) {
     }
   }
   Coverage cov(c.clip);
+  if (Idempotent(c.dc->rop2)) {
+    cov.direct = &c;
+    cov.value = pen.value;
+  }
   const int w = pen.width, half = w / 2;
   // Pens are mostly one of a few widths: their caps are worked out once.
-  static std::vector<CapRun> caps[8];
+  static std::vector<CapRun> caps[kCachedWidths];
   std::vector<CapRun> wide;
-  if (w < 8 && caps[w].empty()) caps[w] = RoundCap(w);
-  if (w >= 8) wide = RoundCap(w);
-  const std::vector<CapRun>& cap = w < 8 ? caps[w] : wide;
+  if (w < kCachedWidths && caps[w].empty()) caps[w] = RoundCap(w);
+  if (w >= kCachedWidths) wide = RoundCap(w);
+  const std::vector<CapRun>& cap = w < kCachedWidths ? caps[w] : wide;
   for (int i = 0; i < n; ++i) Stamp(cov, cap, pts[i].x, pts[i].y);
   for (int i = 0; i < segments; ++i) {
     const POINT& a = pts[i];
@@ -560,6 +630,11 @@ void Stroke(Canvas& c, const POINT* pts, int n, bool closed) {
       cov.AddRect(std::min(a.x, b.x), a.y - half, std::max(a.x, b.x), a.y - half + w);
     } else if (dx == 0) {
       cov.AddRect(a.x - half, std::min(a.y, b.y), a.x - half + w, std::max(a.y, b.y));
+    } else if (w < kCachedWidths && (dx == 1 || dx == -1) && (dy == 1 || dy == -1)) {
+      // Curves are walked in diagonal steps of one pixel: the band of such a step is
+      // the same few runs wherever it lies, worked out once per width and direction.
+      for (const CapRun& r : DiagonalBand(w, static_cast<int>(dx), static_cast<int>(dy)))
+        cov.Add(a.y + r.dy, a.x + r.x0, a.x + r.x1);
     } else {
       WideSegment(cov, a, b, w);
     }
@@ -1059,6 +1134,31 @@ std::size_t EvenStep(const std::vector<int>& cols) {
   return static_cast<std::size_t>(step);
 }
 
+// The binary operation of pen P and destination D that a ternary code without the
+// source equals on 8-bit pixels, or 0 when there is none.
+int PatternRop2(std::uint8_t code) {
+  switch (code) {
+    case 0xF0:
+      return R2_COPYPEN;
+    case 0x0F:
+      return R2_NOTCOPYPEN;
+    case 0x00:
+      return R2_BLACK;
+    case 0xFF:
+      return R2_WHITE;
+    case 0x55:
+      return R2_NOT;
+    case 0x5A:
+      return R2_XORPEN;
+    case 0xA5:
+      return R2_NOTXORPEN;
+    case 0xAA:
+      return R2_NOP;
+    default:
+      return 0;
+  }
+}
+
 bool Blit(HDC hdst, int x, int y, int w, int h, HDC hsrc, const Target* srcTarget, int sx, int sy,
           int sw, int sh, std::uint32_t rop) {
   Canvas c;
@@ -1101,6 +1201,16 @@ bool Blit(HDC hdst, int x, int y, int w, int h, HDC hsrc, const Target* srcTarge
   const int y0 = std::max(y, static_cast<int>(c.clip.top));
   const int y1 = std::min(y + h, static_cast<int>(c.clip.bottom));
   if (x0 >= x1 || y0 >= y1) return true;
+  if (!needSource && c.t.bytesPerPixel == 1 && paint.style != BS_HATCHED) {
+    // Without a source or a hatch every pixel gets the same treatment: the codes that
+    // match a binary operation on one value go through the row loops.
+    const int rop2 = PatternRop2(code);
+    if (rop2) {
+      ValueRect(c, x0, y0, x1, y1, paint.style == BS_SOLID ? paint.fore : 0, rop2);
+      Close(c);
+      return true;
+    }
+  }
   std::vector<int> cols, rows;
   if (needSource) {
     cols = ScaleMap(w, sw, false);
@@ -1186,10 +1296,99 @@ bool Blit(HDC hdst, int x, int y, int w, int h, HDC hsrc, const Target* srcTarge
   return true;
 }
 
+// d[i] = s[i] except where s[i] is the key: one colour-keyed row, same colour tables.
+// The plain loop is compiled for the baseline and for wider registers, picked when the
+// library loads; the build's flags stay portable.
+TESSEL_WIDE_CLONES void KeyedRow(std::uint8_t* d, const std::uint8_t* s, std::size_t n,
+                                 std::uint8_t key) {
+  for (std::size_t i = 0; i < n; ++i) d[i] = s[i] == key ? d[i] : s[i];
+}
+
+bool KeyedBlit(HDC hdst, int x, int y, int w, int h, HDC hsrc, int sx, int sy, int sw, int sh,
+               COLORREF key) {
+  Canvas c;
+  DC* sdc = LookupDC(hsrc);
+  Target st{};
+  if (!Open(hdst, &c) || !sdc || !TargetOf(*sdc, &st)) return false;
+  if (w <= 0 || h <= 0 || sw <= 0 || sh <= 0) return false;
+  if (!SaneBox(x, y, static_cast<long long>(x) + w, static_cast<long long>(y) + h)) return false;
+  Source src;
+  MakeSource(c, st, &src);
+  // Which source values are the key: by colour, or one entry exactly for an index.
+  bool keyed[256]{};
+  std::uint32_t key32 = CLR_INVALID;
+  int keyCount = 0, keyIndex = 0;
+  const bool byIndex = (key & 0xFFFF0000u) == 0x10FF0000u;
+  if (st.bytesPerPixel == 1 && byIndex) {
+    keyIndex = static_cast<int>(key & 0xFFu);
+    keyed[keyIndex] = true;
+    keyCount = 1;
+  } else if (st.bytesPerPixel == 1) {
+    for (int i = 0; i < 256; ++i) {
+      const RGBQUAD& q = st.colours[i];
+      keyed[i] = RGB(q.rgbRed, q.rgbGreen, q.rgbBlue) == (key & 0xFFFFFFu);
+      if (keyed[i]) {
+        ++keyCount;
+        keyIndex = i;
+      }
+    }
+  } else {
+    key32 = (std::uint32_t{GetRValue(key)} << 16) | (std::uint32_t{GetGValue(key)} << 8) |
+            GetBValue(key);
+  }
+  const int x0 = std::max(x, static_cast<int>(c.clip.left));
+  const int x1 = std::min(x + w, static_cast<int>(c.clip.right));
+  const int y0 = std::max(y, static_cast<int>(c.clip.top));
+  const int y1 = std::min(y + h, static_cast<int>(c.clip.bottom));
+  if (x0 >= x1 || y0 >= y1) {
+    Close(c);
+    return true;
+  }
+  // Unstretched, one keyed index, the same colour table and the whole row in the
+  // source: each row is one keyed copy of bytes, and no scale tables are needed.
+  const bool plain = src.direct && c.t.bytesPerPixel == 1 && keyCount == 1 && sw == w && sh == h &&
+                     sx + (x0 - x) >= 0 && sx + (x1 - x) <= st.width && st.bits != c.t.bits;
+  std::vector<int> cols, rows;
+  if (!plain) {
+    cols = ScaleMap(w, sw, false);
+    rows = ScaleMap(h, sh, true);
+  }
+  for (int dy = y0; dy < y1; ++dy) {
+    const int srow = sy + (plain ? dy - y : rows[static_cast<std::size_t>(dy - y)]);
+    if (srow < 0 || srow >= st.height) continue;
+    const std::uint8_t* sr = st.bits + static_cast<std::size_t>(srow) * st.stride;
+    if (plain) {
+      KeyedRow(c.At(x0, dy), sr + (sx + x0 - x), static_cast<std::size_t>(x1 - x0),
+               static_cast<std::uint8_t>(keyIndex));
+      continue;
+    }
+    for (int dx = x0; dx < x1; ++dx) {
+      const int scol = sx + cols[static_cast<std::size_t>(dx - x)];
+      if (scol < 0 || scol >= st.width) continue;
+      if (st.bytesPerPixel == 1) {
+        if (keyed[sr[scol]]) continue;
+      } else {
+        std::uint32_t v;
+        std::memcpy(&v, sr + static_cast<std::size_t>(scol) * 4, 4);
+        if ((v & 0xFFFFFFu) == key32) continue;
+      }
+      c.Set(dx, dy, src.At(scol, srow));
+    }
+  }
+  c.Touch(x0, y0, x1, y1);
+  Close(c);
+  return true;
+}
+
 }  // namespace
 }  // namespace detail
 
 using namespace detail;
+
+bool TransparentBlt(HDC dst, int x, int y, int w, int h, HDC src, int sx, int sy, int sw, int sh,
+                    COLORREF transparent) {
+  return KeyedBlit(dst, x, y, w, h, src, sx, sy, sw, sh, transparent);
+}
 
 bool MoveToEx(HDC h, int x, int y, POINT* previous) {
   DC* dc = LookupDC(h);
