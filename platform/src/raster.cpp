@@ -1577,7 +1577,9 @@ bool ExtFloodFill(HDC h, int x, int y, COLORREF colour, unsigned type) {
   const int left = c.clip.left, top = c.clip.top;
   const std::size_t w = static_cast<std::size_t>(c.clip.right - c.clip.left);
   const std::size_t rows = static_cast<std::size_t>(c.clip.bottom - c.clip.top);
-  std::vector<std::uint8_t> open(w * rows);
+  // Scratch kept between calls: a room's fill covers most of the worksheet.
+  static std::vector<std::uint8_t> open;
+  open.resize(w * rows);
   for (std::size_t r = 0; r < rows; ++r) {
     std::uint8_t* m = &open[r * w];
     const int py = top + static_cast<int>(r);
@@ -1600,11 +1602,11 @@ bool ExtFloodFill(HDC h, int x, int y, COLORREF colour, unsigned type) {
   const_cast<DC*>(c.dc)->rop2 = R2_COPYPEN;
   // The next set or clear mark in [i, end), or end.
   auto nextOpen = [](const std::uint8_t* m, std::size_t i, std::size_t end) {
-    while (i + 8 <= end) {
-      std::uint64_t word;
-      std::memcpy(&word, m + i, 8);
-      if (word) break;
-      i += 8;
+    while (i + 32 <= end) {
+      std::uint64_t word[4];
+      std::memcpy(word, m + i, sizeof word);
+      if (word[0] | word[1] | word[2] | word[3]) break;
+      i += 32;
     }
     while (i < end && !m[i]) ++i;
     return i;
@@ -1613,22 +1615,45 @@ bool ExtFloodFill(HDC h, int x, int y, COLORREF colour, unsigned type) {
     const void* z = std::memchr(m + i, 0, end - i);
     return z ? static_cast<std::size_t>(static_cast<const std::uint8_t*>(z) - m) : end;
   };
-  std::vector<POINT> stack{POINT{x - left, y}};
-  while (!stack.empty()) {
-    const POINT p = stack.back();
-    stack.pop_back();
-    std::uint8_t* m = row(p.y);
-    std::size_t l = static_cast<std::size_t>(p.x);
-    if (!m[l]) continue;
+  // Runs of row y - dy in [l, r) were filled; row y is searched under them only. A
+  // run found there that reaches past [l, r) sends the search back to row y - dy for
+  // the part the earlier run did not cover, so no row is searched twice.
+  struct Pending {
+    int y, dy;
+    std::size_t l, r;
+  };
+  static std::vector<Pending> stack;
+  stack.clear();
+  auto fill = [&](int py, std::size_t l, std::size_t r) {
+    std::memset(row(py) + l, 0, r - l);
+    Span(c, py, left + static_cast<int>(l), left + static_cast<int>(r), paint);
+  };
+  {
+    const std::uint8_t* m = row(y);
+    std::size_t l = static_cast<std::size_t>(x - left);
     while (l > 0 && m[l - 1]) --l;
-    const std::size_t r = nextClosed(m, static_cast<std::size_t>(p.x), w);
-    std::memset(m + l, 0, r - l);
-    Span(c, p.y, left + static_cast<int>(l), left + static_cast<int>(r), paint);
-    for (int ny : {p.y - 1, p.y + 1}) {
-      if (ny < top || ny >= c.clip.bottom) continue;
-      const std::uint8_t* n = row(ny);
-      for (std::size_t i = nextOpen(n, l, r); i < r; i = nextOpen(n, nextClosed(n, i, r), r))
-        stack.push_back(POINT{static_cast<int>(i), ny});
+    const std::size_t r = nextClosed(m, static_cast<std::size_t>(x - left), w);
+    fill(y, l, r);
+    stack.push_back(Pending{y + 1, 1, l, r});
+    stack.push_back(Pending{y - 1, -1, l, r});
+  }
+  while (!stack.empty()) {
+    const Pending s = stack.back();
+    stack.pop_back();
+    if (s.y < top || s.y >= c.clip.bottom) continue;
+    const std::uint8_t* m = row(s.y);
+    std::size_t i = s.l;
+    if (m[i])
+      while (i > 0 && m[i - 1]) --i;
+    else
+      i = nextOpen(m, i, s.r);
+    while (i < s.r) {
+      const std::size_t e = nextClosed(m, i, w);
+      fill(s.y, i, e);
+      stack.push_back(Pending{s.y + s.dy, s.dy, i, e});
+      if (i < s.l) stack.push_back(Pending{s.y - s.dy, -s.dy, i, s.l});
+      if (e > s.r) stack.push_back(Pending{s.y - s.dy, -s.dy, s.r, e});
+      i = e < s.r ? nextOpen(m, e, s.r) : s.r;
     }
   }
   const_cast<DC*>(c.dc)->rop2 = saved;
