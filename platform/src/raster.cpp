@@ -559,17 +559,38 @@ void Stroke(Canvas& c, const POINT* pts, int n, bool closed) {
     const std::uint32_t mask = c.Mask();
     const bool bytes = c.t.bytesPerPixel == 1;
     WithRop2<std::uint32_t>(c.dc->rop2, [&](auto op) {
+      // On 8-bit targets neighbouring pixels of one row are gathered into a run and
+      // written together; each pixel still gets the operation once.
+      int runY = 0, runL = 0, runR = 0;
+      auto flush = [&] {
+        if (runL >= runR) return;
+        std::uint8_t* at = c.At(runL, runY);
+        for (int i = 0; i < runR - runL; ++i)
+          at[i] = static_cast<std::uint8_t>(op(pen.value, at[i], mask));
+        c.Touch(runL, runY, runR, runY + 1);
+        runL = runR = 0;
+      };
       auto plot = [&](long long x, long long y) {
         if (!c.Inside(static_cast<int>(x), static_cast<int>(y))) return;
-        std::uint8_t* at = c.At(static_cast<int>(x), static_cast<int>(y));
         if (bytes) {
-          *at = static_cast<std::uint8_t>(op(pen.value, *at, mask));
-        } else {
-          std::uint32_t d;
-          std::memcpy(&d, at, 4);
-          d = op(pen.value, d & mask, mask);
-          std::memcpy(at, &d, 4);
+          const int xi = static_cast<int>(x), yi = static_cast<int>(y);
+          if (runL < runR && yi == runY && xi == runR) {
+            ++runR;
+          } else if (runL < runR && yi == runY && xi == runL - 1) {
+            --runL;
+          } else {
+            flush();
+            runY = yi;
+            runL = xi;
+            runR = xi + 1;
+          }
+          return;
         }
+        std::uint8_t* at = c.At(static_cast<int>(x), static_cast<int>(y));
+        std::uint32_t d;
+        std::memcpy(&d, at, 4);
+        d = op(pen.value, d & mask, mask);
+        std::memcpy(at, &d, 4);
         c.Touch(static_cast<int>(x), static_cast<int>(y), static_cast<int>(x) + 1,
                 static_cast<int>(y) + 1);
       };
@@ -583,6 +604,7 @@ void Stroke(Canvas& c, const POINT* pts, int n, bool closed) {
             if (DashOn(pen.style, counter++)) plot(x, y);
           });
       }
+      flush();
     });
     return;
   }
