@@ -703,7 +703,16 @@ void ScanEdges(const std::vector<Edge>& edges, int mode, const RECT& clip, Sink 
   const long long bottom = std::min<long long>(clip.bottom, maxY);
   std::size_t next = 0;
   long long event = top;  // the next row where an edge starts or ends
-  for (long long y = top; y < bottom; ++y) {
+  auto step = [](Active& a) {
+    a.q += a.stepQ;
+    a.s -= a.stepS;
+    if (a.s < 0) {
+      a.s += a.dy;
+      a.q += 1;
+    }
+  };
+  long long y = top;
+  while (y < bottom) {
     if (y >= event) {
       std::erase_if(active, [y](const Active& a) { return a.end <= y; });
       while (next < order.size() && order[next]->y0 <= y) {
@@ -724,6 +733,21 @@ void ScanEdges(const std::vector<Edge>& edges, int mode, const RECT& clip, Sink 
       event = next < order.size() ? order[next]->y0 : bottom;
       for (const Active& a : active) event = std::min(event, a.end);
     }
+    if (active.size() == 2) {
+      // Most rows of most shapes cross two edges: until the next event the run lies
+      // between them, whichever is left, in either fill mode.
+      Active& a = active[0];
+      Active& b = active[1];
+      const long long stop = std::min(event, bottom);
+      for (; y < stop; ++y) {
+        const long long l = std::max<long long>(std::min(a.q, b.q), clip.left);
+        const long long r = std::min<long long>(std::max(a.q, b.q), clip.right);
+        if (l < r) sink(static_cast<int>(y), static_cast<int>(l), static_cast<int>(r));
+        step(a);
+        step(b);
+      }
+      continue;
+    }
     // Crossings stay nearly in order from row to row.
     for (std::size_t i = 1; i < active.size(); ++i)
       for (std::size_t j = i; j > 0 && active[j - 1].q > active[j].q; --j)
@@ -737,14 +761,8 @@ void ScanEdges(const std::vector<Edge>& edges, int mode, const RECT& clip, Sink 
       const long long r = std::min<long long>(active[i + 1].q, clip.right);
       if (l < r) sink(static_cast<int>(y), static_cast<int>(l), static_cast<int>(r));
     }
-    for (Active& a : active) {
-      a.q += a.stepQ;
-      a.s -= a.stepS;
-      if (a.s < 0) {
-        a.s += a.dy;
-        a.q += 1;
-      }
-    }
+    for (Active& a : active) step(a);
+    ++y;
   }
 }
 
