@@ -327,6 +327,9 @@ void Span(Canvas& c, int y, int x0, int x1, const Paint& paint) {
   c.Touch(x0, y, x1, y + 1);
 }
 
+// Runs up to this long are written byte by byte rather than through a call.
+constexpr int kShortRun = 8;
+
 // Whether painting a pixel twice with the operation gives what painting it once does.
 bool Idempotent(int rop) {
   switch (rop) {
@@ -357,7 +360,42 @@ struct Coverage {
   // painted as they come, with nothing gathered or sorted.
   Canvas* direct = nullptr;
   std::uint32_t value = 0;
+  // Runs not yet painted in direct mode: the stamps of a walk along a curve overlap
+  // the few rows around it, so runs are merged there before they are written.
+  static constexpr int kPending = 4;
+  Run pending[kPending]{};
+  int pendingCount = 0;
   explicit Coverage(const RECT& clip) : box(clip) {}
+  void PaintDirect(const Run& r) {
+    if (direct->t.bytesPerPixel == 1 && direct->dc->rop2 == R2_COPYPEN) {
+      std::uint8_t* at = direct->At(r.x0, r.y);
+      const auto v = static_cast<std::uint8_t>(value);
+      // Most runs of a thin wide pen are a few pixels: no call for those.
+      if (r.x1 - r.x0 <= kShortRun)
+        for (int i = 0; i < r.x1 - r.x0; ++i) at[i] = v;
+      else
+        std::memset(at, v, static_cast<std::size_t>(r.x1 - r.x0));
+      direct->Touch(r.x0, r.y, r.x1, r.y + 1);
+    } else {
+      ValueRect(*direct, r.x0, r.y, r.x1, r.y + 1, value);
+    }
+  }
+  void AddDirect(int y, int a, int b) {
+    for (int i = 0; i < pendingCount; ++i) {
+      Run& p = pending[i];
+      if (p.y == y && a <= p.x1 && b >= p.x0) {
+        p.x0 = std::min(p.x0, a);
+        p.x1 = std::max(p.x1, b);
+        return;
+      }
+    }
+    if (pendingCount == kPending) {
+      PaintDirect(pending[0]);
+      std::copy(pending + 1, pending + kPending, pending);
+      --pendingCount;
+    }
+    pending[pendingCount++] = Run{y, a, b};
+  }
   void Add(long long y, long long x0, long long x1) {
     if (y < box.top || y >= box.bottom) return;
     x0 = std::max<long long>(x0, box.left);
@@ -365,12 +403,7 @@ struct Coverage {
     if (x0 >= x1) return;
     const int yy = static_cast<int>(y), a = static_cast<int>(x0), b = static_cast<int>(x1);
     if (direct) {
-      if (direct->t.bytesPerPixel == 1 && direct->dc->rop2 == R2_COPYPEN) {
-        std::memset(direct->At(a, yy), static_cast<int>(value), static_cast<std::size_t>(b - a));
-        direct->Touch(a, yy, b, yy + 1);
-      } else {
-        ValueRect(*direct, a, yy, b, yy + 1, value);
-      }
+      AddDirect(yy, a, b);
       return;
     }
     // Consecutive stamps mostly touch the run before them.
@@ -390,6 +423,8 @@ struct Coverage {
     for (long long y = t; y < b; ++y) Add(y, l, r);
   }
   void Apply(Canvas& c, std::uint32_t v) {
+    for (int i = 0; i < pendingCount; ++i) PaintDirect(pending[i]);
+    pendingCount = 0;
     if (runs.empty()) return;
     int top = runs[0].y, bottom = runs[0].y;
     for (const Run& r : runs) {
@@ -445,56 +480,102 @@ PenInfo PenOf(const Canvas& c) {
   return p;
 }
 
-// Steps along the major axis of a line, visiting the pixel nearest the ideal line at
-// each step, limited to the steps that can reach the clip box (plus a margin for the
-// pen's width). `last` includes the end point.
-template <typename Fn>
-void WalkLine(long long x0, long long y0, long long x1, long long y1, bool last, const RECT& box,
-              int margin, Fn fn) {
-  const long long dx = x1 - x0, dy = y1 - y0;
-  const long long adx = dx < 0 ? -dx : dx, ady = dy < 0 ? -dy : dy;
-  if (adx == 0 && ady == 0) {
-    if (last) fn(x0, y0);
-    return;
-  }
-  const bool xMajor = adx >= ady;
-  const long long steps = xMajor ? adx : ady;
-  const long long sMajor = xMajor ? (dx < 0 ? -1 : 1) : (dy < 0 ? -1 : 1);
-  const long long start = xMajor ? x0 : y0;
-  const long long lo = (xMajor ? box.left : box.top) - margin;
-  const long long hi = (xMajor ? box.right : box.bottom) + margin;
-  // The step range [a, b] whose major coordinate lies within [lo, hi).
-  long long a = 0, b = last ? steps : steps - 1;
-  if (sMajor > 0) {
-    a = std::max(a, lo - start);
-    b = std::min(b, hi - 1 - start);
-  } else {
-    a = std::max(a, start - (hi - 1));
-    b = std::min(b, start - lo);
-  }
-  const long long minor = xMajor ? dy : dx;
-  const long long minor0 = xMajor ? y0 : x0;
-  if (a > b) return;
-  // The nearest minor coordinate, halves rounded toward the start: for a rising minor
+// The steps of a line from (x0, y0) toward (x1, y1) that can reach the clip box (plus
+// a margin for the pen's width): along the major axis one pixel per step, the minor
+// coordinate nearest the ideal line, halves rounded toward the start. `last` includes
+// the end point.
+struct LineSteps {
+  bool xMajor = true, single = false;
+  long long a = 0, b = -1;  // the step range [a, b] whose major coordinate lies in the box
+  long long start = 0, sMajor = 1, minor0 = 0, sMinor = 1;
+  // Minor offset q of step a and its remainder: for a rising minor
   // q = floor((2 i m + steps - 1) / 2 steps), for a falling one
   // q = -floor((2 i |m| + steps) / 2 steps). The division is done once, then carried
   // as a remainder from step to step.
+  long long q = 0, rest = 0, twoSteps = 1, twoM = 0;
+};
+
+LineSteps StepsOf(long long x0, long long y0, long long x1, long long y1, bool last,
+                  const RECT& box, int margin) {
+  LineSteps l;
+  const long long dx = x1 - x0, dy = y1 - y0;
+  const long long adx = dx < 0 ? -dx : dx, ady = dy < 0 ? -dy : dy;
+  if (adx == 0 && ady == 0) {
+    l.single = last;
+    l.start = x0;
+    l.minor0 = y0;
+    return l;
+  }
+  l.xMajor = adx >= ady;
+  const long long steps = l.xMajor ? adx : ady;
+  l.sMajor = l.xMajor ? (dx < 0 ? -1 : 1) : (dy < 0 ? -1 : 1);
+  l.start = l.xMajor ? x0 : y0;
+  const long long lo = (l.xMajor ? box.left : box.top) - margin;
+  const long long hi = (l.xMajor ? box.right : box.bottom) + margin;
+  l.a = 0;
+  l.b = last ? steps : steps - 1;
+  if (l.sMajor > 0) {
+    l.a = std::max(l.a, lo - l.start);
+    l.b = std::min(l.b, hi - 1 - l.start);
+  } else {
+    l.a = std::max(l.a, l.start - (hi - 1));
+    l.b = std::min(l.b, l.start - lo);
+  }
+  const long long minor = l.xMajor ? dy : dx;
+  l.minor0 = l.xMajor ? y0 : x0;
   const long long m = minor < 0 ? -minor : minor;
-  const long long sMinor = minor < 0 ? -1 : 1;
-  const long long twoSteps = 2 * steps, twoM = 2 * m;
-  const long long numerator = 2 * a * m + (minor < 0 ? steps : steps - 1);
-  long long q = numerator / twoSteps, rest = numerator % twoSteps;
-  long long major = start + sMajor * a;
-  for (long long i = a; i <= b; ++i, major += sMajor) {
-    const long long at = minor0 + sMinor * q;
-    if (xMajor)
+  l.sMinor = minor < 0 ? -1 : 1;
+  l.twoSteps = 2 * steps;
+  l.twoM = 2 * m;
+  if (l.a <= l.b) {
+    const long long numerator = 2 * l.a * m + (minor < 0 ? steps : steps - 1);
+    l.q = numerator / l.twoSteps;
+    l.rest = numerator % l.twoSteps;
+  }
+  return l;
+}
+
+// Visits each pixel of the line, fn(x, y).
+template <typename Fn>
+void WalkLine(long long x0, long long y0, long long x1, long long y1, bool last, const RECT& box,
+              int margin, Fn fn) {
+  LineSteps l = StepsOf(x0, y0, x1, y1, last, box, margin);
+  if (l.single) fn(l.start, l.minor0);
+  long long major = l.start + l.sMajor * l.a;
+  for (long long i = l.a; i <= l.b; ++i, major += l.sMajor) {
+    const long long at = l.minor0 + l.sMinor * l.q;
+    if (l.xMajor)
       fn(major, at);
     else
       fn(at, major);
-    rest += twoM;
-    if (rest >= twoSteps) {
-      rest -= twoSteps;
-      ++q;
+    l.rest += l.twoM;
+    if (l.rest >= l.twoSteps) {
+      l.rest -= l.twoSteps;
+      ++l.q;
+    }
+  }
+}
+
+// The same pixels as WalkLine, as row runs: run(y, x0, x1) for [x0, x1). A line
+// along x keeps its row for several steps, found with one division per run.
+template <typename Fn>
+void WalkLineRows(long long x0, long long y0, long long x1, long long y1, bool last,
+                  const RECT& box, Fn run) {
+  LineSteps l = StepsOf(x0, y0, x1, y1, last, box, 0);
+  if (!l.xMajor || l.single) {
+    WalkLine(x0, y0, x1, y1, last, box, 0, [&](long long x, long long y) { run(y, x, x + 1); });
+    return;
+  }
+  for (long long i = l.a; i <= l.b;) {
+    long long len = l.twoM ? (l.twoSteps - l.rest + l.twoM - 1) / l.twoM : l.b - i + 1;
+    len = std::min(len, l.b - i + 1);
+    const long long first = l.start + l.sMajor * i, lastX = first + l.sMajor * (len - 1);
+    run(l.minor0 + l.sMinor * l.q, std::min(first, lastX), std::max(first, lastX) + 1);
+    i += len;
+    l.rest += len * l.twoM;
+    if (l.rest >= l.twoSteps) {
+      l.rest -= l.twoSteps;
+      ++l.q;
     }
   }
 }
@@ -597,7 +678,21 @@ void Stroke(Canvas& c, const POINT* pts, int n, bool closed) {
       for (int i = 0; i < segments; ++i) {
         const POINT& a = pts[i];
         const POINT& b = pts[(i + 1) % n];
-        if (pen.style == PS_SOLID)
+        if (pen.style == PS_SOLID && bytes)
+          WalkLineRows(a.x, a.y, b.x, b.y, false, c.clip,
+                       [&](long long y, long long x0, long long x1) {
+                         // Rows are not clipped by the walk, and columns only along x.
+                         x0 = std::max<long long>(x0, c.clip.left);
+                         x1 = std::min<long long>(x1, c.clip.right);
+                         if (y < c.clip.top || y >= c.clip.bottom || x0 >= x1) return;
+                         const int yi = static_cast<int>(y), l = static_cast<int>(x0),
+                                   r = static_cast<int>(x1);
+                         std::uint8_t* at = c.At(l, yi);
+                         for (int k = 0; k < r - l; ++k)
+                           at[k] = static_cast<std::uint8_t>(op(pen.value, at[k], mask));
+                         c.Touch(l, yi, r, yi + 1);
+                       });
+        else if (pen.style == PS_SOLID)
           WalkLine(a.x, a.y, b.x, b.y, false, c.clip, 0, plot);
         else
           WalkLine(a.x, a.y, b.x, b.y, false, c.clip, 0, [&](long long x, long long y) {
