@@ -224,7 +224,7 @@ int Nearest(const RGBQUAD* table, int r, int g, int b) {
 // colours of the same one or two tables thousands of times: answers are kept per
 // table contents (compared whole, since a table may change in place) and colour.
 constexpr int kCachedTables = 2;
-constexpr int kCachedColours = 64;  // per table, by a hash of the colour
+constexpr int kCachedColours = 256;  // per table, by a hash of the colour
 struct NearestCache {
   RGBQUAD table[256]{};
   bool used = false;
@@ -246,7 +246,7 @@ int CachedNearest(const RGBQUAD* table, int r, int g, int b) {
     cache->used = true;
   }
   const std::uint32_t key = 0x01000000u | static_cast<std::uint32_t>(r << 16 | g << 8 | b);
-  const std::uint32_t slot = ((key * 0x9E3779B1u) >> 26) % kCachedColours;
+  const std::uint32_t slot = ((key * 0x9E3779B1u) >> 24) % kCachedColours;
   if (cache->colour[slot] != key) {
     cache->colour[slot] = key;
     cache->index[slot] = static_cast<std::uint8_t>(Nearest(table, r, g, b));

@@ -1178,6 +1178,9 @@ struct Source {
   }
 };
 
+// Colour maps of blits kept for the next blits between the same colour tables.
+constexpr int kKeptSourceMaps = 4;
+
 bool MakeSource(const Canvas& dst, const Target& src, Source* s) {
   s->t = src;
   s->dst = &dst;
@@ -1187,11 +1190,35 @@ bool MakeSource(const Canvas& dst, const Target& src, Source* s) {
     s->direct = true;
     return true;
   }
+  // The map depends only on the two colour tables (the destination's only when it has
+  // one): the window's paint and the product blits repeat the same pairs, so the last
+  // few maps are kept, compared by contents since tables change in place.
+  struct Kept {
+    RGBQUAD from[256], to[256];
+    bool toTable = false, used = false;
+    std::uint32_t map[256];
+  };
+  static Kept kept[kKeptSourceMaps];
+  static int nextKept = 0;
+  const bool toTable = dst.t.bytesPerPixel == 1;
   s->map.resize(256);
+  for (const Kept& k : kept)
+    if (k.used && k.toTable == toTable && std::memcmp(k.from, src.colours, sizeof k.from) == 0 &&
+        (!toTable || std::memcmp(k.to, dst.t.colours, sizeof k.to) == 0)) {
+      std::copy(k.map, k.map + 256, s->map.begin());
+      return true;
+    }
   for (int i = 0; i < 256; ++i) {
     const RGBQUAD& q = src.colours[i];
     s->map[i] = ResolveColour(*dst.dc, dst.t, RGB(q.rgbRed, q.rgbGreen, q.rgbBlue));
   }
+  Kept& k = kept[nextKept];
+  nextKept = (nextKept + 1) % kKeptSourceMaps;
+  std::memcpy(k.from, src.colours, sizeof k.from);
+  if (toTable) std::memcpy(k.to, dst.t.colours, sizeof k.to);
+  k.toTable = toTable;
+  k.used = true;
+  std::copy(s->map.begin(), s->map.end(), k.map);
   return true;
 }
 
