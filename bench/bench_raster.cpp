@@ -173,6 +173,29 @@ void XorRectangleDrawnAndUndrawn(benchmark::State& state) {
 }
 BENCHMARK(XorRectangleDrawnAndUndrawn);
 
+// The same outline as above, inverted by plain loops over its four two-pixel edges.
+void XorRectanglePlainLoop(benchmark::State& state) {
+  Sheet s(kW, kH);
+  const std::size_t stride = s.Stride();
+  auto invert = [&](int l, int t, int r, int b) {
+    for (int y = t; y < b; ++y) {
+      std::uint8_t* row = s.bits + static_cast<std::size_t>(y) * stride;
+      for (int x = l; x < r; ++x) row[x] = static_cast<std::uint8_t>(~row[x]);
+    }
+  };
+  for (auto _ : state) {
+    for (int pass = 0; pass < 2; ++pass) {
+      invert(299, 199, 1101, 201);
+      invert(299, 798, 1101, 800);
+      invert(299, 201, 301, 798);
+      invert(1098, 201, 1100, 798);
+    }
+    benchmark::DoNotOptimize(s.bits);
+    benchmark::ClobberMemory();
+  }
+}
+BENCHMARK(XorRectanglePlainLoop);
+
 // The region a stretch of `percent` copies: shrinking takes the whole sheet, enlarging
 // the part that fills a 1280 x 800 window.
 void StretchSource(int percent, int* sw, int* sh) {

@@ -220,6 +220,40 @@ int Nearest(const RGBQUAD* table, int r, int g, int b) {
   return best;
 }
 
+// The nearest entry searches the whole table, and a redraw asks for the same few
+// colours of the same one or two tables thousands of times: answers are kept per
+// table contents (compared whole, since a table may change in place) and colour.
+constexpr int kCachedTables = 2;
+constexpr int kCachedColours = 256;  // per table, by a hash of the colour
+struct NearestCache {
+  RGBQUAD table[256]{};
+  bool used = false;
+  std::uint32_t colour[kCachedColours]{};  // 0x01RRGGBB when filled, 0 when empty
+  std::uint8_t index[kCachedColours]{};
+};
+constinit NearestCache nearestCaches[kCachedTables];
+constinit int nextNearestCache = 0;
+
+int CachedNearest(const RGBQUAD* table, int r, int g, int b) {
+  NearestCache* cache = nullptr;
+  for (NearestCache& c : nearestCaches)
+    if (c.used && std::memcmp(c.table, table, sizeof c.table) == 0) cache = &c;
+  if (!cache) {
+    cache = &nearestCaches[nextNearestCache];
+    nextNearestCache = (nextNearestCache + 1) % kCachedTables;
+    *cache = NearestCache{};
+    std::memcpy(cache->table, table, sizeof cache->table);
+    cache->used = true;
+  }
+  const std::uint32_t key = 0x01000000u | static_cast<std::uint32_t>(r << 16 | g << 8 | b);
+  const std::uint32_t slot = ((key * 0x9E3779B1u) >> 24) % kCachedColours;
+  if (cache->colour[slot] != key) {
+    cache->colour[slot] = key;
+    cache->index[slot] = static_cast<std::uint8_t>(Nearest(table, r, g, b));
+  }
+  return cache->index[slot];
+}
+
 }  // namespace
 
 std::uint32_t ResolveColour(const DC& dc, const Target& t, COLORREF c) {
@@ -242,7 +276,7 @@ std::uint32_t ResolveColour(const DC& dc, const Target& t, COLORREF c) {
       r = g = b = 0;
     }
   }
-  if (t.bytesPerPixel == 1) return static_cast<std::uint32_t>(Nearest(t.colours, r, g, b));
+  if (t.bytesPerPixel == 1) return static_cast<std::uint32_t>(CachedNearest(t.colours, r, g, b));
   return (static_cast<std::uint32_t>(r) << 16) | (static_cast<std::uint32_t>(g) << 8) |
          static_cast<std::uint32_t>(b);
 }

@@ -9,6 +9,15 @@
 #include "gdi_p.h"
 #include "glyphs.h"
 
+#if defined(__x86_64__) && defined(__has_attribute)
+#if __has_attribute(target_clones)
+#define TESSEL_WIDE_CLONES __attribute__((target_clones("avx2", "default")))
+#endif
+#endif
+#ifndef TESSEL_WIDE_CLONES
+#define TESSEL_WIDE_CLONES
+#endif
+
 namespace plat {
 namespace detail {
 namespace {
@@ -40,8 +49,9 @@ struct Canvas {
       std::memcpy(At(x, y), &v, 4);
   }
   std::uint32_t Mask() const { return t.bytesPerPixel == 1 ? 0xFFu : 0xFFFFFFu; }
+  // Only a window needs to know what changed, to show it.
   void Touch(int l, int tp, int r, int b) {
-    if (l >= r || tp >= b) return;
+    if (!window || l >= r || tp >= b) return;
     if (dirty.left >= dirty.right) {
       dirty = RECT{l, tp, r, b};
       return;
@@ -172,34 +182,108 @@ Paint BrushPaint(const Canvas& c, HBRUSH h) {
   return p;
 }
 
-// A rectangle [l, r) x [t, b) of one value through the DC's binary raster operation,
-// clipped; rows are walked with the operation chosen once.
-template <typename T>
-void RopRows(std::uint8_t* first, std::size_t stride, int rows, int n, int rop, T v, T mask) {
-  for (int y = 0; y < rows; ++y, first += stride) {
-    T* p = reinterpret_cast<T*>(first);
-    switch (rop) {
-      case R2_COPYPEN:
-        if constexpr (sizeof(T) == 1)
-          std::memset(p, v, static_cast<std::size_t>(n));
-        else
-          std::fill(p, p + n, v);
-        break;
-      case R2_NOT:
-        for (int i = 0; i < n; ++i) p[i] = static_cast<T>(~p[i] & mask);
-        break;
-      case R2_XORPEN:
-        for (int i = 0; i < n; ++i) p[i] = static_cast<T>(p[i] ^ v);
-        break;
-      case R2_NOP:
-        break;
-      default:
-        for (int i = 0; i < n; ++i) p[i] = static_cast<T>(Rop2(rop, v, p[i] & mask, mask));
-    }
+// Calls fn with the binary raster operation `mode` as a function object of (pen, dst,
+// mask) giving a T, so that loops over many pixels choose the operation once, not per
+// pixel, and byte loops stay in bytes. Each gives what Rop2 gives for the same arguments.
+template <typename T, typename Fn>
+void WithRop2(int mode, Fn fn) {
+  switch (mode) {
+    case R2_BLACK:
+      return fn([](auto, auto, auto) { return T{0}; });
+    case R2_NOTMERGEPEN:
+      return fn([](auto p, auto d, auto m) { return static_cast<T>(~(p | d) & m); });
+    case R2_MASKNOTPEN:
+      return fn([](auto p, auto d, auto m) { return static_cast<T>(~p & d & m); });
+    case R2_NOTCOPYPEN:
+      return fn([](auto p, auto, auto m) { return static_cast<T>(~p & m); });
+    case R2_MASKPENNOT:
+      return fn([](auto p, auto d, auto m) { return static_cast<T>(p & ~d & m); });
+    case R2_NOT:
+      return fn([](auto, auto d, auto m) { return static_cast<T>(~d & m); });
+    case R2_XORPEN:
+      return fn([](auto p, auto d, auto m) { return static_cast<T>((p ^ d) & m); });
+    case R2_NOTMASKPEN:
+      return fn([](auto p, auto d, auto m) { return static_cast<T>(~(p & d) & m); });
+    case R2_MASKPEN:
+      return fn([](auto p, auto d, auto) { return static_cast<T>(p & d); });
+    case R2_NOTXORPEN:
+      return fn([](auto p, auto d, auto m) { return static_cast<T>(~(p ^ d) & m); });
+    case R2_NOP:
+      return fn([](auto, auto d, auto) { return static_cast<T>(d); });
+    case R2_MERGENOTPEN:
+      return fn([](auto p, auto d, auto m) { return static_cast<T>((~p | d) & m); });
+    case R2_MERGEPENNOT:
+      return fn([](auto p, auto d, auto m) { return static_cast<T>((p | ~d) & m); });
+    case R2_MERGEPEN:
+      return fn([](auto p, auto d, auto) { return static_cast<T>(p | d); });
+    case R2_WHITE:
+      return fn([](auto, auto, auto m) { return static_cast<T>(m); });
+    default:
+      return fn([](auto p, auto, auto) { return static_cast<T>(p); });
   }
 }
 
-void ValueRect(Canvas& c, long long l, long long t, long long r, long long b, std::uint32_t v) {
+// Rows of n pixels, n known when compiled: the two-pixel bands of wide outlines run
+// down hundreds of rows, where a loop of unknown length costs more than the pixels.
+template <typename T, int N, typename Op>
+void OpRowsFixed(std::uint8_t* first, std::size_t stride, int rows, T v, T mask, Op op) {
+  for (int y = 0; y < rows; ++y, first += stride) {
+    T px[N];
+    std::memcpy(px, first, sizeof px);
+    for (int i = 0; i < N; ++i) px[i] = static_cast<T>(op(v, px[i], mask));
+    std::memcpy(first, px, sizeof px);
+  }
+}
+
+template <typename T, typename Op>
+void OpRows(std::uint8_t* first, std::size_t stride, int rows, int n, T v, T mask, Op op) {
+  switch (n) {
+    case 1:
+      return OpRowsFixed<T, 1>(first, stride, rows, v, mask, op);
+    case 2:
+      return OpRowsFixed<T, 2>(first, stride, rows, v, mask, op);
+    case 3:
+      return OpRowsFixed<T, 3>(first, stride, rows, v, mask, op);
+    case 4:
+      return OpRowsFixed<T, 4>(first, stride, rows, v, mask, op);
+    default:
+      break;
+  }
+  for (int y = 0; y < rows; ++y, first += stride) {
+    T* p = reinterpret_cast<T*>(first);
+    for (int i = 0; i < n; ++i) p[i] = static_cast<T>(op(v, p[i], mask));
+  }
+}
+
+// A rectangle [l, r) x [t, b) of one value through the DC's binary raster operation,
+// clipped; the operation is chosen once for all rows.
+template <typename T>
+void RopRows(std::uint8_t* first, std::size_t stride, int rows, int n, int rop, T v, T mask) {
+  if (rop == R2_NOP) return;
+  if (rop == R2_COPYPEN) {
+    for (int y = 0; y < rows; ++y, first += stride) {
+      if constexpr (sizeof(T) == 1) {
+        std::memset(first, v, static_cast<std::size_t>(n));
+      } else {
+        T* p = reinterpret_cast<T*>(first);
+        std::fill(p, p + n, v);
+      }
+    }
+    return;
+  }
+  if (rop == R2_XORPEN) {
+    // Exclusive-or leaves the bits above the mask as they were.
+    OpRows<T>(first, stride, rows, n, v, mask, [](T p, T d, T) { return static_cast<T>(p ^ d); });
+    return;
+  }
+  WithRop2<T>(rop, [&](auto op) {
+    OpRows<T>(first, stride, rows, n, v, mask,
+              [op](T p, T d, T m) { return op(p, static_cast<T>(d & m), m); });
+  });
+}
+
+void ValueRect(Canvas& c, long long l, long long t, long long r, long long b, std::uint32_t v,
+               int rop) {
   l = std::max<long long>(l, c.clip.left);
   t = std::max<long long>(t, c.clip.top);
   r = std::min<long long>(r, c.clip.right);
@@ -209,11 +293,14 @@ void ValueRect(Canvas& c, long long l, long long t, long long r, long long b, st
   const int n = static_cast<int>(r - l), rows = static_cast<int>(b - t);
   const std::size_t stride = static_cast<std::size_t>(c.t.stride);
   if (c.t.bytesPerPixel == 1)
-    RopRows<std::uint8_t>(c.At(x0, y0), stride, rows, n, c.dc->rop2, static_cast<std::uint8_t>(v),
-                          0xFF);
+    RopRows<std::uint8_t>(c.At(x0, y0), stride, rows, n, rop, static_cast<std::uint8_t>(v), 0xFF);
   else
-    RopRows<std::uint32_t>(c.At(x0, y0), stride, rows, n, c.dc->rop2, v & 0xFFFFFFu, 0xFFFFFFu);
+    RopRows<std::uint32_t>(c.At(x0, y0), stride, rows, n, rop, v & 0xFFFFFFu, 0xFFFFFFu);
   c.Touch(x0, y0, static_cast<int>(r), static_cast<int>(b));
+}
+
+void ValueRect(Canvas& c, long long l, long long t, long long r, long long b, std::uint32_t v) {
+  ValueRect(c, l, t, r, b, v, c.dc->rop2);
 }
 
 // A run [x0, x1) of one value; the run is already inside the clip.
@@ -240,6 +327,27 @@ void Span(Canvas& c, int y, int x0, int x1, const Paint& paint) {
   c.Touch(x0, y, x1, y + 1);
 }
 
+// Runs up to this long are written byte by byte rather than through a call.
+constexpr int kShortRun = 8;
+
+// Whether painting a pixel twice with the operation gives what painting it once does.
+bool Idempotent(int rop) {
+  switch (rop) {
+    case R2_COPYPEN:
+    case R2_NOTCOPYPEN:
+    case R2_BLACK:
+    case R2_WHITE:
+    case R2_NOP:
+    case R2_MASKPEN:
+    case R2_MERGEPEN:
+    case R2_MASKNOTPEN:
+    case R2_MERGENOTPEN:
+      return true;
+    default:
+      return false;
+  }
+}
+
 // Pixels of an outline gathered first as row runs and painted once, so that
 // overlapping strokes of a wide pen stay a single pass of an exclusive-or.
 struct Coverage {
@@ -248,13 +356,56 @@ struct Coverage {
   };
   RECT box{};
   std::vector<Run> runs;
+  // Set when painting a pixel twice gives what painting it once does: runs are then
+  // painted as they come, with nothing gathered or sorted.
+  Canvas* direct = nullptr;
+  std::uint32_t value = 0;
+  // Runs not yet painted in direct mode: the stamps of a walk along a curve overlap
+  // the few rows around it, so runs are merged there before they are written.
+  static constexpr int kPending = 4;
+  Run pending[kPending]{};
+  int pendingCount = 0;
   explicit Coverage(const RECT& clip) : box(clip) {}
+  void PaintDirect(const Run& r) {
+    if (direct->t.bytesPerPixel == 1 && direct->dc->rop2 == R2_COPYPEN) {
+      std::uint8_t* at = direct->At(r.x0, r.y);
+      const auto v = static_cast<std::uint8_t>(value);
+      // Most runs of a thin wide pen are a few pixels: no call for those.
+      if (r.x1 - r.x0 <= kShortRun)
+        for (int i = 0; i < r.x1 - r.x0; ++i) at[i] = v;
+      else
+        std::memset(at, v, static_cast<std::size_t>(r.x1 - r.x0));
+      direct->Touch(r.x0, r.y, r.x1, r.y + 1);
+    } else {
+      ValueRect(*direct, r.x0, r.y, r.x1, r.y + 1, value);
+    }
+  }
+  void AddDirect(int y, int a, int b) {
+    for (int i = 0; i < pendingCount; ++i) {
+      Run& p = pending[i];
+      if (p.y == y && a <= p.x1 && b >= p.x0) {
+        p.x0 = std::min(p.x0, a);
+        p.x1 = std::max(p.x1, b);
+        return;
+      }
+    }
+    if (pendingCount == kPending) {
+      PaintDirect(pending[0]);
+      std::copy(pending + 1, pending + kPending, pending);
+      --pendingCount;
+    }
+    pending[pendingCount++] = Run{y, a, b};
+  }
   void Add(long long y, long long x0, long long x1) {
     if (y < box.top || y >= box.bottom) return;
     x0 = std::max<long long>(x0, box.left);
     x1 = std::min<long long>(x1, box.right);
     if (x0 >= x1) return;
     const int yy = static_cast<int>(y), a = static_cast<int>(x0), b = static_cast<int>(x1);
+    if (direct) {
+      AddDirect(yy, a, b);
+      return;
+    }
     // Consecutive stamps mostly touch the run before them.
     if (!runs.empty()) {
       Run& last = runs.back();
@@ -272,6 +423,8 @@ struct Coverage {
     for (long long y = t; y < b; ++y) Add(y, l, r);
   }
   void Apply(Canvas& c, std::uint32_t v) {
+    for (int i = 0; i < pendingCount; ++i) PaintDirect(pending[i]);
+    pendingCount = 0;
     if (runs.empty()) return;
     int top = runs[0].y, bottom = runs[0].y;
     for (const Run& r : runs) {
@@ -327,48 +480,103 @@ PenInfo PenOf(const Canvas& c) {
   return p;
 }
 
-// Steps along the major axis of a line, visiting the pixel nearest the ideal line at
-// each step, limited to the steps that can reach the clip box (plus a margin for the
-// pen's width). `last` includes the end point.
-template <typename Fn>
-void WalkLine(long long x0, long long y0, long long x1, long long y1, bool last, const RECT& box,
-              int margin, Fn fn) {
+// The steps of a line from (x0, y0) toward (x1, y1) that can reach the clip box (plus
+// a margin for the pen's width): along the major axis one pixel per step, the minor
+// coordinate nearest the ideal line, halves rounded toward the start. `last` includes
+// the end point.
+struct LineSteps {
+  bool xMajor = true, single = false;
+  long long a = 0, b = -1;  // the step range [a, b] whose major coordinate lies in the box
+  long long start = 0, sMajor = 1, minor0 = 0, sMinor = 1;
+  // Minor offset q of step a and its remainder: for a rising minor
+  // q = floor((2 i m + steps - 1) / 2 steps), for a falling one
+  // q = -floor((2 i |m| + steps) / 2 steps). The division is done once, then carried
+  // as a remainder from step to step.
+  long long q = 0, rest = 0, twoSteps = 1, twoM = 0;
+};
+
+LineSteps StepsOf(long long x0, long long y0, long long x1, long long y1, bool last,
+                  const RECT& box, int margin) {
+  LineSteps l;
   const long long dx = x1 - x0, dy = y1 - y0;
   const long long adx = dx < 0 ? -dx : dx, ady = dy < 0 ? -dy : dy;
   if (adx == 0 && ady == 0) {
-    if (last) fn(x0, y0);
+    l.single = last;
+    l.start = x0;
+    l.minor0 = y0;
+    return l;
+  }
+  l.xMajor = adx >= ady;
+  const long long steps = l.xMajor ? adx : ady;
+  l.sMajor = l.xMajor ? (dx < 0 ? -1 : 1) : (dy < 0 ? -1 : 1);
+  l.start = l.xMajor ? x0 : y0;
+  const long long lo = (l.xMajor ? box.left : box.top) - margin;
+  const long long hi = (l.xMajor ? box.right : box.bottom) + margin;
+  l.a = 0;
+  l.b = last ? steps : steps - 1;
+  if (l.sMajor > 0) {
+    l.a = std::max(l.a, lo - l.start);
+    l.b = std::min(l.b, hi - 1 - l.start);
+  } else {
+    l.a = std::max(l.a, l.start - (hi - 1));
+    l.b = std::min(l.b, l.start - lo);
+  }
+  const long long minor = l.xMajor ? dy : dx;
+  l.minor0 = l.xMajor ? y0 : x0;
+  const long long m = minor < 0 ? -minor : minor;
+  l.sMinor = minor < 0 ? -1 : 1;
+  l.twoSteps = 2 * steps;
+  l.twoM = 2 * m;
+  if (l.a <= l.b) {
+    const long long numerator = 2 * l.a * m + (minor < 0 ? steps : steps - 1);
+    l.q = numerator / l.twoSteps;
+    l.rest = numerator % l.twoSteps;
+  }
+  return l;
+}
+
+// Visits each pixel of the line, fn(x, y).
+template <typename Fn>
+void WalkLine(long long x0, long long y0, long long x1, long long y1, bool last, const RECT& box,
+              int margin, Fn fn) {
+  LineSteps l = StepsOf(x0, y0, x1, y1, last, box, margin);
+  if (l.single) fn(l.start, l.minor0);
+  long long major = l.start + l.sMajor * l.a;
+  for (long long i = l.a; i <= l.b; ++i, major += l.sMajor) {
+    const long long at = l.minor0 + l.sMinor * l.q;
+    if (l.xMajor)
+      fn(major, at);
+    else
+      fn(at, major);
+    l.rest += l.twoM;
+    if (l.rest >= l.twoSteps) {
+      l.rest -= l.twoSteps;
+      ++l.q;
+    }
+  }
+}
+
+// The same pixels as WalkLine, as row runs: run(y, x0, x1) for [x0, x1). A line
+// along x keeps its row for several steps, found with one division per run.
+template <typename Fn>
+void WalkLineRows(long long x0, long long y0, long long x1, long long y1, bool last,
+                  const RECT& box, Fn run) {
+  LineSteps l = StepsOf(x0, y0, x1, y1, last, box, 0);
+  if (!l.xMajor || l.single) {
+    WalkLine(x0, y0, x1, y1, last, box, 0, [&](long long x, long long y) { run(y, x, x + 1); });
     return;
   }
-  const bool xMajor = adx >= ady;
-  const long long steps = xMajor ? adx : ady;
-  const long long sMajor = xMajor ? (dx < 0 ? -1 : 1) : (dy < 0 ? -1 : 1);
-  const long long start = xMajor ? x0 : y0;
-  const long long lo = (xMajor ? box.left : box.top) - margin;
-  const long long hi = (xMajor ? box.right : box.bottom) + margin;
-  // The step range [a, b] whose major coordinate lies within [lo, hi).
-  long long a = 0, b = last ? steps : steps - 1;
-  if (sMajor > 0) {
-    a = std::max(a, lo - start);
-    b = std::min(b, hi - 1 - start);
-  } else {
-    a = std::max(a, start - (hi - 1));
-    b = std::min(b, start - lo);
-  }
-  const long long minor = xMajor ? dy : dx;
-  const long long minor0 = xMajor ? y0 : x0;
-  for (long long i = a; i <= b; ++i) {
-    // Nearest minor coordinate, halves rounded toward the start.
-    const long long num = 2 * i * minor;
-    long long q;
-    if (num >= 0)
-      q = (num + steps - 1) / (2 * steps);
-    else
-      q = -((-num + steps) / (2 * steps));
-    const long long major = start + sMajor * i;
-    if (xMajor)
-      fn(major, minor0 + q);
-    else
-      fn(minor0 + q, major);
+  for (long long i = l.a; i <= l.b;) {
+    long long len = l.twoM ? (l.twoSteps - l.rest + l.twoM - 1) / l.twoM : l.b - i + 1;
+    len = std::min(len, l.b - i + 1);
+    const long long first = l.start + l.sMajor * i, lastX = first + l.sMajor * (len - 1);
+    run(l.minor0 + l.sMinor * l.q, std::min(first, lastX), std::max(first, lastX) + 1);
+    i += len;
+    l.rest += len * l.twoM;
+    if (l.rest >= l.twoSteps) {
+      l.rest -= l.twoSteps;
+      ++l.q;
+    }
   }
 }
 
@@ -399,6 +607,28 @@ void Stamp(Coverage& cov, const std::vector<CapRun>& cap, long long x, long long
 
 void WideSegment(Coverage& cov, const POINT& a, const POINT& b, int width);
 
+// Pens narrower than this keep their caps and diagonal bands once worked out.
+constexpr int kCachedWidths = 8;
+
+// The band of a one-pixel diagonal step (dx, dy) of a pen `width` wide, as runs
+// relative to the step's start. Integer corners keep the band's scan exact under
+// moves by whole pixels, so one copy serves every place.
+const std::vector<CapRun>& DiagonalBand(int width, int dx, int dy) {
+  static std::vector<CapRun> bands[kCachedWidths][4];
+  static bool made[kCachedWidths][4];
+  const int which = (dx > 0 ? 1 : 0) + (dy > 0 ? 2 : 0);
+  std::vector<CapRun>& band = bands[width][which];
+  if (!made[width][which]) {
+    // Room for the widest cached pen around the origin.
+    Coverage cov(
+        RECT{-2 * kCachedWidths, -2 * kCachedWidths, 2 * kCachedWidths, 2 * kCachedWidths});
+    WideSegment(cov, POINT{0, 0}, POINT{dx, dy}, width);
+    for (const Coverage::Run& r : cov.runs) band.push_back(CapRun{r.y, r.x0, r.x1});
+    made[width][which] = true;
+  }
+  return band;
+}
+
 // A path of points stroked with the DC's pen. Wide pens cover both end points and
 // round the joins; thin pens leave out the last point of an open path.
 void Stroke(Canvas& c, const POINT* pts, int n, bool closed) {
@@ -407,14 +637,70 @@ void Stroke(Canvas& c, const POINT* pts, int n, bool closed) {
   const int segments = closed ? n : n - 1;
   if (pen.width <= 1) {
     long long counter = 0;
-    for (int i = 0; i < segments; ++i) {
-      const POINT& a = pts[i];
-      const POINT& b = pts[(i + 1) % n];
-      WalkLine(a.x, a.y, b.x, b.y, false, c.clip, 0, [&](long long x, long long y) {
-        if (DashOn(pen.style, counter++))
-          Plot(c, static_cast<int>(x), static_cast<int>(y), pen.value);
-      });
-    }
+    const std::uint32_t mask = c.Mask();
+    const bool bytes = c.t.bytesPerPixel == 1;
+    WithRop2<std::uint32_t>(c.dc->rop2, [&](auto op) {
+      // On 8-bit targets neighbouring pixels of one row are gathered into a run and
+      // written together; each pixel still gets the operation once.
+      int runY = 0, runL = 0, runR = 0;
+      auto flush = [&] {
+        if (runL >= runR) return;
+        std::uint8_t* at = c.At(runL, runY);
+        for (int i = 0; i < runR - runL; ++i)
+          at[i] = static_cast<std::uint8_t>(op(pen.value, at[i], mask));
+        c.Touch(runL, runY, runR, runY + 1);
+        runL = runR = 0;
+      };
+      auto plot = [&](long long x, long long y) {
+        if (!c.Inside(static_cast<int>(x), static_cast<int>(y))) return;
+        if (bytes) {
+          const int xi = static_cast<int>(x), yi = static_cast<int>(y);
+          if (runL < runR && yi == runY && xi == runR) {
+            ++runR;
+          } else if (runL < runR && yi == runY && xi == runL - 1) {
+            --runL;
+          } else {
+            flush();
+            runY = yi;
+            runL = xi;
+            runR = xi + 1;
+          }
+          return;
+        }
+        std::uint8_t* at = c.At(static_cast<int>(x), static_cast<int>(y));
+        std::uint32_t d;
+        std::memcpy(&d, at, 4);
+        d = op(pen.value, d & mask, mask);
+        std::memcpy(at, &d, 4);
+        c.Touch(static_cast<int>(x), static_cast<int>(y), static_cast<int>(x) + 1,
+                static_cast<int>(y) + 1);
+      };
+      for (int i = 0; i < segments; ++i) {
+        const POINT& a = pts[i];
+        const POINT& b = pts[(i + 1) % n];
+        if (pen.style == PS_SOLID && bytes)
+          WalkLineRows(a.x, a.y, b.x, b.y, false, c.clip,
+                       [&](long long y, long long x0, long long x1) {
+                         // Rows are not clipped by the walk, and columns only along x.
+                         x0 = std::max<long long>(x0, c.clip.left);
+                         x1 = std::min<long long>(x1, c.clip.right);
+                         if (y < c.clip.top || y >= c.clip.bottom || x0 >= x1) return;
+                         const int yi = static_cast<int>(y), l = static_cast<int>(x0),
+                                   r = static_cast<int>(x1);
+                         std::uint8_t* at = c.At(l, yi);
+                         for (int k = 0; k < r - l; ++k)
+                           at[k] = static_cast<std::uint8_t>(op(pen.value, at[k], mask));
+                         c.Touch(l, yi, r, yi + 1);
+                       });
+        else if (pen.style == PS_SOLID)
+          WalkLine(a.x, a.y, b.x, b.y, false, c.clip, 0, plot);
+        else
+          WalkLine(a.x, a.y, b.x, b.y, false, c.clip, 0, [&](long long x, long long y) {
+            if (DashOn(pen.style, counter++)) plot(x, y);
+          });
+      }
+      flush();
+    });
     return;
   }
   // A wide pen is the union of a band along each segment and a round cap at every
@@ -440,13 +726,17 @@ void Stroke(Canvas& c, const POINT* pts, int n, bool closed) {
     }
   }
   Coverage cov(c.clip);
+  if (Idempotent(c.dc->rop2)) {
+    cov.direct = &c;
+    cov.value = pen.value;
+  }
   const int w = pen.width, half = w / 2;
   // Pens are mostly one of a few widths: their caps are worked out once.
-  static std::vector<CapRun> caps[8];
+  static std::vector<CapRun> caps[kCachedWidths];
   std::vector<CapRun> wide;
-  if (w < 8 && caps[w].empty()) caps[w] = RoundCap(w);
-  if (w >= 8) wide = RoundCap(w);
-  const std::vector<CapRun>& cap = w < 8 ? caps[w] : wide;
+  if (w < kCachedWidths && caps[w].empty()) caps[w] = RoundCap(w);
+  if (w >= kCachedWidths) wide = RoundCap(w);
+  const std::vector<CapRun>& cap = w < kCachedWidths ? caps[w] : wide;
   for (int i = 0; i < n; ++i) Stamp(cov, cap, pts[i].x, pts[i].y);
   for (int i = 0; i < segments; ++i) {
     const POINT& a = pts[i];
@@ -457,6 +747,11 @@ void Stroke(Canvas& c, const POINT* pts, int n, bool closed) {
       cov.AddRect(std::min(a.x, b.x), a.y - half, std::max(a.x, b.x), a.y - half + w);
     } else if (dx == 0) {
       cov.AddRect(a.x - half, std::min(a.y, b.y), a.x - half + w, std::max(a.y, b.y));
+    } else if (w < kCachedWidths && (dx == 1 || dx == -1) && (dy == 1 || dy == -1)) {
+      // Curves are walked in diagonal steps of one pixel: the band of such a step is
+      // the same few runs wherever it lies, worked out once per width and direction.
+      for (const CapRun& r : DiagonalBand(w, static_cast<int>(dx), static_cast<int>(dy)))
+        cov.Add(a.y + r.dy, a.x + r.x0, a.x + r.x1);
     } else {
       WideSegment(cov, a, b, w);
     }
@@ -503,7 +798,16 @@ void ScanEdges(const std::vector<Edge>& edges, int mode, const RECT& clip, Sink 
   const long long bottom = std::min<long long>(clip.bottom, maxY);
   std::size_t next = 0;
   long long event = top;  // the next row where an edge starts or ends
-  for (long long y = top; y < bottom; ++y) {
+  auto step = [](Active& a) {
+    a.q += a.stepQ;
+    a.s -= a.stepS;
+    if (a.s < 0) {
+      a.s += a.dy;
+      a.q += 1;
+    }
+  };
+  long long y = top;
+  while (y < bottom) {
     if (y >= event) {
       std::erase_if(active, [y](const Active& a) { return a.end <= y; });
       while (next < order.size() && order[next]->y0 <= y) {
@@ -524,6 +828,21 @@ void ScanEdges(const std::vector<Edge>& edges, int mode, const RECT& clip, Sink 
       event = next < order.size() ? order[next]->y0 : bottom;
       for (const Active& a : active) event = std::min(event, a.end);
     }
+    if (active.size() == 2) {
+      // Most rows of most shapes cross two edges: until the next event the run lies
+      // between them, whichever is left, in either fill mode.
+      Active& a = active[0];
+      Active& b = active[1];
+      const long long stop = std::min(event, bottom);
+      for (; y < stop; ++y) {
+        const long long l = std::max<long long>(std::min(a.q, b.q), clip.left);
+        const long long r = std::min<long long>(std::max(a.q, b.q), clip.right);
+        if (l < r) sink(static_cast<int>(y), static_cast<int>(l), static_cast<int>(r));
+        step(a);
+        step(b);
+      }
+      continue;
+    }
     // Crossings stay nearly in order from row to row.
     for (std::size_t i = 1; i < active.size(); ++i)
       for (std::size_t j = i; j > 0 && active[j - 1].q > active[j].q; --j)
@@ -537,19 +856,22 @@ void ScanEdges(const std::vector<Edge>& edges, int mode, const RECT& clip, Sink 
       const long long r = std::min<long long>(active[i + 1].q, clip.right);
       if (l < r) sink(static_cast<int>(y), static_cast<int>(l), static_cast<int>(r));
     }
-    for (Active& a : active) {
-      a.q += a.stepQ;
-      a.s -= a.stepS;
-      if (a.s < 0) {
-        a.s += a.dy;
-        a.q += 1;
-      }
-    }
+    for (Active& a : active) step(a);
+    ++y;
   }
 }
 
 void FillEdges(Canvas& c, const std::vector<Edge>& edges, int mode, const Paint& paint) {
   if (paint.style == BS_NULL) return;
+  if (paint.style == BS_SOLID && c.t.bytesPerPixel == 1 && c.dc->rop2 == R2_COPYPEN) {
+    // Plans fill thousands of small solid polygons: each run is written directly.
+    const auto v = static_cast<std::uint8_t>(paint.fore);
+    ScanEdges(edges, mode, c.clip, [&](int y, int l, int r) {
+      std::memset(c.At(l, y), v, static_cast<std::size_t>(r - l));
+      c.Touch(l, y, r, y + 1);
+    });
+    return;
+  }
   ScanEdges(edges, mode, c.clip, [&](int y, int l, int r) { Span(c, y, l, r, paint); });
 }
 
@@ -856,6 +1178,9 @@ struct Source {
   }
 };
 
+// Colour maps of blits kept for the next blits between the same colour tables.
+constexpr int kKeptSourceMaps = 4;
+
 bool MakeSource(const Canvas& dst, const Target& src, Source* s) {
   s->t = src;
   s->dst = &dst;
@@ -865,11 +1190,35 @@ bool MakeSource(const Canvas& dst, const Target& src, Source* s) {
     s->direct = true;
     return true;
   }
+  // The map depends only on the two colour tables (the destination's only when it has
+  // one): the window's paint and the product blits repeat the same pairs, so the last
+  // few maps are kept, compared by contents since tables change in place.
+  struct Kept {
+    RGBQUAD from[256], to[256];
+    bool toTable = false, used = false;
+    std::uint32_t map[256];
+  };
+  static Kept kept[kKeptSourceMaps];
+  static int nextKept = 0;
+  const bool toTable = dst.t.bytesPerPixel == 1;
   s->map.resize(256);
+  for (const Kept& k : kept)
+    if (k.used && k.toTable == toTable && std::memcmp(k.from, src.colours, sizeof k.from) == 0 &&
+        (!toTable || std::memcmp(k.to, dst.t.colours, sizeof k.to) == 0)) {
+      std::copy(k.map, k.map + 256, s->map.begin());
+      return true;
+    }
   for (int i = 0; i < 256; ++i) {
     const RGBQUAD& q = src.colours[i];
     s->map[i] = ResolveColour(*dst.dc, dst.t, RGB(q.rgbRed, q.rgbGreen, q.rgbBlue));
   }
+  Kept& k = kept[nextKept];
+  nextKept = (nextKept + 1) % kKeptSourceMaps;
+  std::memcpy(k.from, src.colours, sizeof k.from);
+  if (toTable) std::memcpy(k.to, dst.t.colours, sizeof k.to);
+  k.toTable = toTable;
+  k.used = true;
+  std::copy(s->map.begin(), s->map.end(), k.map);
   return true;
 }
 
@@ -922,6 +1271,56 @@ void Gather(std::uint8_t* d, const std::uint8_t* s, const int* col, std::size_t 
   for (; i < n; ++i) d[i] = s[col[i]];
 }
 
+// d[i] = s[i * step]: a shrink by a whole factor takes evenly spaced columns, which
+// the compiler turns into shuffles of whole vectors for the common steps.
+void GatherStrided(std::uint8_t* d, const std::uint8_t* s, std::size_t step, std::size_t n) {
+  switch (step) {
+    case 2:
+      for (std::size_t i = 0; i < n; ++i) d[i] = s[2 * i];
+      break;
+    case 4:
+      for (std::size_t i = 0; i < n; ++i) d[i] = s[4 * i];
+      break;
+    default:
+      for (std::size_t i = 0; i < n; ++i) d[i] = s[i * step];
+      break;
+  }
+}
+
+// The distance between neighbouring columns when they are all equally far apart, else 0.
+std::size_t EvenStep(const std::vector<int>& cols) {
+  if (cols.size() < 2 || cols[1] <= cols[0]) return 0;
+  const int step = cols[1] - cols[0];
+  for (std::size_t i = 2; i < cols.size(); ++i)
+    if (cols[i] - cols[i - 1] != step) return 0;
+  return static_cast<std::size_t>(step);
+}
+
+// The binary operation of pen P and destination D that a ternary code without the
+// source equals on 8-bit pixels, or 0 when there is none.
+int PatternRop2(std::uint8_t code) {
+  switch (code) {
+    case 0xF0:
+      return R2_COPYPEN;
+    case 0x0F:
+      return R2_NOTCOPYPEN;
+    case 0x00:
+      return R2_BLACK;
+    case 0xFF:
+      return R2_WHITE;
+    case 0x55:
+      return R2_NOT;
+    case 0x5A:
+      return R2_XORPEN;
+    case 0xA5:
+      return R2_NOTXORPEN;
+    case 0xAA:
+      return R2_NOP;
+    default:
+      return 0;
+  }
+}
+
 bool Blit(HDC hdst, int x, int y, int w, int h, HDC hsrc, const Target* srcTarget, int sx, int sy,
           int sw, int sh, std::uint32_t rop) {
   Canvas c;
@@ -964,6 +1363,16 @@ bool Blit(HDC hdst, int x, int y, int w, int h, HDC hsrc, const Target* srcTarge
   const int y0 = std::max(y, static_cast<int>(c.clip.top));
   const int y1 = std::min(y + h, static_cast<int>(c.clip.bottom));
   if (x0 >= x1 || y0 >= y1) return true;
+  if (!needSource && c.t.bytesPerPixel == 1 && paint.style != BS_HATCHED) {
+    // Without a source or a hatch every pixel gets the same treatment: the codes that
+    // match a binary operation on one value go through the row loops.
+    const int rop2 = PatternRop2(code);
+    if (rop2) {
+      ValueRect(c, x0, y0, x1, y1, paint.style == BS_SOLID ? paint.fore : 0, rop2);
+      Close(c);
+      return true;
+    }
+  }
   std::vector<int> cols, rows;
   if (needSource) {
     cols = ScaleMap(w, sw, false);
@@ -984,6 +1393,7 @@ bool Blit(HDC hdst, int x, int y, int w, int h, HDC hsrc, const Target* srcTarge
     }
   }
   const std::size_t run = static_cast<std::size_t>(cb > ca ? cb - ca : 0);
+  const std::size_t step = copy8 ? EvenStep(scols) : 0;
   int lastSrow = -1, lastDy = -1;
   for (int dy = y0; dy < y1; ++dy) {
     int srow = 0;
@@ -1002,6 +1412,8 @@ bool Blit(HDC hdst, int x, int y, int w, int h, HDC hsrc, const Target* srcTarge
         if (c.t.bytesPerPixel == 1 && src.direct) {
           if (sw == w)
             std::memcpy(d, sr + col[0], run);
+          else if (step)
+            GatherStrided(d, sr + col[0], step, run);
           else
             Gather(d, sr, col, run);
         } else if (c.t.bytesPerPixel == 1) {
@@ -1046,10 +1458,99 @@ bool Blit(HDC hdst, int x, int y, int w, int h, HDC hsrc, const Target* srcTarge
   return true;
 }
 
+// d[i] = s[i] except where s[i] is the key: one colour-keyed row, same colour tables.
+// The plain loop is compiled for the baseline and for wider registers, picked when the
+// library loads; the build's flags stay portable.
+TESSEL_WIDE_CLONES void KeyedRow(std::uint8_t* d, const std::uint8_t* s, std::size_t n,
+                                 std::uint8_t key) {
+  for (std::size_t i = 0; i < n; ++i) d[i] = s[i] == key ? d[i] : s[i];
+}
+
+bool KeyedBlit(HDC hdst, int x, int y, int w, int h, HDC hsrc, int sx, int sy, int sw, int sh,
+               COLORREF key) {
+  Canvas c;
+  DC* sdc = LookupDC(hsrc);
+  Target st{};
+  if (!Open(hdst, &c) || !sdc || !TargetOf(*sdc, &st)) return false;
+  if (w <= 0 || h <= 0 || sw <= 0 || sh <= 0) return false;
+  if (!SaneBox(x, y, static_cast<long long>(x) + w, static_cast<long long>(y) + h)) return false;
+  Source src;
+  MakeSource(c, st, &src);
+  // Which source values are the key: by colour, or one entry exactly for an index.
+  bool keyed[256]{};
+  std::uint32_t key32 = CLR_INVALID;
+  int keyCount = 0, keyIndex = 0;
+  const bool byIndex = (key & 0xFFFF0000u) == 0x10FF0000u;
+  if (st.bytesPerPixel == 1 && byIndex) {
+    keyIndex = static_cast<int>(key & 0xFFu);
+    keyed[keyIndex] = true;
+    keyCount = 1;
+  } else if (st.bytesPerPixel == 1) {
+    for (int i = 0; i < 256; ++i) {
+      const RGBQUAD& q = st.colours[i];
+      keyed[i] = RGB(q.rgbRed, q.rgbGreen, q.rgbBlue) == (key & 0xFFFFFFu);
+      if (keyed[i]) {
+        ++keyCount;
+        keyIndex = i;
+      }
+    }
+  } else {
+    key32 = (std::uint32_t{GetRValue(key)} << 16) | (std::uint32_t{GetGValue(key)} << 8) |
+            GetBValue(key);
+  }
+  const int x0 = std::max(x, static_cast<int>(c.clip.left));
+  const int x1 = std::min(x + w, static_cast<int>(c.clip.right));
+  const int y0 = std::max(y, static_cast<int>(c.clip.top));
+  const int y1 = std::min(y + h, static_cast<int>(c.clip.bottom));
+  if (x0 >= x1 || y0 >= y1) {
+    Close(c);
+    return true;
+  }
+  // Unstretched, one keyed index, the same colour table and the whole row in the
+  // source: each row is one keyed copy of bytes, and no scale tables are needed.
+  const bool plain = src.direct && c.t.bytesPerPixel == 1 && keyCount == 1 && sw == w && sh == h &&
+                     sx + (x0 - x) >= 0 && sx + (x1 - x) <= st.width && st.bits != c.t.bits;
+  std::vector<int> cols, rows;
+  if (!plain) {
+    cols = ScaleMap(w, sw, false);
+    rows = ScaleMap(h, sh, true);
+  }
+  for (int dy = y0; dy < y1; ++dy) {
+    const int srow = sy + (plain ? dy - y : rows[static_cast<std::size_t>(dy - y)]);
+    if (srow < 0 || srow >= st.height) continue;
+    const std::uint8_t* sr = st.bits + static_cast<std::size_t>(srow) * st.stride;
+    if (plain) {
+      KeyedRow(c.At(x0, dy), sr + (sx + x0 - x), static_cast<std::size_t>(x1 - x0),
+               static_cast<std::uint8_t>(keyIndex));
+      continue;
+    }
+    for (int dx = x0; dx < x1; ++dx) {
+      const int scol = sx + cols[static_cast<std::size_t>(dx - x)];
+      if (scol < 0 || scol >= st.width) continue;
+      if (st.bytesPerPixel == 1) {
+        if (keyed[sr[scol]]) continue;
+      } else {
+        std::uint32_t v;
+        std::memcpy(&v, sr + static_cast<std::size_t>(scol) * 4, 4);
+        if ((v & 0xFFFFFFu) == key32) continue;
+      }
+      c.Set(dx, dy, src.At(scol, srow));
+    }
+  }
+  c.Touch(x0, y0, x1, y1);
+  Close(c);
+  return true;
+}
+
 }  // namespace
 }  // namespace detail
 
 using namespace detail;
+
+bool TransparentBlt(HDC dst, int x, int y, int w, int h, HDC src, int sx, int sy, int sw, int sh,
+                    COLORREF transparent) {
+  return KeyedBlit(dst, x, y, w, h, src, sx, sy, sw, sh, transparent);
+}
 
 bool MoveToEx(HDC h, int x, int y, POINT* previous) {
   DC* dc = LookupDC(h);
@@ -1120,9 +1621,12 @@ bool Rectangle(HDC h, int l, int t, int r, int b) {
   // Without a pen the interior still loses the right column and the bottom row.
   const int fl = pen.style == PS_NULL ? l : l + 1, ft = pen.style == PS_NULL ? t : t + 1;
   const int fr = r - 1, fb = b - 1;
-  for (long long y = std::max<long long>(ft, c.clip.top);
-       y < std::min<long long>(fb, c.clip.bottom); ++y)
-    Span(c, static_cast<int>(y), fl, fr, paint);
+  if (paint.style == BS_SOLID)
+    ValueRect(c, fl, ft, fr, fb, paint.fore);
+  else if (paint.style != BS_NULL)
+    for (long long y = std::max<long long>(ft, c.clip.top);
+         y < std::min<long long>(fb, c.clip.bottom); ++y)
+      Span(c, static_cast<int>(y), fl, fr, paint);
   if (pen.style != PS_NULL) {
     const POINT pts[4] = {{l + inset, t + inset},
                           {r - 1 - farInset, t + inset},
@@ -1235,7 +1739,9 @@ bool ExtFloodFill(HDC h, int x, int y, COLORREF colour, unsigned type) {
   const int left = c.clip.left, top = c.clip.top;
   const std::size_t w = static_cast<std::size_t>(c.clip.right - c.clip.left);
   const std::size_t rows = static_cast<std::size_t>(c.clip.bottom - c.clip.top);
-  std::vector<std::uint8_t> open(w * rows);
+  // Scratch kept between calls: a room's fill covers most of the worksheet.
+  static std::vector<std::uint8_t> open;
+  open.resize(w * rows);
   for (std::size_t r = 0; r < rows; ++r) {
     std::uint8_t* m = &open[r * w];
     const int py = top + static_cast<int>(r);
@@ -1258,11 +1764,11 @@ bool ExtFloodFill(HDC h, int x, int y, COLORREF colour, unsigned type) {
   const_cast<DC*>(c.dc)->rop2 = R2_COPYPEN;
   // The next set or clear mark in [i, end), or end.
   auto nextOpen = [](const std::uint8_t* m, std::size_t i, std::size_t end) {
-    while (i + 8 <= end) {
-      std::uint64_t word;
-      std::memcpy(&word, m + i, 8);
-      if (word) break;
-      i += 8;
+    while (i + 32 <= end) {
+      std::uint64_t word[4];
+      std::memcpy(word, m + i, sizeof word);
+      if (word[0] | word[1] | word[2] | word[3]) break;
+      i += 32;
     }
     while (i < end && !m[i]) ++i;
     return i;
@@ -1271,22 +1777,45 @@ bool ExtFloodFill(HDC h, int x, int y, COLORREF colour, unsigned type) {
     const void* z = std::memchr(m + i, 0, end - i);
     return z ? static_cast<std::size_t>(static_cast<const std::uint8_t*>(z) - m) : end;
   };
-  std::vector<POINT> stack{POINT{x - left, y}};
-  while (!stack.empty()) {
-    const POINT p = stack.back();
-    stack.pop_back();
-    std::uint8_t* m = row(p.y);
-    std::size_t l = static_cast<std::size_t>(p.x);
-    if (!m[l]) continue;
+  // Runs of row y - dy in [l, r) were filled; row y is searched under them only. A
+  // run found there that reaches past [l, r) sends the search back to row y - dy for
+  // the part the earlier run did not cover, so no row is searched twice.
+  struct Pending {
+    int y, dy;
+    std::size_t l, r;
+  };
+  static std::vector<Pending> stack;
+  stack.clear();
+  auto fill = [&](int py, std::size_t l, std::size_t r) {
+    std::memset(row(py) + l, 0, r - l);
+    Span(c, py, left + static_cast<int>(l), left + static_cast<int>(r), paint);
+  };
+  {
+    const std::uint8_t* m = row(y);
+    std::size_t l = static_cast<std::size_t>(x - left);
     while (l > 0 && m[l - 1]) --l;
-    const std::size_t r = nextClosed(m, static_cast<std::size_t>(p.x), w);
-    std::memset(m + l, 0, r - l);
-    Span(c, p.y, left + static_cast<int>(l), left + static_cast<int>(r), paint);
-    for (int ny : {p.y - 1, p.y + 1}) {
-      if (ny < top || ny >= c.clip.bottom) continue;
-      const std::uint8_t* n = row(ny);
-      for (std::size_t i = nextOpen(n, l, r); i < r; i = nextOpen(n, nextClosed(n, i, r), r))
-        stack.push_back(POINT{static_cast<int>(i), ny});
+    const std::size_t r = nextClosed(m, static_cast<std::size_t>(x - left), w);
+    fill(y, l, r);
+    stack.push_back(Pending{y + 1, 1, l, r});
+    stack.push_back(Pending{y - 1, -1, l, r});
+  }
+  while (!stack.empty()) {
+    const Pending s = stack.back();
+    stack.pop_back();
+    if (s.y < top || s.y >= c.clip.bottom) continue;
+    const std::uint8_t* m = row(s.y);
+    std::size_t i = s.l;
+    if (m[i])
+      while (i > 0 && m[i - 1]) --i;
+    else
+      i = nextOpen(m, i, s.r);
+    while (i < s.r) {
+      const std::size_t e = nextClosed(m, i, w);
+      fill(s.y, i, e);
+      stack.push_back(Pending{s.y + s.dy, s.dy, i, e});
+      if (i < s.l) stack.push_back(Pending{s.y - s.dy, -s.dy, i, s.l});
+      if (e > s.r) stack.push_back(Pending{s.y - s.dy, -s.dy, s.r, e});
+      i = e < s.r ? nextOpen(m, e, s.r) : s.r;
     }
   }
   const_cast<DC*>(c.dc)->rop2 = saved;

@@ -241,7 +241,7 @@ TEST(Raster, WildCoordinatesNeverWriteOutside) {
     auto v = [&]() { return (i % 3 == 0) ? wild(rng) : near(rng); };
     SelectObject(s.dc, pens[i % 2]);
     SetROP2(s.dc, (i % 2) ? R2_XORPEN : R2_COPYPEN);
-    switch (i % 9) {
+    switch (i % 10) {
       case 0:
         MoveToEx(s.dc, v(), v(), nullptr);
         LineTo(s.dc, v(), v());
@@ -269,6 +269,10 @@ TEST(Raster, WildCoordinatesNeverWriteOutside) {
         break;
       case 7:
         ExtFloodFill(s.dc, near(rng), near(rng), DIBINDEX(1), FLOODFILLBORDER);
+        break;
+      case 8:
+        TransparentBlt(s.dc, v(), v(), near(rng), near(rng), s.dc, v(), v(), near(rng), near(rng),
+                       DIBINDEX(9));
         break;
       default:
         Pie(s.dc, near(rng), near(rng), near(rng), near(rng), v(), v(), v(), v());

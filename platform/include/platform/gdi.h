@@ -268,6 +268,11 @@ bool BitBlt(HDC dst, int x, int y, int width, int height, HDC src, int sx, int s
             std::uint32_t rop);
 bool StretchBlt(HDC dst, int x, int y, int width, int height, HDC src, int sx, int sy, int swidth,
                 int sheight, std::uint32_t rop);
+// Copies the source except its pixels of colour `transparent` (compared as RGB; a
+// DIBINDEX names one source entry exactly), stretched like StretchBlt. Sizes must be
+// positive.
+bool TransparentBlt(HDC dst, int x, int y, int width, int height, HDC src, int sx, int sy,
+                    int swidth, int sheight, COLORREF transparent);
 // Copies from bits described by `header` (top-down when its height is negative).
 int StretchDIBits(HDC dst, int x, int y, int width, int height, int sx, int sy, int swidth,
                   int sheight, const void* bits, const BITMAPINFOHEADER* header,
