@@ -140,7 +140,8 @@ wait_file() {
 focus() {
   local id=$1
   xdotool mousemove --window "$id" 4 4
-  xdotool windowfocus --sync "$id" 2>/dev/null || true
+  # Bounded: a window that never takes the focus shows in the step that needed it.
+  timeout "$WINDOW_WAIT" xdotool windowfocus --sync "$id" 2>/dev/null || true
   sleep "$SETTLE"
 }
 
