@@ -9,9 +9,11 @@
 #include <QLabel>
 #include <QPixmap>
 #include <QResizeEvent>
+#include <QSaveFile>
 #include <QToolButton>
 
 #include "catalogue/catalogue_dialog.h"
+#include "catalogue/product_list_csv.h"
 #include "dialogs/product_dialogs.h"
 #include "language/language.h"
 #include "platform/window.h"
@@ -33,6 +35,8 @@ constexpr int kMargin = 4;
 constexpr int kBarHeight = kButtonSize + 2 * kMargin;
 constexpr int kLeftScrollLeft = kMargin + kDropDownWidth + kMargin;
 constexpr int kProductListSize = 513;
+// The captions of the product list file's header row: this number + the column.
+constexpr int kProductListHeaderCaption = 2510;
 
 }  // namespace
 
@@ -417,12 +421,37 @@ bool ProductBar::EditSelectedProduct() {
   return true;
 }
 
-void ProductBar::ShowProductList(QWidget* parent) {
+QStringList ProductListHeader() {
+  static const char* const kFallbacks[kProductListColumns] = {
+      "Catalogue no.", "Model no.", "Series", "Name", "Width", "Depth", "Height", "Count"};
+  QStringList header;
+  for (int i = 0; i < kProductListColumns; ++i)
+    header << CaptionOr(kProductListHeaderCaption + i, kFallbacks[i]);
+  return header;
+}
+
+bool WriteProductList(const QByteArray& csv, const QString& file, QString* why) {
+  QSaveFile out(file);
+  if (!out.open(QIODevice::WriteOnly) || out.write(csv) != csv.size() || !out.commit()) {
+    if (why) *why = file + ": " + out.errorString();
+    return false;
+  }
+  return true;
+}
+
+bool ProductBar::ExportProductList(const QList<qint64>& placed, const QString& file, QString* why) {
+  return WriteProductList(ProductListCsv(catalogue_, placed, ProductListHeader()), file, why);
+}
+
+void ProductBar::ShowProductList(QWidget* parent, std::function<QString()> askFile) {
   BridgeState& b = Bridge();
   vCallTessel(TC_ShowProductlist, 0, 0, 0);
   QStringList lines;
-  for (int i = 0; i < kProductListSize && b.productListBuffer[i] > 0; ++i)
+  QList<qint64> placed;
+  for (int i = 0; i < kProductListSize && b.productListBuffer[i] > 0; ++i) {
     lines << ProductDescription(b.productListBuffer[i]) + " ";
+    placed << b.productListBuffer[i];
+  }
   // Only the products the engine counts can be looked up.
   ReadInfo();
   const qsizetype counted = std::min<qsizetype>(lines.size(), b.infoRecord.iCountDesignItems);
@@ -430,6 +459,16 @@ void ProductBar::ShowProductList(QWidget* parent) {
   for (qsizetype i = 0; i < counted; ++i) ids << b.productListBuffer[i];
   ProductListDialog list(lines, parent);
   list.OfferCatalogue(ids);
+  if (askFile)
+    list.OfferExport([this, &list, placed, askFile] {
+      const QString file = askFile();
+      if (file.isEmpty()) return;
+      QString why;
+      if (!ExportProductList(placed, file, &why))
+        ShowMessage(CaptionOr(2522, "The product list could not be written:\n%1").arg(why),
+                    CaptionOr(2521, "Export product list"), plat::MB_ICONWARNING);
+      list.activateWindow();
+    });
   list.exec();
   if (list.ChosenProduct() > 0) ShowCatalogue(list.ChosenProduct());
 }

@@ -31,6 +31,11 @@ void ReplaceGroups(QComboBox* groups, const QStringList& names, const QString& a
 // What the two drop-downs choose: entry 0 of either means all.
 ProductFilter FilterOf(const QComboBox* series, const QComboBox* groups);
 
+// The header row of the list for ordering, in the open language.
+QStringList ProductListHeader();
+// Writes a product list file beside `file` and renames it into place.
+bool WriteProductList(const QByteArray& csv, const QString& file, QString* why);
+
 class ProductBar : public QWidget {
   Q_OBJECT
  public:
@@ -56,8 +61,12 @@ class ProductBar : public QWidget {
   // selection is not a product, so that other kinds go to their own dialogs.
   bool EditSelectedProduct();
   // The placed products, in the list window; its button opens the catalogue window on
-  // the chosen one.
-  void ShowProductList(QWidget* parent);
+  // the chosen one, and its export button writes the list for ordering to the file
+  // `askFile` names (nothing when it names none).
+  void ShowProductList(QWidget* parent, std::function<QString()> askFile = {});
+  // Writes the list for ordering of the placed products to `file`; false, with the
+  // reason, when it cannot be written.
+  bool ExportProductList(const QList<qint64>& placed, const QString& file, QString* why);
   // The catalogue window, where it was left or (id > 0) on that product.
   void ShowCatalogue(qint64 id = 0);
   // Places the current record of the catalogue window's list.

@@ -155,10 +155,16 @@ ProductListDialog::ProductListDialog(const QStringList& lines, QWidget* parent) 
   // Without product numbers there is nothing to look up.
   catalogue_->setEnabled(false);
   connect(catalogue_, &QPushButton::clicked, this, &ProductListDialog::ChooseForCatalogue);
+  export_ = Button("cmdExport", CaptionOr(2502, QString::fromUtf8("&Exportieren\u2026")), this);
+  export_->setEnabled(false);
+  connect(export_, &QPushButton::clicked, this, [this] {
+    if (exporter_) exporter_();
+  });
   QPushButton* ok = Button("cmdOK", CaptionOr(2800, "&OK"), this);
   ok->setDefault(true);
   connect(ok, &QPushButton::clicked, this, &QDialog::accept);
   row->addWidget(catalogue_);
+  row->addWidget(export_);
   row->addStretch(1);
   row->addWidget(ok);
   column->addLayout(row);
@@ -167,6 +173,11 @@ ProductListDialog::ProductListDialog(const QStringList& lines, QWidget* parent) 
 void ProductListDialog::OfferCatalogue(const QList<qint64>& ids) {
   ids_ = ids;
   catalogue_->setEnabled(true);
+}
+
+void ProductListDialog::OfferExport(std::function<void()> exporter) {
+  exporter_ = std::move(exporter);
+  export_->setEnabled(static_cast<bool>(exporter_));
 }
 
 void ProductListDialog::ChooseForCatalogue() {

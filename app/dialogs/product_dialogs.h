@@ -8,6 +8,7 @@
 #include <QStringList>
 #include <array>
 #include <cstdint>
+#include <functional>
 
 class QLabel;
 class QLineEdit;
@@ -56,13 +57,17 @@ class ProductRotationDialog : public QDialog {
 };
 
 // The placed products, one description a line. The button that shows the chosen one in
-// the catalogue is on once the products' numbers are offered.
+// the catalogue is on once the products' numbers are offered; the export button once
+// there is something to write the list with.
 class ProductListDialog : public QDialog {
   Q_OBJECT
  public:
   ProductListDialog(const QStringList& lines, QWidget* parent = nullptr);
   QListWidget* List() const { return list_; }
   QPushButton* CatalogueButton() const { return catalogue_; }
+  QPushButton* ExportButton() const { return export_; }
+  // What the export button does: ask for a file and write the list there.
+  void OfferExport(std::function<void()> exporter);
   // The product number of each line that can be shown in the catalogue.
   void OfferCatalogue(const QList<qint64>& ids);
   // The product to show in the catalogue after the window closed, 0 for none.
@@ -75,6 +80,8 @@ class ProductListDialog : public QDialog {
   qint64 chosen_ = 0;
   QListWidget* list_ = nullptr;
   QPushButton* catalogue_ = nullptr;
+  QPushButton* export_ = nullptr;
+  std::function<void()> exporter_;
 };
 
 // The angle a rotation box stands for: 0 to 359, 0 for an empty or foreign text.

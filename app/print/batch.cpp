@@ -5,11 +5,15 @@
 #include <QFile>
 #include <QPrinter>
 #include <cstdio>
+#include <vector>
 
 #include "catalogue/catalogue.h"
+#include "catalogue/product_bar.h"
+#include "catalogue/product_list_csv.h"
 #include "language/language.h"
 #include "print/print.h"
 #include "shell/engine_bridge.h"
+#include "shell/settings.h"
 #include "vrx232.h"
 
 namespace tessel {
@@ -17,8 +21,11 @@ namespace tessel {
 namespace {
 
 constexpr const char* kExport = "--export";
+constexpr const char* kExportList = "--export-list";
 constexpr const char* kPrintPdf = "--print-pdf";
 constexpr const char* kScale = "--scale";
+// The engine's product list: 64 drawn products and the closing 0, with room to spare.
+constexpr int kProductListEntries = 513;
 
 QString CatalogueFile() {
   return QDir(QCoreApplication::applicationDirPath()).filePath("katalog/katalog.db");
@@ -43,10 +50,31 @@ int OpenPlan(EngineCall engine, const QString& plan) {
 }
 
 int Export(EngineCall engine, const QString& plan, const QString& out) {
+  // The ending is checked before the plan is read, so a mistyped name costs nothing.
+  if (!IsPlanImageName(out)) return Say(kBatchUsage, "the image name must end in .png or .bmp");
   if (const int r = OpenPlan(engine, plan)) return r;
-  const QByteArray name = QFile::encodeName(out);
-  if (engine(TC_WorkSheetToBMP, 0, 0, 0, reinterpret_cast<long>(name.constData()), 0) != 0)
-    return Say(kBatchFailed, "cannot write " + out);
+  QString why;
+  if (!ExportPlanImage(engine, out, &why)) return Say(kBatchFailed, why);
+  return 0;
+}
+
+// The products in the catalogue's language (the texts' language); without a catalogue
+// the list cannot name them, which is no list to order from.
+int ExportList(EngineCall engine, const QString& plan, const QString& out) {
+  if (const int r = OpenPlan(engine, plan)) return r;
+  Catalogue catalogue;
+  QString why;
+  if (catalogue.Open(CatalogueFile(), OpenLanguageSuffix(), &why) != CatalogueState::kOpen)
+    return Say(kBatchFailed, "the catalogue cannot be read: " + why);
+  std::vector<std::int32_t> numbers(kProductListEntries, 0);
+  engine(TC_ShowProductlist, 0, 0, 0, reinterpret_cast<long>(numbers.data()), 0);
+  QList<qint64> placed;
+  for (std::int32_t id : numbers) {
+    if (id <= 0) break;
+    placed << id;
+  }
+  if (!WriteProductList(ProductListCsv(catalogue, placed, ProductListHeader()), out, &why))
+    return Say(kBatchFailed, "cannot write " + why);
   return 0;
 }
 
@@ -91,17 +119,19 @@ int PrintPdf(EngineCall engine, const QString& plan, const QString& out, int sca
 }  // namespace
 
 bool IsBatchCommand(const QStringList& arguments) {
-  return arguments.contains(kExport) || arguments.contains(kPrintPdf);
+  return arguments.contains(kExport) || arguments.contains(kPrintPdf) ||
+         arguments.contains(kExportList);
 }
 
 int RunBatch(const QStringList& arguments) {
   const qsizetype exportAt = arguments.indexOf(kExport);
   const qsizetype printAt = arguments.indexOf(kPrintPdf);
-  const qsizetype at = exportAt >= 0 ? exportAt : printAt;
+  const qsizetype listAt = arguments.indexOf(kExportList);
+  const qsizetype at = exportAt >= 0 ? exportAt : printAt >= 0 ? printAt : listAt;
   if (at < 0 || at + 2 >= arguments.size())
-    return Say(kBatchUsage, QString("usage: tessel32 %1 PLAN.tsd OUT.bmp | %2 PLAN.tsd OUT.pdf "
-                                    "[%3 N]")
-                                .arg(kExport, kPrintPdf, kScale));
+    return Say(kBatchUsage, QString("usage: tessel32 %1 PLAN.tsd OUT.png|OUT.bmp | %2 PLAN.tsd "
+                                    "OUT.pdf [%3 N] | %4 PLAN.tsd OUT.csv [-LANGUAGE]")
+                                .arg(kExport, kPrintPdf, kScale, kExportList));
   const QString plan = arguments[at + 1], out = arguments[at + 2];
   int scale = 0;
   if (const qsizetype s = arguments.indexOf(kScale); s >= 0) {
@@ -113,10 +143,19 @@ int RunBatch(const QStringList& arguments) {
   EngineCall engine = Engine();
   if (!engine)
     return Say(kBatchFailed, "the plan engine could not be loaded: " + EngineLoadError());
-  // The page's texts in the saved language where the catalogue is there; without it the
-  // page still prints.
-  OpenLanguage(QString(), CatalogueFile());
-  return exportAt >= 0 ? Export(engine, plan, out) : PrintPdf(engine, plan, out, scale);
+  // The texts in the language a window would show: a language letter among the other
+  // arguments, else the saved one; a language the catalogue lacks falls back to
+  // English. Without the catalogue the page still prints.
+  QStringList rest{arguments.value(0)};
+  for (qsizetype i = 1; i < arguments.size(); ++i) {
+    const bool operand = (i > at && i <= at + 2) || arguments[i - 1] == kScale;
+    if (!operand && !arguments[i].startsWith("--")) rest << arguments[i];
+  }
+  if (!OpenLanguage(LanguageSuffix(rest, ReadSetting("Startup", "Language", "")), CatalogueFile()))
+    OpenLanguage(QString(), CatalogueFile());
+  if (exportAt >= 0) return Export(engine, plan, out);
+  if (printAt >= 0) return PrintPdf(engine, plan, out, scale);
+  return ExportList(engine, plan, out);
 }
 
 }  // namespace tessel

@@ -10,6 +10,7 @@
 #include <QLocale>
 #include <QPagedPaintDevice>
 #include <QPainter>
+#include <QSaveFile>
 #include <QTemporaryFile>
 #include <algorithm>
 #include <cmath>
@@ -167,16 +168,8 @@ bool PreparePlanPrint(EngineCall engine, int scale, const QString& currentFile,
   job->planWidth = info.iBoundRight - info.iBoundLeft;
   job->planHeight = info.iBoundBottom - info.iBoundTop;
 
-  // A name of its own in the temporary folder: two prints at once never share it.
-  QTemporaryFile temp(QDir::temp().filePath("tessel-print-XXXXXX.bmp"));
-  if (!temp.open()) return fail("no temporary file could be made: " + temp.errorString());
-  const QByteArray name = QFile::encodeName(temp.fileName());
-  temp.close();
-  const long written =
-      engine(TC_WorkSheetToBMP, 0, 0, 0, reinterpret_cast<long>(name.constData()), 0);
-  job->picture = written == 0 ? QImage(temp.fileName(), "BMP") : QImage();
-  temp.remove();
-  if (job->picture.isNull()) return fail("the plan engine gave no picture of the plan");
+  job->picture = PlanPicture(engine, why);
+  if (job->picture.isNull()) return false;
 
   job->title = GetCaption(kTitleCaption);
   job->date = QLocale().toString(QDate::currentDate(), QLocale::ShortFormat);
@@ -189,6 +182,65 @@ bool PreparePlanPrint(EngineCall engine, int scale, const QString& currentFile,
     if (id <= 0) break;
     job->products << (describe ? describe(id) : QString::number(id));
   }
+  return true;
+}
+
+QImage PlanPicture(EngineCall engine, QString* why) {
+  auto fail = [why](const QString& reason) {
+    if (why) *why = reason;
+    return QImage();
+  };
+  if (!engine) return fail("the plan engine is not loaded");
+  // A name of its own in the temporary folder: two exports at once never share it.
+  QTemporaryFile temp(QDir::temp().filePath("tessel-picture-XXXXXX.bmp"));
+  if (!temp.open()) return fail("no temporary file could be made: " + temp.errorString());
+  const QByteArray name = QFile::encodeName(temp.fileName());
+  temp.close();
+  const long written =
+      engine(TC_WorkSheetToBMP, 0, 0, 0, reinterpret_cast<long>(name.constData()), 0);
+  QImage picture = written == 0 ? QImage(temp.fileName(), "BMP") : QImage();
+  temp.remove();
+  if (picture.isNull()) return fail("the plan engine gave no picture of the plan");
+  return picture;
+}
+
+namespace {
+constexpr const char kPngEnding[] = ".png";
+constexpr const char kBmpEnding[] = ".bmp";
+}  // namespace
+
+bool IsPlanImageName(const QString& name) {
+  return name.endsWith(kPngEnding, Qt::CaseInsensitive) ||
+         name.endsWith(kBmpEnding, Qt::CaseInsensitive);
+}
+
+bool ExportPlanImage(EngineCall engine, const QString& out, QString* why) {
+  auto fail = [why](const QString& reason) {
+    if (why) *why = reason;
+    return false;
+  };
+  if (!engine) return fail("the plan engine is not loaded");
+  if (out.endsWith(kBmpEnding, Qt::CaseInsensitive)) {
+    // The engine's own file, which it writes beside the target and renames.
+    const QByteArray name = QFile::encodeName(out);
+    if (engine(TC_WorkSheetToBMP, 0, 0, 0, reinterpret_cast<long>(name.constData()), 0) != 0)
+      return fail("cannot write " + out);
+    return true;
+  }
+  if (!out.endsWith(kPngEnding, Qt::CaseInsensitive))
+    return fail("the image name must end in .png or .bmp: " + out);
+  const QImage picture = PlanPicture(engine, why);
+  if (picture.isNull()) return false;
+  // The 8-bit picture keeps its palette: the PNG is an indexed one with the engine's
+  // colours, so every pixel reads back as the bitmap's.
+  QSaveFile file(out);
+  if (!file.open(QIODevice::WriteOnly))
+    return fail("cannot write " + out + ": " + file.errorString());
+  if (!picture.save(&file, "PNG")) {
+    file.cancelWriting();
+    return fail("cannot write " + out + ": the picture could not be encoded");
+  }
+  if (!file.commit()) return fail("cannot write " + out + ": " + file.errorString());
   return true;
 }
 

@@ -71,4 +71,17 @@ bool PreparePlanPrint(EngineCall engine, int scale, const QString& currentFile,
                       const std::function<QString(int)>& describe, PlanPrintJob* job,
                       QString* why = nullptr);
 
+// The plan's picture exactly as the engine exports it: 8 bits a pixel with the engine's
+// palette, through a temporary bitmap with a name of its own that is always removed
+// again. A null image, with the reason, when the engine gives none.
+QImage PlanPicture(EngineCall engine, QString* why = nullptr);
+
+// Writes the plan's picture to `out`: a name ending in ".png" gets a PNG with the same
+// palette and pixels, ".bmp" the engine's bitmap itself; both are written beside the
+// target and renamed into place. False, with the reason, for any other ending or a
+// failed write.
+bool ExportPlanImage(EngineCall engine, const QString& out, QString* why = nullptr);
+// Whether a name ends in one of the endings ExportPlanImage writes.
+bool IsPlanImageName(const QString& name);
+
 }  // namespace tessel

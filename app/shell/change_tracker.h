@@ -8,6 +8,8 @@ class ChangeTracker {
  public:
   // The plan as it is now is what the file holds.
   void Saved(int serial);
+  // The plan as it is now is in no file of the user's (a recovered plan).
+  void Unsaved(int serial);
   // The serial after a command; byRedo when the command was a redo.
   void Observe(int serial, bool byRedo);
   bool Changed() const { return lost_ || serial_ != saved_; }

@@ -40,7 +40,9 @@ QString CommandLineUsage(const QString& program) {
              "  PLAN.tsd    open this plan after the start\n"
              "  -LANGUAGE   the last letter chooses the language of the texts (D German)\n"
              "  --help      show this text\n"
-             "  --export PLAN.tsd OUT.bmp             write the plan as a bitmap, no window\n"
+             "  --export PLAN.tsd OUT.png|OUT.bmp     write the plan as an image, no window\n"
+             "  --export-list PLAN.tsd OUT.csv [-LANGUAGE]\n"
+             "                                        write the placed products as a CSV list\n"
              "  --print-pdf PLAN.tsd OUT.pdf [--scale N]\n"
              "                                        print the plan to a PDF file at 1:N\n"
              "                                        (the smallest scale that fits without N)\n")

@@ -4,12 +4,15 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLocale>
 #include <QMenuBar>
+#include <QRegularExpression>
 #include <QStandardPaths>
 
 #include "catalogue/product_bar.h"
 #include "language/language.h"
 #include "platform/window.h"
+#include "print/print.h"
 #include "print/print_command.h"
 #include "shell/engine_bridge.h"
 #include "shell/icons.h"
@@ -37,8 +40,8 @@ const Item kProject[kProjectItems] = {
     {"&Speichern", "Ctrl+S", false, false, false, false},
     {"Speichern &unter...", "Ctrl+U", false, false, false, false},
     {"-", "", false, false, false, false},
-    {"&Auto-Speichern", "", true, false, true, true},
-    {"-", "", true, false, false, false},
+    {"&Auto-Speichern", "", false, false, true, true},
+    {"-", "", false, false, false, false},
     {"&Drucken", "Ctrl+P", false, false, false, false},
     {"-", "", false, false, false, false},
     {"B&eenden", "Ctrl+Q", false, false, false, false},
@@ -47,6 +50,7 @@ const Item kProject[kProjectItems] = {
     {"2.", "", false, true, false, false},
     {"3.", "", false, true, false, false},
     {"4.", "", false, true, false, false},
+    {"Als &Bild exportieren\u2026", "", false, false, false, false},
 };
 const Item kEdit[kEditItems] = {
     {"&Rückgängig", "Alt+Backspace", false, false, false, false},
@@ -83,9 +87,16 @@ QString DialogFilter(const QString& table) {
 }
 
 const char kPlanExtension[] = "tsd";
+const char kImageExtension[] = "png";
+const char kListExtension[] = "csv";
 // The settings value of the folder a plan was last opened from or saved to.
 const char kStartupSection[] = "Startup";
 const char kLastFolder[] = "LastFolder";
+// Whether auto-save is on, "1" or "0".
+const char kOptionsSection[] = "Options";
+const char kAutoSaveSetting[] = "AutoSave";
+const char kOn[] = "1";
+const char kOff[] = "0";
 
 }  // namespace
 
@@ -112,7 +123,7 @@ void MainWindow::InitMenus() {
       const Item& item = menu.items[i];
       auto* action = new QAction(this);
       const bool separator = QString(item.caption) == "-";
-      const bool recent = menu.menu == Menu::Project && i >= kRecent1;
+      const bool recent = menu.menu == Menu::Project && i >= kRecent1 && i <= kRecent4;
       action->setSeparator(separator);
       if (!separator)
         action->setText(recent ? QString(item.caption)
@@ -128,7 +139,16 @@ void MainWindow::InitMenus() {
       top->addAction(action);
       menu.actions[i] = action;
     }
+    // The image export belongs beside printing, whatever its number.
+    if (menu.menu == Menu::Project) {
+      top->removeAction(projectItems_[kExportImage]);
+      top->insertAction(projectItems_[kPrint + 1], projectItems_[kExportImage]);
+    }
   }
+  // Auto-save keeps the state the user gave it last.
+  const bool autoSave = ReadSetting(kOptionsSection, kAutoSaveSetting, kOn) != kOff;
+  projectItems_[kAutoSave]->setChecked(autoSave);
+  if (!autoSave) autoSave_->SetEnabled(false);
   // The usual keys for undo and redo as well.
   editItems_[kUndo]->setShortcuts({QKeySequence("Alt+Backspace"), QKeySequence::Undo});
   editItems_[kRedo]->setShortcuts({QKeySequence("Ctrl+W"), QKeySequence("Ctrl+Y")});
@@ -161,6 +181,15 @@ void MainWindow::MenuClick(Menu menu, int index) {
           PrintPlan(this, ToolbarButton("print")->toolTip(), currentFile_,
                     [this](int id) { return productBar_->ProductDescription(id); });
           break;
+        case kAutoSave: {
+          const bool on = projectItems_[kAutoSave]->isChecked();
+          autoSave_->SetEnabled(on);
+          WriteSetting(kOptionsSection, kAutoSaveSetting, on ? kOn : kOff);
+          break;
+        }
+        case kExportImage:
+          ExportImageDialog();
+          break;
         case kExit:
           if (QuerySave(3100) != plat::IDCANCEL) {
             QuitRequested = true;
@@ -169,7 +198,7 @@ void MainWindow::MenuClick(Menu menu, int index) {
           break;
         default:
           if (index >= kRecent1 && index <= kRecent4) OpenRecent(index - kRecent1);
-          break;  // auto-save only keeps its mark; the layout-only saves do nothing
+          break;  // the layout-only saves do nothing
       }
       break;
     case Menu::Edit:
@@ -218,7 +247,14 @@ void MainWindow::MenuClick(Menu menu, int index) {
           SetDesignModeUI();
           break;
         case kProductList:
-          productBar_->ShowProductList(this);
+          productBar_->ShowProductList(this, [this] {
+            QString name =
+                AskName(true, CaptionOr(2521, "Export product list"),
+                        DialogFilter(CaptionOr(2520, "CSV files (*.csv)|*.csv")), kListExtension);
+            if (!name.isEmpty() && QFileInfo(name).suffix().isEmpty())
+              name += QString(".") + kListExtension;
+            return name;
+          });
           break;
         case kCatalogue:
           productBar_->ShowCatalogue();
@@ -261,12 +297,16 @@ void MainWindow::SetMeasurement(bool shown) {
 void MainWindow::ObserveChanges(bool byRedo) {
   ReadInfo();
   changes_.Observe(Bridge().infoRecord.iSerial, byRedo);
+  autoSave_->Observe(Bridge().infoRecord.iSerial, changes_.Changed());
   UpdateTitle();
 }
 
+// The plan is in its file (or is the new empty plan): the recovery copy has nothing
+// more to offer.
 void MainWindow::MarkSaved() {
   ReadInfo();
   changes_.Saved(Bridge().infoRecord.iSerial);
+  autoSave_->Discard(Bridge().infoRecord.iSerial);
   UpdateTitle();
 }
 
@@ -299,21 +339,31 @@ QString MainWindow::DialogFolder() const {
 QString MainWindow::AskFileName(bool save) {
   const QAction* button = ToolbarButton(save ? "save" : "new");
   const QString title = button ? button->toolTip() : QString();
-  const QString filter = DialogFilter(GetCaption(5660));
-  const QString folder = DialogFolder();
-  QString name;
-  if (fileDialog_) {
-    name = fileDialog_(save, title, filter, folder);
-  } else {
-    QFileDialog dialog(this, title, folder, filter);
-    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-    // The dialog then adds ".tsd" itself and asks about the file that is really meant.
-    if (save) dialog.setDefaultSuffix(kPlanExtension);
-    if (dialog.exec() == QDialog::Accepted) name = dialog.selectedFiles().value(0);
-    activateWindow();
-  }
+  const QString name = AskName(save, title, DialogFilter(GetCaption(5660)), kPlanExtension);
   if (!name.isEmpty()) WriteSetting(kStartupSection, kLastFolder, QFileInfo(name).absolutePath());
+  return name;
+}
+
+// `suffix` is added to a typed name without one; a chosen filter with a pattern of its
+// own ("*.bmp") changes it, so the name matches the kind the user picked.
+QString MainWindow::AskName(bool save, const QString& title, const QString& filter,
+                            const QString& suffix) {
+  const QString folder = DialogFolder();
+  if (fileDialog_) return fileDialog_(save, title, filter, folder);
+  QFileDialog dialog(this, title, folder, filter);
+  dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+  dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+  // The dialog then adds the ending itself and asks about the file that is really meant.
+  if (save) {
+    dialog.setDefaultSuffix(suffix);
+    connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog, suffix](const QString& f) {
+      const QRegularExpressionMatch m = QRegularExpression(R"(\*\.(\w+))").match(f);
+      dialog.setDefaultSuffix(m.hasMatch() ? m.captured(1) : suffix);
+    });
+  }
+  QString name;
+  if (dialog.exec() == QDialog::Accepted) name = dialog.selectedFiles().value(0);
+  activateWindow();
   return name;
 }
 
@@ -326,9 +376,18 @@ void MainWindow::OpenDialog() {
 // The engine checks a plan whole before it replaces anything, so a plan that cannot be
 // read leaves the plan, its history and the work mode as they were: the plan is read
 // in the mode the user is in, and the mode changes only once the plan is in.
-bool MainWindow::OpenProject(const QString& name) {
+bool MainWindow::LoadPlan(const QString& name, bool quietly) {
   if (name.isEmpty()) return false;
-  if (vCallTessel(TC_LoadDesignFile, 0, 0, 0, name) != 0) {
+  long result = TR_Failed;
+  if (quietly) {
+    EngineEntry engine = Engine();
+    const QByteArray local = name.toLocal8Bit();
+    if (engine && Bridge().workWindowHandle != 0)
+      result = engine(TC_LoadDesignFile, 0, 0, 0, reinterpret_cast<long>(local.constData()), 0);
+  } else {
+    result = vCallTessel(TC_LoadDesignFile, 0, 0, 0, name);
+  }
+  if (result != TR_Done) {
     UpdateControlStates();
     return false;
   }
@@ -339,11 +398,81 @@ bool MainWindow::OpenProject(const QString& name) {
     vCallTessel(TC_LoadDesignFile, 0, 0, 0, name);
   }
   SetDesignModeUI();
+  return true;
+}
+
+bool MainWindow::OpenProject(const QString& name) {
+  if (!LoadPlan(name, false)) return false;
   currentFile_ = name;
   AddRecentFile(name);
   MarkSaved();
   UpdateControlStates();
   return true;
+}
+
+// The recovered plan is not in any file of the user's: it opens as changed, under the
+// name of the file it belonged to, so Save writes it there. A copy the engine cannot
+// read is moved aside rather than deleted, and never half loaded (the engine reads a
+// plan whole before it replaces anything).
+bool MainWindow::OfferRecoveredPlan() {
+  const QString folder = autoSave_->Folder();
+  const RecoveredPlan found = AutoSave::Find(folder);
+  if (found.state == RecoveredPlan::kNone) return false;
+  if (found.state == RecoveredPlan::kStale) {
+    AutoSave::Remove(folder);
+    return false;
+  }
+  const QString plan = found.planFile.isEmpty() ? CaptionOr(5670, "Untitled") : found.planFile;
+  const QString when = QLocale().toString(found.written, QLocale::ShortFormat);
+  const int answer =
+      ShowMessage(CaptionOr(5700,
+                            "Ostara Tessel was not ended properly. A plan was "
+                            "recovered from the last run:\n\n%1\nlast "
+                            "saved automatically %2\n\nDo you want to open "
+                            "it? No discards it.")
+                      .arg(plan, when),
+                  CaptionOr(5701, "Recovered plan"), plat::MB_YESNO | plat::MB_ICONQUESTION);
+  if (answer != plat::IDYES) {
+    AutoSave::Remove(folder);
+    return false;
+  }
+  if (!LoadPlan(found.recoveryFile, true)) {
+    const QString aside = AutoSave::SetAside(folder);
+    ShowMessage(CaptionOr(5702,
+                          "The recovered plan is damaged and could not be opened. It has "
+                          "been set aside as:\n%1")
+                    .arg(aside.isEmpty() ? found.recoveryFile : aside),
+                CaptionOr(5701, "Recovered plan"), plat::MB_ICONWARNING);
+    return false;
+  }
+  currentFile_ = found.planFile;
+  ReadInfo();
+  changes_.Unsaved(Bridge().infoRecord.iSerial);
+  autoSave_->Adopt(Bridge().infoRecord.iSerial);
+  UpdateTitle();
+  UpdateControlStates();
+  return true;
+}
+
+bool MainWindow::WritePlanQuietly(const QString& name) {
+  EngineEntry engine = Engine();
+  if (!engine || Bridge().workWindowHandle == 0) return false;
+  const QByteArray local = name.toLocal8Bit();
+  return engine(TC_SaveDesignFile, 0, 0, 0, reinterpret_cast<long>(local.constData()), 0) ==
+         TR_Done;
+}
+
+void MainWindow::ExportImageDialog() {
+  const QString title = CaptionOr(5693, "Export plan as image");
+  QString name = AskName(
+      true, title, DialogFilter(CaptionOr(5692, "PNG images (*.png)|*.png|Bitmaps (*.bmp)|*.bmp")),
+      kImageExtension);
+  if (name.isEmpty()) return;
+  if (QFileInfo(name).suffix().isEmpty()) name += QString(".") + kImageExtension;
+  QString why;
+  if (!ExportPlanImage(Engine(), name, &why))
+    ShowMessage(CaptionOr(5694, "The plan could not be exported as an image:\n%1").arg(why), title,
+                plat::MB_ICONWARNING);
 }
 
 int MainWindow::SaveAsDialog() {

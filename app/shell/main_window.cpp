@@ -37,7 +37,16 @@ constexpr int kWheelNotch = 120;
 
 }  // namespace
 
-MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent), keys_(new KeySequence) {
+MainWindow::MainWindow(QWidget* parent, const QString& recoveryFolder, AutoSaveTiming timing)
+    : QMainWindow(parent), keys_(new KeySequence) {
+  autoSave_ = std::make_unique<AutoSave>(
+      recoveryFolder, [](const QString& name) { return WritePlanQuietly(name); },
+      [this] { return currentFile_; }, timing);
+  connect(autoSave_.get(), &AutoSave::written, this, [this](bool ok) {
+    // A failed write is said where it does not interrupt the work; the next change
+    // tries again.
+    if (!ok) SetStatusMessage(autoSave_->LastFailure());
+  });
   setObjectName("frmMain");
   setWindowIcon(ProgramIcon());
   setMinimumSize(kMinWidth, kMinHeight);
@@ -104,7 +113,10 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent), keys_(new KeySequ
   InitToolbox();
   view_->SetHook(true);
   ReadInfo();
-  MarkSaved();
+  // The plan the window starts with; a recovery file of an earlier run stays until the
+  // start has offered it.
+  changes_.Saved(Bridge().infoRecord.iSerial);
+  UpdateTitle();
   UpdateControlStates();
   // The window sees every key before the widget that has the focus, whichever it is,
   // so that Esc always abandons a placement.
@@ -356,6 +368,8 @@ void MainWindow::ExitPath() {
   exited_ = true;
   view_->SetHook(false);
   WriteRecentFiles();
+  // Whatever the user chose about the plan, it has been chosen: nothing is left to recover.
+  autoSave_->Discard(Bridge().infoRecord.iSerial);
   QCoreApplication::quit();
 }
 

@@ -7,7 +7,9 @@
 #include <QString>
 #include <array>
 #include <functional>
+#include <memory>
 
+#include "shell/auto_save.h"
 #include "shell/change_tracker.h"
 #include "shell/control_states.h"
 #include "shell/menu_items.h"
@@ -32,7 +34,10 @@ class KeySequence;
 class MainWindow : public QMainWindow {
   Q_OBJECT
  public:
-  explicit MainWindow(QWidget* parent = nullptr);
+  // recoveryFolder: where auto-save keeps its copy of the plan.
+  explicit MainWindow(QWidget* parent = nullptr,
+                      const QString& recoveryFolder = DefaultRecoveryFolder(),
+                      AutoSaveTiming timing = {});
   ~MainWindow() override;
 
   bool bInitialized = false;
@@ -58,6 +63,7 @@ class MainWindow : public QMainWindow {
   // Whether the plan differs from its file (or, without one, from the empty plan).
   bool PlanChanged() const { return changes_.Changed(); }
   const RecentFiles& Recent() const { return recent_; }
+  AutoSave* AutoSaver() const { return autoSave_.get(); }
 
   void SetZoom(int index);
   void UpdateView();
@@ -77,6 +83,11 @@ class MainWindow : public QMainWindow {
   void NewProject();
   void OpenDialog();
   bool OpenProject(const QString& name);
+  // Offers the plan an earlier run left in the recovery folder, if any: opened as a
+  // changed plan of its old file, or discarded. True when it was opened.
+  bool OfferRecoveredPlan();
+  // Writes the plan into "Project > Export as image": PNG or BMP by the name's ending.
+  void ExportImageDialog();
   bool SaveProject(const QString& name);
   int SaveAsDialog();
   void AddRecentFile(const QString& name);
@@ -131,6 +142,12 @@ class MainWindow : public QMainWindow {
   void SetMeasurement(bool shown);
   void ExitPath();
   QString AskFileName(bool save);
+  // The file dialog for any kind of file: the name chosen, or empty.
+  QString AskName(bool save, const QString& title, const QString& filter, const QString& suffix);
+  // Reads a plan as the open command does: quietly leaves the engine's error unsaid.
+  bool LoadPlan(const QString& name, bool quietly);
+  // The engine's save without its error box, for the copies nobody asked for.
+  static bool WritePlanQuietly(const QString& name);
   // Reads the engine's state and notes the history serial; byRedo after a redo.
   void ObserveChanges(bool byRedo = false);
   void MarkSaved();
@@ -161,6 +178,7 @@ class MainWindow : public QMainWindow {
   QString currentFile_;
   RecentFiles recent_;
   ChangeTracker changes_;
+  std::unique_ptr<AutoSave> autoSave_;
   BarFit fit_;
   tessel::WorkMode workMode_ = kLayoutMode;
   int hoverIndex_ = kNoTool;

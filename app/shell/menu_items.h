@@ -21,7 +21,10 @@ enum ProjectItem {
   kExit = 12,
   kRecent1 = 14,
   kRecent4 = 17,
-  kProjectItems = 18
+  // Numbered after the recent files so every older number keeps its caption; the menu
+  // shows it below Print.
+  kExportImage = 18,
+  kProjectItems = 19
 };
 enum EditItem { kUndo = 0, kRedo = 1, kRemoveAllProducts = 3, kEditItems = 4 };
 enum ViewItem {

@@ -96,6 +96,8 @@ int StartPlanner(const QStringList& arguments, const StartOptions& options,
   // The lock lives as long as the process: the system drops it at any end, a crash
   // included, so the next start is never blocked by a stale one.
   auto lock = std::make_unique<InstanceLock>(options.lockFolder);
+  // Without the lock another planner may be running and writing its recovery file.
+  const bool alone = lock->Status() == InstanceLock::kHeld;
   switch (lock->Status()) {
     case InstanceLock::kBusy:
       ShowMessage(OneInstanceText(), ProgramTitle(), plat::MB_OK);
@@ -129,7 +131,8 @@ int StartPlanner(const QStringList& arguments, const StartOptions& options,
     splash->repaint();
   }
   QCoreApplication::processEvents();
-  *window = std::make_unique<MainWindow>();
+  *window = std::make_unique<MainWindow>(
+      nullptr, options.recoveryFolder.isEmpty() ? DefaultRecoveryFolder() : options.recoveryFolder);
   MainWindow& main = **window;
   QCoreApplication::processEvents();
   // The catalogue and its pictures are found relative to the program folder.
@@ -143,8 +146,13 @@ int StartPlanner(const QStringList& arguments, const StartOptions& options,
   main.UpdateControlStates();
   main.UpdateTitle();
   main.ReadRecentFiles();
+  // A planner refused by the lock never gets here, so the recovery file is no other
+  // running planner's. Work that would otherwise be lost comes before a plan named on
+  // the command line, which stays in its file.
+  const bool recovered = alone && main.OfferRecoveredPlan();
   // A plan handed over by a file manager opens as if chosen in the open dialog.
-  if (!line.planFile.isEmpty()) main.OpenProject(MainWindow::EnsureExtension(line.planFile));
+  if (!recovered && !line.planFile.isEmpty())
+    main.OpenProject(MainWindow::EnsureExtension(line.planFile));
   ReadHintSwitches();
   if (Hints().showHelp) {
     StartupHelpWindow hint(&main);

@@ -13,6 +13,8 @@ struct StartOptions {
   QString catalogueFile;  // the catalogue with the language tables
   QString lockFolder;     // where the per-user lock lives; the runtime folder when empty
   bool showSplash = true;
+  // Where auto-save keeps its copy; the user's data folder when empty.
+  QString recoveryFolder;
 };
 
 // Brings the planner up: the main window in `window` and 0, or the process's exit

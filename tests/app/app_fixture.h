@@ -73,7 +73,7 @@ class AppFixture {
   // Once per test program.
   bool SetUpProgram() {
     QStandardPaths::setTestModeEnabled(true);
-    if (!settingsDir_.isValid() || !filesDir_.isValid()) return false;
+    if (!settingsDir_.isValid() || !filesDir_.isValid() || !recoveryDir_.isValid()) return false;
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir_.path());
     plat::SetMessageBoxHook(&Messages::Scripted, nullptr);
     if (!Engine()) return false;
@@ -86,7 +86,7 @@ class AppFixture {
   MainWindow* OpenWindow(QSize size = {1000, 700}) {
     Messages::Reset();
     QSettings(QSettings::NativeFormat, QSettings::UserScope, "Quillon", "MRV").clear();
-    window_ = std::make_unique<MainWindow>();
+    window_ = std::make_unique<MainWindow>(nullptr, recoveryDir_.path(), autoSaveTiming);
     window_->resize(size);
     window_->show();
     if (!QTest::qWaitForWindowExposed(window_.get())) return nullptr;
@@ -135,6 +135,10 @@ class AppFixture {
   }
 
   QString FilePath(const QString& name) const { return filesDir_.filePath(name); }
+  // Where the windows' auto-save keeps its copy: a folder of the test program's own.
+  QString RecoveryFolder() const { return recoveryDir_.path(); }
+  // The auto-save timing of the windows opened next.
+  AutoSaveTiming autoSaveTiming;
 
   int dialogs = 0;
   bool lastDialogWasSave = false;
@@ -144,7 +148,7 @@ class AppFixture {
   std::unique_ptr<MainWindow> window_;
 
  private:
-  QTemporaryDir settingsDir_, filesDir_;
+  QTemporaryDir settingsDir_, filesDir_, recoveryDir_;
 };
 
 }  // namespace tessel::testing

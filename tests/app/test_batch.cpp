@@ -1,5 +1,6 @@
 // The program's window-less commands, run as a user runs them: the real program in a
 // process of its own, its exit status, its message and the files it writes.
+#include <QImage>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -30,6 +31,21 @@ QString PdfText(const QString& pdf) {
   return QString::fromUtf8(p.readAllStandardOutput());
 }
 
+// Products 100, 101 (twice) and 107 of the shipped catalogue in the room, their
+// pictures from the catalogue beside the program.
+QByteArray FurnishedPlan() {
+  const QString images = QCoreApplication::applicationDirPath() + "/katalog/images/";
+  return QString(
+             "[Layout]\r\ncount=1\r\n00=WALLRECT,640,440,300,250,32767,0,0\r\n"
+             "[Design]\r\ncount=4\r\n"
+             "00=PRODUCT,560,380,101,1,0,%1li0101p2.bmp,85\r\n"
+             "01=PRODUCT,700,380,100,1,0,%1li0100p2.bmp,0\r\n"
+             "02=PRODUCT,560,500,107,1,0,%1li0107p2.bmp,82\r\n"
+             "03=PRODUCT,700,500,101,1,0,%1li0101p2.bmp,85\r\n")
+      .arg(images)
+      .toUtf8();
+}
+
 }  // namespace
 
 class BatchTest : public QObject {
@@ -42,6 +58,12 @@ class BatchTest : public QObject {
     QVERIFY(f.open(QIODevice::WriteOnly));
     f.write(
         "[Layout]\r\ncount=1\r\n00=WALLRECT,640,440,300,250,32767,0,0\r\n[Design]\r\ncount=0\r\n");
+    f.close();
+    // The room furnished with products of the shipped catalogue, one of them twice.
+    furnished = dir.filePath("furnished.tsd");
+    QFile g(furnished);
+    QVERIFY(g.open(QIODevice::WriteOnly));
+    g.write(FurnishedPlan());
   }
 
   void exportWritesThePlansBitmap() {
@@ -54,6 +76,50 @@ class BatchTest : public QObject {
     QVERIFY(bmp.startsWith("BM"));
     // The room with its wall bands: 660 x 560 pixels, 660 bytes a row.
     QCOMPARE(bmp.size(), 1078 + 660 * 560);
+  }
+
+  void exportWritesAPngWithTheBitmapsPixels() {
+    const QString bmp = dir.filePath("pixels.bmp"), png = dir.filePath("pixels.png");
+    QCOMPARE(Tessel({"--export", plan, bmp}).status, 0);
+    QCOMPARE(Tessel({"--export", plan, png}).status, 0);
+    QFile f(png);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QVERIFY(f.read(8) == QByteArray("\x89PNG\r\n\x1a\n", 8));
+    const QImage fromBmp(bmp, "BMP"), fromPng(png, "PNG");
+    QCOMPARE(fromPng.size(), QSize(660, 560));
+    // An indexed picture with the engine's palette, pixel for pixel the bitmap.
+    QCOMPARE(fromPng.format(), QImage::Format_Indexed8);
+    QCOMPARE(fromPng.convertToFormat(QImage::Format_RGB32),
+             fromBmp.convertToFormat(QImage::Format_RGB32));
+  }
+
+  void exportListWritesTheProductsInEitherLanguage_data() {
+    QTest::addColumn<QStringList>("language");
+    QTest::addColumn<QByteArray>("csv");
+    QTest::newRow("English")
+        << QStringList{}
+        << QByteArray(
+               "Catalogue no.,Model no.,Series,Name,Width,Depth,Height,Count\r\n"
+               "100,101045,Ostara Linea,Washbasin 45,45,36,,1\r\n"
+               "101,101055,Ostara Linea,Washbasin 55,55,44,85,2\r\n"
+               "107,103037,Ostara Linea,Close-coupled toilet,37,68,82.5,1\r\n");
+    QTest::newRow("German")
+        << QStringList{"-D"}
+        << QString(
+               "Katalognr.,Modellnr.,Serie,Bezeichnung,Breite,Tiefe,Höhe,Anzahl\r\n"
+               "100,101045,Ostara Linea,Waschtisch 45,45,36,,1\r\n"
+               "101,101055,Ostara Linea,Waschtisch 55,55,44,85,2\r\n"
+               "107,103037,Ostara Linea,Stand-WC mit Spülkasten,37,68,82.5,1\r\n")
+               .toUtf8();
+  }
+  void exportListWritesTheProductsInEitherLanguage() {
+    QFETCH(QStringList, language);
+    const QString out = dir.filePath("order.csv");
+    const Run r = Tessel(QStringList{"--export-list", furnished, out} + language);
+    QCOMPARE(r.status, 0);
+    QFile f(out);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QTEST(f.readAll(), "csv");
   }
 
   void printPdfPrintsAtTheScaleAsked() {
@@ -90,6 +156,15 @@ class BatchTest : public QObject {
     QTest::newRow("no output") << QStringList{"--export", plan} << 2 << "usage";
     QTest::newRow("unwritable") << QStringList{"--export", plan, dir.filePath("no/x.bmp")} << 1
                                 << "cannot write";
+    QTest::newRow("unwritable png")
+        << QStringList{"--export", plan, dir.filePath("no/x.png")} << 1 << "cannot write";
+    QTest::newRow("other image kind")
+        << QStringList{"--export", plan, dir.filePath("x.jpg")} << 2 << "must end in .png or .bmp";
+    QTest::newRow("list of no plan") << QStringList{"--export-list", missing, dir.filePath("x.csv")}
+                                     << 1 << "cannot read the plan";
+    QTest::newRow("list unwritable")
+        << QStringList{"--export-list", plan, dir.filePath("no/x.csv")} << 1 << "cannot write";
+    QTest::newRow("list without output") << QStringList{"--export-list", plan} << 2 << "usage";
   }
   void refusalsSayWhatWentWrong() {
     QFETCH(QStringList, arguments);
@@ -98,12 +173,13 @@ class BatchTest : public QObject {
     const Run r = Tessel(arguments);
     QCOMPARE(r.status, status);
     QVERIFY2(r.errors.contains(message), qPrintable(r.errors));
-    QVERIFY(!QFile::exists(dir.filePath("x.pdf")));
+    for (const char* name : {"x.pdf", "x.jpg", "x.csv"})
+      QVERIFY(!QFile::exists(dir.filePath(name)));
   }
 
  private:
   QTemporaryDir dir;
-  QString plan;
+  QString plan, furnished;
 };
 
 QTEST_MAIN(BatchTest)

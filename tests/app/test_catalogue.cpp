@@ -14,11 +14,14 @@
 #include <optional>
 
 #include "catalogue/catalogue.h"
+#include "catalogue/product_list_csv.h"
 
 using tessel::Catalogue;
 using tessel::CatalogueDatabase;
 using tessel::CatalogueState;
+using tessel::CsvField;
 using tessel::ProductFilter;
+using tessel::ProductListCsv;
 using tessel::RecordSet;
 
 namespace {
@@ -534,6 +537,56 @@ class CatalogueTest : public QObject {
     QCOMPARE(catalogue.ProductDescription(100), "412060    Alpha  -  Product 100");
     QCOMPARE(catalogue.ProductDescription(101), "000000    Alpha  -  Product 101");
     QCOMPARE(catalogue.ProductDescription(999), "<>");
+  }
+
+  void csvFieldsAreQuotedOnlyWhenTheyMustBe_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("field");
+    QTest::newRow("plain") << "Washbasin 45"
+                           << "Washbasin 45";
+    QTest::newRow("empty") << ""
+                           << "";
+    QTest::newRow("semicolon and apostrophe") << "O'Brien; --"
+                                              << "O'Brien; --";
+    QTest::newRow("comma") << "Basin, left"
+                           << "\"Basin, left\"";
+    QTest::newRow("quote") << "The \"deluxe\" bath"
+                           << "\"The \"\"deluxe\"\" bath\"";
+    QTest::newRow("line feed") << "two\nlines"
+                               << "\"two\nlines\"";
+    QTest::newRow("carriage return") << "two\rlines"
+                                     << "\"two\rlines\"";
+  }
+  void csvFieldsAreQuotedOnlyWhenTheyMustBe() {
+    QFETCH(QString, text);
+    QTEST(CsvField(text), "field");
+  }
+
+  void theProductListFileHasOneRowPerProductNumber_data() {
+    QTest::addColumn<QString>("suffix");
+    QTest::addColumn<QByteArray>("csv");
+    const QByteArray header = "No.,\"Width, cm\",Series,Name,W,D,H,Count\r\n";
+    QTest::newRow("English")
+        << ""
+        << header +
+               "100,412060,Alpha,Product 100,60,40,,2\r\n"
+               "120,,\"Beta \"\"Quote\"\" O'Brien; --\",Product 120,60,40,,1\r\n"
+               "999,,,,,,,1\r\n";
+    QTest::newRow("German")
+        << "D"
+        << header +
+               "100,412060,Alpha,Produkt 100,60,40,,2\r\n"
+               "120,,\"Beta \"\"Quote\"\" O'Brien; --\",Produkt 120,60,40,,1\r\n"
+               "999,,,,,,,1\r\n";
+  }
+  void theProductListFileHasOneRowPerProductNumber() {
+    QFETCH(QString, suffix);
+    Catalogue catalogue;
+    QCOMPARE(catalogue.Open(small_, suffix), CatalogueState::kOpen);
+    // As the engine lists drawn products: in drawing order, repeated, 0 never a product.
+    const QList<qint64> placed = {120, 100, 999, 100, 0};
+    const QStringList header = {"No.", "Width, cm", "Series", "Name", "W", "D", "H", "Count"};
+    QTEST(ProductListCsv(catalogue, placed, header), "csv");
   }
 
   void groupLists_data() {

@@ -63,6 +63,7 @@ class StartTest : public QObject {
     options = {};
     options.catalogueFile = QCoreApplication::applicationDirPath() + "/katalog/katalog.db";
     options.lockFolder = lockDir->path();
+    options.recoveryFolder = lockDir->filePath("recovery");
     options.showSplash = false;
     shown.clear();
     QSettings(QSettings::NativeFormat, QSettings::UserScope, "Quillon", "MRV").clear();

@@ -1,0 +1,374 @@
+// Auto-save and recovery through the real program: changes made with the toolbox and
+// the keys, the copy written after the wait (short waits here, the program's are
+// seconds), removed again by save, New, Open and Exit, switched off in the Project
+// menu, and offered by the next start as the user meets it.
+#include <QMenu>
+
+#include "app_fixture.h"
+#include "shell/auto_save.h"
+#include "shell/settings.h"
+#include "shell/startup.h"
+
+using namespace tessel;
+using namespace tessel::testing;
+
+namespace {
+
+// Short enough for a test, long enough that the checks right after a change come first.
+constexpr AutoSaveTiming kQuick{400, 4000};
+
+QByteArray Read(const QString& path) {
+  QFile f(path);
+  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void Write(const QString& path, const QByteArray& text) {
+  QFile f(path);
+  QVERIFY(f.open(QIODevice::WriteOnly));
+  f.write(text);
+}
+
+}  // namespace
+
+class AutoSaveTest : public QObject, public AppFixture {
+  Q_OBJECT
+ private slots:
+  void initTestCase() { QVERIFY(SetUpProgram()); }
+  void init() {
+    autoSaveTiming = kQuick;
+    // Each start takes the lock anew: a folder of its own per case.
+    lockDir = std::make_unique<QTemporaryDir>();
+    QVERIFY(window = OpenWindow());
+    saver = window->AutoSaver();
+    recovery = saver->RecoveryFile();
+  }
+  void cleanup() {
+    CloseWindow();
+    started.reset();
+    AutoSave::Remove(RecoveryFolder());
+    WriteSetting("Startup", "ShowHelp", "0");
+  }
+
+  // ---- when the copy is written ----
+
+  void aChangeIsWrittenOnceAfterTheWait() {
+    QCOMPARE(saver->Folder(), RecoveryFolder());
+    DrawRoom();
+    QVERIFY(saver->Pending());
+    QVERIFY(!QFile::exists(recovery));
+    QTRY_COMPARE(saver->Writes(), 1);
+    QVERIFY(QFile::exists(recovery));
+    QVERIFY(!QFile::exists(recovery + ".part"));
+    // Pointer moves are no changes: nothing waits to be written after them.
+    for (int x = 100; x < 400; x += 50) QTest::mouseMove(window->View(), QPoint(x, 200));
+    QVERIFY(!saver->Pending());
+    // The copy is what saving the plan writes, and it was never written over the plan.
+    const QByteArray copy = Read(recovery);
+    QVERIFY(copy.contains("WALLRECT"));
+    nextFileName = FilePath("wait.tsd");
+    Press(window, Qt::Key_S, Qt::ControlModifier);
+    QCOMPARE(Read(FilePath("wait.tsd")), copy);
+  }
+
+  void manyChangesWithinTheWaitMakeOneWrite() {
+    DrawRoom();
+    for (int i = 0; i < 3; ++i) {
+      Press(window, Qt::Key_Z, Qt::ControlModifier);
+      Press(window, Qt::Key_Y, Qt::ControlModifier);
+    }
+    QVERIFY(saver->Pending());
+    QCOMPARE(saver->Writes(), 0);
+    QTRY_COMPARE(saver->Writes(), 1);
+    QTest::qWait(2 * kQuick.delayMs);
+    QCOMPARE(saver->Writes(), 1);
+  }
+
+  void aStreamOfChangesIsWrittenByTheLongestWait() {
+    CloseWindow();
+    // A wait far beyond the test's patience: only the cap can bring the write.
+    autoSaveTiming = {600000, 300};
+    QVERIFY(window = OpenWindow());
+    saver = window->AutoSaver();
+    DrawRoom();
+    QTRY_COMPARE(saver->Writes(), 1);
+    QVERIFY(QFile::exists(recovery));
+  }
+
+  void theCopyNamesThePlanItBelongsTo() {
+    DrawRoom();
+    nextFileName = FilePath("named.tsd");
+    Press(window, Qt::Key_S, Qt::ControlModifier);
+    PlaceWithTool(kWallRectTool, {330, 260});
+    QTRY_COMPARE(saver->Writes(), 1);
+    const RecoveredPlan found = AutoSave::Find(RecoveryFolder());
+    QCOMPARE(found.planFile, FilePath("named.tsd"));
+    QCOMPARE(found.recoveryFile, recovery);
+    QCOMPARE(int{found.state}, int{RecoveredPlan::kOffer});
+  }
+
+  // ---- what removes it ----
+
+  void savingRemovesTheCopy() {
+    WrittenCopy();
+    nextFileName = FilePath("saved.tsd");
+    Press(window, Qt::Key_S, Qt::ControlModifier);
+    QVERIFY(!QFile::exists(recovery));
+    QVERIFY(!QFile::exists(saver->InfoFile()));
+  }
+
+  void newRemovesTheCopy() {
+    WrittenCopy();
+    Messages::Answers() = {plat::IDNO};
+    Press(window, Qt::Key_N, Qt::ControlModifier);
+    QVERIFY(!QFile::exists(recovery));
+    QVERIFY(!saver->Pending());
+  }
+
+  void openRemovesTheCopy() {
+    Write(
+        FilePath("other.tsd"),
+        "[Layout]\r\ncount=1\r\n00=WALLRECT,640,440,300,250,32767,0,0\r\n[Design]\r\ncount=0\r\n");
+    WrittenCopy();
+    nextFileName = FilePath("other.tsd");
+    Messages::Answers() = {plat::IDNO};
+    Press(window, Qt::Key_O, Qt::ControlModifier);
+    QCOMPARE(window->CurrentFile(), FilePath("other.tsd"));
+    QVERIFY(!QFile::exists(recovery));
+  }
+
+  void aFailedOpenKeepsTheCopy() {
+    Write(FilePath("broken.tsd"), "not a plan\r\n");
+    WrittenCopy();
+    nextFileName = FilePath("broken.tsd");
+    Messages::Answers() = {plat::IDNO};
+    Press(window, Qt::Key_O, Qt::ControlModifier);
+    QVERIFY(window->PlanChanged());
+    QVERIFY(QFile::exists(recovery));
+  }
+
+  void exitRemovesTheCopy() {
+    WrittenCopy();
+    Messages::Answers() = {plat::IDNO};  // the changes are not wanted
+    Press(window, Qt::Key_Q, Qt::ControlModifier);
+    QVERIFY(!window->isVisible());
+    QVERIFY(!QFile::exists(recovery));
+  }
+
+  void undoingBackToTheFileRemovesTheCopy() {
+    DrawRoom();
+    nextFileName = FilePath("undo.tsd");
+    Press(window, Qt::Key_S, Qt::ControlModifier);
+    PlaceWithTool(kWallRectTool, {330, 260});
+    QTRY_COMPARE(saver->Writes(), 1);
+    Press(window, Qt::Key_Z, Qt::ControlModifier);
+    QVERIFY(!window->PlanChanged());
+    QTRY_VERIFY(!QFile::exists(recovery));
+  }
+
+  // ---- the menu item ----
+
+  void theMenuItemIsShownCheckedAndKeepsItsState() {
+    QAction* item = window->ProjectItem(kAutoSave);
+    auto* menu = window->findChild<QMenu*>("mnProject");
+    QVERIFY(menu);
+    QCOMPARE(menu->actions().indexOf(item), qsizetype{kAutoSave});
+    QVERIFY(item->isVisible());
+    QVERIFY(item->isCheckable());
+    QVERIFY(item->isChecked());
+    QCOMPARE(item->text(), GetCaption(1409));
+    WrittenCopy();
+    // Off: the copy goes, since it would no longer follow the plan, and none is written.
+    item->trigger();
+    QVERIFY(!item->isChecked());
+    QVERIFY(!QFile::exists(recovery));
+    QCOMPARE(ReadSetting("Options", "AutoSave", ""), QString("0"));
+    PlaceWithTool(kWallRectTool, {330, 260});
+    QVERIFY(!saver->Pending());
+    // The next planner starts with it off.
+    CloseWindow();
+    window_ = std::make_unique<MainWindow>(nullptr, RecoveryFolder(), kQuick);
+    window = window_.get();
+    QVERIFY(!window->ProjectItem(kAutoSave)->isChecked());
+    QVERIFY(!window->AutoSaver()->Enabled());
+    window->ProjectItem(kAutoSave)->trigger();
+    QCOMPARE(ReadSetting("Options", "AutoSave", ""), QString("1"));
+    QVERIFY(window->AutoSaver()->Enabled());
+  }
+
+  // ---- the next start ----
+
+  void theNextStartOffersTheRecoveredPlanOfItsFile() {
+    DrawRoom();
+    nextFileName = FilePath("kitchen.tsd");
+    Press(window, Qt::Key_S, Qt::ControlModifier);
+    PlaceWithTool(kWallRectTool, {330, 260});
+    QTRY_COMPARE(saver->Writes(), 1);
+    const QByteArray before = Read(recovery);
+    Crash();
+    Messages::Answers() = {plat::IDYES};
+    QVERIFY(Start());
+    QCOMPARE(Messages::Shown().size(), 1);
+    QVERIFY2(Messages::Shown()[0].startsWith(GetCaption(5701) + ": "),
+             qPrintable(Messages::Shown()[0]));
+    QVERIFY2(Messages::Shown()[0].contains(FilePath("kitchen.tsd")),
+             qPrintable(Messages::Shown()[0]));
+    // The recovered plan is changed, belongs to its old file, and Save writes it there
+    // without asking.
+    QCOMPARE(started->CurrentFile(), FilePath("kitchen.tsd"));
+    QVERIFY(started->windowTitle().endsWith(FilePath("kitchen.tsd") + " *"));
+    QVERIFY(started->PlanChanged());
+    QVERIFY(QFile::exists(recovery));  // the only copy until the plan is saved
+    started->SetFileDialog([this](bool, const QString&, const QString&, const QString&) {
+      ++dialogs;
+      return QString();
+    });
+    dialogs = 0;
+    started->ProjectItem(kSave)->trigger();
+    QCOMPARE(dialogs, 0);
+    QCOMPARE(Read(FilePath("kitchen.tsd")), before);
+    QVERIFY(!started->PlanChanged());
+    QVERIFY(!QFile::exists(recovery));
+  }
+
+  void anUntitledPlanIsOfferedAsUntitled() {
+    WrittenCopy();
+    const QByteArray before = Read(recovery);
+    Crash();
+    Messages::Answers() = {plat::IDYES};
+    QVERIFY(Start());
+    QVERIFY2(Messages::Shown().value(0).contains(GetCaption(5670)),
+             qPrintable(Messages::Shown().value(0)));
+    QCOMPARE(started->CurrentFile(), QString());
+    QVERIFY(started->PlanChanged());
+    ReadInfo();
+    QVERIFY(Bridge().infoRecord.bWalls != 0);
+    // Save asks for a name, as for any untitled plan.
+    started->SetFileDialog([this](bool, const QString&, const QString&, const QString&) {
+      ++dialogs;
+      return FilePath("untitled.tsd");
+    });
+    dialogs = 0;
+    started->ProjectItem(kSave)->trigger();
+    QCOMPARE(dialogs, 1);
+    QCOMPARE(Read(FilePath("untitled.tsd")), before);
+  }
+
+  void declinedTheCopyIsDiscarded() {
+    WrittenCopy();
+    Crash();
+    Messages::Answers() = {plat::IDNO};
+    QVERIFY(Start());
+    QCOMPARE(Messages::Shown().size(), 1);
+    QVERIFY(!QFile::exists(recovery));
+    QVERIFY(!started->PlanChanged());
+    ReadInfo();
+    QCOMPARE(Bridge().infoRecord.bWalls, 0);
+  }
+
+  void aDamagedCopyIsReportedAndSetAside() {
+    WrittenCopy();
+    Crash();
+    Write(recovery, "[Layout]\r\ncount=3\r\n00=WALLRECT,640,44");
+    Messages::Answers() = {plat::IDYES};
+    QVERIFY(Start());
+    QCOMPARE(Messages::Shown().size(), 2);
+    QVERIFY2(Messages::Shown()[1].contains("damaged"), qPrintable(Messages::Shown()[1]));
+    QVERIFY(!QFile::exists(recovery));
+    const QStringList aside =
+        QDir(RecoveryFolder()).entryList({"recovery-damaged-*.tsd"}, QDir::Files);
+    QCOMPARE(aside.size(), 1);
+    QVERIFY(Messages::Shown()[1].contains(aside[0]));
+    QCOMPARE(Read(RecoveryFolder() + "/" + aside[0]),
+             QByteArray("[Layout]\r\ncount=3\r\n00=WALLRECT,640,44"));
+    // Nothing of it was loaded.
+    ReadInfo();
+    QCOMPARE(Bridge().infoRecord.bWalls, 0);
+    QVERIFY(!started->PlanChanged());
+    QFile::remove(RecoveryFolder() + "/" + aside[0]);
+  }
+
+  void aCopyOfAPlanSavedSinceIsNotOffered() {
+    DrawRoom();
+    nextFileName = FilePath("later.tsd");
+    Press(window, Qt::Key_S, Qt::ControlModifier);
+    PlaceWithTool(kWallRectTool, {330, 260});
+    QTRY_COMPARE(saver->Writes(), 1);
+    Crash();
+    // The plan was saved after the copy was written.
+    QFile plan(FilePath("later.tsd"));
+    QVERIFY(plan.open(QIODevice::ReadWrite));
+    QVERIFY(plan.setFileTime(QFileInfo(recovery).lastModified().addSecs(60),
+                             QFileDevice::FileModificationTime));
+    plan.close();
+    QVERIFY(Start());
+    QVERIFY(Messages::Shown().isEmpty());
+    QVERIFY(!QFile::exists(recovery));
+  }
+
+  void aSecondPlannerLeavesTheFirstOnesCopyAlone() {
+    CloseWindow();
+    QVERIFY(Start());
+    MainWindow* first = started.get();
+    first->activateWindow();
+    (void)QTest::qWaitForWindowActive(first);
+    ConfirmNextDialog();
+    QTest::mouseClick(first->Tool(kWallRectTool), Qt::LeftButton);
+    first->activateWindow();
+    QTest::mouseMove(first->View(), {300, 250});
+    QTest::mouseRelease(first->View(), Qt::LeftButton, {}, {300, 250});
+    QTRY_COMPARE(first->AutoSaver()->Writes(), 1);
+    const QByteArray copy = Read(recovery);
+    const QDateTime written = QFileInfo(recovery).lastModified();
+    std::unique_ptr<MainWindow> second;
+    Messages::Reset();
+    QCOMPARE(StartPlanner({"tessel32"}, Options(), &second), 0);
+    QVERIFY(!second);
+    QCOMPARE(Messages::Shown(), QStringList{GetCaption(101) + ": " + GetCaption(5062)});
+    QCOMPARE(Read(recovery), copy);
+    QCOMPARE(QFileInfo(recovery).lastModified(), written);
+  }
+
+ private:
+  // A change whose copy has been written.
+  void WrittenCopy() {
+    DrawRoom();
+    QTRY_COMPARE(saver->Writes(), 1);
+    QVERIFY(QFile::exists(recovery));
+  }
+
+  // The planner ends without its way out (as when killed): the copy stays, and the
+  // engine forgets the plan as a new process would not have it.
+  void Crash() {
+    window_->QuitRequested = true;
+    window_.reset();
+    window = nullptr;
+    Engine()(TC_NewLayout, 0, 0, 0, 0, 0);
+    Messages::Reset();
+  }
+
+  StartOptions Options() const {
+    StartOptions options;
+    options.catalogueFile = ShippedCatalogue();
+    options.lockFolder = lockDir->path();
+    options.recoveryFolder = RecoveryFolder();
+    options.showSplash = false;
+    return options;
+  }
+
+  // A start as the program makes it, with the folders of this test.
+  bool Start() {
+    WriteSetting("Startup", "ShowHelp", "0");
+    if (StartPlanner({"tessel32"}, Options(), &started) != 0 || !started) return false;
+    started->QuitRequested = false;
+    return true;
+  }
+
+  MainWindow* window = nullptr;
+  AutoSave* saver = nullptr;
+  QString recovery;
+  std::unique_ptr<MainWindow> started;
+  std::unique_ptr<QTemporaryDir> lockDir;
+};
+
+QTEST_MAIN(AutoSaveTest)
+#include "test_auto_save.moc"

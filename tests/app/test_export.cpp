@@ -1,0 +1,146 @@
+// What leaves the program from its window: the product list for ordering through the
+// list window's export button, and the plan as an image through the Project menu, with
+// the file dialog replaced only at its edge.
+#include <QImage>
+#include <QListWidget>
+#include <QMenu>
+
+#include "app_fixture.h"
+
+using namespace tessel;
+using namespace tessel::testing;
+
+namespace {
+
+constexpr int kAnswerTries = 200;
+
+// Answers the modal dialog `name` once it is the active one.
+void AnswerDialog(const QString& name, std::function<void(QDialog*)> answer,
+                  int tries = kAnswerTries) {
+  QTimer::singleShot(10, [name, answer, tries] {
+    auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+    if (dialog && dialog->objectName() == name) {
+      answer(dialog);
+      return;
+    }
+    QVERIFY2(tries > 0, qPrintable(name));
+    AnswerDialog(name, answer, tries - 1);
+  });
+}
+
+QByteArray Read(const QString& path) {
+  QFile f(path);
+  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// Products 101 (twice) and 100 of the shipped catalogue in a room.
+QByteArray FurnishedPlan() {
+  const QString images = QCoreApplication::applicationDirPath() + "/katalog/images/";
+  return QString(
+             "[Layout]\r\ncount=1\r\n00=WALLRECT,640,440,300,250,32767,0,0\r\n"
+             "[Design]\r\ncount=3\r\n"
+             "00=PRODUCT,560,380,101,1,0,%1li0101p2.bmp,85\r\n"
+             "01=PRODUCT,700,380,100,1,0,%1li0100p2.bmp,0\r\n"
+             "02=PRODUCT,700,500,101,1,0,%1li0101p2.bmp,85\r\n")
+      .arg(images)
+      .toUtf8();
+}
+
+}  // namespace
+
+class ExportTest : public QObject, public AppFixture {
+  Q_OBJECT
+ private slots:
+  void initTestCase() { QVERIFY(SetUpProgram()); }
+  void init() { QVERIFY(window = OpenWindow()); }
+  void cleanup() { CloseWindow(); }
+
+  void theListWindowExportsTheProductsForOrdering() {
+    OpenFurnishedPlan();
+    nextFileName = FilePath("order");  // typed without ".csv"
+    const int before = dialogs;
+    bool enabled = false;
+    AnswerDialog("frmList", [&](QDialog* list) {
+      auto* button = list->findChild<QPushButton*>("cmdExport");
+      enabled = button && button->isEnabled();
+      if (button) QTest::mouseClick(button, Qt::LeftButton);
+      list->findChild<QPushButton*>("cmdOK")->click();
+    });
+    Press(window, Qt::Key_F4);
+    QVERIFY(enabled);
+    QCOMPARE(dialogs, before + 1);
+    QVERIFY(lastDialogWasSave);
+    QCOMPARE(lastTitle, GetCaption(2521));
+    QVERIFY(lastFilter.contains("*.csv"));
+    QCOMPARE(Read(FilePath("order.csv")),
+             QByteArray("Catalogue no.,Model no.,Series,Name,Width,Depth,Height,Count\r\n"
+                        "100,101045,Ostara Linea,Washbasin 45,45,36,,1\r\n"
+                        "101,101055,Ostara Linea,Washbasin 55,55,44,85,2\r\n"));
+    QVERIFY(Messages::Shown().isEmpty());
+  }
+
+  void aListThatCannotBeWrittenIsReported() {
+    OpenFurnishedPlan();
+    nextFileName = FilePath("no/such/folder/order.csv");
+    AnswerDialog("frmList", [](QDialog* list) {
+      list->findChild<QPushButton*>("cmdExport")->click();
+      list->findChild<QPushButton*>("cmdOK")->click();
+    });
+    window->ViewItem(kProductList)->trigger();
+    QCOMPARE(Messages::Shown().size(), 1);
+    QVERIFY2(Messages::Shown()[0].contains("no/such/folder/order.csv"),
+             qPrintable(Messages::Shown()[0]));
+  }
+
+  void theProjectMenuExportsThePlanAsThePixelsOfTheEngine() {
+    auto* menu = window->findChild<QMenu*>("mnProject");
+    QAction* item = window->ProjectItem(kExportImage);
+    // Below Print, and the numbered items keep their places.
+    QCOMPARE(menu->actions().indexOf(item), qsizetype{kPrint + 1});
+    QCOMPARE(item->text(), GetCaption(1419));
+    QVERIFY(item->isVisible() && item->isEnabled());
+    DrawRoom();
+    nextFileName = FilePath("plan");  // no ending: a PNG
+    item->trigger();
+    QVERIFY(lastDialogWasSave);
+    QCOMPARE(lastTitle, GetCaption(5693));
+    QVERIFY(lastFilter.contains("*.png") && lastFilter.contains("*.bmp"));
+    nextFileName = FilePath("plan.bmp");
+    item->trigger();
+    QVERIFY(Messages::Shown().isEmpty());
+    const QImage png(FilePath("plan.png"), "PNG"), bmp(FilePath("plan.bmp"), "BMP");
+    QVERIFY(!bmp.isNull());
+    QCOMPARE(png.format(), QImage::Format_Indexed8);
+    QCOMPARE(png.size(), bmp.size());
+    QCOMPARE(png.convertToFormat(QImage::Format_RGB32), bmp.convertToFormat(QImage::Format_RGB32));
+    // The plan itself is untouched by its picture.
+    QVERIFY(window->PlanChanged());
+    QCOMPARE(window->CurrentFile(), QString());
+  }
+
+  void anImageOfAnotherKindIsRefused() {
+    DrawRoom();
+    nextFileName = FilePath("plan.jpg");
+    window->ProjectItem(kExportImage)->trigger();
+    QCOMPARE(Messages::Shown().size(), 1);
+    QVERIFY2(Messages::Shown()[0].contains(".png or .bmp"), qPrintable(Messages::Shown()[0]));
+    QVERIFY(!QFile::exists(FilePath("plan.jpg")));
+  }
+
+ private:
+  void OpenFurnishedPlan() {
+    QFile f(FilePath("furnished.tsd"));
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(FurnishedPlan());
+    f.close();
+    nextFileName = FilePath("furnished.tsd");
+    Press(window, Qt::Key_O, Qt::ControlModifier);
+    QCOMPARE(window->CurrentFile(), FilePath("furnished.tsd"));
+    QVERIFY(window->ViewItem(kProductList)->isEnabled());
+  }
+
+  MainWindow* window = nullptr;
+};
+
+QTEST_MAIN(ExportTest)
+#include "test_export.moc"
