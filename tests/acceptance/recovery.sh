@@ -68,7 +68,8 @@ step "start again: the plan is offered and accepted with Enter"
 start_planner
 answer "^Recovered plan$"
 answer "^Ostara Tessel$"
-main=$(main_window ".*\\*$")
+# Shown as changed: the plan is in no file yet.
+main=$(main_window "Untitled \\*$")
 
 step "save the recovered plan under a new name with Save As"
 keys "$main" ctrl+u
