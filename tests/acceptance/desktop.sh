@@ -108,6 +108,19 @@ planner_running() {
   [ -n "$PLANNER_PID" ] && kill -0 "$PLANNER_PID" 2>/dev/null
 }
 
+# A planner asked to quit ends by itself, and cleanly.
+wait_planner_exit() {
+  local waited=0 status=0
+  while planner_running; do
+    [ $waited -lt $((WINDOW_WAIT * 10)) ] || fail "the planner is still running"
+    sleep 0.1
+    waited=$((waited + 1))
+  done
+  wait "$PLANNER_PID" || status=$?
+  PLANNER_PID=""
+  [ $status -eq 0 ] || fail "the planner exited with status $status"
+}
+
 # The id of the visible window whose title matches the regular expression.
 find_window() {
   local title=$1 id

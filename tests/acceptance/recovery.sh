@@ -81,14 +81,7 @@ main=$(main_window "$SAVED$")
 
 step "quit with Ctrl+Q"
 keys "$main" ctrl+q
-waited=0
-while planner_running; do
-  [ $waited -lt $((WINDOW_WAIT * 10)) ] || fail "the planner is still running"
-  sleep 0.1
-  waited=$((waited + 1))
-done
-wait "$PLANNER_PID" || fail "the planner exited with status $?"
-PLANNER_PID=""
+wait_planner_exit
 [ ! -e "$RECOVERY" ] || fail "the recovery copy is still there after saving and a clean exit"
 
 step "compare the saved plan with the copy taken before the kill"
