@@ -17,6 +17,7 @@ readonly SETTLE=0.3       # seconds for a widget to take a click or a key before
 STEP="setting up"
 WORK=""
 XVFB_PID=""
+OWN_DISPLAY=""
 WM_PID=""
 PLANNER_PID=""
 
@@ -26,9 +27,10 @@ step() {
 }
 
 screenshot() {
-  [ -n "${DISPLAY:-}" ] || return 0
+  # Only of this test's own display, never of one the environment happened to name.
+  [ -n "$OWN_DISPLAY" ] || return 0
   local shot="$OUTPUT/${TEST_NAME}_failure.png"
-  if import -window root "$shot" 2>/dev/null; then
+  if DISPLAY=$OWN_DISPLAY import -window root "$shot" 2>/dev/null; then
     echo "screenshot of the failing moment: $shot" >&2
   fi
 }
@@ -55,6 +57,9 @@ cleanup() {
 }
 trap cleanup EXIT
 trap 'exit 1' INT TERM
+
+# A screenshot left by an earlier failing run would pass for this run's.
+rm -f "$OUTPUT/${TEST_NAME}_failure.png"
 
 require_tools() {
   local missing=()
@@ -90,7 +95,8 @@ start_desktop() {
     sleep 0.1
     waited=$((waited + 1))
   done
-  export DISPLAY=":$(head -n 1 "$fifo")"
+  OWN_DISPLAY=":$(head -n 1 "$fifo")"
+  export DISPLAY=$OWN_DISPLAY
   twm -f "$(dirname "${BASH_SOURCE[0]}")/twmrc" >"$WORK/twm.log" 2>&1 &
   WM_PID=$!
   # The manager is up once it has taken the root window's redirect; any window it then
