@@ -77,7 +77,22 @@ void AutoSave::SetEnabled(bool enabled) {
   enabled_ = enabled;
   if (enabled) return;
   timer_.stop();
-  Remove(folder_);
+  RemoveOwn();
+}
+
+// A user who saved the plan under the recovery file's own name keeps that file: the
+// copy is then neither written over it nor removed.
+bool AutoSave::IsPlanFile() const {
+  const QString plan = planFile_ ? planFile_() : QString();
+  return !plan.isEmpty() &&
+         QFileInfo(plan).absoluteFilePath() == QFileInfo(RecoveryFile()).absoluteFilePath();
+}
+
+void AutoSave::RemoveOwn() {
+  if (IsPlanFile())
+    QFile::remove(InfoFile());
+  else
+    Remove(folder_);
 }
 
 void AutoSave::Observe(int serial, bool changed) {
@@ -100,7 +115,7 @@ void AutoSave::Discard(int serial) {
   haveSerial_ = true;
   serial_ = serial;
   changed_ = false;
-  Remove(folder_);
+  RemoveOwn();
 }
 
 void AutoSave::Adopt(int serial) {
@@ -113,8 +128,8 @@ void AutoSave::Adopt(int serial) {
 bool AutoSave::WriteNow() {
   timer_.stop();
   // A plan that is back to what its file holds needs no copy.
-  if (!changed_ || !enabled_) {
-    Remove(folder_);
+  if (!changed_ || !enabled_ || IsPlanFile()) {
+    RemoveOwn();
     return true;
   }
   failure_.clear();
@@ -141,7 +156,9 @@ RecoveredPlan AutoSave::Find(const QString& folder) {
   RecoveredPlan found;
   found.recoveryFile = InFolder(folder, kRecoveryPlanName);
   const QFileInfo recovery(found.recoveryFile);
-  if (!recovery.isFile()) return found;
+  // The record is written before the copy, so a copy without one is not ours: it may
+  // be a plan the user saved under that name.
+  if (!recovery.isFile() || !QFileInfo(InFolder(folder, kRecoveryInfoName)).isFile()) return found;
   found.written = recovery.lastModified();
   found.planFile = ReadPlanFile(InFolder(folder, kRecoveryInfoName));
   // A plan saved after the copy was written holds newer work than the copy.

@@ -91,6 +91,10 @@ class AutoSave : public QObject {
   void written(bool ok);
 
  private:
+  bool IsPlanFile() const;
+  // Removes what this planner wrote, never the plan's own file.
+  void RemoveOwn();
+
   QString folder_;
   SavePlan save_;
   PlanFile planFile_;

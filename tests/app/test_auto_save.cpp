@@ -15,7 +15,7 @@ using namespace tessel::testing;
 namespace {
 
 // Short enough for a test, long enough that the checks right after a change come first.
-constexpr AutoSaveTiming kQuick{400, 4000};
+constexpr AutoSaveTiming kQuick{1000, 8000};
 
 QByteArray Read(const QString& path) {
   QFile f(path);
@@ -104,6 +104,23 @@ class AutoSaveTest : public QObject, public AppFixture {
     QCOMPARE(found.planFile, FilePath("named.tsd"));
     QCOMPARE(found.recoveryFile, recovery);
     QCOMPARE(int{found.state}, int{RecoveredPlan::kOffer});
+  }
+
+  void aPlanSavedUnderTheCopysNameIsNeverWrittenOverNorRemoved() {
+    DrawRoom();
+    nextFileName = recovery;
+    Press(window, Qt::Key_S, Qt::ControlModifier);
+    const QByteArray saved = Read(recovery);
+    QVERIFY(saved.contains("WALLRECT"));
+    PlaceWithTool(kWallRectTool, {330, 260});
+    QTest::qWait(2 * kQuick.delayMs);
+    QCOMPARE(saver->Writes(), 0);
+    QCOMPARE(Read(recovery), saved);
+    Press(window, Qt::Key_S, Qt::ControlModifier);
+    QVERIFY(QFile::exists(recovery));
+    QVERIFY(Read(recovery) != saved);
+    // Nor is it offered as a recovered plan.
+    QCOMPARE(int{AutoSave::Find(RecoveryFolder()).state}, int{RecoveredPlan::kNone});
   }
 
   // ---- what removes it ----
