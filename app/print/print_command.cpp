@@ -19,8 +19,9 @@ constexpr int kNothingToPrint = 5942;
 bool SystemPrintDialog(QPrinter& printer, const QString& title, QWidget* parent) {
   QPrintDialog dialog(&printer, parent);
   dialog.setWindowTitle(title);
-  // One page of one plan: no selection, no page range, no printing to a file.
-  dialog.setOptions(QAbstractPrintDialog::PrintShowPageSize);
+  // One page of one plan: no selection and no page range. Printing to a file stays
+  // offered: on a desktop without a printer the PDF file is the only way to print.
+  dialog.setOptions(QAbstractPrintDialog::PrintShowPageSize | QAbstractPrintDialog::PrintToFile);
   return dialog.exec() == QDialog::Accepted;
 }
 

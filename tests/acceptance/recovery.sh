@@ -1,0 +1,100 @@
+#!/usr/bin/env bash
+# The planner killed without warning keeps the user's work: a room is drawn, the
+# program saves its recovery copy by itself, and is then killed with SIGKILL. Started
+# again, it offers the plan; accepted, the plan is shown as changed, and saved under a
+# new name it gives the records the recovery copy had before the kill.
+#
+# Usage: recovery.sh PROGRAM OUTPUT_FOLDER
+
+PROGRAM=$1
+OUTPUT=$2
+TEST_NAME=acceptance_recovery
+source "$(dirname "$0")/desktop.sh"
+
+# The toolbox's wall rectangle (second column, third row, measured from the right edge
+# of the main window at its start size) and the point the room is centred on.
+readonly WALL_RECT_X_FROM_RIGHT=22 WALL_RECT_Y=160
+readonly ROOM_CENTRE_X=450 ROOM_CENTRE_Y=330
+# The program writes its recovery copy a few seconds after the last change, and never
+# later than ten seconds after the first unsaved one.
+readonly RECOVERY_WAIT=15
+
+main_window() { find_window "^Ostara Tessel  -  $1"; }
+
+require_tools
+make_home
+start_desktop
+RECOVERY="$XDG_DATA_HOME/tessel32/recovery.tsd"
+SAVED="$HOME/Documents/recovered.tsd"
+
+step "start the planner with fresh settings"
+start_planner
+main=$(main_window "Untitled$")
+answer "^Ostara Tessel$"
+
+step "draw a 250 x 200 room: a change not yet saved"
+width=$(window_width "$main")
+click "$main" $((width - WALL_RECT_X_FROM_RIGHT)) "$WALL_RECT_Y"
+dialog=$(find_window "^Wall rectangle$")
+type_text "$dialog" 250
+xdotool key Tab
+xdotool type --delay 30 200
+xdotool key Return
+wait_window_gone "^Wall rectangle$"
+point "$main" "$ROOM_CENTRE_X" "$ROOM_CENTRE_Y"
+click "$main" "$ROOM_CENTRE_X" "$ROOM_CENTRE_Y"
+main=$(main_window "Untitled \\*$")
+
+step "wait for the recovery copy"
+waited=0
+until [ -s "$RECOVERY" ] && grep -q '=WALLRECT,' "$RECOVERY"; do
+  planner_running || fail "the planner has ended"
+  [ $waited -lt $((RECOVERY_WAIT * 10)) ] ||
+    fail "no recovery copy with the room at $RECOVERY within ${RECOVERY_WAIT}s"
+  sleep 0.1
+  waited=$((waited + 1))
+done
+# Written whole and then renamed into place, so what is there now is the plan.
+cp "$RECOVERY" "$WORK/before-kill.tsd"
+
+step "kill the planner with SIGKILL"
+kill -KILL "$PLANNER_PID"
+wait "$PLANNER_PID" 2>/dev/null || true
+PLANNER_PID=""
+wait_window_gone "^Ostara Tessel  -  "
+[ -f "$RECOVERY" ] || fail "the recovery copy went with the killed planner"
+
+step "start again: the plan is offered and accepted with Enter"
+start_planner
+answer "^Recovered plan$"
+answer "^Ostara Tessel$"
+# Shown as changed: the plan is in no file yet.
+main=$(main_window "Untitled \\*$")
+
+step "save the recovered plan under a new name with Save As"
+keys "$main" ctrl+u
+dialog=$(find_window "^Save plan$")
+type_text "$dialog" "$SAVED"
+xdotool key Return
+wait_file "$SAVED"
+main=$(main_window "$SAVED$")
+
+step "quit with Ctrl+Q"
+keys "$main" ctrl+q
+wait_planner_exit
+[ ! -e "$RECOVERY" ] || fail "the recovery copy is still there after saving and a clean exit"
+
+step "compare the saved plan with the copy taken before the kill"
+grep -Eq '^[0-9]+=WALLRECT,[0-9]+,[0-9]+,250,200,' "$SAVED" ||
+  fail "no 250 x 200 wall rectangle in $SAVED:"$'\n'"$(cat "$SAVED")"
+diff "$WORK/before-kill.tsd" "$SAVED" >&2 ||
+  fail "the recovered plan's records differ from those before the kill"
+QT_QPA_PLATFORM=offscreen "$PROGRAM" --export "$WORK/before-kill.tsd" "$WORK/before.bmp" ||
+  fail "--export of the copy failed"
+QT_QPA_PLATFORM=offscreen "$PROGRAM" --export "$SAVED" "$WORK/after.bmp" ||
+  fail "--export of $SAVED failed"
+cmp -s "$WORK/before.bmp" "$WORK/after.bmp" ||
+  fail "the recovered plan draws another worksheet than the plan before the kill"
+
+step "done"
+echo "PASSED"
