@@ -36,7 +36,7 @@ QHBoxLayout* OkCancel(QDialog* dialog) {
   row->addStretch(1);
   QPushButton* ok = Button("cmdOK", CaptionOr(2800, "&OK"), dialog);
   ok->setDefault(true);
-  QPushButton* cancel = Button("cmdCancel", QString::fromUtf8("A&bbruch"), dialog);
+  QPushButton* cancel = Button("cmdCancel", CaptionOr(2801, QString::fromUtf8("A&bbruch")), dialog);
   QObject::connect(ok, &QPushButton::clicked, dialog, &QDialog::accept);
   QObject::connect(cancel, &QPushButton::clicked, dialog, &QDialog::reject);
   row->addWidget(ok);
@@ -52,7 +52,7 @@ std::int16_t ProductRotation(const QString& text) {
 
 ProductMountDialog::ProductMountDialog(QWidget* parent) : QDialog(parent) {
   setObjectName("frmProductMount");
-  setWindowTitle(QString::fromUtf8("Montageseite"));
+  setWindowTitle(CaptionOr(2530, QString::fromUtf8("Montageseite")));
   setModal(true);
   auto* column = new QVBoxLayout(this);
   auto* grid = new QGridLayout;
@@ -88,7 +88,7 @@ bool ProductMountDialog::Ask(const QPixmap& picture, std::int16_t* mount) {
 
 ProductRotationDialog::ProductRotationDialog(QWidget* parent) : QDialog(parent) {
   setObjectName("frmProdukt");
-  setWindowTitle(QString::fromUtf8("Produkt plazieren"));
+  setWindowTitle(CaptionOr(2531, QString::fromUtf8("Produkt plazieren")));
   setModal(true);
   auto* column = new QVBoxLayout(this);
   picture_ = new QLabel(this);
@@ -101,7 +101,7 @@ ProductRotationDialog::ProductRotationDialog(QWidget* parent) : QDialog(parent) 
   column->addWidget(picture_);
   column->addWidget(name_);
   auto* row = new QHBoxLayout;
-  auto* label = new QLabel("Rotation:", this);
+  auto* label = new QLabel(CaptionOr(2532, "Rotation:"), this);
   label->setObjectName("Label1");
   value_ = new QLineEdit("0", this);
   value_->setObjectName("Value");

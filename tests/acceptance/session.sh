@@ -136,7 +136,7 @@ step "place a bathtub from the product bar"
 choose_group "$main" "Bathtubs"
 # A rectangular tub asks which side it stands against; the default is taken.
 place_product "$main" 0 "$DESIGN_MIDDLE_X" "$DESIGN_BOTTOM_INSIDE" "$PLACING_HINT" "$HEIGHT_HINT" \
-  "^Montageseite$"
+  "^Mounting side$"
 
 step "export the plan as an image from the Project menu before saving"
 export_image "$main" "$BEFORE_SAVE"

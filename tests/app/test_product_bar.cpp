@@ -272,6 +272,9 @@ class ProductBarTest : public QObject, public AppFixture {
     Choose(Bar()->Groups(), "Bathtubs, rectangular");
     const int b = 0;
     AnswerNextDialog([](QDialog* d) {
+      // The English program speaks English in its windows too.
+      QCOMPARE(d->windowTitle(), QString("Mounting side"));
+      QCOMPARE(d->findChild<QPushButton*>("cmdCancel")->text(), QString("&Cancel"));
       QVERIFY(d->findChild<QRadioButton*>("optMount0")->isChecked());
       d->findChild<QRadioButton*>("optMount2")->click();
       d->findChild<QPushButton*>("cmdOK")->click();
@@ -300,6 +303,7 @@ class ProductBarTest : public QObject, public AppFixture {
     const int b = ButtonOf(239);
     AnswerNextDialog([](QDialog* d) {
       QCOMPARE(d->objectName(), QString("frmProdukt"));
+      QCOMPARE(d->windowTitle(), QString("Place product"));
       QVERIFY(!d->findChild<QLabel*>("lblName")->text().isEmpty());
       d->findChild<QLineEdit*>("Value")->setText("400");
       d->findChild<QPushButton*>("cmdOK")->click();
@@ -424,6 +428,9 @@ class ProductBarTest : public QObject, public AppFixture {
     QCOMPARE(Bridge().objectDataRead.p1, 1);
     QTest::mouseMove(window->View(), on);
     AnswerNextDialog([](QDialog* d) {
+      // The English program speaks English in its windows too.
+      QCOMPARE(d->windowTitle(), QString("Mounting side"));
+      QCOMPARE(d->findChild<QPushButton*>("cmdCancel")->text(), QString("&Cancel"));
       QVERIFY(d->findChild<QRadioButton*>("optMount0")->isChecked());
       d->findChild<QRadioButton*>("optMount1")->click();
       d->findChild<QPushButton*>("cmdOK")->click();
