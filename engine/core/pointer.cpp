@@ -19,10 +19,41 @@ void HideFeedback() {
   pointer.feedbackShown = false;
 }
 
+namespace {
+
+FeedbackStamp CurrentStamp() {
+  const RECT& v = view.visible;
+  return FeedbackStamp{core.cursorX, core.cursorY,    view.centerX,     view.centerY,
+                       view.zoom,    view.rulerWidth, view.roomOriginX, view.roomOriginY,
+                       v.left,       v.top,           v.right,          v.bottom};
+}
+
+// Whether a paint writing these rectangles may meet the feedback. When the feedback is
+// shown, drawn for the view and cursor of now, and clear of every rectangle, the copy
+// leaves its pixels alone: undrawing and drawing it again around the copy would only
+// draw the same lines twice.
+bool PaintTouchesFeedback(const RECT* parts, int count) {
+  if (!pointer.feedbackShown || !pointer.trackDraw || !(view.feedbackStamp == CurrentStamp()))
+    return true;
+  const RECT& f = view.feedbackBox;
+  for (int i = 0; i < count; ++i) {
+    const RECT& p = parts[i];
+    if (p.left < f.right && f.left < p.right && p.top < f.bottom && f.top < p.bottom) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
 void ShowFeedback() {
   if (pointer.feedbackShown) return;
   pointer.dropAllowed = true;
+  view.feedbackBox = RECT{};
+  view.collectingFeedback = true;
   if (pointer.trackDraw) pointer.trackDraw();
+  view.collectingFeedback = false;
+  // Taken after the drawing, which may have pulled the cursor inside the sheet.
+  view.feedbackStamp = CurrentStamp();
   pointer.feedbackShown = true;
 }
 
@@ -41,8 +72,14 @@ long PassWindowMessage(HWND window, unsigned message, std::uintptr_t, std::intpt
     case WM_SIZE:
       SetWorkWindow(window);
       return 0;
-    case WM_ACTIVATE:
     case WM_PAINT:
+      if (window == pointer.workWindow) {
+        static constexpr PaintOverlay kFeedback{PaintTouchesFeedback, HideFeedback, ShowFeedback};
+        PaintSurface(window, view.bufferDc, message, &kFeedback);
+        return 0;
+      }
+      [[fallthrough]];
+    case WM_ACTIVATE:
     case WM_QUERYNEWPALETTE:
     case WM_PALETTECHANGED:
       HideFeedback();

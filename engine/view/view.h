@@ -34,8 +34,17 @@ void DestroyAllSurfaces();
 void SetSurfaceColours(plat::HDC dc, unsigned first, unsigned count, const plat::RGBQUAD* colours);
 // Takes the colour table and pixels of a bitmap file image into the surface.
 int LoadPaletteBitmap(plat::HDC dc, const std::uint8_t* bmp, std::size_t size);
+// What is drawn over a painted surface straight into the window, in exclusive-or: a
+// paint lifts it (`hide`) before copying and puts it back (`show`) after, but only
+// when `touches` says it may lie in one of the rectangles the copy writes.
+struct PaintOverlay {
+  bool (*touches)(const plat::RECT* parts, int count);
+  void (*hide)();
+  void (*show)();
+};
 // Paint and palette messages for a surface shown in a window.
-void PaintSurface(plat::HWND window, plat::HDC surface, unsigned message);
+void PaintSurface(plat::HWND window, plat::HDC surface, unsigned message,
+                  const PaintOverlay* overlay = nullptr);
 bool RealizeSurfacePalette(plat::HWND window, plat::HDC surface);
 
 // The plan's own 256 colours as a bitmap file image holding one pixel.
@@ -52,6 +61,14 @@ struct DrawingTools {
   plat::HPEN redPen, blackPen, wallPen, installationPen, shapePen;
   plat::HBRUSH wallBrush, installationBrush, lightBrush, shapeBrush;
   plat::HFONT labelFont, verticalRulerFont, horizontalRulerFont;
+};
+
+// What decides where a feedback drawing lands in the window.
+struct FeedbackStamp {
+  std::int32_t cursorX, cursorY;
+  std::int32_t centerX, centerY, zoom, rulerWidth, roomOriginX, roomOriginY;
+  std::int32_t visibleLeft, visibleTop, visibleRight, visibleBottom;
+  bool operator==(const FeedbackStamp&) const = default;
 };
 
 struct ViewState {
@@ -89,6 +106,12 @@ struct ViewState {
   plat::RECT topBox{}, leftBox{};
   int markerX = 0, markerY = 0;
   bool markerShown = false;
+  // Where the feedback on screen lies: the window pixels its last showing could have
+  // touched, and the view and cursor it was drawn for. A paint that lies clear of it
+  // leaves the feedback alone instead of undrawing and redrawing it.
+  bool collectingFeedback = false;
+  plat::RECT feedbackBox{};
+  FeedbackStamp feedbackStamp{};
 };
 extern constinit ViewState view;
 
@@ -126,7 +149,9 @@ void NormaliseDrawnExtent();
 std::string WorksheetBitmap();
 long WorkSheetToBMP(const char* name);
 
-// Feedback drawing in window-buffer pixels, limited to the visible rectangle.
+// Feedback drawing in window-buffer pixels, limited to the visible rectangle. The
+// feedback draws only through these, so that while it is being shown they can note the
+// window pixels it covers (see `ViewState::feedbackBox`).
 void ClippedLine(plat::HDC dc, int x1, int y1, int x2, int y2);
 // The outline of a placed or hovered object: its four sides and both diagonals.
 void CrossedBox(plat::HDC dc, const plat::POINT q[4]);

@@ -12,12 +12,14 @@ using namespace plat;
 namespace {
 
 int drops = 0;
+int feedbackDrawings = 0;
 
 // A placement as the Put codes install one: an exclusive-or square around the cursor
 // in the work window, and a drop that inserts a record at the cursor. The record is of
 // a kind the engine keeps but does not draw, so the redraw after the drop leaves the
 // worksheet as it was.
 void SquareFeedback() {
+  ++feedbackDrawings;
   HDC dc = GetDC(vrx::pointer.workWindow);
   HPEN pen = CreatePen(PS_SOLID, 2, RGB(0, 0, 0));
   HGDIOBJ old = SelectObject(dc, pen);
@@ -115,6 +117,46 @@ TEST_F(PointerTest, PaintingKeepsTheFeedbackOnTop) {
   InvalidateRect(window, nullptr, false);
   UpdateWindow(window);
   EXPECT_EQ(Framebuffer(), shown);
+}
+
+TEST_F(PointerTest, APaintRedrawsTheFeedbackOnlyWhereItCouldCoverIt) {
+  PointAt(300, 200);
+  StartPlacing();
+  const std::vector<std::uint32_t> shown = Framebuffer();
+  // Stale pixels in a part of the window, which the paint must replace from the buffer.
+  auto repaint = [&](const RECT& part) {
+    HDC dc = GetDC(window);
+    HBRUSH magenta = CreateSolidBrush(RGB(255, 0, 255));
+    FillRect(dc, &part, magenta);
+    ReleaseDC(window, dc);
+    DeleteObject(magenta);
+    feedbackDrawings = 0;
+    InvalidateRect(window, &part, false);
+    UpdateWindow(window);
+  };
+  // Clear of the square (its outline reaches 31 window pixels from the pointer): the
+  // feedback stays as it is.
+  const RECT clear{450, 300, 520, 360};
+  repaint(clear);
+  EXPECT_EQ(Framebuffer(), shown);
+  EXPECT_EQ(feedbackDrawings, 0);
+  repaint(RECT{30, 30, 60, 380});
+  EXPECT_EQ(Framebuffer(), shown);
+  EXPECT_EQ(feedbackDrawings, 0);
+  // Across an edge of the square, and in a corner of two parts, one of them clear: it is
+  // undrawn before the copy and drawn again after it.
+  repaint(RECT{320, 150, 360, 260});
+  EXPECT_EQ(Framebuffer(), shown);
+  EXPECT_EQ(feedbackDrawings, 2);
+  InvalidateRect(window, &clear, false);
+  repaint(RECT{265, 165, 275, 175});
+  EXPECT_EQ(Framebuffer(), shown);
+  EXPECT_EQ(feedbackDrawings, 2);
+  // Moved since it was drawn: it is drawn for where the view now puts it.
+  vrx::view.centerX += 10;
+  repaint(clear);
+  EXPECT_EQ(feedbackDrawings, 2);
+  vrx::view.centerX -= 10;
 }
 
 TEST_F(PointerTest, ADropWithTheFeedbackShownCommitsOnce) {
