@@ -334,8 +334,13 @@ void DrawInstWallBand(int i) {
   const POINT whole[4] = {
       {s.x1, s.y1}, {s.x2, s.y2}, offset(s.x2, s.y2, 2 * t), offset(s.x1, s.y1, 2 * t)};
   Polygon(dc, whole, 4);
-  const POINT half[4] = {{s.x1, s.y1}, {s.x2, s.y2}, offset(s.x2, s.y2, t), offset(s.x1, s.y1, t)};
-  Polygon(dc, half, 4);
+  // The band's half at the wall line, in the same pen and brush, adds to the whole band
+  // only where the truncated middle points stand off its short ends: its long edges and
+  // its fill lie within the band already. So only those two short edges are drawn.
+  const POINT nearEnd[2] = {{s.x2, s.y2}, offset(s.x2, s.y2, t)};
+  const POINT nearStart[2] = {offset(s.x1, s.y1, t), {s.x1, s.y1}};
+  Polyline(dc, nearEnd, 2);
+  Polyline(dc, nearStart, 2);
   SelectObject(dc, view.tools.wallPen);
   SelectObject(dc, view.tools.wallBrush);
 }
