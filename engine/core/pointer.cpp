@@ -136,7 +136,9 @@ long CursorPosition(std::uint32_t x, std::uint32_t y, std::uint32_t buttons) {
   if (cx == pointer.lastX && cy == pointer.lastY) return 0;
   pointer.lastX = cx;
   pointer.lastY = cy;
+  pointer.holdFeedback = true;
   HideFeedback();
+  pointer.holdFeedback = false;
   core.cursorX = cx;
   core.cursorY = cy;
   if (pointer.trackDraw) {
@@ -146,6 +148,7 @@ long CursorPosition(std::uint32_t x, std::uint32_t y, std::uint32_t buttons) {
     UpdateHover();
   }
   ShowFeedback();
+  SettleProductFeedback();
   MoveRulerMarker(windowPixel.x, windowPixel.y);
   pointer.buttons = static_cast<std::uint16_t>(buttons);
   if (pointer.dragging) {
