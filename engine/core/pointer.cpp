@@ -59,6 +59,7 @@ void ShowFeedback() {
 
 long SetWorkWindow(HWND window) {
   pointer.workWindow = window;
+  view.windowShowsBuffer = false;
   RECT client{};
   GetClientRect(window, &client);
   const bool made = CreateWindowBuffer(client.right, client.bottom);

@@ -71,6 +71,14 @@ struct FeedbackStamp {
   bool operator==(const FeedbackStamp&) const = default;
 };
 
+// What the ruler bands' pixels depend on: a refresh for the same finds them drawn.
+struct RulerStamp {
+  int bufferWidth, bufferHeight, rulerWidth, zoom;
+  std::int32_t originX, originY;  // room coordinates of the view centre
+  std::int32_t visibleLeft, visibleTop, visibleRight, visibleBottom;
+  bool operator==(const RulerStamp&) const = default;
+};
+
 struct ViewState {
   DibSurface* surfaces = nullptr;  // newest first
   plat::RGBQUAD colours[256]{};    // the engine colour array
@@ -106,6 +114,14 @@ struct ViewState {
   plat::RECT topBox{}, leftBox{};
   int markerX = 0, markerY = 0;
   bool markerShown = false;
+  // The window buffer as the work window last showed it, and whether the window shows
+  // nothing else (drawn into directly, or new, it may not).
+  std::uint8_t* shownBits = nullptr;
+  std::size_t shownBytes = 0;
+  bool windowShowsBuffer = false;
+  // The bands as the buffer holds them; false when nothing (or the picture) is there.
+  bool rulerDrawn = false;
+  RulerStamp rulerStamp{};
   // Where the feedback on screen lies: the window pixels its last showing could have
   // touched, and the view and cursor it was drawn for. A paint that lies clear of it
   // leaves the feedback alone instead of undrawing and redrawing it.
@@ -134,7 +150,10 @@ void ResetView();  // the view parameters as at start-up
 bool CreateWindowBuffer(int width, int height);
 // Fills a rectangle of the window buffer with one palette index, clamped to the buffer.
 void FillWindowBuffer(int left, int top, int right, int bottom, std::uint8_t index);
+// Refreshes the window buffer from the worksheet and paints what changed in the window.
 long AdjustWindowBuffer(std::int32_t centerX, std::int32_t centerY, std::int32_t zoom);
+// Frees the copy the refresh compares with; the next refresh paints the whole window.
+void ReleaseShownBuffer();
 void FullRedraw();
 long ToggleRuler();
 void MoveRulerMarker(int x, int y);

@@ -151,6 +151,7 @@ void DestroyWorksheet() {
                     t.verticalRulerFont, t.horizontalRulerFont})
     DeleteObject(o);
   t = DrawingTools{};
+  ReleaseShownBuffer();
   DestroyAllSurfaces();
   view.sheetDc = 0;
   view.sheetBits = nullptr;

@@ -241,6 +241,20 @@ TEST_F(PointerTest, TheRulerMarkerFollowsThePointerAndErasesItself) {
   const RGBQUAD& c = vrx::view.colours[marked[10 * 600 + 200]];
   EXPECT_EQ(px[10 * 600 + 200],
             (std::uint32_t{c.rgbRed} << 16) | (std::uint32_t{c.rgbGreen} << 8) | c.rgbBlue);
+  // A refresh takes the marker away, whether it draws the bands anew or finds them as
+  // they were; the pointer's next move brings it back.
+  auto buffer = [] {
+    return std::vector<std::uint8_t>(vrx::view.bufferBits, vrx::view.bufferBits + 600 * 400);
+  };
+  CallTessel(TC_AdjustWindowBuffer, 759, 559, 200, 0, 0);
+  EXPECT_FALSE(vrx::view.markerShown);
+  EXPECT_EQ(buffer(), before);
+  PointAt(250, 150);
+  CallTessel(TC_AdjustWindowBuffer, 799, 559, 200, 0, 0);
+  CallTessel(TC_AdjustWindowBuffer, 759, 559, 200, 0, 0);
+  EXPECT_EQ(buffer(), before);
+  PointAt(200, 150);
+  EXPECT_EQ(buffer(), marked);
 }
 
 TEST_F(PointerTest, PassWindowMessageIgnoresOtherMessages) {
