@@ -186,7 +186,9 @@ void DimWorksheet() {
   if (!view.sheetBits) return;
   const std::uint8_t* map = view.dimMap;
   std::uint8_t* p = view.sheetBits;
-  // Most of a plan is paper: blocks of one colour are mapped as a whole.
+  // Most of a plan is paper, which keeps its colour, and the rest mostly runs of one
+  // colour: blocks and then words of one colour are mapped as a whole, and written
+  // back only when the colour changes.
   constexpr std::size_t kBlock = 32;
   constexpr std::uint64_t kSpread = 0x0101010101010101ull;
   std::size_t i = 0;
@@ -195,12 +197,18 @@ void DimWorksheet() {
     std::memcpy(w, p + i, kBlock);
     const std::uint64_t same = p[i] * kSpread;
     if (((w[0] ^ same) | (w[1] ^ same) | (w[2] ^ same) | (w[3] ^ same)) == 0) {
+      if (map[p[i]] == p[i]) continue;
       const std::uint64_t dimmed = map[p[i]] * kSpread;
       const std::uint64_t out[4] = {dimmed, dimmed, dimmed, dimmed};
       std::memcpy(p + i, out, kBlock);
       continue;
     }
     for (std::uint64_t& word : w) {
+      const std::uint64_t low = word & 0xFF;
+      if (word == low * kSpread) {
+        word = map[low] * kSpread;
+        continue;
+      }
       std::uint64_t out = 0;
       for (int k = 56; k >= 0; k -= 8) out = out << 8 | map[(word >> k) & 0xFF];
       word = out;
