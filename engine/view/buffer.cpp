@@ -165,7 +165,9 @@ long AdjustWindowBuffer(std::int32_t centerX, std::int32_t centerY, std::int32_t
   const std::size_t bufferBytes = static_cast<std::size_t>(bufferW) * bufferH;
   // Only what the refresh changes needs painting when the window shows the buffer as it
   // is and no feedback hangs at the pointer: a hanging object is drawn again by every
-  // paint, as the plan below it may have changed its colour.
+  // paint, as the plan below it may have changed its colour. Anything drawn straight
+  // into the window since the last whole paint (feedback, highlights, even lines a
+  // hiding left behind) is wiped only by painting the whole window.
   const bool compare = view.windowShowsBuffer && !pointer.trackDraw && KeepShownBuffer(bufferBytes);
   const int r = view.rulerWidth, z = view.zoom;
   int w = client.right - r, h = client.bottom - r;
@@ -213,8 +215,9 @@ long AdjustWindowBuffer(std::int32_t centerX, std::int32_t centerY, std::int32_t
     InvalidateChanges(view.shownBits, view.bufferBits, bufferW, bufferH);
   else
     InvalidateRect(pointer.workWindow, nullptr, false);
-  UpdateWindow(pointer.workWindow);
+  // Set before the paint: a feedback the paint draws again clears it.
   view.windowShowsBuffer = true;
+  UpdateWindow(pointer.workWindow);
   return 0;
 }
 

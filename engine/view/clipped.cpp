@@ -100,6 +100,7 @@ void ClippedLine(HDC dc, int ax, int ay, int bx, int by) {
     if (y2 > y1) return;
   }
   // Clipped lines sit one pixel right of the points they are given.
+  view.windowShowsBuffer = false;
   NoteFeedback(std::min(x1, x2) + 1, std::min(y1, y2), std::max(x1, x2) + 1, std::max(y1, y2));
   MoveToEx(dc, static_cast<int>(x1 + 1), static_cast<int>(y1), nullptr);
   LineTo(dc, static_cast<int>(x2 + 1), static_cast<int>(y2));
@@ -148,6 +149,7 @@ void ClippedArc(HDC dc, int cx, int cy, int rx, int ry, int xs, int ys, int xe, 
   // The arc between its clipped ends may leave the visible rectangle: its whole
   // ellipse is noted.
   NoteFeedback(cx - r, cy - q, cx + r, cy + q);
+  view.windowShowsBuffer = false;
   Arc(dc, cx - rx, cy - ry, cx + rx, cy + ry, static_cast<int>(sx), static_cast<int>(sy),
       static_cast<int>(ex), static_cast<int>(ey));
 }

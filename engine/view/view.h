@@ -57,8 +57,12 @@ struct GreyRampEntry {
   float brightness;
 };
 
+// The pens and brushes of every drawing. Those that draw only into the worksheet are
+// made with the palette index the drawing layer's nearest-colour search picks for
+// their colour in it: the search then runs once, not with every line and fill. The
+// wall pen draws feedback into the window too; `sheetWallPen` is its worksheet twin.
 struct DrawingTools {
-  plat::HPEN redPen, blackPen, wallPen, installationPen, shapePen;
+  plat::HPEN redPen, blackPen, wallPen, sheetWallPen, installationPen, shapePen;
   plat::HBRUSH wallBrush, installationBrush, lightBrush, shapeBrush;
   plat::HFONT labelFont, verticalRulerFont, horizontalRulerFont;
 };
@@ -115,7 +119,8 @@ struct ViewState {
   int markerX = 0, markerY = 0;
   bool markerShown = false;
   // The window buffer as the work window last showed it, and whether the window shows
-  // nothing else (drawn into directly, or new, it may not).
+  // nothing else: a new window, or one drawn into straight (by the clipped helpers or
+  // a preview), may not until it is painted whole.
   std::uint8_t* shownBits = nullptr;
   std::size_t shownBytes = 0;
   bool windowShowsBuffer = false;

@@ -235,6 +235,15 @@ TEST_F(ViewTest, ARefreshPaintsOnlyWhatItChanged) {
   ASSERT_EQ(CallTessel(TC_AdjustWindowBuffer, 759, 559, 200, 0, 0), 0);
   EXPECT_EQ(paintedPixels, 600 * 400);
   EXPECT_TRUE(showsTheBuffer());
+  // So is a window with lines drawn straight into it and never taken away.
+  HDC dc = GetDC(window);
+  SelectObject(dc, GetStockObject(BLACK_PEN));
+  vrx::ClippedLine(dc, 100, 100, 300, 200);
+  ReleaseDC(window, dc);
+  paintedPixels = 0;
+  ASSERT_EQ(CallTessel(TC_AdjustWindowBuffer, 759, 559, 200, 0, 0), 0);
+  EXPECT_EQ(paintedPixels, 600 * 400);
+  EXPECT_TRUE(showsTheBuffer());
   SetWindowChangedHook(nullptr, nullptr);
 }
 
