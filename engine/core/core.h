@@ -77,6 +77,9 @@ struct PointerState {
   TrackFn trackDraw = nullptr;
   TrackFn trackDrop = nullptr;
   bool feedbackShown = false;
+  // Set while a pointer move hides the feedback it shows again at once: a feedback may
+  // then leave its pixels for the showing to keep or erase.
+  bool holdFeedback = false;
   bool dropAllowed = true;
   bool moving = false;
   bool dragging = false;

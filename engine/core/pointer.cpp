@@ -19,15 +19,47 @@ void HideFeedback() {
   pointer.feedbackShown = false;
 }
 
+namespace {
+
+FeedbackStamp CurrentStamp() {
+  const RECT& v = view.visible;
+  return FeedbackStamp{core.cursorX, core.cursorY,    view.centerX,     view.centerY,
+                       view.zoom,    view.rulerWidth, view.roomOriginX, view.roomOriginY,
+                       v.left,       v.top,           v.right,          v.bottom};
+}
+
+// Whether a paint writing these rectangles may meet the feedback. When the feedback is
+// shown, drawn for the view and cursor of now, and clear of every rectangle, the copy
+// leaves its pixels alone: undrawing and drawing it again around the copy would only
+// draw the same lines twice.
+bool PaintTouchesFeedback(const RECT* parts, int count) {
+  if (!pointer.feedbackShown || !pointer.trackDraw || !(view.feedbackStamp == CurrentStamp()))
+    return true;
+  const RECT& f = view.feedbackBox;
+  for (int i = 0; i < count; ++i) {
+    const RECT& p = parts[i];
+    if (p.left < f.right && f.left < p.right && p.top < f.bottom && f.top < p.bottom) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
 void ShowFeedback() {
   if (pointer.feedbackShown) return;
   pointer.dropAllowed = true;
+  view.feedbackBox = RECT{};
+  view.collectingFeedback = true;
   if (pointer.trackDraw) pointer.trackDraw();
+  view.collectingFeedback = false;
+  // Taken after the drawing, which may have pulled the cursor inside the sheet.
+  view.feedbackStamp = CurrentStamp();
   pointer.feedbackShown = true;
 }
 
 long SetWorkWindow(HWND window) {
   pointer.workWindow = window;
+  view.windowShowsBuffer = false;
   RECT client{};
   GetClientRect(window, &client);
   const bool made = CreateWindowBuffer(client.right, client.bottom);
@@ -41,8 +73,14 @@ long PassWindowMessage(HWND window, unsigned message, std::uintptr_t, std::intpt
     case WM_SIZE:
       SetWorkWindow(window);
       return 0;
-    case WM_ACTIVATE:
     case WM_PAINT:
+      if (window == pointer.workWindow) {
+        static constexpr PaintOverlay kFeedback{PaintTouchesFeedback, HideFeedback, ShowFeedback};
+        PaintSurface(window, view.bufferDc, message, &kFeedback);
+        return 0;
+      }
+      [[fallthrough]];
+    case WM_ACTIVATE:
     case WM_QUERYNEWPALETTE:
     case WM_PALETTECHANGED:
       HideFeedback();
@@ -99,7 +137,9 @@ long CursorPosition(std::uint32_t x, std::uint32_t y, std::uint32_t buttons) {
   if (cx == pointer.lastX && cy == pointer.lastY) return 0;
   pointer.lastX = cx;
   pointer.lastY = cy;
+  pointer.holdFeedback = true;
   HideFeedback();
+  pointer.holdFeedback = false;
   core.cursorX = cx;
   core.cursorY = cy;
   if (pointer.trackDraw) {
@@ -109,6 +149,7 @@ long CursorPosition(std::uint32_t x, std::uint32_t y, std::uint32_t buttons) {
     UpdateHover();
   }
   ShowFeedback();
+  SettleProductFeedback();
   MoveRulerMarker(windowPixel.x, windowPixel.y);
   pointer.buttons = static_cast<std::uint16_t>(buttons);
   if (pointer.dragging) {

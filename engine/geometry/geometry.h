@@ -33,6 +33,9 @@ static_assert(sizeof(WallSegment) == 28);
 struct WallTable {
   WallSegment segments[kMaxWallSegments]{};
   std::int32_t last = -1;  // highest slot in use, -1 when empty
+  // Every slot below this one is in use: a full table, as the largest plans keep it
+  // while their replay offers more walls, answers without a search.
+  std::int32_t firstFree = 0;
 };
 extern constinit WallTable walls;
 

@@ -188,7 +188,7 @@ void DrawDiagCorner(int i) {
   };
   const POINT m1 = mitre(prev, q1, r1), m2 = mitre(next, q2, r2);
   const POINT outline[8] = {p1, p2, r2, m2, q2, q1, m1, r1};
-  SelectObject(view.sheetDc, view.tools.wallPen);
+  SelectObject(view.sheetDc, view.tools.sheetWallPen);
   SelectObject(view.sheetDc, view.tools.wallBrush);
   Polygon(view.sheetDc, outline, 8);
 }
@@ -205,7 +205,7 @@ void DrawRoundCorner(int i) {
   const RoundCornerShape r = RoundCornerOf(p1, p2, prev.kind == SEG_VWALL, ix == oy && iy == -ox);
   const POINT k = r.centre, s1 = r.outer1, s2 = r.outer2;
   HDC dc = view.sheetDc;
-  SelectObject(dc, view.tools.wallPen);
+  SelectObject(dc, view.tools.sheetWallPen);
   SelectObject(dc, view.tools.wallBrush);
   const int left = k.x - r.rx, top = k.y - r.ry, right = k.x + r.rx, bottom = k.y + r.ry;
   const int outer = r.clockwise ? kCornerBand : -kCornerBand;
@@ -247,7 +247,7 @@ void DrawDoor(int i, POINT band[4]) {
   HDC dc = view.sheetDc;
   FloatPoint d{}, n{};
   const bool hasLength = SegmentFrame(i, &d, &n);
-  SelectObject(dc, view.tools.wallPen);
+  SelectObject(dc, view.tools.sheetWallPen);
   SelectObject(dc, view.tools.lightBrush);
   // The light band clears the wall in the opening; the wall pen draws its edges.
   Polygon(dc, q, 4);
@@ -307,7 +307,7 @@ void DrawWindow(int i, POINT band[4]) {
   if (band) std::copy(q, q + 4, band);
   if (!view.sheetDc) return;
   HDC dc = view.sheetDc;
-  SelectObject(dc, view.tools.wallPen);
+  SelectObject(dc, view.tools.sheetWallPen);
   SelectObject(dc, view.tools.lightBrush);
   Polygon(dc, q, 4);
   SelectObject(dc, view.tools.wallBrush);
@@ -324,7 +324,7 @@ void DrawInstWallBand(int i) {
   const ObjectRecord* owner = s.owner >= kDesignTagBase ? RecordOfTag(s.owner) : nullptr;
   const bool carrying = owner && owner->l1 > 0;
   HDC dc = view.sheetDc;
-  SelectObject(dc, carrying ? view.tools.installationPen : view.tools.wallPen);
+  SelectObject(dc, carrying ? view.tools.installationPen : view.tools.sheetWallPen);
   SelectObject(dc, carrying ? view.tools.installationBrush : view.tools.wallBrush);
   const float t = s.thickness;
   auto offset = [&](std::int32_t x, std::int32_t y, float k) {
@@ -334,9 +334,14 @@ void DrawInstWallBand(int i) {
   const POINT whole[4] = {
       {s.x1, s.y1}, {s.x2, s.y2}, offset(s.x2, s.y2, 2 * t), offset(s.x1, s.y1, 2 * t)};
   Polygon(dc, whole, 4);
-  const POINT half[4] = {{s.x1, s.y1}, {s.x2, s.y2}, offset(s.x2, s.y2, t), offset(s.x1, s.y1, t)};
-  Polygon(dc, half, 4);
-  SelectObject(dc, view.tools.wallPen);
+  // The band's half at the wall line, in the same pen and brush, adds to the whole band
+  // only where the truncated middle points stand off its short ends: its long edges and
+  // its fill lie within the band already. So only those two short edges are drawn.
+  const POINT nearEnd[2] = {{s.x2, s.y2}, offset(s.x2, s.y2, t)};
+  const POINT nearStart[2] = {offset(s.x1, s.y1, t), {s.x1, s.y1}};
+  Polyline(dc, nearEnd, 2);
+  Polyline(dc, nearStart, 2);
+  SelectObject(dc, view.tools.sheetWallPen);
   SelectObject(dc, view.tools.wallBrush);
 }
 
@@ -347,7 +352,7 @@ void DrawRoomOutline() {
   view.drawnRight = 0;
   view.drawnBottom = 0;
   HDC dc = view.sheetDc;
-  SelectObject(dc, view.tools.wallPen);
+  SelectObject(dc, view.tools.sheetWallPen);
   SelectObject(dc, view.tools.wallBrush);
   std::int32_t minX = kSheetWidth, minY = kSheetHeight;
   for (int i = 0; i <= walls.last; ++i) {
@@ -367,7 +372,7 @@ void DrawRoomOutline() {
   }
   for (int i = 0; i <= walls.last; ++i)
     if (walls.segments[i].kind == SEG_INSTWALL) DrawInstWallBand(i);
-  SelectObject(dc, view.tools.wallPen);
+  SelectObject(dc, view.tools.sheetWallPen);
   SelectObject(dc, view.tools.wallBrush);
   // Corners, doors and windows paint over the bands they touch.
   for (int i = 0; i <= walls.last; ++i) {

@@ -93,7 +93,7 @@ void UserRectCommit() {
     EvenLine(dc, p[3], p[0]);
     EvenLine(dc, p[0], p[2]);
     EvenLine(dc, p[1], p[3]);
-    SelectObject(dc, view.tools.wallPen);
+    SelectObject(dc, view.tools.sheetWallPen);
     SelectObject(dc, view.tools.lightBrush);
   }
   RegisterHitArea(tag, p, 4);
@@ -152,7 +152,7 @@ void UserCircleCommit() {
     LineTo(dc, cx + k, cy + k);
     MoveToEx(dc, cx - k, cy + k, nullptr);
     LineTo(dc, cx + k, cy - k);
-    SelectObject(dc, view.tools.wallPen);
+    SelectObject(dc, view.tools.sheetWallPen);
     SelectObject(dc, view.tools.wallBrush);
   }
   SquareAround(cx, cy, r, userCircle.square);

@@ -496,17 +496,20 @@ FeedbackDc::~FeedbackDc() {
 void ClearWallTable() {
   std::memset(walls.segments, 0, sizeof walls.segments);
   walls.last = -1;
+  walls.firstFree = 0;
 }
 
 int AllocWallSegment(SegmentKind kind) {
-  for (int i = 0; i < kMaxWallSegments; ++i) {
+  for (int i = std::max(walls.firstFree, 0); i < kMaxWallSegments; ++i) {
     WallSegment& s = Seg(i);
     if (s.kind != SEG_FREE) continue;
     s.kind = kind;
     s.thickness = 15;
     if (i > walls.last) walls.last = i;
+    walls.firstFree = i + 1;
     return i;
   }
+  walls.firstFree = kMaxWallSegments;
   EngineTrace("can't place wall part");
   return -1;
 }
@@ -520,6 +523,7 @@ void FreeWallSegment(int i) {
   if (i < 0 || i >= kMaxWallSegments) return;
   WallSegment& s = Seg(i);
   s.kind = SEG_FREE;
+  walls.firstFree = std::min(walls.firstFree, i);
   if (i == walls.last) walls.last = i - 1;
   if (s.prev == i) {
     walls.last = -1;

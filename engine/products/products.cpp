@@ -188,10 +188,15 @@ void DrawOutline(HDC dc, const POINT q[4]) {
 
 // The outline on screen, so that hiding it draws exactly those lines again, even if
 // the view changed meanwhile, without placing and testing the product a second time.
+// A pointer move hides and shows the feedback in one go: its hiding only marks the
+// outline as held, and the showing keeps it when the product stands where it stood
+// (a wall-mounted product slides along its wall only), else erases it first.
 struct ShownOutline {
   bool shown;
   bool refused;
+  bool held;
   POINT corners[4];
+  RECT box;  // the window pixels its lines cover, as the clipped lines noted them
 };
 constinit ShownOutline shownOutline = {};
 
@@ -206,26 +211,61 @@ void DrawFeedbackLines(const POINT q[4], bool refused) {
   ReleaseDC(pointer.workWindow, dc);
 }
 
+void EraseHeldOutline() {
+  if (!shownOutline.held) return;
+  shownOutline.held = false;
+  DrawFeedbackLines(shownOutline.corners, shownOutline.refused);
+}
+
 void ProductFeedback() {
   if (pointer.feedbackShown) {
     // Hiding: the second drawing in exclusive-or removes the first.
-    if (shownOutline.shown) DrawFeedbackLines(shownOutline.corners, shownOutline.refused);
+    if (shownOutline.shown) {
+      if (pointer.holdFeedback)
+        shownOutline.held = true;
+      else
+        DrawFeedbackLines(shownOutline.corners, shownOutline.refused);
+    }
     shownOutline.shown = false;
     return;
   }
   std::int32_t x, y;
   CursorToSheet(&x, &y);
   ProductPlace place;
-  if (!PlaceProduct(x, y, &place)) return;
+  if (!PlaceProduct(x, y, &place)) {
+    EraseHeldOutline();
+    return;
+  }
   const bool refused = Collides(place.corners);
   if (refused) pointer.dropAllowed = false;
+  POINT corners[4];
   for (int i = 0; i < 4; ++i)
-    shownOutline.corners[i] = CursorToClient(place.corners[i].x + view.roomOriginX,
-                                             place.corners[i].y + view.roomOriginY);
+    corners[i] = CursorToClient(place.corners[i].x + view.roomOriginX,
+                                place.corners[i].y + view.roomOriginY);
+  if (shownOutline.held && refused == shownOutline.refused &&
+      std::equal(corners, corners + 4, shownOutline.corners,
+                 [](const POINT& a, const POINT& b) { return a.x == b.x && a.y == b.y; })) {
+    shownOutline.held = false;
+    shownOutline.shown = true;
+    view.feedbackBox = shownOutline.box;
+    return;
+  }
+  EraseHeldOutline();
+  view.feedbackBox = RECT{};
+  std::copy(corners, corners + 4, shownOutline.corners);
   shownOutline.refused = refused;
   shownOutline.shown = true;
   DrawFeedbackLines(shownOutline.corners, refused);
+  shownOutline.box = view.feedbackBox;
 }
+
+}  // namespace
+
+void SettleProductFeedback() {
+  EraseHeldOutline();
+}
+
+namespace {
 
 // Takes the first empty slot; false when all are taken.
 bool ListDrawn(std::uint32_t number, const char* name) {
@@ -617,6 +657,7 @@ long PutProduct() {
     pointer.trackDrop = nullptr;
     return TR_PlacementFailed;
   }
+  EraseHeldOutline();
   shownOutline.shown = false;
   pointer.trackDraw = ProductFeedback;
   pointer.trackDrop = ProductDrop;

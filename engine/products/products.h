@@ -36,6 +36,9 @@ void SelectObjectAtCursor();
 // move starts. Returns the product number for a product, else 0; false in `lifted`
 // when nothing could be lifted (the plan is then as before).
 long LiftObject(int tag, bool* lifted);
+// Erases a hanging product's outline that a pointer move's hiding left on screen for
+// the showing after it, when that showing did not take it over.
+void SettleProductFeedback();
 // Decoded product bitmaps are released with the engine.
 void ReleaseProductBitmaps();
 

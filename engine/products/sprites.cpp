@@ -24,6 +24,9 @@ struct TurnedSprite {
   // to the centre as the place's corners give it.
   std::int32_t centreX, centreY;
   std::uint8_t* pixels;  // white where nothing is drawn
+  // Per row, the first and one past the last column that is not white: a turned
+  // product fills about half its box, and the copy skips the white corners.
+  std::int32_t* rowSpans;
   std::uint32_t used;
 };
 
@@ -77,8 +80,12 @@ TurnedSprite* MakeSprite(const ProductBitmap& bitmap, const ProductPlace& place)
     if (!oldest) return nullptr;
     Empty(*oldest);
   }
-  auto* pixels = static_cast<std::uint8_t*>(std::malloc(static_cast<std::size_t>(width * height)));
+  // The spans follow the pixels in the same block, at an int's alignment.
+  const auto pixelBytes = static_cast<std::size_t>((width * height + 3) & ~3L);
+  auto* pixels = static_cast<std::uint8_t*>(
+      std::malloc(pixelBytes + static_cast<std::size_t>(height) * 2 * sizeof(std::int32_t)));
   if (!pixels) return nullptr;
+  auto* spans = reinterpret_cast<std::int32_t*>(pixels + pixelBytes);
   std::memset(pixels, 255, static_cast<std::size_t>(width * height));
   ProductPlace local = place;
   local.centreX = -left;
@@ -89,6 +96,14 @@ TurnedSprite* MakeSprite(const ProductBitmap& bitmap, const ProductPlace& place)
   }
   DrawProductPixels(bitmap, local, pixels, static_cast<int>(width), static_cast<int>(height),
                     static_cast<int>(width));
+  for (long y = 0; y < height; ++y) {
+    const std::uint8_t* row = pixels + y * width;
+    long first = 0, end = width;
+    while (first < end && row[first] == 255) ++first;
+    while (end > first && row[end - 1] == 255) --end;
+    spans[2 * y] = static_cast<std::int32_t>(first);
+    spans[2 * y + 1] = static_cast<std::int32_t>(end);
+  }
   *slot = TurnedSprite{bitmap.serial,
                        {place.axisX[0], place.axisX[1], place.axisY[0], place.axisY[1]},
                        static_cast<std::int32_t>(width),
@@ -96,6 +111,7 @@ TurnedSprite* MakeSprite(const ProductBitmap& bitmap, const ProductPlace& place)
                        local.centreX,
                        local.centreY,
                        pixels,
+                       spans,
                        0};
   spriteBytes += width * height;
   return slot;
@@ -133,10 +149,14 @@ void DrawProduct(const ProductBitmap& bitmap, const ProductPlace& place) {
   const int from = std::max(0, x0), to = std::min(kSheetWidth - 1, x0 + sprite->width - 1);
   if (from > to) return;
   const int rowFrom = std::max(0, y0), rowTo = std::min(kSheetHeight - 1, y0 + sprite->height - 1);
-  for (int y = rowFrom; y <= rowTo; ++y)
-    KeyedCopy(sheet + static_cast<std::size_t>(y) * kSheetStride + from,
-              sprite->pixels + static_cast<std::size_t>(y - y0) * sprite->width + (from - x0),
-              to - from + 1);
+  for (int y = rowFrom; y <= rowTo; ++y) {
+    const std::int32_t* span = sprite->rowSpans + 2 * (y - y0);
+    const int first = std::max(from, x0 + span[0]), end = std::min(to + 1, x0 + span[1]);
+    if (first >= end) continue;
+    KeyedCopy(sheet + static_cast<std::size_t>(y) * kSheetStride + first,
+              sprite->pixels + static_cast<std::size_t>(y - y0) * sprite->width + (first - x0),
+              end - first);
+  }
 }
 
 void ReleaseTurnedSprites() {

@@ -2,6 +2,8 @@
 // the zoom, with the ruler bands; painting the work window copies from it. The
 // worksheet itself is rebuilt only by a full redraw, so scrolling and zooming cost a
 // stretch copy and never any geometry.
+#include <algorithm>
+#include <cstdlib>
 #include <cstring>
 
 #include "core/core.h"
@@ -18,8 +20,66 @@ using namespace plat;
 namespace {
 
 constexpr std::uint8_t kMarginGrey = 174;
+// Runs of changed rows closer than this are repainted as one part: a part costs a
+// paint call and a look-up of the buffer, more than copying a few unchanged rows.
+constexpr int kJoinRows = 8;
+
+// Keeps a copy of the window buffer as the window shows it, for the refresh to compare.
+bool KeepShownBuffer(std::size_t bytes) {
+  if (view.shownBytes != bytes) {
+    std::free(view.shownBits);
+    view.shownBits = static_cast<std::uint8_t*>(std::malloc(bytes));
+    view.shownBytes = view.shownBits ? bytes : 0;
+  }
+  if (!view.shownBits) return false;
+  std::memcpy(view.shownBits, view.bufferBits, bytes);
+  return true;
+}
+
+// Invalidates the parts of the work window whose buffer pixels differ from what the
+// window shows: runs of changed rows, each as wide as its changes.
+void InvalidateChanges(const std::uint8_t* before, const std::uint8_t* after, int width,
+                       int height) {
+  const auto w = static_cast<std::size_t>(width);
+  RECT run{};
+  int lastChanged = -1;
+  bool any = false;
+  for (int y = 0; y < height; ++y) {
+    const std::uint8_t* a = before + y * w;
+    const std::uint8_t* b = after + y * w;
+    if (std::memcmp(a, b, w) == 0) continue;
+    std::size_t l = 0, r = w;
+    while (a[l] == b[l]) ++l;
+    while (a[r - 1] == b[r - 1]) --r;
+    const int left = static_cast<int>(l), right = static_cast<int>(r);
+    if (lastChanged >= 0 && y - lastChanged <= kJoinRows) {
+      run.left = std::min(run.left, left);
+      run.right = std::max(run.right, right);
+      run.bottom = y + 1;
+    } else {
+      if (lastChanged >= 0) InvalidateRect(pointer.workWindow, &run, false);
+      run = RECT{left, y, right, y + 1};
+    }
+    lastChanged = y;
+    any = true;
+  }
+  if (lastChanged >= 0) InvalidateRect(pointer.workWindow, &run, false);
+  // A refresh always paints, as the paint settles the state of the feedback; with
+  // nothing changed a pixel does for that.
+  if (!any) {
+    const RECT pixel{0, 0, 1, 1};
+    InvalidateRect(pointer.workWindow, &pixel, false);
+  }
+}
 
 }  // namespace
+
+void ReleaseShownBuffer() {
+  std::free(view.shownBits);
+  view.shownBits = nullptr;
+  view.shownBytes = 0;
+  view.windowShowsBuffer = false;
+}
 
 void FillWindowBuffer(int left, int top, int right, int bottom, std::uint8_t index) {
   DibSurface* s = FindSurface(view.bufferDc);
@@ -49,6 +109,7 @@ void ResetView() {
   view.visible = RECT{};
   view.topBox = view.leftBox = RECT{};
   view.markerShown = false;
+  view.rulerDrawn = false;
 }
 
 bool CreateWindowBuffer(int width, int height) {
@@ -57,6 +118,8 @@ bool CreateWindowBuffer(int width, int height) {
   view.bufferBits = nullptr;
   view.bufferClientWidth = width;
   view.bufferClientHeight = height;
+  view.rulerDrawn = false;
+  view.windowShowsBuffer = false;
   if (width <= 0 || height <= 0) {
     EngineTrace("Could not create WindowBuffer");
     return false;
@@ -99,6 +162,13 @@ long AdjustWindowBuffer(std::int32_t centerX, std::int32_t centerY, std::int32_t
   }
   DibSurface* buffer = FindSurface(view.bufferDc);
   const int bufferW = buffer->header.biWidth, bufferH = buffer->header.biHeight;
+  const std::size_t bufferBytes = static_cast<std::size_t>(bufferW) * bufferH;
+  // Only what the refresh changes needs painting when the window shows the buffer as it
+  // is and no feedback hangs at the pointer: a hanging object is drawn again by every
+  // paint, as the plan below it may have changed its colour. Anything drawn straight
+  // into the window since the last whole paint (feedback, highlights, even lines a
+  // hiding left behind) is wiped only by painting the whole window.
+  const bool compare = view.windowShowsBuffer && !pointer.trackDraw && KeepShownBuffer(bufferBytes);
   const int r = view.rulerWidth, z = view.zoom;
   int w = client.right - r, h = client.bottom - r;
   int padL = 0, padT = 0;
@@ -141,7 +211,12 @@ long AdjustWindowBuffer(std::int32_t centerX, std::int32_t centerY, std::int32_t
   view.visible = RECT{r + padL, r + padT, r + padL + w, r + padT + h};
   SelectObject(view.bufferDc, GetStockObject(BLACK_PEN));
   DrawRuler();
-  InvalidateRect(pointer.workWindow, nullptr, false);
+  if (compare)
+    InvalidateChanges(view.shownBits, view.bufferBits, bufferW, bufferH);
+  else
+    InvalidateRect(pointer.workWindow, nullptr, false);
+  // Set before the paint: a feedback the paint draws again clears it.
+  view.windowShowsBuffer = true;
   UpdateWindow(pointer.workWindow);
   return 0;
 }

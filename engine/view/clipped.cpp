@@ -28,6 +28,28 @@ std::int64_t ISqrt(std::int64_t v) {
   return r;
 }
 
+// How far a feedback pen's pixels reach beyond the ideal path: half its two-pixel width,
+// a pixel of the rounded caps, and a pixel to spare.
+constexpr std::int64_t kFeedbackPenReach = 3;
+
+// Grows the noted feedback extent by a box of window pixels (edges inclusive).
+void NoteFeedback(std::int64_t left, std::int64_t top, std::int64_t right, std::int64_t bottom) {
+  if (!view.collectingFeedback) return;
+  const RECT box{ClampCoordinate(left - kFeedbackPenReach),
+                 ClampCoordinate(top - kFeedbackPenReach),
+                 ClampCoordinate(right + kFeedbackPenReach + 1),
+                 ClampCoordinate(bottom + kFeedbackPenReach + 1)};
+  RECT& b = view.feedbackBox;
+  if (b.left >= b.right || b.top >= b.bottom) {
+    b = box;
+    return;
+  }
+  b.left = std::min(b.left, box.left);
+  b.top = std::min(b.top, box.top);
+  b.right = std::max(b.right, box.right);
+  b.bottom = std::max(b.bottom, box.bottom);
+}
+
 }  // namespace
 
 void ClippedLine(HDC dc, int ax, int ay, int bx, int by) {
@@ -78,6 +100,8 @@ void ClippedLine(HDC dc, int ax, int ay, int bx, int by) {
     if (y2 > y1) return;
   }
   // Clipped lines sit one pixel right of the points they are given.
+  view.windowShowsBuffer = false;
+  NoteFeedback(std::min(x1, x2) + 1, std::min(y1, y2), std::max(x1, x2) + 1, std::max(y1, y2));
   MoveToEx(dc, static_cast<int>(x1 + 1), static_cast<int>(y1), nullptr);
   LineTo(dc, static_cast<int>(x2 + 1), static_cast<int>(y2));
 }
@@ -122,6 +146,10 @@ void ClippedArc(HDC dc, int cx, int cy, int rx, int ry, int xs, int ys, int xe, 
     return x >= clip.left && x < clip.right && y >= clip.top && y < clip.bottom;
   };
   if (!inside(sx, sy) || !inside(ex, ey)) return;
+  // The arc between its clipped ends may leave the visible rectangle: its whole
+  // ellipse is noted.
+  NoteFeedback(cx - r, cy - q, cx + r, cy + q);
+  view.windowShowsBuffer = false;
   Arc(dc, cx - rx, cy - ry, cx + rx, cy + ry, static_cast<int>(sx), static_cast<int>(sy),
       static_cast<int>(ex), static_cast<int>(ey));
 }

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string>
 
+#include "core/core.h"
 #include "platform/profile.h"
 #include "platform/window.h"
 #include "view/view.h"
@@ -91,6 +92,8 @@ long WorkSheetToBMP(const char* name) {
 
 long BitBltToWnde(HWND window) {
   if (!view.sheetDc || !IsWindow(window)) return -1;
+  // Drawn over the work window, the preview leaves it showing more than the buffer.
+  if (window == pointer.workWindow) view.windowShowsBuffer = false;
   HDC dc = GetDC(window);
   BitBlt(dc, 0, 0, kPreviewWidth, kPreviewHeight, view.sheetDc, 0, 0, SRCCOPY);
   ReleaseDC(window, dc);

@@ -1,7 +1,7 @@
 // The ruler: two bands along the top and left of the window buffer with a scale in
 // room coordinates (centimetres: two worksheet pixels a unit) and a marker that
-// follows the pointer. It lives in the window buffer only and is drawn again with
-// every view refresh.
+// follows the pointer. It lives in the window buffer only and is drawn again by a
+// view refresh that moves, zooms or resizes the view.
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -143,12 +143,32 @@ long ToggleMeasurement() {
 
 void DrawRuler() {
   DibSurface* buffer = FindSurface(view.bufferDc);
-  if (!view.rulerShown || !buffer || view.zoom <= 0) return;
-  view.markerShown = false;
+  if (!view.rulerShown || !buffer || view.zoom <= 0) {
+    view.rulerDrawn = false;
+    return;
+  }
   HDC dc = view.bufferDc;
   const int r = view.rulerWidth;
   const int bw = buffer->header.biWidth, bh = buffer->header.biHeight;
   const RECT& v = view.visible;
+  // Nothing but the ruler and its marker writes into the bands: a refresh of the same
+  // view (every full redraw ends with one) finds them as drawn, less the marker.
+  const RulerStamp stamp{bw,
+                         bh,
+                         r,
+                         view.zoom,
+                         view.roomOriginX + view.centerX,
+                         view.roomOriginY + view.centerY,
+                         v.left,
+                         v.top,
+                         v.right,
+                         v.bottom};
+  if (view.rulerDrawn && stamp == view.rulerStamp) {
+    if (view.markerShown) DrawMarker(view.markerX, view.markerY);
+    view.markerShown = false;
+    return;
+  }
+  view.markerShown = false;
   FillWindowBuffer(r, 0, bw, r, kBandGrey);
   FillWindowBuffer(0, 0, r, bh, kBandGrey);
   view.topBox = RECT{std::max(r - 1, static_cast<int>(v.left) - 10), 3,
@@ -167,6 +187,8 @@ void DrawRuler() {
   SelectObject(dc, oldFont);
   SelectObject(dc, oldBrush);
   DeleteObject(fill);
+  view.rulerStamp = stamp;
+  view.rulerDrawn = true;
 }
 
 void MoveRulerMarker(int x, int y) {

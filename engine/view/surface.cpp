@@ -162,7 +162,7 @@ int LoadPaletteBitmap(HDC dc, const std::uint8_t* bmp, std::size_t size) {
   return 1;
 }
 
-void PaintSurface(HWND window, HDC surface, unsigned message) {
+void PaintSurface(HWND window, HDC surface, unsigned message, const PaintOverlay* overlay) {
   if (message == WM_QUERYNEWPALETTE || message == WM_PALETTECHANGED) {
     RealizeSurfacePalette(window, surface);
     return;
@@ -174,6 +174,23 @@ void PaintSurface(HWND window, HDC surface, unsigned message) {
   if (!dc) return;
   RECT r = paint.rcPaint;
   if (r.left >= r.right || r.top >= r.bottom) GetClientRect(window, &r);
+  // The rectangles the copy writes: the invalid parts, or the whole client when the
+  // window reports none.
+  RECT parts[PAINTSTRUCT::kMaxParts];
+  int partCount = 0;
+  if (s) {
+    const int w = s->header.biWidth;
+    const int h = s->header.biHeight;
+    const int given = paint.partCount > 0 ? paint.partCount : 1;
+    for (int i = 0; i < given; ++i) {
+      const RECT& p = paint.partCount > 0 ? paint.parts[i] : r;
+      const int right = p.right < w ? p.right : w;
+      const int bottom = p.bottom < h ? p.bottom : h;
+      if (right > p.left && bottom > p.top) parts[partCount++] = RECT{p.left, p.top, right, bottom};
+    }
+  }
+  const bool lift = overlay && overlay->touches(parts, partCount);
+  if (lift) overlay->hide();
   HPALETTE oldPalette = 0;
   if (s && s->palette) {
     oldPalette = SelectPalette(dc, s->palette, false);
@@ -181,24 +198,16 @@ void PaintSurface(HWND window, HDC surface, unsigned message) {
   }
   const int oldWindowMode = SetMapMode(dc, MM_TEXT);
   const int oldSurfaceMode = SetMapMode(surface, MM_TEXT);
-  if (s) {
-    const int w = s->header.biWidth;
-    const int h = s->header.biHeight;
-    const RECT whole = r;
-    const int parts = paint.partCount > 0 ? paint.partCount : 1;
-    for (int i = 0; i < parts; ++i) {
-      const RECT& p = paint.partCount > 0 ? paint.parts[i] : whole;
-      const int right = p.right < w ? p.right : w;
-      const int bottom = p.bottom < h ? p.bottom : h;
-      if (right > p.left && bottom > p.top)
-        BitBlt(dc, p.left, p.top, right - p.left, bottom - p.top, surface, p.left, p.top, SRCCOPY);
-    }
+  for (int i = 0; i < partCount; ++i) {
+    const RECT& p = parts[i];
+    BitBlt(dc, p.left, p.top, p.right - p.left, p.bottom - p.top, surface, p.left, p.top, SRCCOPY);
   }
   GdiFlush();
   SetMapMode(surface, oldSurfaceMode);
   SetMapMode(dc, oldWindowMode);
   if (oldPalette) SelectPalette(dc, oldPalette, false);
   EndPaint(window, &paint);
+  if (lift) overlay->show();
 }
 
 bool RealizeSurfacePalette(HWND window, HDC surface) {

@@ -34,8 +34,17 @@ void DestroyAllSurfaces();
 void SetSurfaceColours(plat::HDC dc, unsigned first, unsigned count, const plat::RGBQUAD* colours);
 // Takes the colour table and pixels of a bitmap file image into the surface.
 int LoadPaletteBitmap(plat::HDC dc, const std::uint8_t* bmp, std::size_t size);
+// What is drawn over a painted surface straight into the window, in exclusive-or: a
+// paint lifts it (`hide`) before copying and puts it back (`show`) after, but only
+// when `touches` says it may lie in one of the rectangles the copy writes.
+struct PaintOverlay {
+  bool (*touches)(const plat::RECT* parts, int count);
+  void (*hide)();
+  void (*show)();
+};
 // Paint and palette messages for a surface shown in a window.
-void PaintSurface(plat::HWND window, plat::HDC surface, unsigned message);
+void PaintSurface(plat::HWND window, plat::HDC surface, unsigned message,
+                  const PaintOverlay* overlay = nullptr);
 bool RealizeSurfacePalette(plat::HWND window, plat::HDC surface);
 
 // The plan's own 256 colours as a bitmap file image holding one pixel.
@@ -48,10 +57,30 @@ struct GreyRampEntry {
   float brightness;
 };
 
+// The pens and brushes of every drawing. Those that draw only into the worksheet are
+// made with the palette index the drawing layer's nearest-colour search picks for
+// their colour in it: the search then runs once, not with every line and fill. The
+// wall pen draws feedback into the window too; `sheetWallPen` is its worksheet twin.
 struct DrawingTools {
-  plat::HPEN redPen, blackPen, wallPen, installationPen, shapePen;
+  plat::HPEN redPen, blackPen, wallPen, sheetWallPen, installationPen, shapePen;
   plat::HBRUSH wallBrush, installationBrush, lightBrush, shapeBrush;
   plat::HFONT labelFont, verticalRulerFont, horizontalRulerFont;
+};
+
+// What decides where a feedback drawing lands in the window.
+struct FeedbackStamp {
+  std::int32_t cursorX, cursorY;
+  std::int32_t centerX, centerY, zoom, rulerWidth, roomOriginX, roomOriginY;
+  std::int32_t visibleLeft, visibleTop, visibleRight, visibleBottom;
+  bool operator==(const FeedbackStamp&) const = default;
+};
+
+// What the ruler bands' pixels depend on: a refresh for the same finds them drawn.
+struct RulerStamp {
+  int bufferWidth, bufferHeight, rulerWidth, zoom;
+  std::int32_t originX, originY;  // room coordinates of the view centre
+  std::int32_t visibleLeft, visibleTop, visibleRight, visibleBottom;
+  bool operator==(const RulerStamp&) const = default;
 };
 
 struct ViewState {
@@ -89,6 +118,21 @@ struct ViewState {
   plat::RECT topBox{}, leftBox{};
   int markerX = 0, markerY = 0;
   bool markerShown = false;
+  // The window buffer as the work window last showed it, and whether the window shows
+  // nothing else: a new window, or one drawn into straight (by the clipped helpers or
+  // a preview), may not until it is painted whole.
+  std::uint8_t* shownBits = nullptr;
+  std::size_t shownBytes = 0;
+  bool windowShowsBuffer = false;
+  // The bands as the buffer holds them; false when nothing (or the picture) is there.
+  bool rulerDrawn = false;
+  RulerStamp rulerStamp{};
+  // Where the feedback on screen lies: the window pixels its last showing could have
+  // touched, and the view and cursor it was drawn for. A paint that lies clear of it
+  // leaves the feedback alone instead of undrawing and redrawing it.
+  bool collectingFeedback = false;
+  plat::RECT feedbackBox{};
+  FeedbackStamp feedbackStamp{};
 };
 extern constinit ViewState view;
 
@@ -111,7 +155,10 @@ void ResetView();  // the view parameters as at start-up
 bool CreateWindowBuffer(int width, int height);
 // Fills a rectangle of the window buffer with one palette index, clamped to the buffer.
 void FillWindowBuffer(int left, int top, int right, int bottom, std::uint8_t index);
+// Refreshes the window buffer from the worksheet and paints what changed in the window.
 long AdjustWindowBuffer(std::int32_t centerX, std::int32_t centerY, std::int32_t zoom);
+// Frees the copy the refresh compares with; the next refresh paints the whole window.
+void ReleaseShownBuffer();
 void FullRedraw();
 long ToggleRuler();
 void MoveRulerMarker(int x, int y);
@@ -126,7 +173,9 @@ void NormaliseDrawnExtent();
 std::string WorksheetBitmap();
 long WorkSheetToBMP(const char* name);
 
-// Feedback drawing in window-buffer pixels, limited to the visible rectangle.
+// Feedback drawing in window-buffer pixels, limited to the visible rectangle. The
+// feedback draws only through these, so that while it is being shown they can note the
+// window pixels it covers (see `ViewState::feedbackBox`).
 void ClippedLine(plat::HDC dc, int x1, int y1, int x2, int y2);
 // The outline of a placed or hovered object: its four sides and both diagonals.
 void CrossedBox(plat::HDC dc, const plat::POINT q[4]);

@@ -83,18 +83,29 @@ HFONT MakeFont(int height, int weight, int escapement, std::uint8_t outPrecision
   return CreateFontIndirect(&lf);
 }
 
+// The worksheet index a colour resolves to when drawn, found by drawing it: the
+// worksheet's colours are fixed once it is made, so the answer holds for its life.
+COLORREF SheetIndexOf(COLORREF colour) {
+  const std::uint8_t kept = view.sheetBits[0];
+  SetPixel(view.sheetDc, 0, 0, colour);
+  const std::uint8_t index = view.sheetBits[0];
+  view.sheetBits[0] = kept;
+  return DIBINDEX(index);
+}
+
 void CreateTools() {
   DrawingTools& t = view.tools;
   t.redPen = CreatePen(PS_SOLID, 2, RGB(255, 0, 0));
   t.blackPen = CreatePen(PS_SOLID, 2, RGB(0, 0, 0));
   t.wallPen = CreatePen(PS_SOLID, 2, RampColour(12));
-  t.installationPen = CreatePen(PS_SOLID, 2, RampColour(17));
-  t.shapePen = CreatePen(PS_SOLID, 2, IndexColour(view.shapeA));
-  t.wallBrush = CreateSolidBrush(RampColour(12));
-  t.installationBrush = CreateSolidBrush(RampColour(17));
-  t.lightBrush = CreateSolidBrush(RampColour(20));
-  t.shapeBrush = CreateSolidBrush(IndexColour(view.shapeB));
-  view.previousPen = SelectObject(view.sheetDc, t.wallPen);
+  t.sheetWallPen = CreatePen(PS_SOLID, 2, SheetIndexOf(RampColour(12)));
+  t.installationPen = CreatePen(PS_SOLID, 2, SheetIndexOf(RampColour(17)));
+  t.shapePen = CreatePen(PS_SOLID, 2, SheetIndexOf(IndexColour(view.shapeA)));
+  t.wallBrush = CreateSolidBrush(SheetIndexOf(RampColour(12)));
+  t.installationBrush = CreateSolidBrush(SheetIndexOf(RampColour(17)));
+  t.lightBrush = CreateSolidBrush(SheetIndexOf(RampColour(20)));
+  t.shapeBrush = CreateSolidBrush(SheetIndexOf(IndexColour(view.shapeB)));
+  view.previousPen = SelectObject(view.sheetDc, t.sheetWallPen);
   t.labelFont = MakeFont(-24, 600, 0, OUT_TT_ONLY_PRECIS, DEFAULT_QUALITY);
   t.verticalRulerFont = MakeFont(12, 100, -2700, OUT_TT_PRECIS, ANTIALIASED_QUALITY);
   t.horizontalRulerFont = MakeFont(12, 100, 0, OUT_TT_PRECIS, ANTIALIASED_QUALITY);
@@ -146,11 +157,12 @@ void DestroyWorksheet() {
     SelectObject(view.sheetDc, view.previousFont);
   }
   DrawingTools& t = view.tools;
-  for (HGDIOBJ o : {t.redPen, t.blackPen, t.wallPen, t.installationPen, t.shapePen, t.wallBrush,
-                    t.installationBrush, t.lightBrush, t.shapeBrush, t.labelFont,
+  for (HGDIOBJ o : {t.redPen, t.blackPen, t.wallPen, t.sheetWallPen, t.installationPen, t.shapePen,
+                    t.wallBrush, t.installationBrush, t.lightBrush, t.shapeBrush, t.labelFont,
                     t.verticalRulerFont, t.horizontalRulerFont})
     DeleteObject(o);
   t = DrawingTools{};
+  ReleaseShownBuffer();
   DestroyAllSurfaces();
   view.sheetDc = 0;
   view.sheetBits = nullptr;
@@ -162,7 +174,7 @@ void ClearWorksheet() {
   if (!view.sheetBits) return;
   // White paper inside the frame the wall pen draws along (2, 2) - (W - 2, H - 2),
   // written in one pass over the rows: clearing comes before every full redraw.
-  SelectObject(view.sheetDc, view.tools.wallPen);
+  SelectObject(view.sheetDc, view.tools.sheetWallPen);
   SelectObject(view.sheetDc, GetStockObject(HOLLOW_BRUSH));
   const std::uint8_t frame = Grey(12);  // the wall pen's grey
   for (int y = 0; y < kSheetHeight; ++y) {
@@ -185,7 +197,9 @@ void DimWorksheet() {
   if (!view.sheetBits) return;
   const std::uint8_t* map = view.dimMap;
   std::uint8_t* p = view.sheetBits;
-  // Most of a plan is paper: blocks of one colour are mapped as a whole.
+  // Most of a plan is paper, which keeps its colour, and the rest mostly runs of one
+  // colour: blocks and then words of one colour are mapped as a whole, and written
+  // back only when the colour changes.
   constexpr std::size_t kBlock = 32;
   constexpr std::uint64_t kSpread = 0x0101010101010101ull;
   std::size_t i = 0;
@@ -194,12 +208,18 @@ void DimWorksheet() {
     std::memcpy(w, p + i, kBlock);
     const std::uint64_t same = p[i] * kSpread;
     if (((w[0] ^ same) | (w[1] ^ same) | (w[2] ^ same) | (w[3] ^ same)) == 0) {
+      if (map[p[i]] == p[i]) continue;
       const std::uint64_t dimmed = map[p[i]] * kSpread;
       const std::uint64_t out[4] = {dimmed, dimmed, dimmed, dimmed};
       std::memcpy(p + i, out, kBlock);
       continue;
     }
     for (std::uint64_t& word : w) {
+      const std::uint64_t low = word & 0xFF;
+      if (word == low * kSpread) {
+        word = map[low] * kSpread;
+        continue;
+      }
       std::uint64_t out = 0;
       for (int k = 56; k >= 0; k -= 8) out = out << 8 | map[(word >> k) & 0xFF];
       word = out;

@@ -12,12 +12,14 @@ using namespace plat;
 namespace {
 
 int drops = 0;
+int feedbackDrawings = 0;
 
 // A placement as the Put codes install one: an exclusive-or square around the cursor
 // in the work window, and a drop that inserts a record at the cursor. The record is of
 // a kind the engine keeps but does not draw, so the redraw after the drop leaves the
 // worksheet as it was.
 void SquareFeedback() {
+  ++feedbackDrawings;
   HDC dc = GetDC(vrx::pointer.workWindow);
   HPEN pen = CreatePen(PS_SOLID, 2, RGB(0, 0, 0));
   HGDIOBJ old = SelectObject(dc, pen);
@@ -117,6 +119,46 @@ TEST_F(PointerTest, PaintingKeepsTheFeedbackOnTop) {
   EXPECT_EQ(Framebuffer(), shown);
 }
 
+TEST_F(PointerTest, APaintRedrawsTheFeedbackOnlyWhereItCouldCoverIt) {
+  PointAt(300, 200);
+  StartPlacing();
+  const std::vector<std::uint32_t> shown = Framebuffer();
+  // Stale pixels in a part of the window, which the paint must replace from the buffer.
+  auto repaint = [&](const RECT& part) {
+    HDC dc = GetDC(window);
+    HBRUSH magenta = CreateSolidBrush(RGB(255, 0, 255));
+    FillRect(dc, &part, magenta);
+    ReleaseDC(window, dc);
+    DeleteObject(magenta);
+    feedbackDrawings = 0;
+    InvalidateRect(window, &part, false);
+    UpdateWindow(window);
+  };
+  // Clear of the square (its outline reaches 31 window pixels from the pointer): the
+  // feedback stays as it is.
+  const RECT clear{450, 300, 520, 360};
+  repaint(clear);
+  EXPECT_EQ(Framebuffer(), shown);
+  EXPECT_EQ(feedbackDrawings, 0);
+  repaint(RECT{30, 30, 60, 380});
+  EXPECT_EQ(Framebuffer(), shown);
+  EXPECT_EQ(feedbackDrawings, 0);
+  // Across an edge of the square, and in a corner of two parts, one of them clear: it is
+  // undrawn before the copy and drawn again after it.
+  repaint(RECT{320, 150, 360, 260});
+  EXPECT_EQ(Framebuffer(), shown);
+  EXPECT_EQ(feedbackDrawings, 2);
+  InvalidateRect(window, &clear, false);
+  repaint(RECT{265, 165, 275, 175});
+  EXPECT_EQ(Framebuffer(), shown);
+  EXPECT_EQ(feedbackDrawings, 2);
+  // Moved since it was drawn: it is drawn for where the view now puts it.
+  vrx::view.centerX += 10;
+  repaint(clear);
+  EXPECT_EQ(feedbackDrawings, 2);
+  vrx::view.centerX -= 10;
+}
+
 TEST_F(PointerTest, ADropWithTheFeedbackShownCommitsOnce) {
   PointAt(300, 200);
   const std::vector<std::uint32_t> before = Picture(Framebuffer(), 600, 400);
@@ -199,6 +241,20 @@ TEST_F(PointerTest, TheRulerMarkerFollowsThePointerAndErasesItself) {
   const RGBQUAD& c = vrx::view.colours[marked[10 * 600 + 200]];
   EXPECT_EQ(px[10 * 600 + 200],
             (std::uint32_t{c.rgbRed} << 16) | (std::uint32_t{c.rgbGreen} << 8) | c.rgbBlue);
+  // A refresh takes the marker away, whether it draws the bands anew or finds them as
+  // they were; the pointer's next move brings it back.
+  auto buffer = [] {
+    return std::vector<std::uint8_t>(vrx::view.bufferBits, vrx::view.bufferBits + 600 * 400);
+  };
+  CallTessel(TC_AdjustWindowBuffer, 759, 559, 200, 0, 0);
+  EXPECT_FALSE(vrx::view.markerShown);
+  EXPECT_EQ(buffer(), before);
+  PointAt(250, 150);
+  CallTessel(TC_AdjustWindowBuffer, 799, 559, 200, 0, 0);
+  CallTessel(TC_AdjustWindowBuffer, 759, 559, 200, 0, 0);
+  EXPECT_EQ(buffer(), before);
+  PointAt(200, 150);
+  EXPECT_EQ(buffer(), marked);
 }
 
 TEST_F(PointerTest, PassWindowMessageIgnoresOtherMessages) {

@@ -422,6 +422,46 @@ TEST_F(ProductTest, TheOutlineFollowsThePointerInRedWhereRefusedAndLeavesNoTrace
   EXPECT_TRUE(Framebuffer() == plain);
 }
 
+// A wall-mounted product slides along its wall: a move away from the wall leaves it
+// where it stands, and its outline stays on screen untouched; a move along the wall
+// takes it along, with no trace left where it was.
+TEST_F(ProductTest, AWallMountedOutlineStaysWhileThePointerMovesAwayFromTheWall) {
+  Room();
+  Design();
+  // The view on the top wall.
+  ASSERT_EQ(CallTessel(TC_AdjustWindowBuffer, 699, 399, 200, 0, 0), 0);
+  MoveTo(700, 380);
+  const std::vector<std::uint32_t> plain = Framebuffer();
+  ASSERT_EQ(Put(1, 1, 0, "basin-2.bmp"), 0);
+  MoveTo(700, 345);
+  // The window right of and below the ruler bands, where the marker does not move.
+  auto picture = [&] {
+    std::vector<std::uint32_t> all = Framebuffer(), out;
+    for (int y = 28; y < 400; ++y) out.insert(out.end(), &all[y * 600 + 28], &all[y * 600 + 600]);
+    return out;
+  };
+  const std::vector<std::uint32_t> atTheWall = picture();
+  ASSERT_FALSE(Framebuffer() == plain);
+  // Reports of drawing right of and below the ruler bands: the outline's.
+  static int drawings;
+  drawings = 0;
+  plat::SetWindowChangedHook(
+      [](plat::HWND, const plat::RECT& r, void*) { drawings += r.left >= 28 && r.top >= 28; },
+      nullptr);
+  MoveTo(700, 352);
+  MoveTo(700, 360);
+  plat::SetWindowChangedHook(nullptr, nullptr);
+  EXPECT_EQ(drawings, 0);
+  EXPECT_TRUE(picture() == atTheWall);
+  MoveTo(730, 360);
+  EXPECT_FALSE(picture() == atTheWall);
+  MoveTo(700, 360);
+  EXPECT_TRUE(picture() == atTheWall);
+  MoveTo(700, 380);
+  CallTessel(TC_SetSelectCursor, 0, 0, 0, 0, 0);
+  EXPECT_TRUE(Framebuffer() == plain);
+}
+
 // A turned product is drawn once into a picture of its own and then copied: the
 // copy must give the bytes turning it in place gives, anywhere on the sheet, the
 // second time as the first.

@@ -193,6 +193,60 @@ TEST_F(ViewTest, PaintingCopiesExactlyTheInvalidRectangle) {
     }
 }
 
+// A refresh paints the rows whose buffer pixels it changed, no more: after it the
+// window shows the whole buffer all the same.
+TEST_F(ViewTest, ARefreshPaintsOnlyWhatItChanged) {
+  PatternWorksheet();
+  ASSERT_EQ(CallTessel(TC_AdjustWindowBuffer, 759, 559, 200, 0, 0), 0);
+  static long paintedPixels;
+  static RECT painted;
+  SetWindowChangedHook(
+      [](HWND, const RECT& r, void*) {
+        paintedPixels += long{r.right - r.left} * (r.bottom - r.top);
+        painted = r;
+      },
+      nullptr);
+  auto showsTheBuffer = [&] {
+    const std::vector<std::uint32_t> px = Framebuffer();
+    for (int y = 0; y < 400; ++y)
+      for (int x = 0; x < 600; ++x) {
+        const RGBQUAD& c = vrx::view.colours[vrx::view.bufferBits[y * 600 + x]];
+        if (px[y * 600 + x] !=
+            ((std::uint32_t{c.rgbRed} << 16) | (std::uint32_t{c.rgbGreen} << 8) | c.rgbBlue))
+          return false;
+      }
+    return true;
+  };
+  // The same view of the same worksheet: one pixel, so the paint still happens.
+  paintedPixels = 0;
+  ASSERT_EQ(CallTessel(TC_AdjustWindowBuffer, 759, 559, 200, 0, 0), 0);
+  EXPECT_EQ(paintedPixels, 1);
+  EXPECT_TRUE(showsTheBuffer());
+  // Ten worksheet pixels changed in one row: twenty window pixels in two rows.
+  for (int x = 700; x < 710; ++x) vrx::view.sheetBits[600 * vrx::kSheetStride + x] = 3;
+  paintedPixels = 0;
+  ASSERT_EQ(CallTessel(TC_AdjustWindowBuffer, 759, 559, 200, 0, 0), 0);
+  EXPECT_EQ(paintedPixels, 40);
+  EXPECT_EQ(painted.bottom - painted.top, 2);
+  EXPECT_TRUE(showsTheBuffer());
+  // Drawn over by a preview, the window is painted whole again.
+  ASSERT_EQ(CallTessel(TC_BitBltToWnde, 0, 0, 0, static_cast<long>(window), 0), 0);
+  paintedPixels = 0;
+  ASSERT_EQ(CallTessel(TC_AdjustWindowBuffer, 759, 559, 200, 0, 0), 0);
+  EXPECT_EQ(paintedPixels, 600 * 400);
+  EXPECT_TRUE(showsTheBuffer());
+  // So is a window with lines drawn straight into it and never taken away.
+  HDC dc = GetDC(window);
+  SelectObject(dc, GetStockObject(BLACK_PEN));
+  vrx::ClippedLine(dc, 100, 100, 300, 200);
+  ReleaseDC(window, dc);
+  paintedPixels = 0;
+  ASSERT_EQ(CallTessel(TC_AdjustWindowBuffer, 759, 559, 200, 0, 0), 0);
+  EXPECT_EQ(paintedPixels, 600 * 400);
+  EXPECT_TRUE(showsTheBuffer());
+  SetWindowChangedHook(nullptr, nullptr);
+}
+
 TEST_F(EngineTest, TheViewNeedsAWorkWindow) {
   EXPECT_EQ(CallTessel(TC_AdjustWindowBuffer, 759, 559, 200, 0, 0), -1);
   EXPECT_EQ(CallTessel(TC_CursorPosition, 0, 0, 0, 0, 0), 0);
