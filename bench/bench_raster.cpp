@@ -305,6 +305,16 @@ void OpenCvLutDim(benchmark::State& state) {
 }
 BENCHMARK(OpenCvLutDim);
 
+// The same on one thread: OpenCV splits a table look-up this large over every core,
+// while the engine draws on one.
+void OpenCvLutDimOneThread(benchmark::State& state) {
+  const int threads = cv::getNumThreads();
+  cv::setNumThreads(1);
+  OpenCvLutDim(state);
+  cv::setNumThreads(threads);
+}
+BENCHMARK(OpenCvLutDimOneThread);
+
 // Palette expansion the OpenCV way: spread the index over four channels, then look
 // each channel up in the colour table.
 void OpenCvExpandTo32Bits(benchmark::State& state) {

@@ -193,13 +193,39 @@ void ClearWorksheet() {
   }
 }
 
+namespace {
+
+// Two neighbouring pixels dimmed in one look-up: a table of every pair of indices, made
+// again only when the dimming map changes (it stays the same for a palette's life), so
+// a sheet of mixed colours takes half the look-ups of a byte table.
+struct PairMap {
+  std::uint8_t madeFrom[256];
+  std::uint16_t pairs[1 << 16];
+  bool made;
+};
+constinit PairMap pairMap{};
+
+const std::uint16_t* PairsFor(const std::uint8_t* map) {
+  if (!pairMap.made || std::memcmp(pairMap.madeFrom, map, sizeof pairMap.madeFrom) != 0) {
+    for (unsigned high = 0; high < 256; ++high)
+      for (unsigned low = 0; low < 256; ++low)
+        pairMap.pairs[high << 8 | low] = static_cast<std::uint16_t>(map[high] << 8 | map[low]);
+    std::memcpy(pairMap.madeFrom, map, sizeof pairMap.madeFrom);
+    pairMap.made = true;
+  }
+  return pairMap.pairs;
+}
+
+}  // namespace
+
 void DimWorksheet() {
   if (!view.sheetBits) return;
   const std::uint8_t* map = view.dimMap;
+  const std::uint16_t* pairs = PairsFor(map);
   std::uint8_t* p = view.sheetBits;
   // Most of a plan is paper, which keeps its colour, and the rest mostly runs of one
-  // colour: blocks and then words of one colour are mapped as a whole, and written
-  // back only when the colour changes.
+  // colour: blocks of one colour are mapped as a whole, and written back only when the
+  // colour changes; mixed words go through the pair table.
   constexpr std::size_t kBlock = 32;
   constexpr std::uint64_t kSpread = 0x0101010101010101ull;
   std::size_t i = 0;
@@ -214,16 +240,11 @@ void DimWorksheet() {
       std::memcpy(p + i, out, kBlock);
       continue;
     }
-    for (std::uint64_t& word : w) {
-      const std::uint64_t low = word & 0xFF;
-      if (word == low * kSpread) {
-        word = map[low] * kSpread;
-        continue;
-      }
-      std::uint64_t out = 0;
-      for (int k = 56; k >= 0; k -= 8) out = out << 8 | map[(word >> k) & 0xFF];
-      word = out;
-    }
+    for (std::uint64_t& word : w)
+      word = std::uint64_t{pairs[word & 0xFFFF]} |
+             std::uint64_t{pairs[(word >> 16) & 0xFFFF]} << 16 |
+             std::uint64_t{pairs[(word >> 32) & 0xFFFF]} << 32 |
+             std::uint64_t{pairs[word >> 48]} << 48;
     std::memcpy(p + i, w, kBlock);
   }
   for (; i < kSheetBytes; ++i) p[i] = map[p[i]];
