@@ -64,6 +64,24 @@ TEST_F(EngineTest, DimmingAppliesTheMapOncePerCall) {
   EXPECT_EQ(fnVrx232(1), 65);
 }
 
+// However the pixels lie (runs, mixed words, the last partial block), each one takes
+// exactly its mapped colour.
+TEST_F(EngineTest, DimmingAMixedSheetMapsEveryPixel) {
+  std::uint32_t seed = 7;
+  for (std::size_t i = 0; i < kSheetBytes; ++i) {
+    seed = seed * 1664525u + 1013904223u;
+    // Stretches of long runs of one colour (whole blocks) alternate with noise.
+    const bool longRuns = (i / 65536) % 2 == 0;
+    const bool goOn = longRuns ? (seed >> 26) != 0 : (seed >> 30) == 0;
+    view.sheetBits[i] =
+        goOn && i > 0 ? view.sheetBits[i - 1] : static_cast<std::uint8_t>(seed >> 22);
+  }
+  std::vector<std::uint8_t> expected(view.sheetBits, view.sheetBits + kSheetBytes);
+  for (std::uint8_t& b : expected) b = view.dimMap[b];
+  DimWorksheet();
+  EXPECT_TRUE(std::equal(expected.begin(), expected.end(), view.sheetBits));
+}
+
 // Clearing writes the frame itself; it must be exactly the outline the wall pen draws.
 TEST_F(EngineTest, ClearedFrameIsTheWallPenOutline) {
   using namespace plat;
