@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <initializer_list>
 #include <vector>
 
 #include "platform/gdi.h"
@@ -37,6 +38,15 @@ enum Stage : int {
   kLinesStage = 32,
   kWholeScene = 63
 };
+
+// The whole scene, then each stage on a cleared sheet, for both drawers alike.
+void Stages(benchmark::internal::Benchmark* b) {
+  for (const int stages : std::initializer_list<int>{
+           kWholeScene, kClear, kClear | kWalls, kClear | kWalls | kFlood, kClear | kProductsStage,
+           kClear | kArcsStage, kClear | kLinesStage})
+    b->Arg(stages);
+  b->Unit(benchmark::kMicrosecond);
+}
 
 struct Band {
   POINT corner[4];
@@ -130,15 +140,7 @@ void SceneByDrawingLayer(benchmark::State& state) {
   SelectObject(dc, GetStockObject(WHITE_BRUSH));
   for (HGDIOBJ o : {wall, floor, door, thin}) DeleteObject(o);
 }
-BENCHMARK(SceneByDrawingLayer)
-    ->Arg(kWholeScene)
-    ->Arg(kClear)
-    ->Arg(kClear | kWalls)
-    ->Arg(kClear | kWalls | kFlood)
-    ->Arg(kClear | kProductsStage)
-    ->Arg(kClear | kArcsStage)
-    ->Arg(kClear | kLinesStage)
-    ->Unit(benchmark::kMicrosecond);
+BENCHMARK(SceneByDrawingLayer)->Apply(Stages);
 
 #ifdef TESSEL_HAVE_OPENCV
 void SceneByOpenCv(benchmark::State& state) {
@@ -177,15 +179,7 @@ void SceneByOpenCv(benchmark::State& state) {
     benchmark::ClobberMemory();
   }
 }
-BENCHMARK(SceneByOpenCv)
-    ->Arg(kWholeScene)
-    ->Arg(kClear)
-    ->Arg(kClear | kWalls)
-    ->Arg(kClear | kWalls | kFlood)
-    ->Arg(kClear | kProductsStage)
-    ->Arg(kClear | kArcsStage)
-    ->Arg(kClear | kLinesStage)
-    ->Unit(benchmark::kMicrosecond);
+BENCHMARK(SceneByOpenCv)->Apply(Stages);
 #endif
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 #include <deque>
+#include <functional>
 #include <memory>
 
 #include "language/language.h"
@@ -58,6 +59,24 @@ inline void ConfirmNextDialog(const QString& firstValue = QString()) {
     QVERIFY(dialog);
     if (!firstValue.isEmpty()) dialog->findChild<QLineEdit*>("Value0")->setText(firstValue);
     dialog->findChild<QPushButton*>("cmdOK")->click();
+  });
+}
+
+// How often a pending answer looks for its window before giving up.
+constexpr int kAnswerTries = 200;
+
+// Runs `answer` on the modal window named `name` once it is the active one; a window
+// that opens after another closes needs a few turns of the event loop.
+inline void AnswerDialog(const QString& name, std::function<void(QDialog*)> answer,
+                         int tries = kAnswerTries) {
+  QTimer::singleShot(10, [name, answer, tries] {
+    auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+    if (dialog && dialog->objectName() == name) {
+      answer(dialog);
+      return;
+    }
+    QVERIFY2(tries > 0, qPrintable(name));
+    AnswerDialog(name, answer, tries - 1);
   });
 }
 

@@ -32,24 +32,6 @@ long Watching(unsigned short code, unsigned int p0, unsigned int p1, unsigned in
   return realEngine(code, p0, p1, p2, l0, l1);
 }
 
-// How often a pending answer looks for its window before giving up.
-constexpr int kAnswerTries = 200;
-
-// Runs `answer` on the modal window named `name` once it is the active one; a window
-// that opens after another closes needs a few turns of the event loop.
-void AnswerDialog(const QString& name, std::function<void(QDialog*)> answer,
-                  int tries = kAnswerTries) {
-  QTimer::singleShot(10, [name, answer, tries] {
-    auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-    if (dialog && dialog->objectName() == name) {
-      answer(dialog);
-      return;
-    }
-    QVERIFY2(tries > 0, qPrintable(name));
-    AnswerDialog(name, answer, tries - 1);
-  });
-}
-
 // The ids of the offered products in the catalogue's own order, without a window.
 QList<qint64> OfferedIds(const QString& series = QString(), const QString& group = QString()) {
   Catalogue c;

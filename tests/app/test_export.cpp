@@ -12,22 +12,6 @@ using namespace tessel::testing;
 
 namespace {
 
-constexpr int kAnswerTries = 200;
-
-// Answers the modal dialog `name` once it is the active one.
-void AnswerDialog(const QString& name, std::function<void(QDialog*)> answer,
-                  int tries = kAnswerTries) {
-  QTimer::singleShot(10, [name, answer, tries] {
-    auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-    if (dialog && dialog->objectName() == name) {
-      answer(dialog);
-      return;
-    }
-    QVERIFY2(tries > 0, qPrintable(name));
-    AnswerDialog(name, answer, tries - 1);
-  });
-}
-
 QByteArray Read(const QString& path) {
   QFile f(path);
   return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
