@@ -51,6 +51,14 @@ QString ReadPlanFile(const QString& file) {
   return {};
 }
 
+// Two names of one file, however spelt (links, "..", doubled slashes).
+bool SameFile(const QString& a, const QString& b) {
+  const QFileInfo fa(a), fb(b);
+  const QString ca = fa.canonicalFilePath(), cb = fb.canonicalFilePath();
+  if (!ca.isEmpty() && !cb.isEmpty()) return ca == cb;
+  return fa.absoluteFilePath() == fb.absoluteFilePath();
+}
+
 }  // namespace
 
 QString DefaultRecoveryFolder() {
@@ -73,22 +81,34 @@ QString AutoSave::InfoFile() const {
 
 // Turning auto-save off also removes what it wrote: a copy that is no longer kept up
 // to date would be offered after a crash as if it were the latest.
-void AutoSave::SetEnabled(bool enabled) {
+void AutoSave::SetEnabled(bool enabled, bool removeCopy) {
   enabled_ = enabled;
-  if (enabled) return;
+  if (enabled) {
+    // Changes made while it was off are copied after the usual wait.
+    if (changed_ && !suspended_) {
+      sinceFirstChange_.start();
+      timer_.start(timing_.delayMs);
+    }
+    return;
+  }
   timer_.stop();
-  RemoveOwn();
+  if (removeCopy) RemoveOwn();
+}
+
+void AutoSave::Suspend() {
+  suspended_ = true;
+  timer_.stop();
 }
 
 // A user who saved the plan under the recovery file's own name keeps that file: the
 // copy is then neither written over it nor removed.
 bool AutoSave::IsPlanFile() const {
   const QString plan = planFile_ ? planFile_() : QString();
-  return !plan.isEmpty() &&
-         QFileInfo(plan).absoluteFilePath() == QFileInfo(RecoveryFile()).absoluteFilePath();
+  return !plan.isEmpty() && SameFile(plan, RecoveryFile());
 }
 
 void AutoSave::RemoveOwn() {
+  if (suspended_) return;
   if (IsPlanFile())
     QFile::remove(InfoFile());
   else
@@ -102,7 +122,7 @@ void AutoSave::Observe(int serial, bool changed) {
   haveSerial_ = true;
   serial_ = serial;
   if (first) return;
-  if (!enabled_) return;
+  if (!enabled_ || suspended_) return;
   if (!timer_.isActive()) sinceFirstChange_.start();
   // Each change starts the wait again, but never beyond the longest wait since the first
   // change that is not yet written.
@@ -127,6 +147,11 @@ void AutoSave::Adopt(int serial) {
 
 bool AutoSave::WriteNow() {
   timer_.stop();
+  if (suspended_) return true;
+  if (enabled_ && changed_ && busy_ && busy_()) {
+    timer_.start(timing_.delayMs);
+    return true;
+  }
   // A plan that is back to what its file holds needs no copy.
   if (!changed_ || !enabled_ || IsPlanFile()) {
     RemoveOwn();
@@ -161,6 +186,11 @@ RecoveredPlan AutoSave::Find(const QString& folder) {
   if (!recovery.isFile() || !QFileInfo(InFolder(folder, kRecoveryInfoName)).isFile()) return found;
   found.written = recovery.lastModified();
   found.planFile = ReadPlanFile(InFolder(folder, kRecoveryInfoName));
+  // The user's own plan saved under the copy's name is the user's file, not a copy.
+  if (!found.planFile.isEmpty() && SameFile(found.planFile, found.recoveryFile)) {
+    found.planFile.clear();
+    return found;
+  }
   // A plan saved after the copy was written holds newer work than the copy.
   const QFileInfo plan(found.planFile);
   const bool savedSince =

@@ -56,7 +56,16 @@ class AutoSave : public QObject {
   QString RecoveryFile() const;
   QString InfoFile() const;
 
-  void SetEnabled(bool enabled);
+  // Turning it off removes what it wrote, unless `removeCopy` is false (the setting read
+  // at start, before any copy of a previous run has been offered).
+  void SetEnabled(bool enabled, bool removeCopy = true);
+  // Another planner may be running with the same folder (the single-instance lock could
+  // not be made): this one then neither writes nor removes anything there.
+  void Suspend();
+  bool Suspended() const { return suspended_; }
+  // Whether something lifted from the plan hangs at the pointer: the plan without it is
+  // no copy to keep, so a write waits until it is put down.
+  void SetBusyCheck(std::function<bool()> busy) { busy_ = std::move(busy); }
   bool Enabled() const { return enabled_; }
 
   // The history serial after a command and whether the plan differs from its file. Only a
@@ -101,7 +110,9 @@ class AutoSave : public QObject {
   AutoSaveTiming timing_;
   QTimer timer_;
   QElapsedTimer sinceFirstChange_;
+  std::function<bool()> busy_;
   bool enabled_ = true;
+  bool suspended_ = false;
   bool changed_ = false;
   // The first serial seen is where the window starts, not a change.
   bool haveSerial_ = false;

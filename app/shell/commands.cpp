@@ -148,7 +148,7 @@ void MainWindow::InitMenus() {
   // Auto-save keeps the state the user gave it last.
   const bool autoSave = ReadSetting(kOptionsSection, kAutoSaveSetting, kOn) != kOff;
   projectItems_[kAutoSave]->setChecked(autoSave);
-  if (!autoSave) autoSave_->SetEnabled(false);
+  if (!autoSave) autoSave_->SetEnabled(false, false);
   // The usual keys for undo and redo as well.
   editItems_[kUndo]->setShortcuts({QKeySequence("Alt+Backspace"), QKeySequence::Undo});
   editItems_[kRedo]->setShortcuts({QKeySequence("Ctrl+W"), QKeySequence("Ctrl+Y")});

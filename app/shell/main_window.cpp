@@ -42,6 +42,12 @@ MainWindow::MainWindow(QWidget* parent, const QString& recoveryFolder, AutoSaveT
   autoSave_ = std::make_unique<AutoSave>(
       recoveryFolder, [](const QString& name) { return WritePlanQuietly(name); },
       [this] { return currentFile_; }, timing);
+  // A drag lifts the object out of the plan until the button is let go.
+  autoSave_->SetBusyCheck([this] {
+    if (!View() || !View()->ButtonHeld()) return false;
+    ReadInfo();
+    return Bridge().infoRecord.bObjAtCur != 0;
+  });
   connect(autoSave_.get(), &AutoSave::written, this, [this](bool ok) {
     // A failed write is said where it does not interrupt the work; the next change
     // tries again.

@@ -86,6 +86,8 @@ class MainWindow : public QMainWindow {
   // Offers the plan an earlier run left in the recovery folder, if any: opened as a
   // changed plan of its old file, or discarded. True when it was opened.
   bool OfferRecoveredPlan();
+  // Another planner may share the recovery folder: this one leaves it alone.
+  void SuspendAutoSave() { autoSave_->Suspend(); }
   // Writes the plan into "Project > Export as image": PNG or BMP by the name's ending.
   void ExportImageDialog();
   bool SaveProject(const QString& name);

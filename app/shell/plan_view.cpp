@@ -110,10 +110,12 @@ void PlanView::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void PlanView::mousePressEvent(QMouseEvent* event) {
+  buttonHeld_ = true;
   mouseMoveEvent(event);
 }
 
 void PlanView::mouseReleaseEvent(QMouseEvent* event) {
+  buttonHeld_ = event->buttons() != Qt::NoButton;
   const QPoint at = event->position().toPoint();
   emit mouseReleased(at.x(), at.y(), Buttons(event->button()));
 }

@@ -20,6 +20,8 @@ class PlanView : public QWidget {
   void SetHook(bool on);
   // Keeps the drawing-layer window at this widget's place and size.
   void PlaceWindow();
+  // Whether a mouse button went down on the plan and has not come up yet (a drag).
+  bool ButtonHeld() const { return buttonHeld_; }
 
  signals:
   // Window pixels and the buttons held (1 left, 2 right, 4 middle).
@@ -39,6 +41,7 @@ class PlanView : public QWidget {
 
  private:
   plat::HWND window_ = 0;
+  bool buttonHeld_ = false;
 };
 
 }  // namespace tessel

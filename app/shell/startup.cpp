@@ -134,6 +134,7 @@ int StartPlanner(const QStringList& arguments, const StartOptions& options,
   *window = std::make_unique<MainWindow>(
       nullptr, options.recoveryFolder.isEmpty() ? DefaultRecoveryFolder() : options.recoveryFolder);
   MainWindow& main = **window;
+  if (!alone) main.SuspendAutoSave();
   QCoreApplication::processEvents();
   // The catalogue and its pictures are found relative to the program folder.
   QDir::setCurrent(QCoreApplication::applicationDirPath());

@@ -16,6 +16,7 @@ namespace {
 
 // Short enough for a test, long enough that the checks right after a change come first.
 constexpr AutoSaveTiming kQuick{1000, 8000};
+constexpr AutoSaveTiming kPatient{4000, 20000};
 
 QByteArray Read(const QString& path) {
   QFile f(path);
@@ -71,6 +72,11 @@ class AutoSaveTest : public QObject, public AppFixture {
   }
 
   void manyChangesWithinTheWaitMakeOneWrite() {
+    // A wait no loaded machine outlasts between two of these steps.
+    CloseWindow();
+    autoSaveTiming = kPatient;
+    QVERIFY(window = OpenWindow());
+    saver = window->AutoSaver();
     DrawRoom();
     for (int i = 0; i < 3; ++i) {
       Press(window, Qt::Key_Z, Qt::ControlModifier);
@@ -78,9 +84,38 @@ class AutoSaveTest : public QObject, public AppFixture {
     }
     QVERIFY(saver->Pending());
     QCOMPARE(saver->Writes(), 0);
-    QTRY_COMPARE(saver->Writes(), 1);
-    QTest::qWait(2 * kQuick.delayMs);
+    QTRY_COMPARE_WITH_TIMEOUT(saver->Writes(), 1, 2 * kPatient.delayMs);
+    QTest::qWait(2 * kPatient.delayMs);
     QCOMPARE(saver->Writes(), 1);
+  }
+
+  // A drag lifts the object out of the plan until the button comes up: a copy written
+  // meanwhile would lose it, so the write waits for the drop.
+  void aDragPutsTheWriteOffUntilTheObjectIsDown() {
+    CloseWindow();
+    QVERIFY(window = OpenWindow({900, 640}));
+    saver = window->AutoSaver();
+    PlanView* view = window->View();
+    // At 50 % the room drawn at (300, 250) reaches from about 115 to 565 across; an
+    // installation wall dropped here stands against its left wall.
+    const QPoint wallSpot{160, 250}, moved = wallSpot + QPoint(0, 50);
+    DrawRoom();
+    PlaceWithTool(kFreeWallTool, wallSpot);
+    QTRY_COMPARE(saver->Writes(), 1);
+    QTest::mouseMove(view, wallSpot);
+    QTest::mouseClick(view, Qt::LeftButton, {}, wallSpot);
+    QTest::mousePress(view, Qt::LeftButton, {}, wallSpot);
+    QTest::mouseMove(view, wallSpot + QPoint(2, 1));
+    QTest::mouseMove(view, moved);
+    ReadInfo();
+    QCOMPARE(Bridge().infoRecord.bObjAtCur, 1);
+    QTest::qWait(3 * kQuick.delayMs);
+    QCOMPARE(saver->Writes(), 1);
+    QVERIFY(saver->Pending());
+    QVERIFY(Read(recovery).contains("INSTWALL"));
+    QTest::mouseRelease(view, Qt::LeftButton, {}, moved);
+    QTRY_COMPARE(saver->Writes(), 2);
+    QVERIFY(Read(recovery).contains("INSTWALL"));
   }
 
   void aStreamOfChangesIsWrittenByTheLongestWait() {
@@ -343,6 +378,36 @@ class AutoSaveTest : public QObject, public AppFixture {
     QCOMPARE(Messages::Shown(), QStringList{GetCaption(101) + ": " + GetCaption(5062)});
     QCOMPARE(Read(recovery), copy);
     QCOMPARE(QFileInfo(recovery).lastModified(), written);
+  }
+
+  // Without the single-instance lock another planner may share the folder: a copy
+  // found there is neither offered nor written over nor removed.
+  void aPlannerWithoutTheLockLeavesTheFolderAlone() {
+    WrittenCopy();
+    Crash();
+    const QByteArray copy = Read(recovery);
+    QTemporaryDir blocked;
+    Write(blocked.filePath("file"), "a file where the lock folder would be");
+    StartOptions options = Options();
+    options.lockFolder = blocked.filePath("file/locks");
+    WriteSetting("Startup", "ShowHelp", "0");
+    QCOMPARE(StartPlanner({"tessel32"}, options, &started), 0);
+    QVERIFY(started);
+    started->QuitRequested = false;
+    QCOMPARE(Messages::Shown().size(), 1);  // the lock's warning, no offer
+    QVERIFY(started->AutoSaver()->Suspended());
+    started->activateWindow();
+    (void)QTest::qWaitForWindowActive(started.get());
+    ConfirmNextDialog();
+    QTest::mouseClick(started->Tool(kWallRectTool), Qt::LeftButton);
+    QTest::mouseMove(started->View(), {300, 250});
+    QTest::mouseRelease(started->View(), Qt::LeftButton, {}, {300, 250});
+    QTest::qWait(2 * kQuick.delayMs);
+    QCOMPARE(started->AutoSaver()->Writes(), 0);
+    QCOMPARE(Read(recovery), copy);
+    started->QuitRequested = true;
+    started->close();
+    QCOMPARE(Read(recovery), copy);
   }
 
  private:
