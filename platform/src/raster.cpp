@@ -1474,6 +1474,9 @@ bool KeyedBlit(HDC hdst, int x, int y, int w, int h, HDC hsrc, int sx, int sy, i
   if (!Open(hdst, &c) || !sdc || !TargetOf(*sdc, &st)) return false;
   if (w <= 0 || h <= 0 || sw <= 0 || sh <= 0) return false;
   if (!SaneBox(x, y, static_cast<long long>(x) + w, static_cast<long long>(y) + h)) return false;
+  // The source box is bounded the same way, so no source row or column overflows.
+  if (!SaneBox(sx, sy, static_cast<long long>(sx) + sw, static_cast<long long>(sy) + sh))
+    return false;
   Source src;
   MakeSource(c, st, &src);
   // Which source values are the key: by colour, or one entry exactly for an index.
@@ -1494,10 +1497,10 @@ bool KeyedBlit(HDC hdst, int x, int y, int w, int h, HDC hsrc, int sx, int sy, i
         keyIndex = i;
       }
     }
-  } else {
+  } else if (!byIndex) {
     key32 = (std::uint32_t{GetRValue(key)} << 16) | (std::uint32_t{GetGValue(key)} << 8) |
             GetBValue(key);
-  }
+  }  // an index means nothing in a source without a colour table: nothing is keyed
   const int x0 = std::max(x, static_cast<int>(c.clip.left));
   const int x1 = std::min(x + w, static_cast<int>(c.clip.right));
   const int y0 = std::max(y, static_cast<int>(c.clip.top));
