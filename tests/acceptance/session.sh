@@ -172,9 +172,15 @@ preview=$(find_window "^Print Preview$")
 click "$preview" $(($(window_width "$preview") - 21)) 19
 answer "^Print$"
 wait_window_gone "^Print Preview$"
-# The file the print dialog proposed, in the home folder.
-PDF=$(find "$HOME" -maxdepth 1 -name '*.pdf' | head -n 1)
-[ -n "$PDF" ] || fail "no PDF file was printed into $HOME"
+# The file the print dialog proposed, in the home folder, once the page is written.
+PDF=""
+for ((waited = 0; waited < FILE_WAIT * 10; waited++)); do
+  PDF=$(find "$HOME" -maxdepth 1 -name '*.pdf' -size +0 | head -n 1)
+  [ -n "$PDF" ] && break
+  sleep 0.1
+done
+[ -n "$PDF" ] || fail "no PDF file was printed into $HOME within ${FILE_WAIT}s"
+wait_file "$PDF"
 
 step "quit with Ctrl+Q"
 keys "$main" ctrl+q
