@@ -34,7 +34,6 @@ constexpr int kDropDownWidth = 190;
 constexpr int kMargin = 4;
 constexpr int kBarHeight = kButtonSize + 2 * kMargin;
 constexpr int kLeftScrollLeft = kMargin + kDropDownWidth + kMargin;
-constexpr int kProductListSize = 513;
 // The captions of the product list file's header row: this number + the column.
 constexpr int kProductListHeaderCaption = 2510;
 
@@ -448,7 +447,7 @@ void ProductBar::ShowProductList(QWidget* parent, std::function<QString()> askFi
   vCallTessel(TC_ShowProductlist, 0, 0, 0);
   QStringList lines;
   QList<qint64> placed;
-  for (int i = 0; i < kProductListSize && b.productListBuffer[i] > 0; ++i) {
+  for (int i = 0; i < kProductListCapacity && b.productListBuffer[i] > 0; ++i) {
     lines << ProductDescription(b.productListBuffer[i]) + " ";
     placed << b.productListBuffer[i];
   }

@@ -24,8 +24,6 @@ constexpr const char* kExport = "--export";
 constexpr const char* kExportList = "--export-list";
 constexpr const char* kPrintPdf = "--print-pdf";
 constexpr const char* kScale = "--scale";
-// The engine's product list: 64 drawn products and the closing 0, with room to spare.
-constexpr int kProductListEntries = 513;
 
 QString CatalogueFile() {
   return QDir(QCoreApplication::applicationDirPath()).filePath("katalog/katalog.db");
@@ -66,7 +64,7 @@ int ExportList(EngineCall engine, const QString& plan, const QString& out) {
   QString why;
   if (catalogue.Open(CatalogueFile(), OpenLanguageSuffix(), &why) != CatalogueState::kOpen)
     return Say(kBatchFailed, "the catalogue cannot be read: " + why);
-  std::vector<std::int32_t> numbers(kProductListEntries, 0);
+  std::vector<std::int32_t> numbers(kProductListCapacity, 0);
   engine(TC_ShowProductlist, 0, 0, 0, reinterpret_cast<long>(numbers.data()), 0);
   QList<qint64> placed;
   for (std::int32_t id : numbers) {
@@ -151,7 +149,8 @@ int RunBatch(const QStringList& arguments) {
     const bool operand = (i > at && i <= at + 2) || arguments[i - 1] == kScale;
     if (!operand && !arguments[i].startsWith("--")) rest << arguments[i];
   }
-  if (!OpenLanguage(LanguageSuffix(rest, ReadSetting("Startup", "Language", "")), CatalogueFile()))
+  if (!OpenLanguage(LanguageSuffix(rest, ReadSetting(kStartupSection, kLanguageSetting, "")),
+                    CatalogueFile()))
     OpenLanguage(QString(), CatalogueFile());
   if (exportAt >= 0) return Export(engine, plan, out);
   if (printAt >= 0) return PrintPdf(engine, plan, out, scale);

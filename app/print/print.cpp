@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "language/language.h"
+#include "shell/engine_bridge.h"
 #include "vrx232.h"
 
 namespace tessel {
@@ -38,8 +39,6 @@ constexpr double kLineTwips = 20;
 constexpr double kTitleBlockTwips = 200;
 // The scale text stands this far left of the page's centre.
 constexpr double kScaleTextInsetHimetric = 500;
-// The engine's product list: 64 drawn products and the closing 0, with room to spare.
-constexpr int kProductListSize = 513;
 
 QFont PrintFont(QPaintDevice* device) {
   QFont font(kPrintFontFamily);
@@ -176,7 +175,7 @@ bool PreparePlanPrint(EngineCall engine, int scale, const QString& currentFile,
   job->planName = currentFile.isEmpty() ? GetCaption(kUntitledCaption) : FileTitle(currentFile);
   job->listHeader = GetCaption(kModelCaption) + "       " + GetCaption(kSeriesCaption);
   job->products.clear();
-  std::vector<std::int32_t> numbers(kProductListSize, 0);
+  std::vector<std::int32_t> numbers(kProductListCapacity, 0);
   engine(TC_ShowProductlist, 0, 0, 0, reinterpret_cast<long>(numbers.data()), 0);
   for (std::int32_t id : numbers) {
     if (id <= 0) break;

@@ -90,7 +90,6 @@ const char kPlanExtension[] = "tsd";
 const char kImageExtension[] = "png";
 const char kListExtension[] = "csv";
 // The settings value of the folder a plan was last opened from or saved to.
-const char kStartupSection[] = "Startup";
 const char kLastFolder[] = "LastFolder";
 // Whether auto-save is on, "1" or "0".
 const char kOptionsSection[] = "Options";

@@ -15,13 +15,17 @@ namespace tessel {
 // The engine's entry, as loaded; tests put a double in its place.
 using EngineEntry = long (*)(unsigned short, unsigned int, unsigned int, unsigned int, long, long);
 
+// What the engine's product list may hold: a number for every entry of the lists and
+// the closing 0.
+constexpr int kProductListCapacity = 513;
+
 struct BridgeState {
   std::uint32_t workWindowHandle = 0;  // 0 until the view is bound: no call reaches the engine
   std::int16_t lastEngineResult = 0;
   EngineInfo infoRecord{};
   ObjectData objectDataRead{};
   ObjectData objectDataWrite{};
-  std::int32_t productListBuffer[513] = {};
+  std::int32_t productListBuffer[kProductListCapacity] = {};
   // The view as the program keeps it, for the repaint after a failure.
   double viewCenterX = 760;
   std::int16_t viewCenterY = 560;

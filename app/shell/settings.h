@@ -6,6 +6,10 @@
 
 namespace tessel {
 
+// The section of what the start reads, and the language letter saved there.
+inline constexpr char kStartupSection[] = "Startup";
+inline constexpr char kLanguageSetting[] = "Language";
+
 QString ReadSetting(const QString& section, const QString& name, const QString& fallback);
 bool WriteSetting(const QString& section, const QString& name, const QString& value);
 

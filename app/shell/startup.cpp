@@ -68,7 +68,7 @@ int StartPlanner(const QStringList& arguments, const StartOptions& options,
   b.lastEngineResult = 0;
   b.zoomIndex = kZoom50;
   const QString suffix =
-      LanguageSuffix(line.languageArguments, ReadSetting("Startup", "Language", ""));
+      LanguageSuffix(line.languageArguments, ReadSetting(kStartupSection, kLanguageSetting, ""));
   QString why;
   if (!OpenLanguage(suffix, options.catalogueFile, &why)) {
     // A letter the catalogue has no texts for is a slip of the user's, not a broken
