@@ -140,6 +140,9 @@ find_window() {
   echo "$id"
 }
 
+# The planner's main window, whose title ends in the plan's name (a pattern).
+main_window() { find_window "^Ostara Tessel  -  $1"; }
+
 wait_window_gone() {
   local title=$1 waited=0
   while xdotool search --onlyvisible --name "$title" >/dev/null 2>&1; do

@@ -19,8 +19,6 @@ readonly ROOM_CENTRE_X=450 ROOM_CENTRE_Y=330
 # later than ten seconds after the first unsaved one.
 readonly RECOVERY_WAIT=15
 
-main_window() { find_window "^Ostara Tessel  -  $1"; }
-
 require_tools
 make_home
 start_desktop

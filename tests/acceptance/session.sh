@@ -39,8 +39,6 @@ readonly PRODUCT_LINES=("Ostara Arco - Washbasin 45" "Ostara Arco - Close-couple
 
 readonly PLACING_HINT="^Placing a product$" HEIGHT_HINT="^Product height$"
 
-main_window() { find_window "^Ostara Tessel  -  $1"; }
-
 tool() {
   local window=$1 column=$2 row=$3 width
   width=$(window_width "$window")
