@@ -112,6 +112,29 @@ void DrawKeptProducts(benchmark::State& state) {
 BENCHMARK(DrawKeptProducts)->Unit(benchmark::kMicrosecond);
 
 #ifdef TESSEL_HAVE_OPENCV
+// Where a turned product goes in OpenCV's terms: the box its corners cover on the sheet,
+// and for each box pixel its source position (the inverse of the place's turn).
+struct WarpJob {
+  cv::Rect box;
+  cv::Mat toBox;
+};
+WarpJob WarpOf(const vrx::ProductPlace& p, const vrx::ProductBitmap& tub) {
+  int l = kW, t = kH, r = 0, b = 0;
+  for (const POINT& c : p.corners) {
+    l = std::min(l, c.x);
+    t = std::min(t, c.y);
+    r = std::max(r, c.x);
+    b = std::max(b, c.y);
+  }
+  const cv::Rect box = cv::Rect(l, t, r - l + 1, b - t + 1) & cv::Rect(0, 0, kW, kH);
+  cv::Mat m =
+      (cv::Mat_<double>(2, 3) << p.axisX[0], p.axisX[1],
+       tub.width / 2.0 - p.axisX[0] * (p.centreX - box.x) - p.axisX[1] * (p.centreY - box.y),
+       p.axisY[0], p.axisY[1],
+       tub.height / 2.0 - p.axisY[0] * (p.centreX - box.x) - p.axisY[1] * (p.centreY - box.y));
+  return {box, m};
+}
+
 // The same products with OpenCV: each warped into the box of its place with nearest
 // neighbours (the rest of the box white), then copied where it is not white. The
 // unturned ones are one masked copy each, with the mask made beforehand.
@@ -123,31 +146,11 @@ void OpenCvDrawProducts(benchmark::State& state) {
   const cv::Mat srcMask = src != 255;
   const std::vector<vrx::ProductPlace> places = Places(turned);
   cv::Mat sheet(kH, kW, CV_8UC1, cv::Scalar(255));
-  struct Job {
-    cv::Rect box;
-    cv::Mat toBox;
-  };
-  std::vector<Job> jobs;
-  for (const vrx::ProductPlace& p : places) {
-    int l = kW, t = kH, r = 0, b = 0;
-    for (const POINT& c : p.corners) {
-      l = std::min(l, c.x);
-      t = std::min(t, c.y);
-      r = std::max(r, c.x);
-      b = std::max(b, c.y);
-    }
-    const cv::Rect box = cv::Rect(l, t, r - l + 1, b - t + 1) & cv::Rect(0, 0, kW, kH);
-    // Source position of a box pixel: the inverse of the place's turn.
-    cv::Mat m =
-        (cv::Mat_<double>(2, 3) << p.axisX[0], p.axisX[1],
-         tub.width / 2.0 - p.axisX[0] * (p.centreX - box.x) - p.axisX[1] * (p.centreY - box.y),
-         p.axisY[0], p.axisY[1],
-         tub.height / 2.0 - p.axisY[0] * (p.centreX - box.x) - p.axisY[1] * (p.centreY - box.y));
-    jobs.push_back({box, m});
-  }
+  std::vector<WarpJob> jobs;
+  for (const vrx::ProductPlace& p : places) jobs.push_back(WarpOf(p, tub));
   cv::Mat warped, mask;
   for (auto _ : state) {
-    for (const Job& j : jobs) {
+    for (const WarpJob& j : jobs) {
       cv::Mat roi = sheet(j.box);
       if (turned) {
         cv::warpAffine(src, warped, j.toBox, j.box.size(), cv::INTER_NEAREST | cv::WARP_INVERSE_MAP,
@@ -242,19 +245,9 @@ void OpenCvRedrawOfTheLargestPlan(benchmark::State& state) {
       cv::fillPoly(sheet, std::vector<std::vector<cv::Point>>{band}, cv::Scalar(98));
     cv::LUT(sheet, lut, sheet);
     for (const vrx::ProductPlace& p : places) {
-      int l = kW, t = kH, r = 0, b = 0;
-      for (const POINT& c : p.corners) {
-        l = std::min(l, c.x);
-        t = std::min(t, c.y);
-        r = std::max(r, c.x);
-        b = std::max(b, c.y);
-      }
-      const cv::Rect box = cv::Rect(l, t, r - l + 1, b - t + 1) & cv::Rect(0, 0, kW, kH);
-      cv::Mat m =
-          (cv::Mat_<double>(2, 3) << p.axisX[0], p.axisX[1],
-           tub.width / 2.0 - p.axisX[0] * (p.centreX - box.x) - p.axisX[1] * (p.centreY - box.y),
-           p.axisY[0], p.axisY[1],
-           tub.height / 2.0 - p.axisY[0] * (p.centreX - box.x) - p.axisY[1] * (p.centreY - box.y));
+      const WarpJob j = WarpOf(p, tub);
+      const cv::Rect& box = j.box;
+      const cv::Mat& m = j.toBox;
       cv::warpAffine(src, warped, m, box.size(), cv::INTER_NEAREST | cv::WARP_INVERSE_MAP,
                      cv::BORDER_CONSTANT, cv::Scalar(255));
       cv::compare(warped, 255, mask, cv::CMP_NE);
