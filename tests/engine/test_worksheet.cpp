@@ -82,6 +82,33 @@ TEST_F(EngineTest, DimmingAMixedSheetMapsEveryPixel) {
   EXPECT_TRUE(std::equal(expected.begin(), expected.end(), view.sheetBits));
 }
 
+// The widest look-up the processor has and the one every processor has give the same
+// pixels, for any start and length, with a map that moves every index.
+TEST_F(EngineTest, BothWaysOfMappingPixelsAgree) {
+  std::uint8_t map[256];
+  for (int i = 0; i < 256; ++i) map[i] = static_cast<std::uint8_t>(i * 167 + 13);
+  std::vector<std::uint8_t> noise(4096 + 64);
+  std::uint32_t seed = 11;
+  for (std::uint8_t& b : noise) {
+    seed = seed * 1664525u + 1013904223u;
+    // Every index, long runs of one colour and runs that keep their colour.
+    b = (seed >> 29) == 0 ? 0 : (seed >> 28) == 1 ? 255 : static_cast<std::uint8_t>(seed >> 20);
+  }
+  for (const std::size_t start : {0u, 1u, 7u, 63u}) {
+    for (const std::size_t length : {0u, 1u, 31u, 64u, 65u, 200u, 4096u}) {
+      std::vector<std::uint8_t> plain(noise), best(noise);
+      MapPixels(plain.data() + start, length, map, MapWay::kPlain);
+      MapPixels(best.data() + start, length, map, MapWay::kBest);
+      for (std::size_t i = 0; i < noise.size(); ++i) {
+        const bool inside = i >= start && i < start + length;
+        ASSERT_EQ(plain[i], inside ? map[noise[i]] : noise[i])
+            << start << "+" << length << " @" << i;
+        ASSERT_EQ(best[i], plain[i]) << start << "+" << length << " @" << i;
+      }
+    }
+  }
+}
+
 // Clearing writes the frame itself; it must be exactly the outline the wall pen draws.
 TEST_F(EngineTest, ClearedFrameIsTheWallPenOutline) {
   using namespace plat;
