@@ -7,6 +7,8 @@
 #include <cmath>
 #include <cstring>
 
+#include "platform/cpu.h"
+
 #if defined(__x86_64__)
 #include <immintrin.h>
 #elif defined(__SSE2__)
@@ -557,8 +559,7 @@ __attribute__((target("avx2"))) void KeyedCopyWide(std::uint8_t* dst, const std:
 
 void KeyedCopyBest(std::uint8_t* dst, const std::uint8_t* src, int count) {
 #if defined(__x86_64__)
-  static const bool wide = __builtin_cpu_supports("avx2");
-  if (wide) {
+  if (plat::HasCpuFeature(plat::CpuFeature::kAvx2)) {
     KeyedCopyWide(dst, src, count);
     return;
   }

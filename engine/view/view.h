@@ -187,11 +187,8 @@ bool CreateWorksheet();
 void DestroyWorksheet();
 void ClearWorksheet();
 void DimWorksheet();
-// Every pixel of p[0, n) through the 256-entry map. `kBest` uses the widest table
-// look-up the processor offers; `kPlain` the one every processor has (tests compare
-// the two).
-enum class MapWay { kPlain, kBest };
-void MapPixels(std::uint8_t* p, std::size_t n, const std::uint8_t* map, MapWay way = MapWay::kBest);
+// Every pixel of p[0, n) through the 256-entry map.
+void MapPixels(std::uint8_t* p, std::size_t n, const std::uint8_t* map);
 std::uint8_t SheetPixel(int x, int y);
 // Shape colours read as white, so scans for walls pass over user shapes.
 std::uint8_t ColourFilter(std::uint8_t index);

@@ -10,6 +10,7 @@
 #endif
 
 #include "core/core.h"
+#include "platform/cpu.h"
 #include "view/view.h"
 
 namespace vrx {
@@ -273,19 +274,14 @@ __attribute__((target("avx512f,avx512bw,avx512vbmi"))) void MapPixelsWide(std::u
   for (; i < n; ++i) p[i] = map[p[i]];
 }
 
-bool HasWideTableLookUp() {
-  static const bool has = __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
-                          __builtin_cpu_supports("avx512vbmi");
-  return has;
-}
 #endif
 
 }  // namespace
 
-void MapPixels(std::uint8_t* p, std::size_t n, const std::uint8_t* map, MapWay way) {
+void MapPixels(std::uint8_t* p, std::size_t n, const std::uint8_t* map) {
   if (!p || !map) return;
 #if defined(__x86_64__)
-  if (way == MapWay::kBest && HasWideTableLookUp()) {
+  if (plat::HasCpuFeature(plat::CpuFeature::kAvx512TableLookUp)) {
     MapPixelsWide(p, n, map);
     return;
   }

@@ -6,8 +6,16 @@
 #include <cstring>
 #include <vector>
 
+#if defined(__x86_64__)
+#include <immintrin.h>
+#endif
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "gdi_p.h"
 #include "glyphs.h"
+#include "platform/cpu.h"
 
 #if defined(__x86_64__) && defined(__has_attribute)
 #if __has_attribute(target_clones)
@@ -330,6 +338,42 @@ void Span(Canvas& c, int y, int x0, int x1, const Paint& paint) {
 // Runs up to this long are written byte by byte rather than through a call.
 constexpr int kShortRun = 8;
 
+// One run of an 8-bit row in one colour. Short runs, the most of a thin wide pen's, are
+// spelled out, since the compiler would make a plain loop a call to memset.
+inline void FillBytes(std::uint8_t* at, std::uint8_t v, long long count) {
+  static_assert(kShortRun == 8, "the cases below spell out the short runs");
+  switch (count) {
+    case 8:
+      at[7] = v;
+      [[fallthrough]];
+    case 7:
+      at[6] = v;
+      [[fallthrough]];
+    case 6:
+      at[5] = v;
+      [[fallthrough]];
+    case 5:
+      at[4] = v;
+      [[fallthrough]];
+    case 4:
+      at[3] = v;
+      [[fallthrough]];
+    case 3:
+      at[2] = v;
+      [[fallthrough]];
+    case 2:
+      at[1] = v;
+      [[fallthrough]];
+    case 1:
+      at[0] = v;
+      [[fallthrough]];
+    case 0:
+      return;
+    default:
+      if (count > 0) std::memset(at, v, static_cast<std::size_t>(count));
+  }
+}
+
 // Whether painting a pixel twice with the operation gives what painting it once does.
 bool Idempotent(int rop) {
   switch (rop) {
@@ -370,11 +414,7 @@ struct Coverage {
     if (direct->t.bytesPerPixel == 1 && direct->dc->rop2 == R2_COPYPEN) {
       std::uint8_t* at = direct->At(r.x0, r.y);
       const auto v = static_cast<std::uint8_t>(value);
-      // Most runs of a thin wide pen are a few pixels: no call for those.
-      if (r.x1 - r.x0 <= kShortRun)
-        for (int i = 0; i < r.x1 - r.x0; ++i) at[i] = v;
-      else
-        std::memset(at, v, static_cast<std::size_t>(r.x1 - r.x0));
+      FillBytes(at, v, r.x1 - r.x0);
       direct->Touch(r.x0, r.y, r.x1, r.y + 1);
     } else {
       ValueRect(*direct, r.x0, r.y, r.x1, r.y + 1, value);
@@ -629,6 +669,62 @@ const std::vector<CapRun>& DiagonalBand(int width, int dx, int dy) {
   return band;
 }
 
+// A curve walked in steps of one pixel (an arc, a door's swing) drawn by copying the pen
+// onto an 8-bit target, wholly inside the clip: every cap and step band is written
+// where it lies, the runs neither clipped nor merged, since a pixel copied twice is
+// the pixel copied once. Returns false, drawing nothing, for any other path.
+bool StrokeCurveInside(Canvas& c, const POINT* pts, int n, bool closed, int width,
+                       const std::vector<CapRun>& cap, std::uint32_t value) {
+  if (c.t.bytesPerPixel != 1 || c.dc->rop2 != R2_COPYPEN || n < 2 || width >= kCachedWidths)
+    return false;
+  const int segments = closed ? n : n - 1;
+  long long left = pts[0].x, right = pts[0].x, top = pts[0].y, bottom = pts[0].y;
+  for (int i = 0; i < n; ++i) {
+    const POINT& a = pts[i];
+    if (i < segments) {
+      const POINT& b = pts[(i + 1) % n];
+      const long long dx = static_cast<long long>(b.x) - a.x;
+      const long long dy = static_cast<long long>(b.y) - a.y;
+      if (dx < -1 || dx > 1 || dy < -1 || dy > 1) return false;
+    }
+    left = std::min<long long>(left, a.x);
+    right = std::max<long long>(right, a.x);
+    top = std::min<long long>(top, a.y);
+    bottom = std::max<long long>(bottom, a.y);
+  }
+  // Caps and step bands of a cached width lie within the pen's width of their point
+  // (a step reaches one pixel further).
+  const int reach = width + 2;
+  if (left - reach < c.clip.left || right + reach > c.clip.right || top - reach < c.clip.top ||
+      bottom + reach > c.clip.bottom)
+    return false;
+  const auto v = static_cast<std::uint8_t>(value);
+  auto run = [&](long long y, long long x0, long long x1) {
+    FillBytes(c.At(static_cast<int>(x0), static_cast<int>(y)), v, x1 - x0);
+  };
+  const int half = width / 2;
+  for (int i = 0; i < n; ++i) {
+    const POINT& a = pts[i];
+    for (const CapRun& r : cap) run(a.y + r.dy, a.x + r.x0, a.x + r.x1);
+    if (i >= segments) continue;
+    const POINT& b = pts[(i + 1) % n];
+    const int dx = b.x - a.x, dy = b.y - a.y;
+    if (dx == 0 && dy == 0) continue;
+    if (dy == 0) {
+      for (int y = a.y - half; y < a.y - half + width; ++y)
+        run(y, std::min(a.x, b.x), std::max(a.x, b.x));
+    } else if (dx == 0) {
+      for (int y = std::min(a.y, b.y); y < std::max(a.y, b.y); ++y)
+        run(y, a.x - half, a.x - half + width);
+    } else {
+      for (const CapRun& r : DiagonalBand(width, dx, dy)) run(a.y + r.dy, a.x + r.x0, a.x + r.x1);
+    }
+  }
+  c.Touch(static_cast<int>(left - reach), static_cast<int>(top - reach),
+          static_cast<int>(right + reach), static_cast<int>(bottom + reach));
+  return true;
+}
+
 // A path of points stroked with the DC's pen. Wide pens cover both end points and
 // round the joins; thin pens leave out the last point of an open path.
 void Stroke(Canvas& c, const POINT* pts, int n, bool closed) {
@@ -725,11 +821,6 @@ void Stroke(Canvas& c, const POINT* pts, int n, bool closed) {
       return;
     }
   }
-  Coverage cov(c.clip);
-  if (Idempotent(c.dc->rop2)) {
-    cov.direct = &c;
-    cov.value = pen.value;
-  }
   const int w = pen.width, half = w / 2;
   // Pens are mostly one of a few widths: their caps are worked out once.
   static std::vector<CapRun> caps[kCachedWidths];
@@ -737,6 +828,12 @@ void Stroke(Canvas& c, const POINT* pts, int n, bool closed) {
   if (w < kCachedWidths && caps[w].empty()) caps[w] = RoundCap(w);
   if (w >= kCachedWidths) wide = RoundCap(w);
   const std::vector<CapRun>& cap = w < kCachedWidths ? caps[w] : wide;
+  if (StrokeCurveInside(c, pts, n, closed, w, cap, pen.value)) return;
+  Coverage cov(c.clip);
+  if (Idempotent(c.dc->rop2)) {
+    cov.direct = &c;
+    cov.value = pen.value;
+  }
   for (int i = 0; i < n; ++i) Stamp(cov, cap, pts[i].x, pts[i].y);
   for (int i = 0; i < segments; ++i) {
     const POINT& a = pts[i];
@@ -1461,9 +1558,43 @@ bool Blit(HDC hdst, int x, int y, int w, int h, HDC hsrc, const Target* srcTarge
 // d[i] = s[i] except where s[i] is the key: one colour-keyed row, same colour tables.
 // The plain loop is compiled for the baseline and for wider registers, picked when the
 // library loads; the build's flags stay portable.
-TESSEL_WIDE_CLONES void KeyedRow(std::uint8_t* d, const std::uint8_t* s, std::size_t n,
-                                 std::uint8_t key) {
+TESSEL_WIDE_CLONES void KeyedRowBlend(std::uint8_t* d, const std::uint8_t* s, std::size_t n,
+                                      std::uint8_t key) {
   for (std::size_t i = 0; i < n; ++i) d[i] = s[i] == key ? d[i] : s[i];
+}
+
+#if defined(__x86_64__)
+// Where the processor can store bytes under a mask, the target is not read at all and
+// 64 pixels that are all key are not touched.
+constexpr std::size_t kMaskedBlock = 64;
+
+__attribute__((target("avx512f,avx512bw,bmi2"))) void KeyedRowMasked(std::uint8_t* d,
+                                                                     const std::uint8_t* s,
+                                                                     std::size_t n,
+                                                                     std::uint8_t key) {
+  const __m512i keys = _mm512_set1_epi8(static_cast<char>(key));
+  std::size_t i = 0;
+  for (; i + kMaskedBlock <= n; i += kMaskedBlock) {
+    const __m512i in = _mm512_loadu_si512(s + i);
+    _mm512_mask_storeu_epi8(d + i, _mm512_cmpneq_epi8_mask(in, keys), in);
+  }
+  if (i < n) {
+    const __mmask64 tail = _bzhi_u64(~0ull, static_cast<unsigned>(n - i));
+    const __m512i in = _mm512_maskz_loadu_epi8(tail, s + i);
+    _mm512_mask_storeu_epi8(d + i, tail & _mm512_cmpneq_epi8_mask(in, keys), in);
+  }
+}
+
+#endif
+
+void KeyedRow(std::uint8_t* d, const std::uint8_t* s, std::size_t n, std::uint8_t key) {
+#if defined(__x86_64__)
+  if (HasCpuFeature(CpuFeature::kAvx512Bytes)) {
+    KeyedRowMasked(d, s, n, key);
+    return;
+  }
+#endif
+  KeyedRowBlend(d, s, n, key);
 }
 
 bool KeyedBlit(HDC hdst, int x, int y, int w, int h, HDC hsrc, int sx, int sy, int sw, int sh,
@@ -1732,6 +1863,121 @@ bool PatBlt(HDC h, int x, int y, int w, int hgt, std::uint32_t rop) {
   return Blit(h, x, y, w, hgt, 0, nullptr, 0, 0, w, hgt, rop);
 }
 
+namespace {
+
+// The pixels a flood fill may still paint, one bit each, a row a whole number of
+// words so the search runs a word at a time; bits past the row's end stay clear.
+constexpr std::size_t kWordBits = 64;
+
+std::size_t WordsFor(std::size_t bits) {
+  return (bits + kWordBits - 1) / kWordBits;
+}
+
+std::uint64_t BitsFrom(std::size_t i) {
+  return ~std::uint64_t{0} << (i % kWordBits);
+}
+
+// The first set (or, with `set` false, clear) bit in [i, end), or end.
+std::size_t NextBit(const std::uint64_t* m, std::size_t i, std::size_t end, bool set) {
+  if (i >= end) return end;
+  const std::uint64_t flip = set ? 0 : ~std::uint64_t{0};
+  std::size_t at = i / kWordBits;
+  std::uint64_t word = (m[at] ^ flip) & BitsFrom(i);
+  const std::size_t lastWord = (end - 1) / kWordBits;
+  while (!word && at < lastWord) word = m[++at] ^ flip;
+  if (!word) return end;
+  return std::min(end, at * kWordBits + static_cast<std::size_t>(__builtin_ctzll(word)));
+}
+
+// The start of the run of set bits that ends just before l.
+std::size_t RunStart(const std::uint64_t* m, std::size_t l) {
+  while (l > 0) {
+    const std::size_t at = (l - 1) / kWordBits, used = l - at * kWordBits;
+    const std::uint64_t below =
+        used == kWordBits ? ~std::uint64_t{0} : (std::uint64_t{1} << used) - 1;
+    const std::uint64_t closed = ~m[at] & below;
+    if (closed) return at * kWordBits + static_cast<std::size_t>(64 - __builtin_clzll(closed));
+    l = at * kWordBits;
+  }
+  return 0;
+}
+
+void ClearBits(std::uint64_t* m, std::size_t l, std::size_t r) {
+  if (l >= r) return;
+  const std::size_t first = l / kWordBits, last = (r - 1) / kWordBits;
+  const std::uint64_t head = BitsFrom(l),
+                      tail = ~std::uint64_t{0} >> (kWordBits - 1 - (r - 1) % kWordBits);
+  if (first == last) {
+    m[first] &= ~(head & tail);
+    return;
+  }
+  m[first] &= ~head;
+  for (std::size_t k = first + 1; k < last; ++k) m[k] = 0;
+  m[last] &= ~tail;
+}
+
+// Bit i set where p[i] is (`equal`) or is not the key, for a row of w bytes; bits past
+// the row's end stay clear.
+void OpenBitsPlain(const std::uint8_t* p, std::size_t w, std::uint8_t key, bool equal,
+                   std::uint64_t* m) {
+  constexpr std::size_t kChunk = 16;  // bytes compared at once
+  const std::uint64_t flip = equal ? 0 : ~std::uint64_t{0};
+#if defined(__SSE2__)
+  const __m128i keys = _mm_set1_epi8(static_cast<char>(key));
+  auto same = [&](const std::uint8_t* at) {
+    const __m128i in = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
+    return std::uint64_t{static_cast<std::uint16_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(in, keys)))};
+  };
+#endif
+  for (std::size_t i = 0; i < w; i += kWordBits) {
+    const std::size_t n = std::min(kWordBits, w - i);
+    std::uint64_t word = 0;
+    std::size_t j = 0;
+#if defined(__SSE2__)
+    if (n == kWordBits) {
+      // Four independent compares, not a chain through the word.
+      word = same(p + i) | same(p + i + 16) << 16 | same(p + i + 32) << 32 | same(p + i + 48) << 48;
+      j = n;
+    }
+    for (; j + kChunk <= n; j += kChunk) word |= same(p + i + j) << j;
+#endif
+    for (; j < n; ++j) word |= std::uint64_t{p[i + j] == key} << j;
+    const std::uint64_t used = n == kWordBits ? ~std::uint64_t{0} : (std::uint64_t{1} << n) - 1;
+    m[i / kWordBits] = (word ^ flip) & used;
+  }
+}
+
+#if defined(__x86_64__)
+// A word of bits from one compare where the processor has 64-byte registers.
+__attribute__((target("avx512f,avx512bw,bmi2"))) void OpenBitsWide(const std::uint8_t* p,
+                                                                   std::size_t w, std::uint8_t key,
+                                                                   bool equal, std::uint64_t* m) {
+  const __m512i keys = _mm512_set1_epi8(static_cast<char>(key));
+  const std::uint64_t flip = equal ? 0 : ~std::uint64_t{0};
+  std::size_t i = 0;
+  for (; i + kWordBits <= w; i += kWordBits)
+    m[i / kWordBits] = _mm512_cmpeq_epi8_mask(_mm512_loadu_si512(p + i), keys) ^ flip;
+  if (i < w) {
+    const __mmask64 used = _bzhi_u64(~0ull, static_cast<unsigned>(w - i));
+    m[i / kWordBits] =
+        (_mm512_cmpeq_epi8_mask(_mm512_maskz_loadu_epi8(used, p + i), keys) ^ flip) & used;
+  }
+}
+#endif
+
+void OpenBits(const std::uint8_t* p, std::size_t w, std::uint8_t key, bool equal,
+              std::uint64_t* m) {
+#if defined(__x86_64__)
+  if (HasCpuFeature(CpuFeature::kAvx512Bytes)) {
+    OpenBitsWide(p, w, key, equal, m);
+    return;
+  }
+#endif
+  OpenBitsPlain(p, w, key, equal, m);
+}
+
+}  // namespace
+
 bool ExtFloodFill(HDC h, int x, int y, COLORREF colour, unsigned type) {
   Canvas c;
   if (!Open(h, &c) || !c.Inside(x, y)) return false;
@@ -1742,44 +1988,35 @@ bool ExtFloodFill(HDC h, int x, int y, COLORREF colour, unsigned type) {
   const int left = c.clip.left, top = c.clip.top;
   const std::size_t w = static_cast<std::size_t>(c.clip.right - c.clip.left);
   const std::size_t rows = static_cast<std::size_t>(c.clip.bottom - c.clip.top);
-  // Scratch kept between calls: a room's fill covers most of the worksheet.
-  static std::vector<std::uint8_t> open;
-  open.resize(w * rows);
-  for (std::size_t r = 0; r < rows; ++r) {
-    std::uint8_t* m = &open[r * w];
-    const int py = top + static_cast<int>(r);
+  const std::size_t words = WordsFor(w);
+  // Scratch kept between calls: a room's fill covers most of the worksheet. A row's
+  // bits are worked out when the fill first reaches it.
+  static std::vector<std::uint64_t> open;
+  static std::vector<std::uint8_t> known;
+  open.resize(words * rows);
+  known.assign(rows, 0);
+  auto row = [&](int py) {
+    const auto r = static_cast<std::size_t>(py - top);
+    std::uint64_t* m = &open[r * words];
+    if (known[r]) return m;
+    known[r] = 1;
     if (c.t.bytesPerPixel == 1) {
-      const std::uint8_t* p = c.At(left, py);
-      const auto k = static_cast<std::uint8_t>(key);
-      if (surface)
-        for (std::size_t i = 0; i < w; ++i) m[i] = p[i] == k;
-      else
-        for (std::size_t i = 0; i < w; ++i) m[i] = p[i] != k;
-    } else {
-      for (std::size_t i = 0; i < w; ++i)
-        m[i] = (c.Get(left + static_cast<int>(i), py) == key) == surface;
+      OpenBits(c.At(left, py), w, static_cast<std::uint8_t>(key), surface, m);
+      return m;
     }
-  }
-  auto row = [&](int py) { return &open[static_cast<std::size_t>(py - top) * w]; };
-  if (!row(y)[x - left]) return false;
+    std::fill(m, m + words, 0);
+    for (std::size_t i = 0; i < w; ++i)
+      if ((c.Get(left + static_cast<int>(i), py) == key) == surface)
+        m[i / kWordBits] |= std::uint64_t{1} << (i % kWordBits);
+    return m;
+  };
+  auto isOpen = [](const std::uint64_t* m, std::size_t i) {
+    return (m[i / kWordBits] >> (i % kWordBits)) & 1;
+  };
+  if (!isOpen(row(y), static_cast<std::size_t>(x - left))) return false;
   const Paint paint = BrushPaint(c, c.dc->brush);
   const int saved = c.dc->rop2;
   const_cast<DC*>(c.dc)->rop2 = R2_COPYPEN;
-  // The next set or clear mark in [i, end), or end.
-  auto nextOpen = [](const std::uint8_t* m, std::size_t i, std::size_t end) {
-    while (i + 32 <= end) {
-      std::uint64_t word[4];
-      std::memcpy(word, m + i, sizeof word);
-      if (word[0] | word[1] | word[2] | word[3]) break;
-      i += 32;
-    }
-    while (i < end && !m[i]) ++i;
-    return i;
-  };
-  auto nextClosed = [](const std::uint8_t* m, std::size_t i, std::size_t end) {
-    const void* z = std::memchr(m + i, 0, end - i);
-    return z ? static_cast<std::size_t>(static_cast<const std::uint8_t*>(z) - m) : end;
-  };
   // Runs of row y - dy in [l, r) were filled; row y is searched under them only. A
   // run found there that reaches past [l, r) sends the search back to row y - dy for
   // the part the earlier run did not cover, so no row is searched twice.
@@ -1790,14 +2027,13 @@ bool ExtFloodFill(HDC h, int x, int y, COLORREF colour, unsigned type) {
   static std::vector<Pending> stack;
   stack.clear();
   auto fill = [&](int py, std::size_t l, std::size_t r) {
-    std::memset(row(py) + l, 0, r - l);
+    ClearBits(row(py), l, r);
     Span(c, py, left + static_cast<int>(l), left + static_cast<int>(r), paint);
   };
   {
-    const std::uint8_t* m = row(y);
-    std::size_t l = static_cast<std::size_t>(x - left);
-    while (l > 0 && m[l - 1]) --l;
-    const std::size_t r = nextClosed(m, static_cast<std::size_t>(x - left), w);
+    const std::uint64_t* m = row(y);
+    const std::size_t l = RunStart(m, static_cast<std::size_t>(x - left));
+    const std::size_t r = NextBit(m, static_cast<std::size_t>(x - left), w, false);
     fill(y, l, r);
     stack.push_back(Pending{y + 1, 1, l, r});
     stack.push_back(Pending{y - 1, -1, l, r});
@@ -1806,19 +2042,19 @@ bool ExtFloodFill(HDC h, int x, int y, COLORREF colour, unsigned type) {
     const Pending s = stack.back();
     stack.pop_back();
     if (s.y < top || s.y >= c.clip.bottom) continue;
-    const std::uint8_t* m = row(s.y);
+    const std::uint64_t* m = row(s.y);
     std::size_t i = s.l;
-    if (m[i])
-      while (i > 0 && m[i - 1]) --i;
+    if (isOpen(m, i))
+      i = RunStart(m, i);
     else
-      i = nextOpen(m, i, s.r);
+      i = NextBit(m, i, s.r, true);
     while (i < s.r) {
-      const std::size_t e = nextClosed(m, i, w);
+      const std::size_t e = NextBit(m, i, w, false);
       fill(s.y, i, e);
       stack.push_back(Pending{s.y + s.dy, s.dy, i, e});
       if (i < s.l) stack.push_back(Pending{s.y - s.dy, -s.dy, i, s.l});
       if (e > s.r) stack.push_back(Pending{s.y - s.dy, -s.dy, s.r, e});
-      i = e < s.r ? nextOpen(m, e, s.r) : s.r;
+      i = e < s.r ? NextBit(m, e, s.r, true) : s.r;
     }
   }
   const_cast<DC*>(c.dc)->rop2 = saved;

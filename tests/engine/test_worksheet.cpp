@@ -82,9 +82,9 @@ TEST_F(EngineTest, DimmingAMixedSheetMapsEveryPixel) {
   EXPECT_TRUE(std::equal(expected.begin(), expected.end(), view.sheetBits));
 }
 
-// The widest look-up the processor has and the one every processor has give the same
-// pixels, for any start and length, with a map that moves every index.
-TEST_F(EngineTest, BothWaysOfMappingPixelsAgree) {
+// Any start and length maps exactly the pixels inside it, with a map that moves every
+// index (the suite runs once more with the baseline forms only, see the test list).
+TEST_F(EngineTest, MappingPixelsTouchesExactlyTheRangeGiven) {
   std::uint8_t map[256];
   for (int i = 0; i < 256; ++i) map[i] = static_cast<std::uint8_t>(i * 167 + 13);
   std::vector<std::uint8_t> noise(4096 + 64);
@@ -96,14 +96,12 @@ TEST_F(EngineTest, BothWaysOfMappingPixelsAgree) {
   }
   for (const std::size_t start : {0u, 1u, 7u, 63u}) {
     for (const std::size_t length : {0u, 1u, 31u, 64u, 65u, 200u, 4096u}) {
-      std::vector<std::uint8_t> plain(noise), best(noise);
-      MapPixels(plain.data() + start, length, map, MapWay::kPlain);
-      MapPixels(best.data() + start, length, map, MapWay::kBest);
+      std::vector<std::uint8_t> mapped(noise);
+      MapPixels(mapped.data() + start, length, map);
       for (std::size_t i = 0; i < noise.size(); ++i) {
         const bool inside = i >= start && i < start + length;
-        ASSERT_EQ(plain[i], inside ? map[noise[i]] : noise[i])
+        ASSERT_EQ(mapped[i], inside ? map[noise[i]] : noise[i])
             << start << "+" << length << " @" << i;
-        ASSERT_EQ(best[i], plain[i]) << start << "+" << length << " @" << i;
       }
     }
   }
