@@ -669,6 +669,26 @@ const std::vector<CapRun>& DiagonalBand(int width, int dx, int dy) {
   return band;
 }
 
+// How many pixels from its point the cap, or the band of any one-pixel step, of a pen of
+// a cached width reaches: worked out once from the runs themselves.
+int StepReach(int width, const std::vector<CapRun>& cap) {
+  static int reach[kCachedWidths];
+  if (reach[width] == 0) {
+    int r = 1;  // an axis step's band reaches the next pixel
+    auto extend = [&r](const CapRun& run) {
+      r = std::max({r, -run.dy, run.dy, -run.x0, run.x1 - 1});
+    };
+    for (const CapRun& run : cap) extend(run);
+    for (const int dx : {-1, 1})
+      for (const int dy : {-1, 1})
+        for (const CapRun& run : DiagonalBand(width, dx, dy)) extend(run);
+    // An axis step's band is the pen's width across, centred as the cap is.
+    r = std::max({r, width / 2, width - width / 2 - 1});
+    reach[width] = r;
+  }
+  return reach[width];
+}
+
 // A curve walked in steps of one pixel (an arc, a door's swing) drawn by copying the pen
 // onto an 8-bit target, wholly inside the clip: every cap and step band is written
 // where it lies, the runs neither clipped nor merged, since a pixel copied twice is
@@ -692,11 +712,9 @@ bool StrokeCurveInside(Canvas& c, const POINT* pts, int n, bool closed, int widt
     top = std::min<long long>(top, a.y);
     bottom = std::max<long long>(bottom, a.y);
   }
-  // Caps and step bands of a cached width lie within the pen's width of their point
-  // (a step reaches one pixel further).
-  const int reach = width + 2;
-  if (left - reach < c.clip.left || right + reach > c.clip.right || top - reach < c.clip.top ||
-      bottom + reach > c.clip.bottom)
+  const int reach = StepReach(width, cap);
+  if (left - reach < c.clip.left || right + reach >= c.clip.right || top - reach < c.clip.top ||
+      bottom + reach >= c.clip.bottom)
     return false;
   const auto v = static_cast<std::uint8_t>(value);
   auto run = [&](long long y, long long x0, long long x1) {
@@ -721,7 +739,7 @@ bool StrokeCurveInside(Canvas& c, const POINT* pts, int n, bool closed, int widt
     }
   }
   c.Touch(static_cast<int>(left - reach), static_cast<int>(top - reach),
-          static_cast<int>(right + reach), static_cast<int>(bottom + reach));
+          static_cast<int>(right + reach + 1), static_cast<int>(bottom + reach + 1));
   return true;
 }
 

@@ -295,13 +295,21 @@ TEST(RandomPrimitives, WideStrokesCoverTheSamePixelsPaintedDirectlyOrGathered) {
   std::mt19937 rng(kSeed + 4);
   Surface direct(71, 53), gathered(71, 53);
   for (int round = 0; round < kRounds; ++round) {
-    const int width = static_cast<int>(rng() % 5) + 2;
+    const int width = static_cast<int>(rng() % 6) + 2;
     std::uniform_int_distribution<int> x(-10, 80), y(-10, 62), count(2, 8);
     std::vector<POINT> path(static_cast<std::size_t>(count(rng)));
     for (POINT& p : path) p = POINT{x(rng), y(rng)};
     // Curves: arcs walk in one-pixel diagonal steps.
     const int l = x(rng), t = y(rng);
     const int r = l + static_cast<int>(rng() % 40) + 2, b = t + static_cast<int>(rng() % 40) + 2;
+    // A closed walk of one-pixel steps in every direction, closing with a diagonal one.
+    std::vector<POINT> walk{POINT{x(rng), y(rng)}};
+    for (int i = static_cast<int>(rng() % 40); i > 0; --i) {
+      const POINT& p = walk.back();
+      walk.push_back(
+          POINT{p.x + static_cast<int>(rng() % 3) - 1, p.y + static_cast<int>(rng() % 3) - 1});
+    }
+    walk.push_back(POINT{walk.front().x + 1, walk.front().y + 1});
     HPEN pen = CreatePen(PS_SOLID, width, DIBINDEX(200));
     for (Surface* s : {&direct, &gathered}) {
       std::fill(s->bits, s->bits + s->Bytes(), 0);
@@ -312,8 +320,10 @@ TEST(RandomPrimitives, WideStrokesCoverTheSamePixelsPaintedDirectlyOrGathered) {
       SetROP2(s->dc, s == &direct ? R2_COPYPEN : R2_XORPEN);
       if (round % 2)
         Polyline(s->dc, path.data(), static_cast<int>(path.size()));
-      else
+      else if (round % 4 == 0)
         Arc(s->dc, l, t, r, b, r, t, l, b);
+      else
+        Polygon(s->dc, walk.data(), static_cast<int>(walk.size()));
       SelectObject(s->dc, GetStockObject(BLACK_PEN));
     }
     ASSERT_EQ(direct.Pixels(), gathered.Pixels()) << "round " << round << " width " << width;
@@ -411,10 +421,14 @@ TEST(RandomPrimitives, CopiesAndKeyedCopiesMatchTheScaledPixels) {
 
 TEST(RandomPrimitives, FloodFillsWithinAClipReachTheFourConnectedRegion) {
   std::mt19937 rng(kSeed + 7);
-  Surface s(57, 39);
+  // Rows of more than one word of the fill's bits, and of exactly two.
+  Surface wide(150, 39), even(128, 20);
   for (int round = 0; round < kRounds / 4; ++round) {
+    Surface& s = round % 3 == 2 ? even : wide;
     std::fill(s.bits, s.bits + s.Bytes(), 255);
-    for (int i = 0; i < s.width * s.height / 3; ++i)
+    // Dense walls make small regions; sparse ones long runs across word boundaries.
+    const int walls = s.width * s.height / (round % 4 < 2 ? 3 : 25);
+    for (int i = 0; i < walls; ++i)
       s.bits[(rng() % static_cast<unsigned>(s.height)) * static_cast<unsigned>(s.stride) +
              rng() % static_cast<unsigned>(s.width)] = 0;
     const Clip clip = RandomClip(rng, s, s.dc);
