@@ -9,6 +9,7 @@
 
 #include "platform/window.h"
 #include "print/batch.h"
+#include "shell/command_line.h"
 #include "shell/main_window.h"
 #include "shell/startup.h"
 
@@ -79,9 +80,12 @@ class FirstPaintProbe : public QObject {
 int main(int argc, char** argv) {
   QStringList arguments;
   for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
-  // Window-less work needs no display.
+  // Window-less work needs no display, nor does an answer on the terminal (the usage,
+  // or an option the program does not know).
   const bool batch = tessel::IsBatchCommand(arguments);
-  if (batch && !qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+  const tessel::CommandLine line = tessel::ParseCommandLine(arguments);
+  const bool terminalOnly = line.help || !line.unknownOptions.isEmpty();
+  if ((batch || terminalOnly) && !qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
     qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
   if (batch) return tessel::RunBatch(app.arguments());
