@@ -221,3 +221,20 @@ answer() {
 window_width() {
   xdotool getwindowgeometry --shell "$1" | sed -n 's/^WIDTH=//p'
 }
+
+# Where things are in the main window at its start size. The toolbox sits at the right
+# edge, two buttons to a row; a room is placed centred on the click, at 50 % one pixel
+# per centimetre.
+readonly TOOL_LEFT_FROM_RIGHT=62 TOOL_RIGHT_FROM_RIGHT=22
+readonly TOOL_TOP=81 TOOL_ROW=40
+readonly WALL_RECT_ROW=2 OPENING_ROW=4
+readonly ROOM_CENTRE_X=450 ROOM_CENTRE_Y=330
+
+# Clicks the toolbox button in column 0 or 1 of the given row.
+tool() {
+  local window=$1 column=$2 row=$3 width
+  width=$(window_width "$window")
+  local from_right=$TOOL_LEFT_FROM_RIGHT
+  [ "$column" -eq 1 ] && from_right=$TOOL_RIGHT_FROM_RIGHT
+  click "$window" $((width - from_right)) $((TOOL_TOP + row * TOOL_ROW))
+}

@@ -11,10 +11,6 @@ OUTPUT=$2
 TEST_NAME=acceptance_recovery
 source "$(dirname "$0")/desktop.sh"
 
-# The toolbox's wall rectangle (second column, third row, measured from the right edge
-# of the main window at its start size) and the point the room is centred on.
-readonly WALL_RECT_X_FROM_RIGHT=22 WALL_RECT_Y=160
-readonly ROOM_CENTRE_X=450 ROOM_CENTRE_Y=330
 # The program writes its recovery copy a few seconds after the last change, and never
 # later than ten seconds after the first unsaved one.
 readonly RECOVERY_WAIT=15
@@ -31,8 +27,7 @@ main=$(main_window "Untitled$")
 answer "^Ostara Tessel$"
 
 step "draw a 250 x 200 room: a change not yet saved"
-width=$(window_width "$main")
-click "$main" $((width - WALL_RECT_X_FROM_RIGHT)) "$WALL_RECT_Y"
+tool "$main" 1 "$WALL_RECT_ROW"
 dialog=$(find_window "^Wall rectangle$")
 type_text "$dialog" 250
 xdotool key Tab

@@ -15,13 +15,6 @@ OUTPUT=$2
 TEST_NAME=acceptance_session
 source "$(dirname "$0")/desktop.sh"
 
-# Where things are in the main window at its start size. The toolbox sits at the right
-# edge, two buttons to a row; the room is placed centred on the click, at 50 % one
-# pixel per centimetre.
-readonly TOOL_LEFT_FROM_RIGHT=62 TOOL_RIGHT_FROM_RIGHT=22
-readonly TOOL_TOP=81 TOOL_ROW=40
-readonly WALL_RECT_ROW=2 OPENING_ROW=4
-readonly ROOM_CENTRE_X=450 ROOM_CENTRE_Y=330
 # The room's inner edges in layout mode (centre ± half the size) ...
 readonly ROOM_BOTTOM_INSIDE=$((ROOM_CENTRE_Y + 125 - 15)) ROOM_TOP_INSIDE=$((ROOM_CENTRE_Y - 125 + 15))
 # ... and in design mode, where the product bar above the plan moves it down.
@@ -38,14 +31,6 @@ readonly PRODUCT_LINES=("Ostara Arco - Washbasin 45" "Ostara Arco - Close-couple
   "Ostara Arco - Bathtub 160 x 70")
 
 readonly PLACING_HINT="^Placing a product$" HEIGHT_HINT="^Product height$"
-
-tool() {
-  local window=$1 column=$2 row=$3 width
-  width=$(window_width "$window")
-  local from_right=$TOOL_LEFT_FROM_RIGHT
-  [ "$column" -eq 1 ] && from_right=$TOOL_RIGHT_FROM_RIGHT
-  click "$window" $((width - from_right)) $((TOOL_TOP + row * TOOL_ROW))
-}
 
 # A drop-down opened with the mouse, an entry chosen by typing its first letters.
 choose_group() {

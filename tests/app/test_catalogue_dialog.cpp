@@ -154,10 +154,7 @@ class CatalogueDialogTest : public QObject, public AppFixture {
 
   void okInDesignModePlacesTheShownProduct() {
     Furnish();
-    Dialog()->vLocate(101);
-    AnswerDialog("frmKatalog",
-                 [](QDialog* dialog) { dialog->findChild<QPushButton*>("cmdOK")->click(); });
-    window->ViewItem(kCatalogue)->trigger();
+    OkInCatalogueOn(101);
     QCOMPARE(PutIds().size(), std::size_t{1});
     QCOMPARE(PutIds().back(), 101L);
     QVERIFY(!Dialog()->isVisible());
@@ -166,20 +163,14 @@ class CatalogueDialogTest : public QObject, public AppFixture {
   void okInLayoutModePlacesNothing() {
     QVERIFY(window = OpenWindow());
     QCOMPARE(window->WorkMode(), kLayoutMode);
-    Dialog()->vLocate(101);
-    AnswerDialog("frmKatalog",
-                 [](QDialog* dialog) { dialog->findChild<QPushButton*>("cmdOK")->click(); });
-    window->ViewItem(kCatalogue)->trigger();
+    OkInCatalogueOn(101);
     QVERIFY(PutIds().empty());
     QVERIFY(!Dialog()->isVisible());
   }
 
   void theListButtonOpensTheWindowOnTheChosenProductWithAllFilters() {
     Furnish();
-    Dialog()->vLocate(101);
-    AnswerDialog("frmKatalog",
-                 [](QDialog* dialog) { dialog->findChild<QPushButton*>("cmdOK")->click(); });
-    window->ViewItem(kCatalogue)->trigger();
+    OkInCatalogueOn(101);
     QCOMPARE(PutIds().size(), std::size_t{1});
     QTest::mouseMove(window->View(), QPoint(300, 250));
     QTest::mouseRelease(window->View(), Qt::LeftButton, {}, QPoint(300, 250));
@@ -223,6 +214,13 @@ class CatalogueDialogTest : public QObject, public AppFixture {
 
  private:
   CatalogueDialog* Dialog() const { return window->Bar()->CatalogueWindow(); }
+  // The catalogue window opened through its menu item on one product, and left with OK.
+  void OkInCatalogueOn(long id) {
+    Dialog()->vLocate(id);
+    AnswerDialog("frmKatalog",
+                 [](QDialog* dialog) { dialog->findChild<QPushButton*>("cmdOK")->click(); });
+    window->ViewItem(kCatalogue)->trigger();
+  }
   qint64 ShownId() const { return Dialog()->Value(7)->text().toLongLong(); }
   void Click(const char* name) { Dialog()->findChild<QToolButton*>(name)->click(); }
 
