@@ -1,6 +1,7 @@
 // The menus and the project commands behind them: new, open, save, the recent files,
 // exit, undo and redo, the work modes and the view switches.
 #include <QAction>
+#include <QApplication>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -57,6 +58,10 @@ const Item kEdit[kEditItems] = {
     {"&Wiederholen", "Ctrl+W", false, false, false, false},
     {"-", "", false, false, false, false},
     {"&Alle Produkte löschen", "", false, false, false, false},
+    {"-", "", false, false, false, false},
+    {"Nach &links drehen", "Ctrl+Left", false, false, false, false},
+    {"Nach &rechts drehen", "Ctrl+Right", false, false, false, false},
+    {"&Duplizieren", "Ctrl+D", false, false, false, false},
 };
 const Item kView[kViewItems] = {
     {"&Lineal", "Ctrl+L", false, false, true, true},
@@ -67,6 +72,10 @@ const Item kView[kViewItems] = {
     {"-", "", false, false, false, false},
     {"&Produktliste", "F4", false, false, false, false},
     {"&Katalog", "F5", false, false, false, false},
+    {"-", "", false, false, false, false},
+    {"&Ganzen Plan anzeigen", "Ctrl+0", false, false, false, false},
+    // Kept free for a view command of its own; hidden until then.
+    {"-", "", true, false, false, false},
 };
 const Item kHelp[kHelpItems] = {
     {"&Aktuelles Thema", "Shift+F1", false, true, false, false},
@@ -151,6 +160,11 @@ void MainWindow::InitMenus() {
   // The usual keys for undo and redo as well.
   editItems_[kUndo]->setShortcuts({QKeySequence("Alt+Backspace"), QKeySequence::Undo});
   editItems_[kRedo]->setShortcuts({QKeySequence("Ctrl+W"), QKeySequence("Ctrl+Y")});
+  // With Shift the turns are small steps, by the key as by a click with Shift held.
+  editItems_[kRotateLeft]->setShortcuts(
+      {QKeySequence("Ctrl+Left"), QKeySequence("Ctrl+Shift+Left")});
+  editItems_[kRotateRight]->setShortcuts(
+      {QKeySequence("Ctrl+Right"), QKeySequence("Ctrl+Shift+Right")});
 }
 
 // A checkable item has already turned its own check mark when it reports the click, so
@@ -221,6 +235,16 @@ void MainWindow::MenuClick(Menu menu, int index) {
             UpdateControlStates();
           }
           break;
+        case kRotateLeft:
+        case kRotateRight: {
+          const bool small = QApplication::keyboardModifiers() & Qt::ShiftModifier;
+          const int degrees = small ? kSmallTurn : kQuarterTurn;
+          TurnSelected(index == kRotateRight ? degrees : -degrees);
+          break;
+        }
+        case kDuplicate:
+          DuplicateSelected();
+          break;
         default:
           break;
       }
@@ -258,6 +282,9 @@ void MainWindow::MenuClick(Menu menu, int index) {
         case kCatalogue:
           productBar_->ShowCatalogue();
           UpdateControlStates();
+          break;
+        case kZoomToFit:
+          ZoomToFit();
           break;
         default:
           break;

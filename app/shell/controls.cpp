@@ -43,6 +43,8 @@ const Button kButtons[] = {
     {"undo", 1304, Menu::Edit, kUndo},
     {"redo", 1305, Menu::Edit, kRedo},
     {"delete", 1306, Menu::Edit, kRemoveAllProducts},
+    {"rotateleft", 1506, Menu::Edit, kRotateLeft},
+    {"rotateright", 1507, Menu::Edit, kRotateRight},
     {"zoomout", 1307, Menu::View, kNoItem},
     {"zoomin", 1308, Menu::View, kNoItem},
     {"base", 1309, Menu::View, kLayoutModeItem},
@@ -82,7 +84,7 @@ void MainWindow::InitToolbar() {
   iconbar_->setIconSize(QSize(24, 24));
   for (const Button& b : kButtons) {
     const QString key = b.key;
-    if (key == "undo" || key == "zoomout" || key == "base" || key == "info")
+    if (key == "undo" || key == "rotateleft" || key == "zoomout" || key == "base" || key == "info")
       iconbar_->addSeparator();
     auto* action = new QAction(ToolbarIcon(key), key, iconbar_);
     action->setObjectName(key);
@@ -306,6 +308,7 @@ void MainWindow::SetStatusMessage(const QString& text) {
 // The engine counts half centimetres; the status bar shows centimetres.
 void MainWindow::UpdateStatus(int x, int y, int buttons) {
   vCallTessel(TC_CursorPosition, x, y, buttons);
+  RefreshSelection();
   ReadInfo();
   const EngineInfo& info = Bridge().infoRecord;
   lblLeft_->setText(QString::number(info.lCursorX / 2.0, 'f', 1));
@@ -342,6 +345,12 @@ void MainWindow::UpdateControlStates() {
   SetToolbarButtonEnabled("design", c.designMode);
   SetToolbarButtonEnabled("zoomout", c.zoomOut);
   SetToolbarButtonEnabled("zoomin", c.zoomIn);
+  // Turning and copying need something selected; the command says what else stops it.
+  const bool selected = Bridge().infoRecord.bObjSel != 0;
+  for (int item : {kRotateLeft, kRotateRight, kDuplicate}) editItems_[item]->setEnabled(selected);
+  SetToolbarButtonEnabled("rotateleft", selected);
+  SetToolbarButtonEnabled("rotateright", selected);
+  RefreshSelection();
 }
 
 }  // namespace tessel

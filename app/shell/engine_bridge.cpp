@@ -86,7 +86,9 @@ long vCallTessel(std::int16_t code, std::int32_t p0, std::int32_t p1, std::int32
     return 0L;
   };
   long result = 0;
-  if (code >= 1 && code <= 42) {
+  // The later codes answer 1 for done and 0 for not done, never an error.
+  const bool later = code >= TC_MoveSelectedBy && code <= TC_GetSelectionOutline;
+  if ((code >= 1 && code <= 42) || later) {
     EngineEntry engine = Engine();
     auto u = [](std::int32_t v) { return static_cast<unsigned>(v); };
     QByteArray ansi;  // lives for the duration of the call
@@ -121,7 +123,12 @@ long vCallTessel(std::int16_t code, std::int32_t p0, std::int32_t p1, std::int32
       case 4:
       case 5:
       case 29:
+      case TC_MoveSelectedBy:
+      case TC_TurnSelectedBy:
         w0 = u(p0), w1 = u(p1);
+        break;
+      case TC_GetSelectionOutline:
+        l0 = param.isValid() ? number(&ok) : 0;
         break;
       case 12:
         w0 = u(p0), w1 = u(p1), w2 = u(p2);
@@ -159,7 +166,7 @@ long vCallTessel(std::int16_t code, std::int32_t p0, std::int32_t p1, std::int32
   }
   if (result < -32768 || result > 32767) return failed();
   b.lastEngineResult = static_cast<std::int16_t>(result);
-  if (result != 0) {
+  if (result != 0 && !later) {
     ShowEngineError(static_cast<std::int16_t>(result), param, 0);
     RepaintView();
   }

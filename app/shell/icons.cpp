@@ -117,6 +117,21 @@ void PaintToolbar(QPainter& p, const QString& key) {
     p.setPen(Qt::NoPen);
     p.setBrush(kAccent);
     p.drawEllipse(QPointF(18, 12), 1, 1);
+  } else if (key == "rotateleft" || key == "rotateright") {
+    // A product seen from above with the arrow it turns along; right is the mirror.
+    if (key == "rotateright") {
+      p.translate(24, 0);
+      p.scale(-1, 1);
+    }
+    p.setBrush(kAccentFill);
+    p.drawRoundedRect(QRectF(9, 9, 11, 11), 1.5, 1.5);
+    p.setBrush(Qt::NoBrush);
+    p.setPen(Line(kAccent, 1.8));
+    QPainterPath turn;
+    turn.moveTo(15.5, 4.5);
+    turn.arcTo(QRectF(4.5, 4.5, 14, 14), 60, 120);
+    p.drawPath(turn);
+    p.drawPolyline(QPolygonF({QPointF(2, 9), QPointF(4.5, 12.5), QPointF(7.5, 9.5)}));
   } else if (key == "undo") {
     UndoArrow(p);
   } else if (key == "redo") {
@@ -195,9 +210,9 @@ void PaintToolbar(QPainter& p, const QString& key) {
   }
 }
 
-const char* const kToolbarKeys[] = {"new",    "open",   "save",    "print",  "undo",
-                                    "redo",   "delete", "zoomout", "zoomin", "base",
-                                    "design", "list",   "info",    "helpon"};
+const char* const kToolbarKeys[] = {
+    "new",    "open", "save",   "print", "undo", "redo",   "delete",     "zoomout",
+    "zoomin", "base", "design", "list",  "info", "helpon", "rotateleft", "rotateright"};
 
 // ---- toolbox, in a 36-unit square ----
 

@@ -108,6 +108,11 @@ MainWindow::MainWindow(QWidget* parent, const QString& recoveryFolder, AutoSaveT
     UpdateControlStates();
   });
   connect(view_, &PlanView::wheeled, this, &MainWindow::Wheel);
+  // The plan follows the hand that drags it with the middle button.
+  connect(view_, &PlanView::panned, this, [this](int dx, int dy) {
+    if (dx) ScrollBy(hbar_, -dx);
+    if (dy) ScrollBy(vbar_, -dy);
+  });
 
   InitMenus();
   InitToolbar();
@@ -169,8 +174,103 @@ void MainWindow::InitView() {
 long MainWindow::AdjustView() {
   const BridgeState& b = Bridge();
   const auto zoom = static_cast<std::int32_t>(std::lround(b.zoomTable[b.zoomIndex] * 100.0));
-  return vCallTessel(TC_AdjustWindowBuffer, static_cast<std::int32_t>(std::lround(b.viewCenterX)),
-                     b.viewCenterY, zoom);
+  const long result =
+      vCallTessel(TC_AdjustWindowBuffer, static_cast<std::int32_t>(std::lround(b.viewCenterX)),
+                  b.viewCenterY, zoom);
+  RefreshSelection();
+  return result;
+}
+
+void MainWindow::RefreshSelection() {
+  std::int32_t corners[8] = {};
+  const long selected =
+      vCallTessel(TC_GetSelectionOutline, 0, 0, 0,
+                  QVariant(static_cast<qlonglong>(reinterpret_cast<std::intptr_t>(corners))));
+  QPolygon outline;
+  if (selected == 1)
+    for (int i = 0; i < 4; ++i) outline << QPoint(corners[2 * i], corners[2 * i + 1]);
+  view_->SetSelectionOutline(outline);
+}
+
+bool MainWindow::SelectionMovable() {
+  ReadInfo();
+  if (Bridge().infoRecord.bObjSel == 0 || ReadObjectData() != 0) return false;
+  const int kind = Bridge().objectDataRead.iKindCode;
+  return kind == TC_PutProduct || kind == TC_PutUserRect || kind == TC_PutUserCircle;
+}
+
+bool MainWindow::MoveSelected(int dx, int dy) {
+  const bool moved = vCallTessel(TC_MoveSelectedBy, dx, dy, 0) == 1;
+  SetStatusMessage(moved ? QString()
+                         : CaptionOr(7400,
+                                     "The object cannot be moved there: it would overlap "
+                                     "something or leave the plan."));
+  UpdateControlStates();
+  return moved;
+}
+
+void MainWindow::TurnSelected(int degrees) {
+  ReadInfo();
+  if (Bridge().infoRecord.bObjSel == 0) {
+    SetStatusMessage(CaptionOr(7402, "Select a product first: click it in the plan."));
+    return;
+  }
+  const bool turned = vCallTessel(TC_TurnSelectedBy, degrees, 0, 0) == 1;
+  SetStatusMessage(turned ? QString()
+                          : CaptionOr(7401, "The selected object cannot be turned here."));
+  UpdateControlStates();
+}
+
+void MainWindow::DuplicateSelected() {
+  ReadInfo();
+  BridgeState& b = Bridge();
+  if (b.infoRecord.bObjSel == 0 || ReadObjectData() != 0) {
+    SetStatusMessage(CaptionOr(7402, "Select a product first: click it in the plan."));
+    return;
+  }
+  ObjectData copy = b.objectDataRead;
+  const bool placeable = copy.iKindCode == TC_PutProduct ||
+                         (copy.iKindCode >= TC_PutDoor && copy.iKindCode <= TC_PutUserCircle);
+  if (!placeable) return;
+  // The copy finds its own wall: the original's wall tag is not its.
+  if (copy.iKindCode == TC_PutProduct) copy.p1 &= kMountingBits;
+  // No selection in the record starts a new placement with the record's values.
+  copy.iSelection = 0;
+  b.objectDataWrite = copy;
+  WriteObjectData();
+  SetStatusMessage(CaptionOr(7403, "Place the copy with a click; Esc abandons it."));
+  UpdateControlStates();
+}
+
+void MainWindow::ZoomToFit() {
+  ReadInfo();
+  const EngineInfo& info = Bridge().infoRecord;
+  int left = info.iBoundLeft, top = info.iBoundTop, right = info.iBoundRight,
+      bottom = info.iBoundBottom;
+  if (left >= right || top >= bottom) {
+    // Nothing drawn yet: the whole sheet.
+    left = top = 0;
+    right = kSheetWidth;
+    bottom = kSheetHeight;
+  } else {
+    left = std::max(0, left - kFitMargin);
+    top = std::max(0, top - kFitMargin);
+    right = std::min(kSheetWidth, right + kFitMargin);
+    bottom = std::min(kSheetHeight, bottom + kFitMargin);
+  }
+  BridgeState& b = Bridge();
+  int index = kFirstUserZoom;
+  for (int step = kLastUserZoom; step > kFirstUserZoom; --step) {
+    const double z = b.zoomTable[step];
+    const BarFit fit = FitScrollBars(area_->width(), area_->height(), rulerWidth_, z);
+    if ((right - left) * z <= fit.planWidth && (bottom - top) * z <= fit.planHeight) {
+      index = step;
+      break;
+    }
+  }
+  b.viewCenterX = (left + right) / 2.0;
+  b.viewCenterY = static_cast<std::int16_t>((top + bottom) / 2);
+  SetZoom(index);
 }
 
 void MainWindow::SetZoom(int index) {
@@ -332,8 +432,17 @@ bool MainWindow::PreviewKey(QKeyEvent* event, QWidget* focus) {
     case Qt::Key_Right:
     case Qt::Key_Up:
     case Qt::Key_Down: {
-      if (field || menuBar || !plain) return false;
+      if (field || menuBar) return false;
       const int sign = key == Qt::Key_Left || key == Qt::Key_Up ? -1 : 1;
+      const bool shift = (event->modifiers() & ~Qt::KeypadModifier) == Qt::ShiftModifier;
+      // A selected product moves; otherwise the keys scroll the plan.
+      if ((plain || shift) && SelectionMovable()) {
+        const int step = sign * kSheetPixelsPerCm * (shift ? kLargeMoveCm : kSmallMoveCm);
+        const bool across = key == Qt::Key_Left || key == Qt::Key_Right;
+        MoveSelected(across ? step : 0, across ? 0 : step);
+        return true;
+      }
+      if (!plain) return false;
       ScrollBy(key == Qt::Key_Left || key == Qt::Key_Right ? hbar_ : vbar_, sign * kScrollStep);
       return true;
     }

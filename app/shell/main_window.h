@@ -31,6 +31,17 @@ class ProductBar;
 class ToolboxButton;
 class KeySequence;
 
+// The turns of the rotate commands: a quarter turn, with Shift a small step.
+constexpr int kQuarterTurn = 90, kSmallTurn = 15;
+// The arrow keys move a selected product by 1 cm, with Shift by 10 cm; the worksheet
+// has two pixels to the centimetre.
+constexpr int kSheetPixelsPerCm = 2;
+constexpr int kSmallMoveCm = 1, kLargeMoveCm = 10;
+// A product's p1 holds its mounting type in these bits and its wall's tag above them.
+constexpr int kMountingBits = 0xF;
+// The room zoom to fit leaves around the drawn plan, in worksheet pixels (4 cm).
+constexpr int kFitMargin = 8;
+
 class MainWindow : public QMainWindow {
   Q_OBJECT
  public:
@@ -99,6 +110,18 @@ class MainWindow : public QMainWindow {
   void ReadRecentFiles();
   void WriteRecentFiles();
   void ShowHelpMessage(int number);
+  // The commands on the selected object. Each refusal is said in the status bar.
+  // TurnSelected: by degrees, positive clockwise; a wall-mounted product turns to its
+  // next wall side.
+  void TurnSelected(int degrees);
+  // Moves the selected product or shape by worksheet pixels; false when refused.
+  bool MoveSelected(int dx, int dy);
+  // Hangs a copy of the selected object at the pointer.
+  void DuplicateSelected();
+  // The largest zoom step at which the whole drawn plan is in view, centred.
+  void ZoomToFit();
+  // Hands the work window the outline of the selection, for its handles.
+  void RefreshSelection();
 
   // The file dialogs as the program asks them: save or open, title, filter and the
   // folder to start in; the chosen name, or empty when cancelled. Tests put their own
@@ -132,6 +155,8 @@ class MainWindow : public QMainWindow {
   bool PreviewKey(QKeyEvent* event, QWidget* focus);
   void Wheel(int x, int y, QPoint angle, Qt::KeyboardModifiers modifiers);
   void ScrollBy(QScrollBar* bar, int pixels);
+  // Whether the selection is something the arrow keys move.
+  bool SelectionMovable();
   void UpdateStatus(int x, int y, int buttons);
   void UpdateToolboxForMode();
   void SetToolbarButtonEnabled(const QString& key, bool enabled);

@@ -26,7 +26,15 @@ enum ProjectItem {
   kExportImage = 18,
   kProjectItems = 19
 };
-enum EditItem { kUndo = 0, kRedo = 1, kRemoveAllProducts = 3, kEditItems = 4 };
+enum EditItem {
+  kUndo = 0,
+  kRedo = 1,
+  kRemoveAllProducts = 3,
+  kRotateLeft = 5,
+  kRotateRight = 6,
+  kDuplicate = 7,
+  kEditItems = 8
+};
 enum ViewItem {
   kRuler = 0,
   kMeasurement = 1,
@@ -34,7 +42,8 @@ enum ViewItem {
   kDesignModeItem = 4,
   kProductList = 6,
   kCatalogue = 7,
-  kViewItems = 8
+  kZoomToFit = 9,
+  kViewItems = 11
 };
 enum HelpItem { kHelpMode = 0, kAbout = 1, kSearch = 2, kHelpItems = 3 };
 

@@ -38,6 +38,17 @@ long WorkWindowProc(plat::HWND window, unsigned message, std::uintptr_t wParam,
   }
 }
 
+// The selection's corner handles: squares of this many window pixels, filled, so they
+// stand apart from the thin outline the pointer's hover draws.
+constexpr int kHandleSize = 7;
+const QColor kHandleFill(0x12, 0x5f, 0xd6);
+
+QRect HandleArea(const QPolygon& outline) {
+  return outline.isEmpty() ? QRect()
+                           : outline.boundingRect().adjusted(-kHandleSize, -kHandleSize,
+                                                             kHandleSize, kHandleSize);
+}
+
 std::int32_t Buttons(Qt::MouseButtons b) {
   return (b & Qt::LeftButton ? 1 : 0) | (b & Qt::RightButton ? 2 : 0) |
          (b & Qt::MiddleButton ? 4 : 0);
@@ -89,6 +100,19 @@ void PlanView::paintEvent(QPaintEvent* event) {
   painter.drawImage(part.topLeft(), frame, part);
   if (part != event->rect())
     painter.fillRect(QRegion(event->rect()).subtracted(part).boundingRect(), Qt::white);
+  if (selection_.isEmpty()) return;
+  painter.setPen(QPen(Qt::white, 1));
+  painter.setBrush(kHandleFill);
+  for (const QPoint& corner : selection_)
+    painter.drawRect(QRect(corner.x() - kHandleSize / 2, corner.y() - kHandleSize / 2,
+                           kHandleSize - 1, kHandleSize - 1));
+}
+
+void PlanView::SetSelectionOutline(const QPolygon& outline) {
+  if (outline == selection_) return;
+  update(HandleArea(selection_));
+  selection_ = outline;
+  update(HandleArea(selection_));
 }
 
 void PlanView::resizeEvent(QResizeEvent* event) {
@@ -103,6 +127,13 @@ void PlanView::moveEvent(QMoveEvent* event) {
 
 void PlanView::mouseMoveEvent(QMouseEvent* event) {
   PlaceWindow();
+  if (panning_) {
+    const QPoint global = event->globalPosition().toPoint();
+    const QPoint step = global - panFrom_;
+    panFrom_ = global;
+    if (!step.isNull()) emit panned(step.x(), step.y());
+    return;
+  }
   const QPoint at = event->position().toPoint();
   const QPoint global = mapToGlobal(at);
   plat::SetCursorPos(global.x(), global.y());
@@ -110,11 +141,22 @@ void PlanView::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void PlanView::mousePressEvent(QMouseEvent* event) {
+  if (event->button() == Qt::MiddleButton) {
+    panning_ = true;
+    panFrom_ = event->globalPosition().toPoint();
+    setCursor(Qt::ClosedHandCursor);
+    return;
+  }
   buttonHeld_ = true;
   mouseMoveEvent(event);
 }
 
 void PlanView::mouseReleaseEvent(QMouseEvent* event) {
+  if (event->button() == Qt::MiddleButton) {
+    panning_ = false;
+    unsetCursor();
+    return;
+  }
   buttonHeld_ = event->buttons() != Qt::NoButton;
   const QPoint at = event->position().toPoint();
   emit mouseReleased(at.x(), at.y(), Buttons(event->button()));

@@ -3,6 +3,7 @@
 // drawing layer reports as changed, and turns mouse events into engine calls.
 #pragma once
 
+#include <QPolygon>
 #include <QWidget>
 
 #include "platform/gdi.h"
@@ -22,6 +23,10 @@ class PlanView : public QWidget {
   void PlaceWindow();
   // Whether a mouse button went down on the plan and has not come up yet (a drag).
   bool ButtonHeld() const { return buttonHeld_; }
+  // The selected object's outline in window pixels, empty for none: its corners get
+  // handles drawn over the plan, in this window only (never in the worksheet).
+  void SetSelectionOutline(const QPolygon& outline);
+  const QPolygon& SelectionOutline() const { return selection_; }
 
  signals:
   // Window pixels and the buttons held (1 left, 2 right, 4 middle).
@@ -29,6 +34,8 @@ class PlanView : public QWidget {
   void mouseReleased(int x, int y, int button);
   // A turn of the wheel over the plan: where, by how much (120 a notch), with which keys.
   void wheeled(int x, int y, QPoint angle, Qt::KeyboardModifiers modifiers);
+  // The middle button drags the view: how far the pointer went since the last report.
+  void panned(int dx, int dy);
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -42,6 +49,9 @@ class PlanView : public QWidget {
  private:
   plat::HWND window_ = 0;
   bool buttonHeld_ = false;
+  bool panning_ = false;
+  QPoint panFrom_;
+  QPolygon selection_;
 };
 
 }  // namespace tessel

@@ -275,6 +275,9 @@ void StartupHelpWindow::setMode(int id) {
   mode_ = id;
   setWindowTitle(GetCaption(mode.caption));
   chkStartup_->setText(GetCaption(200));
+  // The hints while placing a product are seen once: they come again only when the
+  // user ticks the box (or sets them on again in the settings).
+  chkStartup_->setChecked(id == kStartHint);
   text1_->setPlainText(GetHelp(mode.help));
 }
 

@@ -81,6 +81,20 @@ constexpr Handler kDefaultHandlers[kFunctionCodes] = {
     [](const CallArgs& a) { return BitBltToWnde(static_cast<plat::HWND>(a.l0)); },  // 40
     [](const CallArgs& a) { return WorkSheetToBMP(a.fileName); },                   // 41
     [](const CallArgs&) { return ToggleMeasurement(); },                            // 42
+    Unserved,
+    Unserved,
+    Unserved,
+    Unserved,
+    Unserved,
+    Unserved,
+    Unserved,                // 43-49
+    [](const CallArgs& a) {  // 50
+      return MoveSelectedBy(static_cast<std::int32_t>(a.w0), static_cast<std::int32_t>(a.w1));
+    },
+    [](const CallArgs& a) { return TurnSelectedBy(static_cast<std::int32_t>(a.w0)); },  // 51
+    [](const CallArgs& a) {                                                             // 52
+      return GetSelectionOutline(reinterpret_cast<std::int32_t*>(a.l0));
+    },
 };
 constinit Handler handlers[kFunctionCodes]{};
 constinit bool handlersReady = false;
@@ -132,7 +146,8 @@ void RunPlacementSetUp(int kind) {
 }
 
 bool IsServedCode(unsigned code) {
-  return code >= 1 && code <= 42 && code != 11 && code != 24;
+  return (code >= 1 && code <= 42 && code != 11 && code != 24) ||
+         (code >= TC_MoveSelectedBy && code <= TC_GetSelectionOutline);
 }
 
 long Dispatch(std::uint16_t code, std::uint32_t w0, std::uint32_t w1, std::uint32_t w2, long l0,

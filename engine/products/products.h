@@ -20,6 +20,15 @@ long DeleteSelectedObject();
 long RotateTo(std::uint32_t angle);
 long RotateBy(std::uint32_t angle);
 long SelectObjectToCursor();
+// Moves the selected product or user shape by worksheet pixels; 1 when it moved, 0
+// when nothing is selected or it may not stand there (the plan is then unchanged).
+long MoveSelectedBy(std::int32_t dx, std::int32_t dy);
+// Turns the selected object by `delta` degrees, a wall-mounted product to its next
+// wall side (clockwise for a positive delta); 1 when it turned, 0 otherwise.
+long TurnSelectedBy(std::int32_t delta);
+// The selected object's outline as four client points of the work window (x, y
+// pairs); 1 when an object is selected, else 0 and nothing written.
+long GetSelectionOutline(std::int32_t* corners);
 void ClearDrawnProducts();
 void ClearHitAreas();
 // Whether a quadrilateral of the worksheet is clear of everything drawn; user shapes

@@ -115,6 +115,86 @@ void TurnSelected(bool by, std::int32_t value) {
   LiftAndPutBack(tag);
 }
 
+// The tag the newest object of the current list has: a moved or turned object goes
+// back in at the end of its list.
+int NewestTag() {
+  const ObjectList* list = core.current;
+  if (list->count == 0) return -1;
+  return list->count - 1 + (list == &core.design ? kDesignTagBase : 0);
+}
+
+// Highlights the object behind `tag` and fixes the selection on it, as a click on it
+// would, so that the next key or command reaches the same object.
+void SelectTag(int tag) {
+  int found = -1;
+  for (int k = 0; k <= areaLast; ++k)
+    if (areas[k].tag == tag) found = k;
+  if (found < 0) return;
+  ClearHover();
+  Highlight(found);
+  pointer.selected = true;
+}
+
+// The kinds the keys move: products and the user's own shapes. Doors and windows
+// follow their walls, and a free wall carries what stands against it.
+bool Movable(int kind) {
+  return kind == kKindProduct || kind == kKindUserRect || kind == kKindUserCircle;
+}
+
+// Mounting types 1-4 name the side of a product that stands against the wall; 5 is
+// placed as 1, and 7 and above as the same side with the other bitmap. 6 leaves two
+// sides of its outline out, which only the first side has: it keeps its side.
+constexpr std::uint32_t kMountMask = 0xFu;
+constexpr std::uint32_t kOtherBitmap = 6, kLastSide = 4, kAsFirstSide = 5;
+
+// The mounting type with the next wall side clockwise (or anticlockwise); 0 when the
+// product has no side to change.
+std::uint32_t NextSide(std::uint32_t mount, bool clockwise) {
+  const std::uint32_t base = mount > kOtherBitmap ? kOtherBitmap : 0;
+  std::uint32_t side = mount - base;
+  if (side == kAsFirstSide) side = 1;
+  if (side < 1 || side > kLastSide) return 0;
+  const std::uint32_t next = clockwise ? side % kLastSide + 1 : (side + 2) % kLastSide + 1;
+  return base + next;
+}
+
+// Lifts the selected object (after `change` may have altered its record, copy on write)
+// and drops it with its reference point at worksheet (x, y). Where it may not stand,
+// or where it lands as it was, the plan is put back as it was. Either way the object
+// stays selected. True when the plan changed: one history step.
+template <typename Change>
+bool Reposition(int tag, std::int32_t x, std::int32_t y, Change change) {
+  const ObjectRecord* r = RecordOfTag(tag);
+  if (!r) return false;
+  const ObjectRecord before = *r;
+  if (!change(tag)) return false;
+  core.cursorX = x + view.roomOriginX;
+  core.cursorY = y + view.roomOriginY;
+  bool lifted = false;
+  LiftObject(tag, &lifted);
+  if (!lifted) return false;
+  Drop(kSheetWidth, kSheetHeight);
+  if (pointer.trackDraw) {
+    // Refused: the object would overlap something or leave the sheet.
+    SetSelectCursor();
+    SelectTag(tag);
+    return false;
+  }
+  const int moved = NewestTag();
+  const ObjectRecord* now = RecordOfTag(moved);
+  if (now && now->x == before.x && now->y == before.y && now->p1 == before.p1 &&
+      now->p2 == before.p2) {
+    // A wall-mounted product that slid back onto its wall: nothing to undo later.
+    UndoStep();
+    FullRedraw();
+    MakeRedoUnreachable();
+    SelectTag(tag);
+    return false;
+  }
+  SelectTag(moved);
+  return true;
+}
+
 }  // namespace
 
 void ClearHitAreas() {
@@ -291,6 +371,56 @@ long RotateTo(std::uint32_t angle) {
 long RotateBy(std::uint32_t angle) {
   TurnSelected(true, static_cast<std::int32_t>(angle));
   return 0;
+}
+
+long MoveSelectedBy(std::int32_t dx, std::int32_t dy) {
+  const int tag = HighlightedTag();
+  if (tag < 0 || !pointer.selected || !ViewReady() || pointer.trackDraw) return 0;
+  const ObjectRecord* r = RecordOfTag(tag);
+  if (!r || !Movable(KindCodeOf(r->kind))) return 0;
+  const std::int32_t x = std::int32_t{r->x} + dx, y = std::int32_t{r->y} + dy;
+  if (x < 0 || x >= kSheetWidth || y < 0 || y >= kSheetHeight) return 0;
+  return Reposition(tag, x, y, [](int) { return true; }) ? 1 : 0;
+}
+
+long TurnSelectedBy(std::int32_t delta) {
+  const int tag = HighlightedTag();
+  if (tag < 0 || !pointer.selected || !ViewReady() || pointer.trackDraw || delta == 0) return 0;
+  const ObjectRecord* r = RecordOfTag(tag);
+  if (!r) return 0;
+  const bool product = KindCodeOf(r->kind) == kKindProduct;
+  const std::uint32_t mount = product ? r->p1 & kMountMask : 0;
+  const std::int32_t angle = AngleOf(*r);
+  std::uint32_t side = 0;
+  if (product && mount != 0) {
+    side = NextSide(mount, delta > 0);
+    if (side == 0) return 0;
+  } else if (angle < 0) {
+    return 0;
+  }
+  const auto turn = [&](int t) {
+    ObjectRecord* copy = ReplaceRecordOfTag(t);
+    if (!copy) return false;
+    if (side != 0)
+      copy->p1 = (copy->p1 & ~kMountMask) | side;
+    else
+      copy->p2 = static_cast<std::uint32_t>(WithinTurn(std::int64_t{angle} + delta));
+    return true;
+  };
+  return Reposition(tag, r->x, r->y, turn) ? 1 : 0;
+}
+
+long GetSelectionOutline(std::int32_t* corners) {
+  if (!corners || !pointer.selected || pointer.hover < 0 || pointer.hover > areaLast ||
+      !pointer.workWindow)
+    return 0;
+  const HitArea& a = areas[pointer.hover];
+  for (int i = 0; i < 4; ++i) {
+    const POINT p = CursorToClient(a.x[i] + view.roomOriginX, a.y[i] + view.roomOriginY);
+    corners[2 * i] = p.x;
+    corners[2 * i + 1] = p.y;
+  }
+  return 1;
 }
 
 }  // namespace vrx
