@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QScrollBar>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <cmath>
 
@@ -34,6 +35,8 @@ constexpr int kMinWidth = 400, kMinHeight = 500;
 constexpr int kStartWidth = 1024, kStartHeight = 720;
 // One notch of a mouse wheel, in the eighths of a degree the wheel reports.
 constexpr int kWheelNotch = 120;
+// How often a plan handed over while a dialog is open looks again, in milliseconds.
+constexpr int kForwardRetryMs = 300;
 
 }  // namespace
 
@@ -240,6 +243,21 @@ void MainWindow::DuplicateSelected() {
   WriteObjectData();
   SetStatusMessage(CaptionOr(7403, "Place the copy with a click; Esc abandons it."));
   UpdateControlStates();
+}
+
+void MainWindow::OpenForwardedPlan(const QString& name) {
+  if (isMinimized()) showNormal();
+  show();
+  raise();
+  activateWindow();
+  if (name.isEmpty()) return;
+  // A dialog of this planner is open: the plan waits until the user is done with it.
+  if (QApplication::activeModalWidget() || QApplication::activePopupWidget()) {
+    QTimer::singleShot(kForwardRetryMs, this, [this, name] { OpenForwardedPlan(name); });
+    return;
+  }
+  if (QuerySave(5640) == plat::IDCANCEL) return;
+  OpenProject(name);
 }
 
 void MainWindow::ZoomToFit() {

@@ -94,6 +94,10 @@ class MainWindow : public QMainWindow {
   void NewProject();
   void OpenDialog();
   bool OpenProject(const QString& name);
+  // A plan another start of the planner handed over: the window comes to the front
+  // and opens it as the open command would (asking about unsaved changes first); with
+  // no name it only comes to the front. Waits while one of its dialogs is open.
+  void OpenForwardedPlan(const QString& name);
   // Offers the plan an earlier run left in the recovery folder, if any: opened as a
   // changed plan of its old file, or discarded. True when it was opened.
   bool OfferRecoveredPlan();

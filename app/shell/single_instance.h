@@ -2,7 +2,12 @@
 // when the process ends in any way, so a crash never blocks the next start.
 #pragma once
 
+#include <QObject>
 #include <QString>
+#include <memory>
+
+class QLocalServer;
+class QLocalSocket;
 
 namespace tessel {
 
@@ -27,6 +32,37 @@ class InstanceLock {
   int fd_ = -1;
   State state_ = kUnusable;
   QString failure_;
+};
+
+// The per-user folder the lock and the forwarding socket live in: `folder`, else the
+// user's runtime folder (XDG_RUNTIME_DIR), else the temporary folder.
+QString InstanceFolder(const QString& folder = QString());
+// The name of the running planner's socket in that folder.
+QString ForwardingSocketName(const QString& folder = QString());
+
+// A second start hands its plan (or, with none, just the wish to be seen) to the
+// running planner. True once that planner has confirmed it; false when it cannot be
+// reached within `timeoutMs` (not running, hung, or an older planner without a socket).
+bool ForwardToRunningPlanner(const QString& folder, const QString& planFile, int timeoutMs);
+
+// The running planner's end of it: listens on the socket and reports each request.
+// A request is one line: "open" and an absolute path, or "show". Only the lock's
+// holder listens, so a socket file left by a crash is its own to replace.
+class PlanReceiver : public QObject {
+  Q_OBJECT
+ public:
+  explicit PlanReceiver(QObject* parent = nullptr);
+  ~PlanReceiver() override;
+  // False with the reason when the socket cannot be made; the planner runs on without.
+  bool Listen(const QString& folder, QString* why = nullptr);
+
+ signals:
+  // planFile is empty when the other start named no plan.
+  void requested(const QString& planFile);
+
+ private:
+  void Read(QLocalSocket* socket);
+  QLocalServer* server_ = nullptr;
 };
 
 }  // namespace tessel

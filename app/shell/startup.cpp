@@ -26,6 +26,9 @@ namespace {
 // The exit code of a start with arguments the program does not understand.
 constexpr int kUsageError = 2;
 constexpr int kCannotStart = 1;
+// How long a second start waits for the running planner to take its plan: long enough
+// for a planner busy with a big plan, short enough that a hung one is soon given up.
+constexpr int kForwardTimeoutMs = 5000;
 
 // The toolkit's own texts (the buttons of message boxes, the file dialogs) in the
 // language of the program's texts, where the system has them.
@@ -100,6 +103,13 @@ int StartPlanner(const QStringList& arguments, const StartOptions& options,
   const bool alone = lock->Status() == InstanceLock::kHeld;
   switch (lock->Status()) {
     case InstanceLock::kBusy:
+      // The running planner opens the plan and comes to the front; only when it cannot
+      // be reached is this start refused with a word.
+      if (ForwardToRunningPlanner(
+              options.lockFolder,
+              line.planFile.isEmpty() ? QString() : MainWindow::EnsureExtension(line.planFile),
+              kForwardTimeoutMs))
+        return 0;
       ShowMessage(OneInstanceText(), ProgramTitle(), plat::MB_OK);
       return 0;
     case InstanceLock::kUnusable:
@@ -135,6 +145,15 @@ int StartPlanner(const QStringList& arguments, const StartOptions& options,
       nullptr, options.recoveryFolder.isEmpty() ? DefaultRecoveryFolder() : options.recoveryFolder);
   MainWindow& main = **window;
   if (!alone) main.SuspendAutoSave();
+  // Later starts of this user hand their plans to this planner.
+  static std::unique_ptr<PlanReceiver> receiver;
+  receiver.reset();
+  if (alone) {
+    receiver = std::make_unique<PlanReceiver>();
+    if (receiver->Listen(options.lockFolder))
+      QObject::connect(receiver.get(), &PlanReceiver::requested, &main,
+                       &MainWindow::OpenForwardedPlan);
+  }
   QCoreApplication::processEvents();
   // The catalogue and its pictures are found relative to the program folder.
   QDir::setCurrent(QCoreApplication::applicationDirPath());
