@@ -38,9 +38,10 @@ long WorkWindowProc(plat::HWND window, unsigned message, std::uintptr_t wParam,
   }
 }
 
-// The selection's corner handles: squares of this many window pixels, filled, so they
-// stand apart from the thin outline the pointer's hover draws.
-constexpr int kHandleSize = 7;
+// The selection: a coloured outline and filled corner handles of this many window
+// pixels, so that it stands apart from the thin outline the pointer's hover draws.
+constexpr int kHandleSize = 9;
+constexpr int kSelectionLine = 2;
 const QColor kHandleFill(0x12, 0x5f, 0xd6);
 
 QRect HandleArea(const QPolygon& outline) {
@@ -101,6 +102,11 @@ void PlanView::paintEvent(QPaintEvent* event) {
   if (part != event->rect())
     painter.fillRect(QRegion(event->rect()).subtracted(part).boundingRect(), Qt::white);
   if (selection_.isEmpty()) return;
+  painter.setRenderHint(QPainter::Antialiasing);
+  painter.setPen(QPen(kHandleFill, kSelectionLine));
+  painter.setBrush(Qt::NoBrush);
+  painter.drawPolygon(selection_);
+  painter.setRenderHint(QPainter::Antialiasing, false);
   painter.setPen(QPen(Qt::white, 1));
   painter.setBrush(kHandleFill);
   for (const QPoint& corner : selection_)
