@@ -322,3 +322,81 @@ TEST_F(SelectionTest, ANewPlacementStartsWithoutAHighlight) {
   EXPECT_EQ(Info().iSelProdId, 0);
   EXPECT_EQ(Info().bObjAtCur, 1);
 }
+
+// The later codes: moving by an offset and turning keep the object selected, are one
+// step each, and a refused change leaves the worksheet and the history exactly as they
+// were; the outline comes back in client pixels only while something is selected.
+TEST_F(SelectionTest, MovingByAnOffsetIsOneStepAndKeepsTheSelection) {
+  Furnished();
+  const std::vector<std::uint8_t> before = Sheet();
+  const std::uint32_t serial = Serial();
+  Hover(700, 560);
+  EXPECT_EQ(CallTessel(TC_MoveSelectedBy, 2, 0, 0, 0, 0), 0) << "hovered is not selected";
+  EXPECT_EQ(Serial(), serial);
+  Code(TC_DropCursor);
+  ASSERT_EQ(Info().bObjSel, 1);
+  EXPECT_EQ(CallTessel(TC_MoveSelectedBy, 20, static_cast<std::uint32_t>(-4), 0, 0, 0), 1);
+  EXPECT_EQ(Serial(), serial + 1);
+  const ObjectRecord* r = RecordOfTag(kDesignTagBase);
+  ASSERT_NE(r, nullptr);
+  EXPECT_EQ(r->x, 720);
+  EXPECT_EQ(r->y, 556);
+  EXPECT_EQ(Info().bObjSel, 1) << "still selected for the next key";
+  EXPECT_EQ(Info().bObjAtCur, 0);
+  EXPECT_EQ(CallTessel(TC_MoveSelectedBy, 2, 0, 0, 0, 0), 1);
+  EXPECT_EQ(RecordOfTag(kDesignTagBase)->x, 722);
+  Code(TC_Undo);
+  Code(TC_Undo);
+  EXPECT_TRUE(Sheet() == before);
+  EXPECT_EQ(Serial(), serial);
+}
+
+TEST_F(SelectionTest, AMoveOrTurnIntoTheWallIsRefusedAndChangesNothing) {
+  Furnished();
+  Hover(700, 560);
+  Code(TC_DropCursor);
+  const std::vector<std::uint8_t> before = Sheet();
+  const std::uint32_t serial = Serial();
+  // Far into the wall and beyond the sheet.
+  EXPECT_EQ(CallTessel(TC_MoveSelectedBy, 0, static_cast<std::uint32_t>(-230), 0, 0, 0), 0);
+  EXPECT_EQ(CallTessel(TC_MoveSelectedBy, 5000, 0, 0, 0, 0), 0);
+  EXPECT_TRUE(Sheet() == before);
+  EXPECT_EQ(Serial(), serial);
+  EXPECT_EQ(Info().bObjAtCur, 0) << "nothing left hanging at the pointer";
+  EXPECT_EQ(Info().bObjSel, 1);
+  EXPECT_EQ(Info().bRedoAvail, 0);
+  EXPECT_EQ(RecordOfTag(kDesignTagBase)->x, 700);
+}
+
+TEST_F(SelectionTest, TurningByTheLaterCodeKeepsTheSelectionAndWallProductsChangeSide) {
+  Room();
+  Design();
+  ASSERT_TRUE(Place(100, 1, 0, "basin-2.bmp", 700, 345));
+  const std::uint32_t serial = Serial();
+  Hover(700, 335);
+  EXPECT_EQ(CallTessel(TC_TurnSelectedBy, 90, 0, 0, 0, 0), 0) << "not selected yet";
+  Code(TC_DropCursor);
+  ASSERT_EQ(Info().bObjSel, 1);
+  EXPECT_EQ(CallTessel(TC_TurnSelectedBy, 90, 0, 0, 0, 0), 1);
+  EXPECT_EQ(RecordOfTag(kDesignTagBase)->p1 & 0xFu, 2u) << "the next side against the wall";
+  EXPECT_EQ(CallTessel(TC_TurnSelectedBy, static_cast<std::uint32_t>(-90), 0, 0, 0, 0), 1);
+  EXPECT_EQ(CallTessel(TC_TurnSelectedBy, static_cast<std::uint32_t>(-15), 0, 0, 0, 0), 1);
+  EXPECT_EQ(RecordOfTag(kDesignTagBase)->p1 & 0xFu, 4u) << "any turn left goes a side back";
+  EXPECT_EQ(Serial(), serial + 3);
+  EXPECT_EQ(Info().bObjSel, 1);
+
+  std::int32_t corners[8] = {};
+  EXPECT_EQ(CallTessel(TC_GetSelectionOutline, 0, 0, 0, reinterpret_cast<long>(corners), 0), 1);
+  const plat::POINT centre = CursorToClient(RecordOfTag(kDesignTagBase)->x + view.roomOriginX,
+                                            RecordOfTag(kDesignTagBase)->y + view.roomOriginY);
+  const int midX = (corners[0] + corners[2] + corners[4] + corners[6]) / 4;
+  const int midY = (corners[1] + corners[3] + corners[5] + corners[7]) / 4;
+  EXPECT_LE(std::abs(midX - centre.x), 1);
+  EXPECT_LE(std::abs(midY - centre.y), 1);
+  Hover(900, 500);
+  Code(TC_DropCursor);
+  std::int32_t none[8] = {7, 7, 7, 7, 7, 7, 7, 7};
+  EXPECT_EQ(CallTessel(TC_GetSelectionOutline, 0, 0, 0, reinterpret_cast<long>(none), 0), 0);
+  EXPECT_EQ(none[0], 7) << "nothing written without a selection";
+  EXPECT_EQ(CallTessel(TC_GetSelectionOutline, 0, 0, 0, 0, 0), 0);
+}
