@@ -9,9 +9,11 @@
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QStandardPaths>
+#include <QThread>
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <utility>
 
 namespace tessel {
 
@@ -23,6 +25,8 @@ constexpr char kShow[] = "show";
 constexpr char kDone[] = "ok";
 // A request longer than a path can be is no request of ours.
 constexpr qint64 kMaxRequest = 4096 + 16;
+// How long a start waits before it looks again for a socket that is not there yet.
+constexpr int kRetryMs = 100;
 
 }  // namespace
 
@@ -39,10 +43,14 @@ QString ForwardingSocketName(const QString& folder) {
 
 bool ForwardToRunningPlanner(const QString& folder, const QString& planFile, int timeoutMs) {
   QLocalSocket socket;
-  socket.connectToServer(ForwardingSocketName(folder));
   QElapsedTimer clock;
   clock.start();
-  if (!socket.waitForConnected(timeoutMs)) return false;
+  for (;;) {
+    socket.connectToServer(ForwardingSocketName(folder));
+    if (socket.waitForConnected(std::max(1, timeoutMs - static_cast<int>(clock.elapsed())))) break;
+    if (clock.elapsed() + kRetryMs >= timeoutMs) return false;
+    QThread::msleep(kRetryMs);
+  }
   const QByteArray request =
       (planFile.isEmpty() ? QByteArray(kShow) : kOpen + planFile.toUtf8()) + '\n';
   socket.write(request);
@@ -101,7 +109,17 @@ void PlanReceiver::Read(QLocalSocket* socket) {
   }
   socket->write(QByteArray(kDone) + '\n');
   socket->flush();
-  emit requested(plan);
+  if (handler_)
+    handler_(plan);
+  else
+    pending_ << plan;
+}
+
+void PlanReceiver::SetHandler(Handler handler) {
+  handler_ = std::move(handler);
+  const QStringList waiting = std::exchange(pending_, {});
+  if (handler_)
+    for (const QString& plan : waiting) handler_(plan);
 }
 
 InstanceLock::InstanceLock(const QString& folder) {

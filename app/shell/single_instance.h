@@ -4,6 +4,8 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
+#include <functional>
 #include <memory>
 
 class QLocalServer;
@@ -42,7 +44,8 @@ QString ForwardingSocketName(const QString& folder = QString());
 
 // A second start hands its plan (or, with none, just the wish to be seen) to the
 // running planner. True once that planner has confirmed it; false when it cannot be
-// reached within `timeoutMs` (not running, hung, or an older planner without a socket).
+// reached within `timeoutMs` (hung, or an older planner without a socket). A planner
+// that is still starting gets its socket soon: the start keeps trying until then.
 bool ForwardToRunningPlanner(const QString& folder, const QString& planFile, int timeoutMs);
 
 // The running planner's end of it: listens on the socket and reports each request.
@@ -51,18 +54,21 @@ bool ForwardToRunningPlanner(const QString& folder, const QString& planFile, int
 class PlanReceiver : public QObject {
   Q_OBJECT
  public:
+  // planFile is empty when the other start named no plan.
+  using Handler = std::function<void(const QString& planFile)>;
   explicit PlanReceiver(QObject* parent = nullptr);
   ~PlanReceiver() override;
   // False with the reason when the socket cannot be made; the planner runs on without.
   bool Listen(const QString& folder, QString* why = nullptr);
-
- signals:
-  // planFile is empty when the other start named no plan.
-  void requested(const QString& planFile);
+  // Who opens the plans; requests taken before there was one (while the planner was
+  // still starting) go to it now, in their order.
+  void SetHandler(Handler handler);
 
  private:
   void Read(QLocalSocket* socket);
   QLocalServer* server_ = nullptr;
+  Handler handler_;
+  QStringList pending_;
 };
 
 }  // namespace tessel

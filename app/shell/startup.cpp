@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLibraryInfo>
+#include <QPointer>
 #include <QTranslator>
 #include <cstdio>
 
@@ -132,6 +133,14 @@ int StartPlanner(const QStringList& arguments, const StartOptions& options,
   }
   static std::unique_ptr<InstanceLock> held;
   held = std::move(lock);
+  // Later starts of this user hand their plans to this planner, from now on: one that
+  // comes while this planner is still starting waits for it rather than being refused.
+  static std::unique_ptr<PlanReceiver> receiver;
+  receiver.reset();
+  if (alone) {
+    receiver = std::make_unique<PlanReceiver>();
+    if (!receiver->Listen(options.lockFolder)) receiver.reset();
+  }
   std::unique_ptr<IntroWindow> splash;
   if (options.showSplash) {
     splash = std::make_unique<IntroWindow>();
@@ -145,15 +154,6 @@ int StartPlanner(const QStringList& arguments, const StartOptions& options,
       nullptr, options.recoveryFolder.isEmpty() ? DefaultRecoveryFolder() : options.recoveryFolder);
   MainWindow& main = **window;
   if (!alone) main.SuspendAutoSave();
-  // Later starts of this user hand their plans to this planner.
-  static std::unique_ptr<PlanReceiver> receiver;
-  receiver.reset();
-  if (alone) {
-    receiver = std::make_unique<PlanReceiver>();
-    if (receiver->Listen(options.lockFolder))
-      QObject::connect(receiver.get(), &PlanReceiver::requested, &main,
-                       &MainWindow::OpenForwardedPlan);
-  }
   QCoreApplication::processEvents();
   // The catalogue and its pictures are found relative to the program folder.
   QDir::setCurrent(QCoreApplication::applicationDirPath());
@@ -178,6 +178,13 @@ int StartPlanner(const QStringList& arguments, const StartOptions& options,
     StartupHelpWindow hint(&main);
     hint.setMode(0);
     hint.exec();
+  }
+  // Plans handed over while the planner was starting are opened now, after its own.
+  if (receiver) {
+    QPointer<MainWindow> target(&main);
+    receiver->SetHandler([target](const QString& plan) {
+      if (target) target->OpenForwardedPlan(plan);
+    });
   }
   return 0;
 }

@@ -104,6 +104,18 @@ class ForwardTest : public QObject {
     QTRY_COMPARE(window->CurrentFile(), plan);
   }
 
+  void plansThatComeWhileThePlannerStartsWaitForIt() {
+    PlanReceiver receiver;
+    QVERIFY(receiver.Listen(runtimeDir->path()));
+    QVERIFY(ForwardToRunningPlannerInBackground("/plans/first.tsd"));
+    QVERIFY(ForwardToRunningPlannerInBackground(""));
+    QStringList opened;
+    receiver.SetHandler([&opened](const QString& plan) { opened << plan; });
+    QCOMPARE(opened, (QStringList{"/plans/first.tsd", ""}));
+    QVERIFY(ForwardToRunningPlannerInBackground("/plans/second.tsd"));
+    QCOMPARE(opened.last(), QString("/plans/second.tsd"));
+  }
+
   void onlyAnUnreachablePlannerRefusesTheSecondStart() {
     // A planner holds the lock but has no socket (an older one, or one that hangs).
     InstanceLock held(runtimeDir->path());
