@@ -18,6 +18,7 @@
 #include "catalogue/product_bar.h"
 #include "catalogue/product_row.h"
 #include "dialogs/product_dialogs.h"
+#include "shell/settings.h"
 #include "shell/startup_windows.h"
 
 using namespace tessel;
@@ -264,6 +265,38 @@ class ProductBarTest : public QObject, public AppFixture {
     });
     QVERIFY(window->ViewItem(kProductList)->isEnabled());
     window->ViewItem(kProductList)->trigger();
+  }
+
+  void thePlacingHintsAreSeenOnceUnlessAskedForAgain() {
+    Furnish();
+    ReadHintSwitches();
+    QVERIFY(Hints().showEsc && Hints().showHeight);
+    Choose(Bar()->Series(), "Ostara Linea");
+    Choose(Bar()->Groups(), "Washbasins");
+    const int b = ButtonOf(101);  // a basin with a height: both hints
+    QStringList seen;
+    const auto confirm = [&seen](QDialog* hint) {
+      seen << hint->windowTitle();
+      hint->findChild<QPushButton*>("cmdOK")->click();
+    };
+    AnswerDialog("frmStartuphelp", [&](QDialog* hint) {
+      confirm(hint);
+      AnswerDialog("frmStartuphelp", confirm);
+    });
+    QTest::mouseClick(Bar()->Button(b), Qt::LeftButton);
+    QCOMPARE(seen, (QStringList{GetCaption(3201), GetCaption(3202)}));
+    QCOMPARE(ReadSetting("Startup", "ShowEsc", "1"), QString("0"));
+    QCOMPARE(ReadSetting("Startup", "ShowHeight", "1"), QString("0"));
+    Press(window, Qt::Key_Escape);
+    QTest::mouseClick(Bar()->Button(b), Qt::LeftButton);
+    QCOMPARE(seen.size(), 2);
+    QCOMPARE(Puts().size(), std::size_t{2});
+    Press(window, Qt::Key_Escape);
+    // Set on again in the settings, the hint comes back at the next start.
+    WriteSetting("Startup", "ShowEsc", "1");
+    ReadHintSwitches();
+    QVERIFY(Hints().showEsc);
+    QVERIFY(!Hints().showHeight);
   }
 
   void theMountingDialogRemembersItsSide() {
