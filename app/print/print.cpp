@@ -51,6 +51,7 @@ constexpr double kListTitleMm = 7.0;
 constexpr double kPositionColumnMm = 11, kModelColumnMm = 20, kSeriesColumnMm = 30,
                  kSizeColumnMm = 34, kCountColumnMm = 14;
 constexpr double kCellPaddingMm = 1.2;
+constexpr double kTextInsetMm = 0.5;
 // The scale bar: ten steps, this high, with its numbers below.
 constexpr int kScaleBarSteps = 10;
 constexpr double kScaleBarHeightMm = 2.0;
@@ -90,7 +91,9 @@ class Page {
             Qt::Alignment align = Qt::AlignLeft | Qt::AlignVCenter) {
     const QFont font = PrintFont(p_.device(), points, bold);
     p_.setFont(font);
-    const QRectF box = Rect(mm.x(), mm.y(), mm.width(), mm.height());
+    // Inset a little: a glyph's box may reach past the point it is drawn at.
+    const QRectF box =
+        Rect(mm.x() + kTextInsetMm, mm.y(), mm.width() - 2 * kTextInsetMm, mm.height());
     const QString shown =
         QFontMetricsF(font, p_.device()).elidedText(text, Qt::ElideRight, box.width());
     p_.drawText(box, static_cast<int>(align) | Qt::TextSingleLine, shown);
