@@ -89,12 +89,29 @@ class BatchTest : public QObject {
     QFile f(png);
     QVERIFY(f.open(QIODevice::ReadOnly));
     QVERIFY(f.read(8) == QByteArray("\x89PNG\r\n\x1a\n", 8));
+    const QByteArray bytes = f.readAll();
+    // The true scale for programs that print it: 200 pixels a metre both ways, the
+    // unit being the metre.
+    const qsizetype phys = bytes.indexOf("pHYs");
+    QVERIFY(phys > 0);
+    QCOMPARE(bytes.mid(phys + 4, 9), QByteArray("\0\0\0\xC8\0\0\0\xC8\x01", 9));
     const QImage fromBmp(bmp, "BMP"), fromPng(png, "PNG");
-    QCOMPARE(fromPng.size(), QSize(660, 560));
-    // An indexed picture with the engine's palette, pixel for pixel the bitmap.
+    QCOMPARE(fromBmp.size(), QSize(660, 560));
+    // A white margin of 24 pixels around the drawing, so no label touches the edge.
+    QCOMPARE(fromPng.size(), QSize(660 + 48, 560 + 48));
+    // An indexed picture with the engine's palette, pixel for pixel the bitmap inside.
     QCOMPARE(fromPng.format(), QImage::Format_Indexed8);
-    QCOMPARE(fromPng.convertToFormat(QImage::Format_RGB32),
-             fromBmp.convertToFormat(QImage::Format_RGB32));
+    const QImage rgb = fromPng.convertToFormat(QImage::Format_RGB32);
+    QCOMPARE(rgb.copy(24, 24, 660, 560), fromBmp.convertToFormat(QImage::Format_RGB32));
+    for (int y = 0; y < rgb.height(); ++y)
+      for (int x = 0; x < rgb.width(); ++x)
+        if (x < 24 || y < 24 || x >= 24 + 660 || y >= 24 + 560)
+          QVERIFY2(rgb.pixel(x, y) == qRgb(255, 255, 255),
+                   qPrintable(QString("%1,%2").arg(x).arg(y)));
+    // The bitmap stays exactly the engine's file: no margin, no resolution.
+    QFile b(bmp);
+    QVERIFY(b.open(QIODevice::ReadOnly));
+    QCOMPARE(b.size(), qint64{1078 + 660 * 560});
   }
 
   void exportListWritesTheProductsInEitherLanguage_data() {
@@ -103,18 +120,21 @@ class BatchTest : public QObject {
     QTest::newRow("English")
         << QStringList{}
         << QByteArray(
-               "Catalogue no.,Model no.,Series,Name,Width,Depth,Height,Count\r\n"
-               "100,101045,Ostara Linea,Washbasin 45,45,36,,1\r\n"
-               "101,101055,Ostara Linea,Washbasin 55,55,44,85,2\r\n"
-               "107,103037,Ostara Linea,Close-coupled toilet,37,68,82.5,1\r\n");
+               "\xEF\xBB\xBFPos.,Catalogue no.,Model no.,Series,Name,Width (cm),Depth (cm),"
+               "Height (cm),Count\r\n"
+               "1,100,101045,Ostara Linea,Washbasin 45,45,36,,1\r\n"
+               "2,101,101055,Ostara Linea,Washbasin 55,55,44,85,2\r\n"
+               "3,107,103037,Ostara Linea,Close-coupled toilet,37,68,82.5,1\r\n");
     QTest::newRow("German")
         << QStringList{"-D"}
-        << QString(
-               "Katalognr.,Modellnr.,Serie,Bezeichnung,Breite,Tiefe,Höhe,Anzahl\r\n"
-               "100,101045,Ostara Linea,Waschtisch 45,45,36,,1\r\n"
-               "101,101055,Ostara Linea,Waschtisch 55,55,44,85,2\r\n"
-               "107,103037,Ostara Linea,Stand-WC mit Spülkasten,37,68,82.5,1\r\n")
-               .toUtf8();
+        << QByteArray("\xEF\xBB\xBF") +
+               QString(
+                   "Pos.;Katalognr.;Modellnr.;Serie;Bezeichnung;Breite (cm);Tiefe (cm);"
+                   "Höhe (cm);Anzahl\r\n"
+                   "1;100;101045;Ostara Linea;Waschtisch 45;45;36;;1\r\n"
+                   "2;101;101055;Ostara Linea;Waschtisch 55;55;44;85;2\r\n"
+                   "3;107;103037;Ostara Linea;Stand-WC mit Spülkasten;37;68;82,5;1\r\n")
+                   .toUtf8();
   }
   void exportListWritesTheProductsInEitherLanguage() {
     QFETCH(QStringList, language);

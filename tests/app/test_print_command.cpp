@@ -117,9 +117,10 @@ class PrintCommandTest : public QObject, public AppFixture {
     QCOMPARE(catalogue.Open(ShippedCatalogue(), language), CatalogueState::kOpen);
     const QString text = PdfPlainText(pdf);
     for (const QString& expected :
-         {GetCaption(5310), GetCaption(6010), GetCaption(6030), QString("furnished.tsd"),
-          QString("1:%1").arg(scale), catalogue.ProductDescription(kBasin),
-          catalogue.ProductDescription(kToilet)})
+         {GetCaption(5310), GetCaption(7510), GetCaption(7514), QString("furnished.tsd"),
+          QString("1:%1").arg(scale), PrintDate(QDate::currentDate(), language),
+          NameOf(catalogue, kBasin), NameOf(catalogue, kToilet),
+          QString(language.isEmpty() ? "37 × 68 × 82.5" : "37 × 68 × 82,5")})
       QVERIFY2(text.contains(expected.simplified()),
                qPrintable(expected + " missing from:\n" + text));
 
@@ -151,6 +152,9 @@ class PrintCommandTest : public QObject, public AppFixture {
                 .arg(images + "li0107p2.bmp")
                 .toUtf8());
     return name;
+  }
+  static QString NameOf(Catalogue& catalogue, qint64 id) {
+    return ProductListRows(catalogue, {id}).value(0).name;
   }
   static QString PdfPlainText(const QString& file) {
     QProcess text;
