@@ -4,6 +4,9 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <csignal>
+#include <sys/resource.h>
+#include <unistd.h>
 
 namespace {
 
@@ -12,7 +15,10 @@ struct Run {
   QString errors;
 };
 
-Run Tessel(const QStringList& arguments) {
+// A file size limit for a run that must find its writes refused.
+constexpr rlim_t kSmallFileLimit = 16 * 1024;
+
+Run Tessel(const QStringList& arguments, rlim_t fileLimit = 0) {
   // Settings of their own, so the user's saved language never decides the texts.
   static QTemporaryDir settings;
   QProcess p;
@@ -22,6 +28,12 @@ Run Tessel(const QStringList& arguments) {
   env.insert("XDG_CONFIG_HOME", settings.path());
   env.insert("XDG_DATA_HOME", settings.path());
   p.setProcessEnvironment(env);
+  if (fileLimit > 0)
+    p.setChildProcessModifier([fileLimit] {
+      const rlimit limit{fileLimit, fileLimit};
+      setrlimit(RLIMIT_FSIZE, &limit);
+      signal(SIGXFSZ, SIG_IGN);
+    });
   p.start(QCoreApplication::applicationDirPath() + "/tessel32", arguments);
   if (!p.waitForFinished(60000)) return {-1, "did not finish"};
   return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
@@ -155,6 +167,113 @@ class BatchTest : public QObject {
     const QString fitted = dir.filePath("fitted.pdf");
     QCOMPARE(Tessel({"--print-pdf", plan, fitted}).status, 0);
     QVERIFY(PdfText(fitted).contains("1:17"));
+  }
+
+  // The project's data, the date in the language, the room's inner size and the list
+  // with sizes; the plan file itself is left as it was.
+  void printPdfPrintsTheProject() {
+    if (QStandardPaths::findExecutable("pdftotext").isEmpty()) QSKIP("poppler-utils missing");
+    const QString project = dir.filePath("project.tsd");
+    QFile f(project);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    const QByteArray text = FurnishedPlan() + QString(
+                                                  "[Project]\r\nTitle=Bad Familie Müller\r\n"
+                                                  "Customer=Anna Müller\r\nSite=Lindenstraße 4\r\n"
+                                                  "Room=Bad OG\r\nPlanner=K. Weber\r\n"
+                                                  "Notes=Fliesen bis 1,20 m\\nWC prüfen\r\n")
+                                                  .toUtf8();
+    f.write(text);
+    f.close();
+    const QString out = dir.filePath("project.pdf");
+    const Run r = Tessel({"--print-pdf", project, out, "--scale", "20", "-D"});
+    QCOMPARE(r.status, 0);
+    const QString page = PdfText(out);
+    for (const QString& expected :
+         {QString("Bad Familie Müller"), QString("Anna Müller"), QString("Lindenstraße 4"),
+          QString("Bad OG"), QString("K. Weber"), QString("Fliesen bis 1,20 m"),
+          QString("WC prüfen"), QString("300 × 250 cm"), QString("Waschtisch 55"),
+          QString("55 × 44 × 85"), QString("37 × 68 × 82,5"), QString("Bemaßung in Millimetern"),
+          QLocale(QLocale::German).toString(QDate::currentDate(), "d. MMMM yyyy")})
+      QVERIFY2(page.contains(expected), qPrintable(expected + " missing from\n" + page));
+    QFile again(project);
+    QVERIFY(again.open(QIODevice::ReadOnly));
+    QCOMPARE(again.readAll(), text);
+  }
+
+  // The paper goes the way round that prints the plan larger, unless it is asked for.
+  void printPdfTurnsThePaperForTheLargerScale_data() {
+    QTest::addColumn<QString>("room");
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<QSize>("size");  // in points
+    QTest::newRow("wide") << "500,150" << QStringList{} << QSize(842, 595);
+    QTest::newRow("tall") << "150,500" << QStringList{} << QSize(595, 842);
+    QTest::newRow("wide, portrait asked")
+        << "500,150" << QStringList{"--orientation", "portrait"} << QSize(595, 842);
+    QTest::newRow("wide on A3") << "500,150" << QStringList{"--paper", "A3"} << QSize(1191, 842);
+  }
+  void printPdfTurnsThePaperForTheLargerScale() {
+    QFETCH(QString, room);
+    QFETCH(QStringList, options);
+    QFETCH(QSize, size);
+    if (QStandardPaths::findExecutable("pdfinfo").isEmpty()) QSKIP("poppler-utils missing");
+    const QString shaped = dir.filePath("shaped.tsd");
+    QFile f(shaped);
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(QString("[Layout]\r\ncount=1\r\n00=WALLRECT,640,440,%1,32767,0,0\r\n"
+                    "[Design]\r\ncount=0\r\n")
+                .arg(room)
+                .toUtf8());
+    f.close();
+    const QString out = dir.filePath("shaped.pdf");
+    QCOMPARE(Tessel(QStringList{"--print-pdf", shaped, out} + options).status, 0);
+    QProcess info;
+    info.start("pdfinfo", {out});
+    info.waitForFinished(30000);
+    const QString said = QString::fromUtf8(info.readAllStandardOutput());
+    const auto m = QRegularExpression(R"(Page size:\s+([\d.]+) x ([\d.]+))").match(said);
+    QVERIFY2(m.hasMatch(), qPrintable(said));
+    QVERIFY2(std::abs(m.captured(1).toDouble() - size.width()) < 1 &&
+                 std::abs(m.captured(2).toDouble() - size.height()) < 1,
+             qPrintable(said));
+  }
+
+  // A PDF that cannot be written whole leaves the old file as it was, says so and
+  // ends with a failure: a small file system that fills up (as root, as CI runs), else
+  // a file size limit on the process.
+  void printPdfOntoAFullDiskKeepsTheOldFile() {
+    QTemporaryDir full;
+    const QString folder = full.path();
+    bool mounted = false;
+    if (geteuid() == 0)
+      mounted = QProcess::execute("mount", {"-t", "tmpfs", "-o", "size=64k", "tmpfs", folder}) == 0;
+    auto unmount = qScopeGuard([&] {
+      if (mounted) QProcess::execute("umount", {folder});
+    });
+    const QString old = QDir(folder).filePath("old.pdf");
+    const QByteArray oldBytes = "%PDF-1.4 the plan printed last week\n%%EOF\n";
+    QFile o(old);
+    QVERIFY(o.open(QIODevice::WriteOnly));
+    o.write(oldBytes);
+    o.close();
+    Run r;
+    if (mounted) {
+      // Filled up to the last few kilobytes: far less than a page.
+      QFile filler(QDir(folder).filePath("filler"));
+      QVERIFY(filler.open(QIODevice::WriteOnly));
+      filler.write(QByteArray(56 * 1024, 'x'));
+      filler.close();
+      r = Tessel({"--print-pdf", furnished, old});
+    } else {
+      r = Tessel({"--print-pdf", furnished, old}, kSmallFileLimit);
+    }
+    QVERIFY2(r.status != 0, qPrintable(r.errors));
+    QVERIFY2(r.errors.contains("cannot"), qPrintable(r.errors));
+    QFile kept(old);
+    QVERIFY(kept.open(QIODevice::ReadOnly));
+    QCOMPARE(kept.readAll(), oldBytes);
+    QStringList left = QDir(folder).entryList(QDir::Files);
+    left.removeAll("filler");
+    QCOMPARE(left, QStringList{"old.pdf"});
   }
 
   void refusalsSayWhatWentWrong_data() {
