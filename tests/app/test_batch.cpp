@@ -1,12 +1,13 @@
 // The program's window-less commands, run as a user runs them: the real program in a
 // process of its own, its exit status, its message and the files it writes.
+#include <sys/resource.h>
+#include <unistd.h>
+
 #include <QImage>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <csignal>
-#include <sys/resource.h>
-#include <unistd.h>
 
 namespace {
 

@@ -26,6 +26,7 @@ class PrintCommandTest : public QObject, public AppFixture {
     PrintDialogEdges().choosePrinter = [this](QPrinter& printer, const QString& title, QWidget*) {
       ++printerAsked;
       printerTitle = title;
+      proposedPdf = printer.outputFileName();
       printer.setOutputFormat(QPrinter::PdfFormat);
       printer.setOutputFileName(pdf);
       return !cancelPrinter;
@@ -33,10 +34,17 @@ class PrintCommandTest : public QObject, public AppFixture {
     PrintDialogEdges().preview = [this](QPrinter& printer,
                                         const std::function<void(QPrinter*)>& paint, QWidget*) {
       ++previewShown;
-      paint(&printer);  // the preview's print button
-      return true;
+      if (changePaper) changePaper(printer);
+      // What the preview shows: the pages on the printer's paper as it is now.
+      QPrinter shown(QPrinter::HighResolution);
+      shown.setOutputFormat(QPrinter::PdfFormat);
+      shown.setOutputFileName(FilePath("preview.pdf"));
+      shown.setPageLayout(printer.pageLayout());
+      paint(&shown);
+      return true;  // its print button
     };
     cancelPrinter = false;
+    changePaper = nullptr;
   }
   void cleanup() { CloseWindow(); }
 
@@ -132,6 +140,44 @@ class PrintCommandTest : public QObject, public AppFixture {
              qPrintable(QString("%1 dots for %2").arg(width).arg(expected)));
   }
 
+  // One printer dialog, then the scale and the preview. The paper made smaller in the
+  // preview after 1:20 was chosen for A4: the scale is checked against the paper that
+  // is printed on, the plan is never cut off, and the file holds what the preview
+  // showed. The PDF proposed is the plan's own name in its folder.
+  void thePreviewPrintsWhatItShowsOnThePaperChosen() {
+    if (QStandardPaths::findExecutable("pdfinfo").isEmpty() ||
+        QStandardPaths::findExecutable("pdftotext").isEmpty())
+      QSKIP("poppler-utils are not installed");
+    nextFileName = WriteFurnishedRoom();
+    Press(window_.get(), Qt::Key_O, Qt::ControlModifier);
+    int offered20 = -1;
+    QTimer::singleShot(10, [&offered20] {
+      auto* setup = qobject_cast<PrintSetupDialog*>(QApplication::activeModalWidget());
+      if (!setup) return;
+      offered20 = setup->optSize[1]->isEnabled();
+      setup->optSize[1]->setChecked(true);
+      setup->cmdOK->click();
+    });
+    changePaper = [](QPrinter& printer) {
+      printer.setPageSize(QPageSize(QPageSize::A5));
+      printer.setPageOrientation(QPageLayout::Portrait);
+    };
+    Press(window_.get(), Qt::Key_P, Qt::ControlModifier);
+    QCOMPARE(printerAsked, 1);
+    QCOMPARE(previewShown, 1);
+    QCOMPARE(offered20, 1);
+    QCOMPARE(proposedPdf, FilePath("furnished.pdf"));
+    QVERIFY2(Messages::Shown().isEmpty(), qPrintable(Messages::Shown().join('\n')));
+    // A5 within 5 mm margins leaves 138 x 152 mm for the plan: its 3300 mm need 1:24.
+    const QString printed = PdfPlainText(pdf);
+    QVERIFY2(printed.contains("1:24") && !printed.contains("1:20"), qPrintable(printed));
+    QCOMPARE(printed, PdfPlainText(FilePath("preview.pdf")));
+    QProcess info;
+    info.start("pdfinfo", {pdf});
+    QVERIFY(info.waitForFinished(30000));
+    QVERIFY(QString::fromUtf8(info.readAllStandardOutput()).contains("(A5)"));
+  }
+
  private:
   static constexpr double kScaleTolerance = 0.002;
   static constexpr int kBasin = 101, kToilet = 107;
@@ -215,7 +261,8 @@ class PrintCommandTest : public QObject, public AppFixture {
       setup->cmdOK->click();
     });
   }
-  QString pdf, printerTitle;
+  QString pdf, printerTitle, proposedPdf;
+  std::function<void(QPrinter&)> changePaper;
   int printerAsked = 0, previewShown = 0;
   bool cancelPrinter = false;
 };
