@@ -49,6 +49,8 @@ ProjectPropertiesDialog::ProjectPropertiesDialog(const ProjectData& data, QWidge
   connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
   form->addRow(buttons);
+  // Centred at its own size, which the layout knows only now.
+  adjustSize();
   CenterForm(this);
 }
 

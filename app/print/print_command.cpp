@@ -12,6 +12,7 @@
 #include <QPrinterInfo>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "language/language.h"
 #include "platform/window.h"
@@ -101,14 +102,12 @@ bool SystemPreview(QPrinter& printer, const std::function<void(QPrinter*)>& pain
   return dialog.exec() == QDialog::Accepted;
 }
 
-// The job's scale at least the smallest at which the plan fits this paper: a paper
-// made smaller or turned after the scale was chosen never cuts the plan off.
-void FitScale(PlanPrintJob& job, const QPageLayout& layout) {
-  const int minimum = MinimumPrintScale(layout, job.planWidth, job.planHeight);
-  if (minimum > job.scale) {
-    job.scale = minimum;
-    job.scaleText = QString("1:%1").arg(minimum);
-  }
+// The scale the user chose, or the smallest at which the plan fits this paper when
+// that is larger: a paper made smaller or turned after the scale was chosen never cuts
+// the plan off, and turned back it prints at the chosen scale again.
+void FitScale(PlanPrintJob& job, const QPageLayout& layout, int chosen) {
+  job.scale = std::max(chosen, MinimumPrintScale(layout, job.planWidth, job.planHeight));
+  job.scaleText = QString("1:%1").arg(job.scale);
 }
 
 void TellFailure(int number, const QString& what, const QString& why) {
@@ -167,12 +166,13 @@ void PrintPlan(QWidget* parent, const QString& title, const PrintSource& source,
     TellFailure(kPrintFailed, title, why);
     return;
   }
+  const int chosen = setup.Scale();
   const auto paint = [&](QPrinter* target) {
-    FitScale(job, target->pageLayout());
+    FitScale(job, target->pageLayout(), chosen);
     PrintPlanPage(*target, job);
   };
   if (!PrintDialogEdges().preview(printer, paint, parent)) return;
-  FitScale(job, printer.pageLayout());
+  FitScale(job, printer.pageLayout(), chosen);
   if (printer.outputFormat() == QPrinter::PdfFormat) {
     if (!WritePlanPdf(job, printer.pageLayout(), printer.outputFileName(), &why))
       TellFailure(kPdfNotWritten, printer.outputFileName(), why);
