@@ -164,9 +164,12 @@ void MainWindow::InitMenus() {
     if (menu.menu == Menu::Project) {
       top->removeAction(projectItems_[kExportImage]);
       top->insertAction(projectItems_[kPrint + 1], projectItems_[kExportImage]);
-      // The project's data belongs with the plan's file commands.
+      // The project's data is what the printed page and the exports carry: it goes
+      // with them, and every numbered item above keeps its place.
       top->removeAction(projectItems_[kProperties]);
-      top->insertAction(projectItems_[kSaveAs + 1], projectItems_[kProperties]);
+      top->insertAction(projectItems_[kPrint + 1], projectItems_[kProperties]);
+      top->removeAction(projectItems_[kExportImage]);
+      top->insertAction(projectItems_[kProperties], projectItems_[kExportImage]);
     }
   }
   // Auto-save keeps the state the user gave it last.

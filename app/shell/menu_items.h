@@ -24,7 +24,7 @@ enum ProjectItem {
   // Numbered after the recent files so every older number keeps its caption; the menu
   // shows it below Print.
   kExportImage = 18,
-  // Shown below "Save as".
+  // Shown below "Export as image".
   kProperties = 19,
   kProjectItems = 22
 };

@@ -81,7 +81,7 @@ class ProjectTest : public QObject, public AppFixture {
     QCOMPARE(item->text(), GetCaption(1420));
     auto* menu = window_->findChild<QMenu*>("mnProject");
     QCOMPARE(menu->actions().indexOf(item),
-             menu->actions().indexOf(window_->ProjectItem(kSaveAs)) + 1);
+             menu->actions().indexOf(window_->ProjectItem(kExportImage)) + 1);
     AnswerDialog("frmProject", [](QDialog* d) {
       d->findChild<QLineEdit*>("txtTitle")->setText(QString::fromUtf8("Bad Müller"));
       QTest::keyClicks(d->findChild<QLineEdit*>("txtCustomer"), "Anna Meier");
