@@ -178,6 +178,27 @@ class PrintCommandTest : public QObject, public AppFixture {
     QVERIFY(QString::fromUtf8(info.readAllStandardOutput()).contains("(A5)"));
   }
 
+  // A PDF that cannot be written is said, with the file's name and why; the preview
+  // was shown once and nothing else was asked.
+  void aPdfThatCannotBeWrittenIsReported() {
+    DrawRoom();
+    QFile blocker(FilePath("blocker"));
+    QVERIFY(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    pdf = FilePath("blocker/plan.pdf");  // a file where a folder should be
+    AnswerScaleDialog(0);
+    window_->ProjectItem(kPrint)->trigger();
+    QCOMPARE(printerAsked, 1);
+    QCOMPARE(previewShown, 1);
+    QCOMPARE(Messages::Shown().size(), 1);
+    QString caption, text;
+    QVERIFY(GetError(11000, &caption, &text));
+    QVERIFY2(Messages::Shown().front().startsWith(caption + ": ") &&
+                 Messages::Shown().front().contains(pdf),
+             qPrintable(Messages::Shown().front()));
+    QVERIFY(!QFile::exists(pdf));
+  }
+
  private:
   static constexpr double kScaleTolerance = 0.002;
   static constexpr int kBasin = 101, kToilet = 107;
