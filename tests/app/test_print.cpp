@@ -168,6 +168,23 @@ class PrintTest : public QObject {
             MinimumPrintScale(A4(QPageLayout::Landscape), 1400, 600));
   }
 
+  // Margins are never below 5 mm; a printer whose printable area is smaller keeps its
+  // own, and the plan then gets less room.
+  void marginsAreAtLeastFiveMillimetres() {
+    const QPageLayout ours = A4();
+    QCOMPARE(ours.margins(QPageLayout::Millimeter), QMarginsF(5, 5, 5, 5));
+    const QPageLayout printer =
+        PrintPageLayout({QPageSize::A4, QPageLayout::Portrait}, QMarginsF(3, 8, 3, 12.5));
+    QCOMPARE(printer.margins(QPageLayout::Millimeter), QMarginsF(5, 8, 5, 12.5));
+    // 560 units are 2800 mm; the plan's room shrinks from 239 to 228.5 mm: 1:13.
+    QCOMPARE(MinimumPrintScale(printer, 100, 560), 13);
+    QTemporaryDir dir;
+    QPdfWriter writer(dir.filePath("narrow.pdf"));
+    writer.setPageMargins(QMarginsF(2, 2, 2, 20), QPageLayout::Millimeter);
+    KeepPrintMargins(writer);
+    QCOMPARE(writer.pageLayout().margins(QPageLayout::Millimeter), QMarginsF(5, 5, 5, 20));
+  }
+
   void datesInTheLanguage() {
     QCOMPARE(PrintDate(QDate(2026, 12, 8), "D"), QString("8. Dezember 2026"));
     QCOMPARE(PrintDate(QDate(2026, 12, 8), ""), QString("8 December 2026"));
