@@ -55,7 +55,7 @@ const Item kProject[kProjectItems] = {
     {"3.", "", false, true, false, false},
     {"4.", "", false, true, false, false},
     {"Als &Bild exportieren\u2026", "", false, false, false, false},
-    {"Projekt&eigenschaften\u2026", "", false, false, false, false},
+    {"Pro&jekteigenschaften\u2026", "", false, false, false, false},
     // Kept for commands still to come; they have no item yet.
     {"-", "", true, false, false, false},
     {"-", "", true, false, false, false},
