@@ -283,10 +283,11 @@ struct ListPlan {
 ListPlan PlanList(const PlanPrintJob& job, const QSizeF& printableMm, double listTop) {
   ListPlan plan;
   const double rowSpace = kListRowMm;
-  const double firstSpace = printableMm.height() - listTop - kListTitleMm - kListRowMm;
+  // Below the list's title: its header row and the rule under it, then the rows.
+  const double firstSpace = printableMm.height() - listTop - kListTitleMm - kListRowMm - kRuleMm;
   plan.firstPageRows = std::max(0, static_cast<int>(std::floor(firstSpace / rowSpace)));
   const double pageSpace = printableMm.height() - (kRuleMm + kHeadingRowMm + kRuleMm) -
-                           kPrintGapMm - kListTitleMm - kListRowMm;
+                           kPrintGapMm - kListTitleMm - kListRowMm - kRuleMm;
   plan.rowsPerPage = std::max(1, static_cast<int>(std::floor(pageSpace / rowSpace)));
   const auto n = static_cast<int>(job.products.size());
   // A list that cannot show a single row below the plan starts on the next page.
@@ -394,11 +395,6 @@ QString PrintDate(const QDate& date, const QString& languageSuffix) {
   if (languageSuffix.compare("D", Qt::CaseInsensitive) == 0)
     return QLocale(QLocale::German, QLocale::Germany).toString(date, "d. MMMM yyyy");
   return QLocale(QLocale::English, QLocale::UnitedKingdom).toString(date, "d MMMM yyyy");
-}
-
-int PrintPageCount(const PlanPrintJob& job, const QSizeF& printableMm) {
-  if (job.picture.isNull() || job.scale <= 0) return 0;
-  return PlanList(job, printableMm, ListTop(job)).pages;
 }
 
 bool PrintPlanPage(QPagedPaintDevice& device, const PlanPrintJob& job, QString* why) {

@@ -110,8 +110,6 @@ struct PlanPrintJob {
 // the plan goes on over further pages, each under the title. False, with the reason,
 // when there is nothing to print or the device cannot be painted on.
 bool PrintPlanPage(QPagedPaintDevice& device, const PlanPrintJob& job, QString* why = nullptr);
-// How many pages the job takes on a page of that printable size.
-int PrintPageCount(const PlanPrintJob& job, const QSizeF& printableMm);
 
 // The part of a path after its last "/" (the whole path when it has none).
 QString FileTitle(const QString& path);
