@@ -527,9 +527,12 @@ void MainWindow::EditProjectProperties() {
   const ProjectData edited = dialog.Data();
   if (edited == project_) return;
   project_ = edited;
-  // The data is the plan's: it asks to be saved like any change of the room.
+  // The data is the plan's: it asks to be saved like any change of the room, and the
+  // recovery copy takes it at once, since no history step will prompt a copy.
   ReadInfo();
   changes_.Unsaved(Bridge().infoRecord.iSerial);
+  autoSave_->Adopt(Bridge().infoRecord.iSerial);
+  autoSave_->WriteNow();
   UpdateTitle();
 }
 

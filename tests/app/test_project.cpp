@@ -92,6 +92,10 @@ class ProjectTest : public QObject, public AppFixture {
     item->trigger();
     QVERIFY(window_->PlanChanged());
     QVERIFY(window_->windowTitle().endsWith(" *"));
+    // The recovery copy holds the data too, so a crash now loses none of it.
+    const QByteArray copy = Read(window_->AutoSaver()->RecoveryFile());
+    QVERIFY2(copy.contains("[Project]\r\nRoomHeight=250\r\nTitle=Bad M"), copy.constData());
+    QVERIFY(copy.startsWith("[Layout]"));
 
     Press(window_.get(), Qt::Key_S, Qt::ControlModifier);
     QVERIFY(!window_->PlanChanged());
