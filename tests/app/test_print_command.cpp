@@ -27,6 +27,7 @@ class PrintCommandTest : public QObject, public AppFixture {
       ++printerAsked;
       printerTitle = title;
       proposedPdf = printer.outputFileName();
+      offeredOrientation = printer.pageLayout().orientation();
       printer.setOutputFormat(QPrinter::PdfFormat);
       printer.setOutputFileName(pdf);
       return !cancelPrinter;
@@ -199,6 +200,33 @@ class PrintCommandTest : public QObject, public AppFixture {
     QVERIFY(!QFile::exists(pdf));
   }
 
+  // The printer dialog opens on the paper turned the way that prints the plan larger:
+  // landscape for a wide room, portrait for a tall one.
+  void thePaperIsOfferedTheWayRoundThatPrintsLarger_data() {
+    QTest::addColumn<QString>("room");
+    QTest::addColumn<int>("orientation");
+    QTest::newRow("wide") << "500,150" << int(QPageLayout::Landscape);
+    QTest::newRow("tall") << "150,500" << int(QPageLayout::Portrait);
+  }
+  void thePaperIsOfferedTheWayRoundThatPrintsLarger() {
+    QFETCH(QString, room);
+    QFETCH(int, orientation);
+    const QString name = FilePath("shaped.tsd");
+    QFile f(name);
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(QString("[Layout]\r\ncount=1\r\n00=WALLRECT,640,440,%1,32767,0,0\r\n"
+                    "[Design]\r\ncount=0\r\n")
+                .arg(room)
+                .toUtf8());
+    f.close();
+    nextFileName = name;
+    Press(window_.get(), Qt::Key_O, Qt::ControlModifier);
+    cancelPrinter = true;
+    window_->ProjectItem(kPrint)->trigger();
+    QCOMPARE(printerAsked, 1);
+    QCOMPARE(int(offeredOrientation), orientation);
+  }
+
  private:
   static constexpr double kScaleTolerance = 0.002;
   static constexpr int kBasin = 101, kToilet = 107;
@@ -283,6 +311,7 @@ class PrintCommandTest : public QObject, public AppFixture {
     });
   }
   QString pdf, printerTitle, proposedPdf;
+  QPageLayout::Orientation offeredOrientation = QPageLayout::Portrait;
   std::function<void(QPrinter&)> changePaper;
   int printerAsked = 0, previewShown = 0;
   bool cancelPrinter = false;
