@@ -168,8 +168,6 @@ void MainWindow::InitMenus() {
       // with them, and every numbered item above keeps its place.
       top->removeAction(projectItems_[kProperties]);
       top->insertAction(projectItems_[kPrint + 1], projectItems_[kProperties]);
-      top->removeAction(projectItems_[kExportImage]);
-      top->insertAction(projectItems_[kProperties], projectItems_[kExportImage]);
     }
   }
   // Auto-save keeps the state the user gave it last.
