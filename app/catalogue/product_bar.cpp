@@ -35,7 +35,6 @@ constexpr int kMargin = 4;
 constexpr int kBarHeight = kButtonSize + 2 * kMargin;
 constexpr int kLeftScrollLeft = kMargin + kDropDownWidth + kMargin;
 // The captions of the product list file's header row: this number + the column.
-constexpr int kProductListHeaderCaption = 2510;
 
 }  // namespace
 
@@ -421,11 +420,17 @@ bool ProductBar::EditSelectedProduct() {
 }
 
 QStringList ProductListHeader() {
-  static const char* const kFallbacks[kProductListColumns] = {
-      "Catalogue no.", "Model no.", "Series", "Name", "Width", "Depth", "Height", "Count"};
+  // The position number first, as on the printed list; sizes with their unit.
+  struct Column {
+    int caption;
+    const char* fallback;
+  };
+  static const Column kColumns[kProductListColumns] = {
+      {7510, "Pos."},       {2510, "Catalogue no."}, {2511, "Model no."},
+      {2512, "Series"},     {2513, "Name"},          {7511, "Width (cm)"},
+      {7512, "Depth (cm)"}, {7513, "Height (cm)"},   {2517, "Count"}};
   QStringList header;
-  for (int i = 0; i < kProductListColumns; ++i)
-    header << CaptionOr(kProductListHeaderCaption + i, kFallbacks[i]);
+  for (const Column& column : kColumns) header << CaptionOr(column.caption, column.fallback);
   return header;
 }
 
@@ -439,7 +444,9 @@ bool WriteProductList(const QByteArray& csv, const QString& file, QString* why) 
 }
 
 bool ProductBar::ExportProductList(const QList<qint64>& placed, const QString& file, QString* why) {
-  return WriteProductList(ProductListCsv(catalogue_, placed, ProductListHeader()), file, why);
+  return WriteProductList(
+      ProductListCsv(catalogue_, placed, ProductListHeader(), CsvStyleFor(OpenLanguageSuffix())),
+      file, why);
 }
 
 void ProductBar::ShowProductList(QWidget* parent, std::function<QString()> askFile) {

@@ -3,7 +3,6 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
-#include <QPrinter>
 #include <cstdio>
 #include <vector>
 
@@ -13,6 +12,7 @@
 #include "language/language.h"
 #include "print/print.h"
 #include "shell/engine_bridge.h"
+#include "shell/project_data.h"
 #include "shell/settings.h"
 #include "vrx232.h"
 
@@ -24,6 +24,8 @@ constexpr const char* kExport = "--export";
 constexpr const char* kExportList = "--export-list";
 constexpr const char* kPrintPdf = "--print-pdf";
 constexpr const char* kScale = "--scale";
+constexpr const char* kPaper = "--paper";
+constexpr const char* kOrientation = "--orientation";
 
 QString CatalogueFile() {
   return QDir(QCoreApplication::applicationDirPath()).filePath("katalog/katalog.db");
@@ -71,25 +73,35 @@ int ExportList(EngineCall engine, const QString& plan, const QString& out) {
     if (id <= 0) break;
     placed << id;
   }
-  if (!WriteProductList(ProductListCsv(catalogue, placed, ProductListHeader()), out, &why))
+  if (!WriteProductList(
+          ProductListCsv(catalogue, placed, ProductListHeader(), CsvStyleFor(OpenLanguageSuffix())),
+          out, &why))
     return Say(kBatchFailed, "cannot write " + why);
   return 0;
 }
 
-int PrintPdf(EngineCall engine, const QString& plan, const QString& out, int scale) {
+// The paper of a window-less print: A4 unless asked otherwise, and the orientation that
+// gives the plan the larger scale unless one is asked for.
+struct PaperChoice {
+  QPageSize::PageSizeId size = QPageSize::A4;
+  bool orientationGiven = false;
+  QPageLayout::Orientation orientation = QPageLayout::Portrait;
+};
+
+int PrintPdf(EngineCall engine, const QString& plan, const QString& out, int scale,
+             const PaperChoice& choice) {
   if (const int r = OpenPlan(engine, plan)) return r;
-  QPrinter printer(QPrinter::HighResolution);
-  printer.setOutputFormat(QPrinter::PdfFormat);
-  printer.setOutputFileName(out);
-  printer.setPageSize(QPageSize(QPageSize::A4));
   EngineInfo info{};
   engine(TC_GetInfo, 0, 0, 0, reinterpret_cast<long>(&info), 0);
   // Without walls the drawn extent is the whole empty sheet: there is nothing to print.
   if (!info.bWalls) return Say(kBatchFailed, "the plan has no room to print");
-  const QRectF page = printer.pageLayout().paintRect(QPageLayout::Millimeter);
-  const int minimum =
-      MinimumPrintScale(page.width() * 100, page.height() * 100, info.iBoundRight - info.iBoundLeft,
-                        info.iBoundBottom - info.iBoundTop);
+  const int planWidth = info.iBoundRight - info.iBoundLeft;
+  const int planHeight = info.iBoundBottom - info.iBoundTop;
+  PrintPaper paper{choice.size, choice.orientation};
+  if (!choice.orientationGiven)
+    paper.orientation = LargerScaleOrientation(paper.size, planWidth, planHeight);
+  const QPageLayout layout = PrintPageLayout(paper);
+  const int minimum = MinimumPrintScale(layout, planWidth, planHeight);
   if (minimum <= 0) return Say(kBatchFailed, "the plan has nothing to print");
   if (scale == 0) scale = minimum;
   if (scale < minimum)
@@ -99,18 +111,21 @@ int PrintPdf(EngineCall engine, const QString& plan, const QString& out, int sca
                                  .arg(minimum));
   if (scale >= kMaxPrintScale)
     return Say(kBatchFailed, QString("the scale number must be below %1").arg(kMaxPrintScale));
-  // The list names products by their descriptions where the catalogue is there, by
-  // their numbers otherwise.
+  // The list names products and their sizes where the catalogue is there, by their
+  // numbers otherwise.
   Catalogue catalogue;
-  std::function<QString(int)> describe;
+  PrintSource source;
+  source.currentFile = plan;
+  source.project = ProjectData::FromFile(plan);
+  source.languageSuffix = OpenLanguageSuffix();
   if (catalogue.Open(CatalogueFile(), OpenLanguageSuffix()) == CatalogueState::kOpen)
-    describe = [&catalogue](int id) { return catalogue.ProductDescription(id); };
+    source.catalogue = &catalogue;
   PlanPrintJob job;
   QString why;
-  if (!PreparePlanPrint(engine, scale, plan, describe, &job, &why) ||
-      !PrintPlanPage(printer, job, &why))
+  if (!PreparePlanPrint(engine, scale, source, &job, &why))
     return Say(kBatchFailed, "cannot print: " + why);
-  if (!QFile::exists(out)) return Say(kBatchFailed, "cannot write " + out);
+  if (!WritePlanPdf(job, layout, out, &why))
+    return Say(kBatchFailed, "cannot write " + out + ": " + why);
   return 0;
 }
 
@@ -127,9 +142,11 @@ int RunBatch(const QStringList& arguments) {
   const qsizetype listAt = arguments.indexOf(kExportList);
   const qsizetype at = exportAt >= 0 ? exportAt : printAt >= 0 ? printAt : listAt;
   if (at < 0 || at + 2 >= arguments.size())
-    return Say(kBatchUsage, QString("usage: tessel32 %1 PLAN.tsd OUT.png|OUT.bmp | %2 PLAN.tsd "
-                                    "OUT.pdf [%3 N] | %4 PLAN.tsd OUT.csv [-LANGUAGE]")
-                                .arg(kExport, kPrintPdf, kScale, kExportList));
+    return Say(kBatchUsage,
+               QString("usage: tessel32 %1 PLAN.tsd OUT.png|OUT.bmp | %2 PLAN.tsd "
+                       "OUT.pdf [%3 N] [%5 A4|A3] [%6 portrait|landscape] | %4 PLAN.tsd OUT.csv "
+                       "[-LANGUAGE]")
+                   .arg(kExport, kPrintPdf, kScale, kExportList, kPaper, kOrientation));
   const QString plan = arguments[at + 1], out = arguments[at + 2];
   int scale = 0;
   if (const qsizetype s = arguments.indexOf(kScale); s >= 0) {
@@ -137,6 +154,26 @@ int RunBatch(const QStringList& arguments) {
     scale = s + 1 < arguments.size() ? arguments[s + 1].toInt(&ok) : 0;
     if (!ok || scale <= 0)
       return Say(kBatchUsage, "the scale must be a whole number, as in --scale 50");
+  }
+  PaperChoice paper;
+  if (const qsizetype p = arguments.indexOf(kPaper); p >= 0) {
+    const QString name = arguments.value(p + 1).toUpper();
+    if (name == "A4")
+      paper.size = QPageSize::A4;
+    else if (name == "A3")
+      paper.size = QPageSize::A3;
+    else
+      return Say(kBatchUsage, "the paper must be A4 or A3, as in --paper A3");
+  }
+  if (const qsizetype o = arguments.indexOf(kOrientation); o >= 0) {
+    const QString name = arguments.value(o + 1).toLower();
+    paper.orientationGiven = true;
+    if (name == "portrait")
+      paper.orientation = QPageLayout::Portrait;
+    else if (name == "landscape")
+      paper.orientation = QPageLayout::Landscape;
+    else
+      return Say(kBatchUsage, "the orientation must be portrait or landscape");
   }
   EngineCall engine = Engine();
   if (!engine)
@@ -146,14 +183,15 @@ int RunBatch(const QStringList& arguments) {
   // English. Without the catalogue the page still prints.
   QStringList rest{arguments.value(0)};
   for (qsizetype i = 1; i < arguments.size(); ++i) {
-    const bool operand = (i > at && i <= at + 2) || arguments[i - 1] == kScale;
+    const bool operand = (i > at && i <= at + 2) || arguments[i - 1] == kScale ||
+                         arguments[i - 1] == kPaper || arguments[i - 1] == kOrientation;
     if (!operand && !arguments[i].startsWith("--")) rest << arguments[i];
   }
   if (!OpenLanguage(LanguageSuffix(rest, ReadSetting(kStartupSection, kLanguageSetting, "")),
                     CatalogueFile()))
     OpenLanguage(QString(), CatalogueFile());
   if (exportAt >= 0) return Export(engine, plan, out);
-  if (printAt >= 0) return PrintPdf(engine, plan, out, scale);
+  if (printAt >= 0) return PrintPdf(engine, plan, out, scale, paper);
   return ExportList(engine, plan, out);
 }
 

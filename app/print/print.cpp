@@ -1,22 +1,29 @@
-// Printing the plan to scale. The page is laid out in device pixels; the plan's width
-// on paper follows from the scale alone (a worksheet pixel is 5 mm on the floor), so a
-// printed 1:50 plan can be measured with a ruler.
+// Printing the plan to scale. The page is laid out in millimetres and drawn in device
+// pixels; the plan's width on paper follows from the scale alone (a worksheet pixel is
+// 5 mm on the floor), so a printed 1:50 plan can be measured with a ruler.
 #include "print/print.h"
 
-#include <QDate>
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QFontMetricsF>
 #include <QLocale>
 #include <QPagedPaintDevice>
 #include <QPainter>
+#include <QPainterPath>
+#include <QPdfWriter>
 #include <QSaveFile>
 #include <QTemporaryFile>
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
+#include <cstring>
+#include <map>
 #include <vector>
 
+#include "catalogue/catalogue.h"
 #include "language/language.h"
+#include "platform/profile.h"
 #include "shell/engine_bridge.h"
 #include "vrx232.h"
 
@@ -24,47 +31,328 @@ namespace tessel {
 
 namespace {
 
-// Text caption numbers of the printed page.
-constexpr int kTitleCaption = 5310;
-constexpr int kUntitledCaption = 5670;
-constexpr int kModelCaption = 6010;
-constexpr int kSeriesCaption = 6030;
-// The gaps of the page, in twentieths of a point per point of the font size: below the
-// title block, below the plan, below the scale, and the height a line of the list is
-// given when the space left for it is judged.
-constexpr double kGapBelowTitle = 30;
-constexpr double kGapBelowPlan = 20;
-constexpr double kLineTwips = 20;
-// The title block's height, in the same units, when the room below it is judged.
-constexpr double kTitleBlockTwips = 200;
-// The scale text stands this far left of the page's centre.
-constexpr double kScaleTextInsetHimetric = 500;
+constexpr double kMmPerInch = 25.4;
+// The fonts: the same family as the program's texts, in points.
+constexpr const char* kPrintFontFamily = "Arial";
+constexpr double kHeadingPoints = 13;
+constexpr double kTextPoints = 9;
+constexpr double kSmallPoints = 7.5;
+constexpr double kMarkPoints = 7;
+// The title block's rows: the heading, three rows of fields, two lines of notes.
+constexpr double kHeadingRowMm = 7.0;
+constexpr double kFieldRowMm = 4.6;
+constexpr int kFieldRows = 3;
+constexpr int kNoteLines = 2;
+constexpr double kRuleMm = 0.3;  // the block's and the list's rules
+// The list: one row per product number.
+constexpr double kListRowMm = 5.0;
+constexpr double kListTitleMm = 7.0;
+// The list's columns in millimetres; the name takes what is left.
+constexpr double kPositionColumnMm = 11, kModelColumnMm = 20, kSeriesColumnMm = 30,
+                 kSizeColumnMm = 34, kCountColumnMm = 14;
+constexpr double kCellPaddingMm = 1.2;
+constexpr double kTextInsetMm = 0.5;
+// The scale bar: ten steps, this high, with its numbers below.
+constexpr int kScaleBarSteps = 10;
+constexpr double kScaleBarHeightMm = 2.0;
+constexpr double kScaleBarLineMm = 0.2;
+constexpr double kScaleTextWidthMm = 16;
+// A position number: a ring this wide; a product smaller than kMarkRoomFactor times it
+// gets its number outside, on a leader.
+constexpr double kMarkMm = 4.4;
+constexpr double kMarkRoomFactor = 1.6;
+constexpr double kLeaderGapMm = 1.5;
+// A plan record's position is stored less this offset (the engine's file convention).
+constexpr int kPlanFileOffset = 120;
+// Worksheet pixels per centimetre.
+constexpr double kPixelsPerCm = 2.0;
 
-QFont PrintFont(QPaintDevice* device) {
+// The space the plan gets on the first page, in millimetres.
+QSizeF PlanSpace(const QSizeF& printableMm) {
+  return {printableMm.width(),
+          printableMm.height() - kTitleBlockMm - 2 * kPrintGapMm - kScaleRowMm};
+}
+
+QFont PrintFont(QPaintDevice* device, double points, bool bold = false) {
   QFont font(kPrintFontFamily);
-  font.setPointSize(kPrintFontPoints);
-  font.setWeight(QFont::Normal);
+  font.setPointSizeF(points);
+  font.setBold(bold);
   return QFont(font, device);
+}
+
+// The page's painter in millimetres: one unit is one millimetre from the printable
+// area's top-left corner.
+class Page {
+ public:
+  Page(QPainter& painter, double dpi) : p_(painter), dpi_(dpi) {}
+  double Px(double mm) const { return mm * dpi_ / kMmPerInch; }
+  QRectF Rect(double x, double y, double w, double h) const { return {Px(x), Px(y), Px(w), Px(h)}; }
+  void Text(const QRectF& mm, const QString& text, double points, bool bold = false,
+            Qt::Alignment align = Qt::AlignLeft | Qt::AlignVCenter) {
+    const QFont font = PrintFont(p_.device(), points, bold);
+    p_.setFont(font);
+    // Inset a little: a glyph's box may reach past the point it is drawn at.
+    const QRectF box =
+        Rect(mm.x() + kTextInsetMm, mm.y(), mm.width() - 2 * kTextInsetMm, mm.height());
+    const QString shown =
+        QFontMetricsF(font, p_.device()).elidedText(text, Qt::ElideRight, box.width());
+    p_.drawText(box, static_cast<int>(align) | Qt::TextSingleLine, shown);
+  }
+  void Rule(double x, double y, double w) { p_.fillRect(Rect(x, y, w, kRuleMm), Qt::black); }
+  QPainter& painter() { return p_; }
+
+ private:
+  QPainter& p_;
+  double dpi_;
+};
+
+// The title block at the top of every page: the heading with the page number, the
+// fields and the notes. Later pages carry the heading only.
+void DrawTitleBlock(Page& page, const PlanPrintJob& job, double width, int pageNumber, int pages,
+                    bool full) {
+  page.Rule(0, 0, width);
+  page.Text({0, kRuleMm, width * 0.75, kHeadingRowMm}, job.heading, kHeadingPoints, true);
+  page.Text({width * 0.75, kRuleMm, width * 0.25, kHeadingRowMm},
+            job.pageText.arg(pageNumber).arg(pages), kSmallPoints, false,
+            Qt::AlignRight | Qt::AlignVCenter);
+  double y = kRuleMm + kHeadingRowMm;
+  if (full) {
+    const double column = width / 2, label = 30;
+    for (int i = 0; i < job.fields.size() && i < 2 * kFieldRows; ++i) {
+      const double x = (i / kFieldRows) * column;
+      const double rowY = y + (i % kFieldRows) * kFieldRowMm;
+      page.Text({x, rowY, label, kFieldRowMm}, job.fields[i].first, kSmallPoints);
+      page.Text({x + label, rowY, column - label - kCellPaddingMm, kFieldRowMm},
+                job.fields[i].second, kTextPoints);
+    }
+    y += kFieldRows * kFieldRowMm;
+    const QStringList lines = job.notes.split('\n');
+    if (!job.notes.isEmpty()) {
+      page.Text({0, y, 30, kFieldRowMm}, job.notesLabel, kSmallPoints);
+      for (int i = 0; i < kNoteLines && i < lines.size(); ++i) {
+        QString line = lines[i];
+        // What does not fit the block is marked as cut, never dropped unseen.
+        if (i == kNoteLines - 1 && lines.size() > kNoteLines) line += QString(" \u2026");
+        page.Text({30, y + i * kFieldRowMm, width - 30, kFieldRowMm}, line, kTextPoints);
+      }
+    }
+    y = kTitleBlockMm - kRuleMm;
+  }
+  page.Rule(0, y, width);
+}
+
+// The scale, its bar and the note on dimensions, in a row from the left.
+void DrawScaleRow(Page& page, const PlanPrintJob& job, double top, double width) {
+  const double textHeight = 5;
+  page.Text({0, top, kScaleTextWidthMm, textHeight}, job.scaleText, kHeadingPoints, true);
+  const double metres = ScaleBarMetres(job.scale);
+  const double barMm = metres * 1000.0 / job.scale;
+  const double x0 = kScaleTextWidthMm + 2;
+  const double barTop = top + 1;
+  QPainter& p = page.painter();
+  // The frame's line lies inside the bar, so the bar's ink is exactly its length.
+  const double line = page.Px(kScaleBarLineMm);
+  const QRectF bar = page.Rect(x0, barTop, barMm, kScaleBarHeightMm);
+  p.setPen(Qt::NoPen);
+  p.setBrush(Qt::black);
+  for (int i = 0; i < kScaleBarSteps; i += 2) {
+    const double step = barMm / kScaleBarSteps;
+    p.drawRect(page.Rect(x0 + i * step, barTop, step, kScaleBarHeightMm));
+  }
+  p.setBrush(Qt::NoBrush);
+  QPen pen(Qt::black, line);
+  pen.setJoinStyle(Qt::MiterJoin);
+  p.setPen(pen);
+  p.drawRect(bar.adjusted(line / 2, line / 2, -line / 2, -line / 2));
+  // Numbers under the bar: its start, its middle and its end.
+  const double numbersTop = barTop + kScaleBarHeightMm + 0.3;
+  const QLocale locale = job.decimalMark == ',' ? QLocale(QLocale::German) : QLocale::c();
+  auto label = [&](double at, double value, const QString& unit) {
+    page.Text({x0 + at - 10, numbersTop, 20, 3.5}, locale.toString(value, 'g', 4) + unit,
+              kSmallPoints, false, Qt::AlignCenter);
+  };
+  label(0, 0, "");
+  label(barMm / 2, metres / 2, "");
+  label(barMm, metres, " m");
+  const double noteX = x0 + barMm + 8;
+  if (noteX < width)
+    page.Text({noteX, top, width - noteX, textHeight}, job.dimensionNote, kTextPoints);
+}
+
+// The position numbers on the plan. A product that has room for its number carries
+// it at its centre; a small one gets it beside, away from the room's middle, on a
+// leader line.
+void DrawMarks(Page& page, const PlanPrintJob& job, const QRectF& planMm) {
+  QPainter& p = page.painter();
+  const double mmPerPixel = planMm.width() / job.picture.width();
+  const QPointF middle(planMm.center());
+  const double radius = kMarkMm / 2;
+  QPen pen(Qt::black, page.Px(kScaleBarLineMm));
+  for (const PositionMark& mark : job.marks) {
+    const QPointF at(planMm.left() + mark.centre.x() * mmPerPixel,
+                     planMm.top() + mark.centre.y() * mmPerPixel);
+    const double cmToMm = 10.0 / job.scale;
+    QPointF label = at;
+    if (mark.smallSideCm * cmToMm < kMarkMm * kMarkRoomFactor) {
+      QPointF away = at - middle;
+      const double length = std::hypot(away.x(), away.y());
+      away = length > 0 ? away / length : QPointF(1, -1) / std::sqrt(2.0);
+      label = at + away * (mark.halfSizeCm * cmToMm + kLeaderGapMm + radius);
+      // The number stays on the plan's area, so it never runs into the page's margin.
+      label.setX(std::clamp(label.x(), planMm.left() + radius, planMm.right() - radius));
+      label.setY(std::clamp(label.y(), planMm.top() + radius, planMm.bottom() - radius));
+      p.setPen(pen);
+      const QPointF towards = label - at;
+      const double reach = std::hypot(towards.x(), towards.y());
+      if (reach > radius) {
+        const QPointF end = at + towards * ((reach - radius) / reach);
+        p.drawLine(QPointF(page.Px(at.x()), page.Px(at.y())),
+                   QPointF(page.Px(end.x()), page.Px(end.y())));
+      }
+    }
+    p.setPen(pen);
+    p.setBrush(Qt::white);
+    p.drawEllipse(QPointF(page.Px(label.x()), page.Px(label.y())), page.Px(radius),
+                  page.Px(radius));
+    page.Text({label.x() - radius, label.y() - radius, kMarkMm, kMarkMm},
+              QString::number(mark.position), kMarkPoints, true, Qt::AlignCenter);
+  }
+  p.setBrush(Qt::NoBrush);
+}
+
+struct ListColumns {
+  double position, model, series, name, size, count, end;
+};
+ListColumns Columns(double width) {
+  ListColumns c{};
+  c.position = 0;
+  c.model = c.position + kPositionColumnMm;
+  c.series = c.model + kModelColumnMm;
+  c.name = c.series + kSeriesColumnMm;
+  c.end = width;
+  c.count = c.end - kCountColumnMm;
+  c.size = c.count - kSizeColumnMm;
+  return c;
+}
+
+QString SizesText(const ProductListRow& row, char decimalMark) {
+  if (row.width < 0 && row.depth < 0 && row.height < 0) return {};
+  auto one = [decimalMark](double v) { return v < 0 ? QString("-") : SizeText(v, decimalMark); };
+  return one(row.width) + QString(" \u00d7 ") + one(row.depth) + QString(" \u00d7 ") +
+         one(row.height);
+}
+
+void DrawListHeader(Page& page, const PlanPrintJob& job, double y, double width) {
+  const ListColumns c = Columns(width);
+  const double starts[] = {c.position, c.model, c.series, c.name, c.size, c.count};
+  const double ends[] = {c.model, c.series, c.name, c.size, c.count, c.end};
+  for (int i = 0; i < 6 && i < job.listHeader.size(); ++i) {
+    const Qt::Alignment align =
+        i == 0 || i == 5 ? Qt::AlignRight | Qt::AlignVCenter : Qt::AlignLeft | Qt::AlignVCenter;
+    page.Text({starts[i] + kCellPaddingMm, y, ends[i] - starts[i] - 2 * kCellPaddingMm, kListRowMm},
+              job.listHeader[i], kSmallPoints, true, align);
+  }
+  page.Rule(0, y + kListRowMm, width);
+}
+
+void DrawListRow(Page& page, const PlanPrintJob& job, const ProductListRow& row, double y,
+                 double width) {
+  const ListColumns c = Columns(width);
+  const QString texts[] = {QString::number(row.position),
+                           row.model,
+                           row.series,
+                           row.name.isEmpty() ? QString::number(row.id) : row.name,
+                           SizesText(row, job.decimalMark),
+                           QString::number(row.count)};
+  const double starts[] = {c.position, c.model, c.series, c.name, c.size, c.count};
+  const double ends[] = {c.model, c.series, c.name, c.size, c.count, c.end};
+  for (int i = 0; i < 6; ++i) {
+    const Qt::Alignment align =
+        i == 0 || i == 5 ? Qt::AlignRight | Qt::AlignVCenter : Qt::AlignLeft | Qt::AlignVCenter;
+    page.Text({starts[i] + kCellPaddingMm, y, ends[i] - starts[i] - 2 * kCellPaddingMm, kListRowMm},
+              texts[i], kTextPoints, false, align);
+  }
+}
+
+// Where the list goes: rows on the first page below the plan, then full pages.
+struct ListPlan {
+  int firstPageRows = 0;
+  int rowsPerPage = 0;
+  int pages = 1;
+};
+ListPlan PlanList(const PlanPrintJob& job, const QSizeF& printableMm, double listTop) {
+  ListPlan plan;
+  const double rowSpace = kListRowMm;
+  // Below the list's title: its header row and the rule under it, then the rows.
+  const double firstSpace = printableMm.height() - listTop - kListTitleMm - kListRowMm - kRuleMm;
+  plan.firstPageRows = std::max(0, static_cast<int>(std::floor(firstSpace / rowSpace)));
+  const double pageSpace = printableMm.height() - (kRuleMm + kHeadingRowMm + kRuleMm) -
+                           kPrintGapMm - kListTitleMm - kListRowMm - kRuleMm;
+  plan.rowsPerPage = std::max(1, static_cast<int>(std::floor(pageSpace / rowSpace)));
+  const auto n = static_cast<int>(job.products.size());
+  // A list that cannot show a single row below the plan starts on the next page.
+  if (plan.firstPageRows < 1) plan.firstPageRows = 0;
+  const int rest = std::max(0, n - plan.firstPageRows);
+  plan.pages = 1 + (rest + plan.rowsPerPage - 1) / plan.rowsPerPage;
+  if (n == 0) plan.pages = 1;
+  return plan;
+}
+
+double PlanHeightMm(const PlanPrintJob& job) {
+  const double w = job.planWidth * kFloorMmPerPlanUnit / job.scale;
+  return w * job.picture.height() / job.picture.width();
+}
+
+double ListTop(const PlanPrintJob& job) {
+  return kTitleBlockMm + kPrintGapMm + PlanHeightMm(job) + kPrintGapMm + kScaleRowMm;
 }
 
 }  // namespace
 
-int MinimumPrintScale(double pageWidthHimetric, double pageHeightHimetric, int planWidth,
-                      int planHeight, int fontPoints) {
-  if (planWidth <= 0 || planHeight <= 0 || pageWidthHimetric <= 0) return 0;
-  const double titleHimetric = kTitleBlockTwips * fontPoints / kTwipsPerInch * kHimetricPerInch;
-  const double available = pageHeightHimetric - titleHimetric;
-  // The plan's width fills the page's width, unless its height then overflows what is
-  // left below the title block.
-  double w = pageWidthHimetric;
-  const double h = pageWidthHimetric * planHeight / planWidth;
-  if (h > available) w = available * planWidth / planHeight;
-  if (w <= 0) return 0;
-  return static_cast<int>(static_cast<double>(planWidth) * kHimetricPerPlanUnit / w + 1);
+QPageLayout PrintPageLayout(const PrintPaper& paper, const QMarginsF& minimum) {
+  const QMarginsF margins(
+      std::max(minimum.left(), kPageMarginMm), std::max(minimum.top(), kPageMarginMm),
+      std::max(minimum.right(), kPageMarginMm), std::max(minimum.bottom(), kPageMarginMm));
+  return QPageLayout(QPageSize(paper.size), paper.orientation, margins, QPageLayout::Millimeter);
+}
+
+void KeepPrintMargins(QPagedPaintDevice& device) {
+  const QPageLayout layout = device.pageLayout();
+  const QMarginsF now = layout.margins(QPageLayout::Millimeter);
+  const QMarginsF wanted(std::max(now.left(), kPageMarginMm), std::max(now.top(), kPageMarginMm),
+                         std::max(now.right(), kPageMarginMm),
+                         std::max(now.bottom(), kPageMarginMm));
+  if (wanted != now) device.setPageMargins(wanted, QPageLayout::Millimeter);
+}
+
+int MinimumPrintScale(const QSizeF& printableMm, int planWidth, int planHeight) {
+  if (planWidth <= 0 || planHeight <= 0) return 0;
+  const QSizeF space = PlanSpace(printableMm);
+  if (space.width() <= 0 || space.height() <= 0) return 0;
+  const double needed = std::max(planWidth * kFloorMmPerPlanUnit / space.width(),
+                                 planHeight * kFloorMmPerPlanUnit / space.height());
+  // The smallest whole N at which the plan is no larger than the space; a hair of
+  // rounding never costs a whole step.
+  constexpr double kRounding = 1e-9;
+  return std::max(1, static_cast<int>(std::ceil(needed - kRounding)));
+}
+
+int MinimumPrintScale(const QPageLayout& layout, int planWidth, int planHeight) {
+  return MinimumPrintScale(layout.paintRect(QPageLayout::Millimeter).size(), planWidth, planHeight);
+}
+
+QPageLayout::Orientation LargerScaleOrientation(QPageSize::PageSizeId size, int planWidth,
+                                                int planHeight, const QMarginsF& minimum) {
+  const int portrait = MinimumPrintScale(PrintPageLayout({size, QPageLayout::Portrait}, minimum),
+                                         planWidth, planHeight);
+  const int landscape = MinimumPrintScale(PrintPageLayout({size, QPageLayout::Landscape}, minimum),
+                                          planWidth, planHeight);
+  if (landscape > 0 && (portrait <= 0 || landscape < portrait)) return QPageLayout::Landscape;
+  return QPageLayout::Portrait;
 }
 
 bool PrintScaleOffered(int fixedScale, int minimum) {
-  return minimum > 0 && minimum < fixedScale + 1;
+  return minimum > 0 && minimum <= fixedScale;
 }
 
 ScaleCheck CheckPrintScale(const QString& typed, int minimum, int* scale) {
@@ -87,9 +375,26 @@ ScaleCheck CheckPrintScale(const QString& typed, int minimum, int* scale) {
   return ScaleCheck::Accepted;
 }
 
+double ScaleBarMetres(int scale) {
+  // Bars from 1:50 on would be shorter than 2 cm on paper with one metre.
+  constexpr struct {
+    int from;
+    double metres;
+  } kBars[] = {{250, 10}, {100, 5}, {50, 2}};
+  for (const auto& bar : kBars)
+    if (scale >= bar.from) return bar.metres;
+  return 1;
+}
+
 QString FileTitle(const QString& path) {
   const qsizetype slash = path.lastIndexOf('/');
   return slash < 0 ? path : path.mid(slash + 1);
+}
+
+QString PrintDate(const QDate& date, const QString& languageSuffix) {
+  if (languageSuffix.compare("D", Qt::CaseInsensitive) == 0)
+    return QLocale(QLocale::German, QLocale::Germany).toString(date, "d. MMMM yyyy");
+  return QLocale(QLocale::English, QLocale::UnitedKingdom).toString(date, "d MMMM yyyy");
 }
 
 bool PrintPlanPage(QPagedPaintDevice& device, const PlanPrintJob& job, QString* why) {
@@ -97,64 +402,138 @@ bool PrintPlanPage(QPagedPaintDevice& device, const PlanPrintJob& job, QString* 
     if (why) *why = "there is no plan picture to print";
     return false;
   }
+  KeepPrintMargins(device);
   QPainter painter;
   if (!painter.begin(&device)) {
     if (why) *why = "the printer could not be started";
     return false;
   }
-  const double dpi = device.logicalDpiY();
-  auto fromHimetric = [dpi](double v) { return v * dpi / kHimetricPerInch; };
-  auto fromTwips = [dpi](double v) { return v * dpi / kTwipsPerInch; };
-  const double pageWidth = device.width(), pageHeight = device.height();
-  const QFont font = PrintFont(&device);
-  painter.setFont(font);
+  // The plan's pixels go onto the paper as they are: no compression that blurs a line,
+  // no smoothing between them.
+  painter.setRenderHint(QPainter::LosslessImageRendering, true);
+  painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+  painter.setRenderHint(QPainter::Antialiasing, true);
   painter.setPen(Qt::black);
-  const QFontMetricsF metrics(font, &device);
-  double y = 0;
-  auto line = [&](double x, const QString& text) {
-    painter.drawText(QPointF(x, y + metrics.ascent()), text);
-    y += metrics.lineSpacing();
-  };
+  Page page(painter, device.logicalDpiY());
+  const QSizeF printable = device.pageLayout().paintRect(QPageLayout::Millimeter).size();
+  const double width = printable.width();
+  const double listTop = ListTop(job);
+  const ListPlan list = PlanList(job, printable, listTop);
 
-  const double y0 = y;
-  line(0, job.title);
-  line(0, job.date);
-  line(0, job.planName);
-  const double lineHeight = (y - y0) / 3;
-  y += fromTwips(kGapBelowTitle * kPrintFontPoints);
-
+  DrawTitleBlock(page, job, width, 1, list.pages, true);
   // The plan at 1:N, centred across the page, keeping the picture's proportions.
-  const double w = static_cast<double>(job.planWidth) * kHimetricPerPlanUnit / job.scale;
-  const double pw = fromHimetric(w);
-  const double ph = pw * job.picture.height() / job.picture.width();
-  const double centre = pageWidth / 2;
-  painter.drawImage(QRectF(std::floor(centre - pw / 2), y, pw, ph), job.picture);
-  y += ph + fromTwips(kGapBelowPlan * kPrintFontPoints);
-  line(std::floor(centre - fromHimetric(kScaleTextInsetHimetric)), QString("1:%1").arg(job.scale));
-  y += fromTwips(kLineTwips * kPrintFontPoints);
+  const double planW = job.planWidth * kFloorMmPerPlanUnit / job.scale;
+  const double planH = PlanHeightMm(job);
+  const QRectF planMm((width - planW) / 2, kTitleBlockMm + kPrintGapMm, planW, planH);
+  painter.drawImage(page.Rect(planMm.x(), planMm.y(), planW, planH), job.picture);
+  DrawMarks(page, job, planMm);
+  DrawScaleRow(page, job, planMm.bottom() + kPrintGapMm, width);
 
-  const double rowHeight = fromTwips(kLineTwips * kPrintFontPoints);
-  const auto count = static_cast<double>(job.products.size());
-  if (pageHeight - y < rowHeight + (count + 1) * lineHeight) {
+  const auto n = static_cast<int>(job.products.size());
+  int next = 0;
+  double y = listTop;
+  int pageNumber = 1;
+  auto startList = [&](bool continued) {
+    page.Text({0, y, width, kListTitleMm}, continued ? job.continued : job.listTitle, kTextPoints,
+              true);
+    y += kListTitleMm;
+    DrawListHeader(page, job, y, width);
+    y += kListRowMm + kRuleMm;
+  };
+  if (n > 0 && list.firstPageRows > 0) {
+    startList(false);
+    for (; next < n && next < list.firstPageRows; ++next, y += kListRowMm)
+      DrawListRow(page, job, job.products[next], y, width);
+  }
+  while (next < n) {
     device.newPage();
-    y = 0;
+    ++pageNumber;
+    DrawTitleBlock(page, job, width, pageNumber, list.pages, false);
+    y = kRuleMm + kHeadingRowMm + kRuleMm + kPrintGapMm;
+    startList(next > 0);
+    for (int row = 0; next < n && row < list.rowsPerPage; ++next, ++row, y += kListRowMm)
+      DrawListRow(page, job, job.products[next], y, width);
   }
-  line(0, job.listHeader);
-  y += rowHeight;
-  for (const QString& product : job.products) {
-    // A list longer than a page goes on over further pages, so no product is lost.
-    if (y + metrics.lineSpacing() > pageHeight) {
-      device.newPage();
-      y = 0;
-    }
-    line(0, product + "  ");
+  if (!painter.end()) {
+    if (why) *why = "the page could not be finished";
+    return false;
   }
-  painter.end();
   return true;
 }
 
-bool PreparePlanPrint(EngineCall engine, int scale, const QString& currentFile,
-                      const std::function<QString(int)>& describe, PlanPrintJob* job,
+namespace {
+// A dialog's caption as a printed label: without the mark of its access key.
+QString Label(int caption, const char* design) {
+  QString text = CaptionOr(caption, design);
+  text.replace("&&", QString(QChar(0x1)));
+  text.remove('&');
+  text.replace(QChar(0x1), "&");
+  return text;
+}
+}  // namespace
+
+QByteArray PlanText(EngineCall engine) {
+  if (!engine) return {};
+  QTemporaryFile temp(QDir::temp().filePath("tessel-plan-XXXXXX.tsd"));
+  if (!temp.open()) return {};
+  const QByteArray name = QFile::encodeName(temp.fileName());
+  temp.close();
+  if (engine(TC_SaveDesignFile, 0, 0, 0, reinterpret_cast<long>(name.constData()), 0) != TR_Done)
+    return {};
+  QFile written(temp.fileName());
+  return written.open(QIODevice::ReadOnly) ? written.readAll() : QByteArray();
+}
+
+namespace {
+
+// The numbers of a record line after its kind: runs of commas count as one.
+QList<QByteArray> RecordFields(const QByteArray& line) {
+  QList<QByteArray> fields;
+  for (const QByteArray& f : line.split(','))
+    if (!f.isEmpty()) fields << f.trimmed();
+  return fields;
+}
+
+// The record lines of one section of a plan text.
+QList<QList<QByteArray>> Records(const QByteArray& text, const char* section) {
+  const plat::Profile file = plat::Profile::Parse(text.constData(), text.size());
+  QList<QList<QByteArray>> out;
+  const int count = file.GetInt(section, "count", 0);
+  std::vector<char> line(4096);
+  for (int i = 0; i < count; ++i) {
+    const QByteArray key = QByteArray::number(i).rightJustified(2, '0');
+    file.GetString(section, key.constData(), "", line.data(), line.size());
+    out << RecordFields(QByteArray(line.data()));
+  }
+  return out;
+}
+
+}  // namespace
+
+QSizeF RoomInnerSize(const QByteArray& planText) {
+  double left = 0, top = 0, right = 0, bottom = 0;
+  bool any = false;
+  for (const QList<QByteArray>& f : Records(planText, "Layout")) {
+    if (f.size() < 5 || f[0] != "WALLRECT") continue;
+    // A wall rectangle's centre and its length and breadth, which are its half sizes
+    // in worksheet pixels; niches and projections all lie within the rectangles'
+    // extent.
+    const double x = f[1].toDouble(), y = f[2].toDouble(), hw = f[3].toDouble(),
+                 hh = f[4].toDouble();
+    if (!any) {
+      left = x - hw, right = x + hw, top = y - hh, bottom = y + hh;
+      any = true;
+    }
+    left = std::min(left, x - hw);
+    right = std::max(right, x + hw);
+    top = std::min(top, y - hh);
+    bottom = std::max(bottom, y + hh);
+  }
+  if (!any) return {};
+  return {(right - left) / kPixelsPerCm, (bottom - top) / kPixelsPerCm};
+}
+
+bool PreparePlanPrint(EngineCall engine, int scale, const PrintSource& source, PlanPrintJob* job,
                       QString* why) {
   auto fail = [why](const QString& reason) {
     if (why) *why = reason;
@@ -166,20 +545,84 @@ bool PreparePlanPrint(EngineCall engine, int scale, const QString& currentFile,
   job->scale = scale;
   job->planWidth = info.iBoundRight - info.iBoundLeft;
   job->planHeight = info.iBoundBottom - info.iBoundTop;
-
   job->picture = PlanPicture(engine, why);
   if (job->picture.isNull()) return false;
 
-  job->title = GetCaption(kTitleCaption);
-  job->date = QLocale().toString(QDate::currentDate(), QLocale::ShortFormat);
-  job->planName = currentFile.isEmpty() ? GetCaption(kUntitledCaption) : FileTitle(currentFile);
-  job->listHeader = GetCaption(kModelCaption) + "       " + GetCaption(kSeriesCaption);
-  job->products.clear();
+  const ProjectData& project = source.project;
+  const QString planTitle = CaptionOr(5310, "Ostara Tessel - Bathroom plan");
+  job->heading =
+      project.Value(ProjectData::kTitle).isEmpty() ? planTitle : project.Value(ProjectData::kTitle);
+  const QByteArray text = PlanText(engine);
+  const QSizeF room = RoomInnerSize(text);
+  const bool german = source.languageSuffix.compare("D", Qt::CaseInsensitive) == 0;
+  job->decimalMark = german ? ',' : '.';
+  const QString roomSize = room.isEmpty()
+                               ? QString()
+                               : SizeText(room.width(), job->decimalMark) + QString(" \u00d7 ") +
+                                     SizeText(room.height(), job->decimalMark) + " cm";
+  const QString planName =
+      source.currentFile.isEmpty() ? CaptionOr(5670, "Untitled") : FileTitle(source.currentFile);
+  job->fields = {
+      {Label(7502, "Customer:"), project.Value(ProjectData::kCustomer)},
+      {Label(7503, "Site address:"), project.Value(ProjectData::kSite)},
+      {Label(7504, "Room:"), project.Value(ProjectData::kRoom)},
+      {Label(7505, "Planner:"), project.Value(ProjectData::kPlanner)},
+      {Label(7507, "Date:"), PrintDate(source.date, source.languageSuffix)},
+      {Label(7508, "Room (inside):"), roomSize},
+  };
+  // The file's name stands beside the room when the project names no room.
+  if (job->fields[2].second.isEmpty()) {
+    job->fields[2] = {Label(7509, "Plan file:"), planName};
+  }
+  job->notesLabel = Label(7506, "Notes:");
+  job->notes = project.Value(ProjectData::kNotes);
+  job->scaleText = QString("1:%1").arg(scale);
+  job->dimensionNote = CaptionOr(7516, "Dimension lines in millimetres");
+  job->listTitle = CaptionOr(7520, "Products");
+  job->continued = CaptionOr(7519, "Products (continued)");
+  job->pageText = CaptionOr(7518, "Page %1 of %2");
+  job->listHeader = QStringList{CaptionOr(7510, "Pos."),           CaptionOr(2511, "Model no."),
+                                CaptionOr(2512, "Series"),         CaptionOr(2513, "Name"),
+                                CaptionOr(7514, "W × D × H (cm)"), CaptionOr(2517, "Count")};
+
   std::vector<std::int32_t> numbers(kProductListCapacity, 0);
   engine(TC_ShowProductlist, 0, 0, 0, reinterpret_cast<long>(numbers.data()), 0);
+  QList<qint64> placed;
   for (std::int32_t id : numbers) {
     if (id <= 0) break;
-    job->products << (describe ? describe(id) : QString::number(id));
+    placed << id;
+  }
+  job->products.clear();
+  if (source.catalogue) {
+    job->products = ProductListRows(*source.catalogue, placed);
+  } else {
+    std::map<qint64, int> counts;
+    for (qint64 id : placed) ++counts[id];
+    for (const auto& [id, count] : counts) {
+      ProductListRow row;
+      row.position = static_cast<int>(job->products.size()) + 1;
+      row.id = id;
+      row.count = count;
+      job->products << row;
+    }
+  }
+  // Every drawn product of the furnishing gets its row's number beside it.
+  std::map<qint64, const ProductListRow*> byId;
+  for (const ProductListRow& row : job->products) byId[row.id] = &row;
+  job->marks.clear();
+  for (const QList<QByteArray>& f : Records(text, "Design")) {
+    if (f.size() < 4 || f[0] != "PRODUCT") continue;
+    const auto found = byId.find(f[3].toLongLong());
+    if (found == byId.end()) continue;
+    const ProductListRow& row = *found->second;
+    PositionMark mark;
+    mark.position = row.position;
+    mark.centre = QPointF(f[1].toDouble() + kPlanFileOffset - info.iBoundLeft + 0.5,
+                          f[2].toDouble() + kPlanFileOffset - info.iBoundTop + 0.5);
+    const double a = std::max(row.width, 0.0), b = std::max(row.depth, 0.0);
+    mark.halfSizeCm = std::max(a, b) / 2;
+    mark.smallSideCm = std::min(a, b);
+    job->marks << mark;
   }
   return true;
 }
@@ -201,6 +644,31 @@ QImage PlanPicture(EngineCall engine, QString* why) {
   temp.remove();
   if (picture.isNull()) return fail("the plan engine gave no picture of the plan");
   return picture;
+}
+
+QImage FramedPlanImage(const QImage& picture) {
+  QImage framed;
+  const QSize size(picture.width() + 2 * kImageMarginPixels,
+                   picture.height() + 2 * kImageMarginPixels);
+  const QList<QRgb> colours = picture.colorTable();
+  const qsizetype white = colours.indexOf(qRgb(255, 255, 255));
+  if (picture.format() == QImage::Format_Indexed8 && white >= 0) {
+    // The engine's palette has a white: the PNG stays an indexed one with its colours.
+    framed = QImage(size, QImage::Format_Indexed8);
+    framed.setColorTable(colours);
+    framed.fill(static_cast<uint>(white));
+    for (int y = 0; y < picture.height(); ++y)
+      std::copy_n(picture.constScanLine(y), picture.width(),
+                  framed.scanLine(y + kImageMarginPixels) + kImageMarginPixels);
+  } else {
+    framed = QImage(size, QImage::Format_RGB32);
+    framed.fill(Qt::white);
+    QPainter p(&framed);
+    p.drawImage(kImageMarginPixels, kImageMarginPixels, picture);
+  }
+  framed.setDotsPerMeterX(kPlanPixelsPerMetre);
+  framed.setDotsPerMeterY(kPlanPixelsPerMetre);
+  return framed;
 }
 
 namespace {
@@ -228,10 +696,11 @@ bool ExportPlanImage(EngineCall engine, const QString& out, QString* why) {
   }
   if (!out.endsWith(kPngEnding, Qt::CaseInsensitive))
     return fail("the image name must end in .png or .bmp: " + out);
-  const QImage picture = PlanPicture(engine, why);
-  if (picture.isNull()) return false;
+  const QImage plan = PlanPicture(engine, why);
+  if (plan.isNull()) return false;
   // The 8-bit picture keeps its palette: the PNG is an indexed one with the engine's
   // colours, so every pixel reads back as the bitmap's.
+  const QImage picture = FramedPlanImage(plan);
   QSaveFile file(out);
   if (!file.open(QIODevice::WriteOnly))
     return fail("cannot write " + out + ": " + file.errorString());
@@ -240,6 +709,43 @@ bool ExportPlanImage(EngineCall engine, const QString& out, QString* why) {
     return fail("cannot write " + out + ": the picture could not be encoded");
   }
   if (!file.commit()) return fail("cannot write " + out + ": " + file.errorString());
+  return true;
+}
+
+}  // namespace tessel
+
+namespace tessel {
+
+namespace {
+// The PDF's resolution: fine enough that no line of the plan moves on paper.
+constexpr int kPdfDotsPerInch = 1200;
+constexpr const char kPdfStart[] = "%PDF-";
+constexpr const char kPdfEnd[] = "%%EOF";
+}  // namespace
+
+bool WritePlanPdf(const PlanPrintJob& job, const QPageLayout& layout, const QString& out,
+                  QString* why) {
+  auto fail = [why](const QString& reason) {
+    if (why) *why = reason;
+    return false;
+  };
+  QBuffer buffer;
+  buffer.open(QIODevice::WriteOnly);
+  {
+    QPdfWriter writer(&buffer);
+    writer.setResolution(kPdfDotsPerInch);
+    writer.setCreator(CaptionOr(101, "Ostara Tessel"));
+    writer.setTitle(job.heading);
+    if (!writer.setPageLayout(layout)) return fail("the paper cannot be set up");
+    QString reason;
+    if (!PrintPlanPage(writer, job, &reason)) return fail(reason);
+  }
+  const QByteArray bytes = buffer.data();
+  if (!bytes.startsWith(kPdfStart) || !bytes.trimmed().endsWith(kPdfEnd))
+    return fail("the PDF document was not completed");
+  const QByteArray name = QFile::encodeName(out);
+  if (!plat::ReplaceFile(name.constData(), bytes.toStdString()))
+    return fail(QString::fromLocal8Bit(std::strerror(errno)));
   return true;
 }
 

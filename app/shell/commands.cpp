@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLocale>
@@ -10,8 +11,11 @@
 #include <QRegularExpression>
 #include <QStandardPaths>
 
+#include "catalogue/catalogue.h"
 #include "catalogue/product_bar.h"
+#include "dialogs/project_dialog.h"
 #include "language/language.h"
+#include "platform/profile.h"
 #include "platform/window.h"
 #include "print/print.h"
 #include "print/print_command.h"
@@ -52,6 +56,10 @@ const Item kProject[kProjectItems] = {
     {"3.", "", false, true, false, false},
     {"4.", "", false, true, false, false},
     {"Als &Bild exportieren\u2026", "", false, false, false, false},
+    {"Pro&jekteigenschaften\u2026", "", false, false, false, false},
+    // Kept for commands still to come; they have no item yet.
+    {"-", "", true, false, false, false},
+    {"-", "", true, false, false, false},
 };
 const Item kEdit[kEditItems] = {
     {"&Rückgängig", "Alt+Backspace", false, false, false, false},
@@ -93,6 +101,20 @@ QString DialogFilter(const QString& table) {
     filters << (parts[i].contains('(') ? parts[i] : parts[i] + " (" + patterns + ")");
   }
   return filters.isEmpty() ? QString("Tessel plans (*.tsd)") : filters.join(";;");
+}
+
+// The list's file name the export proposes: the project's title and customer, else the
+// plan's name, with the characters no file name may hold replaced.
+QString ProposedListName(const ProjectData& project, const QString& planFile) {
+  QStringList parts;
+  for (const char* key : {ProjectData::kTitle, ProjectData::kCustomer})
+    if (!project.Value(key).isEmpty()) parts << project.Value(key).simplified();
+  QString name = parts.join(" - ");
+  if (name.isEmpty()) name = QFileInfo(planFile).completeBaseName();
+  if (name.isEmpty()) name = CaptionOr(7520, "Products");
+  static const QRegularExpression kForbidden(R"([/\\:*?"<>|\x00-\x1f])");
+  name.replace(kForbidden, "_");
+  return name;
 }
 
 const char kPlanExtension[] = "tsd";
@@ -151,6 +173,10 @@ void MainWindow::InitMenus() {
     if (menu.menu == Menu::Project) {
       top->removeAction(projectItems_[kExportImage]);
       top->insertAction(projectItems_[kPrint + 1], projectItems_[kExportImage]);
+      // The project's data is what the printed page and the exports carry: it goes
+      // with them, and every numbered item above keeps its place.
+      top->removeAction(projectItems_[kProperties]);
+      top->insertAction(projectItems_[kPrint + 1], projectItems_[kProperties]);
     }
   }
   // Auto-save keeps the state the user gave it last.
@@ -190,9 +216,17 @@ void MainWindow::MenuClick(Menu menu, int index) {
         case kSaveAs:
           SaveAsDialog();
           break;
-        case kPrint:
-          PrintPlan(this, ToolbarButton("print")->toolTip(), currentFile_,
-                    [this](int id) { return productBar_->ProductDescription(id); });
+        case kPrint: {
+          PrintSource source;
+          source.currentFile = currentFile_;
+          source.project = project_;
+          source.languageSuffix = OpenLanguageSuffix();
+          source.catalogue = &productBar_->Products();
+          PrintPlan(this, ToolbarButton("print")->toolTip(), source, DialogFolder());
+          break;
+        }
+        case kProperties:
+          EditProjectProperties();
           break;
         case kAutoSave: {
           const bool on = projectItems_[kAutoSave]->isChecked();
@@ -273,7 +307,8 @@ void MainWindow::MenuClick(Menu menu, int index) {
           productBar_->ShowProductList(this, [this] {
             QString name =
                 AskName(true, CaptionOr(2521, "Export product list"),
-                        DialogFilter(CaptionOr(2520, "CSV files (*.csv)|*.csv")), kListExtension);
+                        DialogFilter(CaptionOr(2520, "CSV files (*.csv)|*.csv")), kListExtension,
+                        ProposedListName(project_, currentFile_) + "." + kListExtension);
             if (!name.isEmpty() && QFileInfo(name).suffix().isEmpty())
               name += QString(".") + kListExtension;
             return name;
@@ -349,6 +384,7 @@ void MainWindow::NewProject() {
   vCallTessel(TC_NewLayout, 0, 0, 0);
   SetLayoutModeUI();
   currentFile_.clear();
+  project_ = ProjectData();
   MarkSaved();
   UpdateControlStates();
 }
@@ -373,8 +409,9 @@ QString MainWindow::AskFileName(bool save) {
 // `suffix` is added to a typed name without one; a chosen filter with a pattern of its
 // own ("*.bmp") changes it, so the name matches the kind the user picked.
 QString MainWindow::AskName(bool save, const QString& title, const QString& filter,
-                            const QString& suffix) {
-  const QString folder = DialogFolder();
+                            const QString& suffix, const QString& proposed) {
+  const QString folder =
+      proposed.isEmpty() ? DialogFolder() : QDir(DialogFolder()).filePath(proposed);
   if (fileDialog_) return fileDialog_(save, title, filter, folder);
   QFileDialog dialog(this, title, folder, filter);
   dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
@@ -430,6 +467,7 @@ bool MainWindow::LoadPlan(const QString& name, bool quietly) {
 bool MainWindow::OpenProject(const QString& name) {
   if (!LoadPlan(name, false)) return false;
   currentFile_ = name;
+  project_ = ProjectData::FromFile(name);
   AddRecentFile(name);
   MarkSaved();
   UpdateControlStates();
@@ -472,6 +510,7 @@ bool MainWindow::OfferRecoveredPlan() {
     return false;
   }
   currentFile_ = found.planFile;
+  project_ = ProjectData::FromFile(found.recoveryFile);
   ReadInfo();
   changes_.Unsaved(Bridge().infoRecord.iSerial);
   autoSave_->Adopt(Bridge().infoRecord.iSerial);
@@ -481,11 +520,45 @@ bool MainWindow::OfferRecoveredPlan() {
 }
 
 bool MainWindow::WritePlanQuietly(const QString& name) {
+  return WritePlan(name, true);
+}
+
+// A plan without project data is the engine's file as it writes it. With project data
+// the engine writes into a temporary file, its text gets the section, and the whole
+// text replaces the file in one step: the file never holds the plan without its
+// project, and a failure leaves the old file as it was.
+bool MainWindow::WritePlan(const QString& name, bool quietly) {
   EngineEntry engine = Engine();
   if (!engine || Bridge().workWindowHandle == 0) return false;
-  const QByteArray local = name.toLocal8Bit();
-  return engine(TC_SaveDesignFile, 0, 0, 0, reinterpret_cast<long>(local.constData()), 0) ==
-         TR_Done;
+  if (project_.IsEmpty()) {
+    if (!quietly) return vCallTessel(TC_SaveDesignFile, 0, 0, 0, name) == TR_Done;
+    const QByteArray local = QFile::encodeName(name);
+    return engine(TC_SaveDesignFile, 0, 0, 0, reinterpret_cast<long>(local.constData()), 0) ==
+           TR_Done;
+  }
+  const QByteArray text = PlanText(engine);
+  const QByteArray local = QFile::encodeName(name);
+  if (!text.isEmpty() &&
+      plat::ReplaceFile(local.constData(), project_.WriteInto(text).toStdString()))
+    return true;
+  if (!quietly) ShowEngineError(TR_SaveFailed, name);
+  return false;
+}
+
+void MainWindow::EditProjectProperties() {
+  ProjectPropertiesDialog dialog(project_, this);
+  if (dialog.exec() != QDialog::Accepted) return;
+  activateWindow();
+  const ProjectData edited = dialog.Data();
+  if (edited == project_) return;
+  project_ = edited;
+  // The data is the plan's: it asks to be saved like any change of the room, and the
+  // recovery copy takes it at once, since no history step will prompt a copy.
+  ReadInfo();
+  changes_.Unsaved(Bridge().infoRecord.iSerial);
+  autoSave_->Adopt(Bridge().infoRecord.iSerial);
+  autoSave_->WriteNow();
+  UpdateTitle();
 }
 
 void MainWindow::ExportImageDialog() {
@@ -517,7 +590,7 @@ int MainWindow::SaveAsDialog() {
 // A failed save has been reported by the bridge; the plan then stays changed and the
 // current file stays what it was, so no later question takes it for saved.
 bool MainWindow::SaveProject(const QString& name) {
-  if (vCallTessel(TC_SaveDesignFile, 0, 0, 0, name) != 0) return false;
+  if (!WritePlan(name, false)) return false;
   currentFile_ = name;
   AddRecentFile(name);
   MarkSaved();

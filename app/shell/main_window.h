@@ -13,6 +13,7 @@
 #include "shell/change_tracker.h"
 #include "shell/control_states.h"
 #include "shell/menu_items.h"
+#include "shell/project_data.h"
 #include "shell/recent_files.h"
 #include "shell/view_geometry.h"
 
@@ -75,6 +76,8 @@ class MainWindow : public QMainWindow {
   bool PlanChanged() const { return changes_.Changed(); }
   const RecentFiles& Recent() const { return recent_; }
   AutoSave* AutoSaver() const { return autoSave_.get(); }
+  // The project's data of the open plan, kept in its file's "[Project]" section.
+  const ProjectData& Project() const { return project_; }
 
   void SetZoom(int index);
   void UpdateView();
@@ -107,6 +110,8 @@ class MainWindow : public QMainWindow {
   void ExportImageDialog();
   bool SaveProject(const QString& name);
   int SaveAsDialog();
+  // "Project > Properties…": the project's data; a change makes the plan changed.
+  void EditProjectProperties();
   void AddRecentFile(const QString& name);
   void SetLayoutModeUI();
   void SetDesignModeUI();
@@ -174,11 +179,16 @@ class MainWindow : public QMainWindow {
   void ExitPath();
   QString AskFileName(bool save);
   // The file dialog for any kind of file: the name chosen, or empty.
-  QString AskName(bool save, const QString& title, const QString& filter, const QString& suffix);
+  // `proposed` is a file name the dialog offers in its folder.
+  QString AskName(bool save, const QString& title, const QString& filter, const QString& suffix,
+                  const QString& proposed = {});
   // Reads a plan as the open command does: quietly leaves the engine's error unsaid.
   bool LoadPlan(const QString& name, bool quietly);
   // The engine's save without its error box, for the copies nobody asked for.
-  static bool WritePlanQuietly(const QString& name);
+  bool WritePlanQuietly(const QString& name);
+  // The engine's plan with the project's section, written beside `name` and renamed
+  // over it; the bridge's save error is shown unless quietly.
+  bool WritePlan(const QString& name, bool quietly);
   // Reads the engine's state and notes the history serial; byRedo after a redo.
   void ObserveChanges(bool byRedo = false);
   void MarkSaved();
@@ -207,6 +217,7 @@ class MainWindow : public QMainWindow {
   KeySequence* keys_ = nullptr;
   FileDialog fileDialog_;
   QString currentFile_;
+  ProjectData project_;
   RecentFiles recent_;
   ChangeTracker changes_;
   std::unique_ptr<AutoSave> autoSave_;

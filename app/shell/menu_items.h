@@ -24,7 +24,9 @@ enum ProjectItem {
   // Numbered after the recent files so every older number keeps its caption; the menu
   // shows it below Print.
   kExportImage = 18,
-  kProjectItems = 19
+  // Shown below "Export as image".
+  kProperties = 19,
+  kProjectItems = 22
 };
 enum EditItem {
   kUndo = 0,

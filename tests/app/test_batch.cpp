@@ -1,9 +1,13 @@
 // The program's window-less commands, run as a user runs them: the real program in a
 // process of its own, its exit status, its message and the files it writes.
+#include <sys/resource.h>
+#include <unistd.h>
+
 #include <QImage>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <csignal>
 
 namespace {
 
@@ -12,7 +16,10 @@ struct Run {
   QString errors;
 };
 
-Run Tessel(const QStringList& arguments) {
+// A file size limit for a run that must find its writes refused.
+constexpr rlim_t kSmallFileLimit = 16 * 1024;
+
+Run Tessel(const QStringList& arguments, rlim_t fileLimit = 0) {
   // Settings of their own, so the user's saved language never decides the texts.
   static QTemporaryDir settings;
   QProcess p;
@@ -22,6 +29,12 @@ Run Tessel(const QStringList& arguments) {
   env.insert("XDG_CONFIG_HOME", settings.path());
   env.insert("XDG_DATA_HOME", settings.path());
   p.setProcessEnvironment(env);
+  if (fileLimit > 0)
+    p.setChildProcessModifier([fileLimit] {
+      const rlimit limit{fileLimit, fileLimit};
+      setrlimit(RLIMIT_FSIZE, &limit);
+      signal(SIGXFSZ, SIG_IGN);
+    });
   p.start(QCoreApplication::applicationDirPath() + "/tessel32", arguments);
   if (!p.waitForFinished(60000)) return {-1, "did not finish"};
   return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
@@ -89,12 +102,29 @@ class BatchTest : public QObject {
     QFile f(png);
     QVERIFY(f.open(QIODevice::ReadOnly));
     QVERIFY(f.read(8) == QByteArray("\x89PNG\r\n\x1a\n", 8));
+    const QByteArray bytes = f.readAll();
+    // The true scale for programs that print it: 200 pixels a metre both ways, the
+    // unit being the metre.
+    const qsizetype phys = bytes.indexOf("pHYs");
+    QVERIFY(phys > 0);
+    QCOMPARE(bytes.mid(phys + 4, 9), QByteArray("\0\0\0\xC8\0\0\0\xC8\x01", 9));
     const QImage fromBmp(bmp, "BMP"), fromPng(png, "PNG");
-    QCOMPARE(fromPng.size(), QSize(660, 560));
-    // An indexed picture with the engine's palette, pixel for pixel the bitmap.
+    QCOMPARE(fromBmp.size(), QSize(660, 560));
+    // A white margin of 24 pixels around the drawing, so no label touches the edge.
+    QCOMPARE(fromPng.size(), QSize(660 + 48, 560 + 48));
+    // An indexed picture with the engine's palette, pixel for pixel the bitmap inside.
     QCOMPARE(fromPng.format(), QImage::Format_Indexed8);
-    QCOMPARE(fromPng.convertToFormat(QImage::Format_RGB32),
-             fromBmp.convertToFormat(QImage::Format_RGB32));
+    const QImage rgb = fromPng.convertToFormat(QImage::Format_RGB32);
+    QCOMPARE(rgb.copy(24, 24, 660, 560), fromBmp.convertToFormat(QImage::Format_RGB32));
+    for (int y = 0; y < rgb.height(); ++y)
+      for (int x = 0; x < rgb.width(); ++x)
+        if (x < 24 || y < 24 || x >= 24 + 660 || y >= 24 + 560)
+          QVERIFY2(rgb.pixel(x, y) == qRgb(255, 255, 255),
+                   qPrintable(QString("%1,%2").arg(x).arg(y)));
+    // The bitmap stays exactly the engine's file: no margin, no resolution.
+    QFile b(bmp);
+    QVERIFY(b.open(QIODevice::ReadOnly));
+    QCOMPARE(b.size(), qint64{1078 + 660 * 560});
   }
 
   void exportListWritesTheProductsInEitherLanguage_data() {
@@ -103,18 +133,21 @@ class BatchTest : public QObject {
     QTest::newRow("English")
         << QStringList{}
         << QByteArray(
-               "Catalogue no.,Model no.,Series,Name,Width,Depth,Height,Count\r\n"
-               "100,101045,Ostara Linea,Washbasin 45,45,36,,1\r\n"
-               "101,101055,Ostara Linea,Washbasin 55,55,44,85,2\r\n"
-               "107,103037,Ostara Linea,Close-coupled toilet,37,68,82.5,1\r\n");
+               "\xEF\xBB\xBFPos.,Catalogue no.,Model no.,Series,Name,Width (cm),Depth (cm),"
+               "Height (cm),Count\r\n"
+               "1,100,101045,Ostara Linea,Washbasin 45,45,36,,1\r\n"
+               "2,101,101055,Ostara Linea,Washbasin 55,55,44,85,2\r\n"
+               "3,107,103037,Ostara Linea,Close-coupled toilet,37,68,82.5,1\r\n");
     QTest::newRow("German")
         << QStringList{"-D"}
-        << QString(
-               "Katalognr.,Modellnr.,Serie,Bezeichnung,Breite,Tiefe,Höhe,Anzahl\r\n"
-               "100,101045,Ostara Linea,Waschtisch 45,45,36,,1\r\n"
-               "101,101055,Ostara Linea,Waschtisch 55,55,44,85,2\r\n"
-               "107,103037,Ostara Linea,Stand-WC mit Spülkasten,37,68,82.5,1\r\n")
-               .toUtf8();
+        << QByteArray("\xEF\xBB\xBF") +
+               QString(
+                   "Pos.;Katalognr.;Modellnr.;Serie;Bezeichnung;Breite (cm);Tiefe (cm);"
+                   "Höhe (cm);Anzahl\r\n"
+                   "1;100;101045;Ostara Linea;Waschtisch 45;45;36;;1\r\n"
+                   "2;101;101055;Ostara Linea;Waschtisch 55;55;44;85;2\r\n"
+                   "3;107;103037;Ostara Linea;Stand-WC mit Spülkasten;37;68;82,5;1\r\n")
+                   .toUtf8();
   }
   void exportListWritesTheProductsInEitherLanguage() {
     QFETCH(QStringList, language);
@@ -135,6 +168,113 @@ class BatchTest : public QObject {
     const QString fitted = dir.filePath("fitted.pdf");
     QCOMPARE(Tessel({"--print-pdf", plan, fitted}).status, 0);
     QVERIFY(PdfText(fitted).contains("1:17"));
+  }
+
+  // The project's data, the date in the language, the room's inner size and the list
+  // with sizes; the plan file itself is left as it was.
+  void printPdfPrintsTheProject() {
+    if (QStandardPaths::findExecutable("pdftotext").isEmpty()) QSKIP("poppler-utils missing");
+    const QString project = dir.filePath("project.tsd");
+    QFile f(project);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    const QByteArray text = FurnishedPlan() + QString(
+                                                  "[Project]\r\nTitle=Bad Familie Müller\r\n"
+                                                  "Customer=Anna Müller\r\nSite=Lindenstraße 4\r\n"
+                                                  "Room=Bad OG\r\nPlanner=K. Weber\r\n"
+                                                  "Notes=Fliesen bis 1,20 m\\nWC prüfen\r\n")
+                                                  .toUtf8();
+    f.write(text);
+    f.close();
+    const QString out = dir.filePath("project.pdf");
+    const Run r = Tessel({"--print-pdf", project, out, "--scale", "20", "-D"});
+    QCOMPARE(r.status, 0);
+    const QString page = PdfText(out);
+    for (const QString& expected :
+         {QString("Bad Familie Müller"), QString("Anna Müller"), QString("Lindenstraße 4"),
+          QString("Bad OG"), QString("K. Weber"), QString("Fliesen bis 1,20 m"),
+          QString("WC prüfen"), QString("300 × 250 cm"), QString("Waschtisch 55"),
+          QString("55 × 44 × 85"), QString("37 × 68 × 82,5"), QString("Bemaßung in Millimetern"),
+          QLocale(QLocale::German).toString(QDate::currentDate(), "d. MMMM yyyy")})
+      QVERIFY2(page.contains(expected), qPrintable(expected + " missing from\n" + page));
+    QFile again(project);
+    QVERIFY(again.open(QIODevice::ReadOnly));
+    QCOMPARE(again.readAll(), text);
+  }
+
+  // The paper goes the way round that prints the plan larger, unless it is asked for.
+  void printPdfTurnsThePaperForTheLargerScale_data() {
+    QTest::addColumn<QString>("room");
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<QSize>("size");  // in points
+    QTest::newRow("wide") << "500,150" << QStringList{} << QSize(842, 595);
+    QTest::newRow("tall") << "150,500" << QStringList{} << QSize(595, 842);
+    QTest::newRow("wide, portrait asked")
+        << "500,150" << QStringList{"--orientation", "portrait"} << QSize(595, 842);
+    QTest::newRow("wide on A3") << "500,150" << QStringList{"--paper", "A3"} << QSize(1191, 842);
+  }
+  void printPdfTurnsThePaperForTheLargerScale() {
+    QFETCH(QString, room);
+    QFETCH(QStringList, options);
+    QFETCH(QSize, size);
+    if (QStandardPaths::findExecutable("pdfinfo").isEmpty()) QSKIP("poppler-utils missing");
+    const QString shaped = dir.filePath("shaped.tsd");
+    QFile f(shaped);
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(QString("[Layout]\r\ncount=1\r\n00=WALLRECT,640,440,%1,32767,0,0\r\n"
+                    "[Design]\r\ncount=0\r\n")
+                .arg(room)
+                .toUtf8());
+    f.close();
+    const QString out = dir.filePath("shaped.pdf");
+    QCOMPARE(Tessel(QStringList{"--print-pdf", shaped, out} + options).status, 0);
+    QProcess info;
+    info.start("pdfinfo", {out});
+    info.waitForFinished(30000);
+    const QString said = QString::fromUtf8(info.readAllStandardOutput());
+    const auto m = QRegularExpression(R"(Page size:\s+([\d.]+) x ([\d.]+))").match(said);
+    QVERIFY2(m.hasMatch(), qPrintable(said));
+    QVERIFY2(std::abs(m.captured(1).toDouble() - size.width()) < 1 &&
+                 std::abs(m.captured(2).toDouble() - size.height()) < 1,
+             qPrintable(said));
+  }
+
+  // A PDF that cannot be written whole leaves the old file as it was, says so and
+  // ends with a failure: a small file system that fills up (as root, as CI runs), else
+  // a file size limit on the process.
+  void printPdfOntoAFullDiskKeepsTheOldFile() {
+    QTemporaryDir full;
+    const QString folder = full.path();
+    bool mounted = false;
+    if (geteuid() == 0)
+      mounted = QProcess::execute("mount", {"-t", "tmpfs", "-o", "size=64k", "tmpfs", folder}) == 0;
+    auto unmount = qScopeGuard([&] {
+      if (mounted) QProcess::execute("umount", {folder});
+    });
+    const QString old = QDir(folder).filePath("old.pdf");
+    const QByteArray oldBytes = "%PDF-1.4 the plan printed last week\n%%EOF\n";
+    QFile o(old);
+    QVERIFY(o.open(QIODevice::WriteOnly));
+    o.write(oldBytes);
+    o.close();
+    Run r;
+    if (mounted) {
+      // Filled up to the last few kilobytes: far less than a page.
+      QFile filler(QDir(folder).filePath("filler"));
+      QVERIFY(filler.open(QIODevice::WriteOnly));
+      filler.write(QByteArray(56 * 1024, 'x'));
+      filler.close();
+      r = Tessel({"--print-pdf", furnished, old});
+    } else {
+      r = Tessel({"--print-pdf", furnished, old}, kSmallFileLimit);
+    }
+    QVERIFY2(r.status != 0, qPrintable(r.errors));
+    QVERIFY2(r.errors.contains("cannot"), qPrintable(r.errors));
+    QFile kept(old);
+    QVERIFY(kept.open(QIODevice::ReadOnly));
+    QCOMPARE(kept.readAll(), oldBytes);
+    QStringList left = QDir(folder).entryList(QDir::Files);
+    left.removeAll("filler");
+    QCOMPARE(left, QStringList{"old.pdf"});
   }
 
   void refusalsSayWhatWentWrong_data() {

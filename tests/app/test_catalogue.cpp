@@ -560,24 +560,31 @@ class CatalogueTest : public QObject {
   void csvFieldsAreQuotedOnlyWhenTheyMustBe() {
     QFETCH(QString, text);
     QTEST(CsvField(text), "field");
+    // With the German separator a semicolon needs quotes and a comma none.
+    QCOMPARE(CsvField("a;b", ';'), QString("\"a;b\""));
+    QCOMPARE(CsvField("1,5", ';'), QString("1,5"));
   }
 
   void theProductListFileHasOneRowPerProductNumber_data() {
     QTest::addColumn<QString>("suffix");
     QTest::addColumn<QByteArray>("csv");
-    const QByteArray header = "No.,\"Width, cm\",Series,Name,W,D,H,Count\r\n";
+    // A byte-order mark first, so a spreadsheet reads UTF-8; English is RFC 4180.
     QTest::newRow("English")
         << ""
-        << header +
-               "100,412060,Alpha,Product 100,60,40,,2\r\n"
-               "120,,\"Beta \"\"Quote\"\" O'Brien; --\",Product 120,60,40,,1\r\n"
-               "999,,,,,,,1\r\n";
+        << QByteArray(
+               "\xEF\xBB\xBFPos.,No.,\"Width, cm\",Series,Name,W,D,H,Count\r\n"
+               "1,100,412060,Alpha,Product 100,60,40,,2\r\n"
+               "2,120,,\"Beta \"\"Quote\"\" O'Brien; --\",Product 120,60,40,,1\r\n"
+               "3,999,,,,,,,1\r\n");
+    // German spreadsheets split at semicolons: a comma needs no quotes there, a
+    // semicolon does.
     QTest::newRow("German")
         << "D"
-        << header +
-               "100,412060,Alpha,Produkt 100,60,40,,2\r\n"
-               "120,,\"Beta \"\"Quote\"\" O'Brien; --\",Produkt 120,60,40,,1\r\n"
-               "999,,,,,,,1\r\n";
+        << QByteArray(
+               "\xEF\xBB\xBFPos.;No.;Width, cm;Series;Name;W;D;H;Count\r\n"
+               "1;100;412060;Alpha;Produkt 100;60;40;;2\r\n"
+               "2;120;;\"Beta \"\"Quote\"\" O'Brien; --\";Produkt 120;60;40;;1\r\n"
+               "3;999;;;;;;;1\r\n");
   }
   void theProductListFileHasOneRowPerProductNumber() {
     QFETCH(QString, suffix);
@@ -585,8 +592,17 @@ class CatalogueTest : public QObject {
     QCOMPARE(catalogue.Open(small_, suffix), CatalogueState::kOpen);
     // As the engine lists drawn products: in drawing order, repeated, 0 never a product.
     const QList<qint64> placed = {120, 100, 999, 100, 0};
-    const QStringList header = {"No.", "Width, cm", "Series", "Name", "W", "D", "H", "Count"};
-    QTEST(ProductListCsv(catalogue, placed, header), "csv");
+    const QStringList header = {"Pos.", "No.", "Width, cm", "Series", "Name",
+                                "W",    "D",   "H",         "Count"};
+    QTEST(ProductListCsv(catalogue, placed, header, tessel::CsvStyleFor(suffix)), "csv");
+  }
+
+  // Sizes with a decimal mark in the list's language.
+  void sizesTakeTheLanguagesDecimalMark() {
+    QCOMPARE(tessel::SizeText(82.5, tessel::kEnglishCsv.decimalMark), QString("82.5"));
+    QCOMPARE(tessel::SizeText(82.5, tessel::kGermanCsv.decimalMark), QString("82,5"));
+    QCOMPARE(tessel::SizeText(60, ','), QString("60"));
+    QCOMPARE(tessel::SizeText(-1, ','), QString());
   }
 
   void groupLists_data() {

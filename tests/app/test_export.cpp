@@ -2,6 +2,7 @@
 // list window's export button, and the plan as an image through the Project menu, with
 // the file dialog replaced only at its edge.
 #include <QImage>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 
@@ -56,11 +57,32 @@ class ExportTest : public QObject, public AppFixture {
     QVERIFY(lastDialogWasSave);
     QCOMPARE(lastTitle, GetCaption(2521));
     QVERIFY(lastFilter.contains("*.csv"));
+    // Without project data the plan's name is proposed.
+    QCOMPARE(lastFolder, FilePath("furnished.csv"));
     QCOMPARE(Read(FilePath("order.csv")),
-             QByteArray("Catalogue no.,Model no.,Series,Name,Width,Depth,Height,Count\r\n"
-                        "100,101045,Ostara Linea,Washbasin 45,45,36,,1\r\n"
-                        "101,101055,Ostara Linea,Washbasin 55,55,44,85,2\r\n"));
+             QByteArray("\xEF\xBB\xBFPos.,Catalogue no.,Model no.,Series,Name,Width (cm),"
+                        "Depth (cm),Height (cm),Count\r\n"
+                        "1,100,101045,Ostara Linea,Washbasin 45,45,36,,1\r\n"
+                        "2,101,101055,Ostara Linea,Washbasin 55,55,44,85,2\r\n"));
     QVERIFY(Messages::Shown().isEmpty());
+  }
+
+  // With a project title and customer, those name the file proposed.
+  void theListFileIsNamedAfterTheProject() {
+    OpenFurnishedPlan();
+    AnswerDialog("frmProject", [](QDialog* d) {
+      d->findChild<QLineEdit*>("txtTitle")->setText("Bath 2/OG");
+      d->findChild<QLineEdit*>("txtCustomer")->setText("Anna Meier");
+      d->findChild<QPushButton*>("cmdOK")->click();
+    });
+    window->ProjectItem(kProperties)->trigger();
+    nextFileName.clear();  // the dialog cancelled
+    AnswerDialog("frmList", [](QDialog* list) {
+      list->findChild<QPushButton*>("cmdExport")->click();
+      list->findChild<QPushButton*>("cmdOK")->click();
+    });
+    window->ViewItem(kProductList)->trigger();
+    QCOMPARE(lastFolder, FilePath("Bath 2_OG - Anna Meier.csv"));
   }
 
   void aListThatCannotBeWrittenIsReported() {
@@ -80,7 +102,8 @@ class ExportTest : public QObject, public AppFixture {
     auto* menu = window->findChild<QMenu*>("mnProject");
     QAction* item = window->ProjectItem(kExportImage);
     // Below Print, and the numbered items keep their places.
-    QCOMPARE(menu->actions().indexOf(item), qsizetype{kPrint + 1});
+    QCOMPARE(menu->actions().indexOf(item),
+             menu->actions().indexOf(window->ProjectItem(kPrint)) + 1);
     QCOMPARE(item->text(), GetCaption(1419));
     QVERIFY(item->isVisible() && item->isEnabled());
     DrawRoom();
@@ -95,8 +118,12 @@ class ExportTest : public QObject, public AppFixture {
     const QImage png(FilePath("plan.png"), "PNG"), bmp(FilePath("plan.bmp"), "BMP");
     QVERIFY(!bmp.isNull());
     QCOMPARE(png.format(), QImage::Format_Indexed8);
-    QCOMPARE(png.size(), bmp.size());
-    QCOMPARE(png.convertToFormat(QImage::Format_RGB32), bmp.convertToFormat(QImage::Format_RGB32));
+    // The drawing inside a white margin, at two pixels a centimetre.
+    QCOMPARE(png.size(), bmp.size() + QSize(48, 48));
+    QCOMPARE(png.dotsPerMeterX(), 200);
+    QCOMPARE(png.dotsPerMeterY(), 200);
+    QCOMPARE(png.convertToFormat(QImage::Format_RGB32).copy(24, 24, bmp.width(), bmp.height()),
+             bmp.convertToFormat(QImage::Format_RGB32));
     // The plan itself is untouched by its picture.
     QVERIFY(window->PlanChanged());
     QCOMPARE(window->CurrentFile(), QString());

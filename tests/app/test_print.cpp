@@ -5,6 +5,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <string>
@@ -41,13 +42,77 @@ PlanPrintJob Job(int scale, int products) {
   job.planWidth = 660;
   job.planHeight = 560;
   job.picture = Room(660, 560);
-  job.title = "Ostara Tessel - Bathroom plan";
-  job.date = "07.12.26";
-  job.planName = "bath.tsd";
-  job.listHeader = "Model no.       Series  -  Product";
-  for (int i = 0; i < products; ++i)
-    job.products << QString("%1 Linea basin %2").arg(4000 + i).arg(i);
+  job.heading = "Bathroom Miller";
+  job.fields = {{"Customer:", "Anna Miller"},   {"Site address:", "4 Linden Road"},
+                {"Room:", "Upstairs bathroom"}, {"Planner:", "K. Weaver"},
+                {"Date:", "8 December 2026"},   {"Room (inside):", "300 × 250 cm"}};
+  job.notesLabel = "Notes:";
+  job.notes = "Tiles to 1.20 m\nWall-hung WC";
+  job.scaleText = QString("1:%1").arg(scale);
+  job.dimensionNote = "Dimension lines in millimetres";
+  job.listTitle = "Products";
+  job.continued = "Products (continued)";
+  job.pageText = "Page %1 of %2";
+  job.listHeader = QStringList{"Pos.", "Model no.", "Series", "Name", "W × D × H (cm)", "Count"};
+  for (int i = 0; i < products; ++i) {
+    ProductListRow row;
+    row.position = i + 1;
+    row.id = 100 + i;
+    row.model = QString::number(4000 + i);
+    row.series = "Linea";
+    row.name = QString("Basin %1").arg(i);
+    row.width = 45 + i;
+    row.depth = 36;
+    row.height = 82.5;
+    row.count = 1 + i % 2;
+    job.products << row;
+    job.marks << PositionMark{row.position, QPointF(100 + 40 * (i % 10), 100 + 30 * (i / 10 % 10)),
+                              22.5, 36};
+  }
   return job;
+}
+
+// A4 portrait as the program lays it out: 5 mm margins.
+QPageLayout A4(QPageLayout::Orientation orientation = QPageLayout::Portrait) {
+  return PrintPageLayout({QPageSize::A4, orientation});
+}
+
+bool PrintTo(const QString& pdf, const PlanPrintJob& job, const QPageLayout& layout = A4()) {
+  QString why;
+  const bool ok = WritePlanPdf(job, layout, pdf, &why);
+  if (!ok) qWarning("%s", qPrintable(why));
+  return ok;
+}
+
+QString Run(const QString& program, const QStringList& arguments) {
+  QProcess p;
+  p.start(program, arguments);
+  p.waitForFinished(60000);
+  return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+QImage Render(const QString& pdf, const QString& stem, const QStringList& options) {
+  QProcess p;
+  p.start("pdftoppm",
+          QStringList{"-gray", "-f", "1", "-l", "1", "-png"} + options + QStringList{pdf, stem});
+  p.waitForFinished(60000);
+  return QImage(stem + "-1.png");
+}
+
+// The first dot and length of the longest run of dark dots in a row.
+std::pair<int, int> LongestDarkRun(const QImage& image, int y) {
+  int best = 0, bestFirst = -1, run = 0;
+  for (int x = 0; x < image.width(); ++x) {
+    if (qGray(image.pixel(x, y)) < 128) {
+      if (++run > best) {
+        best = run;
+        bestFirst = x - run + 1;
+      }
+    } else {
+      run = 0;
+    }
+  }
+  return {bestFirst, best};
 }
 
 bool HaveTool(const char* name) {
@@ -73,26 +138,56 @@ class PrintTest : public QObject {
   void cleanup() { plat::SetMessageBoxHook(nullptr, nullptr); }
 
   void minimumScale_data() {
-    QTest::addColumn<double>("pageWidth");
-    QTest::addColumn<double>("pageHeight");
     QTest::addColumn<int>("planWidth");
     QTest::addColumn<int>("planHeight");
     QTest::addColumn<int>("minimum");
-    // 400 units of 5 mm across a 190 mm page: 2000 mm / 190 mm = 10.5, so 1:11.
-    QTest::newRow("wide plan") << 19000.0 << 27700.0 << 400 << 100 << 11;
-    QTest::newRow("minimum 60") << 19000.0 << 27700.0 << 2242 << 100 << 60;
-    // A tall plan is bound by the height left below the title block (10 pt: 200 x 10
-    // twips, 35.28 mm): 2800 mm over 241.7 mm is 11.58, so 1:12.
-    QTest::newRow("tall plan") << 19000.0 << 27700.0 << 100 << 560 << 12;
-    QTest::newRow("no extent") << 19000.0 << 27700.0 << 0 << 560 << 0;
+    // A4 portrait within 5 mm margins: 200 x 287 mm, less the title block (31 mm), two
+    // gaps of 4 mm and the scale's row (9 mm) leaves 200 x 239 mm for the plan.
+    // 400 units of 5 mm are 2000 mm: 1:10 fills the width exactly.
+    QTest::newRow("wide plan") << 400 << 100 << 10;
+    QTest::newRow("minimum 60") << 2400 << 100 << 60;
+    QTest::newRow("a hair wider") << 2401 << 100 << 61;
+    // 560 units are 2800 mm over 239 mm: 11.7, so 1:12.
+    QTest::newRow("tall plan") << 100 << 560 << 12;
+    QTest::newRow("no extent") << 0 << 560 << 0;
   }
   void minimumScale() {
-    QFETCH(double, pageWidth);
-    QFETCH(double, pageHeight);
     QFETCH(int, planWidth);
     QFETCH(int, planHeight);
     QFETCH(int, minimum);
-    QCOMPARE(MinimumPrintScale(pageWidth, pageHeight, planWidth, planHeight), minimum);
+    QCOMPARE(MinimumPrintScale(A4(), planWidth, planHeight), minimum);
+  }
+
+  // The paper goes the way round that prints the plan larger.
+  void orientationFollowsThePlan() {
+    QCOMPARE(LargerScaleOrientation(QPageSize::A4, 1000, 400), QPageLayout::Landscape);
+    QCOMPARE(LargerScaleOrientation(QPageSize::A4, 400, 1000), QPageLayout::Portrait);
+    QCOMPARE(LargerScaleOrientation(QPageSize::A3, 1400, 600), QPageLayout::Landscape);
+    // On A3 the same wide plan prints larger than on A4.
+    QVERIFY(MinimumPrintScale(PrintPageLayout({QPageSize::A3, QPageLayout::Landscape}), 1400, 600) <
+            MinimumPrintScale(A4(QPageLayout::Landscape), 1400, 600));
+  }
+
+  // Margins are never below 5 mm; a printer whose printable area is smaller keeps its
+  // own, and the plan then gets less room.
+  void marginsAreAtLeastFiveMillimetres() {
+    const QPageLayout ours = A4();
+    QCOMPARE(ours.margins(QPageLayout::Millimeter), QMarginsF(5, 5, 5, 5));
+    const QPageLayout printer =
+        PrintPageLayout({QPageSize::A4, QPageLayout::Portrait}, QMarginsF(3, 8, 3, 12.5));
+    QCOMPARE(printer.margins(QPageLayout::Millimeter), QMarginsF(5, 8, 5, 12.5));
+    // 560 units are 2800 mm; the plan's room shrinks from 239 to 228.5 mm: 1:13.
+    QCOMPARE(MinimumPrintScale(printer, 100, 560), 13);
+    QTemporaryDir dir;
+    QPdfWriter writer(dir.filePath("narrow.pdf"));
+    writer.setPageMargins(QMarginsF(2, 2, 2, 20), QPageLayout::Millimeter);
+    KeepPrintMargins(writer);
+    QCOMPARE(writer.pageLayout().margins(QPageLayout::Millimeter), QMarginsF(5, 5, 5, 20));
+  }
+
+  void datesInTheLanguage() {
+    QCOMPARE(PrintDate(QDate(2026, 12, 8), "D"), QString("8. Dezember 2026"));
+    QCOMPARE(PrintDate(QDate(2026, 12, 8), ""), QString("8 December 2026"));
   }
 
   void typedScale_data() {
@@ -160,20 +255,20 @@ class PrintTest : public QObject {
     }
   }
 
-  // A 330 cm room at 1:50 is 66 mm on paper; the texts are on the page.
+  // A 330 cm room at 1:50 is 66 mm on paper; the project's data, the scale and the
+  // list with sizes are on the page as text.
   void pageToScale() {
     if (!HaveTool("pdftoppm") || !HaveTool("pdftotext")) QSKIP("poppler-utils are not installed");
     QTemporaryDir dir;
     const QString pdf = dir.filePath("plan.pdf");
-    {
-      QPdfWriter writer(pdf);
-      writer.setPageSize(QPageSize(QPageSize::A4));
-      QVERIFY(PrintPlanPage(writer, Job(50, 3)));
-    }
+    QVERIFY(PrintTo(pdf, Job(50, 3)));
     const QString text = PdfText(pdf);
-    for (const char* expected : {"Ostara Tessel - Bathroom plan", "07.12.26", "bath.tsd", "1:50",
-                                 "Model no.", "4002 Linea basin 2"})
-      QVERIFY2(text.contains(expected), expected);
+    for (const char* expected :
+         {"Bathroom Miller", "Anna Miller", "4 Linden Road", "Upstairs bathroom", "K. Weaver",
+          "8 December 2026", "300 × 250 cm", "Tiles to 1.20 m", "Wall-hung WC", "1:50",
+          "Dimension lines in millimetres", "Page 1 of 1", "W × D × H (cm)", "4002", "Basin 2",
+          "47 × 36 × 82.5"})
+      QVERIFY2(text.contains(QString::fromUtf8(expected)), expected);
     // 254 dots per inch are 10 per millimetre.
     QProcess render;
     render.start("pdftoppm",
@@ -181,9 +276,10 @@ class PrintTest : public QObject {
     QVERIFY(render.waitForFinished(60000));
     const QImage page(dir.filePath("page-1.png"));
     QVERIFY(!page.isNull());
-    // The widest run of the wall grey across the page.
+    // The widest run of the wall grey across the plan's rows: below the title block
+    // (5 mm margin, 31 mm block, 4 mm gap), 56 mm high at 1:50.
     int widest = 0;
-    for (int y = 0; y < page.height(); y += 7) {
+    for (int y = 400; y < 960; y += 7) {
       int first = -1, last = -1;
       for (int x = 0; x < page.width(); ++x) {
         const int v = qGray(page.pixel(x, y));
@@ -197,21 +293,113 @@ class PrintTest : public QObject {
     QVERIFY2(std::abs(widest - 660) <= 3, qPrintable(QString::number(widest)));
   }
 
-  // A list longer than the page goes on over further pages: every product is printed.
+  // The plan's pixels go into the file without loss, at the worksheet's own size.
+  void thePlanIsEmbeddedLosslessly() {
+    if (!HaveTool("pdfimages")) QSKIP("poppler-utils are not installed");
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath("plan.pdf");
+    QVERIFY(PrintTo(pdf, Job(20, 2)));
+    const QStringList lines = Run("pdfimages", {"-list", pdf}).split('\n', Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), 3);  // the header, its rule and one image
+    const QStringList image = lines[2].simplified().split(' ');
+    QCOMPARE(image[3], QString("660"));
+    QCOMPARE(image[4], QString("560"));
+    QCOMPARE(image[9], QString("no"));  // not interpolated
+    for (const char* lossy : {"jpeg", "jp2", "jbig2", "ccitt"})
+      QVERIFY2(image[8] != lossy, qPrintable(lines[2]));
+    QVERIFY(!Run("strings", {pdf}).contains("DCTDecode"));
+  }
+
+  // The scale bar on paper: 1 m at 1:20 is 50 mm, 2 m at 1:50 is 40 mm.
+  void theScaleBarMeasures_data() {
+    QTest::addColumn<int>("scale");
+    QTest::addColumn<double>("millimetres");
+    QTest::newRow("1:20") << 20 << 50.0;
+    QTest::newRow("1:50") << 50 << 40.0;
+  }
+  void theScaleBarMeasures() {
+    QFETCH(int, scale);
+    QFETCH(double, millimetres);
+    if (!HaveTool("pdftoppm")) QSKIP("poppler-utils are not installed");
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath("bar.pdf");
+    QVERIFY(PrintTo(pdf, Job(scale, 0)));
+    // At 254 dots per inch: the bar's bottom line is the lowest long solid run that
+    // starts right of the scale text (5 mm margin, 18 mm); then rows around it again at
+    // 2540 (100 dots a millimetre).
+    const QImage page = Render(pdf, dir.filePath("coarse"), {"-r", "254"});
+    int barRow = -1;
+    for (int y = page.height() - 1; y > 0 && barRow < 0; --y) {
+      const auto [first, length] = LongestDarkRun(page, y);
+      if (std::abs(first - 230) <= 3 && length > 150) barRow = y;
+    }
+    QVERIFY(barRow > 0);
+    const QImage strip = Render(pdf, dir.filePath("fine"),
+                                {"-r", "2540", "-x", "0", "-y", QString::number(barRow * 10 - 20),
+                                 "-W", QString::number(page.width() * 10), "-H", "40"});
+    int longest = 0;
+    for (int y = 0; y < strip.height(); ++y)
+      longest = std::max(longest, LongestDarkRun(strip, y).second);
+    const double length = longest / 100.0;
+    qInfo("scale bar at 1:%d: %.2f mm", scale, length);
+    QVERIFY2(std::abs(length - millimetres) <= millimetres * 0.002,
+             qPrintable(QString::number(length)));
+  }
+
+  // Every word lies inside the page's 5 mm margin, portrait and landscape, on every
+  // page of a list that runs over several.
+  void everyTextStaysInsideTheMargin_data() {
+    QTest::addColumn<int>("orientation");
+    QTest::newRow("portrait") << int(QPageLayout::Portrait);
+    QTest::newRow("landscape") << int(QPageLayout::Landscape);
+  }
+  void everyTextStaysInsideTheMargin() {
+    QFETCH(int, orientation);
+    if (!HaveTool("pdftotext")) QSKIP("poppler-utils are not installed");
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath("margin.pdf");
+    PlanPrintJob job = Job(20, 70);
+    job.products[3].name = QString(200, 'W');  // far too long for its column
+    QVERIFY(PrintTo(pdf, job, A4(QPageLayout::Orientation(orientation))));
+    const QString html = Run("pdftotext", {"-bbox", pdf, "-"});
+    const QRegularExpression page(R"re(<page width="([\d.]+)" height="([\d.]+)")re");
+    const QRegularExpression word(
+        R"re(<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)")re");
+    const auto pm = page.match(html);
+    QVERIFY(pm.hasMatch());
+    const double width = pm.captured(1).toDouble(), height = pm.captured(2).toDouble();
+    QCOMPARE(width > height, orientation == int(QPageLayout::Landscape));
+    constexpr double kMarginPoints = 5 / 25.4 * 72;
+    int words = 0;
+    for (auto it = word.globalMatch(html); it.hasNext(); ++words) {
+      const auto m = it.next();
+      const double x0 = m.captured(1).toDouble(), y0 = m.captured(2).toDouble(),
+                   x1 = m.captured(3).toDouble(), y1 = m.captured(4).toDouble();
+      QVERIFY2(x0 >= kMarginPoints && y0 >= kMarginPoints && x1 <= width - kMarginPoints &&
+                   y1 <= height - kMarginPoints,
+               qPrintable(m.captured(0)));
+    }
+    QVERIFY(words > 300);
+    QVERIFY(html.count("<page ") >= 2);
+  }
+
+  // A list longer than the page goes on over further pages under the title: every
+  // product is printed.
   void longListGoesOn() {
     if (!HaveTool("pdftotext")) QSKIP("poppler-utils are not installed");
     QTemporaryDir dir;
     const QString pdf = dir.filePath("long.pdf");
-    {
-      QPdfWriter writer(pdf);
-      writer.setPageSize(QPageSize(QPageSize::A4));
-      QVERIFY(PrintPlanPage(writer, Job(20, 160)));
-    }
+    QVERIFY(PrintTo(pdf, Job(20, 160)));
     const QString text = PdfText(pdf);
     for (int i = 0; i < 160; ++i)
-      QVERIFY2(text.contains(QString("%1 Linea basin %2").arg(4000 + i).arg(i)),
-               qPrintable(QString::number(i)));
-    QVERIFY(text.count('\f') >= 3);  // the plan's page and at least two of the list
+      QVERIFY2(
+          text.contains(QString("Basin %1\n").arg(i)) || text.contains(QString("Basin %1 ").arg(i)),
+          qPrintable(QString::number(i)));
+    const int pages = static_cast<int>(text.count('\f'));
+    QVERIFY(pages >= 3);  // the plan's page and at least two of the list
+    QCOMPARE(text.count("Bathroom Miller"), pages);
+    QVERIFY(text.contains(QString("Page %1 of %1").arg(pages)));
+    QVERIFY(text.contains("Products (continued)"));
   }
 
   void nothingToPrint() {
@@ -240,11 +428,14 @@ class PrintTest : public QObject {
     const QStringList before = QDir::temp().entryList({"tessel-print-*"});
     PlanPrintJob job;
     QString why;
-    QVERIFY2(PreparePlanPrint(engine, 50, plan, {}, &job, &why), qPrintable(why));
+    PrintSource source;
+    source.currentFile = plan;
+    QVERIFY2(PreparePlanPrint(engine, 50, source, &job, &why), qPrintable(why));
     QCOMPARE(job.planWidth, 660);
     QCOMPARE(job.planHeight, 560);
     QCOMPARE(job.picture.size(), QSize(660, 560));
-    QCOMPARE(job.planName, QString("room.tsd"));
+    QCOMPARE(job.fields[2].second, QString("room.tsd"));  // no room named: the file
+    QCOMPARE(job.fields[5].second, QString("300 × 250 cm"));
     QVERIFY(job.products.isEmpty());
     QCOMPARE(QDir::temp().entryList({"tessel-print-*"}), before);
   }

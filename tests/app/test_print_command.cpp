@@ -26,6 +26,8 @@ class PrintCommandTest : public QObject, public AppFixture {
     PrintDialogEdges().choosePrinter = [this](QPrinter& printer, const QString& title, QWidget*) {
       ++printerAsked;
       printerTitle = title;
+      proposedPdf = printer.outputFileName();
+      offeredOrientation = printer.pageLayout().orientation();
       printer.setOutputFormat(QPrinter::PdfFormat);
       printer.setOutputFileName(pdf);
       return !cancelPrinter;
@@ -33,10 +35,17 @@ class PrintCommandTest : public QObject, public AppFixture {
     PrintDialogEdges().preview = [this](QPrinter& printer,
                                         const std::function<void(QPrinter*)>& paint, QWidget*) {
       ++previewShown;
-      paint(&printer);  // the preview's print button
-      return true;
+      if (changePaper) changePaper(printer);
+      // What the preview shows: the pages on the printer's paper as it is now.
+      QPrinter shown(QPrinter::HighResolution);
+      shown.setOutputFormat(QPrinter::PdfFormat);
+      shown.setOutputFileName(FilePath("preview.pdf"));
+      shown.setPageLayout(printer.pageLayout());
+      paint(&shown);
+      return true;  // its print button
     };
     cancelPrinter = false;
+    changePaper = nullptr;
   }
   void cleanup() { CloseWindow(); }
 
@@ -117,9 +126,10 @@ class PrintCommandTest : public QObject, public AppFixture {
     QCOMPARE(catalogue.Open(ShippedCatalogue(), language), CatalogueState::kOpen);
     const QString text = PdfPlainText(pdf);
     for (const QString& expected :
-         {GetCaption(5310), GetCaption(6010), GetCaption(6030), QString("furnished.tsd"),
-          QString("1:%1").arg(scale), catalogue.ProductDescription(kBasin),
-          catalogue.ProductDescription(kToilet)})
+         {GetCaption(5310), GetCaption(7510), GetCaption(7514), QString("furnished.tsd"),
+          QString("1:%1").arg(scale), PrintDate(QDate::currentDate(), language),
+          NameOf(catalogue, kBasin), NameOf(catalogue, kToilet),
+          QString(language.isEmpty() ? "37 × 68 × 82.5" : "37 × 68 × 82,5")})
       QVERIFY2(text.contains(expected.simplified()),
                qPrintable(expected + " missing from:\n" + text));
 
@@ -129,6 +139,92 @@ class PrintCommandTest : public QObject, public AppFixture {
     qInfo("plan on paper at 1:%d: %.0f dots at 2540 dpi for %.0f", scale, width, expected);
     QVERIFY2(std::abs(width - expected) <= expected * kScaleTolerance,
              qPrintable(QString("%1 dots for %2").arg(width).arg(expected)));
+  }
+
+  // One printer dialog, then the scale and the preview. The paper made smaller in the
+  // preview after 1:20 was chosen for A4: the scale is checked against the paper that
+  // is printed on, the plan is never cut off, and the file holds what the preview
+  // showed. The PDF proposed is the plan's own name in its folder.
+  void thePreviewPrintsWhatItShowsOnThePaperChosen() {
+    if (QStandardPaths::findExecutable("pdfinfo").isEmpty() ||
+        QStandardPaths::findExecutable("pdftotext").isEmpty())
+      QSKIP("poppler-utils are not installed");
+    nextFileName = WriteFurnishedRoom();
+    Press(window_.get(), Qt::Key_O, Qt::ControlModifier);
+    int offered20 = -1;
+    QTimer::singleShot(10, [&offered20] {
+      auto* setup = qobject_cast<PrintSetupDialog*>(QApplication::activeModalWidget());
+      if (!setup) return;
+      offered20 = setup->optSize[1]->isEnabled();
+      setup->optSize[1]->setChecked(true);
+      setup->cmdOK->click();
+    });
+    changePaper = [](QPrinter& printer) {
+      printer.setPageSize(QPageSize(QPageSize::A5));
+      printer.setPageOrientation(QPageLayout::Portrait);
+    };
+    Press(window_.get(), Qt::Key_P, Qt::ControlModifier);
+    QCOMPARE(printerAsked, 1);
+    QCOMPARE(previewShown, 1);
+    QCOMPARE(offered20, 1);
+    QCOMPARE(proposedPdf, FilePath("furnished.pdf"));
+    QVERIFY2(Messages::Shown().isEmpty(), qPrintable(Messages::Shown().join('\n')));
+    // A5 within 5 mm margins leaves 138 x 152 mm for the plan: its 3300 mm need 1:24.
+    const QString printed = PdfPlainText(pdf);
+    QVERIFY2(printed.contains("1:24") && !printed.contains("1:20"), qPrintable(printed));
+    QCOMPARE(printed, PdfPlainText(FilePath("preview.pdf")));
+    QProcess info;
+    info.start("pdfinfo", {pdf});
+    QVERIFY(info.waitForFinished(30000));
+    QVERIFY(QString::fromUtf8(info.readAllStandardOutput()).contains("(A5)"));
+  }
+
+  // A PDF that cannot be written is said, with the file's name and why; the preview
+  // was shown once and nothing else was asked.
+  void aPdfThatCannotBeWrittenIsReported() {
+    DrawRoom();
+    QFile blocker(FilePath("blocker"));
+    QVERIFY(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    pdf = FilePath("blocker/plan.pdf");  // a file where a folder should be
+    AnswerScaleDialog(0);
+    window_->ProjectItem(kPrint)->trigger();
+    QCOMPARE(printerAsked, 1);
+    QCOMPARE(previewShown, 1);
+    QCOMPARE(Messages::Shown().size(), 1);
+    QString caption, text;
+    QVERIFY(GetError(11000, &caption, &text));
+    QVERIFY2(Messages::Shown().front().startsWith(caption + ": ") &&
+                 Messages::Shown().front().contains(pdf),
+             qPrintable(Messages::Shown().front()));
+    QVERIFY(!QFile::exists(pdf));
+  }
+
+  // The printer dialog opens on the paper turned the way that prints the plan larger:
+  // landscape for a wide room, portrait for a tall one.
+  void thePaperIsOfferedTheWayRoundThatPrintsLarger_data() {
+    QTest::addColumn<QString>("room");
+    QTest::addColumn<int>("orientation");
+    QTest::newRow("wide") << "500,150" << int(QPageLayout::Landscape);
+    QTest::newRow("tall") << "150,500" << int(QPageLayout::Portrait);
+  }
+  void thePaperIsOfferedTheWayRoundThatPrintsLarger() {
+    QFETCH(QString, room);
+    QFETCH(int, orientation);
+    const QString name = FilePath("shaped.tsd");
+    QFile f(name);
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(QString("[Layout]\r\ncount=1\r\n00=WALLRECT,640,440,%1,32767,0,0\r\n"
+                    "[Design]\r\ncount=0\r\n")
+                .arg(room)
+                .toUtf8());
+    f.close();
+    nextFileName = name;
+    Press(window_.get(), Qt::Key_O, Qt::ControlModifier);
+    cancelPrinter = true;
+    window_->ProjectItem(kPrint)->trigger();
+    QCOMPARE(printerAsked, 1);
+    QCOMPARE(int(offeredOrientation), orientation);
   }
 
  private:
@@ -151,6 +247,9 @@ class PrintCommandTest : public QObject, public AppFixture {
                 .arg(images + "li0107p2.bmp")
                 .toUtf8());
     return name;
+  }
+  static QString NameOf(Catalogue& catalogue, qint64 id) {
+    return ProductListRows(catalogue, {id}).value(0).name;
   }
   static QString PdfPlainText(const QString& file) {
     QProcess text;
@@ -211,7 +310,9 @@ class PrintCommandTest : public QObject, public AppFixture {
       setup->cmdOK->click();
     });
   }
-  QString pdf, printerTitle;
+  QString pdf, printerTitle, proposedPdf;
+  QPageLayout::Orientation offeredOrientation = QPageLayout::Portrait;
+  std::function<void(QPrinter&)> changePaper;
   int printerAsked = 0, previewShown = 0;
   bool cancelPrinter = false;
 };
