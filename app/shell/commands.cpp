@@ -1,6 +1,7 @@
 // The menus and the project commands behind them: new, open, save, the recent files,
 // exit, undo and redo, the work modes and the view switches.
 #include <QAction>
+#include <QByteArray>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -8,13 +9,16 @@
 #include <QMenuBar>
 #include <QRegularExpression>
 #include <QStandardPaths>
+#include <algorithm>
 
 #include "catalogue/product_bar.h"
 #include "language/language.h"
+#include "platform/profile.h"
 #include "platform/window.h"
 #include "print/print.h"
 #include "print/print_command.h"
 #include "shell/engine_bridge.h"
+#include "shell/furnishing.h"
 #include "shell/icons.h"
 #include "shell/main_window.h"
 #include "shell/message_box.h"
@@ -96,6 +100,11 @@ const char kOptionsSection[] = "Options";
 const char kAutoSaveSetting[] = "AutoSave";
 const char kOn[] = "1";
 const char kOff[] = "0";
+// The plan's text passes through this file of the scratch folder to and from the engine.
+const char kScratchPlan[] = "plan.tsd";
+// How many steps over work-mode switches Undo and Redo keep, each one plan's text: the
+// engine's 32 history states on either side of a few switches.
+constexpr std::size_t kModeStepsKept = 128;
 
 }  // namespace
 
@@ -204,13 +213,15 @@ void MainWindow::MenuClick(Menu menu, int index) {
       switch (index) {
         case kUndo:
           SetStatusMessage(GetCaption(1325));
-          vCallTessel(TC_Undo, 0, 0, 0);
+          if (!UndoAcrossSwitch()) vCallTessel(TC_Undo, 0, 0, 0);
           UpdateControlStates();
           break;
         case kRedo:
           SetStatusMessage(GetCaption(1335));
-          vCallTessel(TC_Redo, 0, 0, 0);
-          ObserveChanges(true);
+          if (!RedoAcrossSwitch()) {
+            vCallTessel(TC_Redo, 0, 0, 0);
+            ObserveChanges(true);
+          }
           UpdateControlStates();
           break;
         case kRemoveAllProducts:
@@ -234,13 +245,8 @@ void MainWindow::MenuClick(Menu menu, int index) {
           SetMeasurement(viewItems_[kMeasurement]->isChecked());
           break;
         case kLayoutModeItem:
-          if (workMode_ == kLayoutMode) break;
-          ReadInfo();
-          if (b.infoRecord.iCountDesignItems >= 1) {
-            if (MsgBoxCaption(5610, plat::MB_YESNOCANCEL, 5620) == plat::IDYES) SetLayoutModeUI();
-          } else {
-            SetLayoutModeUI();
-          }
+          // The furnishing is kept aside while the room is edited: nothing to ask.
+          SetLayoutModeUI();
           break;
         case kDesignModeItem:
           SetDesignModeUI();
@@ -319,6 +325,7 @@ int MainWindow::QuerySave(int titleCaption) {
 
 void MainWindow::NewProject() {
   if (QuerySave(5650) == plat::IDCANCEL) return;
+  ForgetModeSteps();
   vCallTessel(TC_NewLayout, 0, 0, 0);
   SetLayoutModeUI();
   currentFile_.clear();
@@ -390,6 +397,8 @@ bool MainWindow::LoadPlan(const QString& name, bool quietly) {
     UpdateControlStates();
     return false;
   }
+  // The plan read is whole: nothing kept aside from the plan before belongs to it.
+  ForgetModeSteps();
   ReadInfo();
   if (Bridge().infoRecord.bWalls != 0 && workMode_ != kDesignMode) {
     // The engine draws the furnishing only while it reads a plan in design mode.
@@ -454,11 +463,37 @@ bool MainWindow::OfferRecoveredPlan() {
 }
 
 bool MainWindow::WritePlanQuietly(const QString& name) {
+  return WritePlan(name, true);
+}
+
+bool MainWindow::WritePlan(const QString& name, bool quietly) {
+  if (keptFurnishing_.isEmpty()) {
+    if (!quietly) return vCallTessel(TC_SaveDesignFile, 0, 0, 0, name) == TR_Done;
+    EngineEntry engine = Engine();
+    if (!engine || Bridge().workWindowHandle == 0) return false;
+    const QByteArray local = name.toLocal8Bit();
+    return engine(TC_SaveDesignFile, 0, 0, 0, reinterpret_cast<long>(local.constData()), 0) ==
+           TR_Done;
+  }
+  // In layout mode the engine holds the room alone; the file gets the furnishing too.
+  const QByteArray room = EnginePlanText();
+  const bool ok =
+      !room.isEmpty() && plat::ReplaceFile(name.toLocal8Bit().constData(),
+                                           JoinFurnishing(room, keptFurnishing_).toStdString());
+  if (!ok && !quietly) ShowEngineError(TR_SaveFailed, name);
+  return ok;
+}
+
+QByteArray MainWindow::EnginePlanText() {
   EngineEntry engine = Engine();
-  if (!engine || Bridge().workWindowHandle == 0) return false;
+  if (!scratch_.isValid() || !engine || Bridge().workWindowHandle == 0) return {};
+  const QString name = scratch_.filePath(kScratchPlan);
   const QByteArray local = name.toLocal8Bit();
-  return engine(TC_SaveDesignFile, 0, 0, 0, reinterpret_cast<long>(local.constData()), 0) ==
-         TR_Done;
+  if (engine(TC_SaveDesignFile, 0, 0, 0, reinterpret_cast<long>(local.constData()), 0) != TR_Done)
+    return {};
+  QFile file(name);
+  if (!file.open(QIODevice::ReadOnly)) return {};
+  return file.readAll();
 }
 
 void MainWindow::ExportImageDialog() {
@@ -490,7 +525,7 @@ int MainWindow::SaveAsDialog() {
 // A failed save has been reported by the bridge; the plan then stays changed and the
 // current file stays what it was, so no later question takes it for saved.
 bool MainWindow::SaveProject(const QString& name) {
-  if (vCallTessel(TC_SaveDesignFile, 0, 0, 0, name) != 0) return false;
+  if (!WritePlan(name, false)) return false;
   currentFile_ = name;
   AddRecentFile(name);
   MarkSaved();
@@ -551,16 +586,35 @@ void MainWindow::UpdateTitle() {
   setWindowTitle(ProgramTitle() + "  -  " + file + (changes_.Changed() ? " *" : ""));
 }
 
+// The engine's layout mode holds the room alone, so the plan's text is taken before
+// the switch: its furnishing is kept aside, saved with the room and brought back with
+// design mode. A plan whose text cannot be had stays in design mode, rather than lose
+// its products.
 void MainWindow::SetLayoutModeUI() {
   if (workMode_ == kLayoutMode) return;
-  workMode_ = kLayoutMode;
-  selector_->hide();
-  UpdateToolboxForMode();
-  LayoutMainWindow();
-  vCallTessel(TC_SetLayoutMode, 0, 0, 0);
+  ReadInfo();
+  if (Bridge().infoRecord.iCountDesignItems > 0) {
+    const QByteArray plan = EnginePlanText();
+    if (plan.isEmpty()) {
+      SetStatusMessage(CaptionOr(7200,
+                                 "The products could not be set aside: the plan stays "
+                                 "in furnishing mode."));
+      return;
+    }
+    ShowWorkMode(kLayoutMode);
+    keptFurnishing_ = plan;
+    ReadInfo();
+    undoAcross_.push_back({plan, kDesignMode, {}, Bridge().infoRecord.iSerial});
+    while (undoAcross_.size() > kModeStepsKept) undoAcross_.erase(undoAcross_.begin());
+    redoAcross_.clear();
+  } else {
+    ShowWorkMode(kLayoutMode);
+  }
   UpdateControlStates();
 }
 
+// The furnishing kept aside joins the room as it is now; products that overlap a moved
+// wall are kept and drawn, for the user to move.
 void MainWindow::SetDesignModeUI() {
   ReadInfo();
   if (Bridge().infoRecord.bWalls == 0) {
@@ -568,13 +622,120 @@ void MainWindow::SetDesignModeUI() {
     return;
   }
   if (workMode_ == kDesignMode) return;
-  workMode_ = kDesignMode;
-  selector_->show();
-  productBar_->LayoutProductbar();
+  if (keptFurnishing_.isEmpty()) {
+    ShowWorkMode(kDesignMode);
+    UpdateControlStates();
+    return;
+  }
+  const QByteArray room = EnginePlanText();
+  const QByteArray kept = keptFurnishing_;
+  ShowWorkMode(kDesignMode);
+  if (room.isEmpty() || !LoadPlanText(JoinFurnishing(room, kept))) {
+    // The products stay aside, and with them the room mode they can be saved from.
+    SetStatusMessage(CaptionOr(7201,
+                               "The products could not be brought back: the plan stays "
+                               "in room layout mode."));
+    ShowWorkMode(kLayoutMode);
+    if (!room.isEmpty()) LoadPlanText(room);
+    UpdateControlStates();
+    return;
+  }
+  keptFurnishing_.clear();
+  ReadInfo();
+  undoAcross_.push_back({room, kLayoutMode, kept, Bridge().infoRecord.iSerial});
+  while (undoAcross_.size() > kModeStepsKept) undoAcross_.erase(undoAcross_.begin());
+  redoAcross_.clear();
+  UpdateControlStates();
+}
+
+void MainWindow::ShowWorkMode(tessel::WorkMode mode) {
+  if (workMode_ == mode) return;
+  workMode_ = mode;
+  if (mode == kLayoutMode) {
+    selector_->hide();
+  } else {
+    selector_->show();
+    productBar_->LayoutProductbar();
+  }
   UpdateToolboxForMode();
   LayoutMainWindow();
-  vCallTessel(TC_SetDesignMode, 0, 0, 0);
-  UpdateControlStates();
+  vCallTessel(mode == kLayoutMode ? TC_SetLayoutMode : TC_SetDesignMode, 0, 0, 0);
+}
+
+// The engine reads the text whole, in the mode it is in, and starts its history there.
+bool MainWindow::LoadPlanText(const QByteArray& plan) {
+  if (!scratch_.isValid()) return false;
+  const QByteArray local = scratch_.filePath(kScratchPlan).toLocal8Bit();
+  EngineEntry engine = Engine();
+  return engine && Bridge().workWindowHandle != 0 &&
+         plat::ReplaceFile(local.constData(), plan.toStdString()) &&
+         engine(TC_LoadDesignFile, 0, 0, 0, reinterpret_cast<long>(local.constData()), 0) ==
+             TR_Done;
+}
+
+bool MainWindow::CanUndoAcrossSwitch() const {
+  const EngineInfo& info = Bridge().infoRecord;
+  return !info.bUndoAvail && !undoAcross_.empty() && undoAcross_.back().serial == info.iSerial;
+}
+
+bool MainWindow::CanRedoAcrossSwitch() const {
+  const EngineInfo& info = Bridge().infoRecord;
+  return !info.bRedoAvail && !redoAcross_.empty() && redoAcross_.back().serial == info.iSerial;
+}
+
+// The plan goes back to one side of a switch as it was there; the side left becomes the
+// step the other way.
+bool MainWindow::StepAcrossSwitch(std::vector<ModeStep>* from, std::vector<ModeStep>* to) {
+  const ModeStep step = from->back();
+  // Reading a plan ends the engine's history, so the steps Redo could still take on this
+  // side of the switch are taken now, each plan noted, and undone again.
+  std::vector<QByteArray> ahead;
+  EngineEntry engine = Engine();
+  if (from == &undoAcross_ && engine) {
+    for (ReadInfo(); Bridge().infoRecord.bRedoAvail && ahead.size() < kModeStepsKept; ReadInfo()) {
+      engine(TC_Redo, 0, 0, 0, 0, 0);
+      ahead.push_back(EnginePlanText());
+    }
+    for (std::size_t i = 0; i < ahead.size(); ++i) engine(TC_Undo, 0, 0, 0, 0, 0);
+  }
+  const QByteArray now = EnginePlanText();
+  if (now.isEmpty() || std::count(ahead.begin(), ahead.end(), QByteArray()) > 0) return false;
+  ModeStep back{now, workMode_, keptFurnishing_, 0};
+  ShowWorkMode(step.mode);
+  if (!LoadPlanText(step.plan)) {
+    ShowWorkMode(back.mode);
+    LoadPlanText(now);
+    return false;
+  }
+  from->pop_back();
+  keptFurnishing_ = step.kept;
+  ReadInfo();
+  // The engine's history starts again at the plan read: the next step over a switch
+  // is reached from here.
+  back.serial = Bridge().infoRecord.iSerial;
+  if (!from->empty()) from->back().serial = back.serial;
+  // Furthest first, so that Redo comes back through them in their order.
+  for (auto it = ahead.rbegin(); it != ahead.rend(); ++it)
+    to->push_back({*it, back.mode, back.kept, 0});
+  to->push_back(back);
+  while (to->size() > kModeStepsKept) to->erase(to->begin());
+  return true;
+}
+
+bool MainWindow::UndoAcrossSwitch() {
+  ReadInfo();
+  return CanUndoAcrossSwitch() && StepAcrossSwitch(&undoAcross_, &redoAcross_);
+}
+
+bool MainWindow::RedoAcrossSwitch() {
+  ReadInfo();
+  return CanRedoAcrossSwitch() && StepAcrossSwitch(&redoAcross_, &undoAcross_);
+}
+
+void MainWindow::ForgetModeSteps() {
+  keptFurnishing_.clear();
+  undoAcross_.clear();
+  redoAcross_.clear();
 }
 
 }  // namespace tessel

@@ -40,7 +40,7 @@ constexpr int kWheelNotch = 120;
 MainWindow::MainWindow(QWidget* parent, const QString& recoveryFolder, AutoSaveTiming timing)
     : QMainWindow(parent), keys_(new KeySequence) {
   autoSave_ = std::make_unique<AutoSave>(
-      recoveryFolder, [](const QString& name) { return WritePlanQuietly(name); },
+      recoveryFolder, [this](const QString& name) { return WritePlanQuietly(name); },
       [this] { return currentFile_; }, timing);
   // A drag lifts the object out of the plan until the button is let go.
   autoSave_->SetBusyCheck([this] {

@@ -3,11 +3,14 @@
 // the view state kept for the engine, and the window's own keys.
 #pragma once
 
+#include <QByteArray>
 #include <QMainWindow>
 #include <QString>
+#include <QTemporaryDir>
 #include <array>
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include "shell/auto_save.h"
 #include "shell/change_tracker.h"
@@ -149,7 +152,25 @@ class MainWindow : public QMainWindow {
   // Reads a plan as the open command does: quietly leaves the engine's error unsaid.
   bool LoadPlan(const QString& name, bool quietly);
   // The engine's save without its error box, for the copies nobody asked for.
-  static bool WritePlanQuietly(const QString& name);
+  bool WritePlanQuietly(const QString& name);
+  // Writes the whole plan, with the furnishing kept aside while the room is edited;
+  // `quietly` leaves a failure unsaid.
+  bool WritePlan(const QString& name, bool quietly);
+  // The plan's text as the engine holds it now (the room alone in layout mode); empty
+  // when it could not be had.
+  QByteArray EnginePlanText();
+  // The work-mode switch without keeping or joining the furnishing.
+  void ShowWorkMode(tessel::WorkMode mode);
+  // Steps back or forward over a work-mode switch when the engine's own history has no
+  // step left there; true when it did.
+  bool UndoAcrossSwitch();
+  bool RedoAcrossSwitch();
+  bool CanUndoAcrossSwitch() const;
+  // Reads a plan's text into the engine as a whole plan, in the engine's present mode.
+  bool LoadPlanText(const QByteArray& plan);
+  bool CanRedoAcrossSwitch() const;
+  // A plan opened, recovered or new: the steps over earlier switches belong to no plan.
+  void ForgetModeSteps();
   // Reads the engine's state and notes the history serial; byRedo after a redo.
   void ObserveChanges(bool byRedo = false);
   void MarkSaved();
@@ -192,6 +213,22 @@ class MainWindow : public QMainWindow {
   bool settingBars_ = false;
   bool exited_ = false;
   bool helpMode_ = false;
+  // The plan as it was when design mode was left, whose furnishing returns with design
+  // mode; empty while nothing is kept aside.
+  QByteArray keptFurnishing_;
+  // One side of a work-mode switch, to step back to: the plan's text as the engine held
+  // it, its mode, the furnishing kept aside then, and the engine's serial right after
+  // the switch (the step applies only while the engine is at that state).
+  struct ModeStep {
+    QByteArray plan;
+    tessel::WorkMode mode;
+    QByteArray kept;
+    int serial;
+  };
+  std::vector<ModeStep> undoAcross_, redoAcross_;
+  bool StepAcrossSwitch(std::vector<ModeStep>* from, std::vector<ModeStep>* to);
+  // Where the plan's text passes through a file on its way to and from the engine.
+  QTemporaryDir scratch_;
 };
 
 }  // namespace tessel
