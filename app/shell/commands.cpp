@@ -102,6 +102,8 @@ const char kOn[] = "1";
 const char kOff[] = "0";
 // The plan's text passes through this file of the scratch folder to and from the engine.
 const char kScratchPlan[] = "plan.tsd";
+// How many copies left by ended planners one start looks at before it offers one.
+constexpr int kCopiesLookedAt = 64;
 // How many steps over work-mode switches Undo and Redo keep, each one plan's text: the
 // engine's 32 history states on either side of a few switches.
 constexpr std::size_t kModeStepsKept = 128;
@@ -299,6 +301,23 @@ void MainWindow::SetMeasurement(bool shown) {
   RefreshView();
 }
 
+bool MainWindow::UseOwnRecoveryFiles(const QString& lockFailure, QString* why) {
+  if (autoSave_->UseOwnFiles(why)) return true;
+  // Never a check mark for a copy that is not kept.
+  QAction* item = projectItems_[kAutoSave];
+  item->setChecked(false);
+  item->setEnabled(false);
+  const QString off =
+      CaptionOr(7213,
+                "Auto-save is off: the single-instance lock (%1) and a copy of this "
+                "window's own (%2) could not be made.")
+          .arg(lockFailure, *why);
+  item->setStatusTip(off);
+  item->setToolTip(off);
+  SetStatusMessage(off);
+  return false;
+}
+
 void MainWindow::ObserveChanges(bool byRedo) {
   ReadInfo();
   changes_.Observe(Bridge().infoRecord.iSerial, byRedo);
@@ -424,12 +443,15 @@ bool MainWindow::OpenProject(const QString& name) {
 // plan whole before it replaces anything).
 bool MainWindow::OfferRecoveredPlan() {
   const QString folder = autoSave_->Folder();
-  const RecoveredPlan found = AutoSave::Find(folder);
-  if (found.state == RecoveredPlan::kNone) return false;
-  if (found.state == RecoveredPlan::kStale) {
-    AutoSave::Remove(folder);
-    return false;
+  // The shared copy is another running planner's when this one has no lock.
+  const bool shared = !autoSave_->OwnFiles() && !autoSave_->Suspended();
+  RecoveredPlan found = AutoSave::Find(folder, shared);
+  // A copy that holds just what its file holds has nothing to offer.
+  for (int n = 0; found.state == RecoveredPlan::kSameAsPlan && n < kCopiesLookedAt; ++n) {
+    AutoSave::Remove(found);
+    found = AutoSave::Find(folder, shared);
   }
+  if (found.state != RecoveredPlan::kOffer) return false;
   const QString plan = found.planFile.isEmpty() ? CaptionOr(5670, "Untitled") : found.planFile;
   const QString when = QLocale().toString(found.written, QLocale::ShortFormat);
   const int answer =
@@ -441,11 +463,11 @@ bool MainWindow::OfferRecoveredPlan() {
                       .arg(plan, when),
                   CaptionOr(5701, "Recovered plan"), plat::MB_YESNO | plat::MB_ICONQUESTION);
   if (answer != plat::IDYES) {
-    AutoSave::Remove(folder);
+    AutoSave::Remove(found);
     return false;
   }
   if (!LoadPlan(found.recoveryFile, true)) {
-    const QString aside = AutoSave::SetAside(folder);
+    const QString aside = AutoSave::SetAside(found);
     ShowMessage(CaptionOr(5702,
                           "The recovered plan is damaged and could not be opened. It has "
                           "been set aside as:\n%1")

@@ -89,8 +89,10 @@ class MainWindow : public QMainWindow {
   // Offers the plan an earlier run left in the recovery folder, if any: opened as a
   // changed plan of its old file, or discarded. True when it was opened.
   bool OfferRecoveredPlan();
-  // Another planner may share the recovery folder: this one leaves it alone.
-  void SuspendAutoSave() { autoSave_->Suspend(); }
+  // Another planner may share the recovery folder: this one leaves the shared copy alone
+  // and keeps its own. False, with the reason, when it cannot: auto-save is then off,
+  // its menu item unchecked and disabled, and the status line says why.
+  bool UseOwnRecoveryFiles(const QString& lockFailure, QString* why);
   // Writes the plan into "Project > Export as image": PNG or BMP by the name's ending.
   void ExportImageDialog();
   bool SaveProject(const QString& name);
