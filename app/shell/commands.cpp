@@ -11,6 +11,7 @@
 #include <QStandardPaths>
 #include <algorithm>
 
+#include "catalogue/plan_pictures.h"
 #include "catalogue/product_bar.h"
 #include "language/language.h"
 #include "platform/profile.h"
@@ -102,6 +103,8 @@ const char kOn[] = "1";
 const char kOff[] = "0";
 // The plan's text passes through this file of the scratch folder to and from the engine.
 const char kScratchPlan[] = "plan.tsd";
+// A plan whose pictures were found elsewhere is read from this copy.
+const char kPicturesPlan[] = "pictures.tsd";
 // How many copies left by ended planners one start looks at before it offers one.
 constexpr int kCopiesLookedAt = 64;
 // How many steps over work-mode switches Undo and Redo keep, each one plan's text: the
@@ -403,12 +406,24 @@ void MainWindow::OpenDialog() {
 // in the mode the user is in, and the mode changes only once the plan is in.
 bool MainWindow::LoadPlan(const QString& name, bool quietly) {
   if (name.isEmpty()) return false;
+  // Pictures not where the plan says are read from the catalogue's picture folder: the
+  // engine reads a copy of the plan that names them there.
+  const QString images = productBar_->PicturesFolder();
+  const PlanPictures pictures = LocatePlanPicturesOf(name, images);
+  QString read = name;
+  if (!pictures.located.isEmpty() && scratch_.isValid()) {
+    const QString copy = scratch_.filePath(kPicturesPlan);
+    if (plat::ReplaceFile(copy.toLocal8Bit().constData(), pictures.located.toStdString()))
+      read = copy;
+  }
   long result = TR_Failed;
-  if (quietly) {
+  if (quietly || read != name) {
     EngineEntry engine = Engine();
-    const QByteArray local = name.toLocal8Bit();
+    const QByteArray local = read.toLocal8Bit();
     if (engine && Bridge().workWindowHandle != 0)
       result = engine(TC_LoadDesignFile, 0, 0, 0, reinterpret_cast<long>(local.constData()), 0);
+    // The user hears of the file chosen, not of the copy.
+    if (result != TR_Done && !quietly) ShowEngineError(static_cast<std::int16_t>(result), name);
   } else {
     result = vCallTessel(TC_LoadDesignFile, 0, 0, 0, name);
   }
@@ -422,9 +437,15 @@ bool MainWindow::LoadPlan(const QString& name, bool quietly) {
   if (Bridge().infoRecord.bWalls != 0 && workMode_ != kDesignMode) {
     // The engine draws the furnishing only while it reads a plan in design mode.
     vCallTessel(TC_SetDesignMode, 0, 0, 0);
-    vCallTessel(TC_LoadDesignFile, 0, 0, 0, name);
+    vCallTessel(TC_LoadDesignFile, 0, 0, 0, read);
   }
   SetDesignModeUI();
+  // Said once, with every picture and its products: the plan keeps them all.
+  if (!pictures.missing.isEmpty())
+    ShowMessage(
+        MissingPicturesText(pictures.missing, images,
+                            [this](qint64 id) { return productBar_->ProductDescription(id); }),
+        CaptionOr(7221, "Product pictures missing"), plat::MB_ICONWARNING);
   return true;
 }
 
