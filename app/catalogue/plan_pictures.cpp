@@ -111,6 +111,36 @@ PlanPictures LocatePlanPictures(const QByteArray& plan, const QString& images) {
   return result;
 }
 
+QByteArray TravellingPictureNames(const QByteArray& plan, const QString& images,
+                                  const QString& programFolder) {
+  const QString folder = QFileInfo(images).canonicalFilePath();
+  const QString program = QFileInfo(programFolder).canonicalFilePath();
+  if (folder.isEmpty() || program.isEmpty() || !folder.startsWith(program + '/')) return plan;
+  const QString relative = QDir(program).relativeFilePath(folder);
+  plat::Profile profile =
+      plat::Profile::Parse(plan.constData(), static_cast<std::size_t>(plan.size()));
+  const int count = std::min(profile.GetInt(kDesign, kCount, 0), kMostRecords);
+  bool renamed = false;
+  for (int i = 0; i < count; ++i) {
+    const QByteArray key = QString::asprintf("%2.2d", i).toLatin1();
+    char buffer[kRecordLength] = {};
+    profile.GetString(kDesign, key.constData(), "", buffer, sizeof buffer);
+    const QStringList fields = Fields(QFile::decodeName(buffer));
+    // Only the plain form: a name with commas in it stays as the engine wrote it.
+    if (fields.size() != kProductFields || fields[0].trimmed() != kProduct) continue;
+    const QFileInfo picture(fields[kPictureField]);
+    if (!picture.isAbsolute() || QFileInfo(picture.absolutePath()).canonicalFilePath() != folder)
+      continue;
+    QStringList record = fields;
+    record[kPictureField] = relative + '/' + picture.fileName();
+    profile.SetString(kDesign, key.constData(), QFile::encodeName(record.join(',')).constData());
+    renamed = true;
+  }
+  if (!renamed) return plan;
+  const std::string text = profile.Serialize();
+  return QByteArray(text.data(), static_cast<qsizetype>(text.size()));
+}
+
 PlanPictures LocatePlanPicturesOf(const QString& planFile, const QString& images) {
   if (!QFileInfo(planFile).isFile()) return {};
   std::string text;

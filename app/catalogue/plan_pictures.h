@@ -31,6 +31,13 @@ PlanPictures LocatePlanPictures(const QByteArray& plan, const QString& images);
 // that cannot be read is left to the engine's own refusal.
 PlanPictures LocatePlanPicturesOf(const QString& planFile, const QString& images);
 
+// The plan's text with the pictures of the catalogue below the program folder named
+// from that folder ("katalog/images/li0101p2.bmp"): the names a reader of this format
+// on any installation reads from its program folder, and that this program also finds
+// by their file names. Other pictures keep their full paths.
+QByteArray TravellingPictureNames(const QByteArray& plan, const QString& images,
+                                  const QString& programFolder);
+
 // The missing pictures, one line each with the products drawn from it, for a message.
 QString MissingPicturesList(const QList<MissingPicture>& missing,
                             const std::function<QString(qint64)>& describe);

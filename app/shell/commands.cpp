@@ -2,6 +2,7 @@
 // exit, undo and redo, the work modes and the view switches.
 #include <QAction>
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -509,8 +510,13 @@ bool MainWindow::WritePlanQuietly(const QString& name) {
   return WritePlan(name, true);
 }
 
+// The plan is written from its text: with the furnishing kept aside while the room is
+// edited (the engine's layout mode holds the room alone), and with picture names that
+// travel to other installations.
 bool MainWindow::WritePlan(const QString& name, bool quietly) {
-  if (keptFurnishing_.isEmpty()) {
+  QByteArray text = EnginePlanText();
+  if (text.isEmpty() && keptFurnishing_.isEmpty()) {
+    // No room for the text on its way: the engine writes the plan itself.
     if (!quietly) return vCallTessel(TC_SaveDesignFile, 0, 0, 0, name) == TR_Done;
     EngineEntry engine = Engine();
     if (!engine || Bridge().workWindowHandle == 0) return false;
@@ -518,11 +524,12 @@ bool MainWindow::WritePlan(const QString& name, bool quietly) {
     return engine(TC_SaveDesignFile, 0, 0, 0, reinterpret_cast<long>(local.constData()), 0) ==
            TR_Done;
   }
-  // In layout mode the engine holds the room alone; the file gets the furnishing too.
-  const QByteArray room = EnginePlanText();
+  if (!text.isEmpty() && !keptFurnishing_.isEmpty()) text = JoinFurnishing(text, keptFurnishing_);
+  if (!text.isEmpty())
+    text = TravellingPictureNames(text, productBar_->PicturesFolder(),
+                                  QCoreApplication::applicationDirPath());
   const bool ok =
-      !room.isEmpty() && plat::ReplaceFile(name.toLocal8Bit().constData(),
-                                           JoinFurnishing(room, keptFurnishing_).toStdString());
+      !text.isEmpty() && plat::ReplaceFile(name.toLocal8Bit().constData(), text.toStdString());
   if (!ok && !quietly) ShowEngineError(TR_SaveFailed, name);
   return ok;
 }

@@ -298,7 +298,23 @@ class CommandsTest : public QObject, public AppFixture {
     QCOMPARE(drawn[2], 0);
     // The plan keeps every product: saved, the missing ones are still in it.
     window->ProjectItem(kSave)->trigger();
-    QCOMPARE(Read(FilePath("travelled.tsd")).count("=PRODUCT,"), 4);
+    const QByteArray saved = Read(FilePath("travelled.tsd"));
+    QCOMPARE(saved.count("=PRODUCT,"), 4);
+    // Names that travel: the catalogue's pictures from the program folder, as every
+    // reader of the format finds them; the missing one as the plan had it.
+    QVERIFY2(saved.contains("=PRODUCT,560,380,101,1,0,katalog/images/li0101p2.bmp,85\r\n"),
+             saved.constData());
+    QVERIFY(saved.contains(",/media/old-disk/Tessel/katalog/images/gone0100p2.bmp,0\r\n"));
+    // Read again, wherever the program runs from, the products are drawn as before.
+    Messages::Answers() = {plat::IDNO};
+    window->ProjectItem(kNew)->trigger();
+    Messages::Reset();
+    Press(window, Qt::Key_O, Qt::ControlModifier);
+    QCOMPARE(Messages::Shown().size(), 1);
+    drawn.assign(kProductListCapacity, 0);
+    Engine()(TC_ShowProductlist, 0, 0, 0, reinterpret_cast<long>(drawn.data()), 0);
+    QCOMPARE(drawn[0], 101);
+    QCOMPARE(drawn[1], 107);
   }
 
   void aFailedOpenLeavesTheModeAndTheHistoryAsTheyWere() {
