@@ -154,10 +154,10 @@ QString MissingPicturesList(const QList<MissingPicture>& missing,
   for (const MissingPicture& m : missing) {
     QStringList products;
     for (qint64 id : m.products) {
-      const QString text = describe ? describe(id).trimmed() : QString();
+      const QString text = describe ? describe(id).simplified() : QString();
       products << (text.isEmpty() ? QString::number(id) : text);
     }
-    lines << m.file + ": " + products.join(", ");
+    lines << m.file + "  \u2013  " + products.join(", ");
   }
   return lines.join('\n');
 }

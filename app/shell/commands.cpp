@@ -441,12 +441,12 @@ bool MainWindow::LoadPlan(const QString& name, bool quietly) {
     vCallTessel(TC_LoadDesignFile, 0, 0, 0, read);
   }
   SetDesignModeUI();
-  // Said once, with every picture and its products: the plan keeps them all.
+  // Said once the plan is shown under its name (SayMissingPictures).
+  missingPictures_.clear();
   if (!pictures.missing.isEmpty())
-    ShowMessage(
-        MissingPicturesText(pictures.missing, images,
-                            [this](qint64 id) { return productBar_->ProductDescription(id); }),
-        CaptionOr(7221, "Product pictures missing"), plat::MB_ICONWARNING);
+    missingPictures_ = MissingPicturesText(pictures.missing, images, [this](qint64 id) {
+      return productBar_->ProductDescription(id);
+    });
   return true;
 }
 
@@ -456,7 +456,16 @@ bool MainWindow::OpenProject(const QString& name) {
   AddRecentFile(name);
   MarkSaved();
   UpdateControlStates();
+  SayMissingPictures();
   return true;
+}
+
+// Once, with every picture and its products: the plan keeps them all.
+void MainWindow::SayMissingPictures() {
+  if (missingPictures_.isEmpty()) return;
+  const QString text = missingPictures_;
+  missingPictures_.clear();
+  ShowMessage(text, CaptionOr(7221, "Product pictures missing"), plat::MB_ICONWARNING);
 }
 
 // The recovered plan is not in any file of the user's: it opens as changed, under the
@@ -503,6 +512,7 @@ bool MainWindow::OfferRecoveredPlan() {
   autoSave_->Adopt(Bridge().infoRecord.iSerial);
   UpdateTitle();
   UpdateControlStates();
+  SayMissingPictures();
   return true;
 }
 

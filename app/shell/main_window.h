@@ -173,6 +173,8 @@ class MainWindow : public QMainWindow {
   bool CanRedoAcrossSwitch() const;
   // A plan opened, recovered or new: the steps over earlier switches belong to no plan.
   void ForgetModeSteps();
+  // Names the product pictures the plan just read could not be found for.
+  void SayMissingPictures();
   // Reads the engine's state and notes the history serial; byRedo after a redo.
   void ObserveChanges(bool byRedo = false);
   void MarkSaved();
@@ -218,6 +220,8 @@ class MainWindow : public QMainWindow {
   // The plan as it was when design mode was left, whose furnishing returns with design
   // mode; empty while nothing is kept aside.
   QByteArray keptFurnishing_;
+  // The message about the pictures of the plan just read, until it is said.
+  QString missingPictures_;
   // One side of a work-mode switch, to step back to: the plan's text as the engine held
   // it, its mode, the furnishing kept aside then, and the engine's serial right after
   // the switch (the step applies only while the engine is at that state).
