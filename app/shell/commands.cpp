@@ -311,13 +311,14 @@ bool MainWindow::UseOwnRecoveryFiles(const QString& lockFailure, QString* why) {
   QAction* item = projectItems_[kAutoSave];
   item->setChecked(false);
   item->setEnabled(false);
-  const QString off =
-      CaptionOr(7213,
-                "Auto-save is off: the single-instance lock (%1) and a copy of this "
-                "window's own (%2) could not be made.")
-          .arg(lockFailure, *why);
+  // Short enough for the status line; the reasons were in the start's message and stay
+  // in the item's tip.
+  const QString off = CaptionOr(7213,
+                                "Auto-save is off: neither the single-instance lock nor "
+                                "a copy of this window's own could be made.");
+  const QString reasons = lockFailure + "\n" + *why;
   item->setStatusTip(off);
-  item->setToolTip(off);
+  item->setToolTip(off + "\n" + reasons);
   SetStatusMessage(off);
   return false;
 }

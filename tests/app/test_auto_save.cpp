@@ -495,7 +495,8 @@ class AutoSaveTest : public QObject, public AppFixture {
     QAction* item = started->ProjectItem(kAutoSave);
     QVERIFY(!item->isChecked());
     QVERIFY(!item->isEnabled());
-    QVERIFY(started->StatusMessage()->text().contains(blocked.filePath("file/locks")));
+    QCOMPARE(started->StatusMessage()->text(), GetCaption(7213));
+    QVERIFY(item->toolTip().contains(blocked.filePath("file/locks")));
     DrawRoomIn(started.get());
     QTest::qWait(2 * kQuick.delayMs);
     QCOMPARE(started->AutoSaver()->Writes(), 0);
