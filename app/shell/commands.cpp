@@ -653,7 +653,8 @@ void MainWindow::UpdateTitle() {
 // its products.
 void MainWindow::SetLayoutModeUI() {
   if (workMode_ == kLayoutMode) return;
-  ReadInfo();
+  ObserveChanges();
+  const bool changed = PlanChanged();
   if (Bridge().infoRecord.iCountDesignItems > 0) {
     const QByteArray plan = EnginePlanText();
     if (plan.isEmpty()) {
@@ -671,7 +672,14 @@ void MainWindow::SetLayoutModeUI() {
   } else {
     ShowWorkMode(kLayoutMode);
   }
+  KeepUnchanged(changed);
   UpdateControlStates();
+}
+
+// The engine starts a new history with each switch, but the plan is what it was: one
+// that matched its file still does (it is saved with the furnishing kept aside).
+void MainWindow::KeepUnchanged(bool changed) {
+  if (!changed) MarkSaved();
 }
 
 // The furnishing kept aside joins the room as it is now; products that overlap a moved
@@ -683,8 +691,11 @@ void MainWindow::SetDesignModeUI() {
     return;
   }
   if (workMode_ == kDesignMode) return;
+  ObserveChanges();
+  const bool changed = PlanChanged();
   if (keptFurnishing_.isEmpty()) {
     ShowWorkMode(kDesignMode);
+    KeepUnchanged(changed);
     UpdateControlStates();
     return;
   }
@@ -702,6 +713,7 @@ void MainWindow::SetDesignModeUI() {
     return;
   }
   keptFurnishing_.clear();
+  KeepUnchanged(changed);
   ReadInfo();
   undoAcross_.push_back({room, kLayoutMode, kept, Bridge().infoRecord.iSerial});
   while (undoAcross_.size() > kModeStepsKept) undoAcross_.erase(undoAcross_.begin());

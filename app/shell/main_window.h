@@ -173,6 +173,7 @@ class MainWindow : public QMainWindow {
   bool CanRedoAcrossSwitch() const;
   // A plan opened, recovered or new: the steps over earlier switches belong to no plan.
   void ForgetModeSteps();
+  void KeepUnchanged(bool changed);
   // Names the product pictures the plan just read could not be found for.
   void SayMissingPictures();
   // Reads the engine's state and notes the history serial; byRedo after a redo.

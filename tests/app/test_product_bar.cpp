@@ -391,6 +391,7 @@ class ProductBarTest : public QObject, public AppFixture {
 
     window->ViewItem(kDesignModeItem)->trigger();
     QCOMPARE(window->WorkMode(), kDesignMode);
+    QVERIFY(!window->PlanChanged());  // just what the file holds
     ReadInfo();
     QCOMPARE(Bridge().infoRecord.iCountDesignItems, 1);
     // Overlapping the wall now, the basin is still drawn.
