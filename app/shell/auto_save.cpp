@@ -204,7 +204,18 @@ void AutoSave::Discard(int serial) {
   RemoveOwn();
 }
 
-void AutoSave::Adopt(int serial) {
+void AutoSave::Adopt(int serial, const RecoveredPlan& taken) {
+  if (!suspended_ && !taken.recoveryFile.isEmpty() && taken.recoveryFile != RecoveryFile() &&
+      QDir().mkpath(folder_)) {
+    // The record first: a copy without one is never offered, so a crash between the two
+    // renames leaves the copy where it was found.
+    if (QFile::exists(InfoFile())) QFile::remove(InfoFile());
+    if (std::rename(QFile::encodeName(taken.infoFile).constData(),
+                    QFile::encodeName(InfoFile()).constData()) == 0 &&
+        std::rename(QFile::encodeName(taken.recoveryFile).constData(),
+                    QFile::encodeName(RecoveryFile()).constData()) == 0)
+      RemoveLock(taken);
+  }
   timer_.stop();
   haveSerial_ = true;
   serial_ = serial;

@@ -83,8 +83,9 @@ class AutoSave : public QObject {
   // recovery file goes, and the serial is the new starting point.
   void Discard(int serial);
   // Keeps the recovery file that was just offered and taken: until the next write it
-  // is the only copy of the recovered plan.
-  void Adopt(int serial);
+  // is the only copy of the recovered plan. A copy another planner left under its own
+  // names is moved to this one's, so that the next write or save replaces it.
+  void Adopt(int serial, const RecoveredPlan& taken = {});
 
   // Whether a write is waiting for its time.
   bool Pending() const { return timer_.isActive(); }

@@ -510,7 +510,7 @@ bool MainWindow::OfferRecoveredPlan() {
   currentFile_ = found.planFile;
   ReadInfo();
   changes_.Unsaved(Bridge().infoRecord.iSerial);
-  autoSave_->Adopt(Bridge().infoRecord.iSerial);
+  autoSave_->Adopt(Bridge().infoRecord.iSerial, found);
   UpdateTitle();
   UpdateControlStates();
   SayMissingPictures();

@@ -473,6 +473,9 @@ class AutoSaveTest : public QObject, public AppFixture {
     });
     started->ProjectItem(kSave)->trigger();
     QCOMPARE(Read(FilePath("mine.tsd")), mine);
+    // Saved, the taken copy is gone with its lock; the other planner's stays.
+    QCOMPARE(QDir(RecoveryFolder()).entryList({"recovery-*.tsd", "recovery-*.ini"}, QDir::Files),
+             QStringList());
     started->close();
     QCOMPARE(Read(recovery), copy);
   }
