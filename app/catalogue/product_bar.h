@@ -78,6 +78,8 @@ class ProductBar : public QWidget {
   void ShowSelectedProduct(qint64 id);
 
   QString ProductDescription(qint64 id) { return catalogue_.ProductDescription(id); }
+  // The folder of the open catalogue's plan pictures.
+  const QString& PicturesFolder() const { return images_; }
   void ShowProductDimensions(qint64 id);
 
   QComboBox* Series() const { return ddSeries_; }

@@ -3,13 +3,17 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QPrinter>
+#include <QTemporaryDir>
 #include <cstdio>
 #include <vector>
 
 #include "catalogue/catalogue.h"
+#include "catalogue/plan_pictures.h"
 #include "catalogue/product_bar.h"
 #include "catalogue/product_list_csv.h"
 #include "language/language.h"
+#include "platform/profile.h"
 #include "print/print.h"
 #include "shell/engine_bridge.h"
 #include "shell/project_data.h"
@@ -39,7 +43,24 @@ int Say(int status, const QString& text) {
 // Opens a plan in design mode, so the furnishing is drawn too. A room-only plan (no
 // furnishing section) opens as a room.
 int OpenPlan(EngineCall engine, const QString& plan) {
-  const QByteArray name = QFile::encodeName(plan);
+  // Pictures not where the plan says are read from the catalogue's picture folder; one
+  // found nowhere is named, and the work goes on without it.
+  const QString images = ImagesFolder(CatalogueFile());
+  const PlanPictures pictures = LocatePlanPicturesOf(plan, images);
+  QTemporaryDir scratch;
+  QByteArray name = QFile::encodeName(plan);
+  if (!pictures.located.isEmpty() && scratch.isValid()) {
+    const QByteArray copy = QFile::encodeName(scratch.filePath("plan.tsd"));
+    if (plat::ReplaceFile(copy.constData(), pictures.located.toStdString())) name = copy;
+  }
+  if (!pictures.missing.isEmpty()) {
+    Catalogue catalogue;
+    const bool named =
+        catalogue.Open(CatalogueFile(), OpenLanguageSuffix()) == CatalogueState::kOpen;
+    Say(0, MissingPicturesText(pictures.missing, images, [&](qint64 id) {
+          return named ? catalogue.ProductDescription(id) : QString();
+        }));
+  }
   const auto address = reinterpret_cast<long>(name.constData());
   engine(TC_SetDesignMode, 0, 0, 0, 0, 0);
   long result = engine(TC_LoadDesignFile, 0, 0, 0, address, 0);

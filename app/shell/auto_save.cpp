@@ -1,14 +1,21 @@
 #include "shell/auto_save.h"
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+
+#include "language/language.h"
+#include "platform/profile.h"
 
 namespace tessel {
 
@@ -21,23 +28,51 @@ constexpr const char kPartSuffix[] = ".part";
 // it still takes one line.
 constexpr const char kPlanKey[] = "plan=";
 constexpr const char kSetAsidePattern[] = "recovery-damaged-%1.tsd";
+constexpr const char kSharedStem[] = "recovery";
+// A planner's own copy: "recovery-<process>-<start>", with its lock beside it.
+constexpr const char kOwnStem[] = "recovery-%1-%2";
+constexpr const char kOwnPattern[] = R"(^recovery-\d+-\d+\.tsd$)";
+constexpr const char kPlanEnding[] = ".tsd";
+constexpr const char kInfoEnding[] = ".ini";
+constexpr const char kLockEnding[] = ".lock";
 
-QString InFolder(const QString& folder, const char* name) {
-  return QDir(folder).filePath(QString::fromLatin1(name));
+QString Named(const QString& folder, const QString& stem, const char* ending) {
+  return QDir(folder).filePath(stem + QString::fromLatin1(ending));
 }
 
+QString SystemError(int error) {
+  return QString::fromLocal8Bit(std::strerror(error));
+}
+
+// Checked at every step and renamed into place: a full disk leaves the old record.
 bool WriteRecord(const QString& file, const QString& planFile, QString* why) {
-  QSaveFile out(file);
-  if (!out.open(QIODevice::WriteOnly)) {
-    *why = out.errorString();
-    return false;
-  }
-  out.write(QByteArray(kPlanKey) + planFile.toUtf8().toPercentEncoding("/") + "\n");
-  if (!out.commit()) {
-    *why = out.errorString();
-    return false;
-  }
-  return true;
+  const QByteArray text = QByteArray(kPlanKey) + planFile.toUtf8().toPercentEncoding("/") + "\n";
+  if (plat::ReplaceFile(QFile::encodeName(file).constData(), text.toStdString())) return true;
+  *why = SystemError(errno);
+  return false;
+}
+
+// Whether the planner that wrote an own copy has gone: its lock is free (or was never
+// made, when it ended before its first write).
+bool OwnerGone(const QString& lockFile) {
+  const int fd = ::open(QFile::encodeName(lockFile).constData(), O_RDWR | O_CLOEXEC);
+  if (fd < 0) return errno == ENOENT;
+  const bool free = ::flock(fd, LOCK_EX | LOCK_NB) == 0;
+  ::close(fd);
+  return free;
+}
+
+// An own copy's lock file, once the copy it guarded is gone.
+void RemoveLock(const RecoveredPlan& found) {
+  const QFileInfo copy(found.recoveryFile);
+  if (!QRegularExpression(kOwnPattern).match(copy.fileName()).hasMatch()) return;
+  QFile::remove(Named(copy.absolutePath(), copy.completeBaseName(), kLockEnding));
+}
+
+bool SameBytes(const QString& a, const QString& b) {
+  QFile fa(a), fb(b);
+  if (!fa.open(QIODevice::ReadOnly) || !fb.open(QIODevice::ReadOnly)) return false;
+  return fa.size() == fb.size() && fa.readAll() == fb.readAll();
 }
 
 QString ReadPlanFile(const QString& file) {
@@ -66,17 +101,50 @@ QString DefaultRecoveryFolder() {
 }
 
 AutoSave::AutoSave(const QString& folder, SavePlan save, PlanFile planFile, AutoSaveTiming timing)
-    : folder_(folder), save_(std::move(save)), planFile_(std::move(planFile)), timing_(timing) {
+    : folder_(folder),
+      stem_(kSharedStem),
+      save_(std::move(save)),
+      planFile_(std::move(planFile)),
+      timing_(timing) {
   timer_.setSingleShot(true);
   connect(&timer_, &QTimer::timeout, this, [this] { WriteNow(); });
 }
 
+// The lock goes last, after the copy: a copy whose lock is gone is a crashed planner's.
+AutoSave::~AutoSave() {
+  if (ownLock_ < 0) return;
+  if (!QFileInfo::exists(RecoveryFile())) QFile::remove(Named(folder_, stem_, kLockEnding));
+  ::close(ownLock_);
+}
+
 QString AutoSave::RecoveryFile() const {
-  return InFolder(folder_, kRecoveryPlanName);
+  return Named(folder_, stem_, kPlanEnding);
 }
 
 QString AutoSave::InfoFile() const {
-  return InFolder(folder_, kRecoveryInfoName);
+  return Named(folder_, stem_, kInfoEnding);
+}
+
+bool AutoSave::UseOwnFiles(QString* why) {
+  const QString stem = QString(kOwnStem).arg(::getpid()).arg(QDateTime::currentMSecsSinceEpoch());
+  const QString lock = Named(folder_, stem, kLockEnding);
+  int fd = -1;
+  if (!QDir().mkpath(folder_)) {
+    *why = folder_ + ": " + SystemError(errno);
+  } else if ((fd = ::open(QFile::encodeName(lock).constData(),
+                          O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600)) < 0 ||
+             ::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    *why = lock + ": " + SystemError(errno);
+    if (fd >= 0) ::close(fd);
+    fd = -1;
+  }
+  if (fd < 0) {
+    Suspend();
+    return false;
+  }
+  stem_ = stem;
+  ownLock_ = fd;
+  return true;
 }
 
 // Turning auto-save off also removes what it wrote: a copy that is no longer kept up
@@ -109,10 +177,8 @@ bool AutoSave::IsPlanFile() const {
 
 void AutoSave::RemoveOwn() {
   if (suspended_) return;
-  if (IsPlanFile())
-    QFile::remove(InfoFile());
-  else
-    Remove(folder_);
+  if (!IsPlanFile()) QFile::remove(RecoveryFile());
+  QFile::remove(InfoFile());
 }
 
 void AutoSave::Observe(int serial, bool changed) {
@@ -138,7 +204,18 @@ void AutoSave::Discard(int serial) {
   RemoveOwn();
 }
 
-void AutoSave::Adopt(int serial) {
+void AutoSave::Adopt(int serial, const RecoveredPlan& taken) {
+  if (!suspended_ && !taken.recoveryFile.isEmpty() && taken.recoveryFile != RecoveryFile() &&
+      QDir().mkpath(folder_)) {
+    // The record first: a copy without one is never offered, so a crash between the two
+    // renames leaves the copy where it was found.
+    if (QFile::exists(InfoFile())) QFile::remove(InfoFile());
+    if (std::rename(QFile::encodeName(taken.infoFile).constData(),
+                    QFile::encodeName(InfoFile()).constData()) == 0 &&
+        std::rename(QFile::encodeName(taken.recoveryFile).constData(),
+                    QFile::encodeName(RecoveryFile()).constData()) == 0)
+      RemoveLock(taken);
+  }
   timer_.stop();
   haveSerial_ = true;
   serial_ = serial;
@@ -160,57 +237,95 @@ bool AutoSave::WriteNow() {
   failure_.clear();
   const QString target = RecoveryFile();
   const QString part = target + kPartSuffix;
-  if (!QDir().mkpath(folder_))
-    failure_ = "the folder " + folder_ + " cannot be made";
-  else if (!WriteRecord(InfoFile(), planFile_ ? planFile_() : QString(), &failure_))
-    failure_ = InfoFile() + ": " + failure_;
-  else if (!save_ || !save_(part))
-    failure_ = "the plan could not be written to " + part;
-  else if (std::rename(QFile::encodeName(part).constData(),
-                       QFile::encodeName(target).constData()) != 0)
-    failure_ = target + ": " + QString::fromLocal8Bit(std::strerror(errno));
-  if (!failure_.isEmpty())
+  // The plan first, beside the copy; then its record; then the rename. A failure at any
+  // step leaves the last whole copy and its record as they were.
+  QString why;
+  if (!QDir().mkpath(folder_)) {
+    why = folder_ + ": " + SystemError(errno);
+  } else if (!save_ || !save_(part)) {
+    why = part + ": " + SystemError(errno);
+  } else if (!WriteRecord(InfoFile(), planFile_ ? planFile_() : QString(), &why)) {
+    why = InfoFile() + ": " + why;
+  } else if (std::rename(QFile::encodeName(part).constData(),
+                         QFile::encodeName(target).constData()) != 0) {
+    why = target + ": " + SystemError(errno);
+  }
+  if (!why.isEmpty()) {
     QFile::remove(part);
-  else
+    failure_ =
+        CaptionOr(7210, "Auto-save could not write its copy (%1). The last copy is kept.").arg(why);
+  } else {
     ++writes_;
+  }
   emit written(failure_.isEmpty());
   return failure_.isEmpty();
 }
 
-RecoveredPlan AutoSave::Find(const QString& folder) {
+namespace {
+
+RecoveredPlan FindOne(const QString& folder, const QString& stem) {
   RecoveredPlan found;
-  found.recoveryFile = InFolder(folder, kRecoveryPlanName);
+  found.recoveryFile = Named(folder, stem, kPlanEnding);
+  found.infoFile = Named(folder, stem, kInfoEnding);
   const QFileInfo recovery(found.recoveryFile);
   // The record is written before the copy, so a copy without one is not ours: it may
   // be a plan the user saved under that name.
-  if (!recovery.isFile() || !QFileInfo(InFolder(folder, kRecoveryInfoName)).isFile()) return found;
+  if (!recovery.isFile() || !QFileInfo(found.infoFile).isFile()) return found;
   found.written = recovery.lastModified();
-  found.planFile = ReadPlanFile(InFolder(folder, kRecoveryInfoName));
+  found.planFile = ReadPlanFile(found.infoFile);
   // The user's own plan saved under the copy's name is the user's file, not a copy.
   if (!found.planFile.isEmpty() && SameFile(found.planFile, found.recoveryFile)) {
     found.planFile.clear();
     return found;
   }
-  // A plan saved after the copy was written holds newer work than the copy.
-  const QFileInfo plan(found.planFile);
-  const bool savedSince =
-      !found.planFile.isEmpty() && plan.isFile() && plan.lastModified() > recovery.lastModified();
-  found.state = savedSince ? RecoveredPlan::kStale : RecoveredPlan::kOffer;
+  // Only the content tells: a plan file's time changes without its content.
+  const bool same = !found.planFile.isEmpty() && QFileInfo(found.planFile).isFile() &&
+                    SameBytes(found.planFile, found.recoveryFile);
+  found.state = same ? RecoveredPlan::kSameAsPlan : RecoveredPlan::kOffer;
   return found;
 }
 
+}  // namespace
+
+RecoveredPlan AutoSave::Find(const QString& folder, bool withShared) {
+  if (withShared) {
+    const RecoveredPlan shared = FindOne(folder, kSharedStem);
+    if (shared.state != RecoveredPlan::kNone) return shared;
+  }
+  const QRegularExpression own(kOwnPattern);
+  for (const QString& name : QDir(folder).entryList({"recovery-*.tsd"}, QDir::Files, QDir::Name)) {
+    if (!own.match(name).hasMatch()) continue;
+    const QString stem = name.chopped(qstrlen(kPlanEnding));
+    if (!OwnerGone(Named(folder, stem, kLockEnding))) continue;
+    const RecoveredPlan found = FindOne(folder, stem);
+    if (found.state != RecoveredPlan::kNone) return found;
+  }
+  return {};
+}
+
 QString AutoSave::SetAside(const QString& folder) {
-  const QString from = InFolder(folder, kRecoveryPlanName);
-  const QString to = QDir(folder).filePath(
-      QString(kSetAsidePattern).arg(QDateTime::currentDateTime().toString("yyyyMMdd-hhmmss-zzz")));
-  const bool moved = QFile::rename(from, to);
-  QFile::remove(InFolder(folder, kRecoveryInfoName));
+  return SetAside(FindOne(folder, kSharedStem));
+}
+
+QString AutoSave::SetAside(const RecoveredPlan& found) {
+  const QString to =
+      QDir(QFileInfo(found.recoveryFile).absolutePath())
+          .filePath(QString(kSetAsidePattern)
+                        .arg(QDateTime::currentDateTime().toString("yyyyMMdd-hhmmss-zzz")));
+  const bool moved = QFile::rename(found.recoveryFile, to);
+  QFile::remove(found.infoFile);
+  RemoveLock(found);
   return moved ? to : QString();
 }
 
 void AutoSave::Remove(const QString& folder) {
-  QFile::remove(InFolder(folder, kRecoveryPlanName));
-  QFile::remove(InFolder(folder, kRecoveryInfoName));
+  Remove(FindOne(folder, kSharedStem));
+}
+
+void AutoSave::Remove(const RecoveredPlan& found) {
+  QFile::remove(found.recoveryFile);
+  QFile::remove(found.infoFile);
+  RemoveLock(found);
 }
 
 }  // namespace tessel

@@ -32,12 +32,13 @@ constexpr const char kRecoveryInfoName[] = "recovery.ini";
 // What a recovery folder holds from an earlier run.
 struct RecoveredPlan {
   enum State {
-    kNone,   // nothing to offer
-    kStale,  // the plan it belonged to was saved after it was written: not offered
-    kOffer,  // offer it
+    kNone,        // nothing to offer
+    kSameAsPlan,  // byte for byte what its plan's file holds: removed without a question
+    kOffer,       // offer it
   };
   State state = kNone;
   QString recoveryFile;  // the recovered plan
+  QString infoFile;      // its record
   QString planFile;      // the file the plan belonged to; empty for an untitled plan
   QDateTime written;     // when it was written
 };
@@ -51,6 +52,7 @@ class AutoSave : public QObject {
   using PlanFile = std::function<QString()>;
 
   AutoSave(const QString& folder, SavePlan save, PlanFile planFile, AutoSaveTiming timing = {});
+  ~AutoSave() override;
 
   QString Folder() const { return folder_; }
   QString RecoveryFile() const;
@@ -63,6 +65,12 @@ class AutoSave : public QObject {
   // not be made): this one then neither writes nor removes anything there.
   void Suspend();
   bool Suspended() const { return suspended_; }
+  // Without the single-instance lock another planner may share the folder: this one
+  // then keeps its copy in files of its own, held by a lock of its own while it runs,
+  // which a later start offers once their planner has gone. False, with the reason,
+  // when those files cannot be made (auto-save is then suspended).
+  bool UseOwnFiles(QString* why);
+  bool OwnFiles() const { return ownLock_ >= 0; }
   // Whether something lifted from the plan hangs at the pointer: the plan without it is
   // no copy to keep, so a write waits until it is put down.
   void SetBusyCheck(std::function<bool()> busy) { busy_ = std::move(busy); }
@@ -75,8 +83,9 @@ class AutoSave : public QObject {
   // recovery file goes, and the serial is the new starting point.
   void Discard(int serial);
   // Keeps the recovery file that was just offered and taken: until the next write it
-  // is the only copy of the recovered plan.
-  void Adopt(int serial);
+  // is the only copy of the recovered plan. A copy another planner left under its own
+  // names is moved to this one's, so that the next write or save replaces it.
+  void Adopt(int serial, const RecoveredPlan& taken = {});
 
   // Whether a write is waiting for its time.
   bool Pending() const { return timer_.isActive(); }
@@ -87,13 +96,18 @@ class AutoSave : public QObject {
   // The reason of the last failed write; empty when the last write succeeded.
   const QString& LastFailure() const { return failure_; }
 
-  // What a start finds in the folder.
-  static RecoveredPlan Find(const QString& folder);
+  // What a start finds in the folder: the shared copy (only for a planner that holds the
+  // single-instance lock, `withShared`), else a copy of its own left by a planner that
+  // has gone. A copy is offered whenever it differs from its plan's file, however new
+  // that file's time is (a backup or sync tool may touch it).
+  static RecoveredPlan Find(const QString& folder, bool withShared = true);
   // Moves a recovery file that cannot be read aside, so it is neither offered again nor
   // lost; the new name, or empty when it could not be moved.
   static QString SetAside(const QString& folder);
+  static QString SetAside(const RecoveredPlan& found);
   // Removes the recovery file and its record.
   static void Remove(const QString& folder);
+  static void Remove(const RecoveredPlan& found);
 
  signals:
   // After every write; ok false with LastFailure() when it failed.
@@ -105,6 +119,9 @@ class AutoSave : public QObject {
   void RemoveOwn();
 
   QString folder_;
+  // The names of the copy and its record without their endings.
+  QString stem_;
+  int ownLock_ = -1;
   SavePlan save_;
   PlanFile planFile_;
   AutoSaveTiming timing_;

@@ -2,6 +2,8 @@
 // exit, undo and redo, the work modes and the view switches.
 #include <QAction>
 #include <QApplication>
+#include <QByteArray>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
@@ -10,8 +12,10 @@
 #include <QMenuBar>
 #include <QRegularExpression>
 #include <QStandardPaths>
+#include <algorithm>
 
 #include "catalogue/catalogue.h"
+#include "catalogue/plan_pictures.h"
 #include "catalogue/product_bar.h"
 #include "dialogs/project_dialog.h"
 #include "language/language.h"
@@ -20,6 +24,7 @@
 #include "print/print.h"
 #include "print/print_command.h"
 #include "shell/engine_bridge.h"
+#include "shell/furnishing.h"
 #include "shell/icons.h"
 #include "shell/main_window.h"
 #include "shell/message_box.h"
@@ -127,6 +132,15 @@ const char kOptionsSection[] = "Options";
 const char kAutoSaveSetting[] = "AutoSave";
 const char kOn[] = "1";
 const char kOff[] = "0";
+// The plan's text passes through this file of the scratch folder to and from the engine.
+const char kScratchPlan[] = "plan.tsd";
+// A plan whose pictures were found elsewhere is read from this copy.
+const char kPicturesPlan[] = "pictures.tsd";
+// How many copies left by ended planners one start looks at before it offers one.
+constexpr int kCopiesLookedAt = 64;
+// How many steps over work-mode switches Undo and Redo keep, each one plan's text: the
+// engine's 32 history states on either side of a few switches.
+constexpr std::size_t kModeStepsKept = 128;
 
 }  // namespace
 
@@ -252,13 +266,15 @@ void MainWindow::MenuClick(Menu menu, int index) {
       switch (index) {
         case kUndo:
           SetStatusMessage(GetCaption(1325));
-          vCallTessel(TC_Undo, 0, 0, 0);
+          if (!UndoAcrossSwitch()) vCallTessel(TC_Undo, 0, 0, 0);
           UpdateControlStates();
           break;
         case kRedo:
           SetStatusMessage(GetCaption(1335));
-          vCallTessel(TC_Redo, 0, 0, 0);
-          ObserveChanges(true);
+          if (!RedoAcrossSwitch()) {
+            vCallTessel(TC_Redo, 0, 0, 0);
+            ObserveChanges(true);
+          }
           UpdateControlStates();
           break;
         case kRemoveAllProducts:
@@ -292,13 +308,8 @@ void MainWindow::MenuClick(Menu menu, int index) {
           SetMeasurement(viewItems_[kMeasurement]->isChecked());
           break;
         case kLayoutModeItem:
-          if (workMode_ == kLayoutMode) break;
-          ReadInfo();
-          if (b.infoRecord.iCountDesignItems >= 1) {
-            if (MsgBoxCaption(5610, plat::MB_YESNOCANCEL, 5620) == plat::IDYES) SetLayoutModeUI();
-          } else {
-            SetLayoutModeUI();
-          }
+          // The furnishing is kept aside while the room is edited: nothing to ask.
+          SetLayoutModeUI();
           break;
         case kDesignModeItem:
           SetDesignModeUI();
@@ -355,6 +366,24 @@ void MainWindow::SetMeasurement(bool shown) {
   RefreshView();
 }
 
+bool MainWindow::UseOwnRecoveryFiles(const QString& lockFailure, QString* why) {
+  if (autoSave_->UseOwnFiles(why)) return true;
+  // Never a check mark for a copy that is not kept.
+  QAction* item = projectItems_[kAutoSave];
+  item->setChecked(false);
+  item->setEnabled(false);
+  // Short enough for the status line; the reasons were in the start's message and stay
+  // in the item's tip.
+  const QString off = CaptionOr(7213,
+                                "Auto-save is off: neither the single-instance lock nor "
+                                "a copy of this window's own could be made.");
+  const QString reasons = lockFailure + "\n" + *why;
+  item->setStatusTip(off);
+  item->setToolTip(off + "\n" + reasons);
+  SetStatusMessage(off);
+  return false;
+}
+
 void MainWindow::ObserveChanges(bool byRedo) {
   ReadInfo();
   changes_.Observe(Bridge().infoRecord.iSerial, byRedo);
@@ -381,6 +410,7 @@ int MainWindow::QuerySave(int titleCaption) {
 
 void MainWindow::NewProject() {
   if (QuerySave(5650) == plat::IDCANCEL) return;
+  ForgetModeSteps();
   vCallTessel(TC_NewLayout, 0, 0, 0);
   SetLayoutModeUI();
   currentFile_.clear();
@@ -441,12 +471,24 @@ void MainWindow::OpenDialog() {
 // in the mode the user is in, and the mode changes only once the plan is in.
 bool MainWindow::LoadPlan(const QString& name, bool quietly) {
   if (name.isEmpty()) return false;
+  // Pictures not where the plan says are read from the catalogue's picture folder: the
+  // engine reads a copy of the plan that names them there.
+  const QString images = productBar_->PicturesFolder();
+  const PlanPictures pictures = LocatePlanPicturesOf(name, images);
+  QString read = name;
+  if (!pictures.located.isEmpty() && scratch_.isValid()) {
+    const QString copy = scratch_.filePath(kPicturesPlan);
+    if (plat::ReplaceFile(copy.toLocal8Bit().constData(), pictures.located.toStdString()))
+      read = copy;
+  }
   long result = TR_Failed;
-  if (quietly) {
+  if (quietly || read != name) {
     EngineEntry engine = Engine();
-    const QByteArray local = name.toLocal8Bit();
+    const QByteArray local = read.toLocal8Bit();
     if (engine && Bridge().workWindowHandle != 0)
       result = engine(TC_LoadDesignFile, 0, 0, 0, reinterpret_cast<long>(local.constData()), 0);
+    // The user hears of the file chosen, not of the copy.
+    if (result != TR_Done && !quietly) ShowEngineError(static_cast<std::int16_t>(result), name);
   } else {
     result = vCallTessel(TC_LoadDesignFile, 0, 0, 0, name);
   }
@@ -454,13 +496,21 @@ bool MainWindow::LoadPlan(const QString& name, bool quietly) {
     UpdateControlStates();
     return false;
   }
+  // The plan read is whole: nothing kept aside from the plan before belongs to it.
+  ForgetModeSteps();
   ReadInfo();
   if (Bridge().infoRecord.bWalls != 0 && workMode_ != kDesignMode) {
     // The engine draws the furnishing only while it reads a plan in design mode.
     vCallTessel(TC_SetDesignMode, 0, 0, 0);
-    vCallTessel(TC_LoadDesignFile, 0, 0, 0, name);
+    vCallTessel(TC_LoadDesignFile, 0, 0, 0, read);
   }
   SetDesignModeUI();
+  // Said once the plan is shown under its name (SayMissingPictures).
+  missingPictures_.clear();
+  if (!pictures.missing.isEmpty())
+    missingPictures_ = MissingPicturesText(pictures.missing, images, [this](qint64 id) {
+      return productBar_->ProductDescription(id);
+    });
   return true;
 }
 
@@ -471,7 +521,16 @@ bool MainWindow::OpenProject(const QString& name) {
   AddRecentFile(name);
   MarkSaved();
   UpdateControlStates();
+  SayMissingPictures();
   return true;
+}
+
+// Once, with every picture and its products: the plan keeps them all.
+void MainWindow::SayMissingPictures() {
+  if (missingPictures_.isEmpty()) return;
+  const QString text = missingPictures_;
+  missingPictures_.clear();
+  ShowMessage(text, CaptionOr(7221, "Product pictures missing"), plat::MB_ICONWARNING);
 }
 
 // The recovered plan is not in any file of the user's: it opens as changed, under the
@@ -480,12 +539,15 @@ bool MainWindow::OpenProject(const QString& name) {
 // plan whole before it replaces anything).
 bool MainWindow::OfferRecoveredPlan() {
   const QString folder = autoSave_->Folder();
-  const RecoveredPlan found = AutoSave::Find(folder);
-  if (found.state == RecoveredPlan::kNone) return false;
-  if (found.state == RecoveredPlan::kStale) {
-    AutoSave::Remove(folder);
-    return false;
+  // The shared copy is another running planner's when this one has no lock.
+  const bool shared = !autoSave_->OwnFiles() && !autoSave_->Suspended();
+  RecoveredPlan found = AutoSave::Find(folder, shared);
+  // A copy that holds just what its file holds has nothing to offer.
+  for (int n = 0; found.state == RecoveredPlan::kSameAsPlan && n < kCopiesLookedAt; ++n) {
+    AutoSave::Remove(found);
+    found = AutoSave::Find(folder, shared);
   }
+  if (found.state != RecoveredPlan::kOffer) return false;
   const QString plan = found.planFile.isEmpty() ? CaptionOr(5670, "Untitled") : found.planFile;
   const QString when = QLocale().toString(found.written, QLocale::ShortFormat);
   const int answer =
@@ -497,11 +559,11 @@ bool MainWindow::OfferRecoveredPlan() {
                       .arg(plan, when),
                   CaptionOr(5701, "Recovered plan"), plat::MB_YESNO | plat::MB_ICONQUESTION);
   if (answer != plat::IDYES) {
-    AutoSave::Remove(folder);
+    AutoSave::Remove(found);
     return false;
   }
   if (!LoadPlan(found.recoveryFile, true)) {
-    const QString aside = AutoSave::SetAside(folder);
+    const QString aside = AutoSave::SetAside(found);
     ShowMessage(CaptionOr(5702,
                           "The recovered plan is damaged and could not be opened. It has "
                           "been set aside as:\n%1")
@@ -513,9 +575,10 @@ bool MainWindow::OfferRecoveredPlan() {
   project_ = ProjectData::FromFile(found.recoveryFile);
   ReadInfo();
   changes_.Unsaved(Bridge().infoRecord.iSerial);
-  autoSave_->Adopt(Bridge().infoRecord.iSerial);
+  autoSave_->Adopt(Bridge().infoRecord.iSerial, found);
   UpdateTitle();
   UpdateControlStates();
+  SayMissingPictures();
   return true;
 }
 
@@ -523,26 +586,30 @@ bool MainWindow::WritePlanQuietly(const QString& name) {
   return WritePlan(name, true);
 }
 
-// A plan without project data is the engine's file as it writes it. With project data
-// the engine writes into a temporary file, its text gets the section, and the whole
-// text replaces the file in one step: the file never holds the plan without its
-// project, and a failure leaves the old file as it was.
+// The plan is written from its text: with the furnishing kept aside while the room is
+// edited (the engine's layout mode holds the room alone), with picture names that
+// travel to other installations, and with the project's section. The whole text
+// replaces the file in one step, so the file never holds the plan without its project
+// or its furnishing, and a failure leaves the old file as it was.
 bool MainWindow::WritePlan(const QString& name, bool quietly) {
-  EngineEntry engine = Engine();
-  if (!engine || Bridge().workWindowHandle == 0) return false;
-  if (project_.IsEmpty()) {
+  const QByteArray local = QFile::encodeName(name);
+  QByteArray text = EnginePlanText();
+  if (text.isEmpty() && keptFurnishing_.isEmpty() && project_.IsEmpty()) {
+    // No room for the text on its way: the engine writes the plan itself.
     if (!quietly) return vCallTessel(TC_SaveDesignFile, 0, 0, 0, name) == TR_Done;
-    const QByteArray local = QFile::encodeName(name);
+    EngineEntry engine = Engine();
+    if (!engine || Bridge().workWindowHandle == 0) return false;
     return engine(TC_SaveDesignFile, 0, 0, 0, reinterpret_cast<long>(local.constData()), 0) ==
            TR_Done;
   }
-  const QByteArray text = PlanText(engine);
-  const QByteArray local = QFile::encodeName(name);
-  if (!text.isEmpty() &&
-      plat::ReplaceFile(local.constData(), project_.WriteInto(text).toStdString()))
-    return true;
-  if (!quietly) ShowEngineError(TR_SaveFailed, name);
-  return false;
+  if (!text.isEmpty() && !keptFurnishing_.isEmpty()) text = JoinFurnishing(text, keptFurnishing_);
+  if (!text.isEmpty())
+    text = TravellingPictureNames(text, productBar_->PicturesFolder(),
+                                  QCoreApplication::applicationDirPath());
+  if (!text.isEmpty() && !project_.IsEmpty()) text = project_.WriteInto(text);
+  const bool ok = !text.isEmpty() && plat::ReplaceFile(local.constData(), text.toStdString());
+  if (!ok && !quietly) ShowEngineError(TR_SaveFailed, name);
+  return ok;
 }
 
 void MainWindow::EditProjectProperties() {
@@ -559,6 +626,18 @@ void MainWindow::EditProjectProperties() {
   autoSave_->Adopt(Bridge().infoRecord.iSerial);
   autoSave_->WriteNow();
   UpdateTitle();
+}
+
+QByteArray MainWindow::EnginePlanText() {
+  EngineEntry engine = Engine();
+  if (!scratch_.isValid() || !engine || Bridge().workWindowHandle == 0) return {};
+  const QString name = scratch_.filePath(kScratchPlan);
+  const QByteArray local = name.toLocal8Bit();
+  if (engine(TC_SaveDesignFile, 0, 0, 0, reinterpret_cast<long>(local.constData()), 0) != TR_Done)
+    return {};
+  QFile file(name);
+  if (!file.open(QIODevice::ReadOnly)) return {};
+  return file.readAll();
 }
 
 void MainWindow::ExportImageDialog() {
@@ -651,16 +730,43 @@ void MainWindow::UpdateTitle() {
   setWindowTitle(ProgramTitle() + "  -  " + file + (changes_.Changed() ? " *" : ""));
 }
 
+// The engine's layout mode holds the room alone, so the plan's text is taken before
+// the switch: its furnishing is kept aside, saved with the room and brought back with
+// design mode. A plan whose text cannot be had stays in design mode, rather than lose
+// its products.
 void MainWindow::SetLayoutModeUI() {
   if (workMode_ == kLayoutMode) return;
-  workMode_ = kLayoutMode;
-  selector_->hide();
-  UpdateToolboxForMode();
-  LayoutMainWindow();
-  vCallTessel(TC_SetLayoutMode, 0, 0, 0);
+  ObserveChanges();
+  const bool changed = PlanChanged();
+  if (Bridge().infoRecord.iCountDesignItems > 0) {
+    const QByteArray plan = EnginePlanText();
+    if (plan.isEmpty()) {
+      SetStatusMessage(CaptionOr(7200,
+                                 "The products could not be set aside: the plan stays "
+                                 "in furnishing mode."));
+      return;
+    }
+    ShowWorkMode(kLayoutMode);
+    keptFurnishing_ = plan;
+    ReadInfo();
+    undoAcross_.push_back({plan, kDesignMode, {}, Bridge().infoRecord.iSerial});
+    while (undoAcross_.size() > kModeStepsKept) undoAcross_.erase(undoAcross_.begin());
+    redoAcross_.clear();
+  } else {
+    ShowWorkMode(kLayoutMode);
+  }
+  KeepUnchanged(changed);
   UpdateControlStates();
 }
 
+// The engine starts a new history with each switch, but the plan is what it was: one
+// that matched its file still does (it is saved with the furnishing kept aside).
+void MainWindow::KeepUnchanged(bool changed) {
+  if (!changed) MarkSaved();
+}
+
+// The furnishing kept aside joins the room as it is now; products that overlap a moved
+// wall are kept and drawn, for the user to move.
 void MainWindow::SetDesignModeUI() {
   ReadInfo();
   if (Bridge().infoRecord.bWalls == 0) {
@@ -668,13 +774,124 @@ void MainWindow::SetDesignModeUI() {
     return;
   }
   if (workMode_ == kDesignMode) return;
-  workMode_ = kDesignMode;
-  selector_->show();
-  productBar_->LayoutProductbar();
+  ObserveChanges();
+  const bool changed = PlanChanged();
+  if (keptFurnishing_.isEmpty()) {
+    ShowWorkMode(kDesignMode);
+    KeepUnchanged(changed);
+    UpdateControlStates();
+    return;
+  }
+  const QByteArray room = EnginePlanText();
+  const QByteArray kept = keptFurnishing_;
+  ShowWorkMode(kDesignMode);
+  if (room.isEmpty() || !LoadPlanText(JoinFurnishing(room, kept))) {
+    // The products stay aside, and with them the room mode they can be saved from.
+    SetStatusMessage(CaptionOr(7201,
+                               "The products could not be brought back: the plan stays "
+                               "in room layout mode."));
+    ShowWorkMode(kLayoutMode);
+    if (!room.isEmpty()) LoadPlanText(room);
+    UpdateControlStates();
+    return;
+  }
+  keptFurnishing_.clear();
+  KeepUnchanged(changed);
+  ReadInfo();
+  undoAcross_.push_back({room, kLayoutMode, kept, Bridge().infoRecord.iSerial});
+  while (undoAcross_.size() > kModeStepsKept) undoAcross_.erase(undoAcross_.begin());
+  redoAcross_.clear();
+  UpdateControlStates();
+}
+
+void MainWindow::ShowWorkMode(tessel::WorkMode mode) {
+  if (workMode_ == mode) return;
+  workMode_ = mode;
+  if (mode == kLayoutMode) {
+    selector_->hide();
+  } else {
+    selector_->show();
+    productBar_->LayoutProductbar();
+  }
   UpdateToolboxForMode();
   LayoutMainWindow();
-  vCallTessel(TC_SetDesignMode, 0, 0, 0);
-  UpdateControlStates();
+  vCallTessel(mode == kLayoutMode ? TC_SetLayoutMode : TC_SetDesignMode, 0, 0, 0);
+}
+
+// The engine reads the text whole, in the mode it is in, and starts its history there.
+bool MainWindow::LoadPlanText(const QByteArray& plan) {
+  if (!scratch_.isValid()) return false;
+  const QByteArray local = scratch_.filePath(kScratchPlan).toLocal8Bit();
+  EngineEntry engine = Engine();
+  return engine && Bridge().workWindowHandle != 0 &&
+         plat::ReplaceFile(local.constData(), plan.toStdString()) &&
+         engine(TC_LoadDesignFile, 0, 0, 0, reinterpret_cast<long>(local.constData()), 0) ==
+             TR_Done;
+}
+
+bool MainWindow::CanUndoAcrossSwitch() const {
+  const EngineInfo& info = Bridge().infoRecord;
+  return !info.bUndoAvail && !undoAcross_.empty() && undoAcross_.back().serial == info.iSerial;
+}
+
+bool MainWindow::CanRedoAcrossSwitch() const {
+  const EngineInfo& info = Bridge().infoRecord;
+  return !info.bRedoAvail && !redoAcross_.empty() && redoAcross_.back().serial == info.iSerial;
+}
+
+// The plan goes back to one side of a switch as it was there; the side left becomes the
+// step the other way.
+bool MainWindow::StepAcrossSwitch(std::vector<ModeStep>* from, std::vector<ModeStep>* to) {
+  const ModeStep step = from->back();
+  // Reading a plan ends the engine's history, so the steps Redo could still take on this
+  // side of the switch are taken now, each plan noted, and undone again.
+  std::vector<QByteArray> ahead;
+  EngineEntry engine = Engine();
+  if (from == &undoAcross_ && engine) {
+    for (ReadInfo(); Bridge().infoRecord.bRedoAvail && ahead.size() < kModeStepsKept; ReadInfo()) {
+      engine(TC_Redo, 0, 0, 0, 0, 0);
+      ahead.push_back(EnginePlanText());
+    }
+    for (std::size_t i = 0; i < ahead.size(); ++i) engine(TC_Undo, 0, 0, 0, 0, 0);
+  }
+  const QByteArray now = EnginePlanText();
+  if (now.isEmpty() || std::count(ahead.begin(), ahead.end(), QByteArray()) > 0) return false;
+  ModeStep back{now, workMode_, keptFurnishing_, 0};
+  ShowWorkMode(step.mode);
+  if (!LoadPlanText(step.plan)) {
+    ShowWorkMode(back.mode);
+    LoadPlanText(now);
+    return false;
+  }
+  from->pop_back();
+  keptFurnishing_ = step.kept;
+  ReadInfo();
+  // The engine's history starts again at the plan read: the next step over a switch
+  // is reached from here.
+  back.serial = Bridge().infoRecord.iSerial;
+  if (!from->empty()) from->back().serial = back.serial;
+  // Furthest first, so that Redo comes back through them in their order.
+  for (auto it = ahead.rbegin(); it != ahead.rend(); ++it)
+    to->push_back({*it, back.mode, back.kept, 0});
+  to->push_back(back);
+  while (to->size() > kModeStepsKept) to->erase(to->begin());
+  return true;
+}
+
+bool MainWindow::UndoAcrossSwitch() {
+  ReadInfo();
+  return CanUndoAcrossSwitch() && StepAcrossSwitch(&undoAcross_, &redoAcross_);
+}
+
+bool MainWindow::RedoAcrossSwitch() {
+  ReadInfo();
+  return CanRedoAcrossSwitch() && StepAcrossSwitch(&redoAcross_, &undoAcross_);
+}
+
+void MainWindow::ForgetModeSteps() {
+  keptFurnishing_.clear();
+  undoAcross_.clear();
+  redoAcross_.clear();
 }
 
 }  // namespace tessel

@@ -329,7 +329,10 @@ void MainWindow::UpdateStatus(int x, int y, int buttons) {
 void MainWindow::UpdateControlStates() {
   if (!tools_[kWindowTool] || !iconbar_) return;  // still being built
   ObserveChanges();
-  const ControlStates c = DeriveControlStates(Bridge().infoRecord, workMode_, Bridge().zoomIndex);
+  ControlStates c = DeriveControlStates(Bridge().infoRecord, workMode_, Bridge().zoomIndex);
+  // Undo and redo also step over a switch of the work mode.
+  c.undo = c.undo || CanUndoAcrossSwitch();
+  c.redo = c.redo || CanRedoAcrossSwitch();
   for (int i = 0; i < kToolCount; ++i) SetToolboxButtonEnabled(i, c.tools[i]);
   editItems_[kUndo]->setEnabled(c.undo);
   SetToolbarButtonEnabled("undo", c.undo);

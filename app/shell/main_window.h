@@ -3,11 +3,14 @@
 // the view state kept for the engine, and the window's own keys.
 #pragma once
 
+#include <QByteArray>
 #include <QMainWindow>
 #include <QString>
+#include <QTemporaryDir>
 #include <array>
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include "shell/auto_save.h"
 #include "shell/change_tracker.h"
@@ -104,8 +107,10 @@ class MainWindow : public QMainWindow {
   // Offers the plan an earlier run left in the recovery folder, if any: opened as a
   // changed plan of its old file, or discarded. True when it was opened.
   bool OfferRecoveredPlan();
-  // Another planner may share the recovery folder: this one leaves it alone.
-  void SuspendAutoSave() { autoSave_->Suspend(); }
+  // Another planner may share the recovery folder: this one leaves the shared copy alone
+  // and keeps its own. False, with the reason, when it cannot: auto-save is then off,
+  // its menu item unchecked and disabled, and the status line says why.
+  bool UseOwnRecoveryFiles(const QString& lockFailure, QString* why);
   // Writes the plan into "Project > Export as image": PNG or BMP by the name's ending.
   void ExportImageDialog();
   bool SaveProject(const QString& name);
@@ -186,9 +191,28 @@ class MainWindow : public QMainWindow {
   bool LoadPlan(const QString& name, bool quietly);
   // The engine's save without its error box, for the copies nobody asked for.
   bool WritePlanQuietly(const QString& name);
-  // The engine's plan with the project's section, written beside `name` and renamed
-  // over it; the bridge's save error is shown unless quietly.
+  // Writes the whole plan (the furnishing kept aside while the room is edited, the
+  // project's section) beside `name` and renames it over it; `quietly` leaves a failure
+  // unsaid.
   bool WritePlan(const QString& name, bool quietly);
+  // The plan's text as the engine holds it now (the room alone in layout mode); empty
+  // when it could not be had.
+  QByteArray EnginePlanText();
+  // The work-mode switch without keeping or joining the furnishing.
+  void ShowWorkMode(tessel::WorkMode mode);
+  // Steps back or forward over a work-mode switch when the engine's own history has no
+  // step left there; true when it did.
+  bool UndoAcrossSwitch();
+  bool RedoAcrossSwitch();
+  bool CanUndoAcrossSwitch() const;
+  // Reads a plan's text into the engine as a whole plan, in the engine's present mode.
+  bool LoadPlanText(const QByteArray& plan);
+  bool CanRedoAcrossSwitch() const;
+  // A plan opened, recovered or new: the steps over earlier switches belong to no plan.
+  void ForgetModeSteps();
+  void KeepUnchanged(bool changed);
+  // Names the product pictures the plan just read could not be found for.
+  void SayMissingPictures();
   // Reads the engine's state and notes the history serial; byRedo after a redo.
   void ObserveChanges(bool byRedo = false);
   void MarkSaved();
@@ -232,6 +256,24 @@ class MainWindow : public QMainWindow {
   bool settingBars_ = false;
   bool exited_ = false;
   bool helpMode_ = false;
+  // The plan as it was when design mode was left, whose furnishing returns with design
+  // mode; empty while nothing is kept aside.
+  QByteArray keptFurnishing_;
+  // The message about the pictures of the plan just read, until it is said.
+  QString missingPictures_;
+  // One side of a work-mode switch, to step back to: the plan's text as the engine held
+  // it, its mode, the furnishing kept aside then, and the engine's serial right after
+  // the switch (the step applies only while the engine is at that state).
+  struct ModeStep {
+    QByteArray plan;
+    tessel::WorkMode mode;
+    QByteArray kept;
+    int serial;
+  };
+  std::vector<ModeStep> undoAcross_, redoAcross_;
+  bool StepAcrossSwitch(std::vector<ModeStep>* from, std::vector<ModeStep>* to);
+  // Where the plan's text passes through a file on its way to and from the engine.
+  QTemporaryDir scratch_;
 };
 
 }  // namespace tessel

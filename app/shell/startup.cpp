@@ -115,13 +115,7 @@ int StartPlanner(const QStringList& arguments, const StartOptions& options,
       return 0;
     case InstanceLock::kUnusable:
       // Without a lock a second planner cannot be noticed, which is no reason to keep
-      // the user from planning.
-      ShowMessage(CaptionOr(5063,
-                            "The lock that keeps a second Ostara Tessel from starting "
-                            "could not be created:\n%1\nOstara Tessel starts without it.")
-                      .arg(lock->Failure()),
-                  ProgramTitle(), plat::MB_ICONWARNING);
-      break;
+      // the user from planning; it is said once the window knows what auto-save does.
     case InstanceLock::kHeld:
       break;
   }
@@ -153,7 +147,25 @@ int StartPlanner(const QStringList& arguments, const StartOptions& options,
   *window = std::make_unique<MainWindow>(
       nullptr, options.recoveryFolder.isEmpty() ? DefaultRecoveryFolder() : options.recoveryFolder);
   MainWindow& main = **window;
-  if (!alone) main.SuspendAutoSave();
+  if (!alone) {
+    const QString failure = held->Failure();
+    QString why;
+    const QString text =
+        main.UseOwnRecoveryFiles(failure, &why)
+            ? CaptionOr(7211,
+                        "The lock that keeps a second Ostara Tessel from starting could not "
+                        "be created:\n%1\nOstara Tessel starts without it. Auto-save keeps "
+                        "its copy of the plan in a file of this window's own, which is "
+                        "offered at the next start if the planner does not end properly.")
+                  .arg(failure)
+            : CaptionOr(7212,
+                        "The lock that keeps a second Ostara Tessel from starting could not "
+                        "be created:\n%1\nOstara Tessel starts without it. Auto-save is "
+                        "off, because its copy cannot be kept apart from another planner's:"
+                        "\n%2\nSave your plan yourself.")
+                  .arg(failure, why);
+    ShowMessage(text, ProgramTitle(), plat::MB_ICONWARNING);
+  }
   QCoreApplication::processEvents();
   // The catalogue and its pictures are found relative to the program folder.
   QDir::setCurrent(QCoreApplication::applicationDirPath());
@@ -166,10 +178,10 @@ int StartPlanner(const QStringList& arguments, const StartOptions& options,
   main.UpdateControlStates();
   main.UpdateTitle();
   main.ReadRecentFiles();
-  // A planner refused by the lock never gets here, so the recovery file is no other
-  // running planner's. Work that would otherwise be lost comes before a plan named on
-  // the command line, which stays in its file.
-  const bool recovered = alone && main.OfferRecoveredPlan();
+  // A planner refused by the lock never gets here; one without the lock takes only the
+  // copies of planners that have gone. Work that would otherwise be lost comes before a
+  // plan named on the command line, which stays in its file.
+  const bool recovered = main.OfferRecoveredPlan();
   // A plan handed over by a file manager opens as if chosen in the open dialog.
   if (!recovered && !line.planFile.isEmpty())
     main.OpenProject(MainWindow::EnsureExtension(line.planFile));

@@ -4,6 +4,10 @@
 # again, it offers the plan; accepted, the plan is shown as changed, and saved under a
 # new name it gives the records the recovery copy had before the kill.
 #
+# Then the saved plan is opened, changed and the planner killed again, and its file is
+# touched as a backup tool or a sync client would: a time says nothing about content,
+# so the next start still offers the copy, and Save writes it into the plan's file.
+#
 # Usage: recovery.sh PROGRAM OUTPUT_FOLDER
 
 PROGRAM=$1
@@ -88,6 +92,53 @@ QT_QPA_PLATFORM=offscreen "$PROGRAM" --export "$SAVED" "$WORK/after.bmp" ||
   fail "--export of $SAVED failed"
 cmp -s "$WORK/before.bmp" "$WORK/after.bmp" ||
   fail "the recovered plan draws another worksheet than the plan before the kill"
+
+step "open the saved plan and add a rectangle: a change not yet saved"
+start_planner "$SAVED"
+main=$(main_window "$SAVED$")
+answer "^Ostara Tessel$"
+# The rectangle tool has its place in the toolbox of the room layout.
+keys "$main" F2
+tool "$main" 0 1
+dialog=$(find_window "^Rectangle$")
+xdotool key Return
+wait_window_gone "^Rectangle$"
+point "$main" $((ROOM_CENTRE_X - 40)) $((ROOM_CENTRE_Y - 30))
+click "$main" $((ROOM_CENTRE_X - 40)) $((ROOM_CENTRE_Y - 30))
+main=$(main_window "$SAVED \\*$")
+
+step "wait for the copy with the rectangle"
+waited=0
+until [ -s "$RECOVERY" ] && grep -q '=USERRECT,' "$RECOVERY"; do
+  planner_running || fail "the planner has ended"
+  [ $waited -lt $((RECOVERY_WAIT * 10)) ] ||
+    fail "no recovery copy with the rectangle at $RECOVERY within ${RECOVERY_WAIT}s"
+  sleep 0.1
+  waited=$((waited + 1))
+done
+cp "$RECOVERY" "$WORK/before-second-kill.tsd"
+
+step "kill the planner with SIGKILL and touch the plan's file"
+kill -KILL "$PLANNER_PID"
+wait "$PLANNER_PID" 2>/dev/null || true
+PLANNER_PID=""
+wait_window_gone "^Ostara Tessel  -  "
+touch -d "+1 hour" "$SAVED"
+
+step "start again: the copy of the touched plan is still offered, and accepted"
+start_planner
+answer "^Recovered plan$"
+answer "^Ostara Tessel$"
+main=$(main_window "$SAVED \\*$")
+
+step "save with Ctrl+S into the plan's own file and quit"
+keys "$main" ctrl+s
+main=$(main_window "$SAVED$")
+keys "$main" ctrl+q
+wait_planner_exit
+[ ! -e "$RECOVERY" ] || fail "the recovery copy is still there after saving and a clean exit"
+diff "$WORK/before-second-kill.tsd" "$SAVED" >&2 ||
+  fail "the plan saved after the second kill differs from the copy before it"
 
 step "done"
 echo "PASSED"

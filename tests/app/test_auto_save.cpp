@@ -2,7 +2,12 @@
 // the keys, the copy written after the wait (short waits here, the program's are
 // seconds), removed again by save, New, Open and Exit, switched off in the Project
 // menu, and offered by the next start as the user meets it.
+#include <sys/resource.h>
+
+#include <QLabel>
 #include <QMenu>
+#include <QSignalSpy>
+#include <csignal>
 
 #include "app_fixture.h"
 #include "shell/auto_save.h"
@@ -339,22 +344,66 @@ class AutoSaveTest : public QObject, public AppFixture {
     QFile::remove(RecoveryFolder() + "/" + aside[0]);
   }
 
-  void aCopyOfAPlanSavedSinceIsNotOffered() {
+  // A backup tool or a sync client touches the plan's file after the crash: its time
+  // says nothing about its content, and the copy that differs is offered.
+  void aCopyOfATouchedPlanIsStillOffered() {
     DrawRoom();
     nextFileName = FilePath("later.tsd");
     Press(window, Qt::Key_S, Qt::ControlModifier);
     PlaceWithTool(kWallRectTool, {330, 260});
     QTRY_COMPARE(saver->Writes(), 1);
+    const QByteArray copy = Read(recovery);
     Crash();
-    // The plan was saved after the copy was written.
     QFile plan(FilePath("later.tsd"));
     QVERIFY(plan.open(QIODevice::ReadWrite));
     QVERIFY(plan.setFileTime(QFileInfo(recovery).lastModified().addSecs(60),
                              QFileDevice::FileModificationTime));
     plan.close();
+    Messages::Answers() = {plat::IDYES};
+    QVERIFY(Start());
+    QCOMPARE(Messages::Shown().size(), 1);
+    QVERIFY(Messages::Shown()[0].startsWith(GetCaption(5701) + ": "));
+    QCOMPARE(started->CurrentFile(), FilePath("later.tsd"));
+    QVERIFY(started->PlanChanged());
+    QCOMPARE(Read(recovery), copy);
+  }
+
+  // Only a copy that holds byte for byte what its plan's file holds goes unasked.
+  void aCopyTheSameAsItsPlanIsRemovedUnasked() {
+    DrawRoom();
+    nextFileName = FilePath("same.tsd");
+    Press(window, Qt::Key_S, Qt::ControlModifier);
+    PlaceWithTool(kWallRectTool, {330, 260});
+    QTRY_COMPARE(saver->Writes(), 1);
+    Crash();
+    Write(FilePath("same.tsd"), Read(recovery));
     QVERIFY(Start());
     QVERIFY(Messages::Shown().isEmpty());
     QVERIFY(!QFile::exists(recovery));
+  }
+
+  // The disk fills up: the copy's write fails at some step, the last whole copy stays as
+  // it was, nothing half written is left beside it, and the status line says so.
+  void aFullDiskKeepsTheLastCopyAndSaysSo() {
+    WrittenCopy();
+    const QByteArray copy = Read(recovery);
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit old{};
+    QCOMPARE(getrlimit(RLIMIT_FSIZE, &old), 0);
+    rlimit small = old;
+    small.rlim_cur = static_cast<rlim_t>(copy.size() + 8);
+    QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
+    QSignalSpy written(saver, &AutoSave::written);
+    PlaceWithTool(kFreeWallTool, {330, 270});
+    PlaceWithTool(kFreeWallTool, {360, 300});
+    const bool ended = written.wait(4 * kQuick.delayMs);
+    QCOMPARE(setrlimit(RLIMIT_FSIZE, &old), 0);
+    QVERIFY(ended);
+    QCOMPARE(written.back().value(0).toBool(), false);
+    QVERIFY(!saver->LastFailure().isEmpty());
+    QCOMPARE(window->StatusMessage()->text(), saver->LastFailure());
+    QCOMPARE(Read(recovery), copy);
+    QCOMPARE(QDir(RecoveryFolder()).entryList(QDir::Files).size(), 2);  // copy and record
   }
 
   void aSecondPlannerLeavesTheFirstOnesCopyAlone() {
@@ -380,9 +429,10 @@ class AutoSaveTest : public QObject, public AppFixture {
     QCOMPARE(QFileInfo(recovery).lastModified(), written);
   }
 
-  // Without the single-instance lock another planner may share the folder: a copy
-  // found there is neither offered nor written over nor removed.
-  void aPlannerWithoutTheLockLeavesTheFolderAlone() {
+  // Without the single-instance lock another planner may share the folder: its copy is
+  // neither offered nor written over nor removed; this planner keeps one of its own,
+  // which the next start offers once this planner has gone.
+  void aPlannerWithoutTheLockKeepsACopyOfItsOwn() {
     WrittenCopy();
     Crash();
     const QByteArray copy = Read(recovery);
@@ -395,19 +445,65 @@ class AutoSaveTest : public QObject, public AppFixture {
     QVERIFY(started);
     started->QuitRequested = false;
     QCOMPARE(Messages::Shown().size(), 1);  // the lock's warning, no offer
-    QVERIFY(started->AutoSaver()->Suspended());
-    started->activateWindow();
-    (void)QTest::qWaitForWindowActive(started.get());
-    ConfirmNextDialog();
-    QTest::mouseClick(started->Tool(kWallRectTool), Qt::LeftButton);
-    QTest::mouseMove(started->View(), {300, 250});
-    QTest::mouseRelease(started->View(), Qt::LeftButton, {}, {300, 250});
-    QTest::qWait(2 * kQuick.delayMs);
-    QCOMPARE(started->AutoSaver()->Writes(), 0);
+    QVERIFY(Messages::Shown()[0].contains(GetCaption(7211).section("\n", -1).left(20)));
+    QVERIFY(started->AutoSaver()->OwnFiles());
+    QVERIFY(started->ProjectItem(kAutoSave)->isChecked());
+    const QString own = started->AutoSaver()->RecoveryFile();
+    QVERIFY(own != recovery);
+    DrawRoomIn(started.get());
+    QTRY_COMPARE(started->AutoSaver()->Writes(), 1);
     QCOMPARE(Read(recovery), copy);
+    QVERIFY(QFile::exists(own));
+    const QByteArray mine = Read(own);
+    // Killed; the next planner without the lock offers this one's copy, not the other.
     started->QuitRequested = true;
+    started.reset();
+    Engine()(TC_NewLayout, 0, 0, 0, 0, 0);
+    Messages::Reset();
+    Messages::Answers() = {plat::IDOK, plat::IDYES};
+    QCOMPARE(StartPlanner({"tessel32"}, options, &started), 0);
+    QVERIFY(started);
+    started->QuitRequested = false;
+    QCOMPARE(Messages::Shown().size(), 2);
+    QVERIFY(Messages::Shown()[1].startsWith(GetCaption(5701) + ": "));
+    QVERIFY(started->PlanChanged());
+    QCOMPARE(Read(recovery), copy);
+    started->SetFileDialog([this](bool, const QString&, const QString&, const QString&) {
+      return FilePath("mine.tsd");
+    });
+    started->ProjectItem(kSave)->trigger();
+    QCOMPARE(Read(FilePath("mine.tsd")), mine);
+    // Saved, the taken copy is gone with its lock; the other planner's stays.
+    QCOMPARE(QDir(RecoveryFolder()).entryList({"recovery-*.tsd", "recovery-*.ini"}, QDir::Files),
+             QStringList());
     started->close();
     QCOMPARE(Read(recovery), copy);
+  }
+
+  // Neither the lock nor a copy of its own can be made: auto-save is off, and the
+  // window says so instead of showing a check mark.
+  void withoutAnyCopyAutoSaveIsPlainlyOff() {
+    CloseWindow();
+    QTemporaryDir blocked;
+    Write(blocked.filePath("file"), "a file where the folders would be");
+    StartOptions options = Options();
+    options.lockFolder = blocked.filePath("file/locks");
+    options.recoveryFolder = blocked.filePath("file/recovery");
+    WriteSetting("Startup", "ShowHelp", "0");
+    QCOMPARE(StartPlanner({"tessel32"}, options, &started), 0);
+    QVERIFY(started);
+    started->QuitRequested = false;
+    QCOMPARE(Messages::Shown().size(), 1);
+    QVERIFY(Messages::Shown()[0].contains(blocked.filePath("file/recovery")));
+    QAction* item = started->ProjectItem(kAutoSave);
+    QVERIFY(!item->isChecked());
+    QVERIFY(!item->isEnabled());
+    QCOMPARE(started->StatusMessage()->text(), GetCaption(7213));
+    QVERIFY(item->toolTip().contains(blocked.filePath("file/locks")));
+    DrawRoomIn(started.get());
+    QTest::qWait(2 * kQuick.delayMs);
+    QCOMPARE(started->AutoSaver()->Writes(), 0);
+    started->QuitRequested = true;
   }
 
  private:
@@ -435,6 +531,16 @@ class AutoSaveTest : public QObject, public AppFixture {
     options.recoveryFolder = RecoveryFolder();
     options.showSplash = false;
     return options;
+  }
+
+  static void DrawRoomIn(MainWindow* w) {
+    w->activateWindow();
+    (void)QTest::qWaitForWindowActive(w);
+    ConfirmNextDialog();
+    QTest::mouseClick(w->Tool(kWallRectTool), Qt::LeftButton);
+    w->activateWindow();
+    QTest::mouseMove(w->View(), {300, 250});
+    QTest::mouseRelease(w->View(), Qt::LeftButton, {}, {300, 250});
   }
 
   // A start as the program makes it, with the folders of this test.

@@ -50,8 +50,8 @@ QString PdfText(const QString& pdf) {
 
 // Products 100, 101 (twice) and 107 of the shipped catalogue in the room, their
 // pictures from the catalogue beside the program.
-QByteArray FurnishedPlan() {
-  const QString images = QCoreApplication::applicationDirPath() + "/katalog/images/";
+QByteArray FurnishedPlan(const QString& images = QCoreApplication::applicationDirPath() +
+                                                 "/katalog/images/") {
   return QString(
              "[Layout]\r\ncount=1\r\n00=WALLRECT,640,440,300,250,32767,0,0\r\n"
              "[Design]\r\ncount=4\r\n"
@@ -310,6 +310,56 @@ class BatchTest : public QObject {
         << QStringList{"--export-list", plan, dir.filePath("no/x.csv")} << 1 << "cannot write";
     QTest::newRow("list without output") << QStringList{"--export-list", plan} << 2 << "usage";
   }
+  // A plan made where the catalogue lay elsewhere (another installation, an older
+  // system): its pictures are found by their names in this catalogue's folder, and the
+  // products are drawn and listed as in the plan made here.
+  void aPlanFromAnotherInstallationIsDrawnAndListed() {
+    const QString moved = dir.filePath("moved.tsd");
+    QFile f(moved);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(FurnishedPlan("C:\\Programme\\Tessel\\katalog\\images\\"));
+    f.close();
+    for (const char* ending : {".bmp", ".csv"}) {
+      const QString here = dir.filePath(QString("here") + ending);
+      const QString there = dir.filePath(QString("there") + ending);
+      const QString command = QString(ending) == ".bmp" ? "--export" : "--export-list";
+      const Run a = Tessel({command, furnished, here});
+      const Run b = Tessel({command, moved, there});
+      QCOMPARE(a.status, 0);
+      QCOMPARE(b.status, 0);
+      QVERIFY2(!b.errors.contains(".bmp"), qPrintable(b.errors));  // nothing missing
+      QFile x(here), y(there);
+      QVERIFY(x.open(QIODevice::ReadOnly) && y.open(QIODevice::ReadOnly));
+      QCOMPARE(y.readAll(), x.readAll());
+    }
+  }
+
+  // A picture found nowhere is named on stderr with its product by each command, which
+  // still writes its output and succeeds.
+  void aMissingPictureIsNamedAndTheWorkDone() {
+    if (QStandardPaths::findExecutable("pdftotext").isEmpty()) QSKIP("poppler-utils missing");
+    QByteArray text = FurnishedPlan();
+    text.replace("li0100p2.bmp", "gone0100p2.bmp");
+    const QString missing = dir.filePath("missing.tsd");
+    QFile f(missing);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(text);
+    f.close();
+    const QStringList outs{"missing.png", "missing.csv", "missing.pdf"};
+    const QStringList commands{"--export", "--export-list", "--print-pdf"};
+    for (int i = 0; i < commands.size(); ++i) {
+      const Run r = Tessel({commands[i], missing, dir.filePath(outs[i])});
+      QCOMPARE(r.status, 0);
+      QCOMPARE(r.errors.count("gone0100p2.bmp"), 1);
+      QVERIFY2(r.errors.contains("Washbasin"), qPrintable(r.errors));
+      QVERIFY(QFileInfo(dir.filePath(outs[i])).size() > 0);
+    }
+    QFile csv(dir.filePath("missing.csv"));
+    QVERIFY(csv.open(QIODevice::ReadOnly));
+    // Three products drawn from pictures that are there; the fourth is named above.
+    QCOMPARE(csv.readAll().count("\r\n"), 1 + 2);
+  }
+
   void refusalsSayWhatWentWrong() {
     QFETCH(QStringList, arguments);
     QFETCH(int, status);

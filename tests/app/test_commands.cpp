@@ -268,6 +268,55 @@ class CommandsTest : public QObject, public AppFixture {
     QVERIFY(Messages::Shown().isEmpty());
   }
 
+  // A plan made on another installation: the pictures are found in this catalogue's
+  // folder by their names; the one found nowhere is named once, with its products, and
+  // the others are drawn.
+  void aPlanFromElsewhereIsDrawnAndItsMissingPictureNamed() {
+    const QString elsewhere = "/media/old-disk/Tessel/katalog/images/";
+    Write(FilePath("travelled.tsd"),
+          QString("[Layout]\r\ncount=1\r\n00=WALLRECT,640,440,300,250,32767,0,0\r\n"
+                  "[Design]\r\ncount=4\r\n"
+                  "00=PRODUCT,560,380,101,1,0,%1li0101p2.bmp,85\r\n"
+                  "01=PRODUCT,700,380,100,1,0,%1gone0100p2.bmp,0\r\n"
+                  "02=PRODUCT,560,500,107,1,0,%1li0107p2.bmp,82\r\n"
+                  "03=PRODUCT,700,500,100,1,0,%1gone0100p2.bmp,0\r\n")
+              .arg(elsewhere)
+              .toUtf8());
+    nextFileName = FilePath("travelled.tsd");
+    Press(window, Qt::Key_O, Qt::ControlModifier);
+    QCOMPARE(window->CurrentFile(), FilePath("travelled.tsd"));
+    QCOMPARE(Messages::Shown().size(), 1);
+    const QString said = Messages::Shown()[0];
+    QVERIFY2(said.startsWith(GetCaption(7221) + ": "), qPrintable(said));
+    QCOMPARE(said.count("gone0100p2.bmp"), 1);
+    QVERIFY2(said.contains("Washbasin 45"), qPrintable(said));
+    QVERIFY(!said.contains("li0101p2.bmp"));
+    std::vector<std::int32_t> drawn(kProductListCapacity, 0);
+    Engine()(TC_ShowProductlist, 0, 0, 0, reinterpret_cast<long>(drawn.data()), 0);
+    QCOMPARE(drawn[0], 101);
+    QCOMPARE(drawn[1], 107);
+    QCOMPARE(drawn[2], 0);
+    // The plan keeps every product: saved, the missing ones are still in it.
+    window->ProjectItem(kSave)->trigger();
+    const QByteArray saved = Read(FilePath("travelled.tsd"));
+    QCOMPARE(saved.count("=PRODUCT,"), 4);
+    // Names that travel: the catalogue's pictures from the program folder, as every
+    // reader of the format finds them; the missing one as the plan had it.
+    QVERIFY2(saved.contains("=PRODUCT,560,380,101,1,0,katalog/images/li0101p2.bmp,85\r\n"),
+             saved.constData());
+    QVERIFY(saved.contains(",/media/old-disk/Tessel/katalog/images/gone0100p2.bmp,0\r\n"));
+    // Read again, wherever the program runs from, the products are drawn as before.
+    Messages::Answers() = {plat::IDNO};
+    window->ProjectItem(kNew)->trigger();
+    Messages::Reset();
+    Press(window, Qt::Key_O, Qt::ControlModifier);
+    QCOMPARE(Messages::Shown().size(), 1);
+    drawn.assign(kProductListCapacity, 0);
+    Engine()(TC_ShowProductlist, 0, 0, 0, reinterpret_cast<long>(drawn.data()), 0);
+    QCOMPARE(drawn[0], 101);
+    QCOMPARE(drawn[1], 107);
+  }
+
   void aFailedOpenLeavesTheModeAndTheHistoryAsTheyWere() {
     DrawRoom();
     Write(FilePath("bad.tsd"), "not a plan\r\n");

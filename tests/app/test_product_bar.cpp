@@ -55,6 +55,16 @@ void AnswerNextDialog(std::function<void(QDialog*)> answer) {
   });
 }
 
+QByteArray Read(const QString& path) {
+  QFile f(path);
+  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// How many lines of a plan hold `record` ("=PRODUCT,").
+int Count(const QByteArray& plan, const char* record) {
+  return static_cast<int>(plan.count(record));
+}
+
 int CountOf(const QString& series, const QString& group) {
   Catalogue c;
   if (c.Open(ShippedCatalogue(), "") != CatalogueState::kOpen) return -1;
@@ -382,6 +392,88 @@ class ProductBarTest : public QObject, public AppFixture {
     QVERIFY(Puts().empty());
     QCOMPARE(Messages::Shown().size(), 1);
     QVERIFY(Messages::Shown().front().contains("li0101p2.bmp"));
+  }
+
+  // Furnished, the room edited (View > Room layout, a free wall), furnished again (View >
+  // Design, a second basin): no question, the saved files hold every product, and Undo walks back
+  // over both switches to the plan before the room was touched.
+  void editingTheRoomKeepsTheFurnishing() {
+    Furnish();
+    Choose(Bar()->Series(), "Ostara Linea");
+    Choose(Bar()->Groups(), "Washbasins");
+    QTest::mouseClick(Bar()->Button(ButtonOf(101)), Qt::LeftButton);
+    Drop(QPoint(300, 250));
+    ReadInfo();
+    QCOMPARE(Bridge().infoRecord.iCountDesignItems, 1);
+
+    const QPoint basin = FindProduct(QPoint(300, 250));
+    QVERIFY(!basin.isNull());
+
+    window->ViewItem(kLayoutModeItem)->trigger();
+    QVERIFY(Messages::Shown().isEmpty());
+    QCOMPARE(window->WorkMode(), kLayoutMode);
+    QVERIFY(!Bar()->isVisible());
+    // The new wall stands where the hidden basin is.
+    PlaceWithTool(kFreeWallTool, basin);
+    // Saved in layout mode, the file keeps the hidden product beside the new wall.
+    nextFileName = FilePath("kept.tsd");
+    window->ProjectItem(kSave)->trigger();
+    QCOMPARE(Count(Read(FilePath("kept.tsd")), "=PRODUCT,"), 1);
+    QCOMPARE(Count(Read(FilePath("kept.tsd")), "=INSTWALL,"), 1);
+    QVERIFY(!window->PlanChanged());
+
+    window->ViewItem(kDesignModeItem)->trigger();
+    QCOMPARE(window->WorkMode(), kDesignMode);
+    QVERIFY(!window->PlanChanged());  // just what the file holds
+    ReadInfo();
+    QCOMPARE(Bridge().infoRecord.iCountDesignItems, 1);
+    // Overlapping the wall now, the basin is still drawn.
+    std::vector<std::int32_t> drawn(kProductListCapacity, 0);
+    Engine()(TC_ShowProductlist, 0, 0, 0, reinterpret_cast<long>(drawn.data()), 0);
+    QCOMPARE(drawn[0], 101);
+    QTest::mouseClick(Bar()->Button(ButtonOf(101)), Qt::LeftButton);
+    Drop(QPoint(220, 190));
+    ReadInfo();
+    QCOMPARE(Bridge().infoRecord.iCountDesignItems, 2);
+    window->ProjectItem(kSave)->trigger();
+    QCOMPARE(Count(Read(FilePath("kept.tsd")), "=PRODUCT,"), 2);
+    QCOMPARE(Count(Read(FilePath("kept.tsd")), "=INSTWALL,"), 1);
+    QVERIFY(Messages::Shown().isEmpty());
+
+    // Back over the second basin, then over the switch into the edited room.
+    window->EditItem(kUndo)->trigger();
+    ReadInfo();
+    QCOMPARE(Bridge().infoRecord.iCountDesignItems, 1);
+    QVERIFY(window->EditItem(kUndo)->isEnabled());
+    window->EditItem(kUndo)->trigger();
+    QCOMPARE(window->WorkMode(), kLayoutMode);
+    nextFileName = FilePath("room.tsd");
+    window->ProjectItem(kSaveAs)->trigger();
+    QCOMPARE(Count(Read(FilePath("room.tsd")), "=PRODUCT,"), 1);
+    QCOMPARE(Count(Read(FilePath("room.tsd")), "=INSTWALL,"), 1);
+    // And over the first switch to the furnished plan without the wall.
+    QVERIFY(window->EditItem(kUndo)->isEnabled());
+    window->EditItem(kUndo)->trigger();
+    QCOMPARE(window->WorkMode(), kDesignMode);
+    ReadInfo();
+    QCOMPARE(Bridge().infoRecord.iCountDesignItems, 1);
+    QVERIFY(!window->EditItem(kUndo)->isEnabled());
+    nextFileName = FilePath("before.tsd");
+    window->ProjectItem(kSaveAs)->trigger();
+    QCOMPARE(Count(Read(FilePath("before.tsd")), "=INSTWALL,"), 0);
+    // Redo comes forward the same way, to the second basin.
+    for (int i = 0; i < 3; ++i) {
+      QVERIFY(window->EditItem(kRedo)->isEnabled());
+      window->EditItem(kRedo)->trigger();
+    }
+    QCOMPARE(window->WorkMode(), kDesignMode);
+    ReadInfo();
+    QCOMPARE(Bridge().infoRecord.iCountDesignItems, 2);
+    // Removing all products is still its own command, with its question.
+    Messages::Answers() = {plat::IDYES};
+    window->EditItem(kRemoveAllProducts)->trigger();
+    ReadInfo();
+    QCOMPARE(Bridge().infoRecord.iCountDesignItems, 0);
   }
 
   // A 50 x 50 cm room has no wall a 55 cm basin fits along: the engine refuses, the
