@@ -13,6 +13,7 @@
 #include "language/language.h"
 #include "print/print.h"
 #include "shell/engine_bridge.h"
+#include "shell/files.h"
 #include "shell/settings.h"
 #include "vrx232.h"
 
@@ -34,17 +35,29 @@ int Say(int status, const QString& text) {
   return status;
 }
 
-// Opens a plan in design mode, so the furnishing is drawn too. A room-only plan (no
-// furnishing section) opens as a room.
+// Opens a plan in design mode, so the furnishing is drawn too, and refuses what the
+// window refuses, with the window's words: a name that is no regular file (asked
+// before the engine reads, which would wait forever on a FIFO), and a plan whose room
+// or furnishing is damaged or missing.
 int OpenPlan(EngineCall engine, const QString& plan) {
-  const QByteArray name = QFile::encodeName(plan);
+  QString why;
+  switch (CheckPlanFile(plan, &why)) {
+    case PlanFileKind::kRegular:
+      break;
+    case PlanFileKind::kNotAFile:
+      return Say(kBatchFailed, NotAPlanFileText(plan));
+    case PlanFileKind::kMissing:
+    case PlanFileKind::kUnreadable:
+      return Say(kBatchFailed, "cannot read the plan " + plan + ": " + why);
+  }
+  const QByteArray name = FileNameBytes(plan);
   const auto address = reinterpret_cast<long>(name.constData());
   engine(TC_SetDesignMode, 0, 0, 0, 0, 0);
-  long result = engine(TC_LoadDesignFile, 0, 0, 0, address, 0);
-  if (result == TR_NoCountKey) result = engine(TC_LoadLayoutFile, 0, 0, 0, address, 0);
-  if (result == TR_FileUnreadable) return Say(kBatchFailed, "cannot read the plan " + plan);
-  if (result != TR_Done) return Say(kBatchFailed, plan + " is not a plan file");
-  return 0;
+  const long result = engine(TC_LoadDesignFile, 0, 0, 0, address, 0);
+  if (result == TR_Done) return 0;
+  QString caption, text;
+  if (!EngineErrorText(result, plan, {}, &caption, &text)) text = plan + " is not a plan file";
+  return Say(kBatchFailed, text);
 }
 
 int Export(EngineCall engine, const QString& plan, const QString& out) {
@@ -149,9 +162,17 @@ int RunBatch(const QStringList& arguments) {
     const bool operand = (i > at && i <= at + 2) || arguments[i - 1] == kScale;
     if (!operand && !arguments[i].startsWith("--")) rest << arguments[i];
   }
+  QString why;
+  bool inUse = false;
   if (!OpenLanguage(LanguageSuffix(rest, ReadSetting(kStartupSection, kLanguageSetting, "")),
-                    CatalogueFile()))
-    OpenLanguage(QString(), CatalogueFile());
+                    CatalogueFile(), &why, &inUse)) {
+    // A catalogue another program holds locked has been waited for once already.
+    if (inUse)
+      Say(0, why);
+    else
+      OpenLanguage(QString(), CatalogueFile());
+  }
+  SetErrorLookup(&GetError);
   if (exportAt >= 0) return Export(engine, plan, out);
   if (printAt >= 0) return PrintPdf(engine, plan, out, scale);
   return ExportList(engine, plan, out);

@@ -3,6 +3,7 @@
 // printed 1:50 plan can be measured with a ruler.
 #include "print/print.h"
 
+#include <QBuffer>
 #include <QDate>
 #include <QDir>
 #include <QFile>
@@ -10,14 +11,16 @@
 #include <QLocale>
 #include <QPagedPaintDevice>
 #include <QPainter>
-#include <QSaveFile>
 #include <QTemporaryFile>
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
+#include <cstring>
 #include <vector>
 
 #include "language/language.h"
 #include "shell/engine_bridge.h"
+#include "shell/files.h"
 #include "vrx232.h"
 
 namespace tessel {
@@ -220,10 +223,15 @@ bool ExportPlanImage(EngineCall engine, const QString& out, QString* why) {
   };
   if (!engine) return fail("the plan engine is not loaded");
   if (out.endsWith(kBmpEnding, Qt::CaseInsensitive)) {
-    // The engine's own file, which it writes beside the target and renames.
-    const QByteArray name = QFile::encodeName(out);
-    if (engine(TC_WorkSheetToBMP, 0, 0, 0, reinterpret_cast<long>(name.constData()), 0) != 0)
-      return fail("cannot write " + out);
+    // The engine's own file, which it writes beside the target and renames; the
+    // reason of a failure is the system's, left in errno by that write.
+    const QByteArray name = FileNameBytes(out);
+    errno = 0;
+    if (engine(TC_WorkSheetToBMP, 0, 0, 0, reinterpret_cast<long>(name.constData()), 0) != 0) {
+      const int error = errno;
+      return fail("cannot write " + out +
+                  (error != 0 ? ": " + QString::fromLocal8Bit(std::strerror(error)) : QString()));
+    }
     return true;
   }
   if (!out.endsWith(kPngEnding, Qt::CaseInsensitive))
@@ -231,15 +239,15 @@ bool ExportPlanImage(EngineCall engine, const QString& out, QString* why) {
   const QImage picture = PlanPicture(engine, why);
   if (picture.isNull()) return false;
   // The 8-bit picture keeps its palette: the PNG is an indexed one with the engine's
-  // colours, so every pixel reads back as the bitmap's.
-  QSaveFile file(out);
-  if (!file.open(QIODevice::WriteOnly))
-    return fail("cannot write " + out + ": " + file.errorString());
-  if (!picture.save(&file, "PNG")) {
-    file.cancelWriting();
+  // colours, so every pixel reads back as the bitmap's. It is made whole in memory
+  // and then written as one file, so a disk that fills up leaves the old file.
+  QByteArray png;
+  QBuffer buffer(&png);
+  buffer.open(QIODevice::WriteOnly);
+  if (!picture.save(&buffer, "PNG"))
     return fail("cannot write " + out + ": the picture could not be encoded");
-  }
-  if (!file.commit()) return fail("cannot write " + out + ": " + file.errorString());
+  QString reason;
+  if (!WriteWholeFile(out, png, &reason)) return fail("cannot write " + reason);
   return true;
 }
 

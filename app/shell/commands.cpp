@@ -15,6 +15,7 @@
 #include "print/print.h"
 #include "print/print_command.h"
 #include "shell/engine_bridge.h"
+#include "shell/files.h"
 #include "shell/icons.h"
 #include "shell/main_window.h"
 #include "shell/message_box.h"
@@ -368,7 +369,9 @@ QString MainWindow::AskName(bool save, const QString& title, const QString& filt
 
 void MainWindow::OpenDialog() {
   if (QuerySave(5640) == plat::IDCANCEL) return;
-  const QString name = AskFileName(false);
+  // The dialog shows a name that is not UTF-8 with stand-ins for its odd bytes; the
+  // file it stands for is found by them.
+  const QString name = LocateFileName(AskFileName(false));
   if (!name.isEmpty()) OpenProject(EnsureExtension(name));
 }
 
@@ -377,10 +380,17 @@ void MainWindow::OpenDialog() {
 // in the mode the user is in, and the mode changes only once the plan is in.
 bool MainWindow::LoadPlan(const QString& name, bool quietly) {
   if (name.isEmpty()) return false;
+  // Asked before the engine reads: a FIFO would keep it waiting for a writer forever.
+  // Nothing there, or nothing readable, the engine says in its own words.
+  if (CheckPlanFile(name) == PlanFileKind::kNotAFile) {
+    if (!quietly) ShowMessage(NotAPlanFileText(name), CannotOpenPlanTitle(), plat::MB_ICONWARNING);
+    UpdateControlStates();
+    return false;
+  }
   long result = TR_Failed;
   if (quietly) {
     EngineEntry engine = Engine();
-    const QByteArray local = name.toLocal8Bit();
+    const QByteArray local = FileNameBytes(name);
     if (engine && Bridge().workWindowHandle != 0)
       result = engine(TC_LoadDesignFile, 0, 0, 0, reinterpret_cast<long>(local.constData()), 0);
   } else {
@@ -456,7 +466,7 @@ bool MainWindow::OfferRecoveredPlan() {
 bool MainWindow::WritePlanQuietly(const QString& name) {
   EngineEntry engine = Engine();
   if (!engine || Bridge().workWindowHandle == 0) return false;
-  const QByteArray local = name.toLocal8Bit();
+  const QByteArray local = FileNameBytes(name);
   return engine(TC_SaveDesignFile, 0, 0, 0, reinterpret_cast<long>(local.constData()), 0) ==
          TR_Done;
 }
@@ -521,7 +531,7 @@ void MainWindow::ShowRecentFiles() {
 void MainWindow::OpenRecent(int position) {
   const QString name = recent_.Names().value(position);
   if (name.isEmpty() || QuerySave(5640) == plat::IDCANCEL) return;
-  if (!QFileInfo::exists(name)) {
+  if (!FileExists(name)) {
     // A file that has gone is reported and leaves the list, rather than opening as an
     // empty plan.
     ShowMessage(CaptionOr(5680,
