@@ -1,9 +1,21 @@
 // The program's window-less commands, run as a user runs them: the real program in a
 // process of its own, its exit status, its message and the files it writes.
+#include <sys/stat.h>
+
+#include <QElapsedTimer>
 #include <QImage>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <cstring>
+#include <functional>
+
+#include "../support/full_disk.h"
+#include "language/language.h"
+
+using tessel::GetError;
+using tessel::OpenLanguage;
 
 namespace {
 
@@ -12,18 +24,48 @@ struct Run {
   QString errors;
 };
 
-Run Tessel(const QStringList& arguments) {
+QString Planner() {
+  return QCoreApplication::applicationDirPath() + "/tessel32";
+}
+
+QByteArray Read(const QString& path) {
+  QFile f(path);
+  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void Write(const QString& path, const QByteArray& bytes) {
+  QFile f(path);
+  QVERIFY(f.open(QIODevice::WriteOnly));
+  QCOMPARE(f.write(bytes), bytes.size());
+}
+
+const char kRoom[] =
+    "[Layout]\r\ncount=1\r\n00=WALLRECT,640,440,300,250,32767,0,0\r\n[Design]\r\ncount=0\r\n";
+
+// The longest any command may take; a plan that makes the program wait for ever (a
+// FIFO) runs into it.
+constexpr int kCommandMilliseconds = 60000;
+
+// `program` runs the planner itself unless a test goes through a shell; `child` runs
+// in the child process before the program (a file-size limit).
+Run Tessel(const QStringList& arguments, const std::function<void()>& child = {},
+           const QString& program = {}) {
   // Settings of their own, so the user's saved language never decides the texts.
   static QTemporaryDir settings;
   QProcess p;
+  if (child) p.setChildProcessModifier(child);
   QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
   env.remove("DISPLAY");  // the commands must not need one
   env.remove("QT_QPA_PLATFORM");
   env.insert("XDG_CONFIG_HOME", settings.path());
   env.insert("XDG_DATA_HOME", settings.path());
   p.setProcessEnvironment(env);
-  p.start(QCoreApplication::applicationDirPath() + "/tessel32", arguments);
-  if (!p.waitForFinished(60000)) return {-1, "did not finish"};
+  p.start(program.isEmpty() ? Planner() : program, arguments);
+  if (!p.waitForFinished(kCommandMilliseconds)) {
+    p.kill();
+    p.waitForFinished();
+    return {-1, "did not finish"};
+  }
   return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
           QString::fromLocal8Bit(p.readAllStandardError())};
 }
@@ -57,6 +99,8 @@ class BatchTest : public QObject {
  private slots:
   void initTestCase() {
     QVERIFY(dir.isValid());
+    // The texts the program's own messages are compared with.
+    QVERIFY(OpenLanguage("", QCoreApplication::applicationDirPath() + "/katalog/katalog.db"));
     plan = dir.filePath("bath.tsd");
     QFile f(plan);
     QVERIFY(f.open(QIODevice::WriteOnly));
@@ -135,6 +179,129 @@ class BatchTest : public QObject {
     const QString fitted = dir.filePath("fitted.pdf");
     QCOMPARE(Tessel({"--print-pdf", plan, fitted}).status, 0);
     QVERIFY(PdfText(fitted).contains("1:17"));
+  }
+
+  // A disk that fills up while an image or a list is written: the command fails with
+  // the file and the system's reason on stderr, and the old file is byte for byte what
+  // it was, with nothing left beside it.
+  void aFullDiskKeepsTheOldFileAndSaysWhy_data() {
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QString>("name");
+    QTest::newRow("png") << "--export"
+                         << "old.png";
+    QTest::newRow("bmp") << "--export"
+                         << "old.bmp";
+    QTest::newRow("csv") << "--export-list"
+                         << "old.csv";
+  }
+  void aFullDiskKeepsTheOldFileAndSaysWhy() {
+    QFETCH(QString, command);
+    QFETCH(QString, name);
+    const FullDisk disk(dir.filePath("full").toStdString());
+    const QString old = dir.filePath("full/" + name);
+    const QByteArray before = "what was there before\n";
+    Write(old, before);
+    QVERIFY(disk.Fill());
+    const Run r = Tessel({command, furnished, old},
+                         disk.Mounted() ? std::function<void()>() : &FullDisk::LimitWrites);
+    QCOMPARE(r.status, 1);
+    QVERIFY2(r.errors.contains("cannot write"), qPrintable(r.errors));
+    // Under the fallback's limit the picture may already fail on its way through the
+    // temporary folder; on the full disk the reason is the disk's.
+    if (disk.Mounted()) {
+      QVERIFY2(r.errors.contains(old), qPrintable(r.errors));
+      QVERIFY2(r.errors.contains(QString::fromLocal8Bit(std::strerror(disk.Error()))),
+               qPrintable(r.errors));
+    }
+    QCOMPARE(Read(old), before);
+    const QStringList left =
+        disk.Mounted() ? QStringList{FullDisk::kFiller, name} : QStringList{name};
+    QCOMPARE(QDir(dir.filePath("full")).entryList(QDir::Files | QDir::Hidden | QDir::System), left);
+  }
+
+  // A plan whose furnishing the window refuses as damaged (a count beyond the lists,
+  // or no count at all) is refused by every window-less command in the same words,
+  // and nothing is written.
+  void aDamagedDesignIsRefusedInTheWindowsWords_data() {
+    QTest::addColumn<QByteArray>("design");
+    QTest::addColumn<QStringList>("command");
+    const QList<QPair<const char*, QByteArray>> designs = {
+        {"count 512", "[Design]\r\ncount=512\r\n"},
+        {"no count", "[Design]\r\n00=USERRECT,10,10,40,40,0,0,0\r\n"},
+        {"no section", ""}};
+    for (const auto& [what, design] : designs) {
+      QTest::addRow("%s, image", what) << design << QStringList{"--export", "out.bmp"};
+      QTest::addRow("%s, pdf", what) << design << QStringList{"--print-pdf", "out.pdf"};
+      QTest::addRow("%s, list", what) << design << QStringList{"--export-list", "out.csv"};
+    }
+  }
+  void aDamagedDesignIsRefusedInTheWindowsWords() {
+    QFETCH(QByteArray, design);
+    QFETCH(QStringList, command);
+    const QString damaged = dir.filePath("damaged.tsd");
+    Write(damaged, "[Layout]\r\ncount=1\r\n00=WALLRECT,640,440,300,250,32767,0,0\r\n" + design);
+    const QString out = dir.filePath(command[1]);
+    const Run r = Tessel({command[0], damaged, out});
+    QCOMPARE(r.status, 1);
+    QString caption, text;
+    QVERIFY(GetError(10000, &caption, &text));
+    text.replace("%x", damaged);
+    QVERIFY2(r.errors.contains(text), qPrintable(r.errors));
+    QVERIFY(!QFile::exists(out));
+  }
+
+  // A plan name that is a FIFO (which would keep a reader waiting for a writer) or a
+  // folder is refused at once by every command.
+  void aPlanThatIsNoFileIsRefusedAtOnce_data() {
+    QTest::addColumn<QString>("plan");
+    QTest::addColumn<QStringList>("command");
+    const QString fifo = dir.filePath("pipe.tsd");
+    QVERIFY(::mkfifo(QFile::encodeName(fifo).constData(), 0600) == 0 || errno == EEXIST);
+    const QString folder = dir.filePath("folder.tsd");
+    QVERIFY(QDir().mkpath(folder));
+    for (const QString& plan : {fifo, folder}) {
+      const QString what = QFileInfo(plan).baseName();
+      QTest::addRow("%s, image", qPrintable(what)) << plan << QStringList{"--export", "x.bmp"};
+      QTest::addRow("%s, pdf", qPrintable(what)) << plan << QStringList{"--print-pdf", "x.pdf"};
+      QTest::addRow("%s, list", qPrintable(what)) << plan << QStringList{"--export-list", "x.csv"};
+    }
+  }
+  void aPlanThatIsNoFileIsRefusedAtOnce() {
+    QFETCH(QString, plan);
+    QFETCH(QStringList, command);
+    QElapsedTimer clock;
+    clock.start();
+    const Run r = Tessel({command[0], plan, dir.filePath(command[1])});
+    QCOMPARE(r.status, 1);
+    QVERIFY2(r.errors.contains(plan + " is not a file"), qPrintable(r.errors));
+    QVERIFY(clock.elapsed() < kCommandMilliseconds / 2);
+    QVERIFY(!QFile::exists(dir.filePath(command[1])));
+  }
+
+  // A plan from an old archive: its name in Latin-1 ("b\xe4d.tsd", not UTF-8), a byte
+  // order mark before its first line and LF CR line ends. It exports as the same plan
+  // written the usual way.
+  void aPlanThatTravelledExportsAsTheSamePlan() {
+    const QByteArray travelled = "\xEF\xBB\xBF" + QByteArray(kRoom).replace("\r\n", "\n\r");
+    const QByteArray latin1 = QFile::encodeName(dir.path()) +
+                              "/b\xe4"
+                              "d.tsd";
+    // The toolkit cannot name it to remove it with the folder.
+    const auto remove = qScopeGuard([&latin1] { ::unlink(latin1.constData()); });
+    const int fd = ::open(latin1.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    QVERIFY(fd >= 0);
+    QCOMPARE(::write(fd, travelled.constData(), static_cast<size_t>(travelled.size())),
+             static_cast<ssize_t>(travelled.size()));
+    ::close(fd);
+    // The name goes to the planner as the bytes on disk; a shell makes them, since the
+    // toolkit would hand on only its own UTF-8 reading of them.
+    const QString out = dir.filePath("travelled.bmp"), usual = dir.filePath("usual.bmp");
+    const Run r = Tessel({"-c", "exec \"$0\" --export \"$1$(printf 'b\\344d.tsd')\" \"$2\"",
+                          Planner(), dir.path() + "/", out},
+                         {}, "/bin/sh");
+    QVERIFY2(r.status == 0, qPrintable(r.errors));
+    QCOMPARE(Tessel({"--export", plan, usual}).status, 0);
+    QCOMPARE(Read(out), Read(usual));
   }
 
   void refusalsSayWhatWentWrong_data() {
