@@ -198,10 +198,16 @@ QImage PlanPicture(EngineCall engine, QString* why) {
   if (!temp.open()) return fail("no temporary file could be made: " + temp.errorString());
   const QByteArray name = QFile::encodeName(temp.fileName());
   temp.close();
+  errno = 0;
   const long written =
       engine(TC_WorkSheetToBMP, 0, 0, 0, reinterpret_cast<long>(name.constData()), 0);
+  const int error = errno;
   QImage picture = written == 0 ? QImage(temp.fileName(), "BMP") : QImage();
   temp.remove();
+  // A temporary folder that is full is the system's reason, left in errno by the write.
+  if (written != 0 && error != 0)
+    return fail("the picture of the plan could not be written to the temporary folder: " +
+                QString::fromLocal8Bit(std::strerror(error)));
   if (picture.isNull()) return fail("the plan engine gave no picture of the plan");
   return picture;
 }
@@ -236,8 +242,9 @@ bool ExportPlanImage(EngineCall engine, const QString& out, QString* why) {
   }
   if (!out.endsWith(kPngEnding, Qt::CaseInsensitive))
     return fail("the image name must end in .png or .bmp: " + out);
-  const QImage picture = PlanPicture(engine, why);
-  if (picture.isNull()) return false;
+  QString reason;
+  const QImage picture = PlanPicture(engine, &reason);
+  if (picture.isNull()) return fail("cannot write " + out + ": " + reason);
   // The 8-bit picture keeps its palette: the PNG is an indexed one with the engine's
   // colours, so every pixel reads back as the bitmap's. It is made whole in memory
   // and then written as one file, so a disk that fills up leaves the old file.
@@ -246,7 +253,6 @@ bool ExportPlanImage(EngineCall engine, const QString& out, QString* why) {
   buffer.open(QIODevice::WriteOnly);
   if (!picture.save(&buffer, "PNG"))
     return fail("cannot write " + out + ": the picture could not be encoded");
-  QString reason;
   if (!WriteWholeFile(out, png, &reason)) return fail("cannot write " + reason);
   return true;
 }
