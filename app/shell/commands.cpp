@@ -529,7 +529,9 @@ void MainWindow::ShowRecentFiles() {
 }
 
 void MainWindow::OpenRecent(int position) {
-  const QString name = recent_.Names().value(position);
+  // A name that is not UTF-8 may come back from the settings with stand-ins for its
+  // odd bytes.
+  const QString name = LocateFileName(recent_.Names().value(position));
   if (name.isEmpty() || QuerySave(5640) == plat::IDCANCEL) return;
   if (!FileExists(name)) {
     // A file that has gone is reported and leaves the list, rather than opening as an

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <QFile>
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <string>
@@ -108,17 +109,21 @@ bool FileExists(const QString& name) {
 }
 
 QString LocateFileName(const QString& name) {
-  if (FileExists(name) || !name.contains(QChar::ReplacementCharacter)) return name;
+  if (name.isEmpty() || FileExists(name)) return name;
   const qsizetype slash = name.lastIndexOf('/');
   const QString folder = slash < 0 ? QString() : name.left(slash + 1);
   const QString leaf = name.mid(slash + 1);
+  // A name typed as it reads in Latin-1 ("bäd.tsd") names the Latin-1 bytes.
+  const bool latin1 =
+      std::all_of(leaf.begin(), leaf.end(), [](QChar c) { return c.unicode() <= 0xFF; });
+  const QByteArray latin1Bytes = latin1 ? leaf.toLatin1() : QByteArray();
   DIR* dir = ::opendir(folder.isEmpty() ? "." : FileNameBytes(folder).constData());
   if (!dir) return name;
   QString found;
   int matches = 0;
   while (const dirent* entry = ::readdir(dir)) {
     const QByteArray bytes(entry->d_name);
-    if (QFile::decodeName(bytes) != leaf) continue;
+    if (QFile::decodeName(bytes) != leaf && (!latin1 || bytes != latin1Bytes)) continue;
     found = folder + FileNameFromBytes(bytes);
     ++matches;
   }

@@ -16,9 +16,9 @@ namespace tessel {
 QByteArray FileNameBytes(const QString& name);
 QString FileNameFromBytes(const QByteArray& bytes);
 
-// The name of a file that exists as given; else, when the toolkit had to replace bytes
-// of the name it showed (a file dialog lists a Latin-1 name with U+FFFD in place of
-// its letters), the one entry of the folder it stands for; else the name unchanged.
+// The name of a file that exists as given; else the one entry of its folder that the
+// name stands for: one whose odd bytes a dialog showed as U+FFFD, or one whose Latin-1
+// bytes the user typed as letters ("bäd.tsd"); else the name unchanged.
 QString LocateFileName(const QString& name);
 // Whether anything is at the name (a link to nothing counts as nothing).
 bool FileExists(const QString& name);
