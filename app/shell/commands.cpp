@@ -184,7 +184,7 @@ void MainWindow::MenuClick(Menu menu, int index) {
         case kAutoSave: {
           const bool on = projectItems_[kAutoSave]->isChecked();
           autoSave_->SetEnabled(on);
-          WriteSetting(kOptionsSection, kAutoSaveSetting, on ? kOn : kOff);
+          SaveSetting(kOptionsSection, kAutoSaveSetting, on ? kOn : kOff);
           break;
         }
         case kExportImage:
@@ -340,7 +340,7 @@ QString MainWindow::AskFileName(bool save) {
   const QAction* button = ToolbarButton(save ? "save" : "new");
   const QString title = button ? button->toolTip() : QString();
   const QString name = AskName(save, title, DialogFilter(GetCaption(5660)), kPlanExtension);
-  if (!name.isEmpty()) WriteSetting(kStartupSection, kLastFolder, QFileInfo(name).absolutePath());
+  if (!name.isEmpty()) SaveSetting(kStartupSection, kLastFolder, QFileInfo(name).absolutePath());
   return name;
 }
 
@@ -554,7 +554,8 @@ void MainWindow::ReadRecentFiles() {
 }
 
 void MainWindow::WriteRecentFiles() {
-  recent_.Write();
+  QString why;
+  if (!recent_.Write(&why)) SaySettingsNotSaved(why);
 }
 
 // An unsaved plan carries a "*" after its name, as in other programs of the desktop.
