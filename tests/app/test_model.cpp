@@ -1,10 +1,13 @@
 // The rules behind the widgets, without a window: which commands the engine's state
 // allows, the recent-file list, whether a plan counts as changed, how the command line
 // is read, and the view's arithmetic.
+#include <QScopeGuard>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <cstring>
 
+#include "../support/full_disk.h"
 #include "shell/change_tracker.h"
 #include "shell/command_line.h"
 #include "shell/control_states.h"
@@ -134,6 +137,43 @@ class ModelTest : public QObject {
     QCOMPARE(ReadSetting("RecentFiles", "File1", ""), QString("/new.tsd"));
     QCOMPARE(ReadSetting("RecentFiles", "File2", ""), QString("/first.tsd"));
     QCOMPARE(ReadSetting("RecentFiles", "File4", ""), QString("/fourth.tsd"));  // left as it was
+  }
+
+  // A disk that fills up: neither one value nor the recent list gets in, the file is
+  // byte for byte what it was, and the reason names the file and the system's words.
+  void settingsOntoAFullDiskKeepTheOldFileAndSayWhy() {
+    const FullDisk disk(settingsDir.filePath("full").toStdString());
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
+                       QString::fromStdString(disk.Folder()));
+    const auto back = qScopeGuard([this] {
+      QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
+    });
+    QVERIFY(WriteSetting("RecentFiles", "File1", "/kept.tsd"));
+    const QString file =
+        QSettings(QSettings::NativeFormat, QSettings::UserScope, "Quillon", "MRV").fileName();
+    QFile f(file);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    const QByteArray before = f.readAll();
+    f.close();
+    QVERIFY(disk.Fill());
+    QString one, list;
+    RecentFiles recent;
+    recent.Add("/lost.tsd");
+    {
+      const FileSizeLimit limit(disk);
+      QVERIFY(!WriteSetting("RecentFiles", "File1", "/lost.tsd", &one));
+      QVERIFY(!recent.Write(&list));
+    }
+    if (disk.Mounted()) {
+      const QString reason = QString::fromLocal8Bit(std::strerror(disk.Error()));
+      for (const QString& why : {one, list})
+        QVERIFY2(why.contains(file) && why.contains(reason), qPrintable(why));
+    }
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QCOMPARE(f.readAll(), before);
+    QCOMPARE(ReadSetting("RecentFiles", "File1", ""), QString("/kept.tsd"));
+    QCOMPARE(QDir(QFileInfo(file).absolutePath()).entryList(QDir::Files | QDir::Hidden),
+             QStringList{QFileInfo(file).fileName()});
   }
 
   // ---- changed or not ----
