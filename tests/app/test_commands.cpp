@@ -11,6 +11,7 @@
 #include <QMenuBar>
 #include <QScopeGuard>
 
+#include "../support/full_disk.h"
 #include "app_fixture.h"
 #include "platform/profile.h"
 #include "shell/files.h"
@@ -422,6 +423,34 @@ class CommandsTest : public QObject, public AppFixture {
     QCOMPARE(ReadSetting("RecentFiles", "File1", ""), FilePath("c.tsd"));
     QCOMPARE(ReadSetting("RecentFiles", "File3", ""), FilePath("a.tsd"));
     QCOMPARE(ReadSetting("RecentFiles", "File4", ""), QString("kept"));
+  }
+
+  // The recent list is written as the planner ends: a disk that fills up keeps the
+  // list of the last run and says so, through the exit item the user chose.
+  void aRecentListThatCannotBeKeptAtExitIsSaid() {
+    const FullDisk disk(FilePath("config").toStdString());
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
+                       QString::fromStdString(disk.Folder()));
+    const auto back = qScopeGuard([this] {
+      QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, SettingsFolder());
+    });
+    QVERIFY(WriteSetting("RecentFiles", "File1", FilePath("last-run.tsd")));
+    const QString file =
+        QSettings(QSettings::NativeFormat, QSettings::UserScope, "Quillon", "MRV").fileName();
+    const QByteArray before = Read(file);
+    QVERIFY(disk.Fill());
+    window->AddRecentFile(FilePath("a.tsd"));
+    {
+      const FileSizeLimit limit(disk);
+      window->ProjectItem(kExit)->trigger();
+    }
+    QVERIFY(!window->isVisible());
+    QCOMPARE(Messages::Shown().size(), 1);
+    QVERIFY2(Messages::Shown()[0].startsWith(GetCaption(7103) + ": "),
+             qPrintable(Messages::Shown()[0]));
+    if (disk.Mounted())
+      QVERIFY2(Messages::Shown()[0].contains(file), qPrintable(Messages::Shown()[0]));
+    QCOMPARE(Read(file), before);
   }
 
  private:
