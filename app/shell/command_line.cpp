@@ -12,7 +12,9 @@ const char kOptionMark[] = "--";
 const char kPlanSuffix[] = ".tsd";
 
 bool LooksLikePlan(const QString& argument) {
-  return FileExists(argument) || argument.endsWith(kPlanSuffix, Qt::CaseInsensitive) ||
+  // A FIFO counts as well, so that it is refused as a plan rather than read as a letter.
+  return (FileExists(argument) && !QFileInfo(argument).isDir()) ||
+         argument.endsWith(kPlanSuffix, Qt::CaseInsensitive) ||
          argument.contains(QDir::separator()) || argument.contains('/');
 }
 }  // namespace

@@ -369,8 +369,8 @@ QString MainWindow::AskName(bool save, const QString& title, const QString& filt
 
 void MainWindow::OpenDialog() {
   if (QuerySave(5640) == plat::IDCANCEL) return;
-  // The dialog shows a name that is not UTF-8 with stand-ins for its odd bytes; the
-  // file it stands for is found by them.
+  // A name that is not UTF-8 comes back from a dialog with stand-ins for its odd bytes,
+  // or typed as it reads in Latin-1: the file it stands for is found.
   const QString name = LocateFileName(AskFileName(false));
   if (!name.isEmpty()) OpenProject(EnsureExtension(name));
 }
