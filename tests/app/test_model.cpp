@@ -11,6 +11,7 @@
 #include "shell/change_tracker.h"
 #include "shell/command_line.h"
 #include "shell/control_states.h"
+#include "shell/files.h"
 #include "shell/recent_files.h"
 #include "shell/settings.h"
 #include "shell/view_geometry.h"
@@ -174,6 +175,45 @@ class ModelTest : public QObject {
     QCOMPARE(ReadSetting("RecentFiles", "File1", ""), QString("/kept.tsd"));
     QCOMPARE(QDir(QFileInfo(file).absolutePath()).entryList(QDir::Files | QDir::Hidden),
              QStringList{QFileInfo(file).fileName()});
+  }
+
+  // ---- file names as bytes ----
+
+  // Any bytes a file system holds come back as the same bytes; UTF-8 reads as the
+  // toolkit reads it, and every other byte as a code point of its own.
+  void fileNamesKeepTheirBytes_data() {
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<bool>("utf8");
+    QTest::newRow("ASCII") << QByteArray("/plans/bath.tsd") << true;
+    QTest::newRow("UTF-8") << QByteArray(
+                                  "/plans/b\xc3\xa4"
+                                  "d.tsd")
+                           << true;
+    QTest::newRow("four bytes") << QByteArray("\xf0\x9f\x9b\x81.tsd") << true;
+    QTest::newRow("Latin-1") << QByteArray(
+                                    "/plans/b\xe4"
+                                    "d.tsd")
+                             << false;
+    QTest::newRow("overlong slash") << QByteArray(
+                                           "a\xc0\xaf"
+                                           "b")
+                                    << false;
+    QTest::newRow("surrogate") << QByteArray("\xed\xa0\x80") << false;
+    QTest::newRow("beyond U+10FFFF") << QByteArray("\xf4\x90\x80\x80") << false;
+    QTest::newRow("cut short") << QByteArray("x\xe2\x82") << false;
+    QTest::newRow("lone continuation") << QByteArray("\x80\xbf") << false;
+  }
+  void fileNamesKeepTheirBytes() {
+    QFETCH(QByteArray, bytes);
+    QFETCH(bool, utf8);
+    const QString name = FileNameFromBytes(bytes);
+    QCOMPARE(FileNameBytes(name), bytes);
+    if (utf8) QCOMPARE(name, QString::fromUtf8(bytes));
+    // A byte that is no part of a character is one code point, U+DC00 + the byte.
+    if (bytes ==
+        "/plans/b\xe4"
+        "d.tsd")
+      QCOMPARE(name, QString("/plans/b") + QChar(0xDCE4) + "d.tsd");
   }
 
   // ---- changed or not ----
