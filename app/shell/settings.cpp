@@ -1,5 +1,8 @@
 #include "shell/settings.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -58,6 +61,28 @@ bool SettingsText(const QMap<QString, QVariant>& values, QByteArray* text, QStri
   return true;
 }
 
+// The store keeps what it read and reads the file again only when its size or its
+// time, to the millisecond, changed: a new file of the old size written within the
+// old one's millisecond would go unseen, so its time is set one millisecond on.
+void MakeChangeSeen(const QString& file, const timespec& old) {
+  constexpr long kNanosecondsPerMillisecond = 1000000;
+  constexpr long kNanosecondsPerSecond = 1000000000;
+  const QByteArray name = QFile::encodeName(file);
+  struct stat now {};
+  if (::stat(name.constData(), &now) != 0) return;
+  auto millisecond = [](const timespec& t) {
+    return static_cast<long long>(t.tv_sec) * 1000 + t.tv_nsec / kNanosecondsPerMillisecond;
+  };
+  if (millisecond(now.st_mtim) > millisecond(old)) return;
+  timespec times[2] = {{0, UTIME_OMIT}, old};
+  times[1].tv_nsec = (old.tv_nsec / kNanosecondsPerMillisecond + 1) * kNanosecondsPerMillisecond;
+  if (times[1].tv_nsec >= kNanosecondsPerSecond) {
+    times[1].tv_nsec -= kNanosecondsPerSecond;
+    ++times[1].tv_sec;
+  }
+  ::utimensat(AT_FDCWD, name.constData(), times, 0);
+}
+
 }  // namespace
 
 QString ReadSetting(const QString& section, const QString& name, const QString& fallback) {
@@ -84,7 +109,11 @@ bool WriteSettings(const QString& section, const QList<QPair<QString, QString>>&
     if (why) *why = "the folder of " + file + " cannot be made";
     return false;
   }
-  return WriteWholeFile(file, text, why);
+  struct stat before {};
+  const bool existed = ::stat(QFile::encodeName(file).constData(), &before) == 0;
+  if (!WriteWholeFile(file, text, why)) return false;
+  if (existed) MakeChangeSeen(file, before.st_mtim);
+  return true;
 }
 
 void SaySettingsNotSaved(const QString& why) {

@@ -140,6 +140,30 @@ class ModelTest : public QObject {
     QCOMPARE(ReadSetting("RecentFiles", "File4", ""), QString("/fourth.tsd"));  // left as it was
   }
 
+  // Writes in quick succession, each of the same size, on a file system that keeps
+  // times to the nanosecond (a tmpfs where the test may mount one): every value read
+  // back is the one just written, never what the store read before.
+  void aValueWrittenIsReadBackAtOnce() {
+    const FullDisk fast(settingsDir.filePath("fast").toStdString());
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
+                       QString::fromStdString(fast.Folder()));
+    // The scratch copy there too, so that nothing slows the writes down.
+    const QByteArray temp = qgetenv("TMPDIR");
+    qputenv("TMPDIR", QByteArray::fromStdString(fast.Folder()));
+    const auto back = qScopeGuard([this, temp] {
+      QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
+      if (temp.isNull())
+        qunsetenv("TMPDIR");
+      else
+        qputenv("TMPDIR", temp);
+    });
+    for (int i = 0; i < 100; ++i) {
+      const QString value = i % 2 ? "1" : "0";
+      QVERIFY(WriteSetting("Options", "AutoSave", value));
+      QCOMPARE(ReadSetting("Options", "AutoSave", ""), value);
+    }
+  }
+
   // A disk that fills up: neither one value nor the recent list gets in, the file is
   // byte for byte what it was, and the reason names the file and the system's words.
   void settingsOntoAFullDiskKeepTheOldFileAndSayWhy() {
