@@ -67,11 +67,13 @@ bool SettingsText(const QMap<QString, QVariant>& values, QByteArray* text, QStri
 void MakeChangeSeen(const QString& file, const timespec& old) {
   constexpr long kNanosecondsPerMillisecond = 1000000;
   constexpr long kNanosecondsPerSecond = 1000000000;
+  constexpr long long kMillisecondsPerSecond = 1000;
   const QByteArray name = QFile::encodeName(file);
   struct stat now {};
   if (::stat(name.constData(), &now) != 0) return;
   auto millisecond = [](const timespec& t) {
-    return static_cast<long long>(t.tv_sec) * 1000 + t.tv_nsec / kNanosecondsPerMillisecond;
+    return static_cast<long long>(t.tv_sec) * kMillisecondsPerSecond +
+           t.tv_nsec / kNanosecondsPerMillisecond;
   };
   if (millisecond(now.st_mtim) > millisecond(old)) return;
   timespec times[2] = {{0, UTIME_OMIT}, old};
