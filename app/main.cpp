@@ -10,6 +10,7 @@
 #include "platform/window.h"
 #include "print/batch.h"
 #include "shell/command_line.h"
+#include "shell/files.h"
 #include "shell/main_window.h"
 #include "shell/startup.h"
 
@@ -75,11 +76,18 @@ class FirstPaintProbe : public QObject {
   }
 };
 
+// The arguments as the program was given them: a file name that is not UTF-8 keeps
+// its bytes (the toolkit's own list replaces them).
+QStringList Arguments(int argc, char** argv) {
+  QStringList arguments;
+  for (int i = 0; i < argc; ++i) arguments << tessel::FileNameFromBytes(argv[i]);
+  return arguments;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  QStringList arguments;
-  for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+  QStringList arguments = Arguments(argc, argv);
   // Window-less work needs no display, nor does an answer on the terminal (the usage,
   // or an option the program does not know).
   const bool batch = tessel::IsBatchCommand(arguments);
@@ -88,7 +96,9 @@ int main(int argc, char** argv) {
   if ((batch || terminalOnly) && !qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
     qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
-  if (batch) return tessel::RunBatch(app.arguments());
+  // Without the options the toolkit took for itself.
+  arguments = Arguments(argc, argv);
+  if (batch) return tessel::RunBatch(arguments);
   QCoreApplication::setApplicationVersion("2.0.0");
   plat::SetMessageBoxHook(&ShowMessage, nullptr);
   FirstPaintProbe probe;
@@ -97,7 +107,7 @@ int main(int argc, char** argv) {
   options.catalogueFile =
       QDir(QCoreApplication::applicationDirPath()).filePath("katalog/katalog.db");
   std::unique_ptr<tessel::MainWindow> window;
-  if (const int refused = tessel::StartPlanner(app.arguments(), options, &window); !window)
+  if (const int refused = tessel::StartPlanner(arguments, options, &window); !window)
     return refused;
   return app.exec();
 }

@@ -16,7 +16,35 @@ QString Named(const QString& file, const QString& what) {
   return "The catalogue " + file + " " + what;
 }
 
+// SQLite's result codes for a file another connection holds locked.
+constexpr int kSqliteBusy = 5;
+constexpr int kSqliteLocked = 6;
+
 }  // namespace
+
+QString CatalogueConnectOptions() {
+  return QString("QSQLITE_OPEN_READONLY;QSQLITE_BUSY_TIMEOUT=%1").arg(kCatalogueBusyMilliseconds);
+}
+
+bool CatalogueBusy(const QSqlError& error) {
+  bool ok = false;
+  // The extended codes keep the primary one in their low byte.
+  const int code = error.nativeErrorCode().toInt(&ok) & 0xFF;
+  return ok && (code == kSqliteBusy || code == kSqliteLocked);
+}
+
+QString CatalogueInUseText(const QString& file, const QString& suffix) {
+  if (suffix.compare("D", Qt::CaseInsensitive) == 0)
+    return QString::fromUtf8(
+               "Der Katalog %1 wird gerade von einem anderen Programm verwendet und ist "
+               "gesperrt. Bitte warten Sie, bis es fertig ist, oder beenden Sie es, und "
+               "starten Sie den Planer dann erneut.")
+        .arg(file);
+  return QString(
+             "The catalogue %1 is in use: another program holds it locked. Please wait "
+             "until it is done, or close it, and then start the planner again.")
+      .arg(file);
+}
 
 CatalogueDatabase::CatalogueDatabase()
     : connection_("catalogue-" + QString::number(connectionCount.fetchAndAddRelaxed(1))) {}
@@ -40,17 +68,24 @@ CatalogueState CatalogueDatabase::Open(const QString& file, QString* why) {
   {
     QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", connection_);
     db.setDatabaseName(file);
-    db.setConnectOptions("QSQLITE_OPEN_READONLY");
+    db.setConnectOptions(CatalogueConnectOptions());
     if (!db.open())
       return fail(CatalogueState::kUnreadable, "cannot be opened: " + db.lastError().text());
   }
   open_ = true;
   // SQLite reads the file only at the first statement: a file that is no database fails
-  // here, an empty one shows no tables.
+  // here, an empty one shows no tables, and a locked one is waited for.
   QSqlQuery tables(QSqlDatabase::database(connection_, false));
-  if (!tables.exec("SELECT name FROM sqlite_master WHERE type = 'table'"))
+  if (!tables.exec("SELECT name FROM sqlite_master WHERE type = 'table'")) {
+    if (CatalogueBusy(tables.lastError())) {
+      const QString text = CatalogueInUseText(file, QString());
+      if (why) *why = text;
+      Close();
+      return CatalogueState::kBusy;
+    }
     return fail(CatalogueState::kUnreadable,
                 "is not a catalogue database: " + tables.lastError().text());
+  }
   QStringList names;
   while (tables.next()) names << tables.value(0).toString().toLower();
   const bool texts = names.contains("tstrings") || names.contains("terror");
@@ -103,6 +138,7 @@ CatalogueState Catalogue::Open(const QString& file, const QString& suffix, QStri
   Close();
   suffix_ = suffix;
   state_ = db_.Open(file, why);
+  if (state_ == CatalogueState::kBusy && why) *why = CatalogueInUseText(file, suffix);
   if (state_ != CatalogueState::kOpen) return state_;
   RecordSet series;
   const bool ok = db_.OpenRecordSet(&allProducts_, AllProductsStatement(suffix), why) &&

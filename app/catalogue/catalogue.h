@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QSqlDatabase>
+#include <QSqlError>
 #include <QString>
 #include <QStringList>
 
@@ -23,7 +24,20 @@ enum class CatalogueState {
   kNoTables,    // a database without the catalogue's tables
   kNoProducts,  // the texts are there, the product tables are not: start with an empty bar
   kBadQuery,    // a product statement failed (columns missing, another language's suffix)
+  kBusy,        // another program holds the file locked for longer than the planner waits
 };
+
+// How long a statement waits for a catalogue that another program holds locked for a
+// moment (a backup, an update writing it) before the file counts as in use.
+constexpr int kCatalogueBusyMilliseconds = 3000;
+// The options every connection to the catalogue opens with: read-only, and waiting
+// for a lock as long as above.
+QString CatalogueConnectOptions();
+// Whether a failed statement failed because another program holds the file locked.
+bool CatalogueBusy(const QSqlError& error);
+// What the planner says of a catalogue in use, naming the file. It cannot come from
+// the text tables, which are in that file: English, or German for the suffix "D".
+QString CatalogueInUseText(const QString& file, const QString& suffix);
 
 // The catalogue file as a database: opened read-only, since the program never changes
 // the catalogue, and on a connection of its own so that several can be open at once.

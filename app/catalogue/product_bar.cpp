@@ -9,7 +9,6 @@
 #include <QLabel>
 #include <QPixmap>
 #include <QResizeEvent>
-#include <QSaveFile>
 #include <QToolButton>
 
 #include "catalogue/catalogue_dialog.h"
@@ -18,6 +17,7 @@
 #include "language/language.h"
 #include "platform/window.h"
 #include "shell/engine_bridge.h"
+#include "shell/files.h"
 #include "shell/message_box.h"
 #include "shell/startup_windows.h"
 
@@ -435,12 +435,7 @@ QStringList ProductListHeader() {
 }
 
 bool WriteProductList(const QByteArray& csv, const QString& file, QString* why) {
-  QSaveFile out(file);
-  if (!out.open(QIODevice::WriteOnly) || out.write(csv) != csv.size() || !out.commit()) {
-    if (why) *why = file + ": " + out.errorString();
-    return false;
-  }
-  return true;
+  return WriteWholeFile(file, csv, why);
 }
 
 bool ProductBar::ExportProductList(const QList<qint64>& placed, const QString& file, QString* why) {

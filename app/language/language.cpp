@@ -7,6 +7,8 @@
 #include <QSqlQuery>
 #include <QVariant>
 
+#include "catalogue/catalogue.h"
+
 namespace tessel {
 
 namespace {
@@ -29,10 +31,15 @@ QString LanguageSuffix(const QStringList& arguments, const QString& saved) {
   return line.right(1);
 }
 
-bool OpenLanguage(const QString& suffix, const QString& catalogueFile, QString* why) {
+bool OpenLanguage(const QString& suffix, const QString& catalogueFile, QString* why, bool* inUse) {
   CloseLanguage();
-  auto fail = [&](const QString& reason) {
-    if (why) *why = reason;
+  if (inUse) *inUse = false;
+  // A catalogue another program holds locked is no missing language: that is said as
+  // it is, and no other language is worth trying.
+  auto fail = [&](const QString& reason, const QSqlError& error = {}) {
+    const bool busy = CatalogueBusy(error);
+    if (inUse) *inUse = busy;
+    if (why) *why = busy ? CatalogueInUseText(catalogueFile, suffix) : reason;
     strings.clear();
     errors.clear();
     return false;
@@ -43,7 +50,7 @@ bool OpenLanguage(const QString& suffix, const QString& catalogueFile, QString* 
   {
     QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "language");
     db.setDatabaseName(catalogueFile);
-    db.setConnectOptions("QSQLITE_OPEN_READONLY");
+    db.setConnectOptions(CatalogueConnectOptions());
     if (!db.open()) {
       ok = fail("The catalogue " + catalogueFile + " cannot be opened: " + db.lastError().text());
     } else {
@@ -51,14 +58,16 @@ bool OpenLanguage(const QString& suffix, const QString& catalogueFile, QString* 
       if (!q.exec("SELECT StringID, Caption" + suffix + " AS LangCaption, Help" + suffix +
                   " AS LangHelp FROM tStrings")) {
         ok = fail("The catalogue " + catalogueFile +
-                  " has no texts in this language: " + q.lastError().text());
+                      " has no texts in this language: " + q.lastError().text(),
+                  q.lastError());
       } else {
         while (q.next())
           strings.insert(q.value(0).toInt(), {q.value(1).toString(), q.value(2).toString()});
         if (!q.exec("SELECT ErrorID, Caption" + suffix + " AS LangCaption, Errortext" + suffix +
                     " AS LangErrortext FROM tError")) {
           ok = fail("The catalogue " + catalogueFile +
-                    " has no error texts in this language: " + q.lastError().text());
+                        " has no error texts in this language: " + q.lastError().text(),
+                    q.lastError());
         } else {
           while (q.next())
             errors.insert(q.value(0).toInt(), {q.value(1).toString(), q.value(2).toString()});

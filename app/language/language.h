@@ -12,8 +12,11 @@ namespace tessel {
 QString LanguageSuffix(const QStringList& arguments, const QString& saved);
 
 // Opens the catalogue file and reads both tables in that language. False, with the
-// reason, when the file is missing or lacks the tables or the language's columns.
-bool OpenLanguage(const QString& suffix, const QString& catalogueFile, QString* why = nullptr);
+// reason, when the file is missing or lacks the tables or the language's columns;
+// `inUse` is set when another program held the file locked for longer than the
+// catalogue's wait (kCatalogueBusyMilliseconds).
+bool OpenLanguage(const QString& suffix, const QString& catalogueFile, QString* why = nullptr,
+                  bool* inUse = nullptr);
 bool LanguageOpen();
 // The suffix of the language open now, for the catalogue's own language columns.
 QString OpenLanguageSuffix();

@@ -16,6 +16,7 @@
 #include "platform/profile.h"
 #include "print/print.h"
 #include "shell/engine_bridge.h"
+#include "shell/files.h"
 #include "shell/project_data.h"
 #include "shell/settings.h"
 #include "vrx232.h"
@@ -40,15 +41,27 @@ int Say(int status, const QString& text) {
   return status;
 }
 
-// Opens a plan in design mode, so the furnishing is drawn too. A room-only plan (no
-// furnishing section) opens as a room.
+// Opens a plan in design mode, so the furnishing is drawn too, and refuses what the
+// window refuses, with the window's words: a name that is no regular file (asked
+// before the engine reads, which would wait forever on a FIFO), and a plan whose room
+// or furnishing is damaged or missing.
 int OpenPlan(EngineCall engine, const QString& plan) {
+  QString why;
+  switch (CheckPlanFile(plan, &why)) {
+    case PlanFileKind::kRegular:
+      break;
+    case PlanFileKind::kNotAFile:
+      return Say(kBatchFailed, NotAPlanFileText(plan));
+    case PlanFileKind::kMissing:
+    case PlanFileKind::kUnreadable:
+      return Say(kBatchFailed, "cannot read the plan " + plan + ": " + why);
+  }
   // Pictures not where the plan says are read from the catalogue's picture folder; one
   // found nowhere is named, and the work goes on without it.
   const QString images = ImagesFolder(CatalogueFile());
   const PlanPictures pictures = LocatePlanPicturesOf(plan, images);
   QTemporaryDir scratch;
-  QByteArray name = QFile::encodeName(plan);
+  QByteArray name = FileNameBytes(plan);
   if (!pictures.located.isEmpty() && scratch.isValid()) {
     const QByteArray copy = QFile::encodeName(scratch.filePath("plan.tsd"));
     if (plat::ReplaceFile(copy.constData(), pictures.located.toStdString())) name = copy;
@@ -63,11 +76,11 @@ int OpenPlan(EngineCall engine, const QString& plan) {
   }
   const auto address = reinterpret_cast<long>(name.constData());
   engine(TC_SetDesignMode, 0, 0, 0, 0, 0);
-  long result = engine(TC_LoadDesignFile, 0, 0, 0, address, 0);
-  if (result == TR_NoCountKey) result = engine(TC_LoadLayoutFile, 0, 0, 0, address, 0);
-  if (result == TR_FileUnreadable) return Say(kBatchFailed, "cannot read the plan " + plan);
-  if (result != TR_Done) return Say(kBatchFailed, plan + " is not a plan file");
-  return 0;
+  const long result = engine(TC_LoadDesignFile, 0, 0, 0, address, 0);
+  if (result == TR_Done) return 0;
+  QString caption, text;
+  if (!EngineErrorText(result, plan, {}, &caption, &text)) text = plan + " is not a plan file";
+  return Say(kBatchFailed, text);
 }
 
 int Export(EngineCall engine, const QString& plan, const QString& out) {
@@ -208,9 +221,17 @@ int RunBatch(const QStringList& arguments) {
                          arguments[i - 1] == kPaper || arguments[i - 1] == kOrientation;
     if (!operand && !arguments[i].startsWith("--")) rest << arguments[i];
   }
+  QString why;
+  bool inUse = false;
   if (!OpenLanguage(LanguageSuffix(rest, ReadSetting(kStartupSection, kLanguageSetting, "")),
-                    CatalogueFile()))
-    OpenLanguage(QString(), CatalogueFile());
+                    CatalogueFile(), &why, &inUse)) {
+    // A catalogue another program holds locked has been waited for once already.
+    if (inUse)
+      Say(0, why);
+    else
+      OpenLanguage(QString(), CatalogueFile());
+  }
+  SetErrorLookup(&GetError);
   if (exportAt >= 0) return Export(engine, plan, out);
   if (printAt >= 0) return PrintPdf(engine, plan, out, scale, paper);
   return ExportList(engine, plan, out);

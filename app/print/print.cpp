@@ -4,6 +4,7 @@
 #include "print/print.h"
 
 #include <QBuffer>
+#include <QDate>
 #include <QDir>
 #include <QFile>
 #include <QFontMetricsF>
@@ -25,6 +26,7 @@
 #include "language/language.h"
 #include "platform/profile.h"
 #include "shell/engine_bridge.h"
+#include "shell/files.h"
 #include "vrx232.h"
 
 namespace tessel {
@@ -638,10 +640,16 @@ QImage PlanPicture(EngineCall engine, QString* why) {
   if (!temp.open()) return fail("no temporary file could be made: " + temp.errorString());
   const QByteArray name = QFile::encodeName(temp.fileName());
   temp.close();
+  errno = 0;
   const long written =
       engine(TC_WorkSheetToBMP, 0, 0, 0, reinterpret_cast<long>(name.constData()), 0);
+  const int error = errno;
   QImage picture = written == 0 ? QImage(temp.fileName(), "BMP") : QImage();
   temp.remove();
+  // A temporary folder that is full is the system's reason, left in errno by the write.
+  if (written != 0 && error != 0)
+    return fail("the picture of the plan could not be written to the temporary folder: " +
+                QString::fromLocal8Bit(std::strerror(error)));
   if (picture.isNull()) return fail("the plan engine gave no picture of the plan");
   return picture;
 }
@@ -688,10 +696,15 @@ bool ExportPlanImage(EngineCall engine, const QString& out, QString* why) {
   };
   if (!engine) return fail("the plan engine is not loaded");
   if (out.endsWith(kBmpEnding, Qt::CaseInsensitive)) {
-    // The engine's own file, which it writes beside the target and renames.
-    const QByteArray name = QFile::encodeName(out);
-    if (engine(TC_WorkSheetToBMP, 0, 0, 0, reinterpret_cast<long>(name.constData()), 0) != 0)
-      return fail("cannot write " + out);
+    // The engine's own file, which it writes beside the target and renames; the
+    // reason of a failure is the system's, left in errno by that write.
+    const QByteArray name = FileNameBytes(out);
+    errno = 0;
+    if (engine(TC_WorkSheetToBMP, 0, 0, 0, reinterpret_cast<long>(name.constData()), 0) != 0) {
+      const int error = errno;
+      return fail("cannot write " + out +
+                  (error != 0 ? ": " + QString::fromLocal8Bit(std::strerror(error)) : QString()));
+    }
     return true;
   }
   if (!out.endsWith(kPngEnding, Qt::CaseInsensitive))
@@ -707,10 +720,9 @@ bool ExportPlanImage(EngineCall engine, const QString& out, QString* why) {
   if (!picture.save(&file, "PNG")) {
     file.cancelWriting();
     return fail("cannot write " + out + ": the picture could not be encoded");
+    if (!WriteWholeFile(out, png, &reason)) return fail("cannot write " + reason);
+    return true;
   }
-  if (!file.commit()) return fail("cannot write " + out + ": " + file.errorString());
-  return true;
-}
 
 }  // namespace tessel
 

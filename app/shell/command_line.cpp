@@ -3,6 +3,8 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include "shell/files.h"
+
 namespace tessel {
 
 namespace {
@@ -10,7 +12,9 @@ const char kOptionMark[] = "--";
 const char kPlanSuffix[] = ".tsd";
 
 bool LooksLikePlan(const QString& argument) {
-  return QFileInfo(argument).isFile() || argument.endsWith(kPlanSuffix, Qt::CaseInsensitive) ||
+  // A FIFO counts as well, so that it is refused as a plan rather than read as a letter.
+  return (FileExists(argument) && !QFileInfo(argument).isDir()) ||
+         argument.endsWith(kPlanSuffix, Qt::CaseInsensitive) ||
          argument.contains(QDir::separator()) || argument.contains('/');
 }
 }  // namespace
@@ -26,7 +30,8 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
       else
         line.unknownOptions << a;
     } else if (line.planFile.isEmpty() && LooksLikePlan(a)) {
-      line.planFile = QFileInfo(a).absoluteFilePath();
+      // Made absolute as text, so a name that is not UTF-8 keeps its bytes.
+      line.planFile = QDir::cleanPath(QDir::isAbsolutePath(a) ? a : QDir::currentPath() + '/' + a);
     } else {
       line.languageArguments << a;
     }

@@ -24,6 +24,7 @@
 #include "print/print.h"
 #include "print/print_command.h"
 #include "shell/engine_bridge.h"
+#include "shell/files.h"
 #include "shell/furnishing.h"
 #include "shell/icons.h"
 #include "shell/main_window.h"
@@ -245,7 +246,7 @@ void MainWindow::MenuClick(Menu menu, int index) {
         case kAutoSave: {
           const bool on = projectItems_[kAutoSave]->isChecked();
           autoSave_->SetEnabled(on);
-          WriteSetting(kOptionsSection, kAutoSaveSetting, on ? kOn : kOff);
+          SaveSetting(kOptionsSection, kAutoSaveSetting, on ? kOn : kOff);
           break;
         }
         case kExportImage:
@@ -432,7 +433,7 @@ QString MainWindow::AskFileName(bool save) {
   const QAction* button = ToolbarButton(save ? "save" : "new");
   const QString title = button ? button->toolTip() : QString();
   const QString name = AskName(save, title, DialogFilter(GetCaption(5660)), kPlanExtension);
-  if (!name.isEmpty()) WriteSetting(kStartupSection, kLastFolder, QFileInfo(name).absolutePath());
+  if (!name.isEmpty()) SaveSetting(kStartupSection, kLastFolder, QFileInfo(name).absolutePath());
   return name;
 }
 
@@ -462,7 +463,9 @@ QString MainWindow::AskName(bool save, const QString& title, const QString& filt
 
 void MainWindow::OpenDialog() {
   if (QuerySave(5640) == plat::IDCANCEL) return;
-  const QString name = AskFileName(false);
+  // A name that is not UTF-8 comes back from a dialog with stand-ins for its odd bytes,
+  // or typed as it reads in Latin-1: the file it stands for is found.
+  const QString name = LocateFileName(AskFileName(false));
   if (!name.isEmpty()) OpenProject(EnsureExtension(name));
 }
 
@@ -471,6 +474,13 @@ void MainWindow::OpenDialog() {
 // in the mode the user is in, and the mode changes only once the plan is in.
 bool MainWindow::LoadPlan(const QString& name, bool quietly) {
   if (name.isEmpty()) return false;
+  // Asked before the engine reads: a FIFO would keep it waiting for a writer forever.
+  // Nothing there, or nothing readable, the engine says in its own words.
+  if (CheckPlanFile(name) == PlanFileKind::kNotAFile) {
+    if (!quietly) ShowMessage(NotAPlanFileText(name), CannotOpenPlanTitle(), plat::MB_ICONWARNING);
+    UpdateControlStates();
+    return false;
+  }
   // Pictures not where the plan says are read from the catalogue's picture folder: the
   // engine reads a copy of the plan that names them there.
   const QString images = productBar_->PicturesFolder();
@@ -478,13 +488,13 @@ bool MainWindow::LoadPlan(const QString& name, bool quietly) {
   QString read = name;
   if (!pictures.located.isEmpty() && scratch_.isValid()) {
     const QString copy = scratch_.filePath(kPicturesPlan);
-    if (plat::ReplaceFile(copy.toLocal8Bit().constData(), pictures.located.toStdString()))
+    if (plat::ReplaceFile(FileNameBytes(copy).constData(), pictures.located.toStdString()))
       read = copy;
   }
   long result = TR_Failed;
   if (quietly || read != name) {
     EngineEntry engine = Engine();
-    const QByteArray local = read.toLocal8Bit();
+    const QByteArray local = FileNameBytes(read);
     if (engine && Bridge().workWindowHandle != 0)
       result = engine(TC_LoadDesignFile, 0, 0, 0, reinterpret_cast<long>(local.constData()), 0);
     // The user hears of the file chosen, not of the copy.
@@ -592,7 +602,7 @@ bool MainWindow::WritePlanQuietly(const QString& name) {
 // replaces the file in one step, so the file never holds the plan without its project
 // or its furnishing, and a failure leaves the old file as it was.
 bool MainWindow::WritePlan(const QString& name, bool quietly) {
-  const QByteArray local = QFile::encodeName(name);
+  const QByteArray local = FileNameBytes(name);
   QByteArray text = EnginePlanText();
   if (text.isEmpty() && keptFurnishing_.isEmpty() && project_.IsEmpty()) {
     // No room for the text on its way: the engine writes the plan itself.
@@ -698,9 +708,11 @@ void MainWindow::ShowRecentFiles() {
 }
 
 void MainWindow::OpenRecent(int position) {
-  const QString name = recent_.Names().value(position);
+  // A name that is not UTF-8 may come back from the settings with stand-ins for its
+  // odd bytes.
+  const QString name = LocateFileName(recent_.Names().value(position));
   if (name.isEmpty() || QuerySave(5640) == plat::IDCANCEL) return;
-  if (!QFileInfo::exists(name)) {
+  if (!FileExists(name)) {
     // A file that has gone is reported and leaves the list, rather than opening as an
     // empty plan.
     ShowMessage(CaptionOr(5680,
@@ -721,7 +733,8 @@ void MainWindow::ReadRecentFiles() {
 }
 
 void MainWindow::WriteRecentFiles() {
-  recent_.Write();
+  QString why;
+  if (!recent_.Write(&why)) SaySettingsNotSaved(why);
 }
 
 // An unsaved plan carries a "*" after its name, as in other programs of the desktop.

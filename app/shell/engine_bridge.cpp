@@ -10,6 +10,7 @@
 #include <iterator>
 
 #include "platform/window.h"
+#include "shell/files.h"
 #include "shell/message_box.h"
 
 namespace tessel {
@@ -140,7 +141,8 @@ long vCallTessel(std::int16_t code, std::int32_t p0, std::int32_t p1, std::int32
       case 15:
       case 16:
       case 41:
-        ansi = param.toString().toLocal8Bit();
+        // The file system's own bytes, so a name that is not UTF-8 reaches its file.
+        ansi = FileNameBytes(param.toString());
         l0 = reinterpret_cast<long>(ansi.constData());
         break;
       case 25:
@@ -222,16 +224,24 @@ int ErrorNumberOf(long result) {
   return 0;
 }
 
-int ShowEngineError(std::int16_t result, const QVariant& first, const QVariant& second) {
-  QString caption = "Error", text = "Unknown Error";
-  if (!errorLookup || !errorLookup(ErrorNumberOf(result), &caption, &text)) return 1;
+bool EngineErrorText(long result, const QVariant& first, const QVariant& second, QString* caption,
+                     QString* text) {
+  *caption = "Error";
+  *text = "Unknown Error";
+  if (!errorLookup || !errorLookup(ErrorNumberOf(result), caption, text)) return false;
   // Up to two "%x" marks take the values handed in, the first mark the first value.
-  const qsizetype at = text.indexOf("%x");
+  const qsizetype at = text->indexOf("%x");
   if (at >= 0) {
-    text.replace(at, 2, Plain(first));
-    const qsizetype again = text.indexOf("%x", at + Plain(first).size());
-    if (again >= 0) text.replace(again, 2, Plain(second));
+    text->replace(at, 2, Plain(first));
+    const qsizetype again = text->indexOf("%x", at + Plain(first).size());
+    if (again >= 0) text->replace(again, 2, Plain(second));
   }
+  return true;
+}
+
+int ShowEngineError(std::int16_t result, const QVariant& first, const QVariant& second) {
+  QString caption, text;
+  if (!EngineErrorText(result, first, second, &caption, &text)) return 1;
   return ShowMessage(text, caption, plat::MB_OK);
 }
 

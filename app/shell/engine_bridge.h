@@ -48,6 +48,10 @@ QVariant WriteObjectData();
 // Maps an engine result to its error text and shows it; the button that closed the
 // box, or 1 when nothing was shown.
 int ShowEngineError(std::int16_t result, const QVariant& first = {}, const QVariant& second = {});
+// The caption and text ShowEngineError shows for a result, for those who say it
+// elsewhere (the window-less commands on the terminal); false when it shows none.
+bool EngineErrorText(long result, const QVariant& first, const QVariant& second, QString* caption,
+                     QString* text);
 // The error-table number of an engine result; 0 for results without one.
 int ErrorNumberOf(long result);
 

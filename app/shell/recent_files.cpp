@@ -31,8 +31,10 @@ void RecentFiles::Read() {
   }
 }
 
-void RecentFiles::Write() const {
-  for (int i = 0; i < names_.size(); ++i) WriteSetting(kSection, ValueName(i), names_[i]);
+bool RecentFiles::Write(QString* why) const {
+  QList<QPair<QString, QString>> values;
+  for (int i = 0; i < names_.size(); ++i) values.append({ValueName(i), names_[i]});
+  return values.isEmpty() || WriteSettings(kSection, values, why);
 }
 
 }  // namespace tessel

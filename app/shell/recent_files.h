@@ -21,7 +21,8 @@ class RecentFiles {
   // Reads "File1" to "File4" of the settings, up to the first one that is empty.
   void Read();
   // Writes one value per listed name and leaves the values behind them as they are.
-  void Write() const;
+  // False, with the reason, when the list could not be kept.
+  bool Write(QString* why = nullptr) const;
 
  private:
   QStringList names_;

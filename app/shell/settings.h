@@ -2,6 +2,8 @@
 // name under the program's settings path.
 #pragma once
 
+#include <QList>
+#include <QPair>
 #include <QString>
 
 namespace tessel {
@@ -11,6 +13,18 @@ inline constexpr char kStartupSection[] = "Startup";
 inline constexpr char kLanguageSetting[] = "Language";
 
 QString ReadSetting(const QString& section, const QString& name, const QString& fallback);
-bool WriteSetting(const QString& section, const QString& name, const QString& value);
+// Writes one value; the whole settings file is replaced by a complete new one, so a
+// disk that fills up leaves every setting as it was. False, with the file and the
+// system's reason in `why`, when the value could not be kept.
+bool WriteSetting(const QString& section, const QString& name, const QString& value,
+                  QString* why = nullptr);
+// Several values of one section at once: all of them are kept, or none.
+bool WriteSettings(const QString& section, const QList<QPair<QString, QString>>& values,
+                   QString* why = nullptr);
+// WriteSetting for a setting the user changed in the window: a failure is said in a
+// message box, since the user expects the planner to remember it.
+bool SaveSetting(const QString& section, const QString& name, const QString& value);
+// The message SaveSetting shows, for failures found elsewhere (the recent files).
+void SaySettingsNotSaved(const QString& why);
 
 }  // namespace tessel

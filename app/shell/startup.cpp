@@ -74,10 +74,18 @@ int StartPlanner(const QStringList& arguments, const StartOptions& options,
   const QString suffix =
       LanguageSuffix(line.languageArguments, ReadSetting(kStartupSection, kLanguageSetting, ""));
   QString why;
-  if (!OpenLanguage(suffix, options.catalogueFile, &why)) {
+  bool inUse = false;
+  if (!OpenLanguage(suffix, options.catalogueFile, &why, &inUse)) {
     // A letter the catalogue has no texts for is a slip of the user's, not a broken
     // installation: the planner carries on in English.
-    if (suffix.isEmpty() || !OpenLanguage("", options.catalogueFile, &why)) {
+    const bool english =
+        !inUse && !suffix.isEmpty() && OpenLanguage("", options.catalogueFile, &why, &inUse);
+    if (inUse) {
+      // Another program holds the catalogue locked: nothing a reinstall mends.
+      ShowMessage(why, "Ostara Tessel", plat::MB_ICONWARNING);
+      return kCannotStart;
+    }
+    if (!english) {
       ShowMessage(why + "\nPlease reinstall the planner.", "Ostara Tessel", plat::MB_ICONERROR);
       return kCannotStart;
     }

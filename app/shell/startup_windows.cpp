@@ -285,7 +285,7 @@ void StartupHelpWindow::Confirm() {
   if (!chkStartup_->isChecked() && mode_ >= 0) {
     const HintMode& mode = kHintModes[static_cast<std::size_t>(mode_)];
     switches_->*mode.hintSwitch = false;
-    WriteSetting("Startup", mode.settingName, "0");
+    SaveSetting("Startup", mode.settingName, "0");
   }
   accept();
 }

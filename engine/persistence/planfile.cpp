@@ -166,10 +166,26 @@ void FillList(ObjectList& list, const std::vector<Fields>& records, int* next) {
   }
 }
 
+// A plan that travelled through other editors may begin with a UTF-8 byte order mark
+// and end its lines in CR, LF, CR LF or LF CR: the mark is skipped and every CR read
+// as a line end (an empty line between two ends is no line of the plan).
+plat::Profile ParsePlan(const char* data, std::size_t size) {
+  constexpr char kByteOrderMark[] = "\xEF\xBB\xBF";
+  constexpr std::size_t kMarkSize = sizeof kByteOrderMark - 1;
+  if (data && size >= kMarkSize && std::memcmp(data, kByteOrderMark, kMarkSize) == 0) {
+    data += kMarkSize;
+    size -= kMarkSize;
+  }
+  if (!data || !std::memchr(data, '\r', size)) return plat::Profile::Parse(data, size);
+  std::string text(data, size);
+  std::replace(text.begin(), text.end(), '\r', '\n');
+  return plat::Profile::Parse(text.data(), text.size());
+}
+
 }  // namespace
 
 long LoadPlanText(const char* data, std::size_t size, bool design) {
-  const plat::Profile file = plat::Profile::Parse(data, size);
+  const plat::Profile file = ParsePlan(data, size);
   std::vector<Fields> layout, furnishing;
   if (const long r = ReadSection(file, "Layout", kLayoutLineSize, &layout); r != TR_Done) return r;
   if (design) {

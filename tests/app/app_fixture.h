@@ -154,6 +154,8 @@ class AppFixture {
   }
 
   QString FilePath(const QString& name) const { return filesDir_.filePath(name); }
+  // Where QSettings keeps the windows' settings.
+  QString SettingsFolder() const { return settingsDir_.path(); }
   // Where the windows' auto-save keeps its copy: a folder of the test program's own.
   QString RecoveryFolder() const { return recoveryDir_.path(); }
   // The auto-save timing of the windows opened next.

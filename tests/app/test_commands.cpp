@@ -1,12 +1,20 @@
 // A user's session through the real widgets over the real engine: the menus' items and
 // shortcuts, the toolbar, the file dialog replaced only at its edge, and the questions
 // before work could be lost. Every case starts from a fresh window over an empty plan.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QComboBox>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScopeGuard>
 
+#include "../support/full_disk.h"
 #include "app_fixture.h"
+#include "platform/profile.h"
+#include "shell/files.h"
 #include "shell/settings.h"
 
 using namespace tessel;
@@ -353,6 +361,66 @@ class CommandsTest : public QObject, public AppFixture {
     QVERIFY(!window->ToolbarButton("design")->isEnabled());
   }
 
+  // A plan name that is a FIFO would keep the engine's reader waiting for a writer: the
+  // open dialog and the recent list refuse it at once, and the plan stays as it was.
+  void aPlanThatIsNoFileIsRefusedFromTheDialogAndTheRecentList() {
+    DrawRoom();
+    const QString fifo = FilePath("pipe.tsd");
+    QVERIFY(::mkfifo(QFile::encodeName(fifo).constData(), 0600) == 0 || errno == EEXIST);
+    nextFileName = fifo;
+    Messages::Answers() = {plat::IDNO};  // the changed plan is not saved first
+    Press(window, Qt::Key_O, Qt::ControlModifier);
+    QCOMPARE(Messages::Shown().size(), 2);
+    QCOMPARE(Messages::Shown()[1], GetCaption(7101) + ": " + GetCaption(7100).arg(fifo));
+    QCOMPARE(window->CurrentFile(), QString());
+    QCOMPARE(window->WorkMode(), kLayoutMode);
+    QVERIFY(window->PlanChanged());
+    window->AddRecentFile(fifo);
+    Messages::Reset();
+    Messages::Answers() = {plat::IDNO};
+    window->ProjectItem(kRecent1)->trigger();
+    QCOMPARE(Messages::Shown().size(), 2);
+    QVERIFY2(Messages::Shown()[1].contains(fifo + " is not a file"),
+             qPrintable(Messages::Shown()[1]));
+    QCOMPARE(window->CurrentFile(), QString());
+  }
+
+  // A plan from an old archive: a Latin-1 name, which the toolkit cannot show (the user
+  // types it as it reads), a byte order mark and LF CR line ends. It opens, and Save
+  // writes it back to that very file.
+  void aPlanFromAnOldArchiveOpensAndSavesUnderItsOwnName() {
+    const QByteArray bytes = QFile::encodeName(FilePath("b")) +
+                             "\xe4"
+                             "d.tsd";
+    const auto remove = qScopeGuard([&bytes] { ::unlink(bytes.constData()); });
+    const QByteArray plan =
+        "\xEF\xBB\xBF[Layout]\n\rcount=1\n\r"
+        "00=WALLRECT,640,440,300,250,32767,0,0\n\r[Design]\n\rcount=0\n\r";
+    {
+      const int fd = ::open(bytes.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+      QVERIFY(fd >= 0);
+      QCOMPARE(::write(fd, plan.constData(), static_cast<size_t>(plan.size())),
+               static_cast<ssize_t>(plan.size()));
+      ::close(fd);
+    }
+    nextFileName = FilePath(QString::fromUtf8("bäd.tsd"));
+    Press(window, Qt::Key_O, Qt::ControlModifier);
+    QVERIFY2(Messages::Shown().isEmpty(), qPrintable(Messages::Shown().join('|')));
+    QCOMPARE(FileNameBytes(window->CurrentFile()), bytes);
+    QCOMPARE(window->WorkMode(), kDesignMode);
+    ReadInfo();
+    QVERIFY(Bridge().infoRecord.bWalls != 0);
+    PlaceWithTool(kFreeWallTool, {330, 270});
+    Press(window, Qt::Key_S, Qt::ControlModifier);
+    QVERIFY(!window->PlanChanged());
+    std::string saved;
+    QVERIFY(plat::ReadWholeFile(bytes.constData(), &saved));
+    // Written as the engine writes every plan, with the wall placed since.
+    QVERIFY2(QByteArray::fromStdString(saved).startsWith("[Layout]\r\ncount=1\r\n") &&
+                 saved.find("[Design]\r\ncount=1\r\n00=INSTWALL") != std::string::npos,
+             saved.c_str());
+  }
+
   // ---- recent files ----
 
   void aRecentPlanThatIsGoneIsReportedAndDropped() {
@@ -404,6 +472,34 @@ class CommandsTest : public QObject, public AppFixture {
     QCOMPARE(ReadSetting("RecentFiles", "File1", ""), FilePath("c.tsd"));
     QCOMPARE(ReadSetting("RecentFiles", "File3", ""), FilePath("a.tsd"));
     QCOMPARE(ReadSetting("RecentFiles", "File4", ""), QString("kept"));
+  }
+
+  // The recent list is written as the planner ends: a disk that fills up keeps the
+  // list of the last run and says so, through the exit item the user chose.
+  void aRecentListThatCannotBeKeptAtExitIsSaid() {
+    const FullDisk disk(FilePath("config").toStdString());
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
+                       QString::fromStdString(disk.Folder()));
+    const auto back = qScopeGuard([this] {
+      QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, SettingsFolder());
+    });
+    QVERIFY(WriteSetting("RecentFiles", "File1", FilePath("last-run.tsd")));
+    const QString file =
+        QSettings(QSettings::NativeFormat, QSettings::UserScope, "Quillon", "MRV").fileName();
+    const QByteArray before = Read(file);
+    QVERIFY(disk.Fill());
+    window->AddRecentFile(FilePath("a.tsd"));
+    {
+      const FileSizeLimit limit(disk);
+      window->ProjectItem(kExit)->trigger();
+    }
+    QVERIFY(!window->isVisible());
+    QCOMPARE(Messages::Shown().size(), 1);
+    QVERIFY2(Messages::Shown()[0].startsWith(GetCaption(7103) + ": "),
+             qPrintable(Messages::Shown()[0]));
+    if (disk.Mounted())
+      QVERIFY2(Messages::Shown()[0].contains(file), qPrintable(Messages::Shown()[0]));
+    QCOMPARE(Read(file), before);
   }
 
  private:

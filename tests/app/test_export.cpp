@@ -5,7 +5,9 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
+#include <cstring>
 
+#include "../support/full_disk.h"
 #include "app_fixture.h"
 
 using namespace tessel;
@@ -98,6 +100,33 @@ class ExportTest : public QObject, public AppFixture {
              qPrintable(Messages::Shown()[0]));
   }
 
+  void aListOntoAFullDiskKeepsTheOldListAndSaysWhy() {
+    OpenFurnishedPlan();
+    const FullDisk disk(FilePath("full").toStdString());
+    const QString old = FilePath("full/order.csv");
+    const QByteArray before = "last week's order\r\n";
+    {
+      QFile f(old);
+      QVERIFY(f.open(QIODevice::WriteOnly));
+      f.write(before);
+    }
+    QVERIFY(disk.Fill());
+    nextFileName = old;
+    AnswerDialog("frmList", [](QDialog* list) {
+      list->findChild<QPushButton*>("cmdExport")->click();
+      list->findChild<QPushButton*>("cmdOK")->click();
+    });
+    {
+      const FileSizeLimit limit(disk);
+      window->ViewItem(kProductList)->trigger();
+    }
+    QCOMPARE(Messages::Shown().size(), 1);
+    QVERIFY2(Messages::Shown()[0].contains(old), qPrintable(Messages::Shown()[0]));
+    QVERIFY2(Messages::Shown()[0].contains(QString::fromLocal8Bit(std::strerror(disk.Error()))),
+             qPrintable(Messages::Shown()[0]));
+    QCOMPARE(Read(old), before);
+  }
+
   void theProjectMenuExportsThePlanAsThePixelsOfTheEngine() {
     auto* menu = window->findChild<QMenu*>("mnProject");
     QAction* item = window->ProjectItem(kExportImage);
@@ -127,6 +156,41 @@ class ExportTest : public QObject, public AppFixture {
     // The plan itself is untouched by its picture.
     QVERIFY(window->PlanChanged());
     QCOMPARE(window->CurrentFile(), QString());
+  }
+
+  // The menu item onto a disk that fills up: the message names the file and the
+  // system's reason, and the old picture is byte for byte what it was.
+  void anExportOntoAFullDiskKeepsTheOldImageAndSaysWhy_data() {
+    QTest::addColumn<QString>("name");
+    QTest::newRow("png") << "old.png";
+    QTest::newRow("bmp") << "old.bmp";
+  }
+  void anExportOntoAFullDiskKeepsTheOldImageAndSaysWhy() {
+    QFETCH(QString, name);
+    DrawRoom();
+    const FullDisk disk(FilePath("full").toStdString());
+    const QString old = FilePath("full/" + name);
+    const QByteArray before = "the picture of last week\n";
+    {
+      QFile f(old);
+      QVERIFY(f.open(QIODevice::WriteOnly));
+      f.write(before);
+    }
+    QVERIFY(disk.Fill());
+    nextFileName = old;
+    {
+      const FileSizeLimit limit(disk);
+      window->ProjectItem(kExportImage)->trigger();
+    }
+    QCOMPARE(Messages::Shown().size(), 1);
+    const QString message = Messages::Shown()[0];
+    QVERIFY2(message.contains(GetCaption(5693)) && message.contains(old), qPrintable(message));
+    QVERIFY2(message.contains(QString::fromLocal8Bit(std::strerror(disk.Error()))),
+             qPrintable(message));
+    QCOMPARE(Read(old), before);
+    const QStringList left =
+        disk.Mounted() ? QStringList{FullDisk::kFiller, name} : QStringList{name};
+    QCOMPARE(QDir(FilePath("full")).entryList(QDir::Files | QDir::Hidden | QDir::System), left);
   }
 
   void anImageOfAnotherKindIsRefused() {

@@ -1,13 +1,17 @@
 // The rules behind the widgets, without a window: which commands the engine's state
 // allows, the recent-file list, whether a plan counts as changed, how the command line
 // is read, and the view's arithmetic.
+#include <QScopeGuard>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <cstring>
 
+#include "../support/full_disk.h"
 #include "shell/change_tracker.h"
 #include "shell/command_line.h"
 #include "shell/control_states.h"
+#include "shell/files.h"
 #include "shell/recent_files.h"
 #include "shell/settings.h"
 #include "shell/view_geometry.h"
@@ -134,6 +138,106 @@ class ModelTest : public QObject {
     QCOMPARE(ReadSetting("RecentFiles", "File1", ""), QString("/new.tsd"));
     QCOMPARE(ReadSetting("RecentFiles", "File2", ""), QString("/first.tsd"));
     QCOMPARE(ReadSetting("RecentFiles", "File4", ""), QString("/fourth.tsd"));  // left as it was
+  }
+
+  // Writes in quick succession, each of the same size, on a file system that keeps
+  // times to the nanosecond (a tmpfs where the test may mount one): every value read
+  // back is the one just written, never what the store read before.
+  void aValueWrittenIsReadBackAtOnce() {
+    const FullDisk fast(settingsDir.filePath("fast").toStdString());
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
+                       QString::fromStdString(fast.Folder()));
+    // The scratch copy there too, so that nothing slows the writes down.
+    const QByteArray temp = qgetenv("TMPDIR");
+    qputenv("TMPDIR", QByteArray::fromStdString(fast.Folder()));
+    const auto back = qScopeGuard([this, temp] {
+      QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
+      if (temp.isNull())
+        qunsetenv("TMPDIR");
+      else
+        qputenv("TMPDIR", temp);
+    });
+    for (int i = 0; i < 100; ++i) {
+      const QString value = i % 2 ? "1" : "0";
+      QVERIFY(WriteSetting("Options", "AutoSave", value));
+      QCOMPARE(ReadSetting("Options", "AutoSave", ""), value);
+    }
+  }
+
+  // A disk that fills up: neither one value nor the recent list gets in, the file is
+  // byte for byte what it was, and the reason names the file and the system's words.
+  void settingsOntoAFullDiskKeepTheOldFileAndSayWhy() {
+    const FullDisk disk(settingsDir.filePath("full").toStdString());
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
+                       QString::fromStdString(disk.Folder()));
+    const auto back = qScopeGuard([this] {
+      QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
+    });
+    QVERIFY(WriteSetting("RecentFiles", "File1", "/kept.tsd"));
+    const QString file =
+        QSettings(QSettings::NativeFormat, QSettings::UserScope, "Quillon", "MRV").fileName();
+    QFile f(file);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    const QByteArray before = f.readAll();
+    f.close();
+    QVERIFY(disk.Fill());
+    QString one, list;
+    RecentFiles recent;
+    recent.Add("/lost.tsd");
+    {
+      const FileSizeLimit limit(disk);
+      QVERIFY(!WriteSetting("RecentFiles", "File1", "/lost.tsd", &one));
+      QVERIFY(!recent.Write(&list));
+    }
+    if (disk.Mounted()) {
+      const QString reason = QString::fromLocal8Bit(std::strerror(disk.Error()));
+      for (const QString& why : {one, list})
+        QVERIFY2(why.contains(file) && why.contains(reason), qPrintable(why));
+    }
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QCOMPARE(f.readAll(), before);
+    QCOMPARE(ReadSetting("RecentFiles", "File1", ""), QString("/kept.tsd"));
+    QCOMPARE(QDir(QFileInfo(file).absolutePath()).entryList(QDir::Files | QDir::Hidden),
+             QStringList{QFileInfo(file).fileName()});
+  }
+
+  // ---- file names as bytes ----
+
+  // Any bytes a file system holds come back as the same bytes; UTF-8 reads as the
+  // toolkit reads it, and every other byte as a code point of its own.
+  void fileNamesKeepTheirBytes_data() {
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<bool>("utf8");
+    QTest::newRow("ASCII") << QByteArray("/plans/bath.tsd") << true;
+    QTest::newRow("UTF-8") << QByteArray(
+                                  "/plans/b\xc3\xa4"
+                                  "d.tsd")
+                           << true;
+    QTest::newRow("four bytes") << QByteArray("\xf0\x9f\x9b\x81.tsd") << true;
+    QTest::newRow("Latin-1") << QByteArray(
+                                    "/plans/b\xe4"
+                                    "d.tsd")
+                             << false;
+    QTest::newRow("overlong slash") << QByteArray(
+                                           "a\xc0\xaf"
+                                           "b")
+                                    << false;
+    QTest::newRow("surrogate") << QByteArray("\xed\xa0\x80") << false;
+    QTest::newRow("beyond U+10FFFF") << QByteArray("\xf4\x90\x80\x80") << false;
+    QTest::newRow("cut short") << QByteArray("x\xe2\x82") << false;
+    QTest::newRow("lone continuation") << QByteArray("\x80\xbf") << false;
+  }
+  void fileNamesKeepTheirBytes() {
+    QFETCH(QByteArray, bytes);
+    QFETCH(bool, utf8);
+    const QString name = FileNameFromBytes(bytes);
+    QCOMPARE(FileNameBytes(name), bytes);
+    if (utf8) QCOMPARE(name, QString::fromUtf8(bytes));
+    // A byte that is no part of a character is one code point, U+DC00 + the byte.
+    if (bytes ==
+        "/plans/b\xe4"
+        "d.tsd")
+      QCOMPARE(name, QString("/plans/b") + QChar(0xDCE4) + "d.tsd");
   }
 
   // ---- changed or not ----

@@ -3,18 +3,28 @@
 // options and language letters; a second planner is refused, and a lock that cannot be
 // made is reported without keeping the user from planning. Each case starts a planner
 // of its own and ends it.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QElapsedTimer>
+#include <QProcess>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QSettings>
+#include <QSqlQuery>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "catalogue/catalogue.h"
 #include "language/language.h"
 #include "platform/window.h"
 #include "shell/engine_bridge.h"
+#include "shell/files.h"
 #include "shell/main_window.h"
 #include "shell/settings.h"
 #include "shell/startup.h"
@@ -162,6 +172,81 @@ class StartTest : public QObject {
                  shown[0].contains("could not be created"),
              qPrintable(shown[0]));
     QVERIFY(!shown[0].contains("Instanz"));
+  }
+
+  // A plan on the command line that is a FIFO is refused at once with a message; the
+  // planner comes up with an empty plan.
+  void aFifoOnTheCommandLineIsRefusedAtOnce() {
+    QVERIFY(plansDir.isValid());
+    const QString fifo = plansDir.filePath("pipe.tsd");
+    QVERIFY(::mkfifo(QFile::encodeName(fifo).constData(), 0600) == 0 || errno == EEXIST);
+    QCOMPARE(StartPlanner({"tessel32", fifo}, options, &window), 0);
+    QVERIFY(window);
+    QCOMPARE(shown, QStringList{GetCaption(7100).arg(fifo)});
+    QCOMPARE(window->CurrentFile(), QString());
+    QCOMPARE(window->WorkMode(), kLayoutMode);
+  }
+
+  // What a file manager hands over for a plan with a Latin-1 name: its bytes, which the
+  // program keeps as they are (main reads them so).
+  void aPlanWithALatin1NameOpensFromTheCommandLine() {
+    const QByteArray bytes = QFile::encodeName(plansDir.filePath("b")) +
+                             "\xe4"
+                             "d.tsd";
+    const auto remove = qScopeGuard([&bytes] { ::unlink(bytes.constData()); });
+    const int fd = ::open(bytes.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    QVERIFY(fd >= 0);
+    QCOMPARE(::write(fd, kPlan, sizeof kPlan - 1), static_cast<ssize_t>(sizeof kPlan - 1));
+    ::close(fd);
+    QCOMPARE(StartPlanner({"tessel32", FileNameFromBytes(bytes)}, options, &window), 0);
+    QVERIFY(window);
+    QVERIFY2(shown.isEmpty(), qPrintable(shown.join('|')));
+    QCOMPARE(FileNameBytes(window->CurrentFile()), bytes);
+    QCOMPARE(window->WorkMode(), kDesignMode);
+  }
+
+  // Another program holds the catalogue locked: the planner waits a little, then says
+  // the catalogue is in use, naming it, and never asks for a reinstall.
+  void aLockedCatalogueIsNamedAsInUse() {
+    const QString copy = plansDir.filePath("katalog.db");
+    QFile::remove(copy);
+    QVERIFY(QFile::copy(options.catalogueFile, copy));
+    options.catalogueFile = copy;
+    {
+      QSqlDatabase holder = QSqlDatabase::addDatabase("QSQLITE", "holder");
+      holder.setDatabaseName(copy);
+      QVERIFY(holder.open());
+      QSqlQuery lock(holder);
+      QVERIFY2(lock.exec("BEGIN EXCLUSIVE"), qPrintable(lock.lastError().text()));
+      QElapsedTimer clock;
+      clock.start();
+      QCOMPARE(StartPlanner({"tessel32", "-D"}, options, &window), 1);
+      QVERIFY(!window);
+      QVERIFY(clock.elapsed() >= kCatalogueBusyMilliseconds * 9 / 10);
+      QCOMPARE(shown, QStringList{CatalogueInUseText(copy, "D")});
+      QVERIFY(shown[0].contains(copy) && shown[0].contains("gesperrt"));
+      QVERIFY(!shown[0].contains("reinstall"));
+      // The product bar's catalogue and the product list say the same.
+      Catalogue catalogue;
+      QString why;
+      QCOMPARE(catalogue.Open(copy, "", &why), CatalogueState::kBusy);
+      QCOMPARE(why, CatalogueInUseText(copy, ""));
+      QVERIFY(lock.exec("ROLLBACK"));
+      holder.close();
+    }
+    QSqlDatabase::removeDatabase("holder");
+    // A lock held for a moment is waited for: the planner starts once it is let go.
+    QProcess other;
+    other.start("sqlite3", {copy});
+    if (!other.waitForStarted()) QSKIP("sqlite3 missing");
+    other.write("BEGIN EXCLUSIVE;\nSELECT 'locked';\n.shell sleep 1\nROLLBACK;\n.quit\n");
+    QVERIFY(other.waitForReadyRead(10000));
+    QCOMPARE(other.readAllStandardOutput().trimmed(), QByteArray("locked"));
+    shown.clear();
+    QCOMPARE(StartPlanner({"tessel32"}, options, &window), 0);
+    QVERIFY(window);
+    QVERIFY2(shown.isEmpty(), qPrintable(shown.join('|')));
+    other.waitForFinished();
   }
 
   void aSecondPlannerIsRefused() {

@@ -174,6 +174,44 @@ TEST_F(PlanFileTest, HandWrittenFilesLoadAsTheFormatSays) {
   EXPECT_EQ(core.layout.count, 0);
 }
 
+// A plan that went through another editor: a UTF-8 byte order mark before the first
+// section, and lines ended by LF CR, by CR alone or by LF alone, loads as the plan
+// written with CR LF, record for record and pixel for pixel.
+TEST_F(PlanFileTest, APlanFromAnotherEditorLoadsAsTheSamePlan) {
+  BuildPlan();
+  ASSERT_EQ(Save(dir / "plan.tsd"), 0);
+  const std::string written = Read(dir / "plan.tsd");
+  CallTessel(TC_NewLayout, 0, 0, 0, 0, 0);
+  CallTessel(TC_SetDesignMode, 0, 0, 0, 0, 0);
+  ASSERT_EQ(Load(dir / "plan.tsd"), 0);
+  const std::string plan = Plan();
+  const std::vector<std::uint8_t> drawn = Sheet();
+  auto withLineEnd = [&written](const std::string& end) {
+    std::string out;
+    for (std::size_t at = 0; at < written.size();) {
+      const std::size_t crlf = written.find("\r\n", at);
+      out += written.substr(at, crlf - at) + end;
+      at = crlf + 2;
+    }
+    return out;
+  };
+  const std::string kMark = "\xEF\xBB\xBF";
+  for (const std::string& text : {kMark + written, withLineEnd("\n\r"), kMark + withLineEnd("\n\r"),
+                                  withLineEnd("\r"), withLineEnd("\n")}) {
+    CallTessel(TC_NewLayout, 0, 0, 0, 0, 0);
+    CallTessel(TC_SetDesignMode, 0, 0, 0, 0, 0);
+    Write(dir / "travelled.tsd", text);
+    ASSERT_EQ(Load(dir / "travelled.tsd"), 0);
+    EXPECT_EQ(Plan(), plan);
+    EXPECT_TRUE(Sheet() == drawn);
+  }
+  // The mark counts only at the very start: inside a line it is part of the key.
+  Write(dir / "marked.tsd",
+        "[Layout]\r\n\xEF\xBB\xBF"
+        "count=0\r\n[Design]\r\ncount=0\r\n");
+  EXPECT_EQ(Load(dir / "marked.tsd"), TR_NoCountKey);
+}
+
 // Lines the engine cannot draw still belong to the user's plan: they load, draw what
 // they can, and a save writes every record back as it was read.
 TEST_F(PlanFileTest, OddRecordsLoadAndSaveBackAsTheyWere) {
