@@ -13,7 +13,6 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPdfWriter>
-#include <QSaveFile>
 #include <QTemporaryFile>
 #include <algorithm>
 #include <cerrno>
@@ -709,20 +708,21 @@ bool ExportPlanImage(EngineCall engine, const QString& out, QString* why) {
   }
   if (!out.endsWith(kPngEnding, Qt::CaseInsensitive))
     return fail("the image name must end in .png or .bmp: " + out);
-  const QImage plan = PlanPicture(engine, why);
-  if (plan.isNull()) return false;
+  QString reason;
+  const QImage plan = PlanPicture(engine, &reason);
+  if (plan.isNull()) return fail("cannot write " + out + ": " + reason);
   // The 8-bit picture keeps its palette: the PNG is an indexed one with the engine's
-  // colours, so every pixel reads back as the bitmap's.
+  // colours, so every pixel reads back as the bitmap's. It is made whole in memory
+  // and then written as one file, so a disk that fills up leaves the old file.
   const QImage picture = FramedPlanImage(plan);
-  QSaveFile file(out);
-  if (!file.open(QIODevice::WriteOnly))
-    return fail("cannot write " + out + ": " + file.errorString());
-  if (!picture.save(&file, "PNG")) {
-    file.cancelWriting();
+  QByteArray png;
+  QBuffer buffer(&png);
+  buffer.open(QIODevice::WriteOnly);
+  if (!picture.save(&buffer, "PNG"))
     return fail("cannot write " + out + ": the picture could not be encoded");
-    if (!WriteWholeFile(out, png, &reason)) return fail("cannot write " + reason);
-    return true;
-  }
+  if (!WriteWholeFile(out, png, &reason)) return fail("cannot write " + reason);
+  return true;
+}
 
 }  // namespace tessel
 
