@@ -316,230 +316,229 @@ class BatchTest : public QObject {
     QStringList left = QDir(folder).entryList(QDir::Files);
     left.removeAll("filler");
     QCOMPARE(left, QStringList{"old.pdf"});
-    // A disk that fills up while an image or a list is written: the command fails with
-    // the file and the system's reason on stderr, and the old file is byte for byte what
-    // it was, with nothing left beside it.
-    void aFullDiskKeepsTheOldFileAndSaysWhy_data() {
-      QTest::addColumn<QString>("command");
-      QTest::addColumn<QString>("name");
-      QTest::newRow("png") << "--export"
-                           << "old.png";
-      QTest::newRow("bmp") << "--export"
-                           << "old.bmp";
-      QTest::newRow("csv") << "--export-list"
-                           << "old.csv";
-    }
-    void aFullDiskKeepsTheOldFileAndSaysWhy() {
-      QFETCH(QString, command);
-      QFETCH(QString, name);
-      const FullDisk disk(dir.filePath("full").toStdString());
-      const QString old = dir.filePath("full/" + name);
-      const QByteArray before = "what was there before\n";
-      Write(old, before);
-      QVERIFY(disk.Fill());
-      const Run r = Tessel({command, furnished, old},
-                           disk.Mounted() ? std::function<void()>() : &FullDisk::LimitWrites);
-      QCOMPARE(r.status, 1);
-      QVERIFY2(r.errors.contains("cannot write"), qPrintable(r.errors));
-      // Under the fallback's limit the picture may already fail on its way through the
-      // temporary folder; on the full disk the reason is the disk's.
-      if (disk.Mounted()) {
-        QVERIFY2(r.errors.contains(old), qPrintable(r.errors));
-        QVERIFY2(r.errors.contains(QString::fromLocal8Bit(std::strerror(disk.Error()))),
-                 qPrintable(r.errors));
-      }
-      QCOMPARE(Read(old), before);
-      const QStringList left =
-          disk.Mounted() ? QStringList{FullDisk::kFiller, name} : QStringList{name};
-      QCOMPARE(QDir(dir.filePath("full")).entryList(QDir::Files | QDir::Hidden | QDir::System),
-               left);
-    }
+  }
 
-    // A plan whose furnishing the window refuses as damaged (a count beyond the lists,
-    // or no count at all) is refused by every window-less command in the same words,
-    // and nothing is written.
-    void aDamagedDesignIsRefusedInTheWindowsWords_data() {
-      QTest::addColumn<QByteArray>("design");
-      QTest::addColumn<QStringList>("command");
-      const QList<QPair<const char*, QByteArray>> designs = {
-          {"count 512", "[Design]\r\ncount=512\r\n"},
-          {"no count", "[Design]\r\n00=USERRECT,10,10,40,40,0,0,0\r\n"},
-          {"no section", ""}};
-      for (const auto& [what, design] : designs) {
-        QTest::addRow("%s, image", what) << design << QStringList{"--export", "out.bmp"};
-        QTest::addRow("%s, pdf", what) << design << QStringList{"--print-pdf", "out.pdf"};
-        QTest::addRow("%s, list", what) << design << QStringList{"--export-list", "out.csv"};
-      }
+  // A disk that fills up while an image or a list is written: the command fails with
+  // the file and the system's reason on stderr, and the old file is byte for byte what
+  // it was, with nothing left beside it.
+  void aFullDiskKeepsTheOldFileAndSaysWhy_data() {
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QString>("name");
+    QTest::newRow("png") << "--export"
+                         << "old.png";
+    QTest::newRow("bmp") << "--export"
+                         << "old.bmp";
+    QTest::newRow("csv") << "--export-list"
+                         << "old.csv";
+  }
+  void aFullDiskKeepsTheOldFileAndSaysWhy() {
+    QFETCH(QString, command);
+    QFETCH(QString, name);
+    const FullDisk disk(dir.filePath("full").toStdString());
+    const QString old = dir.filePath("full/" + name);
+    const QByteArray before = "what was there before\n";
+    Write(old, before);
+    QVERIFY(disk.Fill());
+    const Run r = Tessel({command, furnished, old},
+                         disk.Mounted() ? std::function<void()>() : &FullDisk::LimitWrites);
+    QCOMPARE(r.status, 1);
+    QVERIFY2(r.errors.contains("cannot write"), qPrintable(r.errors));
+    // Under the fallback's limit the picture may already fail on its way through the
+    // temporary folder; on the full disk the reason is the disk's.
+    if (disk.Mounted()) {
+      QVERIFY2(r.errors.contains(old), qPrintable(r.errors));
+      QVERIFY2(r.errors.contains(QString::fromLocal8Bit(std::strerror(disk.Error()))),
+               qPrintable(r.errors));
     }
-    void aDamagedDesignIsRefusedInTheWindowsWords() {
-      QFETCH(QByteArray, design);
-      QFETCH(QStringList, command);
-      const QString damaged = dir.filePath("damaged.tsd");
-      Write(damaged, "[Layout]\r\ncount=1\r\n00=WALLRECT,640,440,300,250,32767,0,0\r\n" + design);
-      const QString out = dir.filePath(command[1]);
-      const Run r = Tessel({command[0], damaged, out});
-      QCOMPARE(r.status, 1);
-      QString caption, text;
-      QVERIFY(GetError(10000, &caption, &text));
-      text.replace("%x", damaged);
-      QVERIFY2(r.errors.contains(text), qPrintable(r.errors));
-      QVERIFY(!QFile::exists(out));
-    }
+    QCOMPARE(Read(old), before);
+    const QStringList left =
+        disk.Mounted() ? QStringList{FullDisk::kFiller, name} : QStringList{name};
+    QCOMPARE(QDir(dir.filePath("full")).entryList(QDir::Files | QDir::Hidden | QDir::System), left);
+  }
 
-    // A plan name that is a FIFO (which would keep a reader waiting for a writer) or a
-    // folder is refused at once by every command.
-    void aPlanThatIsNoFileIsRefusedAtOnce_data() {
-      QTest::addColumn<QString>("plan");
-      QTest::addColumn<QStringList>("command");
-      const QString fifo = dir.filePath("pipe.tsd");
-      QVERIFY(::mkfifo(QFile::encodeName(fifo).constData(), 0600) == 0 || errno == EEXIST);
-      const QString folder = dir.filePath("folder.tsd");
-      QVERIFY(QDir().mkpath(folder));
-      for (const QString& plan : {fifo, folder}) {
-        const QString what = QFileInfo(plan).baseName();
-        QTest::addRow("%s, image", qPrintable(what)) << plan << QStringList{"--export", "x.bmp"};
-        QTest::addRow("%s, pdf", qPrintable(what)) << plan << QStringList{"--print-pdf", "x.pdf"};
-        QTest::addRow("%s, list", qPrintable(what))
-            << plan << QStringList{"--export-list", "x.csv"};
-      }
+  // A plan whose furnishing the window refuses as damaged (a count beyond the lists,
+  // or no count at all) is refused by every window-less command in the same words,
+  // and nothing is written.
+  void aDamagedDesignIsRefusedInTheWindowsWords_data() {
+    QTest::addColumn<QByteArray>("design");
+    QTest::addColumn<QStringList>("command");
+    const QList<QPair<const char*, QByteArray>> designs = {
+        {"count 512", "[Design]\r\ncount=512\r\n"},
+        {"no count", "[Design]\r\n00=USERRECT,10,10,40,40,0,0,0\r\n"},
+        {"no section", ""}};
+    for (const auto& [what, design] : designs) {
+      QTest::addRow("%s, image", what) << design << QStringList{"--export", "out.bmp"};
+      QTest::addRow("%s, pdf", what) << design << QStringList{"--print-pdf", "out.pdf"};
+      QTest::addRow("%s, list", what) << design << QStringList{"--export-list", "out.csv"};
     }
-    void aPlanThatIsNoFileIsRefusedAtOnce() {
-      QFETCH(QString, plan);
-      QFETCH(QStringList, command);
-      QElapsedTimer clock;
-      clock.start();
-      const Run r = Tessel({command[0], plan, dir.filePath(command[1])});
-      QCOMPARE(r.status, 1);
-      QVERIFY2(r.errors.contains(plan + " is not a file"), qPrintable(r.errors));
-      QVERIFY(clock.elapsed() < kCommandMilliseconds / 2);
-      QVERIFY(!QFile::exists(dir.filePath(command[1])));
-    }
+  }
+  void aDamagedDesignIsRefusedInTheWindowsWords() {
+    QFETCH(QByteArray, design);
+    QFETCH(QStringList, command);
+    const QString damaged = dir.filePath("damaged.tsd");
+    Write(damaged, "[Layout]\r\ncount=1\r\n00=WALLRECT,640,440,300,250,32767,0,0\r\n" + design);
+    const QString out = dir.filePath(command[1]);
+    const Run r = Tessel({command[0], damaged, out});
+    QCOMPARE(r.status, 1);
+    QString caption, text;
+    QVERIFY(GetError(10000, &caption, &text));
+    text.replace("%x", damaged);
+    QVERIFY2(r.errors.contains(text), qPrintable(r.errors));
+    QVERIFY(!QFile::exists(out));
+  }
 
-    // A plan from an old archive: its name in Latin-1 ("b\xe4d.tsd", not UTF-8), a byte
-    // order mark before its first line and LF CR line ends. It exports as the same plan
-    // written the usual way.
-    void aPlanThatTravelledExportsAsTheSamePlan() {
-      const QByteArray travelled = "\xEF\xBB\xBF" + QByteArray(kRoom).replace("\r\n", "\n\r");
-      const QByteArray latin1 = QFile::encodeName(dir.path()) +
-                                "/b\xe4"
-                                "d.tsd";
-      // The toolkit cannot name it to remove it with the folder.
-      const auto remove = qScopeGuard([&latin1] { ::unlink(latin1.constData()); });
-      const int fd = ::open(latin1.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-      QVERIFY(fd >= 0);
-      QCOMPARE(::write(fd, travelled.constData(), static_cast<size_t>(travelled.size())),
-               static_cast<ssize_t>(travelled.size()));
-      ::close(fd);
-      // The name goes to the planner as the bytes on disk; a shell makes them, since the
-      // toolkit would hand on only its own UTF-8 reading of them.
-      const QString out = dir.filePath("travelled.bmp"), usual = dir.filePath("usual.bmp");
-      const Run r = Tessel({"-c", "exec \"$0\" --export \"$1$(printf 'b\\344d.tsd')\" \"$2\"",
-                            Planner(), dir.path() + "/", out},
-                           {}, "/bin/sh");
-      QVERIFY2(r.status == 0, qPrintable(r.errors));
-      QCOMPARE(Tessel({"--export", plan, usual}).status, 0);
-      QCOMPARE(Read(out), Read(usual));
+  // A plan name that is a FIFO (which would keep a reader waiting for a writer) or a
+  // folder is refused at once by every command.
+  void aPlanThatIsNoFileIsRefusedAtOnce_data() {
+    QTest::addColumn<QString>("plan");
+    QTest::addColumn<QStringList>("command");
+    const QString fifo = dir.filePath("pipe.tsd");
+    QVERIFY(::mkfifo(QFile::encodeName(fifo).constData(), 0600) == 0 || errno == EEXIST);
+    const QString folder = dir.filePath("folder.tsd");
+    QVERIFY(QDir().mkpath(folder));
+    for (const QString& plan : {fifo, folder}) {
+      const QString what = QFileInfo(plan).baseName();
+      QTest::addRow("%s, image", qPrintable(what)) << plan << QStringList{"--export", "x.bmp"};
+      QTest::addRow("%s, pdf", qPrintable(what)) << plan << QStringList{"--print-pdf", "x.pdf"};
+      QTest::addRow("%s, list", qPrintable(what)) << plan << QStringList{"--export-list", "x.csv"};
     }
+  }
+  void aPlanThatIsNoFileIsRefusedAtOnce() {
+    QFETCH(QString, plan);
+    QFETCH(QStringList, command);
+    QElapsedTimer clock;
+    clock.start();
+    const Run r = Tessel({command[0], plan, dir.filePath(command[1])});
+    QCOMPARE(r.status, 1);
+    QVERIFY2(r.errors.contains(plan + " is not a file"), qPrintable(r.errors));
+    QVERIFY(clock.elapsed() < kCommandMilliseconds / 2);
+    QVERIFY(!QFile::exists(dir.filePath(command[1])));
+  }
 
-    void refusalsSayWhatWentWrong_data() {
-      QTest::addColumn<QStringList>("arguments");
-      QTest::addColumn<int>("status");
-      QTest::addColumn<QString>("message");
-      const QString missing = dir.filePath("none.tsd");
-      const QString empty = dir.filePath("empty.tsd");
-      QFile f(empty);
-      QVERIFY(f.open(QIODevice::WriteOnly));
-      f.write("[Layout]\r\ncount=0\r\n[Design]\r\ncount=0\r\n");
-      f.close();
-      QTest::newRow("scale too small")
-          << QStringList{"--print-pdf", plan, dir.filePath("x.pdf"), "--scale", "5"} << 1
-          << "smallest scale that fits is 1:17";
-      QTest::newRow("scale not a number")
-          << QStringList{"--print-pdf", plan, dir.filePath("x.pdf"), "--scale", "big"} << 2
-          << "whole number";
-      QTest::newRow("no plan") << QStringList{"--export", missing, dir.filePath("x.bmp")} << 1
-                               << "cannot read the plan";
-      QTest::newRow("no room") << QStringList{"--print-pdf", empty, dir.filePath("x.pdf")} << 1
-                               << "no room to print";
-      QTest::newRow("no output") << QStringList{"--export", plan} << 2 << "usage";
-      QTest::newRow("unwritable") << QStringList{"--export", plan, dir.filePath("no/x.bmp")} << 1
-                                  << "cannot write";
-      QTest::newRow("unwritable png")
-          << QStringList{"--export", plan, dir.filePath("no/x.png")} << 1 << "cannot write";
-      QTest::newRow("other image kind") << QStringList{"--export", plan, dir.filePath("x.jpg")} << 2
-                                        << "must end in .png or .bmp";
-      QTest::newRow("list of no plan")
-          << QStringList{"--export-list", missing, dir.filePath("x.csv")} << 1
-          << "cannot read the plan";
-      QTest::newRow("list unwritable")
-          << QStringList{"--export-list", plan, dir.filePath("no/x.csv")} << 1 << "cannot write";
-      QTest::newRow("list without output") << QStringList{"--export-list", plan} << 2 << "usage";
+  // A plan from an old archive: its name in Latin-1 ("b\xe4d.tsd", not UTF-8), a byte
+  // order mark before its first line and LF CR line ends. It exports as the same plan
+  // written the usual way.
+  void aPlanThatTravelledExportsAsTheSamePlan() {
+    const QByteArray travelled = "\xEF\xBB\xBF" + QByteArray(kRoom).replace("\r\n", "\n\r");
+    const QByteArray latin1 = QFile::encodeName(dir.path()) +
+                              "/b\xe4"
+                              "d.tsd";
+    // The toolkit cannot name it to remove it with the folder.
+    const auto remove = qScopeGuard([&latin1] { ::unlink(latin1.constData()); });
+    const int fd = ::open(latin1.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    QVERIFY(fd >= 0);
+    QCOMPARE(::write(fd, travelled.constData(), static_cast<size_t>(travelled.size())),
+             static_cast<ssize_t>(travelled.size()));
+    ::close(fd);
+    // The name goes to the planner as the bytes on disk; a shell makes them, since the
+    // toolkit would hand on only its own UTF-8 reading of them.
+    const QString out = dir.filePath("travelled.bmp"), usual = dir.filePath("usual.bmp");
+    const Run r = Tessel({"-c", "exec \"$0\" --export \"$1$(printf 'b\\344d.tsd')\" \"$2\"",
+                          Planner(), dir.path() + "/", out},
+                         {}, "/bin/sh");
+    QVERIFY2(r.status == 0, qPrintable(r.errors));
+    QCOMPARE(Tessel({"--export", plan, usual}).status, 0);
+    QCOMPARE(Read(out), Read(usual));
+  }
+
+  void refusalsSayWhatWentWrong_data() {
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("message");
+    const QString missing = dir.filePath("none.tsd");
+    const QString empty = dir.filePath("empty.tsd");
+    QFile f(empty);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write("[Layout]\r\ncount=0\r\n[Design]\r\ncount=0\r\n");
+    f.close();
+    QTest::newRow("scale too small")
+        << QStringList{"--print-pdf", plan, dir.filePath("x.pdf"), "--scale", "5"} << 1
+        << "smallest scale that fits is 1:17";
+    QTest::newRow("scale not a number")
+        << QStringList{"--print-pdf", plan, dir.filePath("x.pdf"), "--scale", "big"} << 2
+        << "whole number";
+    QTest::newRow("no plan") << QStringList{"--export", missing, dir.filePath("x.bmp")} << 1
+                             << "cannot read the plan";
+    QTest::newRow("no room") << QStringList{"--print-pdf", empty, dir.filePath("x.pdf")} << 1
+                             << "no room to print";
+    QTest::newRow("no output") << QStringList{"--export", plan} << 2 << "usage";
+    QTest::newRow("unwritable") << QStringList{"--export", plan, dir.filePath("no/x.bmp")} << 1
+                                << "cannot write";
+    QTest::newRow("unwritable png")
+        << QStringList{"--export", plan, dir.filePath("no/x.png")} << 1 << "cannot write";
+    QTest::newRow("other image kind")
+        << QStringList{"--export", plan, dir.filePath("x.jpg")} << 2 << "must end in .png or .bmp";
+    QTest::newRow("list of no plan") << QStringList{"--export-list", missing, dir.filePath("x.csv")}
+                                     << 1 << "cannot read the plan";
+    QTest::newRow("list unwritable")
+        << QStringList{"--export-list", plan, dir.filePath("no/x.csv")} << 1 << "cannot write";
+    QTest::newRow("list without output") << QStringList{"--export-list", plan} << 2 << "usage";
+  }
+  // A plan made where the catalogue lay elsewhere (another installation, an older
+  // system): its pictures are found by their names in this catalogue's folder, and the
+  // products are drawn and listed as in the plan made here.
+  void aPlanFromAnotherInstallationIsDrawnAndListed() {
+    const QString moved = dir.filePath("moved.tsd");
+    QFile f(moved);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(FurnishedPlan("C:\\Programme\\Tessel\\katalog\\images\\"));
+    f.close();
+    for (const char* ending : {".bmp", ".csv"}) {
+      const QString here = dir.filePath(QString("here") + ending);
+      const QString there = dir.filePath(QString("there") + ending);
+      const QString command = QString(ending) == ".bmp" ? "--export" : "--export-list";
+      const Run a = Tessel({command, furnished, here});
+      const Run b = Tessel({command, moved, there});
+      QCOMPARE(a.status, 0);
+      QCOMPARE(b.status, 0);
+      QVERIFY2(!b.errors.contains(".bmp"), qPrintable(b.errors));  // nothing missing
+      QFile x(here), y(there);
+      QVERIFY(x.open(QIODevice::ReadOnly) && y.open(QIODevice::ReadOnly));
+      QCOMPARE(y.readAll(), x.readAll());
     }
-    // A plan made where the catalogue lay elsewhere (another installation, an older
-    // system): its pictures are found by their names in this catalogue's folder, and the
-    // products are drawn and listed as in the plan made here.
-    void aPlanFromAnotherInstallationIsDrawnAndListed() {
-      const QString moved = dir.filePath("moved.tsd");
-      QFile f(moved);
-      QVERIFY(f.open(QIODevice::WriteOnly));
-      f.write(FurnishedPlan("C:\\Programme\\Tessel\\katalog\\images\\"));
-      f.close();
-      for (const char* ending : {".bmp", ".csv"}) {
-        const QString here = dir.filePath(QString("here") + ending);
-        const QString there = dir.filePath(QString("there") + ending);
-        const QString command = QString(ending) == ".bmp" ? "--export" : "--export-list";
-        const Run a = Tessel({command, furnished, here});
-        const Run b = Tessel({command, moved, there});
-        QCOMPARE(a.status, 0);
-        QCOMPARE(b.status, 0);
-        QVERIFY2(!b.errors.contains(".bmp"), qPrintable(b.errors));  // nothing missing
-        QFile x(here), y(there);
-        QVERIFY(x.open(QIODevice::ReadOnly) && y.open(QIODevice::ReadOnly));
-        QCOMPARE(y.readAll(), x.readAll());
-      }
+  }
+
+  // A picture found nowhere is named on stderr with its product by each command, which
+  // still writes its output and succeeds.
+  void aMissingPictureIsNamedAndTheWorkDone() {
+    if (QStandardPaths::findExecutable("pdftotext").isEmpty()) QSKIP("poppler-utils missing");
+    QByteArray text = FurnishedPlan();
+    text.replace("li0100p2.bmp", "gone0100p2.bmp");
+    const QString missing = dir.filePath("missing.tsd");
+    QFile f(missing);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(text);
+    f.close();
+    const QStringList outs{"missing.png", "missing.csv", "missing.pdf"};
+    const QStringList commands{"--export", "--export-list", "--print-pdf"};
+    for (int i = 0; i < commands.size(); ++i) {
+      const Run r = Tessel({commands[i], missing, dir.filePath(outs[i])});
+      QCOMPARE(r.status, 0);
+      QCOMPARE(r.errors.count("gone0100p2.bmp"), 1);
+      QVERIFY2(r.errors.contains("Washbasin"), qPrintable(r.errors));
+      QVERIFY(QFileInfo(dir.filePath(outs[i])).size() > 0);
     }
+    QFile csv(dir.filePath("missing.csv"));
+    QVERIFY(csv.open(QIODevice::ReadOnly));
+    // Three products drawn from pictures that are there; the fourth is named above.
+    QCOMPARE(csv.readAll().count("\r\n"), 1 + 2);
+  }
 
-    // A picture found nowhere is named on stderr with its product by each command, which
-    // still writes its output and succeeds.
-    void aMissingPictureIsNamedAndTheWorkDone() {
-      if (QStandardPaths::findExecutable("pdftotext").isEmpty()) QSKIP("poppler-utils missing");
-      QByteArray text = FurnishedPlan();
-      text.replace("li0100p2.bmp", "gone0100p2.bmp");
-      const QString missing = dir.filePath("missing.tsd");
-      QFile f(missing);
-      QVERIFY(f.open(QIODevice::WriteOnly));
-      f.write(text);
-      f.close();
-      const QStringList outs{"missing.png", "missing.csv", "missing.pdf"};
-      const QStringList commands{"--export", "--export-list", "--print-pdf"};
-      for (int i = 0; i < commands.size(); ++i) {
-        const Run r = Tessel({commands[i], missing, dir.filePath(outs[i])});
-        QCOMPARE(r.status, 0);
-        QCOMPARE(r.errors.count("gone0100p2.bmp"), 1);
-        QVERIFY2(r.errors.contains("Washbasin"), qPrintable(r.errors));
-        QVERIFY(QFileInfo(dir.filePath(outs[i])).size() > 0);
-      }
-      QFile csv(dir.filePath("missing.csv"));
-      QVERIFY(csv.open(QIODevice::ReadOnly));
-      // Three products drawn from pictures that are there; the fourth is named above.
-      QCOMPARE(csv.readAll().count("\r\n"), 1 + 2);
-    }
+  void refusalsSayWhatWentWrong() {
+    QFETCH(QStringList, arguments);
+    QFETCH(int, status);
+    QFETCH(QString, message);
+    const Run r = Tessel(arguments);
+    QCOMPARE(r.status, status);
+    QVERIFY2(r.errors.contains(message), qPrintable(r.errors));
+    for (const char* name : {"x.pdf", "x.jpg", "x.csv"})
+      QVERIFY(!QFile::exists(dir.filePath(name)));
+  }
 
-    void refusalsSayWhatWentWrong() {
-      QFETCH(QStringList, arguments);
-      QFETCH(int, status);
-      QFETCH(QString, message);
-      const Run r = Tessel(arguments);
-      QCOMPARE(r.status, status);
-      QVERIFY2(r.errors.contains(message), qPrintable(r.errors));
-      for (const char* name : {"x.pdf", "x.jpg", "x.csv"})
-        QVERIFY(!QFile::exists(dir.filePath(name)));
-    }
+ private:
+  QTemporaryDir dir;
+  QString plan, furnished;
+};
 
-   private:
-    QTemporaryDir dir;
-    QString plan, furnished;
-  };
-
-  QTEST_MAIN(BatchTest)
+QTEST_MAIN(BatchTest)
 #include "test_batch.moc"
