@@ -49,7 +49,8 @@ CREATE TABLE tHoehen (
 -- The free area a person needs in front of a product of the group, in centimetres,
 -- centred on the product's front: width and depth for a private bathroom, for a
 -- barrier-free one (BF) and for a wheelchair user (R); the least distance to the
--- side from a wall or the next object, and between objects facing each other.
+-- side from a wall or the next object (0 for tubs and trays, built in wall to wall),
+-- and between objects facing each other.
 CREATE TABLE tBewegungsflaechen (
   Produktgruppe INTEGER PRIMARY KEY,
   Breite INTEGER, Tiefe INTEGER,
