@@ -173,6 +173,18 @@ void FloorMap::CutCorner(const PlanRecord& r, bool round) {
     }
 }
 
+QPointF FloorMap::Origin() const {
+  int left = kWidth, top = kHeight;
+  for (int y = 0; y < kHeight; ++y)
+    for (int x = 0; x < left; ++x)
+      if (cells_[Index(x, y)]) {
+        left = std::min(left, x);
+        top = std::min(top, y);
+        break;
+      }
+  return left < kWidth ? QPointF(left, top) : QPointF();
+}
+
 double FloorMap::AreaCm2() const {
   const auto n = std::count_if(cells_.begin(), cells_.end(), [](std::uint8_t c) { return c != 0; });
   return static_cast<double>(n) / (kPixelsPerCm * kPixelsPerCm);

@@ -51,6 +51,8 @@ class FloorMap {
   }
   bool Floor(QPointF p) const;
   bool HasRoom() const { return room_; }
+  // The top left corner of the room's walls, where the engine's cursor counts from.
+  QPointF Origin() const;
   // Floor area in square centimetres, counting installation walls as floor (the floor
   // is laid under them).
   double AreaCm2() const;

@@ -8,8 +8,11 @@
 #include <QMenuBar>
 #include <QRegularExpression>
 #include <QStandardPaths>
+#include <QTemporaryDir>
+#include <cmath>
 
 #include "catalogue/product_bar.h"
+#include "check/check_window.h"
 #include "language/language.h"
 #include "platform/window.h"
 #include "print/print.h"
@@ -18,6 +21,7 @@
 #include "shell/icons.h"
 #include "shell/main_window.h"
 #include "shell/message_box.h"
+#include "shell/plan_view.h"
 #include "shell/settings.h"
 
 namespace tessel {
@@ -51,6 +55,9 @@ const Item kProject[kProjectItems] = {
     {"3.", "", false, true, false, false},
     {"4.", "", false, true, false, false},
     {"Als &Bild exportieren\u2026", "", false, false, false, false},
+    {"-", "", true, false, false, false},
+    {"Plan &prüfen", "", false, false, false, false},
+    {"&Mengen\u2026", "", false, false, false, false},
 };
 const Item kEdit[kEditItems] = {
     {"&Rückgängig", "Alt+Backspace", false, false, false, false},
@@ -142,6 +149,10 @@ void MainWindow::InitMenus() {
     if (menu.menu == Menu::Project) {
       top->removeAction(projectItems_[kExportImage]);
       top->insertAction(projectItems_[kPrint + 1], projectItems_[kExportImage]);
+      for (int item : {kCheckPlan, kQuantities}) {
+        top->removeAction(projectItems_[item]);
+        top->insertAction(projectItems_[kPrint + 1], projectItems_[item]);
+      }
     }
   }
   // Auto-save keeps the state the user gave it last.
@@ -188,6 +199,9 @@ void MainWindow::MenuClick(Menu menu, int index) {
         }
         case kExportImage:
           ExportImageDialog();
+          break;
+        case kCheckPlan:
+          ShowPlanCheck();
           break;
         case kExit:
           if (QuerySave(3100) != plat::IDCANCEL) {
@@ -459,6 +473,48 @@ bool MainWindow::WritePlanQuietly(const QString& name) {
   const QByteArray local = name.toLocal8Bit();
   return engine(TC_SaveDesignFile, 0, 0, 0, reinterpret_cast<long>(local.constData()), 0) ==
          TR_Done;
+}
+
+void MainWindow::ShowPlanCheck() {
+  // The plan as it stands, through the engine's own writer into a file of our own.
+  auto readPlan = [this](PlanText* plan) {
+    QTemporaryDir dir;
+    const QString name = dir.filePath("check.tsd");
+    return dir.isValid() && WritePlanQuietly(name) && ReadPlanFile(name, plan, nullptr);
+  };
+  auto select = [this](QPointF room) { SelectAtRoomPoint(room); };
+  if (!planCheck_)
+    planCheck_ =
+        new PlanCheckWindow(this, readPlan, CheckCatalogueOf(productBar_->Products()), select);
+  else
+    planCheck_->Refresh();
+  planCheck_->show();
+  planCheck_->raise();
+}
+
+// Points the engine at a point of the room and clicks there, as a user selects what
+// stands under the pointer. The pointer's scale is measured, not assumed: two points
+// of the work window give the engine's cursor for each.
+void MainWindow::SelectAtRoomPoint(QPointF room) {
+  if (Bridge().workWindowHandle == 0) return;
+  EngineInfo& info = Bridge().infoRecord;
+  const QPoint a(view_->width() / 2, view_->height() / 2);
+  constexpr int kProbe = 100;
+  auto cursorAt = [&](QPoint local) {
+    const QPoint global = view_->mapToGlobal(local);
+    plat::SetCursorPos(global.x(), global.y());
+    vCallTessel(TC_CursorPosition, local.x(), local.y(), 0);
+    ReadInfo();
+    return QPointF(info.lCursorX, info.lCursorY);
+  };
+  const QPointF first = cursorAt(a), second = cursorAt(a + QPoint(kProbe, kProbe));
+  const double sx = (second.x() - first.x()) / kProbe, sy = (second.y() - first.y()) / kProbe;
+  if (sx == 0 || sy == 0) return;
+  const QPoint target(a.x() + static_cast<int>(std::lround((room.x() - first.x()) / sx)),
+                      a.y() + static_cast<int>(std::lround((room.y() - first.y()) / sy)));
+  cursorAt(target);
+  vCallTessel(TC_DropCursor, target.x(), target.y(), 0);
+  UpdateControlStates();
 }
 
 void MainWindow::ExportImageDialog() {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QPointF>
 #include <QString>
 #include <array>
 #include <functional>
@@ -26,6 +27,7 @@ class QToolBar;
 
 namespace tessel {
 
+class PlanCheckWindow;
 class PlanView;
 class ProductBar;
 class ToolboxButton;
@@ -48,6 +50,7 @@ class MainWindow : public QMainWindow {
   QScrollBar* HorizontalBar() const { return hbar_; }
   QScrollBar* VerticalBar() const { return vbar_; }
   QAction* ProjectItem(int index) const { return projectItems_[index]; }
+  PlanCheckWindow* PlanCheck() const { return planCheck_; }
   QAction* EditItem(int index) const { return editItems_[index]; }
   QAction* ViewItem(int index) const { return viewItems_[index]; }
   QAction* HelpItem(int index) const { return helpItems_[index]; }
@@ -90,6 +93,9 @@ class MainWindow : public QMainWindow {
   void SuspendAutoSave() { autoSave_->Suspend(); }
   // Writes the plan into "Project > Export as image": PNG or BMP by the name's ending.
   void ExportImageDialog();
+  // Project > Check plan: the findings window, kept while the program runs.
+  void ShowPlanCheck();
+  void SelectAtRoomPoint(QPointF room);
   bool SaveProject(const QString& name);
   int SaveAsDialog();
   void AddRecentFile(const QString& name);
@@ -156,6 +162,7 @@ class MainWindow : public QMainWindow {
 
   PlanView* view_ = nullptr;
   ProductBar* productBar_ = nullptr;
+  PlanCheckWindow* planCheck_ = nullptr;
   QWidget* area_ = nullptr;
   QWidget* toolbox_ = nullptr;
   QWidget* selector_ = nullptr;

@@ -24,7 +24,10 @@ enum ProjectItem {
   // Numbered after the recent files so every older number keeps its caption; the menu
   // shows it below Print.
   kExportImage = 18,
-  kProjectItems = 19
+  // The fitter's checks, shown below the image export.
+  kCheckPlan = 20,
+  kQuantities = 21,
+  kProjectItems = 22
 };
 enum EditItem { kUndo = 0, kRedo = 1, kRemoveAllProducts = 3, kEditItems = 4 };
 enum ViewItem {
