@@ -70,6 +70,7 @@ void ForEachSample(const CheckProduct& p, double inset, F f) {
 }
 
 bool Overlap(const CheckProduct& a, const CheckProduct& b) {
+  if (!a.Box().intersects(b.Box())) return false;
   bool found = false;
   ForEachSample(a, kInset, [&](QPointF q) { return found = b.Covers(q, kInset); });
   if (!found) ForEachSample(b, kInset, [&](QPointF q) { return found = a.Covers(q, kInset); });
@@ -85,6 +86,18 @@ double Dot(QPointF a, QPointF b) {
 QPointF CheckProduct::Corner(int i) const {
   const double sa = (i == 1 || i == 2) ? 1 : -1, sd = i >= 2 ? 1 : -1;
   return centre + across * (sa * halfAcross) + deep * (sd * halfDeep);
+}
+
+QRectF CheckProduct::Box() const {
+  double left = centre.x(), top = centre.y(), right = left, bottom = top;
+  for (int i = 0; i < 4; ++i) {
+    const QPointF c = Corner(i);
+    left = std::min(left, c.x());
+    top = std::min(top, c.y());
+    right = std::max(right, c.x());
+    bottom = std::max(bottom, c.y());
+  }
+  return QRectF(QPointF(left, top), QPointF(right, bottom));
 }
 
 bool CheckProduct::Covers(QPointF p, double inset) const {
@@ -202,15 +215,24 @@ QList<Finding> CheckPlan(const PlanText& plan, const CheckCatalogue& catalogue,
     for (qsizetype j = i + 1; j < n; ++j)
       together[i * n + j] = together[j * n + i] = Overlap(products[i], products[j]);
 
+  std::vector<QRectF> boxes;
+  for (const CheckProduct& p : products) boxes.push_back(p.Box());
+  // The products that may stand in a region of product i's: those whose boxes meet it.
+  std::vector<qsizetype> near;
+  auto gather = [&](qsizetype i, const QRectF& region) {
+    near.clear();
+    for (qsizetype j = 0; j < n; ++j)
+      if (j != i && !together[i * n + j] && boxes[j].intersects(region)) near.push_back(j);
+  };
   QList<Finding> findings;
   auto add = [&](Finding f) { findings << f; };
-  // What stands at a point for product i: -1 nothing, 0 a wall, k > 0 product k
-  // (position), or a door's number with `door` set.
-  auto obstacle = [&](qsizetype i, QPointF q, bool withDoors, bool* door) {
+  // What stands at a point of the region gathered last: -1 nothing, 0 a wall, k > 0
+  // product k (position), or a door's number with `door` set.
+  auto obstacle = [&](QPointF q, bool withDoors, bool* door) {
     *door = false;
     if (!floor.Floor(q)) return 0;
-    for (qsizetype j = 0; j < n; ++j)
-      if (j != i && !together[i * n + j] && products[j].Covers(q)) return products[j].position;
+    for (qsizetype j : near)
+      if (products[j].Covers(q)) return products[j].position;
     if (withDoors)
       for (const PlanDoor& d : doors)
         if (d.Sweeps(q)) {
@@ -258,12 +280,18 @@ QList<Finding> CheckPlan(const PlanText& plan, const CheckCatalogue& catalogue,
       // says how much depth is missing and what takes it.
       const QPointF front = p.FrontMiddle();
       const int half = rule.width * kPixelsPerCm / 2;
+      const double reach = rule.depth * kStep;
+      gather(i,
+             QRectF(front - p.across * half, front + p.across * half + p.deep * reach)
+                 .normalized()
+                 .united(QRectF(front + p.across * half, front - p.across * half + p.deep * reach)
+                             .normalized()));
       bool blocked = false;
       for (int s = 0; s < rule.depth && !blocked; ++s) {
         const QPointF row = front + p.deep * (s * kStep + kStep / 2);
         for (int l = -half; l <= half && !blocked; l += static_cast<int>(kStep)) {
           bool door = false;
-          const int what = obstacle(i, row + p.across * l, true, &door);
+          const int what = obstacle(row + p.across * l, true, &door);
           if (what < 0) continue;
           blocked = true;
           add({FindingKind::kFreeAreaBlocked, p.position, what, door, rule.depth - s, rule.depth,
@@ -278,13 +306,15 @@ QList<Finding> CheckPlan(const PlanText& plan, const CheckCatalogue& catalogue,
     }
     if (rule.side > 0) {
       int nearest = rule.side, by = -1;
+      const double margin = rule.side * kStep;
+      gather(i, boxes[i].adjusted(-margin, -margin, margin, margin));
       for (int sign : {-1, 1})
         for (double f : kSideProbes) {
           const QPointF start =
               p.centre + p.across * (sign * p.halfAcross) + p.deep * (p.halfDeep * (2 * f - 1));
           for (int k = 0; k < nearest * kPixelsPerCm; ++k) {
             bool door = false;
-            const int what = obstacle(i, start + p.across * (sign * (k + 0.5)), false, &door);
+            const int what = obstacle(start + p.across * (sign * (k + 0.5)), false, &door);
             if (what < 0) continue;
             nearest = k / kPixelsPerCm;
             by = what;

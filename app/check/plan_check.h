@@ -9,6 +9,7 @@
 
 #include <QList>
 #include <QPointF>
+#include <QRectF>
 #include <QString>
 #include <functional>
 
@@ -40,6 +41,8 @@ struct CheckProduct {
   QPointF Corner(int i) const;  // 0..3 round the outline
   bool Covers(QPointF p, double inset = 0) const;
   QPointF FrontMiddle() const { return centre + deep * halfDeep; }
+  // The outline's bounding box, for a quick test before the exact one.
+  QRectF Box() const;
 };
 
 enum class FindingKind {
