@@ -6,6 +6,7 @@
 
 #include "catalogue/catalogue.h"
 #include "check/plan_check.h"
+#include "check/quantities.h"
 #include "language/language.h"
 #include "shell/settings.h"
 
@@ -14,6 +15,7 @@ namespace tessel {
 namespace {
 
 constexpr const char* kCheck = "--check";
+constexpr const char* kQuantities = "--quantities";
 constexpr const char* kBarrierFree = "--barrier-free";
 constexpr const char* kWheelchair = "--wheelchair";
 
@@ -61,15 +63,34 @@ int Check(const QStringList& arguments, qsizetype at) {
   return findings.isEmpty() ? kCheckClean : kCheckFindings;
 }
 
+// The room's inputs come from the plan's [Project] section, read here by key, with
+// defaults for what it lacks.
+int ListQuantities(const QStringList& arguments, qsizetype at) {
+  if (at + 2 >= arguments.size() || arguments[at + 1].startsWith("--") ||
+      arguments[at + 2].startsWith("--"))
+    return Say(kCheckUnreadable,
+               QString("usage: tessel32 %1 PLAN.tsd OUT.csv [-LANGUAGE]").arg(kQuantities));
+  PlanText plan;
+  QString why;
+  if (!ReadPlanFile(arguments[at + 1], &plan, &why)) return Say(kCheckUnreadable, why);
+  OpenTexts(arguments, at, 2);
+  const QuantityInputs in = QuantityInputsOf(plan.project);
+  const QByteArray csv = QuantitiesCsv(QuantityRows(ComputeQuantities(plan, in), in));
+  if (!WriteQuantities(csv, arguments[at + 2], &why))
+    return Say(kCheckFindings, "cannot write " + why);
+  return kCheckClean;
+}
+
 }  // namespace
 
 bool IsCheckCommand(const QStringList& arguments) {
-  return arguments.contains(kCheck);
+  return arguments.contains(kCheck) || arguments.contains(kQuantities);
 }
 
 int RunCheckCommand(const QStringList& arguments) {
-  const qsizetype checkAt = arguments.indexOf(kCheck);
-  return Check(arguments, checkAt);
+  if (const qsizetype at = arguments.indexOf(kQuantities); at >= 0)
+    return ListQuantities(arguments, at);
+  return Check(arguments, arguments.indexOf(kCheck));
 }
 
 }  // namespace tessel

@@ -8,7 +8,8 @@
 namespace tessel {
 
 // The check's exit status: no findings, findings, or a plan (or catalogue) it could
-// not read; arguments it cannot read count as the last.
+// not read; arguments it cannot read count as the last. The quantities end with 0
+// when written, 1 when the file could not be written, 2 as the check does.
 constexpr int kCheckClean = 0;
 constexpr int kCheckFindings = 1;
 constexpr int kCheckUnreadable = 2;

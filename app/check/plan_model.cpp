@@ -186,7 +186,7 @@ QPointF FloorMap::Origin() const {
 }
 
 double FloorMap::AreaCm2() const {
-  const auto n = std::count_if(cells_.begin(), cells_.end(), [](std::uint8_t c) { return c != 0; });
+  const auto n = std::count_if(cells_.begin(), cells_.end(), [](std::uint8_t c) { return c == 1; });
   return static_cast<double>(n) / (kPixelsPerCm * kPixelsPerCm);
 }
 

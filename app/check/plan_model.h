@@ -53,8 +53,8 @@ class FloorMap {
   bool HasRoom() const { return room_; }
   // The top left corner of the room's walls, where the engine's cursor counts from.
   QPointF Origin() const;
-  // Floor area in square centimetres, counting installation walls as floor (the floor
-  // is laid under them).
+  // Floor area in square centimetres: the floor to be covered, so without what
+  // installation walls stand on.
   double AreaCm2() const;
   // The room's outline length in centimetres, diagonal and round corners as cut.
   double PerimeterCm() const;

@@ -48,7 +48,9 @@ QString CommandLineUsage(const QString& program) {
              "                                        (the smallest scale that fits without N)\n"
              "  --check PLAN.tsd [-LANGUAGE] [--barrier-free | --wheelchair]\n"
              "                                        list what a fitter would object to;\n"
-             "                                        exit 0 none, 1 findings, 2 unreadable\n")
+             "                                        exit 0 none, 1 findings, 2 unreadable\n"
+             "  --quantities PLAN.tsd OUT.csv [-LANGUAGE]\n"
+             "                                        write floor, wall and tile quantities\n")
       .arg(program);
 }
 

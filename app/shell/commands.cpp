@@ -13,6 +13,7 @@
 
 #include "catalogue/product_bar.h"
 #include "check/check_window.h"
+#include "check/quantities_window.h"
 #include "language/language.h"
 #include "platform/window.h"
 #include "print/print.h"
@@ -202,6 +203,9 @@ void MainWindow::MenuClick(Menu menu, int index) {
           break;
         case kCheckPlan:
           ShowPlanCheck();
+          break;
+        case kQuantities:
+          ShowQuantities();
           break;
         case kExit:
           if (QuerySave(3100) != plat::IDCANCEL) {
@@ -475,13 +479,29 @@ bool MainWindow::WritePlanQuietly(const QString& name) {
          TR_Done;
 }
 
-void MainWindow::ShowPlanCheck() {
-  // The plan as it stands, through the engine's own writer into a file of our own.
-  auto readPlan = [this](PlanText* plan) {
-    QTemporaryDir dir;
-    const QString name = dir.filePath("check.tsd");
-    return dir.isValid() && WritePlanQuietly(name) && ReadPlanFile(name, plan, nullptr);
+// The plan as it stands, through the engine's own writer into a file of our own.
+bool MainWindow::ReadCurrentPlan(PlanText* plan) {
+  QTemporaryDir dir;
+  const QString name = dir.filePath("plan.tsd");
+  return dir.isValid() && WritePlanQuietly(name) && ReadPlanFile(name, plan, nullptr);
+}
+
+void MainWindow::ShowQuantities() {
+  auto readPlan = [this](PlanText* plan) { return ReadCurrentPlan(plan); };
+  auto askFile = [this] {
+    return AskName(true, CaptionOr(7632, "Quantities"),
+                   DialogFilter(CaptionOr(7635, "CSV files (*.csv)|*.csv")), kListExtension);
   };
+  if (!quantities_)
+    quantities_ = new QuantitiesWindow(this, readPlan, askFile);
+  else
+    quantities_->Refresh();
+  quantities_->show();
+  quantities_->raise();
+}
+
+void MainWindow::ShowPlanCheck() {
+  auto readPlan = [this](PlanText* plan) { return ReadCurrentPlan(plan); };
   auto select = [this](QPointF room) { SelectAtRoomPoint(room); };
   if (!planCheck_)
     planCheck_ =

@@ -28,6 +28,8 @@ class QToolBar;
 namespace tessel {
 
 class PlanCheckWindow;
+class QuantitiesWindow;
+struct PlanText;
 class PlanView;
 class ProductBar;
 class ToolboxButton;
@@ -51,6 +53,7 @@ class MainWindow : public QMainWindow {
   QScrollBar* VerticalBar() const { return vbar_; }
   QAction* ProjectItem(int index) const { return projectItems_[index]; }
   PlanCheckWindow* PlanCheck() const { return planCheck_; }
+  QuantitiesWindow* QuantitiesView() const { return quantities_; }
   QAction* EditItem(int index) const { return editItems_[index]; }
   QAction* ViewItem(int index) const { return viewItems_[index]; }
   QAction* HelpItem(int index) const { return helpItems_[index]; }
@@ -95,6 +98,9 @@ class MainWindow : public QMainWindow {
   void ExportImageDialog();
   // Project > Check plan: the findings window, kept while the program runs.
   void ShowPlanCheck();
+  // Project > Quantities...: the quantities window, kept while the program runs.
+  void ShowQuantities();
+  bool ReadCurrentPlan(PlanText* plan);
   void SelectAtRoomPoint(QPointF room);
   bool SaveProject(const QString& name);
   int SaveAsDialog();
@@ -163,6 +169,7 @@ class MainWindow : public QMainWindow {
   PlanView* view_ = nullptr;
   ProductBar* productBar_ = nullptr;
   PlanCheckWindow* planCheck_ = nullptr;
+  QuantitiesWindow* quantities_ = nullptr;
   QWidget* area_ = nullptr;
   QWidget* toolbox_ = nullptr;
   QWidget* selector_ = nullptr;

@@ -3,11 +3,13 @@
 // finding selects its product in the work window.
 #include <QComboBox>
 #include <QListWidget>
+#include <QTableWidget>
 #include <filesystem>
 
 #include "../support/bmp_writer.h"
 #include "app_fixture.h"
 #include "check/check_window.h"
+#include "check/quantities_window.h"
 
 using namespace tessel;
 using namespace tessel::testing;
@@ -86,6 +88,29 @@ class CheckWindowTest : public QObject, public AppFixture {
     QCOMPARE(list->count(), 1);
     QCOMPARE(list->item(0)->text(),
              QString("No findings: the plan leaves every free area and distance clear."));
+  }
+
+  void theQuantitiesWindowShowsTheRoomAndExportsIt() {
+    DrawRoom();  // the wall rectangle dialog's default: 450 x 200 cm
+    QAction* item = window->ProjectItem(kQuantities);
+    QCOMPARE(item->text(), QString("&Quantities..."));
+    item->trigger();
+    QuantitiesWindow* quantities = window->QuantitiesView();
+    QVERIFY(quantities && quantities->isVisible());
+    QTableWidget* table = quantities->Table();
+    QCOMPARE(table->rowCount(), 6);
+    QCOMPARE(table->item(0, 0)->text(), QString("Floor area"));
+    QCOMPARE(table->item(0, 1)->text(), QString("9.00"));
+    QCOMPARE(table->item(0, 2)->text(), QString("m²"));
+    QCOMPARE(table->item(1, 1)->text(), QString("13.00"));
+
+    nextFileName = FilePath("quantities");
+    QTest::mouseClick(quantities->findChild<QPushButton*>("cmdExport"), Qt::LeftButton);
+    QCOMPARE(dialogs, 1);
+    QVERIFY(lastDialogWasSave);
+    QFile csv(FilePath("quantities.csv"));
+    QVERIFY(csv.open(QIODevice::ReadOnly));
+    QVERIFY(csv.readAll().startsWith("Item,Quantity,Unit\r\nFloor area,9.00,m\xc2\xb2\r\n"));
   }
 
  private:
