@@ -236,6 +236,34 @@ class ProductBarTest : public QObject, public AppFixture {
 
   // ---- placing ----
 
+  // The catalogue's height bands reach the engine: a vanity unit and the basin above it
+  // are both placed at the same spot on the wall, in either order; a second vanity unit
+  // there is refused.
+  void aBasinAndItsVanityUnitStackInEitherOrder() {
+    const qint64 orders[][2] = {{111, 101}, {101, 111}};
+    for (const auto& order : orders) {
+      Furnish();
+      Choose(Bar()->Series(), "Ostara Linea");
+      for (qint64 id : order) {
+        Choose(Bar()->Groups(), id == 111 ? "Vanity units" : "Washbasins");
+        QTest::mouseClick(Bar()->Button(ButtonOf(id)), Qt::LeftButton);
+        Drop(QPoint(300, 180));
+        ReadInfo();
+        QCOMPARE(Bridge().infoRecord.bObjAtCur, 0);
+      }
+      QCOMPARE(Bridge().infoRecord.iCountDesignItems, 2);
+      Choose(Bar()->Groups(), "Vanity units");
+      QTest::mouseClick(Bar()->Button(ButtonOf(112)), Qt::LeftButton);
+      Drop(QPoint(300, 180));
+      ReadInfo();
+      QCOMPARE(Bridge().infoRecord.bObjAtCur, 1);
+      QCOMPARE(Bridge().infoRecord.iCountDesignItems, 2);
+      Press(window, Qt::Key_Escape);
+      CloseWindow();
+      window = nullptr;
+    }
+  }
+
   void aBasinFromTheBarReachesTheEngineAndThePlan() {
     Furnish();
     Choose(Bar()->Series(), "Ostara Linea");
