@@ -13,6 +13,7 @@
 
 #include "catalogue/product_bar.h"
 #include "check/check_window.h"
+#include "check/free_area_overlay.h"
 #include "check/quantities_window.h"
 #include "language/language.h"
 #include "platform/window.h"
@@ -75,6 +76,9 @@ const Item kView[kViewItems] = {
     {"-", "", false, false, false, false},
     {"&Produktliste", "F4", false, false, false, false},
     {"&Katalog", "F5", false, false, false, false},
+    {"-", "", true, false, false, false},
+    {"-", "", true, false, false, false},
+    {"&Bewegungsflächen", "", false, false, true, false},
 };
 const Item kHelp[kHelpItems] = {
     {"&Aktuelles Thema", "Shift+F1", false, true, false, false},
@@ -262,6 +266,9 @@ void MainWindow::MenuClick(Menu menu, int index) {
           break;
         case kDesignModeItem:
           SetDesignModeUI();
+          break;
+        case kFreeAreas:
+          ShowFreeAreas(viewItems_[kFreeAreas]->isChecked());
           break;
         case kProductList:
           productBar_->ShowProductList(this, [this] {
@@ -498,6 +505,36 @@ void MainWindow::ShowQuantities() {
     quantities_->Refresh();
   quantities_->show();
   quantities_->raise();
+}
+
+// The zones are worked out again whenever the plan has changed (its history serial),
+// and painted over the work window in design mode only.
+void MainWindow::ShowFreeAreas(bool on) {
+  if (!on) {
+    view_->SetOverlay(nullptr);
+    return;
+  }
+  freeAreasSerial_ = -1;
+  view_->SetOverlay([this](QPainter& painter) {
+    if (workMode_ != kDesignMode) return;
+    const BridgeState& b = Bridge();
+    if (b.infoRecord.iSerial != freeAreasSerial_) {
+      freeAreasSerial_ = b.infoRecord.iSerial;
+      PlanText plan;
+      freeAreas_.clear();
+      if (ReadCurrentPlan(&plan))
+        freeAreas_ = FreeAreaShapes(plan, CheckCatalogueOf(productBar_->Products()),
+                                    FreeAreaSetting::kPrivate);
+    }
+    // The engine's mapping: the plan area's middle shows the view centre, at the zoom.
+    const double z = b.zoomTable[b.zoomIndex];
+    const double middleX = (rulerWidth_ + view_->width()) / 2,
+                 middleY = (rulerWidth_ + view_->height()) / 2;
+    QTransform map;
+    map.translate(middleX - std::round(b.viewCenterX) * z, middleY - b.viewCenterY * z);
+    map.scale(z, z);
+    PaintFreeAreas(painter, freeAreas_, map);
+  });
 }
 
 void MainWindow::ShowPlanCheck() {

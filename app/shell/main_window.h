@@ -3,6 +3,7 @@
 // the view state kept for the engine, and the window's own keys.
 #pragma once
 
+#include <QList>
 #include <QMainWindow>
 #include <QPointF>
 #include <QString>
@@ -10,6 +11,7 @@
 #include <functional>
 #include <memory>
 
+#include "check/free_area_overlay.h"
 #include "shell/auto_save.h"
 #include "shell/change_tracker.h"
 #include "shell/control_states.h"
@@ -100,6 +102,8 @@ class MainWindow : public QMainWindow {
   void ShowPlanCheck();
   // Project > Quantities...: the quantities window, kept while the program runs.
   void ShowQuantities();
+  // View > Free areas on or off.
+  void ShowFreeAreas(bool on);
   bool ReadCurrentPlan(PlanText* plan);
   void SelectAtRoomPoint(QPointF room);
   bool SaveProject(const QString& name);
@@ -170,6 +174,8 @@ class MainWindow : public QMainWindow {
   ProductBar* productBar_ = nullptr;
   PlanCheckWindow* planCheck_ = nullptr;
   QuantitiesWindow* quantities_ = nullptr;
+  int freeAreasSerial_ = -1;  // the plan's history serial the zones were made for
+  QList<FreeAreaShape> freeAreas_;
   QWidget* area_ = nullptr;
   QWidget* toolbox_ = nullptr;
   QWidget* selector_ = nullptr;

@@ -37,7 +37,9 @@ enum ViewItem {
   kDesignModeItem = 4,
   kProductList = 6,
   kCatalogue = 7,
-  kViewItems = 8
+  // The free areas in front of the products, over the work window.
+  kFreeAreas = 10,
+  kViewItems = 11
 };
 enum HelpItem { kHelpMode = 0, kAbout = 1, kSearch = 2, kHelpItems = 3 };
 

@@ -89,6 +89,15 @@ void PlanView::paintEvent(QPaintEvent* event) {
   painter.drawImage(part.topLeft(), frame, part);
   if (part != event->rect())
     painter.fillRect(QRegion(event->rect()).subtracted(part).boundingRect(), Qt::white);
+  if (overlay_) {
+    painter.setClipRect(event->rect());
+    overlay_(painter);
+  }
+}
+
+void PlanView::SetOverlay(std::function<void(QPainter&)> overlay) {
+  overlay_ = std::move(overlay);
+  update();
 }
 
 void PlanView::resizeEvent(QResizeEvent* event) {

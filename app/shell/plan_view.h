@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QWidget>
+#include <functional>
 
 #include "platform/gdi.h"
 
@@ -22,6 +23,9 @@ class PlanView : public QWidget {
   void PlaceWindow();
   // Whether a mouse button went down on the plan and has not come up yet (a drag).
   bool ButtonHeld() const { return buttonHeld_; }
+  // Painted over the window's picture after every paint (View > Free areas); the
+  // engine's pixels stay as they are.
+  void SetOverlay(std::function<void(QPainter&)> overlay);
 
  signals:
   // Window pixels and the buttons held (1 left, 2 right, 4 middle).
@@ -40,6 +44,7 @@ class PlanView : public QWidget {
   void wheelEvent(QWheelEvent* event) override;
 
  private:
+  std::function<void(QPainter&)> overlay_;
   plat::HWND window_ = 0;
   bool buttonHeld_ = false;
 };

@@ -10,6 +10,8 @@
 #include "app_fixture.h"
 #include "check/check_window.h"
 #include "check/quantities_window.h"
+#include "platform/window.h"
+#include "shell/plan_view.h"
 
 using namespace tessel;
 using namespace tessel::testing;
@@ -88,6 +90,41 @@ class CheckWindowTest : public QObject, public AppFixture {
     QCOMPARE(list->count(), 1);
     QCOMPARE(list->item(0)->text(),
              QString("No findings: the plan leaves every free area and distance clear."));
+  }
+
+  void theFreeAreasLieOverTheWorkWindowOnly() {
+    DrawRoom();
+    window->ViewItem(kDesignModeItem)->trigger();
+    const QString path = bitmaps.filePath("basin-2.bmp");
+    QCOMPARE(vCallTessel(TC_PutProduct, kCatalogueBasin, 0, 0, path), 0L);
+    QTest::mouseMove(window->View(), kNearBottomWall + QPoint(5, 5));
+    QTest::mouseMove(window->View(), kNearBottomWall);
+    QTest::mouseRelease(window->View(), Qt::LeftButton, {}, kNearBottomWall);
+    QCoreApplication::processEvents();
+    // Between the basin's front (by the catalogue's depth) and the bottom wall.
+    const QPoint inFront = kNearBottomWall + QPoint(0, 22), aside = kNearBottomWall + QPoint(80, 0);
+    const QImage before = window->View()->grab().toImage();
+    int w = 0, h = 0, stride = 0;
+    const std::uint32_t* pixels = plat::WindowPixels(window->View()->Handle(), &w, &h, &stride);
+    QVERIFY(pixels);
+    const std::vector<std::uint32_t> engine(pixels, pixels + std::size_t(stride) * h);
+
+    QAction* item = window->ViewItem(kFreeAreas);
+    QCOMPARE(item->text(), QString("&Free areas"));
+    QVERIFY(item->isCheckable());
+    item->trigger();
+    QCoreApplication::processEvents();
+    const QImage shown = window->View()->grab().toImage();
+    const QColor blocked = shown.pixelColor(inFront), plain = before.pixelColor(inFront);
+    QVERIFY2(blocked != plain, "the zone tints the window");
+    QVERIFY(blocked.red() > blocked.green() + 40);  // red: the wall is in its way
+    QCOMPARE(shown.pixelColor(aside), before.pixelColor(aside));
+    pixels = plat::WindowPixels(window->View()->Handle(), &w, &h, &stride);
+    QVERIFY(std::equal(engine.begin(), engine.end(), pixels));  // the engine's picture untouched
+
+    item->trigger();
+    QCoreApplication::processEvents();
+    QCOMPARE(window->View()->grab().toImage().pixelColor(inFront), plain);
   }
 
   void theQuantitiesWindowShowsTheRoomAndExportsIt() {
