@@ -45,6 +45,9 @@ PlanCheckWindow::PlanCheckWindow(QWidget* parent, std::function<bool(PlanText*)>
   list_ = new QListWidget(this);
   list_->setObjectName("lstFindings");
   list_->setMinimumSize(kListWidth, kListHeight);
+  // A finding names two products and a measure: it wraps rather than scrolls.
+  list_->setWordWrap(true);
+  list_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   layout->addWidget(list_);
   auto* hint = new QLabel(GetHelp(kTextTitle), this);
   hint->setWordWrap(true);

@@ -78,7 +78,7 @@ const Item kView[kViewItems] = {
     {"&Katalog", "F5", false, false, false, false},
     {"-", "", true, false, false, false},
     {"-", "", true, false, false, false},
-    {"&Bewegungsflächen", "", false, false, true, false},
+    {"Be&wegungsflächen", "", false, false, true, false},
 };
 const Item kHelp[kHelpItems] = {
     {"&Aktuelles Thema", "Shift+F1", false, true, false, false},
