@@ -494,7 +494,16 @@ bool MainWindow::ReadCurrentPlan(PlanText* plan) {
 }
 
 void MainWindow::ShowQuantities() {
-  auto readPlan = [this](PlanText* plan) { return ReadCurrentPlan(plan); };
+  // The engine writes only the room and the furnishing; the project's inputs are taken
+  // from the plan's own file, as its [Project] section holds them there.
+  auto readPlan = [this](PlanText* plan) {
+    if (!ReadCurrentPlan(plan)) return false;
+    PlanText saved;
+    if (plan->project.isEmpty() && !currentFile_.isEmpty() &&
+        ReadPlanFile(currentFile_, &saved, nullptr))
+      plan->project = saved.project;
+    return true;
+  };
   auto askFile = [this] {
     return AskName(true, CaptionOr(7632, "Quantities"),
                    DialogFilter(CaptionOr(7635, "CSV files (*.csv)|*.csv")), kListExtension);

@@ -150,6 +150,28 @@ class CheckWindowTest : public QObject, public AppFixture {
     QVERIFY(csv.readAll().startsWith("Item,Quantity,Unit\r\nFloor area,9.00,m\xc2\xb2\r\n"));
   }
 
+  // The plan's own file keeps the [Project] section; the quantities take their inputs
+  // from it.
+  void theQuantitiesTakeTheProjectInputsFromThePlansFile() {
+    const QString plan = FilePath("tiled.tsd");
+    QFile f(plan);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(
+        "[Layout]\ncount=1\n00=WALLRECT,640,440,300,250,32767,0,0\n"
+        "[Design]\ncount=0\n[Project]\nTilingHeight=100\nWallTile=50x50\n");
+    f.close();
+    nextFileName = plan;
+    window->ProjectItem(kOpen)->trigger();
+    QCOMPARE(window->CurrentFile(), plan);
+    window->ProjectItem(kQuantities)->trigger();
+    QTableWidget* table = window->QuantitiesView()->Table();
+    QCOMPARE(table->item(0, 1)->text(), QString("7.50"));
+    QCOMPARE(table->item(3, 0)->text(),
+             QString("Wall area up to 100 cm (doors and windows deducted)"));
+    QCOMPARE(table->item(3, 1)->text(), QString("11.00"));
+    QVERIFY(table->item(5, 0)->text().startsWith("Wall tiles 50 × 50 cm"));
+  }
+
  private:
   MainWindow* window = nullptr;
   QTemporaryDir bitmaps;
