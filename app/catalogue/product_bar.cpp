@@ -391,6 +391,7 @@ void ProductBar::PutProduct(qint64 id, std::int16_t mount, std::int16_t angle, c
   const long result = engine(TC_PutProduct, u(static_cast<std::int32_t>(id)), u(mount), u(angle),
                              reinterpret_cast<long>(ansi.constData()), height);
   b.lastEngineResult = static_cast<std::int16_t>(result);
+  hung_ = result == TR_Done ? HungProduct{id, mount, angle} : HungProduct{};
   // A wall-mounted product with no wall long enough for it cannot hang at the cursor.
   if (result == TR_PlacementFailed) ShowEngineError(b.lastEngineResult);
 }

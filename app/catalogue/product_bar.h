@@ -78,6 +78,14 @@ class ProductBar : public QWidget {
   void ShowSelectedProduct(qint64 id);
 
   QString ProductDescription(qint64 id) { return catalogue_.ProductDescription(id); }
+  // The product the bar hung at the pointer last (number, mount code, angle), until it
+  // is dropped or given up; number 0 for none.
+  struct HungProduct {
+    qint64 id = 0;
+    int mount = 0, angle = 0;
+  };
+  const HungProduct& Hung() const { return hung_; }
+  void ForgetHung() { hung_ = {}; }
   void ShowProductDimensions(qint64 id);
 
   QComboBox* Series() const { return ddSeries_; }
@@ -115,6 +123,7 @@ class ProductBar : public QWidget {
 
   std::function<void(const QString&)> status_;
   Catalogue catalogue_;
+  HungProduct hung_;
   ProductRow row_;
   QString images_;
   QComboBox* ddSeries_ = nullptr;

@@ -12,6 +12,7 @@
 #include <memory>
 
 #include "check/free_area_overlay.h"
+#include "check/live_distances.h"
 #include "shell/auto_save.h"
 #include "shell/change_tracker.h"
 #include "shell/control_states.h"
@@ -104,6 +105,7 @@ class MainWindow : public QMainWindow {
   void ShowQuantities();
   // View > Free areas on or off.
   void ShowFreeAreas(bool on);
+  void ShowLiveDistances(const HangingProduct& hanging);
   bool ReadCurrentPlan(PlanText* plan);
   void SelectAtRoomPoint(QPointF room);
   bool SaveProject(const QString& name);
@@ -176,6 +178,9 @@ class MainWindow : public QMainWindow {
   QuantitiesWindow* quantities_ = nullptr;
   int freeAreasSerial_ = -1;  // the plan's history serial the zones were made for
   QList<FreeAreaShape> freeAreas_;
+  HangingProduct dragged_;  // the product a press may drag, taken before the lift
+  std::unique_ptr<DistanceMap> liveDistances_;
+  int liveDistancesSerial_ = -1;
   QWidget* area_ = nullptr;
   QWidget* toolbox_ = nullptr;
   QWidget* selector_ = nullptr;
