@@ -7,6 +7,7 @@
 #include <QPainter>
 
 #include "check/free_area_overlay.h"
+#include "check/live_distances.h"
 #include "check/plan_check.h"
 
 namespace {
@@ -97,6 +98,28 @@ void FreeAreasOverAFullRepaint(benchmark::State& state) {
   state.counters["zones"] = static_cast<double>(shapes.size());
 }
 BENCHMARK(FreeAreasOverAFullRepaint)->Unit(benchmark::kMicrosecond);
+
+// What a pointer move costs while a wall-mounted basin hangs in the largest plan: its
+// place against the nearest wall and the four distances. The counts are laid out once
+// per change of the plan, outside the loop.
+void LiveDistancesOfAPointerMove(benchmark::State& state) {
+  tessel::PlanText plan;
+  if (!tessel::ParsePlanText(LargestPlan(), &plan)) {
+    state.SkipWithError("the plan does not parse");
+    return;
+  }
+  const tessel::DistanceMap map(plan, Catalogue());
+  const tessel::HangingProduct basin{1, 5, 0};
+  int step = 0, sum = 0;
+  for (auto _ : state) {
+    const QPointF pointer(600 + step % 300, 700 + step % 50);
+    ++step;
+    const std::array<int, 4> d = map.Distances(map.Place(basin, pointer));
+    sum += d[0] + d[3];
+    benchmark::DoNotOptimize(sum);
+  }
+}
+BENCHMARK(LiveDistancesOfAPointerMove)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 
