@@ -306,7 +306,7 @@ void PlaceAndTestAProduct(benchmark::State& state) {
     vrx::ProductPlace place;
     vrx::PlaceProduct(500 + (step & 63), 350 + ((step >> 6) & 15), &place);
     ++step;
-    refused += vrx::Collides(place.corners);
+    refused += vrx::Collides(place.corners, 0);
     benchmark::DoNotOptimize(refused);
   }
   CallTessel(TC_SetSelectCursor, 0, 0, 0, 0, 0);

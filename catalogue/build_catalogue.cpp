@@ -160,6 +160,8 @@ int main(int argc, char** argv) {
     ok = ok && Load(db, "ltSerien", 2, source + "/texts/series.tsv");
     ok = ok && Load(db, "tProduktgruppen", 4, source + "/texts/groups.tsv");
     ok = ok && Load(db, "tKatalog", kProductColumns, source + "/texts/products.tsv", 1, &products);
+    ok = ok && Load(db, "tHoehen", 3, source + "/texts/heights.tsv");
+    ok = ok && Load(db, "tBewegungsflaechen", 9, source + "/texts/freeareas.tsv");
     ok = ok && db.commit();
     db.close();
   }

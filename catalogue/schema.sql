@@ -38,3 +38,23 @@ CREATE TABLE tKatalog (
 );
 CREATE INDEX tKatalogSerie ON tKatalog (SerienID);
 CREATE INDEX tKatalogGruppe ON tKatalog (Produktgruppe1);
+-- The height band of a product above the floor, in whole centimetres: two products
+-- whose bands do not overlap may stand over one another (a basin on its vanity unit,
+-- a mirror cabinet above it). A product without a row collides with everything.
+CREATE TABLE tHoehen (
+  KatalogID INTEGER PRIMARY KEY,
+  Unterkante INTEGER,
+  Oberkante INTEGER
+);
+-- The free area a person needs in front of a product of the group, in centimetres,
+-- centred on the product's front: width and depth for a private bathroom, for a
+-- barrier-free one (BF) and for a wheelchair user (R); the least distance to the
+-- side from a wall or the next object (0 for tubs and trays, built in wall to wall),
+-- and between objects facing each other.
+CREATE TABLE tBewegungsflaechen (
+  Produktgruppe INTEGER PRIMARY KEY,
+  Breite INTEGER, Tiefe INTEGER,
+  BreiteBF INTEGER, TiefeBF INTEGER,
+  BreiteR INTEGER, TiefeR INTEGER,
+  Seitenabstand INTEGER, Gegenueber INTEGER
+);

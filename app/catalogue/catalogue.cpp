@@ -152,6 +152,11 @@ CatalogueState Catalogue::Open(const QString& file, const QString& suffix, QStri
   // The dialog starts on the same statement as the bar: a second snapshot of it would
   // hold the same rows, so the two share them and walk apart.
   dialogProducts_ = productBar_;
+  // Tables that older catalogue files lack: without them products have no height band
+  // and no free area, and everything else works as before.
+  db_.OpenRecordSet(&heights_, "SELECT KatalogID, Unterkante, Oberkante FROM tHoehen");
+  db_.OpenRecordSet(&productGroups_, "SELECT KatalogID, Produktgruppe1 FROM tKatalog");
+  db_.OpenRecordSet(&freeAreas_, "SELECT * FROM tBewegungsflaechen");
   for (series.MoveFirst(); !series.Eof(); series.MoveNext()) series_ << series.Field(0).toString();
   return state_;
 }
@@ -161,6 +166,9 @@ void Catalogue::Close() {
   productBar_.Close();
   dialogProducts_.Close();
   groups_.Close();
+  heights_.Close();
+  productGroups_.Close();
+  freeAreas_.Close();
   series_.clear();
   db_.Close();
   state_ = CatalogueState::kClosed;
@@ -187,6 +195,22 @@ bool Catalogue::RequeryProductBar(const ProductFilter& filter, QString* why) {
 
 bool Catalogue::RequeryDialog(const ProductFilter& filter, QString* why) {
   return db_.OpenRecordSet(&dialogProducts_, CatalogueDialogStatement(suffix_, filter), why);
+}
+
+bool Catalogue::HeightBand(qint64 id, int* bottom, int* top) {
+  if (heights_.RecordCount() == 0 || !heights_.FindFirst("KatalogID = " + QString::number(id)))
+    return false;
+  bool okBottom = false, okTop = false;
+  *bottom = heights_.Field("Unterkante").toInt(&okBottom);
+  *top = heights_.Field("Oberkante").toInt(&okTop);
+  return okBottom && okTop && *bottom >= 0 && *top > *bottom;
+}
+
+int Catalogue::ProductGroup(qint64 id) {
+  if (productGroups_.RecordCount() == 0 ||
+      !productGroups_.FindFirst("KatalogID = " + QString::number(id)))
+    return 0;
+  return productGroups_.Field("Produktgruppe1").toInt();
 }
 
 QString Catalogue::ProductDescription(qint64 id) {

@@ -100,6 +100,14 @@ class Catalogue {
   bool RequeryProductBar(const ProductFilter& filter, QString* why = nullptr);
   bool RequeryDialog(const ProductFilter& filter, QString* why = nullptr);
 
+  // The product's height band above the floor (tHoehen), in whole centimetres; false
+  // when the catalogue gives it none (or is older than that table).
+  bool HeightBand(qint64 id, int* bottom, int* top);
+  // The product's group number (Produktgruppe1), 0 when unknown.
+  int ProductGroup(qint64 id);
+  // The free areas by product group (tBewegungsflaechen); empty in older catalogues.
+  RecordSet& FreeAreas() { return freeAreas_; }
+
   // "<model number>    <series>  -  <name>" of a product, "000000" for a product
   // without model number, "<>" for an unknown one. Moves AllProducts() to it.
   QString ProductDescription(qint64 id);
@@ -109,6 +117,7 @@ class Catalogue {
   CatalogueState state_ = CatalogueState::kClosed;
   QString suffix_;
   RecordSet allProducts_, productBar_, dialogProducts_, groups_;
+  RecordSet heights_, productGroups_, freeAreas_;
   QStringList series_;
 };
 

@@ -351,7 +351,12 @@ void ProductBar::PlaceRecord(RecordSet& set, const QPixmap& picture, const QStri
   if (Hints().showEsc) hint(StartupHelpWindow::kEscHint);
   const qint64 id = set.Field("KatalogID").toLongLong();
   const QVariant height = set.Field(QString::fromUtf8("Höhe"));
-  const int productHeight = ProductHeight(height);
+  // A product with a height band hands the band to the engine in place of its height,
+  // so that it may stand over products out of its way; the engine keeps nothing else.
+  int productHeight = ProductHeight(height);
+  int bottom = 0, top = 0;
+  if (catalogue_.HeightBand(id, &bottom, &top))
+    productHeight = static_cast<int>(TesselHeightBand(bottom, top));
   if (!height.isNull() && !height.toString().isEmpty() && Hints().showHeight)
     hint(StartupHelpWindow::kHeightHint);
   const Mounting mounting = MountFor(id, set.Field("Produktgruppe").toString());
@@ -385,6 +390,7 @@ void ProductBar::PutProduct(qint64 id, std::int16_t mount, std::int16_t angle, c
   const long result = engine(TC_PutProduct, u(static_cast<std::int32_t>(id)), u(mount), u(angle),
                              reinterpret_cast<long>(ansi.constData()), height);
   b.lastEngineResult = static_cast<std::int16_t>(result);
+  hung_ = result == TR_Done ? HungProduct{id, mount, angle} : HungProduct{};
   // A wall-mounted product with no wall long enough for it cannot hang at the cursor.
   if (result == TR_PlacementFailed) ShowEngineError(b.lastEngineResult);
 }

@@ -80,6 +80,14 @@ class ProductBar : public QWidget {
   QString ProductDescription(qint64 id) { return catalogue_.ProductDescription(id); }
   // The folder of the open catalogue's plan pictures.
   const QString& PicturesFolder() const { return images_; }
+  // The product the bar hung at the pointer last (number, mount code, angle), until it
+  // is dropped or given up; number 0 for none.
+  struct HungProduct {
+    qint64 id = 0;
+    int mount = 0, angle = 0;
+  };
+  const HungProduct& Hung() const { return hung_; }
+  void ForgetHung() { hung_ = {}; }
   void ShowProductDimensions(qint64 id);
 
   QComboBox* Series() const { return ddSeries_; }
@@ -117,6 +125,7 @@ class ProductBar : public QWidget {
 
   std::function<void(const QString&)> status_;
   Catalogue catalogue_;
+  HungProduct hung_;
   ProductRow row_;
   QString images_;
   QComboBox* ddSeries_ = nullptr;

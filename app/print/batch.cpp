@@ -12,6 +12,7 @@
 #include "catalogue/plan_pictures.h"
 #include "catalogue/product_bar.h"
 #include "catalogue/product_list_csv.h"
+#include "check/check_batch.h"
 #include "language/language.h"
 #include "platform/profile.h"
 #include "print/print.h"
@@ -167,10 +168,11 @@ int PrintPdf(EngineCall engine, const QString& plan, const QString& out, int sca
 
 bool IsBatchCommand(const QStringList& arguments) {
   return arguments.contains(kExport) || arguments.contains(kPrintPdf) ||
-         arguments.contains(kExportList);
+         arguments.contains(kExportList) || IsCheckCommand(arguments);
 }
 
 int RunBatch(const QStringList& arguments) {
+  if (IsCheckCommand(arguments)) return RunCheckCommand(arguments);
   const qsizetype exportAt = arguments.indexOf(kExport);
   const qsizetype printAt = arguments.indexOf(kPrintPdf);
   const qsizetype listAt = arguments.indexOf(kExportList);

@@ -50,7 +50,12 @@ QString CommandLineUsage(const QString& program) {
              "                                        write the placed products as a CSV list\n"
              "  --print-pdf PLAN.tsd OUT.pdf [--scale N]\n"
              "                                        print the plan to a PDF file at 1:N\n"
-             "                                        (the smallest scale that fits without N)\n")
+             "                                        (the smallest scale that fits without N)\n"
+             "  --check PLAN.tsd [-LANGUAGE] [--barrier-free | --wheelchair]\n"
+             "                                        list what a fitter would object to;\n"
+             "                                        exit 0 none, 1 findings, 2 unreadable\n"
+             "  --quantities PLAN.tsd OUT.csv [-LANGUAGE]\n"
+             "                                        write floor, wall and tile quantities\n")
       .arg(program);
 }
 

@@ -12,11 +12,16 @@
 #include <QMenuBar>
 #include <QRegularExpression>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 #include <algorithm>
+#include <cmath>
 
 #include "catalogue/catalogue.h"
 #include "catalogue/plan_pictures.h"
 #include "catalogue/product_bar.h"
+#include "check/check_window.h"
+#include "check/free_area_overlay.h"
+#include "check/quantities_window.h"
 #include "dialogs/project_dialog.h"
 #include "language/language.h"
 #include "platform/profile.h"
@@ -29,6 +34,7 @@
 #include "shell/icons.h"
 #include "shell/main_window.h"
 #include "shell/message_box.h"
+#include "shell/plan_view.h"
 #include "shell/settings.h"
 
 namespace tessel {
@@ -63,9 +69,8 @@ const Item kProject[kProjectItems] = {
     {"4.", "", false, true, false, false},
     {"Als &Bild exportieren\u2026", "", false, false, false, false},
     {"Pro&jekteigenschaften\u2026", "", false, false, false, false},
-    // Kept for commands still to come; they have no item yet.
-    {"-", "", true, false, false, false},
-    {"-", "", true, false, false, false},
+    {"Plan &prüfen", "", false, false, false, false},
+    {"&Mengen\u2026", "", false, false, false, false},
 };
 const Item kEdit[kEditItems] = {
     {"&Rückgängig", "Alt+Backspace", false, false, false, false},
@@ -88,8 +93,7 @@ const Item kView[kViewItems] = {
     {"&Katalog", "F5", false, false, false, false},
     {"-", "", false, false, false, false},
     {"&Ganzen Plan anzeigen", "Ctrl+0", false, false, false, false},
-    // Kept free for a view command of its own; hidden until then.
-    {"-", "", true, false, false, false},
+    {"Be&wegungsflächen", "", false, false, true, false},
 };
 const Item kHelp[kHelpItems] = {
     {"&Aktuelles Thema", "Shift+F1", false, true, false, false},
@@ -192,6 +196,11 @@ void MainWindow::InitMenus() {
       // with them, and every numbered item above keeps its place.
       top->removeAction(projectItems_[kProperties]);
       top->insertAction(projectItems_[kPrint + 1], projectItems_[kProperties]);
+      // The fitter's checks follow the project's data.
+      for (int item : {kCheckPlan, kQuantities}) {
+        top->removeAction(projectItems_[item]);
+        top->insertAction(projectItems_[kPrint + 1], projectItems_[item]);
+      }
     }
   }
   // Auto-save keeps the state the user gave it last.
@@ -251,6 +260,12 @@ void MainWindow::MenuClick(Menu menu, int index) {
         }
         case kExportImage:
           ExportImageDialog();
+          break;
+        case kCheckPlan:
+          ShowPlanCheck();
+          break;
+        case kQuantities:
+          ShowQuantities();
           break;
         case kExit:
           if (QuerySave(3100) != plat::IDCANCEL) {
@@ -314,6 +329,9 @@ void MainWindow::MenuClick(Menu menu, int index) {
           break;
         case kDesignModeItem:
           SetDesignModeUI();
+          break;
+        case kFreeAreas:
+          ShowFreeAreas(viewItems_[kFreeAreas]->isChecked());
           break;
         case kProductList:
           productBar_->ShowProductList(this, [this] {
@@ -648,6 +666,103 @@ QByteArray MainWindow::EnginePlanText() {
   QFile file(name);
   if (!file.open(QIODevice::ReadOnly)) return {};
   return file.readAll();
+}
+
+// The plan as it stands, through the engine's own writer into a file of our own.
+bool MainWindow::ReadCurrentPlan(PlanText* plan) {
+  QTemporaryDir dir;
+  const QString name = dir.filePath("plan.tsd");
+  return dir.isValid() && WritePlanQuietly(name) && ReadPlanFile(name, plan, nullptr);
+}
+
+void MainWindow::ShowQuantities() {
+  // The engine writes only the room and the furnishing; the project's inputs are taken
+  // from the plan's own file, as its [Project] section holds them there.
+  auto readPlan = [this](PlanText* plan) {
+    if (!ReadCurrentPlan(plan)) return false;
+    PlanText saved;
+    if (plan->project.isEmpty() && !currentFile_.isEmpty() &&
+        ReadPlanFile(currentFile_, &saved, nullptr))
+      plan->project = saved.project;
+    return true;
+  };
+  auto askFile = [this] {
+    return AskName(true, CaptionOr(7632, "Quantities"),
+                   DialogFilter(CaptionOr(7635, "CSV files (*.csv)|*.csv")), kListExtension);
+  };
+  if (!quantities_)
+    quantities_ = new QuantitiesWindow(this, readPlan, askFile);
+  else
+    quantities_->Refresh();
+  quantities_->show();
+  quantities_->raise();
+}
+
+// The zones are worked out again whenever the plan has changed (its history serial),
+// and painted over the work window in design mode only.
+void MainWindow::ShowFreeAreas(bool on) {
+  if (!on) {
+    view_->SetOverlay(nullptr);
+    return;
+  }
+  freeAreasSerial_ = -1;
+  view_->SetOverlay([this](QPainter& painter) {
+    if (workMode_ != kDesignMode) return;
+    const BridgeState& b = Bridge();
+    if (b.infoRecord.iSerial != freeAreasSerial_) {
+      freeAreasSerial_ = b.infoRecord.iSerial;
+      PlanText plan;
+      freeAreas_.clear();
+      if (ReadCurrentPlan(&plan))
+        freeAreas_ = FreeAreaShapes(plan, CheckCatalogueOf(productBar_->Products()),
+                                    FreeAreaSetting::kPrivate);
+    }
+    // The engine's mapping: the plan area's middle shows the view centre, at the zoom.
+    const double z = b.zoomTable[b.zoomIndex];
+    const double middleX = (rulerWidth_ + view_->width()) / 2,
+                 middleY = (rulerWidth_ + view_->height()) / 2;
+    QTransform map;
+    map.translate(middleX - std::round(b.viewCenterX) * z, middleY - b.viewCenterY * z);
+    map.scale(z, z);
+    PaintFreeAreas(painter, freeAreas_, map);
+  });
+}
+
+void MainWindow::ShowPlanCheck() {
+  auto readPlan = [this](PlanText* plan) { return ReadCurrentPlan(plan); };
+  auto select = [this](QPointF room) { SelectAtRoomPoint(room); };
+  if (!planCheck_)
+    planCheck_ =
+        new PlanCheckWindow(this, readPlan, CheckCatalogueOf(productBar_->Products()), select);
+  else
+    planCheck_->Refresh();
+  planCheck_->show();
+  planCheck_->raise();
+}
+
+// Points the engine at a point of the room and clicks there, as a user selects what
+// stands under the pointer. The pointer's scale is measured, not assumed: two points
+// of the work window give the engine's cursor for each.
+void MainWindow::SelectAtRoomPoint(QPointF room) {
+  if (Bridge().workWindowHandle == 0) return;
+  EngineInfo& info = Bridge().infoRecord;
+  const QPoint a(view_->width() / 2, view_->height() / 2);
+  constexpr int kProbe = 100;
+  auto cursorAt = [&](QPoint local) {
+    const QPoint global = view_->mapToGlobal(local);
+    plat::SetCursorPos(global.x(), global.y());
+    vCallTessel(TC_CursorPosition, local.x(), local.y(), 0);
+    ReadInfo();
+    return QPointF(info.lCursorX, info.lCursorY);
+  };
+  const QPointF first = cursorAt(a), second = cursorAt(a + QPoint(kProbe, kProbe));
+  const double sx = (second.x() - first.x()) / kProbe, sy = (second.y() - first.y()) / kProbe;
+  if (sx == 0 || sy == 0) return;
+  const QPoint target(a.x() + static_cast<int>(std::lround((room.x() - first.x()) / sx)),
+                      a.y() + static_cast<int>(std::lround((room.y() - first.y()) / sy)));
+  cursorAt(target);
+  vCallTessel(TC_DropCursor, target.x(), target.y(), 0);
+  UpdateControlStates();
 }
 
 void MainWindow::ExportImageDialog() {

@@ -193,6 +193,8 @@ void MainWindow::ToolClicked(int index) {
     ShowHelpMessage(kToolCaptionBase + index);
     return;
   }
+  // What hangs at the pointer from now on is the tool's, not the bar's product.
+  productBar_->ForgetHung();
   ToolHovered(index);
   tools_[index]->Show(ToolboxButton::kPressed);
   DialogResults& d = Dialog();
@@ -306,11 +308,37 @@ void MainWindow::SetStatusMessage(const QString& text) {
 }
 
 // The engine counts half centimetres; the status bar shows centimetres.
+namespace {
+constexpr int kLeftButton = 1;  // in the buttons the work window reports
+}  // namespace
+
 void MainWindow::UpdateStatus(int x, int y, int buttons) {
+  // A press on a selected product may start a drag of it: its values are taken now,
+  // before the engine lifts it out of the plan.
+  const bool pressed = (buttons & kLeftButton) != 0;
+  if (!pressed) {
+    dragged_ = {};
+  } else if (dragged_.id == 0 && !Bridge().infoRecord.bObjAtCur &&
+             Bridge().infoRecord.iSelProdId > 0 && ReadObjectData() == 0 &&
+             Bridge().objectDataRead.iKindCode == TC_PutProduct) {
+    const ObjectData& d = Bridge().objectDataRead;
+    dragged_ = {d.p0, d.p1, d.p2};
+  }
   vCallTessel(TC_CursorPosition, x, y, buttons);
   RefreshSelection();
   ReadInfo();
   const EngineInfo& info = Bridge().infoRecord;
+  if (!info.bObjAtCur && !pressed) productBar_->ForgetHung();
+  if (info.bObjAtCur && workMode_ == kDesignMode) {
+    const HangingProduct hanging =
+        pressed ? dragged_
+                : HangingProduct{static_cast<int>(productBar_->Hung().id),
+                                 productBar_->Hung().mount, productBar_->Hung().angle};
+    if (hanging.id > 0) {
+      ShowLiveDistances(hanging);
+      return;
+    }
+  }
   lblLeft_->setText(QString::number(info.lCursorX / 2.0, 'f', 1));
   lblTop_->setText(QString::number(info.lCursorY / 2.0, 'f', 1));
   lblLeft_->repaint();
@@ -324,6 +352,24 @@ void MainWindow::UpdateStatus(int x, int y, int buttons) {
   } else {
     productBar_->ShowSelectedProduct(info.iSelProdId);
   }
+}
+
+// The four distances of the hanging product in the status line. The obstacles are laid
+// out again only when the plan has changed (a drag's lift changes it once).
+void MainWindow::ShowLiveDistances(const HangingProduct& hanging) {
+  const EngineInfo& info = Bridge().infoRecord;
+  if (!liveDistances_ || liveDistancesSerial_ != info.iSerial) {
+    liveDistancesSerial_ = info.iSerial;
+    PlanText plan;
+    liveDistances_ = std::make_unique<DistanceMap>();
+    if (ReadCurrentPlan(&plan))
+      *liveDistances_ = DistanceMap(plan, CheckCatalogueOf(productBar_->Products()));
+  }
+  const QPointF pointer = QPointF(info.lCursorX, info.lCursorY) + liveDistances_->Origin();
+  const std::array<int, 4> d = liveDistances_->Distances(liveDistances_->Place(hanging, pointer));
+  auto cm = [](int v) { return v < 0 ? QString("\u2013") : QString::number(v); };
+  SetStatusMessage(CaptionOr(7640, "Distances: left %1 cm, top %2 cm, right %3 cm, bottom %4 cm")
+                       .arg(cm(d[0]), cm(d[1]), cm(d[2]), cm(d[3])));
 }
 
 void MainWindow::UpdateControlStates() {

@@ -4,7 +4,9 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
 #include <QMainWindow>
+#include <QPointF>
 #include <QString>
 #include <QTemporaryDir>
 #include <array>
@@ -12,6 +14,8 @@
 #include <memory>
 #include <vector>
 
+#include "check/free_area_overlay.h"
+#include "check/live_distances.h"
 #include "shell/auto_save.h"
 #include "shell/change_tracker.h"
 #include "shell/control_states.h"
@@ -30,6 +34,9 @@ class QToolBar;
 
 namespace tessel {
 
+class PlanCheckWindow;
+class QuantitiesWindow;
+struct PlanText;
 class PlanView;
 class ProductBar;
 class ToolboxButton;
@@ -63,6 +70,8 @@ class MainWindow : public QMainWindow {
   QScrollBar* HorizontalBar() const { return hbar_; }
   QScrollBar* VerticalBar() const { return vbar_; }
   QAction* ProjectItem(int index) const { return projectItems_[index]; }
+  PlanCheckWindow* PlanCheck() const { return planCheck_; }
+  QuantitiesWindow* QuantitiesView() const { return quantities_; }
   QAction* EditItem(int index) const { return editItems_[index]; }
   QAction* ViewItem(int index) const { return viewItems_[index]; }
   QAction* HelpItem(int index) const { return helpItems_[index]; }
@@ -113,6 +122,15 @@ class MainWindow : public QMainWindow {
   bool UseOwnRecoveryFiles(const QString& lockFailure, QString* why);
   // Writes the plan into "Project > Export as image": PNG or BMP by the name's ending.
   void ExportImageDialog();
+  // Project > Check plan: the findings window, kept while the program runs.
+  void ShowPlanCheck();
+  // Project > Quantities...: the quantities window, kept while the program runs.
+  void ShowQuantities();
+  // View > Free areas on or off.
+  void ShowFreeAreas(bool on);
+  void ShowLiveDistances(const HangingProduct& hanging);
+  bool ReadCurrentPlan(PlanText* plan);
+  void SelectAtRoomPoint(QPointF room);
   bool SaveProject(const QString& name);
   int SaveAsDialog();
   // "Project > Properties…": the project's data; a change makes the plan changed.
@@ -219,6 +237,13 @@ class MainWindow : public QMainWindow {
 
   PlanView* view_ = nullptr;
   ProductBar* productBar_ = nullptr;
+  PlanCheckWindow* planCheck_ = nullptr;
+  QuantitiesWindow* quantities_ = nullptr;
+  int freeAreasSerial_ = -1;  // the plan's history serial the zones were made for
+  QList<FreeAreaShape> freeAreas_;
+  HangingProduct dragged_;  // the product a press may drag, taken before the lift
+  std::unique_ptr<DistanceMap> liveDistances_;
+  int liveDistancesSerial_ = -1;
   QWidget* area_ = nullptr;
   QWidget* toolbox_ = nullptr;
   QWidget* selector_ = nullptr;

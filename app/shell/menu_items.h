@@ -26,6 +26,9 @@ enum ProjectItem {
   kExportImage = 18,
   // Shown below "Export as image".
   kProperties = 19,
+  // The fitter's checks, shown below the image export.
+  kCheckPlan = 20,
+  kQuantities = 21,
   kProjectItems = 22
 };
 enum EditItem {
@@ -45,6 +48,8 @@ enum ViewItem {
   kProductList = 6,
   kCatalogue = 7,
   kZoomToFit = 9,
+  // The free areas in front of the products, over the work window.
+  kFreeAreas = 10,
   kViewItems = 11
 };
 enum HelpItem { kHelpMode = 0, kAbout = 1, kSearch = 2, kHelpItems = 3 };

@@ -101,6 +101,12 @@ void PlanView::paintEvent(QPaintEvent* event) {
   painter.drawImage(part.topLeft(), frame, part);
   if (part != event->rect())
     painter.fillRect(QRegion(event->rect()).subtracted(part).boundingRect(), Qt::white);
+  if (overlay_) {
+    painter.save();
+    painter.setClipRect(event->rect());
+    overlay_(painter);
+    painter.restore();
+  }
   if (selection_.isEmpty()) return;
   painter.setRenderHint(QPainter::Antialiasing);
   painter.setPen(QPen(kHandleFill, kSelectionLine));
@@ -112,6 +118,11 @@ void PlanView::paintEvent(QPaintEvent* event) {
   for (const QPoint& corner : selection_)
     painter.drawRect(QRect(corner.x() - kHandleSize / 2, corner.y() - kHandleSize / 2,
                            kHandleSize - 1, kHandleSize - 1));
+}
+
+void PlanView::SetOverlay(std::function<void(QPainter&)> overlay) {
+  overlay_ = std::move(overlay);
+  update();
 }
 
 void PlanView::SetSelectionOutline(const QPolygon& outline) {

@@ -5,6 +5,7 @@
 
 #include <QPolygon>
 #include <QWidget>
+#include <functional>
 
 #include "platform/gdi.h"
 
@@ -27,6 +28,9 @@ class PlanView : public QWidget {
   // handles drawn over the plan, in this window only (never in the worksheet).
   void SetSelectionOutline(const QPolygon& outline);
   const QPolygon& SelectionOutline() const { return selection_; }
+  // Painted over the window's picture after every paint (View > Free areas); the
+  // engine's pixels stay as they are.
+  void SetOverlay(std::function<void(QPainter&)> overlay);
 
  signals:
   // Window pixels and the buttons held (1 left, 2 right, 4 middle).
@@ -47,6 +51,7 @@ class PlanView : public QWidget {
   void wheelEvent(QWheelEvent* event) override;
 
  private:
+  std::function<void(QPainter&)> overlay_;
   plat::HWND window_ = 0;
   bool buttonHeld_ = false;
   bool panning_ = false;

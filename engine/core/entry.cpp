@@ -169,6 +169,9 @@ long Dispatch(std::uint16_t code, std::uint32_t w0, std::uint32_t w1, std::uint3
       // through the caller slot while this call runs.
       SetCallerName(reinterpret_cast<const char*>(l0));
       core.request.l0 = l0 ? kCallerName : 0;
+      // Only a height band is kept: older programs pass the plain height there, which
+      // the record never held, so their plans stay as they were.
+      if (TesselIsHeightBand(l1)) core.request.l1 = static_cast<std::uint32_t>(l1);
     }
     const long result = handlers[code](args);
     SetCallerName(nullptr);

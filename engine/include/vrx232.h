@@ -77,6 +77,30 @@ enum {
   TR_NotInitialised = -601
 };
 
+/* A product's height band above the floor, in whole centimetres from its lower edge to
+ * its upper edge, as the fifth value of PutProduct (code 12) and the product record's
+ * l1 (GetObjectData, the plan file's product line): TC_BandMark, the lower edge in the
+ * low TC_BandShift bits and the upper edge above them. Products whose bands do not
+ * overlap may stand over one another in the plan. Any other fifth value (0, or the
+ * plain height older programs pass) places the product without a band: it collides
+ * with everything, as products always have, and its record keeps 0 there. */
+enum { TC_BandMark = 0x40000000, TC_BandShift = 12, TC_BandLimit = 0xFFF };
+static inline long TesselHeightBand(int bottom, int top) {
+  if (bottom < 0 || top <= bottom || top > TC_BandLimit) return 0;
+  return (long)(TC_BandMark | (top << TC_BandShift) | bottom);
+}
+static inline int TesselIsHeightBand(long value) {
+  const unsigned long v = (unsigned long)value;
+  const unsigned long bottom = v & TC_BandLimit, top = (v >> TC_BandShift) & TC_BandLimit;
+  return (v & ~(unsigned long)(TC_BandMark | (TC_BandLimit << TC_BandShift) | TC_BandLimit)) == 0 &&
+         (v & TC_BandMark) != 0 && bottom < top;
+}
+static inline int TesselBandBottom(long value) {
+  return (int)((unsigned long)value & TC_BandLimit);
+}
+static inline int TesselBandTop(long value) {
+  return (int)(((unsigned long)value >> TC_BandShift) & TC_BandLimit);
+}
 /* Filled by GetInfo (code 35): 22 signed 32-bit fields. */
 typedef struct EngineInfo {
   int lCursorX;

@@ -33,6 +33,24 @@ namespace {
 constinit DrawnProduct drawn[kMaxDrawnProducts] = {};
 constinit int drawnLast = -1;
 
+// Where each drawn product stands and its height band (0: none), so that a product
+// with a band of its own may be placed over those whose bands lie wholly above or
+// below it.
+struct DrawnStand {
+  POINT corners[4];
+  std::uint32_t band;
+};
+constinit DrawnStand stands[kMaxDrawnProducts] = {};
+constinit int bandedDrawn = 0;
+// The worksheet as it was before the first product with a band was drawn into it
+// since the last clearing: walls, doors and the products without a band. Under a
+// product stacked out of the way, a sample is tested against this picture instead.
+constinit std::uint8_t standing[static_cast<std::size_t>(kSheetStride) * kSheetHeight] = {};
+constinit bool standingTaken = false;
+// A sample within this many pixels outside a product's outline still counts as under
+// it: the turned drawing rounds its edge pixels.
+constexpr double kOutlineMargin = 1.5;
+
 // Runs of window segments continue over neighbours whose unit directions differ by
 // less than this (sum of the component differences).
 constexpr double kCollinear = 0.05;
@@ -238,7 +256,7 @@ void ProductFeedback() {
     EraseHeldOutline();
     return;
   }
-  const bool refused = Collides(place.corners);
+  const bool refused = Collides(place.corners, productWork.band);
   if (refused) pointer.dropAllowed = false;
   POINT corners[4];
   for (int i = 0; i < 4; ++i)
@@ -270,8 +288,19 @@ void SettleProductFeedback() {
 namespace {
 
 // Takes the first empty slot; false when all are taken.
-bool ListDrawn(std::uint32_t number, const char* name) {
+bool ListDrawn(std::uint32_t number, const char* name, const ProductPlace& place,
+               std::uint32_t band) {
   if (drawnLast + 1 >= kMaxDrawnProducts) return false;
+  if (band != 0) {
+    if (!standingTaken && view.sheetBits) {
+      std::memcpy(standing, view.sheetBits, sizeof standing);
+      standingTaken = true;
+    }
+    ++bandedDrawn;
+  }
+  DrawnStand& stand = stands[drawnLast + 1];
+  std::copy(place.corners, place.corners + 4, stand.corners);
+  stand.band = band;
   DrawnProduct& slot = drawn[++drawnLast];
   slot.number = static_cast<std::int32_t>(number);
   // Longer names are cut: the slot keeps what a dialog could have handed over.
@@ -308,7 +337,7 @@ void ProductDrop() {
     return;
   }
   // A product that finds no slot is neither listed nor drawn, and so cannot be hit.
-  if (!ListDrawn(core.request.p0, products.fileName)) return;
+  if (!ListDrawn(core.request.p0, products.fileName, place, productWork.band)) return;
   BitmapResult result;
   const ProductBitmap* bitmap = LookUpProductBitmap(products.fileName, &result);
   if (bitmap && bitmap->pixels && view.sheetBits) {
@@ -328,6 +357,7 @@ bool ProductSetUp() {
   productWork.mounting = t;
   productWork.skipSides = skip;
   productWork.angle = static_cast<std::int32_t>(core.request.p2);
+  productWork.band = TesselIsHeightBand(static_cast<long>(core.request.l1)) ? core.request.l1 : 0;
   if (!core.replayMode) {
     const char* name = NameOf(core.request.l0);
     std::strncpy(products.fileName, name ? name : "", kMaxFileName);
@@ -462,7 +492,59 @@ bool PlaceProduct(std::int32_t x, std::int32_t y, ProductPlace* place) {
   return true;
 }
 
-bool Collides(const POINT corners[4]) {
+bool BandsApart(std::uint32_t a, std::uint32_t b) {
+  if (a == 0 || b == 0) return false;
+  const auto along = static_cast<long>(a), other = static_cast<long>(b);
+  return TesselBandTop(along) <= TesselBandBottom(other) ||
+         TesselBandTop(other) <= TesselBandBottom(along);
+}
+
+namespace {
+
+// Whether a worksheet point lies within the (convex) outline, or at most the margin
+// outside it.
+bool UnderOutline(const POINT q[4], double x, double y) {
+  double area = 0;
+  for (int i = 0; i < 4; ++i) {
+    const POINT& a = q[i];
+    const POINT& b = q[(i + 1) % 4];
+    area += static_cast<double>(a.x) * b.y - static_cast<double>(b.x) * a.y;
+  }
+  const double orientation = area < 0 ? -1 : 1;
+  for (int i = 0; i < 4; ++i) {
+    const POINT& a = q[i];
+    const POINT& b = q[(i + 1) % 4];
+    const double ex = b.x - a.x, ey = b.y - a.y;
+    const double length = std::sqrt(ex * ex + ey * ey);
+    if (!(length > 0)) return false;
+    const double side = (ex * (y - a.y) - ey * (x - a.x)) / length * orientation;
+    if (side < -kOutlineMargin) return false;
+  }
+  return true;
+}
+
+bool Paper(std::uint8_t p) {
+  return p == 255 || p == view.shapeA || p == view.shapeB || p == view.shapeC || p == view.shapeD;
+}
+
+// A drawn pixel at a sample is no obstacle for a product with `band` when only
+// products stacked out of its way were drawn there, and what lay there before them
+// was paper.
+bool StackedAway(std::size_t x, std::size_t y, std::uint32_t band) {
+  bool away = false;
+  for (int i = 0; i <= drawnLast; ++i) {
+    const DrawnStand& stand = stands[i];
+    if (!UnderOutline(stand.corners, static_cast<double>(x), static_cast<double>(y))) continue;
+    if (!BandsApart(band, stand.band)) return false;
+    away = true;
+  }
+  return away && standingTaken && Paper(standing[y * kSheetStride + x]);
+}
+
+}  // namespace
+
+bool Collides(const POINT corners[4], std::uint32_t band) {
+  const bool stacking = band != 0 && bandedDrawn > 0;
   for (int i = 0; i < 4; ++i)
     if (corners[i].x < 0 || corners[i].y < 0 || corners[i].x >= kSheetWidth ||
         corners[i].y >= kSheetHeight)
@@ -482,7 +564,9 @@ bool Collides(const POINT corners[4]) {
       const auto x = static_cast<std::size_t>(Floor(rowX + j * ax / na));
       const auto y = static_cast<std::size_t>(Floor(rowY + j * ay / na));
       const std::uint8_t p = bits[y * kSheetStride + x];
-      if (p != 255 && p != a && p != b && p != c && p != d) return true;
+      if (p != 255 && p != a && p != b && p != c && p != d &&
+          !(stacking && StackedAway(x, y, band)))
+        return true;
     }
   }
   return false;
@@ -644,7 +728,7 @@ void DrawProductPixels(const ProductBitmap& bitmap, const ProductPlace& place, s
 }
 
 bool PlaceIsFree(const POINT corners[4]) {
-  return !Collides(corners);
+  return !Collides(corners, 0);
 }
 
 long PutProduct() {
@@ -680,6 +764,8 @@ void ClearDrawnProducts() {
     d.name[0] = '\0';
   }
   drawnLast = -1;
+  bandedDrawn = 0;
+  standingTaken = false;
   // A redraw checks every product file once more, so a changed file shows.
   NextBitmapGeneration();
 }

@@ -79,7 +79,8 @@ struct ProductWork {
   std::int32_t halfWidth = 0, halfHeight = 0;
   std::int32_t extentX = 0, extentY = 0;  // half extents of the turned outline
   std::int32_t angle = 0;
-  int mounting = 0;  // 0 free-standing, 1-4 against a wall
+  int mounting = 0;        // 0 free-standing, 1-4 against a wall
+  std::uint32_t band = 0;  // height band (record l1), 0 for none
   bool skipSides = false;
   WallLine lines[kMaxWallLines];
   int lineCount = 0;
@@ -92,8 +93,13 @@ extern ProductWork productWork;
 bool PlaceProduct(std::int32_t x, std::int32_t y, ProductPlace* place);
 // Builds the wall lines for the product set up last.
 void BuildWallLines();
-// Whether a quadrilateral touches anything drawn (shape colours count as paper).
-bool Collides(const plat::POINT corners[4]);
+// Whether a quadrilateral touches anything drawn (shape colours count as paper). With a
+// height band, products drawn there whose bands lie wholly above or below it are no
+// obstacle; walls always are.
+bool Collides(const plat::POINT corners[4], std::uint32_t band);
+// Whether two height bands (product record l1) lie one wholly above the other; a
+// product without a band (0) is apart from nothing.
+bool BandsApart(std::uint32_t a, std::uint32_t b);
 // Copies the bitmap, turned into the place, into an 8-bit picture; index 255 is
 // transparent. Pixels outside the picture are left out.
 void DrawProductPixels(const ProductBitmap& bitmap, const ProductPlace& place, std::uint8_t* sheet,

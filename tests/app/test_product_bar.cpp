@@ -10,6 +10,7 @@
 #include <QListView>
 #include <QListWidget>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QToolButton>
@@ -247,6 +248,82 @@ class ProductBarTest : public QObject, public AppFixture {
 
   // ---- placing ----
 
+  // While a product hangs at the pointer, and while a placed one is dragged, the status
+  // line gives its distances to the walls: a 55 cm basin in a room 450 cm wide.
+  void theDistancesFollowAHangingAndADraggedProduct() {
+    Furnish();
+    Choose(Bar()->Series(), "Ostara Linea");
+    Choose(Bar()->Groups(), "Washbasins");
+    QTest::mouseClick(Bar()->Button(ButtonOf(101)), Qt::LeftButton);
+    const QRegularExpression numbers(
+        "^Distances: left (\\d+) cm, top (\\d+) cm, right (\\d+) cm, bottom (\\d+) cm$");
+    auto distances = [&] {
+      const QRegularExpressionMatch m = numbers.match(window->StatusMessage()->text());
+      QList<int> d;
+      for (int i = 1; m.hasMatch() && i <= 4; ++i) d << m.captured(i).toInt();
+      return d;
+    };
+    QTest::mouseMove(window->View(), QPoint(250, 185));
+    QTest::mouseMove(window->View(), QPoint(250, 180));
+    QList<int> d = distances();
+    QVERIFY2(d.size() == 4, qPrintable(window->StatusMessage()->text()));
+    QCOMPARE(d[1], 1);  // against the top wall, two pixels off it
+    QVERIFY(std::abs(d[0] + 55 + d[2] - 450) <= 1);
+    const int left = d[0];
+    QTest::mouseMove(window->View(), QPoint(270, 180));
+    d = distances();
+    QCOMPARE(d.size(), 4);
+    QVERIFY(std::abs(d[0] - left - 20) <= 1);  // 20 window pixels at 50 %: 20 cm
+    Drop(QPoint(270, 180));
+    ReadInfo();
+    QCOMPARE(Bridge().infoRecord.bObjAtCur, 0);
+
+    // Picked up and dragged 30 cm along the wall.
+    const QPoint on = FindProduct(QPoint(270, 180));
+    QTest::mouseMove(window->View(), on);
+    QTest::mouseRelease(window->View(), Qt::LeftButton, {}, on);  // selects it
+    QTest::mousePress(window->View(), Qt::LeftButton, {}, on);
+    QTest::mouseMove(window->View(), on + QPoint(2, 0), 0);
+    QTest::mouseMove(window->View(), on + QPoint(30, 0), 0);
+    ReadInfo();
+    QCOMPARE(Bridge().infoRecord.bObjAtCur, 1);
+    d = distances();
+    QVERIFY2(d.size() == 4, qPrintable(window->StatusMessage()->text()));
+    QCOMPARE(d[1], 1);
+    // A lifted product hangs with its middle at the pointer.
+    const int moved = on.x() + 30 - 270;
+    QVERIFY2(std::abs(d[0] - left - moved - 20) <= 2, qPrintable(window->StatusMessage()->text()));
+    QTest::mouseRelease(window->View(), Qt::LeftButton, {}, on + QPoint(30, 0));
+  }
+
+  // The catalogue's height bands reach the engine: a vanity unit and the basin above it
+  // are both placed at the same spot on the wall, in either order; a second vanity unit
+  // there is refused.
+  void aBasinAndItsVanityUnitStackInEitherOrder() {
+    const qint64 orders[][2] = {{111, 101}, {101, 111}};
+    for (const auto& order : orders) {
+      Furnish();
+      Choose(Bar()->Series(), "Ostara Linea");
+      for (qint64 id : order) {
+        Choose(Bar()->Groups(), id == 111 ? "Vanity units" : "Washbasins");
+        QTest::mouseClick(Bar()->Button(ButtonOf(id)), Qt::LeftButton);
+        Drop(QPoint(300, 180));
+        ReadInfo();
+        QCOMPARE(Bridge().infoRecord.bObjAtCur, 0);
+      }
+      QCOMPARE(Bridge().infoRecord.iCountDesignItems, 2);
+      Choose(Bar()->Groups(), "Vanity units");
+      QTest::mouseClick(Bar()->Button(ButtonOf(112)), Qt::LeftButton);
+      Drop(QPoint(300, 180));
+      ReadInfo();
+      QCOMPARE(Bridge().infoRecord.bObjAtCur, 1);
+      QCOMPARE(Bridge().infoRecord.iCountDesignItems, 2);
+      Press(window, Qt::Key_Escape);
+      CloseWindow();
+      window = nullptr;
+    }
+  }
+
   void aBasinFromTheBarReachesTheEngineAndThePlan() {
     Furnish();
     Choose(Bar()->Series(), "Ostara Linea");
@@ -258,7 +335,9 @@ class ProductBarTest : public QObject, public AppFixture {
     QCOMPARE(put.id, 101L);
     QCOMPARE(put.mount, 5L);
     QCOMPARE(put.angle, long{kNoRotation});
-    QCOMPARE(put.height, 85L);
+    // The catalogue gives the basin a height band (its rim at 85 cm, 25 cm below it),
+    // which takes the height's place so that it may stand over a vanity unit.
+    QCOMPARE(put.height, TesselHeightBand(60, 85));
     QVERIFY(put.file.endsWith("/katalog/images/li0101p2.bmp"));
     QCOMPARE(Bar()->SelectedButton(), b);
     QVERIFY(Bar()->Button(b)->isChecked());

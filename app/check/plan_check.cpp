@@ -1,0 +1,354 @@
+#include "check/plan_check.h"
+
+#include <QImageReader>
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+#include "catalogue/catalogue.h"
+#include "language/language.h"
+#include "vrx232.h"
+
+namespace tessel {
+
+namespace {
+
+// The texts of the findings (text table captions).
+enum CheckText {
+  kTextFreeArea = 7600,
+  kTextSide = 7601,
+  kTextFacing = 7602,
+  kTextDoorSwing = 7603,
+  kTextOverWall = 7604,
+  kTextOverProduct = 7605,
+  kTextOutside = 7606,
+  kTextWallBlocking = 7607,
+  kTextDoorBlocking = 7608,
+  kTextProduct = 7609,
+  kTextWallBeside = 7611,
+};
+
+// Mount codes as the engine reads them: 5 and 6 stand as 1, 7 and above as t - 6.
+constexpr int kMountMask = 0xF;
+constexpr int kMountMirrored = 7;
+constexpr int kMountMirrorShift = 6;
+constexpr int kMountAsFirst = 5;
+// A wall-mounted product stands two pixels off a room wall's line and four off an
+// installation wall's; its wall is looked for a little beyond.
+constexpr int kWallSearch = 6;
+// Free areas and distances are measured in steps of this many pixels (1 cm).
+constexpr double kStep = kPixelsPerCm;
+// Outline samples keep this far inside the outline, so that touching is no overlap.
+constexpr double kInset = 2;
+// Fronts at least this opposed face each other.
+constexpr double kFacingCosine = -0.9;
+// Where along a side its distance is probed, as fractions of the depth.
+constexpr double kSideProbes[] = {0.25, 0.5, 0.75};
+
+QString Text(int id, const char* english) {
+  return CaptionOr(id, QString::fromUtf8(english));
+}
+
+QString Label(const CheckProduct& p) {
+  return Text(kTextProduct, "No. %1 (%2 %3)").arg(p.position).arg(p.model, p.name);
+}
+
+bool BandsApart(std::uint32_t a, std::uint32_t b) {
+  if (a == 0 || b == 0) return false;
+  return TesselBandTop(a) <= TesselBandBottom(b) || TesselBandTop(b) <= TesselBandBottom(a);
+}
+
+template <typename F>
+void ForEachSample(const CheckProduct& p, double inset, F f) {
+  const double ha = std::max(p.halfAcross - inset, 0.0), hd = std::max(p.halfDeep - inset, 0.0);
+  const int na = static_cast<int>(2 * ha / kStep) + 1, nd = static_cast<int>(2 * hd / kStep) + 1;
+  for (int i = 0; i <= na; ++i)
+    for (int j = 0; j <= nd; ++j) {
+      const double a = -ha + 2 * ha * i / na, d = -hd + 2 * hd * j / nd;
+      if (f(p.centre + p.across * a + p.deep * d)) return;
+    }
+}
+
+bool Overlap(const CheckProduct& a, const CheckProduct& b) {
+  if (!a.Box().intersects(b.Box())) return false;
+  bool found = false;
+  ForEachSample(a, kInset, [&](QPointF q) { return found = b.Covers(q, kInset); });
+  if (!found) ForEachSample(b, kInset, [&](QPointF q) { return found = a.Covers(q, kInset); });
+  return found;
+}
+
+double Dot(QPointF a, QPointF b) {
+  return a.x() * b.x() + a.y() * b.y();
+}
+
+}  // namespace
+
+QPointF CheckProduct::Corner(int i) const {
+  const double sa = (i == 1 || i == 2) ? 1 : -1, sd = i >= 2 ? 1 : -1;
+  return centre + across * (sa * halfAcross) + deep * (sd * halfDeep);
+}
+
+QRectF CheckProduct::Box() const {
+  double left = centre.x(), top = centre.y(), right = left, bottom = top;
+  for (int i = 0; i < 4; ++i) {
+    const QPointF c = Corner(i);
+    left = std::min(left, c.x());
+    top = std::min(top, c.y());
+    right = std::max(right, c.x());
+    bottom = std::max(bottom, c.y());
+  }
+  return QRectF(QPointF(left, top), QPointF(right, bottom));
+}
+
+bool CheckProduct::Covers(QPointF p, double inset) const {
+  const QPointF v = p - centre;
+  return std::fabs(Dot(v, across)) <= halfAcross - inset &&
+         std::fabs(Dot(v, deep)) <= halfDeep - inset;
+}
+
+CheckCatalogue CheckCatalogueOf(Catalogue& catalogue) {
+  CheckCatalogue c;
+  c.product = [&catalogue](int id, int* group, QString* model, QString* name, double* width,
+                           double* depth) {
+    RecordSet& all = catalogue.AllProducts();
+    if (all.RecordCount() == 0 || !all.FindFirst("KatalogID = " + QString::number(id)))
+      return false;
+    *group = catalogue.ProductGroup(id);
+    *model = all.Field("ModellNr").toString();
+    *name = all.Field("BezeichnungL").toString();
+    bool okWidth = false, okDepth = false;
+    *width = all.Field("Breite").toDouble(&okWidth);
+    *depth = all.Field("Tiefe").toDouble(&okDepth);
+    return okWidth && okDepth;
+  };
+  c.rule = [&catalogue](int group, FreeAreaSetting setting) {
+    FreeAreaRule r;
+    RecordSet& areas = catalogue.FreeAreas();
+    if (areas.RecordCount() == 0 || !areas.FindFirst("Produktgruppe = " + QString::number(group)))
+      return r;
+    const char* suffix = setting == FreeAreaSetting::kBarrierFree  ? "BF"
+                         : setting == FreeAreaSetting::kWheelchair ? "R"
+                                                                   : "";
+    r.width = areas.Field(QString("Breite") + suffix).toInt();
+    r.depth = areas.Field(QString("Tiefe") + suffix).toInt();
+    r.side = areas.Field("Seitenabstand").toInt();
+    r.facing = areas.Field("Gegenueber").toInt();
+    return r;
+  };
+  return c;
+}
+
+QList<CheckProduct> ProductsOf(const PlanText& plan, const FloorMap& floor,
+                               const CheckCatalogue& catalogue, FreeAreaSetting setting) {
+  QList<CheckProduct> out;
+  int position = 0;
+  for (const PlanRecord& r : plan.design) {
+    if (r.kind != "PRODUCT") continue;
+    ++position;
+    CheckProduct p;
+    p.position = position;
+    p.id = r.p0;
+    p.centre = QPointF(r.x, r.y);
+    p.band = TesselIsHeightBand(r.l1) ? static_cast<std::uint32_t>(r.l1) : 0;
+    int group = 0;
+    double width = 0, depth = 0;
+    if (!catalogue.product || !catalogue.product(r.p0, &group, &p.model, &p.name, &width, &depth)) {
+      // A product the catalogue does not know keeps the size of its picture.
+      QString file = r.name;
+      if (file.size() >= 5) file[file.size() - 5] = '2';
+      const QSize size = QImageReader(file).size();
+      if (!size.isValid()) continue;
+      width = size.width() / double(kPixelsPerCm);
+      depth = size.height() / double(kPixelsPerCm);
+      p.model = QString::number(r.p0);
+    }
+    if (catalogue.rule) p.rule = catalogue.rule(group, setting);
+    // The engine draws a product from its picture: one pixel per 5 mm, halves whole.
+    const double hw = std::floor(std::round(width * kPixelsPerCm) / 2.0);
+    const double hh = std::floor(std::round(depth * kPixelsPerCm) / 2.0);
+    int t = r.p1 & kMountMask;
+    if (t >= kMountMirrored) t -= kMountMirrorShift;
+    if (t >= kMountAsFirst) t = 1;
+    bool placed = false;
+    if (t != 0) {
+      // The wall it was put against lies just behind one of its sides.
+      const double back = t % 2 ? hh : hw, along = t % 2 ? hw : hh;
+      const QPointF directions[] = {{0, -1}, {1, 0}, {0, 1}, {-1, 0}};
+      int best = kWallSearch + 1;
+      for (QPointF d : directions)
+        for (int k = 1; k < best; ++k)
+          if (!floor.Floor(p.centre + d * (back + k))) {
+            best = k;
+            p.deep = -d;
+            break;
+          }
+      if (best <= kWallSearch) {
+        p.across = QPointF(-p.deep.y(), p.deep.x());
+        p.halfDeep = back;
+        p.halfAcross = along;
+        placed = true;
+      }
+    }
+    if (!placed) {
+      // Free-standing: the front is the picture's lower edge, turned by its angle.
+      const double a = (t == 0 ? r.p2 : 0) * std::numbers::pi / 180;
+      p.across = QPointF(std::cos(a), std::sin(a));
+      p.deep = QPointF(-std::sin(a), std::cos(a));
+      p.halfAcross = hw;
+      p.halfDeep = hh;
+    }
+    out << p;
+  }
+  return out;
+}
+
+QList<Finding> CheckPlan(const PlanText& plan, const CheckCatalogue& catalogue,
+                         FreeAreaSetting setting) {
+  const FloorMap floor(plan.layout);
+  const QList<PlanDoor> doors = DoorsOf(plan.layout, floor);
+  const QList<CheckProduct> products = ProductsOf(plan, floor, catalogue, setting);
+  const qsizetype n = products.size();
+  // Products standing over one another belong together (a basin on its vanity unit):
+  // neither blocks the other's free area or sides.
+  std::vector<char> together(static_cast<std::size_t>(n * n), 0);
+  for (qsizetype i = 0; i < n; ++i)
+    for (qsizetype j = i + 1; j < n; ++j)
+      together[i * n + j] = together[j * n + i] = Overlap(products[i], products[j]);
+
+  std::vector<QRectF> boxes;
+  for (const CheckProduct& p : products) boxes.push_back(p.Box());
+  // The products that may stand in a region of product i's: those whose boxes meet it.
+  std::vector<qsizetype> near;
+  auto gather = [&](qsizetype i, const QRectF& region) {
+    near.clear();
+    for (qsizetype j = 0; j < n; ++j)
+      if (j != i && !together[i * n + j] && boxes[j].intersects(region)) near.push_back(j);
+  };
+  QList<Finding> findings;
+  auto add = [&](Finding f) { findings << f; };
+  // What stands at a point of the region gathered last: -1 nothing, 0 a wall, k > 0
+  // product k (position), or a door's number with `door` set.
+  auto obstacle = [&](QPointF q, bool withDoors, bool* door) {
+    *door = false;
+    if (!floor.Floor(q)) return 0;
+    for (qsizetype j : near)
+      if (products[j].Covers(q)) return products[j].position;
+    if (withDoors)
+      for (const PlanDoor& d : doors)
+        if (d.Sweeps(q)) {
+          *door = true;
+          return d.number;
+        }
+    return -1;
+  };
+  auto nameOf = [&](int what, bool door, int wallText, const char* wallEnglish) {
+    if (door) return Text(kTextDoorBlocking, "the swing of door %1").arg(what);
+    if (what == 0) return Text(wallText, wallEnglish);
+    for (const CheckProduct& p : products)
+      if (p.position == what) return Label(p);
+    return QString();
+  };
+
+  for (qsizetype i = 0; i < n; ++i) {
+    const CheckProduct& p = products[i];
+    const QString label = Label(p);
+    if (!floor.Floor(p.centre)) {
+      add({FindingKind::kOutsideRoom, p.position, 0, false, 0, 0,
+           Text(kTextOutside, "%1: stands outside the room").arg(label)});
+    } else {
+      bool overWall = false;
+      ForEachSample(p, kInset, [&](QPointF q) { return overWall = !floor.Floor(q); });
+      if (overWall)
+        add({FindingKind::kOverWall, p.position, 0, false, 0, 0,
+             Text(kTextOverWall, "%1: overlaps a wall").arg(label)});
+    }
+    for (qsizetype j = 0; j < i; ++j)
+      if (together[i * n + j] && !BandsApart(p.band, products[j].band))
+        add({FindingKind::kOverProduct, p.position, products[j].position, false, 0, 0,
+             Text(kTextOverProduct, "%1: overlaps %2 at the same height")
+                 .arg(label, Label(products[j]))});
+    for (const PlanDoor& d : doors) {
+      bool swept = false;
+      ForEachSample(p, kInset, [&](QPointF q) { return swept = d.Sweeps(q); });
+      if (swept)
+        add({FindingKind::kDoorSwing, p.position, d.number, true, 0, 0,
+             Text(kTextDoorSwing, "%1: door %2 swings over it").arg(label).arg(d.number)});
+    }
+    const FreeAreaRule& rule = p.rule;
+    if (rule.width > 0 && rule.depth > 0) {
+      // The free area, row by row from the front: the first row with anything in it
+      // says how much depth is missing and what takes it.
+      const QPointF front = p.FrontMiddle();
+      const int half = rule.width * kPixelsPerCm / 2;
+      const double reach = rule.depth * kStep;
+      gather(i,
+             QRectF(front - p.across * half, front + p.across * half + p.deep * reach)
+                 .normalized()
+                 .united(QRectF(front + p.across * half, front - p.across * half + p.deep * reach)
+                             .normalized()));
+      bool blocked = false;
+      for (int s = 0; s < rule.depth && !blocked; ++s) {
+        const QPointF row = front + p.deep * (s * kStep + kStep / 2);
+        for (int l = -half; l <= half && !blocked; l += static_cast<int>(kStep)) {
+          bool door = false;
+          const int what = obstacle(row + p.across * l, true, &door);
+          if (what < 0) continue;
+          blocked = true;
+          add({FindingKind::kFreeAreaBlocked, p.position, what, door, rule.depth - s, rule.depth,
+               Text(kTextFreeArea, "%1: free area %2 × %3 cm blocked by %4, %5 cm short")
+                   .arg(label)
+                   .arg(rule.width)
+                   .arg(rule.depth)
+                   .arg(nameOf(what, door, kTextWallBlocking, "a wall"))
+                   .arg(rule.depth - s)});
+        }
+      }
+    }
+    if (rule.side > 0) {
+      int nearest = rule.side, by = -1;
+      const double margin = rule.side * kStep;
+      gather(i, boxes[i].adjusted(-margin, -margin, margin, margin));
+      for (int sign : {-1, 1})
+        for (double f : kSideProbes) {
+          const QPointF start =
+              p.centre + p.across * (sign * p.halfAcross) + p.deep * (p.halfDeep * (2 * f - 1));
+          for (int k = 0; k < nearest * kPixelsPerCm; ++k) {
+            bool door = false;
+            const int what = obstacle(start + p.across * (sign * (k + 0.5)), false, &door);
+            if (what < 0) continue;
+            nearest = k / kPixelsPerCm;
+            by = what;
+            break;
+          }
+        }
+      if (by >= 0)
+        add({FindingKind::kSideDistance, p.position, by, false, nearest, rule.side,
+             Text(kTextSide, "%1: %2 cm to the side from %3, %4 cm needed")
+                 .arg(label)
+                 .arg(nearest)
+                 .arg(nameOf(by, false, kTextWallBeside, "a wall"))
+                 .arg(rule.side)});
+    }
+    if (rule.facing > 0) {
+      for (qsizetype j = 0; j < n; ++j) {
+        const CheckProduct& o = products[j];
+        if (j == i || o.rule.facing <= 0 || Dot(p.deep, o.deep) > kFacingCosine) continue;
+        const QPointF v = o.centre - p.centre;
+        const double ahead = Dot(v, p.deep);
+        if (ahead <= 0 || std::fabs(Dot(v, p.across)) >= p.halfAcross + o.halfAcross) continue;
+        const double gap = (ahead - p.halfDeep - o.halfDeep) / kPixelsPerCm;
+        const int needed = std::max(rule.facing, o.rule.facing);
+        if (gap >= needed) continue;
+        add({FindingKind::kFacing, p.position, o.position, false, int(std::floor(gap)), needed,
+             Text(kTextFacing, "%1: %2 cm from %3 facing it, %4 cm needed")
+                 .arg(label)
+                 .arg(int(std::floor(gap)))
+                 .arg(Label(o))
+                 .arg(needed)});
+      }
+    }
+  }
+  return findings;
+}
+
+}  // namespace tessel

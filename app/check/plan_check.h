@@ -1,0 +1,88 @@
+// The plan check: what a fitter would object to before anything is ordered. Each
+// product group has a free area in front of it (from the catalogue's table, for a
+// private, a barrier-free or a wheelchair user's bathroom); the check finds free areas
+// blocked by a wall, a door's swing or another product, sides too close to a wall or
+// the next object, objects facing each other too closely, door swings over products,
+// products over walls, products over one another where their heights overlap, and
+// products outside the room. Plain code without widgets.
+#pragma once
+
+#include <QList>
+#include <QPointF>
+#include <QRectF>
+#include <QString>
+#include <functional>
+
+#include "check/plan_model.h"
+
+namespace tessel {
+
+class Catalogue;
+
+enum class FreeAreaSetting { kPrivate, kBarrierFree, kWheelchair };
+
+// The free area rules of one product group, in centimetres.
+struct FreeAreaRule {
+  int width = 0, depth = 0;  // 0: the group needs none
+  int side = 0;              // least distance to each side
+  int facing = 0;            // least distance to an object facing it
+};
+
+// A placed product as the check sees it.
+struct CheckProduct {
+  int position = 0;  // in the furnishing list, from 1
+  int id = 0;        // catalogue number
+  QString model, name;
+  QPointF centre;                       // worksheet pixels
+  QPointF across, deep;                 // unit vectors: along its front, and from back to front
+  double halfAcross = 0, halfDeep = 0;  // pixels
+  std::uint32_t band = 0;               // height band (record l1), 0 for none
+  FreeAreaRule rule;
+  QPointF Corner(int i) const;  // 0..3 round the outline
+  bool Covers(QPointF p, double inset = 0) const;
+  QPointF FrontMiddle() const { return centre + deep * halfDeep; }
+  // The outline's bounding box, for a quick test before the exact one.
+  QRectF Box() const;
+};
+
+enum class FindingKind {
+  kFreeAreaBlocked,
+  kSideDistance,
+  kFacing,
+  kDoorSwing,
+  kOverWall,
+  kOverProduct,
+  kOutsideRoom,
+};
+
+struct Finding {
+  FindingKind kind;
+  int product = 0;  // position of the product the finding is about
+  int other = 0;    // position of the other product, or a door's number, 0 for a wall
+  bool byDoor = false;
+  int measured = 0;  // cm: how much is short, or the distance found
+  int needed = 0;    // cm
+  QString text;      // in the language of the texts
+};
+
+// What the check needs of the catalogue: a product's group, model number, name and
+// size, and the free area rule of a group. The catalogue gives them in the program;
+// tests give their own.
+struct CheckCatalogue {
+  std::function<bool(int id, int* group, QString* model, QString* name, double* widthCm,
+                     double* depthCm)>
+      product;
+  std::function<FreeAreaRule(int group, FreeAreaSetting setting)> rule;
+};
+CheckCatalogue CheckCatalogueOf(Catalogue& catalogue);
+
+// The products of the furnishing, turned and fronted as the engine placed them.
+QList<CheckProduct> ProductsOf(const PlanText& plan, const FloorMap& floor,
+                               const CheckCatalogue& catalogue, FreeAreaSetting setting);
+
+// All findings, product by product in list order; the texts come from the text table
+// (captions 7600-7619).
+QList<Finding> CheckPlan(const PlanText& plan, const CheckCatalogue& catalogue,
+                         FreeAreaSetting setting);
+
+}  // namespace tessel

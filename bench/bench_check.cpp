@@ -1,0 +1,126 @@
+// The plan check of the largest plan a file can hold: 511 room records (the room, a
+// door, installation walls and shapes) and 511 furnishing records, 64 of them products
+// (as many as the engine draws), each with a free area to test.
+#include <benchmark/benchmark.h>
+
+#include <QImage>
+#include <QPainter>
+
+#include "check/free_area_overlay.h"
+#include "check/live_distances.h"
+#include "check/plan_check.h"
+
+namespace {
+
+// Positions in plan files are worksheet pixels less this offset.
+constexpr int kOffset = 120;
+constexpr int kListEntries = 511;
+constexpr int kProducts = 64;
+
+QByteArray LargestPlan() {
+  QStringList layout, design;
+  layout << QString("WALLRECT,%1,%2,300,250,32767,0,0").arg(760 - kOffset).arg(560 - kOffset);
+  layout << QString("DOOR,%1,%2,80,90,32767,1,0").arg(760 - kOffset).arg(310 - kOffset);
+  while (layout.size() < kListEntries)
+    layout << QString("USERRECT,%1,%2,20,10,0,0,0")
+                  .arg(500 + layout.size() % 20 * 25 - kOffset)
+                  .arg(400 + layout.size() / 20 * 10 - kOffset);
+  for (int i = 0; i < kProducts; ++i)
+    design << QString("PRODUCT,%1,%2,%3,0,%4,p-2.bmp,0")
+                  .arg(520 + i % 8 * 70 - kOffset)
+                  .arg(360 + i / 8 * 55 - kOffset)
+                  .arg(1 + i % 2)
+                  .arg(i % 4 * 90);
+  while (design.size() < kListEntries) design << "USERCRCL,400,400,10,0,0,0,0";
+  QString text = QString("[Layout]\ncount=%1\n").arg(layout.size());
+  for (int i = 0; i < layout.size(); ++i)
+    text += QString("%1=%2\n").arg(i, 2, 10, QChar('0')).arg(layout[i]);
+  text += QString("[Design]\ncount=%1\n").arg(design.size());
+  for (int i = 0; i < design.size(); ++i)
+    text += QString("%1=%2\n").arg(i, 2, 10, QChar('0')).arg(design[i]);
+  return text.toUtf8();
+}
+
+// Basins and toilets, with the free areas the sample catalogue gives them.
+tessel::CheckCatalogue Catalogue() {
+  tessel::CheckCatalogue c;
+  c.product = [](int id, int* group, QString* model, QString* name, double* w, double* d) {
+    *group = id == 1 ? 1 : 3;
+    *model = QString::number(id);
+    *name = id == 1 ? "Basin" : "Toilet";
+    *w = id == 1 ? 60 : 40;
+    *d = id == 1 ? 48 : 60;
+    return true;
+  };
+  c.rule = [](int group, tessel::FreeAreaSetting) {
+    return group == 1 ? tessel::FreeAreaRule{90, 55, 20, 75} : tessel::FreeAreaRule{80, 60, 20, 75};
+  };
+  return c;
+}
+
+void CheckOfTheLargestPlan(benchmark::State& state) {
+  tessel::PlanText plan;
+  if (!tessel::ParsePlanText(LargestPlan(), &plan)) {
+    state.SkipWithError("the plan does not parse");
+    return;
+  }
+  const tessel::CheckCatalogue catalogue = Catalogue();
+  qsizetype findings = 0;
+  for (auto _ : state) {
+    findings = tessel::CheckPlan(plan, catalogue, tessel::FreeAreaSetting::kPrivate).size();
+    benchmark::DoNotOptimize(findings);
+  }
+  state.counters["findings"] = static_cast<double>(findings);
+}
+BENCHMARK(CheckOfTheLargestPlan)->Unit(benchmark::kMillisecond);
+
+// What View > Free areas adds to a full repaint of the work window: the zones of all
+// 64 products painted over a window of 1000 x 700 at 50 %. The zones themselves are
+// worked out once per change of the plan, which the check above measures.
+void FreeAreasOverAFullRepaint(benchmark::State& state) {
+  tessel::PlanText plan;
+  if (!tessel::ParsePlanText(LargestPlan(), &plan)) {
+    state.SkipWithError("the plan does not parse");
+    return;
+  }
+  const QList<tessel::FreeAreaShape> shapes =
+      tessel::FreeAreaShapes(plan, Catalogue(), tessel::FreeAreaSetting::kPrivate);
+  QImage window(1000, 700, QImage::Format_RGB32);
+  window.fill(Qt::white);
+  QTransform map;
+  map.translate(500 - 760 * 0.5, 350 - 560 * 0.5);
+  map.scale(0.5, 0.5);
+  for (auto _ : state) {
+    QPainter painter(&window);
+    tessel::PaintFreeAreas(painter, shapes, map);
+    benchmark::DoNotOptimize(window.constBits());
+  }
+  state.counters["zones"] = static_cast<double>(shapes.size());
+}
+BENCHMARK(FreeAreasOverAFullRepaint)->Unit(benchmark::kMicrosecond);
+
+// What a pointer move costs while a wall-mounted basin hangs in the largest plan: its
+// place against the nearest wall and the four distances. The counts are laid out once
+// per change of the plan, outside the loop.
+void LiveDistancesOfAPointerMove(benchmark::State& state) {
+  tessel::PlanText plan;
+  if (!tessel::ParsePlanText(LargestPlan(), &plan)) {
+    state.SkipWithError("the plan does not parse");
+    return;
+  }
+  const tessel::DistanceMap map(plan, Catalogue());
+  const tessel::HangingProduct basin{1, 5, 0};
+  int step = 0, sum = 0;
+  for (auto _ : state) {
+    const QPointF pointer(600 + step % 300, 700 + step % 50);
+    ++step;
+    const std::array<int, 4> d = map.Distances(map.Place(basin, pointer));
+    sum += d[0] + d[3];
+    benchmark::DoNotOptimize(sum);
+  }
+}
+BENCHMARK(LiveDistancesOfAPointerMove)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,327 @@
+// The plan check on rooms built by hand: the free areas and findings a fitter would
+// name, the barrier-free and wheelchair settings, and the command line's exit status
+// and texts in both languages with the shipped catalogue.
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "check/plan_check.h"
+#include "vrx232.h"
+
+using namespace tessel;
+
+namespace {
+
+// Room centre in worksheet pixels, and the offset plan files keep positions by.
+constexpr int kCentreX = 760, kCentreY = 560, kFileOffset = 120;
+
+// Products of a small catalogue of the test's own: sizes in cm, group numbers as the
+// shipped catalogue has them.
+enum TestProduct { kBasin = 1, kToilet = 2, kBathtub = 3, kVanity = 4, kWasher = 5 };
+struct TestEntry {
+  int id, group;
+  double width, depth;
+  const char* name;
+};
+constexpr TestEntry kEntries[] = {{kBasin, 1, 60, 48, "Basin"},
+                                  {kToilet, 3, 40, 60, "Toilet"},
+                                  {kBathtub, 9, 170, 75, "Bathtub"},
+                                  {kVanity, 7, 60, 45, "Vanity"},
+                                  {kWasher, 14, 60, 60, "Washer"}};
+
+CheckCatalogue TestCatalogue() {
+  CheckCatalogue c;
+  c.product = [](int id, int* group, QString* model, QString* name, double* w, double* d) {
+    for (const TestEntry& e : kEntries)
+      if (e.id == id) {
+        *group = e.group;
+        *model = QString::number(1000 + id);
+        *name = e.name;
+        *w = e.width;
+        *d = e.depth;
+        return true;
+      }
+    return false;
+  };
+  // The rows the shipped catalogue holds for these groups.
+  c.rule = [](int group, FreeAreaSetting setting) {
+    FreeAreaRule r;
+    const int side = group == 9 ? 0 : 20;
+    auto set = [&](int w, int d) { r = {w, d, side, 75}; };
+    if (setting == FreeAreaSetting::kBarrierFree && group != 7)
+      set(120, 120);
+    else if (setting == FreeAreaSetting::kWheelchair && group != 7)
+      set(150, 150);
+    else if (group == 1)
+      set(90, 55);
+    else if (group == 3)
+      set(80, 60);
+    else if (group == 9)
+      set(90, 75);
+    else if (group == 14)
+      set(90, 90);
+    return r;
+  };
+  return c;
+}
+
+// A plan text: one room of width x depth cm round the centre, then records.
+struct PlanBuilder {
+  QStringList layout, design;
+  PlanBuilder(int widthCm, int depthCm) {
+    layout << QString("WALLRECT,%1,%2,%3,%4,32767,0,0")
+                  .arg(kCentreX - kFileOffset)
+                  .arg(kCentreY - kFileOffset)
+                  .arg(widthCm)
+                  .arg(depthCm);
+  }
+  int Top(int depthCm) const { return kCentreY - depthCm; }
+  PlanBuilder& Door(int x, int y, int widthCm, int angle, int flags) {
+    layout << QString("DOOR,%1,%2,%3,%4,32767,%5,0")
+                  .arg(x - kFileOffset)
+                  .arg(y - kFileOffset)
+                  .arg(widthCm)
+                  .arg(angle)
+                  .arg(flags);
+    return *this;
+  }
+  // A product at its centre in worksheet pixels, as the engine stored it.
+  PlanBuilder& Product(int id, int mount, int angle, int x, int y, long band = 0) {
+    design << QString("PRODUCT,%1,%2,%3,%4,%5,p%3-2.bmp,%6")
+                  .arg(x - kFileOffset)
+                  .arg(y - kFileOffset)
+                  .arg(id)
+                  .arg(mount)
+                  .arg(angle)
+                  .arg(band);
+    return *this;
+  }
+  QByteArray Text() const {
+    QString t = QString("[Layout]\ncount=%1\n").arg(layout.size());
+    for (int i = 0; i < layout.size(); ++i)
+      t += QString("%1=%2\n").arg(i, 2, 10, QChar('0')).arg(layout[i]);
+    t += QString("[Design]\ncount=%1\n").arg(design.size());
+    for (int i = 0; i < design.size(); ++i)
+      t += QString("%1=%2\n").arg(i, 2, 10, QChar('0')).arg(design[i]);
+    return t.toUtf8();
+  }
+};
+
+QList<Finding> Check(const PlanBuilder& b, FreeAreaSetting setting = FreeAreaSetting::kPrivate) {
+  PlanText plan;
+  if (!ParsePlanText(b.Text(), &plan)) return {};
+  return CheckPlan(plan, TestCatalogue(), setting);
+}
+
+QString Texts(const QList<Finding>& findings) {
+  QStringList t;
+  for (const Finding& f : findings) t << f.text;
+  return t.join('\n');
+}
+
+// The roomy bathroom: 300 x 250 cm, a basin on the top wall, a toilet on the left
+// wall, a bathtub on the bottom wall; nothing in anyone's way.
+PlanBuilder Roomy() {
+  PlanBuilder b(300, 250);
+  const int top = kCentreY - 250, left = kCentreX - 300, bottom = kCentreY + 250;
+  b.Product(kBasin, 1, 0, 760, top + 48 + 2);
+  b.Product(kToilet, 1, 0, left + 60 + 2, 600);
+  b.Product(kBathtub, 1, 0, 880, bottom - 75 - 2);
+  return b;
+}
+
+struct Run {
+  int status;
+  QString out;
+};
+
+Run Tessel(const QStringList& arguments) {
+  static QTemporaryDir settings;
+  QProcess p;
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  env.remove("DISPLAY");
+  env.remove("QT_QPA_PLATFORM");
+  env.insert("XDG_CONFIG_HOME", settings.path());
+  env.insert("XDG_DATA_HOME", settings.path());
+  p.setProcessEnvironment(env);
+  p.start(QCoreApplication::applicationDirPath() + "/tessel32", arguments);
+  if (!p.waitForFinished(60000)) return {-1, "did not finish"};
+  return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
+          QString::fromUtf8(p.readAllStandardOutput())};
+}
+
+}  // namespace
+
+class PlanCheckTest : public QObject {
+  Q_OBJECT
+ private slots:
+  void aToiletFortyCentimetresShortOfItsFreeArea() {
+    // 81 cm deep: the toilet's 60 cm and two pixels off the wall leave 20 cm in front.
+    PlanBuilder b(200, 81);
+    b.Product(kToilet, 1, 0, kCentreX, b.Top(81) + 60 + 2);
+    const QList<Finding> f = Check(b);
+    QCOMPARE(f.size(), 1);
+    QCOMPARE(f[0].kind, FindingKind::kFreeAreaBlocked);
+    QCOMPARE(f[0].product, 1);
+    QCOMPARE(f[0].other, 0);
+    QCOMPARE(f[0].measured, 40);
+    QCOMPARE(f[0].text, QString("No. 1 (1002 Toilet): free area 80 × 60 cm blocked by a wall, "
+                                "40 cm short"));
+  }
+
+  void aBasinFifteenCentimetresFromASideWall() {
+    PlanBuilder b(300, 250);
+    const int left = kCentreX - 300, top = b.Top(250);
+    b.Product(kBasin, 1, 0, left + 30 + 60, top + 48 + 2);
+    const QList<Finding> f = Check(b);
+    QCOMPARE(f.size(), 1);
+    QCOMPARE(f[0].kind, FindingKind::kSideDistance);
+    QCOMPARE(f[0].measured, 15);
+    QCOMPARE(f[0].needed, 20);
+    QCOMPARE(f[0].text, QString("No. 1 (1001 Basin): 15 cm to the side from a wall, 20 cm needed"));
+  }
+
+  void twoObjectsSixtyCentimetresApartFacingEachOther() {
+    // 170 cm deep: 48 + 60 cm of objects, two pixels off each wall, 60 cm between.
+    PlanBuilder b(300, 170);
+    const int top = b.Top(170), bottom = kCentreY + 170;
+    b.Product(kBasin, 1, 0, kCentreX, top + 48 + 2);
+    b.Product(kToilet, 3, 0, kCentreX, bottom - 60 - 2);
+    const QList<Finding> f = Check(b);
+    QCOMPARE(f.size(), 2);
+    for (const Finding& one : f) {
+      QCOMPARE(one.kind, FindingKind::kFacing);
+      QCOMPARE(one.measured, 60);
+      QCOMPARE(one.needed, 75);
+    }
+    QCOMPARE(f[0].other, 2);
+    QCOMPARE(f[1].other, 1);
+    QCOMPARE(f[0].text,
+             QString("No. 1 (1001 Basin): 60 cm from No. 2 (1002 Toilet) facing it, 75 cm needed"));
+  }
+
+  void aDoorSwingingOverAProduct() {
+    PlanBuilder b(300, 250);
+    const int top = b.Top(250);
+    // 80 cm, opening 90 degrees into the room, hinged at its left end.
+    b.Door(kCentreX, top, 80, 90, 1);
+    b.Product(kWasher, 0, 0, kCentreX, top + 90);
+    // The swing covers the washer and the first row of its free area.
+    const QList<Finding> f = Check(b);
+    QCOMPARE(f.size(), 2);
+    QCOMPARE(f[0].kind, FindingKind::kDoorSwing);
+    QCOMPARE(f[0].other, 1);
+    QCOMPARE(f[0].text, QString("No. 1 (1005 Washer): door 1 swings over it"));
+    QCOMPARE(f[1].kind, FindingKind::kFreeAreaBlocked);
+    QVERIFY(f[1].byDoor);
+    QCOMPARE(f[1].text, QString("No. 1 (1005 Washer): free area 90 × 90 cm blocked by the swing of "
+                                "door 1, 90 cm short"));
+    // Opening outwards it sweeps nothing in the room.
+    PlanBuilder out(300, 250);
+    out.Door(kCentreX, top, 80, 90, 0);
+    out.Product(kWasher, 0, 0, kCentreX, top + 90);
+    QVERIFY(Check(out).isEmpty());
+  }
+
+  void aRoomyBathroomHasNoFindingsButNotForAWheelchair() {
+    QCOMPARE(Texts(Check(Roomy())), QString());
+    // Barrier-free: 120 x 120 in front of each; the toilet's reaches the bathtub.
+    QList<Finding> f = Check(Roomy(), FreeAreaSetting::kBarrierFree);
+    QCOMPARE(f.size(), 1);
+    QCOMPARE(f[0].kind, FindingKind::kFreeAreaBlocked);
+    QCOMPARE(f[0].product, 2);
+    QCOMPARE(f[0].other, 3);
+    QCOMPARE(f[0].measured, 120 - 64);
+    QCOMPARE(f[0].text, QString("No. 2 (1002 Toilet): free area 120 × 120 cm blocked by No. 3 "
+                                "(1003 Bathtub), 56 cm short"));
+    f = Check(Roomy(), FreeAreaSetting::kWheelchair);
+    QVERIFY(f.size() >= 2);
+    QCOMPARE(f[0].product, 1);  // the basin's 150 cm reach the bathtub too
+    QCOMPARE(f[1].measured, 150 - 64);
+  }
+
+  void overlapsWallsAndTheRoomsEdge() {
+    PlanBuilder b(300, 250);
+    const int top = b.Top(250), left = kCentreX - 300;
+    const long vanity = TesselHeightBand(8, 60), basin = TesselHeightBand(60, 85);
+    // A basin on its vanity unit: bands apart, no finding; each is the other's.
+    b.Product(kVanity, 1, 0, 700, top + 45 + 2, vanity);
+    b.Product(kBasin, 1, 0, 700, top + 48 + 2, basin);
+    // Two washers over each other, as a plan file may hold them.
+    b.Product(kWasher, 0, 0, 900, 600);
+    b.Product(kWasher, 0, 0, 920, 600);
+    // One across the left wall, one outside the room.
+    b.Product(kWasher, 0, 0, left, 600);
+    b.Product(kWasher, 0, 0, 200, 200);
+    const QList<Finding> f = Check(b);
+    QList<FindingKind> kinds;
+    for (const Finding& one : f) kinds << one.kind;
+    QVERIFY2(kinds.contains(FindingKind::kOverProduct), qPrintable(Texts(f)));
+    QVERIFY(kinds.contains(FindingKind::kOverWall));
+    QVERIFY(kinds.contains(FindingKind::kOutsideRoom));
+    for (const Finding& one : f) {
+      QVERIFY2(one.product > 2, qPrintable(one.text));
+      if (one.kind == FindingKind::kOverProduct) {
+        QCOMPARE(one.product, 4);
+        QCOMPARE(one.other, 3);
+        QCOMPARE(one.text,
+                 QString("No. 4 (1005 Washer): overlaps No. 3 (1005 Washer) at the same height"));
+      }
+      if (one.kind == FindingKind::kOverWall) QCOMPARE(one.product, 5);
+      if (one.kind == FindingKind::kOutsideRoom) QCOMPARE(one.product, 6);
+    }
+    // Without bands the basin and its vanity unit overlap at the same height.
+    PlanBuilder plain(300, 250);
+    plain.Product(kVanity, 1, 0, 700, top + 45 + 2);
+    plain.Product(kBasin, 1, 0, 700, top + 48 + 2);
+    const QList<Finding> g = Check(plain);
+    QCOMPARE(g.size(), 1);
+    QCOMPARE(g[0].kind, FindingKind::kOverProduct);
+  }
+
+  void theCommandLineSaysItInBothLanguagesWithItsExitStatus() {
+    QTemporaryDir dir;
+    const QString clean = dir.filePath("clean.tsd"), tight = dir.filePath("tight.tsd");
+    // The shipped catalogue's wall-hung toilet (36 x 54 cm) in a room 75 cm deep.
+    PlanBuilder t(200, 75);
+    t.Product(108, 1, 0, kCentreX, t.Top(75) + 54 + 2);
+    QFile tf(tight);
+    QVERIFY(tf.open(QIODevice::WriteOnly));
+    tf.write(t.Text());
+    tf.close();
+    PlanBuilder c(200, 200);
+    c.Product(108, 1, 0, kCentreX, c.Top(200) + 54 + 2);
+    QFile cf(clean);
+    QVERIFY(cf.open(QIODevice::WriteOnly));
+    cf.write(c.Text());
+    cf.close();
+
+    Run r = Tessel({"--check", clean});
+    QCOMPARE(r.status, 0);
+    QCOMPARE(r.out, QString());
+    r = Tessel({"--check", tight});
+    QCOMPARE(r.status, 1);
+    QCOMPARE(r.out, QString("No. 1 (103036 Wall-hung toilet): free area 80 × 60 cm blocked by a "
+                            "wall, 40 cm short\n"));
+    r = Tessel({"--check", tight, "-D"});
+    QCOMPARE(r.status, 1);
+    QCOMPARE(r.out, QString("Nr. 1 (103036 Wand-WC): Bewegungsfläche 80 × 60 cm verstellt durch "
+                            "eine Wand, 40 cm zu wenig\n"));
+    r = Tessel({"--check", clean, "--wheelchair"});
+    QCOMPARE(r.status, 1);
+    QVERIFY(r.out.contains("150 × 150"));
+    QCOMPARE(Tessel({"--check", clean, "--barrier-free"}).status, 0);  // 120 cm fit, 150 do not
+    QCOMPARE(Tessel({"--check", dir.filePath("missing.tsd")}).status, 2);
+    const QString broken = dir.filePath("broken.tsd");
+    QFile bf(broken);
+    QVERIFY(bf.open(QIODevice::WriteOnly));
+    bf.write("[Layout]\nno count here\n");
+    bf.close();
+    QCOMPARE(Tessel({"--check", broken}).status, 2);
+    QCOMPARE(Tessel({"--check"}).status, 2);
+    QCOMPARE(Tessel({"--check", clean, "--barrier-free", "--wheelchair"}).status, 2);
+  }
+};
+
+QTEST_GUILESS_MAIN(PlanCheckTest)
+#include "test_plan_check.moc"
