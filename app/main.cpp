@@ -81,15 +81,15 @@ int main(int argc, char** argv) {
   QStringList arguments;
   for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
   // Window-less work needs no display, nor does an answer on the terminal (the usage,
-  // or an option the program does not know).
+  // the version, or an option the program does not know).
   const bool batch = tessel::IsBatchCommand(arguments);
   const tessel::CommandLine line = tessel::ParseCommandLine(arguments);
-  const bool terminalOnly = line.help || !line.unknownOptions.isEmpty();
+  const bool terminalOnly = line.help || line.version || !line.unknownOptions.isEmpty();
   if ((batch || terminalOnly) && !qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
     qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
   if (batch) return tessel::RunBatch(app.arguments());
-  QCoreApplication::setApplicationVersion("2.0.0");
+  QCoreApplication::setApplicationVersion(tessel::kProgramVersion);
   plat::SetMessageBoxHook(&ShowMessage, nullptr);
   FirstPaintProbe probe;
   if (qEnvironmentVariableIsSet("TESSEL_FIRST_PAINT_PROBE")) app.installEventFilter(&probe);

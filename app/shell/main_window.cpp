@@ -23,6 +23,7 @@
 #include "shell/message_box.h"
 #include "shell/object_editing.h"
 #include "shell/plan_view.h"
+#include "shell/remembered.h"
 #include "shell/startup_windows.h"
 
 namespace tessel {
@@ -117,6 +118,7 @@ MainWindow::MainWindow(QWidget* parent, const QString& recoveryFolder, AutoSaveT
   QuitRequested = false;
   InitView();
   InitToolbox();
+  ApplyRememberedView();
   view_->SetHook(true);
   ReadInfo();
   // The plan the window starts with; a recovery file of an earlier run stays until the
@@ -350,6 +352,25 @@ bool MainWindow::PreviewKey(QKeyEvent* event, QWidget* focus) {
   }
 }
 
+// The zoom step and the switches of the last run; where the window stands is the
+// start's business, as it also knows the screen.
+void MainWindow::ApplyRememberedView() {
+  const RememberedWindow r = ReadRememberedWindow();
+  if (!r.ruler) viewItems_[kRuler]->trigger();
+  if (r.measurement) viewItems_[kMeasurement]->trigger();
+  SetZoom(r.zoomIndex);
+}
+
+RememberedWindow MainWindow::Remembered() const {
+  RememberedWindow r;
+  r.geometry = normalGeometry();
+  r.maximized = isMaximized();
+  r.zoomIndex = Bridge().zoomIndex;
+  r.ruler = rulerWidth_ != 0;
+  r.measurement = measurementShown_;
+  return r;
+}
+
 void MainWindow::changeEvent(QEvent* event) {
   QMainWindow::changeEvent(event);
   if (event->type() == QEvent::ActivationChange && isActiveWindow()) RefreshView();
@@ -374,6 +395,7 @@ void MainWindow::ExitPath() {
   exited_ = true;
   view_->SetHook(false);
   WriteRecentFiles();
+  WriteRememberedWindow(Remembered());
   // Whatever the user chose about the plan, it has been chosen: nothing is left to recover.
   autoSave_->Discard(Bridge().infoRecord.iSerial);
   QCoreApplication::quit();

@@ -1,5 +1,7 @@
 #include "shell/recent_files.h"
 
+#include <QDir>
+
 #include "shell/settings.h"
 
 namespace tessel {
@@ -9,10 +11,21 @@ const char kSection[] = "RecentFiles";
 QString ValueName(int position) {
   return QString("File%1").arg(position + 1);
 }
+// One spelling per file: "/plans/./a.tsd" and "/plans/a.tsd" are one entry.
+QString Spelling(const QString& name) {
+  return QDir::cleanPath(name);
+}
 }  // namespace
 
+bool RecentFiles::Contains(const QString& name) const {
+  const QString spelt = Spelling(name);
+  for (const QString& listed : names_)
+    if (Spelling(listed) == spelt) return true;
+  return false;
+}
+
 void RecentFiles::Add(const QString& name) {
-  if (name.isEmpty() || names_.contains(name)) return;
+  if (name.isEmpty() || Contains(name)) return;
   names_.prepend(name);
   while (names_.size() > kCapacity) names_.removeLast();
 }
@@ -27,12 +40,17 @@ void RecentFiles::Read() {
     // A blank is what an empty value is stored as.
     const QString name = ReadSetting(kSection, ValueName(i), "").trimmed();
     if (name.isEmpty()) break;
-    names_ << name;
+    if (!Contains(name)) names_ << name;
   }
 }
 
 void RecentFiles::Write() const {
-  for (int i = 0; i < names_.size(); ++i) WriteSetting(kSection, ValueName(i), names_[i]);
+  for (int i = 0; i < kCapacity; ++i) {
+    if (i < names_.size())
+      WriteSetting(kSection, ValueName(i), names_[i]);
+    else
+      RemoveSetting(kSection, ValueName(i));
+  }
 }
 
 }  // namespace tessel

@@ -30,4 +30,9 @@ bool WriteSetting(const QString& section, const QString& name, const QString& va
   return Store().status() == QSettings::NoError;
 }
 
+void RemoveSetting(const QString& section, const QString& name) {
+  Store().remove(Key(section, name));
+  Store().sync();
+}
+
 }  // namespace tessel

@@ -12,5 +12,7 @@ inline constexpr char kLanguageSetting[] = "Language";
 
 QString ReadSetting(const QString& section, const QString& name, const QString& fallback);
 bool WriteSetting(const QString& section, const QString& name, const QString& value);
+// Takes the value away, so that a later read finds nothing rather than an old value.
+void RemoveSetting(const QString& section, const QString& name);
 
 }  // namespace tessel

@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLibraryInfo>
+#include <QScreen>
 #include <QTranslator>
 #include <cstdio>
 
@@ -15,6 +16,7 @@
 #include "shell/main_window.h"
 #include "shell/menu_items.h"
 #include "shell/message_box.h"
+#include "shell/remembered.h"
 #include "shell/settings.h"
 #include "shell/single_instance.h"
 #include "shell/startup_windows.h"
@@ -43,6 +45,25 @@ void TranslateToolkit(const QString& suffix) {
       QCoreApplication::installTranslator(&translator);
 }
 
+// The window where the last run left it, brought onto the screen it is shown on now;
+// centred the first time.
+void PlaceAsLastTime(MainWindow* main) {
+  const RememberedWindow r = ReadRememberedWindow();
+  const QScreen* screen = QGuiApplication::screenAt(r.geometry.center());
+  if (!screen) screen = QGuiApplication::primaryScreen();
+  const QRect place =
+      screen ? FitOnScreen(r.geometry, screen->availableGeometry(), main->minimumSize()) : QRect();
+  if (place.isNull()) {
+    CenterForm(main);
+  } else {
+    main->setGeometry(place);
+  }
+  if (r.maximized)
+    main->showMaximized();
+  else
+    main->show();
+}
+
 QString OneInstanceText() {
   return CaptionOr(5062, "Es kann nur eine Instanz des Tessels laufen");
 }
@@ -55,6 +76,10 @@ int StartPlanner(const QStringList& arguments, const StartOptions& options,
   const QString program = QFileInfo(arguments.value(0, "tessel32")).fileName();
   if (line.help) {
     std::fputs(CommandLineUsage(program).toLocal8Bit().constData(), stdout);
+    return 0;
+  }
+  if (line.version) {
+    std::fputs(VersionLine(program).toLocal8Bit().constData(), stdout);
     return 0;
   }
   if (!line.unknownOptions.isEmpty()) {
@@ -82,6 +107,11 @@ int StartPlanner(const QStringList& arguments, const StartOptions& options,
                           "Tessel shows its texts in English.")
                     .arg(suffix),
                 ProgramTitle(), plat::MB_ICONWARNING);
+    // English is what the user now reads, and what the next start shows.
+    RemoveSetting(kStartupSection, kLanguageSetting);
+  } else if (!suffix.isEmpty()) {
+    // A language chosen once on the command line stays chosen.
+    WriteSetting(kStartupSection, kLanguageSetting, suffix);
   }
   SetErrorLookup(&GetError);
   if (LanguageOpen()) TranslateToolkit(suffix);
@@ -139,8 +169,7 @@ int StartPlanner(const QStringList& arguments, const StartOptions& options,
   // The catalogue and its pictures are found relative to the program folder.
   QDir::setCurrent(QCoreApplication::applicationDirPath());
   main.bInitialized = false;
-  CenterForm(&main);
-  main.show();
+  PlaceAsLastTime(&main);
   while (!main.bInitialized)
     QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 20);
   splash.reset();
