@@ -10,6 +10,7 @@
 #include "platform/window.h"
 #include "print/batch.h"
 #include "shell/command_line.h"
+#include "shell/forms.h"
 #include "shell/main_window.h"
 #include "shell/startup.h"
 
@@ -43,9 +44,7 @@ int ShowMessage(plat::HWND, const char* text, const char* caption, unsigned type
   }
   // The box belongs to no window; afterwards the window that was active gets the
   // keyboard back, as not every window manager hands it back by itself.
-  QPointer<QWidget> active = QApplication::activeWindow();
-  const int pressed = box.exec();
-  if (active) active->activateWindow();
+  const int pressed = tessel::RunModal(box);
   switch (pressed) {
     case QMessageBox::Cancel:
       return plat::IDCANCEL;

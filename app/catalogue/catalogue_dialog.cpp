@@ -15,6 +15,7 @@
 #include "catalogue/catalogue.h"
 #include "catalogue/product_bar.h"
 #include "language/language.h"
+#include "shell/forms.h"
 
 namespace tessel {
 
@@ -199,7 +200,7 @@ void CatalogueDialog::vLocate(qint64 productID) {
 }
 
 void CatalogueDialog::ShowModal() {
-  exec();
+  RunModal(*this);
 }
 
 // The navigation stops at the ends instead of showing an empty record beyond them.

@@ -18,6 +18,7 @@
 #include "language/language.h"
 #include "platform/window.h"
 #include "shell/engine_bridge.h"
+#include "shell/forms.h"
 #include "shell/message_box.h"
 #include "shell/startup_windows.h"
 
@@ -347,7 +348,7 @@ void ProductBar::PlaceRecord(RecordSet& set, const QPixmap& picture, const QStri
   auto hint = [this](int mode) {
     StartupHelpWindow window(this->window());
     window.setMode(mode);
-    window.exec();
+    RunModal(window);
   };
   if (Hints().showEsc) hint(StartupHelpWindow::kEscHint);
   const qint64 id = set.Field("KatalogID").toLongLong();
@@ -468,7 +469,7 @@ void ProductBar::ShowProductList(QWidget* parent, std::function<QString()> askFi
                     CaptionOr(2521, "Export product list"), plat::MB_ICONWARNING);
       list.activateWindow();
     });
-  list.exec();
+  RunModal(list);
   if (list.ChosenProduct() > 0) ShowCatalogue(list.ChosenProduct());
 }
 

@@ -140,10 +140,7 @@ bool ObjectDialog::Run(QWidget* parent) {
     winId();
     if (QWindow* own = windowHandle()) own->setTransientParent(parent->window()->windowHandle());
   }
-  exec();
-  // The form belongs to no window, so no window manager hands the keyboard back by
-  // itself: the window that opened it takes it, and its shortcuts work at once.
-  if (parent) parent->window()->activateWindow();
+  RunModal(*this);
   return !Dialog().cancelled;
 }
 

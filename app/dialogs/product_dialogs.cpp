@@ -81,7 +81,7 @@ ProductMountDialog::ProductMountDialog(QWidget* parent) : QDialog(parent) {
 
 bool ProductMountDialog::Ask(const QPixmap& picture, std::int16_t* mount) {
   picture_->setPixmap(picture);
-  if (exec() != QDialog::Accepted) return false;
+  if (RunModal(*this) != QDialog::Accepted) return false;
   *mount = std::clamp<std::int16_t>(mount_, kFirstSide, kLastSide);
   return true;
 }
@@ -131,7 +131,7 @@ bool ProductRotationDialog::Ask(const QPixmap& picture, const QString& name, std
   picture_->setPixmap(picture);
   name_->setText(name);
   value_->setFocus();
-  if (exec() != QDialog::Accepted) return false;
+  if (RunModal(*this) != QDialog::Accepted) return false;
   *angle = ProductRotation(value_->text());
   value_->setText(QString::number(*angle));
   return true;

@@ -15,6 +15,7 @@
 #include "print/print.h"
 #include "print/print_command.h"
 #include "shell/engine_bridge.h"
+#include "shell/forms.h"
 #include "shell/icons.h"
 #include "shell/main_window.h"
 #include "shell/message_box.h"
@@ -361,8 +362,7 @@ QString MainWindow::AskName(bool save, const QString& title, const QString& filt
     });
   }
   QString name;
-  if (dialog.exec() == QDialog::Accepted) name = dialog.selectedFiles().value(0);
-  activateWindow();
+  if (RunModal(dialog) == QDialog::Accepted) name = dialog.selectedFiles().value(0);
   return name;
 }
 

@@ -307,7 +307,7 @@ bool MainWindow::PreviewKey(QKeyEvent* event, QWidget* focus) {
   if (keys_->Feed(key)) {
     CreditsWindow credits(this);
     CenterForm(&credits);
-    credits.exec();
+    RunModal(credits);
     return true;
   }
   // The plan's own keys act wherever the focus is, except where a field or the menu bar

@@ -187,7 +187,7 @@ int StartPlanner(const QStringList& arguments, const StartOptions& options,
   if (Hints().showHelp) {
     StartupHelpWindow hint(&main);
     hint.setMode(0);
-    hint.exec();
+    RunModal(hint);
   }
   return 0;
 }
