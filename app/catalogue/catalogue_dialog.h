@@ -26,6 +26,7 @@ class Catalogue;
 // The fields the value labels show, in label order.
 constexpr int kCatalogueValueCount = 8;
 constexpr int kHeightValue = 2;
+constexpr int kNameValue = 5;
 constexpr int kPlanValue = 6;
 // Captions stand beside the first four values only.
 constexpr int kCatalogueCaptionCount = 4;

@@ -37,6 +37,9 @@ constexpr int kBarHeight = kButtonSize + 2 * kMargin;
 constexpr int kLeftScrollLeft = kMargin + kDropDownWidth + kMargin;
 // The captions of the product list file's header row: this number + the column.
 constexpr int kProductListHeaderCaption = 2510;
+// The messages about a product's plan picture.
+constexpr int kPictureMissingCaption = 7300;
+constexpr int kPictureUnreadableCaption = 7301;
 
 }  // namespace
 
@@ -267,7 +270,8 @@ bool ProductBar::eventFilter(QObject* watched, QEvent* event) {
 
 void ProductBar::Hover(int index) {
   const qint64 id = row_.Slot(index).id;
-  status_(id > 0 ? ProductDescription(id) : QStringLiteral("<>"));
+  // An empty slot has nothing to say: the status line is cleared, not filled with "<>".
+  status_(id > 0 ? ProductDescription(id) : QString());
   ShowProductDimensions(id);
 }
 
@@ -336,13 +340,17 @@ void ProductBar::PlaceRecord(RecordSet& set, const QPixmap& picture, const QStri
   // The engine would only note a missing or broken picture in its trace and place
   // nothing; the user learns which file it is.
   if (!QFileInfo(path).isFile()) {
-    ShowMessage("The plan picture of this product is missing:\n" + path, ProgramTitle(),
-                plat::MB_ICONWARNING);
+    ShowMessage(
+        CaptionOr(kPictureMissingCaption, "The plan picture of this product is missing:\n%1")
+            .arg(path),
+        ProgramTitle(), plat::MB_ICONWARNING);
     return;
   }
   if (!QImageReader(path).canRead()) {
-    ShowMessage("The plan picture of this product cannot be read:\n" + path, ProgramTitle(),
-                plat::MB_ICONWARNING);
+    ShowMessage(
+        CaptionOr(kPictureUnreadableCaption, "The plan picture of this product cannot be read:\n%1")
+            .arg(path),
+        ProgramTitle(), plat::MB_ICONWARNING);
     return;
   }
   auto hint = [this](int mode) {
@@ -412,7 +420,9 @@ bool ProductBar::EditSelectedProduct() {
   } else if (mount < kMountFree) {
     const QString small =
         path.isEmpty() ? QString() : PlanPath(SmallPictureName(all.Field("Plangrafik").toString()));
-    ok = MountDialog()->Ask(small.isEmpty() ? QPixmap() : QPixmap(small), &mount);
+    // The window shows the side the product hangs on now.
+    ok = MountDialog()->Ask(small.isEmpty() ? QPixmap() : QPixmap(small), &mount,
+                            ProductMountDialog::StartSide::kGiven);
   }
   if (!ok) return true;
   b.objectDataWrite.p1 = mount;

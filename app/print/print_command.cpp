@@ -4,6 +4,7 @@
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 
+#include "language/language.h"
 #include "platform/window.h"
 #include "print/print.h"
 #include "print/print_setup.h"
@@ -15,6 +16,9 @@ namespace tessel {
 namespace {
 
 constexpr int kNothingToPrint = 5942;
+constexpr std::int16_t kNoPlanPicture = -202;
+// The error text of a printer that could not be started.
+constexpr int kPrinterFailed = 10900;
 
 bool SystemPrintDialog(QPrinter& printer, const QString& title, QWidget* parent) {
   QPrintDialog dialog(&printer, parent);
@@ -63,13 +67,17 @@ void PrintPlan(QWidget* parent, const QString& title, const QString& currentFile
   PlanPrintJob job;
   QString why;
   if (!PreparePlanPrint(Engine(), setup.Scale(), currentFile, describe, &job, &why)) {
-    ShowMessage(why, title, plat::MB_ICONERROR);
+    // No picture of the plan: the engine's own failure, said in the user's language.
+    ShowEngineError(kNoPlanPicture);
     return;
   }
   bool printed = true;
   const auto paint = [&](QPrinter* target) { printed = PrintPlanPage(*target, job, &why); };
   if (!PrintDialogEdges().preview(printer, paint, parent)) return;
-  if (!printed) ShowMessage(why, title, plat::MB_ICONERROR);
+  if (!printed) {
+    QString caption, text;
+    if (GetError(kPrinterFailed, &caption, &text)) ShowMessage(text, caption, plat::MB_ICONERROR);
+  }
 }
 
 }  // namespace tessel

@@ -36,6 +36,26 @@ constexpr int kStartWidth = 1024, kStartHeight = 720;
 // One notch of a mouse wheel, in the eighths of a degree the wheel reports.
 constexpr int kWheelNotch = 120;
 
+// What the user reads when the catalogue cannot fill the product bar, in the chosen
+// language; the database's own words follow where they say more than the sentence.
+QString CatalogueFailure(CatalogueState state, const QString& file, const QString& why) {
+  switch (state) {
+    case CatalogueState::kMissing:
+      return CaptionOr(7302, "The catalogue %1 is missing. The product bar stays empty.").arg(file);
+    case CatalogueState::kNoProducts:
+      return CaptionOr(7304, "The catalogue %1 holds no products. The product bar stays empty.")
+          .arg(file);
+    case CatalogueState::kBadQuery:
+      return CaptionOr(7305,
+                       "The products of the catalogue %1 cannot be read. The product bar stays "
+                       "empty.\n%2")
+          .arg(file, why);
+    default:
+      return CaptionOr(7303, "The catalogue %1 cannot be read. The product bar stays empty.\n%2")
+          .arg(file, why);
+  }
+}
+
 }  // namespace
 
 MainWindow::MainWindow(QWidget* parent, const QString& recoveryFolder, AutoSaveTiming timing)
@@ -151,10 +171,8 @@ void MainWindow::InitProductBar() {
   QString why;
   const QString file = QDir(QCoreApplication::applicationDirPath()).filePath("katalog/katalog.db");
   const CatalogueState state = productBar_->OpenCatalogue(file, OpenLanguageSuffix(), &why);
-  if (state == CatalogueState::kNoProducts)
-    ShowMessage(why + "\nThe product bar stays empty.", ProgramTitle(), plat::MB_ICONWARNING);
-  else if (state != CatalogueState::kOpen)
-    ShowMessage(why, ProgramTitle(), plat::MB_ICONWARNING);
+  if (state != CatalogueState::kOpen)
+    ShowMessage(CatalogueFailure(state, file, why), ProgramTitle(), plat::MB_ICONWARNING);
 }
 
 void MainWindow::InitView() {

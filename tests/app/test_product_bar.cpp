@@ -232,6 +232,12 @@ class ProductBarTest : public QObject, public AppFixture {
     const qint64 id = Bar()->ButtonProduct(0);
     QCOMPARE(window->StatusMessage()->text(), Bar()->ProductDescription(id));
     QVERIFY(!window->findChild<QLabel*>("lblWidth")->text().isEmpty());
+    // A slot without a product says nothing.
+    Choose(Bar()->Series(), "Ostara Basis");
+    const int last = Bar()->ButtonCount() - 1;
+    QCOMPARE(Bar()->ButtonProduct(last), qint64{0});
+    QTest::mouseMove(Bar()->Button(last), QPoint(10, 10));
+    QCOMPARE(window->StatusMessage()->text(), QString());
   }
 
   // ---- placing ----
@@ -405,6 +411,46 @@ class ProductBarTest : public QObject, public AppFixture {
     // An empty button places nothing.
     QTest::mouseClick(Bar()->Button(0), Qt::LeftButton);
     QVERIFY(Puts().empty());
+  }
+
+  // Return means OK every time the mounting window opens, also after a cancel with the
+  // mouse (which leaves the keyboard on Cancel); editing a placed product shows its own
+  // side, not the one chosen last.
+  void theMountingWindowTakesReturnAsOkAndShowsTheEditedProductsSide() {
+    Furnish();
+    Choose(Bar()->Series(), "Ostara Linea");
+    Choose(Bar()->Groups(), "Bathtubs, rectangular");
+    AnswerNextDialog([](QDialog* d) {
+      d->findChild<QRadioButton*>("optMount2")->click();
+      QTest::mouseClick(d->findChild<QPushButton*>("cmdCancel"), Qt::LeftButton);
+    });
+    QTest::mouseClick(Bar()->Button(0), Qt::LeftButton);
+    QVERIFY(Puts().empty());
+    AnswerNextDialog([](QDialog* d) {
+      QVERIFY(d->findChild<QRadioButton*>("optMount2")->isChecked());
+      QVERIFY(d->findChild<QPushButton*>("cmdOK")->isDefault());
+      QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    });
+    QTest::mouseClick(Bar()->Button(0), Qt::LeftButton);
+    QCOMPARE(Puts().size(), std::size_t{1});
+    QCOMPARE(Puts().back().mount, 3L);
+    const QPoint at(300, 250);
+    Drop(at);
+    // Another side chosen, and that placement abandoned: the window now remembers side 1.
+    AnswerNextDialog([](QDialog* d) {
+      d->findChild<QRadioButton*>("optMount0")->click();
+      QTest::mouseClick(d->findChild<QPushButton*>("cmdCancel"), Qt::LeftButton);
+    });
+    QTest::mouseClick(Bar()->Button(0), Qt::LeftButton);
+    const QPoint on = FindProduct(at);
+    QVERIFY(!on.isNull());
+    bool shown = false;
+    AnswerNextDialog([&shown](QDialog* d) {
+      shown = d->findChild<QRadioButton*>("optMount2")->isChecked();
+      d->findChild<QPushButton*>("cmdCancel")->click();
+    });
+    QTest::mouseRelease(window->View(), Qt::RightButton, {}, on);
+    QVERIFY(shown);
   }
 
   void aProductIsEditedByARightClickAndUndone() {
