@@ -353,9 +353,10 @@ QString MainWindow::AskName(bool save, const QString& title, const QString& filt
   QFileDialog dialog(this, title, folder, filter);
   dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
   dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-  // The dialog then adds the ending itself and asks about the file that is really meant.
+  // The dialog then adds the ending itself: it asks about the file that is really meant
+  // when saving, and finds "plan1" typed for "plan1.tsd" when opening.
+  dialog.setDefaultSuffix(suffix);
   if (save) {
-    dialog.setDefaultSuffix(suffix);
     connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog, suffix](const QString& f) {
       const QRegularExpressionMatch m = QRegularExpression(R"(\*\.(\w+))").match(f);
       dialog.setDefaultSuffix(m.hasMatch() ? m.captured(1) : suffix);

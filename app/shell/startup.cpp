@@ -6,6 +6,7 @@
 #include <QLibraryInfo>
 #include <QScreen>
 #include <QTranslator>
+#include <QWindow>
 #include <cstdio>
 
 #include "language/language.h"
@@ -51,8 +52,13 @@ void PlaceAsLastTime(MainWindow* main) {
   const RememberedWindow r = ReadRememberedWindow();
   const QScreen* screen = QGuiApplication::screenAt(r.geometry.center());
   if (!screen) screen = QGuiApplication::primaryScreen();
+  // The frame around the window goes on the screen too, where the system knows it
+  // before the window shows.
+  main->winId();
+  const QMargins frame = main->windowHandle() ? main->windowHandle()->frameMargins() : QMargins();
   const QRect place =
-      screen ? FitOnScreen(r.geometry, screen->availableGeometry(), main->minimumSize()) : QRect();
+      screen ? FitOnScreen(r.geometry, screen->availableGeometry() - frame, main->minimumSize())
+             : QRect();
   if (place.isNull()) {
     CenterForm(main);
   } else {

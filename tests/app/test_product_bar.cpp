@@ -453,6 +453,32 @@ class ProductBarTest : public QObject, public AppFixture {
     QVERIFY(shown);
   }
 
+  // After each window of the furnishing closes the keyboard is the main window's again,
+  // without the pointer crossing it: Esc abandons the product that hangs at the pointer.
+  void theKeyboardComesBackAfterEachFurnishingWindow() {
+    Furnish();
+    Choose(Bar()->Series(), "Ostara Arco");
+    Choose(Bar()->Groups(), "Bathtubs, rectangular");
+    AnswerNextDialog([](QDialog* d) { d->findChild<QPushButton*>("cmdOK")->click(); });
+    QTest::mouseClick(Bar()->Button(0), Qt::LeftButton);
+    EscAbandonsTheHangingProduct("mounting side");
+    Choose(Bar()->Groups(), "Bathtubs, oval");
+    AnswerNextDialog([](QDialog* d) { d->findChild<QPushButton*>("cmdOK")->click(); });
+    QTest::mouseClick(Bar()->Button(ButtonOf(239)), Qt::LeftButton);
+    EscAbandonsTheHangingProduct("rotation");
+    // The list, and the catalogue opened from it, closed without placing anything.
+    AnswerNextDialog([](QDialog* d) { d->findChild<QPushButton*>("cmdOK")->click(); });
+    window->ViewItem(kProductList)->setEnabled(true);
+    window->ViewItem(kProductList)->trigger();
+    QCoreApplication::processEvents();
+    QCOMPARE(QApplication::activeWindow(), window);
+    AnswerDialog("frmKatalog",
+                 [](QDialog* d) { d->findChild<QPushButton*>("cmdCancel")->click(); });
+    window->ViewItem(kCatalogue)->trigger();
+    QCoreApplication::processEvents();
+    QCOMPARE(QApplication::activeWindow(), window);
+  }
+
   void aProductIsEditedByARightClickAndUndone() {
     Furnish();
     Choose(Bar()->Series(), "Ostara Linea");
@@ -552,6 +578,21 @@ class ProductBarTest : public QObject, public AppFixture {
     }
     [] { QFAIL("product not on the bar"); }();
     return 0;
+  }
+
+  // The window the system gives keys to is the main window, and Esc sent there lets go
+  // of the product at the pointer.
+  void EscAbandonsTheHangingProduct(const char* after) {
+    QCoreApplication::processEvents();
+    ReadInfo();
+    QVERIFY2(Bridge().infoRecord.bObjAtCur != 0, after);
+    QVERIFY2(QApplication::activeWindow() == window, after);
+    QWindow* keys = QGuiApplication::focusWindow();
+    QVERIFY2(keys && keys == window->windowHandle(), after);
+    QTest::keyClick(keys, Qt::Key_Escape);
+    QCoreApplication::processEvents();
+    ReadInfo();
+    QVERIFY2(Bridge().infoRecord.bObjAtCur == 0, after);
   }
 
   void Drop(QPoint at) {
