@@ -48,7 +48,7 @@ enum DialogText {
 };
 constexpr const char* kOptionsCaption = "Optionsfenster";
 constexpr const char* kInfoText = "Wählen Sie die gewünschte Größe";
-constexpr const char* kFreePlacementText = " frei plazierbar";
+constexpr const char* kFreePlacementText = " Frei platzierbar";
 constexpr const char* kDistanceText = " Abstand zur nächsten Ecke:";
 constexpr const char* kLengthText = "Länge:";
 constexpr const char* kOkText = "&OK";

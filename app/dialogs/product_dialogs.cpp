@@ -109,7 +109,7 @@ bool ProductMountDialog::Ask(const QPixmap& picture, std::int16_t* mount, StartS
 
 ProductRotationDialog::ProductRotationDialog(QWidget* parent) : QDialog(parent) {
   setObjectName("frmProdukt");
-  setWindowTitle(CaptionOr(2531, QString::fromUtf8("Produkt plazieren")));
+  setWindowTitle(CaptionOr(2531, QString::fromUtf8("Produkt platzieren")));
   setModal(true);
   auto* column = new QVBoxLayout(this);
   picture_ = new QLabel(this);
@@ -171,7 +171,7 @@ bool ProductRotationDialog::Ask(const QPixmap& picture, const QString& name, std
 
 ProductListDialog::ProductListDialog(const QStringList& lines, QWidget* parent) : QDialog(parent) {
   setObjectName("frmList");
-  setWindowTitle(CaptionOr(2500, QString::fromUtf8("Liste der plazierten Produkte")));
+  setWindowTitle(CaptionOr(2500, QString::fromUtf8("Liste der platzierten Produkte")));
   setModal(true);
   auto* column = new QVBoxLayout(this);
   list_ = new QListWidget(this);
@@ -180,10 +180,9 @@ ProductListDialog::ProductListDialog(const QStringList& lines, QWidget* parent) 
   list_->setMinimumSize(kListWidth, kListHeight);
   column->addWidget(list_);
   auto* row = new QHBoxLayout;
-  catalogue_ = Button("Command1",
-                      CaptionOr(2501, QString::fromUtf8("Selektiertes Produkt im Katalog "
-                                                        "betrachten...")),
-                      this);
+  catalogue_ = Button(
+      "Command1", CaptionOr(2501, QString::fromUtf8("Ausgewähltes Produkt im Katalog anzeigen …")),
+      this);
   // Without product numbers there is nothing to look up.
   catalogue_->setEnabled(false);
   connect(catalogue_, &QPushButton::clicked, this, &ProductListDialog::ChooseForCatalogue);

@@ -71,7 +71,8 @@ void PlaceAsLastTime(MainWindow* main) {
 }
 
 QString OneInstanceText() {
-  return CaptionOr(5062, "Es kann nur eine Instanz des Tessels laufen");
+  return CaptionOr(5062, QString::fromUtf8("Ostara Tessel läuft bereits. Es kann immer nur ein "
+                                           "Ostara Tessel geöffnet sein."));
 }
 
 }  // namespace
