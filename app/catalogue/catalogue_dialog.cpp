@@ -116,9 +116,10 @@ CatalogueDialog::CatalogueDialog(Catalogue* catalogue, QString images,
   // Series, name, picture file and product number stand on their own, right of the sizes.
   for (int i = kCatalogueCaptionCount; i < kCatalogueValueCount; ++i)
     grid->addWidget(values_[static_cast<std::size_t>(i)], i - kCatalogueCaptionCount, 2);
-  // The picture file's name only drives the picture: the user sees the product, its name
-  // standing out.
+  // The picture file's name only drives the picture, and the catalogue number only finds
+  // the record: the user sees the product, its name standing out.
   values_[kPlanValue]->hide();
+  values_[kIdValue]->hide();
   QFont name = values_[kNameValue]->font();
   name.setBold(true);
   values_[kNameValue]->setFont(name);

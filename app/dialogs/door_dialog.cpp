@@ -2,12 +2,21 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <algorithm>
 
 #include "dialogs/dialogs_p.h"
 #include "language/language.h"
 #include "shell/forms.h"
 
 namespace tessel {
+
+namespace {
+
+// The mounting options inside their frame: two columns, two lines.
+constexpr int kMountLeft = 10, kMountTop = 22, kMountLine = 24, kMountHeight = 20;
+constexpr int kMountColumnWidth = 150, kMountGap = 10;
+
+}  // namespace
 
 // ---- frmDoor ----
 
@@ -30,7 +39,9 @@ DoorDialog::DoorDialog() : ObjectDialog("frmDoor", Utf8(kOptionsCaption), kDoorW
   for (std::size_t i = 0; i < mount_.size(); ++i) {
     const int column = static_cast<int>(i / 2), line = static_cast<int>(i % 2);
     QRadioButton* option =
-        AddOption(mounting_, "", kMountTexts[i], {10 + 160 * column, 22 + 24 * line, 150, 20});
+        AddOption(mounting_, "", kMountTexts[i],
+                  {kMountLeft + (kMountColumnWidth + kMountGap) * column,
+                   kMountTop + kMountLine * line, kMountColumnWidth, kMountHeight});
     option->setObjectName(QString("optMount%1").arg(i));
     mount_[i] = option;
     connect(option, &QRadioButton::toggled, this, [this, i](bool on) {
@@ -88,6 +99,32 @@ void DoorDialog::ApplyTexts() {
   place_[1]->setText(CaptionOr(kFreePlacementNumber, Utf8(kFreePlacementText)));
   place_[0]->setText(CaptionOr(kDistanceNumber, Utf8(kDistanceText)));
   distanceUnit_->setText(CaptionOr(kCentimetreNumber, "cm"));
+  FitCaptions();
+}
+
+// The captions of the chosen language, in the desktop's font, are shown whole: the
+// mounting options stand in two columns as wide as the widest of them, the distance box
+// behind its option, and the form grows to hold them (never below its design width).
+void DoorDialog::FitCaptions() {
+  int column = kMountColumnWidth;
+  for (QRadioButton* option : mount_) column = std::max(column, option->sizeHint().width());
+  for (std::size_t i = 0; i < mount_.size(); ++i) {
+    const int c = static_cast<int>(i / 2), line = static_cast<int>(i % 2);
+    mount_[i]->setGeometry(kMountLeft + (column + kMountGap) * c, kMountTop + kMountLine * line,
+                           column, kMountHeight);
+  }
+  const int frameWidth = 2 * kMountLeft + 2 * column + kMountGap;
+  for (QRadioButton* option : place_)
+    option->resize(std::max(option->width(), option->sizeHint().width()), kRowHeight);
+  const int boxLeft = place_[0]->x() + place_[0]->width() + 4;
+  Value(2)->move(boxLeft, Value(2)->y());
+  distanceUnit_->move(boxLeft + kBoxWidth + 4, distanceUnit_->y());
+  const int formWidth =
+      std::max({kDoorWidthPixels, frameWidth + 24, distanceUnit_->x() + distanceUnit_->width() + 12,
+                place_[1]->x() + place_[1]->width() + 12});
+  mounting_->resize(formWidth - 24, mounting_->height());
+  Label(7)->resize(formWidth - 24, Label(7)->height());
+  SetFormWidth(formWidth);
 }
 
 void DoorDialog::Confirm() {

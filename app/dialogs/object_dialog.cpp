@@ -121,6 +121,14 @@ void ObjectDialog::SetButtonsTop(int twips) {
   cancel_->move(cancel_->x(), top);
 }
 
+void ObjectDialog::SetFormWidth(int pixels) {
+  setFixedSize(pixels, height());
+  info_->setGeometry(12, 10, pixels - 24, 18);
+  const int middle = pixels / 2;
+  ok_->move(middle - 6 - kButtonWidth, ok_->y());
+  cancel_->move(middle + 6, cancel_->y());
+}
+
 void ObjectDialog::SetFormHeight(int twips) {
   setFixedSize(width(), TwipsToPixels(twips));
 }
