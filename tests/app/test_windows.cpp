@@ -55,6 +55,25 @@ class WindowsTest : public QObject, public AppFixture {
     QVERIFY(KeyboardIsTheMainWindows());
   }
 
+  // While the export asks for a file name, the plan behind the dialog stays drawn.
+  void thePlanStaysDrawnBehindTheExportDialogs() {
+    DrawRoom();
+    QVERIFY(window->View()->isVisible());
+    const QColor paper = window->View()->grab().toImage().pixelColor(2, 2);
+    int drawn = -1;
+    window->SetFileDialog([&](bool, const QString&, const QString&, const QString&) {
+      QCoreApplication::processEvents();
+      const QImage view = window->View()->grab().toImage();
+      drawn = 0;
+      for (int y = 0; y < view.height(); y += 4)
+        for (int x = 0; x < view.width(); x += 4) drawn += view.pixelColor(x, y) != paper;
+      return QString();
+    });
+    window->ProjectItem(kExportImage)->trigger();
+    QVERIFY2(drawn > 100, qPrintable(QString::number(drawn)));
+    QVERIFY(KeyboardIsTheMainWindows());
+  }
+
   // The real open dialog: "plan1" typed and Return pressed opens plan1.tsd.
   void theOpenDialogFindsAPlanTypedWithoutItsEnding() {
     QTemporaryDir folder;
