@@ -1,5 +1,6 @@
 #include "catalogue/catalogue_dialog.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
@@ -8,6 +9,7 @@
 #include <QLabel>
 #include <QPixmap>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QStyle>
 #include <QToolButton>
@@ -182,11 +184,15 @@ RecordSet& CatalogueDialog::Records() {
 
 void CatalogueDialog::DropDownChanged() {
   if (busy_) return;
+  // Disabled for the query, a drop-down loses the keyboard: it gets it back, so the arrow
+  // keys go on stepping through the list.
+  QPointer<QWidget> keys = QApplication::focusWidget();
   ddSeries_->setEnabled(false);
   ddProducts_->setEnabled(false);
   vQuery();
   ddSeries_->setEnabled(true);
   ddProducts_->setEnabled(true);
+  if (keys == ddSeries_ || keys == ddProducts_) keys->setFocus(Qt::OtherFocusReason);
 }
 
 void CatalogueDialog::vQuery() {

@@ -1,5 +1,6 @@
 #include "catalogue/product_bar.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QEvent>
@@ -8,6 +9,7 @@
 #include <QImageReader>
 #include <QLabel>
 #include <QPixmap>
+#include <QPointer>
 #include <QResizeEvent>
 #include <QSaveFile>
 #include <QToolButton>
@@ -199,11 +201,15 @@ void ProductBar::ScrollProductbar(bool back) {
 
 void ProductBar::DropDownChanged() {
   if (bFillingPB_) return;
+  // Disabled for the query, a drop-down loses the keyboard: it gets it back, so the arrow
+  // keys go on stepping through the list.
+  QPointer<QWidget> keys = QApplication::focusWidget();
   ddSeries_->setEnabled(false);
   ddProducts_->setEnabled(false);
   vPBQuery();
   ddSeries_->setEnabled(true);
   ddProducts_->setEnabled(true);
+  if (keys == ddSeries_ || keys == ddProducts_) keys->setFocus(Qt::OtherFocusReason);
 }
 
 void ReplaceGroups(QComboBox* groups, const QStringList& names, const QString& allEntry) {
