@@ -2,6 +2,7 @@
 // closes, the keyboard is the main window's again at once (Esc abandons a placement
 // without the pointer crossing the window), and the open dialog finds a plan typed
 // without its ending.
+#include <QAbstractButton>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QWindow>
@@ -53,6 +54,33 @@ class WindowsTest : public QObject, public AppFixture {
     hint.setMode(StartupHelpWindow::kEscHint);
     RunModal(hint);
     QVERIFY(KeyboardIsTheMainWindows());
+  }
+
+  // Every caption of the door and window dialogs is shown whole, in English and German.
+  void theOpeningDialogsShowTheirCaptionsWhole_data() {
+    QTest::addColumn<QString>("language");
+    QTest::newRow("English") << "";
+    QTest::newRow("German") << "D";
+  }
+
+  void theOpeningDialogsShowTheirCaptionsWhole() {
+    QFETCH(QString, language);
+    QVERIFY(OpenLanguage(language, ShippedCatalogue()));
+    DrawRoom();
+    for (const int tool : {kDoorTool, kWindowTool}) {
+      QStringList clipped;
+      AnswerDialog("frmDoor", [&clipped](QDialog* d) {
+        for (QAbstractButton* b : d->findChildren<QAbstractButton*>()) {
+          const QRect inForm(b->mapTo(d, QPoint(0, 0)), b->size());
+          if (b->isVisible() && (b->width() < b->sizeHint().width() || !d->rect().contains(inForm)))
+            clipped << b->text();
+        }
+        d->findChild<QPushButton*>("cmdCancel")->click();
+      });
+      QTest::mouseClick(window->Tool(tool), Qt::LeftButton);
+      QVERIFY2(clipped.isEmpty(), qPrintable(clipped.join(" | ")));
+    }
+    QVERIFY(OpenLanguage("", ShippedCatalogue()));
   }
 
   // While the export asks for a file name, the plan behind the dialog stays drawn.
