@@ -311,6 +311,12 @@ class ProductBarTest : public QObject, public AppFixture {
       QCOMPARE(d->objectName(), QString("frmProdukt"));
       QCOMPARE(d->windowTitle(), QString("Place product"));
       QVERIFY(!d->findChild<QLabel*>("lblName")->text().isEmpty());
+      // The long tub is shown whole, made smaller to fit, not cut at the area's edges.
+      const auto* picture = d->findChild<QLabel*>("picProduct");
+      const QSize shown = picture->pixmap().size();
+      QVERIFY(!shown.isEmpty());
+      QVERIFY(shown.width() <= picture->width() && shown.height() <= picture->height());
+      QVERIFY(shown.width() == picture->width() || shown.height() == picture->height());
       d->findChild<QLineEdit*>("Value")->setText("400");
       d->findChild<QPushButton*>("cmdOK")->click();
     });
