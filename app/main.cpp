@@ -11,6 +11,7 @@
 #include "print/batch.h"
 #include "shell/command_line.h"
 #include "shell/files.h"
+#include "shell/forms.h"
 #include "shell/main_window.h"
 #include "shell/startup.h"
 
@@ -44,9 +45,7 @@ int ShowMessage(plat::HWND, const char* text, const char* caption, unsigned type
   }
   // The box belongs to no window; afterwards the window that was active gets the
   // keyboard back, as not every window manager hands it back by itself.
-  QPointer<QWidget> active = QApplication::activeWindow();
-  const int pressed = box.exec();
-  if (active) active->activateWindow();
+  const int pressed = tessel::RunModal(box);
   switch (pressed) {
     case QMessageBox::Cancel:
       return plat::IDCANCEL;
@@ -89,17 +88,17 @@ QStringList Arguments(int argc, char** argv) {
 int main(int argc, char** argv) {
   QStringList arguments = Arguments(argc, argv);
   // Window-less work needs no display, nor does an answer on the terminal (the usage,
-  // or an option the program does not know).
+  // the version, or an option the program does not know).
   const bool batch = tessel::IsBatchCommand(arguments);
   const tessel::CommandLine line = tessel::ParseCommandLine(arguments);
-  const bool terminalOnly = line.help || !line.unknownOptions.isEmpty();
+  const bool terminalOnly = line.help || line.version || !line.unknownOptions.isEmpty();
   if ((batch || terminalOnly) && !qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
     qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
   // Without the options the toolkit took for itself.
   arguments = Arguments(argc, argv);
   if (batch) return tessel::RunBatch(arguments);
-  QCoreApplication::setApplicationVersion("2.0.0");
+  QCoreApplication::setApplicationVersion(tessel::kProgramVersion);
   plat::SetMessageBoxHook(&ShowMessage, nullptr);
   FirstPaintProbe probe;
   if (qEnvironmentVariableIsSet("TESSEL_FIRST_PAINT_PROBE")) app.installEventFilter(&probe);

@@ -1,7 +1,10 @@
 #include "catalogue/catalogue.h"
 
+#include <sqlite3.h>
+
 #include <QAtomicInt>
 #include <QFileInfo>
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <cmath>
@@ -46,6 +49,25 @@ QString CatalogueInUseText(const QString& file, const QString& suffix) {
       .arg(file);
 }
 
+namespace {
+
+int CompareNaturally(void*, int lengthA, const void* a, int lengthB, const void* b) {
+  return NaturalCompare(QString::fromUtf8(static_cast<const char*>(a), lengthA),
+                        QString::fromUtf8(static_cast<const char*>(b), lengthB));
+}
+
+// The statements sort in kNaturalOrder (ToSqlite): the connection learns it here, through
+// the SQLite handle the driver shares.
+bool RegisterNaturalOrder(const QSqlDatabase& db) {
+  const QVariant handle = db.driver()->handle();
+  if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0) return false;
+  sqlite3* connection = *static_cast<sqlite3* const*>(handle.constData());
+  return connection && sqlite3_create_collation(connection, kNaturalOrder, SQLITE_UTF8, nullptr,
+                                                &CompareNaturally) == SQLITE_OK;
+}
+
+}  // namespace
+
 CatalogueDatabase::CatalogueDatabase()
     : connection_("catalogue-" + QString::number(connectionCount.fetchAndAddRelaxed(1))) {}
 
@@ -71,6 +93,8 @@ CatalogueState CatalogueDatabase::Open(const QString& file, QString* why) {
     db.setConnectOptions(CatalogueConnectOptions());
     if (!db.open())
       return fail(CatalogueState::kUnreadable, "cannot be opened: " + db.lastError().text());
+    if (!RegisterNaturalOrder(db))
+      return fail(CatalogueState::kUnreadable, "cannot be sorted: the database has no handle");
   }
   open_ = true;
   // SQLite reads the file only at the first statement: a file that is no database fails

@@ -1,5 +1,6 @@
 #include "catalogue/catalogue_dialog.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
@@ -8,13 +9,16 @@
 #include <QLabel>
 #include <QPixmap>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
+#include <QStyle>
 #include <QToolButton>
 #include <QVBoxLayout>
 
 #include "catalogue/catalogue.h"
 #include "catalogue/product_bar.h"
 #include "language/language.h"
+#include "shell/forms.h"
 
 namespace tessel {
 
@@ -31,6 +35,8 @@ constexpr const char* kCaptionTexts[kCatalogueCaptionCount] = {"Breite", "Tiefe"
                                                                "Modellnummer"};
 constexpr int kCatalogueTitleNumber = 1608;  // the menu item's caption, without its "&"
 constexpr int kCancelNumber = 2801;
+// The tooltips of the first, previous, next and last buttons, in this order.
+constexpr int kFirstTip = 7310;
 // Shorter names cannot be a picture file with its extension.
 constexpr int kShortestPlanName = 5;
 // The picture area holds the largest plan pictures of the catalogue.
@@ -112,6 +118,13 @@ CatalogueDialog::CatalogueDialog(Catalogue* catalogue, QString images,
   // Series, name, picture file and product number stand on their own, right of the sizes.
   for (int i = kCatalogueCaptionCount; i < kCatalogueValueCount; ++i)
     grid->addWidget(values_[static_cast<std::size_t>(i)], i - kCatalogueCaptionCount, 2);
+  // The picture file's name only drives the picture, and the catalogue number only finds
+  // the record: the user sees the product, its name standing out.
+  values_[kPlanValue]->hide();
+  values_[kIdValue]->hide();
+  QFont name = values_[kNameValue]->font();
+  name.setBold(true);
+  values_[kNameValue]->setFont(name);
   grid->setColumnStretch(2, 1);
   column->addLayout(grid);
 
@@ -123,18 +136,24 @@ CatalogueDialog::CatalogueDialog(Catalogue* catalogue, QString images,
   column->addWidget(description_);
 
   auto* row = new QHBoxLayout;
-  auto navigation = [this, row](const char* name, Qt::ArrowType arrow,
-                                void (CatalogueDialog::*move)()) {
+  // First and last jump to the ends, as in a media player; previous and next step.
+  auto navigation = [this, row](const char* name, QStyle::StandardPixmap picture, int tip,
+                                const char* fallback, void (CatalogueDialog::*move)()) {
     auto* b = new QToolButton(this);
     b->setObjectName(name);
-    b->setArrowType(arrow);
+    b->setIcon(style()->standardIcon(picture));
+    b->setToolTip(CaptionOr(tip, fallback));
     connect(b, &QToolButton::clicked, this, move);
     row->addWidget(b);
   };
-  navigation("cmdFirst", Qt::UpArrow, &CatalogueDialog::MoveFirst);
-  navigation("cmdPrevious", Qt::LeftArrow, &CatalogueDialog::MovePrevious);
-  navigation("cmdNext", Qt::RightArrow, &CatalogueDialog::MoveNext);
-  navigation("cmdLast", Qt::DownArrow, &CatalogueDialog::MoveLast);
+  navigation("cmdFirst", QStyle::SP_MediaSkipBackward, kFirstTip, "First product",
+             &CatalogueDialog::MoveFirst);
+  navigation("cmdPrevious", QStyle::SP_ArrowLeft, kFirstTip + 1, "Previous product",
+             &CatalogueDialog::MovePrevious);
+  navigation("cmdNext", QStyle::SP_ArrowRight, kFirstTip + 2, "Next product",
+             &CatalogueDialog::MoveNext);
+  navigation("cmdLast", QStyle::SP_MediaSkipForward, kFirstTip + 3, "Last product",
+             &CatalogueDialog::MoveLast);
   row->addStretch(1);
   auto* ok = new QPushButton(CaptionOr(2800, "&OK"), this);
   ok->setObjectName("cmdOK");
@@ -165,11 +184,15 @@ RecordSet& CatalogueDialog::Records() {
 
 void CatalogueDialog::DropDownChanged() {
   if (busy_) return;
+  // Disabled for the query, a drop-down loses the keyboard: it gets it back, so the arrow
+  // keys go on stepping through the list.
+  QPointer<QWidget> keys = QApplication::focusWidget();
   ddSeries_->setEnabled(false);
   ddProducts_->setEnabled(false);
   vQuery();
   ddSeries_->setEnabled(true);
   ddProducts_->setEnabled(true);
+  if (keys == ddSeries_ || keys == ddProducts_) keys->setFocus(Qt::OtherFocusReason);
 }
 
 void CatalogueDialog::vQuery() {
@@ -199,7 +222,7 @@ void CatalogueDialog::vLocate(qint64 productID) {
 }
 
 void CatalogueDialog::ShowModal() {
-  exec();
+  RunModal(*this);
 }
 
 // The navigation stops at the ends instead of showing an empty record beyond them.

@@ -26,7 +26,9 @@ class Catalogue;
 // The fields the value labels show, in label order.
 constexpr int kCatalogueValueCount = 8;
 constexpr int kHeightValue = 2;
+constexpr int kNameValue = 5;
 constexpr int kPlanValue = 6;
+constexpr int kIdValue = 7;
 // Captions stand beside the first four values only.
 constexpr int kCatalogueCaptionCount = 4;
 

@@ -1,5 +1,6 @@
 #include "catalogue/product_bar.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QEvent>
@@ -8,6 +9,7 @@
 #include <QImageReader>
 #include <QLabel>
 #include <QPixmap>
+#include <QPointer>
 #include <QResizeEvent>
 #include <QToolButton>
 
@@ -18,6 +20,7 @@
 #include "platform/window.h"
 #include "shell/engine_bridge.h"
 #include "shell/files.h"
+#include "shell/forms.h"
 #include "shell/message_box.h"
 #include "shell/startup_windows.h"
 
@@ -35,6 +38,9 @@ constexpr int kMargin = 4;
 constexpr int kBarHeight = kButtonSize + 2 * kMargin;
 constexpr int kLeftScrollLeft = kMargin + kDropDownWidth + kMargin;
 // The captions of the product list file's header row: this number + the column.
+// The messages about a product's plan picture.
+constexpr int kPictureMissingCaption = 7300;
+constexpr int kPictureUnreadableCaption = 7301;
 
 }  // namespace
 
@@ -194,11 +200,15 @@ void ProductBar::ScrollProductbar(bool back) {
 
 void ProductBar::DropDownChanged() {
   if (bFillingPB_) return;
+  // Disabled for the query, a drop-down loses the keyboard: it gets it back, so the arrow
+  // keys go on stepping through the list.
+  QPointer<QWidget> keys = QApplication::focusWidget();
   ddSeries_->setEnabled(false);
   ddProducts_->setEnabled(false);
   vPBQuery();
   ddSeries_->setEnabled(true);
   ddProducts_->setEnabled(true);
+  if (keys == ddSeries_ || keys == ddProducts_) keys->setFocus(Qt::OtherFocusReason);
 }
 
 void ReplaceGroups(QComboBox* groups, const QStringList& names, const QString& allEntry) {
@@ -265,7 +275,8 @@ bool ProductBar::eventFilter(QObject* watched, QEvent* event) {
 
 void ProductBar::Hover(int index) {
   const qint64 id = row_.Slot(index).id;
-  status_(id > 0 ? ProductDescription(id) : QStringLiteral("<>"));
+  // An empty slot has nothing to say: the status line is cleared, not filled with "<>".
+  status_(id > 0 ? ProductDescription(id) : QString());
   ShowProductDimensions(id);
 }
 
@@ -334,19 +345,23 @@ void ProductBar::PlaceRecord(RecordSet& set, const QPixmap& picture, const QStri
   // The engine would only note a missing or broken picture in its trace and place
   // nothing; the user learns which file it is.
   if (!QFileInfo(path).isFile()) {
-    ShowMessage("The plan picture of this product is missing:\n" + path, ProgramTitle(),
-                plat::MB_ICONWARNING);
+    ShowMessage(
+        CaptionOr(kPictureMissingCaption, "The plan picture of this product is missing:\n%1")
+            .arg(path),
+        ProgramTitle(), plat::MB_ICONWARNING);
     return;
   }
   if (!QImageReader(path).canRead()) {
-    ShowMessage("The plan picture of this product cannot be read:\n" + path, ProgramTitle(),
-                plat::MB_ICONWARNING);
+    ShowMessage(
+        CaptionOr(kPictureUnreadableCaption, "The plan picture of this product cannot be read:\n%1")
+            .arg(path),
+        ProgramTitle(), plat::MB_ICONWARNING);
     return;
   }
   auto hint = [this](int mode) {
     StartupHelpWindow window(this->window());
     window.setMode(mode);
-    window.exec();
+    RunModal(window);
   };
   if (Hints().showEsc) hint(StartupHelpWindow::kEscHint);
   const qint64 id = set.Field("KatalogID").toLongLong();
@@ -416,7 +431,9 @@ bool ProductBar::EditSelectedProduct() {
   } else if (mount < kMountFree) {
     const QString small =
         path.isEmpty() ? QString() : PlanPath(SmallPictureName(all.Field("Plangrafik").toString()));
-    ok = MountDialog()->Ask(small.isEmpty() ? QPixmap() : QPixmap(small), &mount);
+    // The window shows the side the product hangs on now.
+    ok = MountDialog()->Ask(small.isEmpty() ? QPixmap() : QPixmap(small), &mount,
+                            ProductMountDialog::StartSide::kGiven);
   }
   if (!ok) return true;
   b.objectDataWrite.p1 = mount;
@@ -476,7 +493,7 @@ void ProductBar::ShowProductList(QWidget* parent, std::function<QString()> askFi
                     CaptionOr(2521, "Export product list"), plat::MB_ICONWARNING);
       list.activateWindow();
     });
-  list.exec();
+  RunModal(list);
   if (list.ChosenProduct() > 0) ShowCatalogue(list.ChosenProduct());
 }
 

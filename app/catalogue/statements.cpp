@@ -1,5 +1,8 @@
 #include "catalogue/statements.h"
 
+#include <QStringList>
+#include <QStringView>
+
 namespace tessel {
 
 namespace {
@@ -111,6 +114,26 @@ QString SwapRightJoin(const QString& statement) {
          statement.mid(start, at - start) + statement.mid(close + 1);
 }
 
+// Appends the natural collation to every key of the statement's ORDER BY. The literals
+// are single-quoted by now; an ORDER BY inside one is text, not a clause.
+QString NaturalOrderBy(const QString& statement) {
+  static const QString kOrderBy = QStringLiteral("ORDER BY ");
+  qsizetype at = -1;
+  for (qsizetype from = 0;;) {
+    const qsizetype found = statement.indexOf(kOrderBy, from, Qt::CaseInsensitive);
+    if (found < 0) break;
+    if (statement.left(found).count('\'') % 2 == 0) at = found;
+    from = found + 1;
+  }
+  if (at < 0) return statement;
+  const qsizetype keysStart = at + kOrderBy.size();
+  qsizetype keysEnd = statement.indexOf(';', keysStart);
+  if (keysEnd < 0) keysEnd = statement.size();
+  QStringList keys = statement.mid(keysStart, keysEnd - keysStart).split(',');
+  for (QString& key : keys) key = key.trimmed() + " COLLATE " + kNaturalOrder;
+  return statement.left(keysStart) + keys.join(", ") + statement.mid(keysEnd);
+}
+
 }  // namespace
 
 QString ToSqlite(const QString& original) {
@@ -150,7 +173,33 @@ QString ToSqlite(const QString& original) {
     out += c;
     ++i;
   }
-  return out;
+  return NaturalOrderBy(out);
+}
+
+int NaturalCompare(const QString& a, const QString& b) {
+  qsizetype i = 0, j = 0;
+  while (i < a.size() && j < b.size()) {
+    if (a[i].isDigit() && b[j].isDigit()) {
+      // Leading zeros aside, the longer run of digits is the larger number; runs of one
+      // length compare digit by digit.
+      const qsizetype si = i, sj = j;
+      while (i < a.size() && a[i].isDigit()) ++i;
+      while (j < b.size() && b[j].isDigit()) ++j;
+      QStringView x = QStringView(a).mid(si, i - si), y = QStringView(b).mid(sj, j - sj);
+      while (x.size() > 1 && x.front() == '0') x = x.mid(1);
+      while (y.size() > 1 && y.front() == '0') y = y.mid(1);
+      if (x.size() != y.size()) return x.size() < y.size() ? -1 : 1;
+      if (const int c = x.compare(y); c != 0) return c;
+      continue;
+    }
+    const char32_t x = QChar::toCaseFolded(a[i].unicode()), y = QChar::toCaseFolded(b[j].unicode());
+    if (x != y) return x < y ? -1 : 1;
+    ++i;
+    ++j;
+  }
+  if (i < a.size() || j < b.size()) return i < a.size() ? 1 : -1;
+  // Equal to a reader ("A1" and "a01"): one fixed order all the same.
+  return a.compare(b);
 }
 
 }  // namespace tessel

@@ -37,6 +37,15 @@ QString QuotedLiteral(const QString& text);
 // double-quoted literal becomes a single-quoted one (SQLite would read a double-quoted
 // word that names a column as that column); and "A RIGHT JOIN (B) ON c" becomes the
 // equal "(B) LEFT JOIN A ON c", which SQLite answers by key instead of by scanning.
+// Every key of the ORDER BY sorts in kNaturalOrder, as a reader expects a list to be
+// ordered: SQLite alone would put "Vanity unit 100" before "Vanity unit 60".
 QString ToSqlite(const QString& statement);
+
+// The collation the catalogue's connections know (CatalogueDatabase registers it): text
+// without regard to case, a run of digits by its value. Numbers are not texts to it and
+// keep SQLite's own order.
+inline constexpr char kNaturalOrder[] = "NUMBERS_BY_VALUE";
+// Below, equal to or above zero as a sorts before, with or after b in kNaturalOrder.
+int NaturalCompare(const QString& a, const QString& b);
 
 }  // namespace tessel

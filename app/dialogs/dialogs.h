@@ -79,6 +79,8 @@ class ObjectDialog : public QDialog {
   void AddButtons(int topTwips);
   // The number box index stands for, within range.
   std::int16_t Number(int index, NumberRange range) const;
+  // A form made wider for its captions: the instruction line and the buttons stay centred.
+  void SetFormWidth(int pixels);
 
   // Writes the results of OK; the form hides afterwards.
   virtual void Confirm() = 0;
@@ -187,6 +189,8 @@ class DoorDialog : public ObjectDialog {
   std::array<QRadioButton*, 4> mount_{};
   std::array<QRadioButton*, 2> place_{};
   std::int16_t mountingIndex_ = 0;
+
+  void FitCaptions();
 };
 
 // The one instance of each form, made on first use.

@@ -10,6 +10,7 @@
 #include <QRadioButton>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "language/language.h"
 #include "shell/forms.h"
@@ -31,10 +32,11 @@ QPushButton* Button(const char* name, const QString& text, QWidget* parent) {
   return b;
 }
 
-QHBoxLayout* OkCancel(QDialog* dialog) {
+QHBoxLayout* OkCancel(QDialog* dialog, QPushButton** okButton = nullptr) {
   auto* row = new QHBoxLayout;
   row->addStretch(1);
   QPushButton* ok = Button("cmdOK", CaptionOr(2800, "&OK"), dialog);
+  if (okButton) *okButton = ok;
   ok->setDefault(true);
   QPushButton* cancel = Button("cmdCancel", CaptionOr(2801, QString::fromUtf8("A&bbruch")), dialog);
   QObject::connect(ok, &QPushButton::clicked, dialog, &QDialog::accept);
@@ -75,20 +77,39 @@ ProductMountDialog::ProductMountDialog(QWidget* parent) : QDialog(parent) {
   grid->addWidget(sides_[2], 2, 1, Qt::AlignHCenter);
   sides_[0]->setChecked(true);
   column->addLayout(grid);
-  column->addLayout(OkCancel(this));
-  CenterForm(this);
+  column->addLayout(OkCancel(this, &ok_));
 }
 
-bool ProductMountDialog::Ask(const QPixmap& picture, std::int16_t* mount) {
+void ProductMountDialog::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  // Centred once its layout has given it its size; afterwards it stays where the user
+  // put it.
+  if (!centred_) {
+    CenterForm(this);
+    centred_ = true;
+  }
+}
+
+bool ProductMountDialog::Ask(const QPixmap& picture, std::int16_t* mount, StartSide start) {
   picture_->setPixmap(picture);
-  if (exec() != QDialog::Accepted) return false;
+  if (start == StartSide::kGiven && *mount >= kFirstSide && *mount <= kLastSide) {
+    mount_ = *mount;
+    sides_[static_cast<std::size_t>(mount_ - kFirstSide)]->setChecked(true);
+  }
+  // A button that had the focus when the window last closed (Cancel) would be the
+  // default again: the focus goes to the chosen side and OK is the default.
+  ok_->setDefault(true);
+  sides_[static_cast<std::size_t>(std::clamp<std::int16_t>(mount_, kFirstSide, kLastSide) -
+                                  kFirstSide)]
+      ->setFocus(Qt::OtherFocusReason);
+  if (RunModal(*this) != QDialog::Accepted) return false;
   *mount = std::clamp<std::int16_t>(mount_, kFirstSide, kLastSide);
   return true;
 }
 
 ProductRotationDialog::ProductRotationDialog(QWidget* parent) : QDialog(parent) {
   setObjectName("frmProdukt");
-  setWindowTitle(CaptionOr(2531, QString::fromUtf8("Produkt plazieren")));
+  setWindowTitle(CaptionOr(2531, QString::fromUtf8("Produkt platzieren")));
   setModal(true);
   auto* column = new QVBoxLayout(this);
   picture_ = new QLabel(this);
@@ -112,7 +133,14 @@ ProductRotationDialog::ProductRotationDialog(QWidget* parent) : QDialog(parent) 
   row->addStretch(1);
   column->addLayout(row);
   column->addLayout(OkCancel(this));
-  CenterForm(this);
+}
+
+void ProductRotationDialog::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  if (!centred_) {
+    CenterForm(this);
+    centred_ = true;
+  }
 }
 
 bool ProductRotationDialog::eventFilter(QObject* watched, QEvent* event) {
@@ -128,10 +156,14 @@ bool ProductRotationDialog::eventFilter(QObject* watched, QEvent* event) {
 }
 
 bool ProductRotationDialog::Ask(const QPixmap& picture, const QString& name, std::int16_t* angle) {
-  picture_->setPixmap(picture);
+  // A long product (a bathtub) is shown whole, made smaller to fit the picture area.
+  const QSize area = picture_->size();
+  picture_->setPixmap(picture.width() > area.width() || picture.height() > area.height()
+                          ? picture.scaled(area, Qt::KeepAspectRatio, Qt::SmoothTransformation)
+                          : picture);
   name_->setText(name);
   value_->setFocus();
-  if (exec() != QDialog::Accepted) return false;
+  if (RunModal(*this) != QDialog::Accepted) return false;
   *angle = ProductRotation(value_->text());
   value_->setText(QString::number(*angle));
   return true;
@@ -139,7 +171,7 @@ bool ProductRotationDialog::Ask(const QPixmap& picture, const QString& name, std
 
 ProductListDialog::ProductListDialog(const QStringList& lines, QWidget* parent) : QDialog(parent) {
   setObjectName("frmList");
-  setWindowTitle(CaptionOr(2500, QString::fromUtf8("Liste der plazierten Produkte")));
+  setWindowTitle(CaptionOr(2500, QString::fromUtf8("Liste der platzierten Produkte")));
   setModal(true);
   auto* column = new QVBoxLayout(this);
   list_ = new QListWidget(this);
@@ -148,10 +180,9 @@ ProductListDialog::ProductListDialog(const QStringList& lines, QWidget* parent) 
   list_->setMinimumSize(kListWidth, kListHeight);
   column->addWidget(list_);
   auto* row = new QHBoxLayout;
-  catalogue_ = Button("Command1",
-                      CaptionOr(2501, QString::fromUtf8("Selektiertes Produkt im Katalog "
-                                                        "betrachten...")),
-                      this);
+  catalogue_ = Button(
+      "Command1", CaptionOr(2501, QString::fromUtf8("Ausgewähltes Produkt im Katalog anzeigen …")),
+      this);
   // Without product numbers there is nothing to look up.
   catalogue_->setEnabled(false);
   connect(catalogue_, &QPushButton::clicked, this, &ProductListDialog::ChooseForCatalogue);

@@ -20,20 +20,31 @@ namespace tessel {
 
 // The wall side of a product: the four option buttons around its picture (above,
 // right, below, left give mount codes 1 to 4). Hidden, not destroyed, after OK or
-// Cancel, so the side chosen last is offered for the next product.
+// Cancel, so the side chosen last is offered for the next product. OK is the default
+// button at every showing, so Return places the product however the last one ended.
 class ProductMountDialog : public QDialog {
   Q_OBJECT
  public:
+  // Which side the window shows when it opens: the one chosen last (a new product), or
+  // the one handed in (a placed product being edited).
+  enum class StartSide { kLastChosen, kGiven };
+
   explicit ProductMountDialog(QWidget* parent = nullptr);
   // Shows the picture and asks; true and the side (1-4) on OK.
-  bool Ask(const QPixmap& picture, std::int16_t* mount);
+  bool Ask(const QPixmap& picture, std::int16_t* mount, StartSide start = StartSide::kLastChosen);
   QRadioButton* Side(int index) const { return sides_[static_cast<std::size_t>(index)]; }
   QLabel* Picture() const { return picture_; }
+  QPushButton* OkButton() const { return ok_; }
+
+ protected:
+  void showEvent(QShowEvent* event) override;
 
  private:
   std::array<QRadioButton*, 4> sides_{};
   QLabel* picture_ = nullptr;
+  QPushButton* ok_ = nullptr;
   std::int16_t mount_ = 1;
+  bool centred_ = false;
 };
 
 // The angle of a product the user turns himself, 0 to 359 degrees.
@@ -49,8 +60,10 @@ class ProductRotationDialog : public QDialog {
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
+  void showEvent(QShowEvent* event) override;
 
  private:
+  bool centred_ = false;
   QLabel* picture_ = nullptr;
   QLabel* name_ = nullptr;
   QLineEdit* value_ = nullptr;

@@ -18,6 +18,7 @@
 #include "platform/window.h"
 #include "print/print_setup.h"
 #include "shell/engine_bridge.h"
+#include "shell/forms.h"
 #include "shell/message_box.h"
 
 namespace tessel {
@@ -28,6 +29,7 @@ constexpr int kNothingToPrint = 5942;
 constexpr int kPdfNotWritten = 11000;
 constexpr int kPrintFailed = 11001;
 constexpr const char kPdfEnding[] = ".pdf";
+constexpr std::int16_t kNoPlanPicture = -202;
 
 bool SystemPrintDialog(QPrinter& printer, const QString& title, QWidget* parent) {
   QPrintDialog dialog(&printer, parent);
@@ -35,7 +37,7 @@ bool SystemPrintDialog(QPrinter& printer, const QString& title, QWidget* parent)
   // The plan and its list as one document: no selection and no page range. Printing to
   // a file stays offered: on a desktop without a printer the PDF file is the only way.
   dialog.setOptions(QAbstractPrintDialog::PrintShowPageSize | QAbstractPrintDialog::PrintToFile);
-  return dialog.exec() == QDialog::Accepted;
+  return RunModal(dialog) == QDialog::Accepted;
 }
 
 // The preview prints nothing itself: its print button only says yes, so no second
@@ -99,7 +101,7 @@ bool SystemPreview(QPrinter& printer, const std::function<void(QPrinter*)>& pain
     if (on) relayout();
   });
   dialog.resize(900, 800);
-  return dialog.exec() == QDialog::Accepted;
+  return RunModal(dialog) == QDialog::Accepted;
 }
 
 // The scale the user chose, or the smallest at which the plan fits this paper when
@@ -158,12 +160,13 @@ void PrintPlan(QWidget* parent, const QString& title, const PrintSource& source,
   const int minimum = MinimumPrintScale(printer.pageLayout(), planWidth, planHeight);
   if (minimum <= 0) return;
   PrintSetupDialog setup(minimum, parent);
-  if (setup.exec() != QDialog::Accepted) return;
+  if (RunModal(setup) != QDialog::Accepted) return;
 
   PlanPrintJob job;
   QString why;
   if (!PreparePlanPrint(Engine(), setup.Scale(), source, &job, &why)) {
-    TellFailure(kPrintFailed, title, why);
+    // No picture of the plan: the engine's own failure, said in the user's language.
+    ShowEngineError(kNoPlanPicture);
     return;
   }
   const int chosen = setup.Scale();
@@ -179,6 +182,7 @@ void PrintPlan(QWidget* parent, const QString& title, const PrintSource& source,
     return;
   }
   if (!PrintPlanPage(printer, job, &why)) TellFailure(kPrintFailed, title, why);
+  constexpr std::int16_t kNoPlanPicture = -202;
 }
 
 }  // namespace tessel

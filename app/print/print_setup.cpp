@@ -44,7 +44,7 @@ PrintSetupDialog::PrintSetupDialog(int minimum, QWidget* parent)
   }
   optSize[0]->setChecked(true);
   connect(optSize[0], &QRadioButton::toggled, txtSize, &QLineEdit::setEnabled);
-  cmdOK = new QPushButton("OK", this);
+  cmdOK = new QPushButton(CaptionOr(2800, "&OK"), this);
   cmdOK->setDefault(true);
   grid->addWidget(cmdOK, 4, 0, 1, 2);
   connect(cmdOK, &QPushButton::clicked, this, &PrintSetupDialog::Accept);

@@ -27,6 +27,8 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
     if (a.startsWith(kOptionMark)) {
       if (a == "--help")
         line.help = true;
+      else if (a == "--version")
+        line.version = true;
       else
         line.unknownOptions << a;
     } else if (line.planFile.isEmpty() && LooksLikePlan(a)) {
@@ -45,6 +47,7 @@ QString CommandLineUsage(const QString& program) {
              "  PLAN.tsd    open this plan after the start\n"
              "  -LANGUAGE   the last letter chooses the language of the texts (D German)\n"
              "  --help      show this text\n"
+             "  --version   show the program's name and version\n"
              "  --export PLAN.tsd OUT.png|OUT.bmp     write the plan as an image, no window\n"
              "  --export-list PLAN.tsd OUT.csv [-LANGUAGE]\n"
              "                                        write the placed products as a CSV list\n"
@@ -57,6 +60,10 @@ QString CommandLineUsage(const QString& program) {
              "  --quantities PLAN.tsd OUT.csv [-LANGUAGE]\n"
              "                                        write floor, wall and tile quantities\n")
       .arg(program);
+}
+
+QString VersionLine(const QString& program) {
+  return QString("%1 (Ostara Tessel) %2\n").arg(program, kProgramVersion);
 }
 
 }  // namespace tessel

@@ -7,9 +7,13 @@
 
 namespace tessel {
 
+// The program's version as it is said on the terminal, in the splash and in the package.
+inline constexpr char kProgramVersion[] = "2.0.0";
+
 struct CommandLine {
   QString planFile;            // absolute, so a later change of folder does not lose it
   bool help = false;           // --help: say what the program takes, and end
+  bool version = false;        // --version: say the program's name and version, and end
   QStringList unknownOptions;  // "--" arguments the program does not know
   // The rest, after the program's name, for the language rule.
   QStringList languageArguments;
@@ -21,5 +25,7 @@ CommandLine ParseCommandLine(const QStringList& arguments);
 
 // The text --help prints.
 QString CommandLineUsage(const QString& program);
+// The line --version prints.
+QString VersionLine(const QString& program);
 
 }  // namespace tessel

@@ -30,6 +30,7 @@
 #include "print/print_command.h"
 #include "shell/engine_bridge.h"
 #include "shell/files.h"
+#include "shell/forms.h"
 #include "shell/furnishing.h"
 #include "shell/icons.h"
 #include "shell/main_window.h"
@@ -465,17 +466,17 @@ QString MainWindow::AskName(bool save, const QString& title, const QString& filt
   QFileDialog dialog(this, title, folder, filter);
   dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
   dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-  // The dialog then adds the ending itself and asks about the file that is really meant.
+  // The dialog then adds the ending itself: it asks about the file that is really meant
+  // when saving, and finds "plan1" typed for "plan1.tsd" when opening.
+  dialog.setDefaultSuffix(suffix);
   if (save) {
-    dialog.setDefaultSuffix(suffix);
     connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog, suffix](const QString& f) {
       const QRegularExpressionMatch m = QRegularExpression(R"(\*\.(\w+))").match(f);
       dialog.setDefaultSuffix(m.hasMatch() ? m.captured(1) : suffix);
     });
   }
   QString name;
-  if (dialog.exec() == QDialog::Accepted) name = dialog.selectedFiles().value(0);
-  activateWindow();
+  if (RunModal(dialog) == QDialog::Accepted) name = dialog.selectedFiles().value(0);
   return name;
 }
 
@@ -642,8 +643,7 @@ bool MainWindow::WritePlan(const QString& name, bool quietly) {
 
 void MainWindow::EditProjectProperties() {
   ProjectPropertiesDialog dialog(project_, this);
-  if (dialog.exec() != QDialog::Accepted) return;
-  activateWindow();
+  if (RunModal(dialog) != QDialog::Accepted) return;
   const ProjectData edited = dialog.Data();
   if (edited == project_) return;
   project_ = edited;

@@ -1,6 +1,9 @@
 #include "shell/forms.h"
 
+#include <QApplication>
+#include <QDialog>
 #include <QGuiApplication>
+#include <QPointer>
 #include <QScreen>
 #include <QWidget>
 #include <cctype>
@@ -18,6 +21,38 @@ void CenterForm(QWidget* window) {
   const QSize size = window->frameGeometry().size();
   window->move(area.x() + (area.width() - size.width()) / 2,
                area.y() + (area.height() - size.height()) / 2);
+}
+
+namespace {
+
+// The window the keyboard belongs to when no window has it: the visible main window.
+QWidget* MainWindowOf(const QDialog& dialog) {
+  if (QWidget* parent = dialog.parentWidget()) return parent->window();
+  for (QWidget* top : QApplication::topLevelWidgets())
+    if (top->objectName() == "frmMain" && top->isVisible()) return top;
+  return nullptr;
+}
+
+}  // namespace
+
+void GiveKeyboardBack(QWidget* window, QWidget* focus) {
+  if (!window || !window->isVisible()) return;
+  window->activateWindow();
+  if (focus && focus->window() == window && focus->isVisible()) focus->setFocus();
+}
+
+int RunModal(QDialog& dialog) {
+  QPointer<QWidget> owner = QApplication::activeWindow();
+  if (!owner || owner == &dialog) owner = MainWindowOf(dialog);
+  QPointer<QWidget> focus = QApplication::focusWidget();
+  const int result = dialog.exec();
+  // A window that went away meanwhile (a dialog that hid itself to place a product)
+  // hands on to the main window.
+  if (owner && owner->isVisible())
+    GiveKeyboardBack(owner, focus);
+  else
+    GiveKeyboardBack(MainWindowOf(dialog));
+  return result;
 }
 
 namespace {

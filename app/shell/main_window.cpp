@@ -24,6 +24,7 @@
 #include "shell/message_box.h"
 #include "shell/object_editing.h"
 #include "shell/plan_view.h"
+#include "shell/remembered.h"
 #include "shell/startup_windows.h"
 
 namespace tessel {
@@ -37,6 +38,26 @@ constexpr int kStartWidth = 1024, kStartHeight = 720;
 constexpr int kWheelNotch = 120;
 // How often a plan handed over while a dialog is open looks again, in milliseconds.
 constexpr int kForwardRetryMs = 300;
+
+// What the user reads when the catalogue cannot fill the product bar, in the chosen
+// language; the database's own words follow where they say more than the sentence.
+QString CatalogueFailure(CatalogueState state, const QString& file, const QString& why) {
+  switch (state) {
+    case CatalogueState::kMissing:
+      return CaptionOr(7302, "The catalogue %1 is missing. The product bar stays empty.").arg(file);
+    case CatalogueState::kNoProducts:
+      return CaptionOr(7304, "The catalogue %1 holds no products. The product bar stays empty.")
+          .arg(file);
+    case CatalogueState::kBadQuery:
+      return CaptionOr(7305,
+                       "The products of the catalogue %1 cannot be read. The product bar stays "
+                       "empty.\n%2")
+          .arg(file, why);
+    default:
+      return CaptionOr(7303, "The catalogue %1 cannot be read. The product bar stays empty.\n%2")
+          .arg(file, why);
+  }
+}
 
 }  // namespace
 
@@ -125,6 +146,7 @@ MainWindow::MainWindow(QWidget* parent, const QString& recoveryFolder, AutoSaveT
   QuitRequested = false;
   InitView();
   InitToolbox();
+  ApplyRememberedView();
   view_->SetHook(true);
   ReadInfo();
   // The plan the window starts with; a recovery file of an earlier run stays until the
@@ -157,10 +179,8 @@ void MainWindow::InitProductBar() {
   QString why;
   const QString file = QDir(QCoreApplication::applicationDirPath()).filePath("katalog/katalog.db");
   const CatalogueState state = productBar_->OpenCatalogue(file, OpenLanguageSuffix(), &why);
-  if (state == CatalogueState::kNoProducts)
-    ShowMessage(why + "\nThe product bar stays empty.", ProgramTitle(), plat::MB_ICONWARNING);
-  else if (state != CatalogueState::kOpen)
-    ShowMessage(why, ProgramTitle(), plat::MB_ICONWARNING);
+  if (state != CatalogueState::kOpen)
+    ShowMessage(CatalogueFailure(state, file, why), ProgramTitle(), plat::MB_ICONWARNING);
 }
 
 void MainWindow::InitView() {
@@ -423,7 +443,7 @@ bool MainWindow::PreviewKey(QKeyEvent* event, QWidget* focus) {
   if (keys_->Feed(key)) {
     CreditsWindow credits(this);
     CenterForm(&credits);
-    credits.exec();
+    RunModal(credits);
     return true;
   }
   // The plan's own keys act wherever the focus is, except where a field or the menu bar
@@ -477,6 +497,25 @@ bool MainWindow::PreviewKey(QKeyEvent* event, QWidget* focus) {
   }
 }
 
+// The zoom step and the switches of the last run; where the window stands is the
+// start's business, as it also knows the screen.
+void MainWindow::ApplyRememberedView() {
+  const RememberedWindow r = ReadRememberedWindow();
+  if (!r.ruler) viewItems_[kRuler]->trigger();
+  if (r.measurement) viewItems_[kMeasurement]->trigger();
+  SetZoom(r.zoomIndex);
+}
+
+RememberedWindow MainWindow::Remembered() const {
+  RememberedWindow r;
+  r.geometry = normalGeometry();
+  r.maximized = isMaximized();
+  r.zoomIndex = Bridge().zoomIndex;
+  r.ruler = rulerWidth_ != 0;
+  r.measurement = measurementShown_;
+  return r;
+}
+
 void MainWindow::changeEvent(QEvent* event) {
   QMainWindow::changeEvent(event);
   if (event->type() == QEvent::ActivationChange && isActiveWindow()) RefreshView();
@@ -501,6 +540,7 @@ void MainWindow::ExitPath() {
   exited_ = true;
   view_->SetHook(false);
   WriteRecentFiles();
+  WriteRememberedWindow(Remembered());
   // Whatever the user chose about the plan, it has been chosen: nothing is left to recover.
   autoSave_->Discard(Bridge().infoRecord.iSerial);
   QCoreApplication::quit();

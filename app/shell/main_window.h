@@ -22,6 +22,7 @@
 #include "shell/menu_items.h"
 #include "shell/project_data.h"
 #include "shell/recent_files.h"
+#include "shell/remembered.h"
 #include "shell/view_geometry.h"
 
 class QAction;
@@ -138,6 +139,8 @@ class MainWindow : public QMainWindow {
   void AddRecentFile(const QString& name);
   void SetLayoutModeUI();
   void SetDesignModeUI();
+  // What the window leaves for the next start (remembered.h).
+  RememberedWindow Remembered() const;
   // The recent files from the settings, and back into them.
   void ReadRecentFiles();
   void WriteRecentFiles();
@@ -200,6 +203,7 @@ class MainWindow : public QMainWindow {
   void SetRuler(bool shown);
   void SetMeasurement(bool shown);
   void ExitPath();
+  void ApplyRememberedView();
   QString AskFileName(bool save);
   // The file dialog for any kind of file: the name chosen, or empty.
   // `proposed` is a file name the dialog offers in its folder.

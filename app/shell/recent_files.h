@@ -15,13 +15,16 @@ class RecentFiles {
   // A name already listed keeps its place, so the menu does not shuffle under the
   // user's hand; a new one goes first and pushes the oldest out.
   void Add(const QString& name);
+  bool Contains(const QString& name) const;
   // Drops the entry at position (0 the newest); the later ones move up.
   void Remove(int position);
 
-  // Reads "File1" to "File4" of the settings, up to the first one that is empty.
+  // Reads "File1" to "File4" of the settings, up to the first one that is empty; a
+  // name already read (however its path is spelt) is read once.
   void Read();
-  // Writes one value per listed name and leaves the values behind them as they are.
-  // False, with the reason, when the list could not be kept.
+  // Writes exactly the listed names and takes away the values behind them, so that an
+  // entry the user saw leave the list does not come back at the next start. False, with
+  // the reason, when the list could not be kept.
   bool Write(QString* why = nullptr) const;
 
  private:

@@ -97,13 +97,14 @@ bool WriteSetting(const QString& section, const QString& name, const QString& va
 }
 
 bool WriteSettings(const QString& section, const QList<QPair<QString, QString>>& named,
-                   QString* why) {
+                   QString* why, const QStringList& removed) {
   const QSettings store = Store();
   QMap<QString, QVariant> values;
   for (const QString& key : store.allKeys()) values.insert(key, store.value(key));
   // An empty value is stored as one blank, so that it reads back as set.
   for (const auto& [name, value] : named)
     values.insert(Key(section, name), value.isEmpty() ? QString(" ") : value);
+  for (const QString& name : removed) values.remove(Key(section, name));
   QByteArray text;
   if (!SettingsText(values, &text, why)) return false;
   const QString file = store.fileName();
@@ -131,6 +132,10 @@ bool SaveSetting(const QString& section, const QString& name, const QString& val
   if (WriteSetting(section, name, value, &why)) return true;
   SaySettingsNotSaved(why);
   return false;
+}
+
+void RemoveSetting(const QString& section, const QString& name) {
+  WriteSettings(section, {}, nullptr, {name});
 }
 
 }  // namespace tessel

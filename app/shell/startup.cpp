@@ -5,7 +5,9 @@
 #include <QFileInfo>
 #include <QLibraryInfo>
 #include <QPointer>
+#include <QScreen>
 #include <QTranslator>
+#include <QWindow>
 #include <cstdio>
 
 #include "language/language.h"
@@ -16,6 +18,7 @@
 #include "shell/main_window.h"
 #include "shell/menu_items.h"
 #include "shell/message_box.h"
+#include "shell/remembered.h"
 #include "shell/settings.h"
 #include "shell/single_instance.h"
 #include "shell/startup_windows.h"
@@ -47,8 +50,33 @@ void TranslateToolkit(const QString& suffix) {
       QCoreApplication::installTranslator(&translator);
 }
 
+// The window where the last run left it, brought onto the screen it is shown on now;
+// centred the first time.
+void PlaceAsLastTime(MainWindow* main) {
+  const RememberedWindow r = ReadRememberedWindow();
+  const QScreen* screen = QGuiApplication::screenAt(r.geometry.center());
+  if (!screen) screen = QGuiApplication::primaryScreen();
+  // The frame around the window goes on the screen too, where the system knows it
+  // before the window shows.
+  main->winId();
+  const QMargins frame = main->windowHandle() ? main->windowHandle()->frameMargins() : QMargins();
+  const QRect place =
+      screen ? FitOnScreen(r.geometry, screen->availableGeometry() - frame, main->minimumSize())
+             : QRect();
+  if (place.isNull()) {
+    CenterForm(main);
+  } else {
+    main->setGeometry(place);
+  }
+  if (r.maximized)
+    main->showMaximized();
+  else
+    main->show();
+}
+
 QString OneInstanceText() {
-  return CaptionOr(5062, "Es kann nur eine Instanz des Tessels laufen");
+  return CaptionOr(5062, QString::fromUtf8("Ostara Tessel läuft bereits. Es kann immer nur ein "
+                                           "Ostara Tessel geöffnet sein."));
 }
 
 }  // namespace
@@ -59,6 +87,10 @@ int StartPlanner(const QStringList& arguments, const StartOptions& options,
   const QString program = QFileInfo(arguments.value(0, "tessel32")).fileName();
   if (line.help) {
     std::fputs(CommandLineUsage(program).toLocal8Bit().constData(), stdout);
+    return 0;
+  }
+  if (line.version) {
+    std::fputs(VersionLine(program).toLocal8Bit().constData(), stdout);
     return 0;
   }
   if (!line.unknownOptions.isEmpty()) {
@@ -94,6 +126,11 @@ int StartPlanner(const QStringList& arguments, const StartOptions& options,
                           "Tessel shows its texts in English.")
                     .arg(suffix),
                 ProgramTitle(), plat::MB_ICONWARNING);
+    // English is what the user now reads, and what the next start shows.
+    RemoveSetting(kStartupSection, kLanguageSetting);
+  } else if (!suffix.isEmpty()) {
+    // A language chosen once on the command line stays chosen.
+    WriteSetting(kStartupSection, kLanguageSetting, suffix);
   }
   SetErrorLookup(&GetError);
   if (LanguageOpen()) TranslateToolkit(suffix);
@@ -178,8 +215,7 @@ int StartPlanner(const QStringList& arguments, const StartOptions& options,
   // The catalogue and its pictures are found relative to the program folder.
   QDir::setCurrent(QCoreApplication::applicationDirPath());
   main.bInitialized = false;
-  CenterForm(&main);
-  main.show();
+  PlaceAsLastTime(&main);
   while (!main.bInitialized)
     QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 20);
   splash.reset();
@@ -197,7 +233,7 @@ int StartPlanner(const QStringList& arguments, const StartOptions& options,
   if (Hints().showHelp) {
     StartupHelpWindow hint(&main);
     hint.setMode(0);
-    hint.exec();
+    RunModal(hint);
   }
   // Plans handed over while the planner was starting are opened now, after its own.
   if (receiver) {

@@ -27,6 +27,8 @@ const QColor kInk(0x1f, 0x33, 0x55);
 const QColor kMuted(0x5a, 0x67, 0x78);
 const QColor kTile(0xdc, 0xe9, 0xf7);
 const QColor kGrout(0xf7, 0xfa, 0xfd);
+// The line above the maker's name in the credits.
+constexpr int kCreditsLineCaption = 7306;
 
 QLabel* NewLabel(const char* name, const QString& text, QWidget* parent) {
   auto* label = new QLabel(text, parent);
@@ -428,7 +430,8 @@ void CreditsWindow::paintEvent(QPaintEvent*) {
   QFont text = font();
   p.setFont(text);
   p.setPen(kMuted);
-  p.drawText(QRectF(0, 222, width(), 20), Qt::AlignCenter, "Planned, drawn and built by");
+  p.drawText(QRectF(0, 222, width(), 20), Qt::AlignCenter,
+             CaptionOr(kCreditsLineCaption, "Planned, drawn and built by"));
   QFont maker = font();
   maker.setPointSizeF(maker.pointSizeF() * 1.5);
   maker.setBold(true);

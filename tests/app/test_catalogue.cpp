@@ -360,12 +360,44 @@ class CatalogueTest : public QObject {
     QTest::newRow("apostrophe") << "= \"O'Brien\""
                                 << "= 'O''Brien'";
     QTest::newRow("literal then keyword") << "= \"G\"ORDER BY x"
-                                          << "= 'G'ORDER BY x";
+                                          << "= 'G'ORDER BY x COLLATE NUMBERS_BY_VALUE";
+    QTest::newRow("every key of the order")
+        << "WHERE x = \"ORDER BY y\" ORDER BY Serie, Produktgruppe, BezeichnungD;"
+        << "WHERE x = 'ORDER BY y' ORDER BY Serie COLLATE NUMBERS_BY_VALUE, Produktgruppe COLLATE "
+           "NUMBERS_BY_VALUE, BezeichnungD COLLATE NUMBERS_BY_VALUE;";
     QTest::newRow("right join")
         << "FROM a RIGHT JOIN (b LEFT JOIN c ON b.x = c.x ) ON a.k = b.k WHERE"
         << "FROM (b LEFT JOIN c ON b.x = c.x ) LEFT JOIN a ON a.k = b.k WHERE";
     QTest::newRow("right join inside a literal stays") << "SELECT \"a RIGHT JOIN (b) ON\""
                                                        << "SELECT 'a RIGHT JOIN (b) ON'";
+  }
+
+  // Sizes in names sort by their value, as a reader expects; letters without regard to case.
+  void naturalOrder_data() {
+    QTest::addColumn<QString>("first");
+    QTest::addColumn<QString>("second");
+    QTest::newRow("60 before 100") << "Vanity unit 60"
+                                   << "Vanity unit 100";
+    QTest::newRow("80 before 120") << "Vanity unit 80"
+                                   << "Vanity unit 120";
+    QTest::newRow("second size") << "Bathtub 170 x 70"
+                                 << "Bathtub 170 x 75";
+    QTest::newRow("leading zero") << "Ablage 7"
+                                  << "Ablage 012";
+    QTest::newRow("case") << "ablage"
+                          << "Badewanne";
+    QTest::newRow("umlaut after its letter") << "Hochschrank"
+                                             << "Hängeschrank";
+    QTest::newRow("shorter first") << "Washbasin 55"
+                                   << "Washbasin 55 (drawing to follow)";
+  }
+
+  void naturalOrder() {
+    QFETCH(QString, first);
+    QFETCH(QString, second);
+    QVERIFY(tessel::NaturalCompare(first, second) < 0);
+    QVERIFY(tessel::NaturalCompare(second, first) > 0);
+    QCOMPARE(tessel::NaturalCompare(first, first), 0);
   }
 
   void sqliteSpelling() {
@@ -770,6 +802,20 @@ class CatalogueTest : public QObject {
       }
       const BitmapHeader small = ReadHeader(images + "/" + tessel::SmallPictureName(plan));
       QVERIFY2(small.bits == 8 && small.width > 0 && small.height > 0, qPrintable(id));
+    }
+    // Within a series and group the sizes rise: "Vanity unit 60, 80, 100, 120".
+    QVERIFY(catalogue.RequeryDialog({}, &why));
+    for (offered.MoveFirst(); !offered.Eof(); offered.MoveNext()) {
+      const QString series = offered.Field("Serie").toString();
+      const QString group = offered.Field("Produktgruppe").toString();
+      const QString name = offered.Field("BezeichnungL").toString();
+      offered.MoveNext();
+      if (offered.Eof()) break;
+      if (offered.Field("Serie").toString() == series &&
+          offered.Field("Produktgruppe").toString() == group)
+        QVERIFY2(tessel::NaturalCompare(name, offered.Field("BezeichnungL").toString()) <= 0,
+                 qPrintable(name + " / " + offered.Field("BezeichnungL").toString()));
+      offered.MovePrevious();
     }
     // The products the placement treats by number.
     for (const int special : {139, 182, 183, 184, 210, 239, 492})

@@ -165,7 +165,7 @@ class DialogsTest : public QObject {
       QCOMPARE(Named<QLabel>(form, "Label1")->text(), QString("X"));
       QCOMPARE(Named<QAbstractButton>(form, "cmdOK")->text(), QString("&OK"));
       QCOMPARE(Named<QAbstractButton>(form, "cmdCancel")->text(), QString("A&bbruch"));
-      QCOMPARE(Named<QAbstractButton>(form, "Option2")->text(), QString(" frei plazierbar"));
+      QCOMPARE(Named<QAbstractButton>(form, "Option2")->text(), QString(" Frei platzierbar"));
       QCOMPARE(Named<QAbstractButton>(form, "Option1")->text(),
                QString(" Abstand zur nächsten Ecke:"));
       QCOMPARE(form->focusWidget(), Box(form, 0));
@@ -353,7 +353,7 @@ class DialogsTest : public QObject {
       QCOMPARE(Named(form, "Label7")->isVisible(), !door);
       QVERIFY(Named(form, "optPlace0")->isVisible());
       QVERIFY(Named<QRadioButton>(form, "optPlace1")->isChecked());
-      QCOMPARE(Named<QAbstractButton>(form, "optPlace1")->text(), QString(" frei plazierbar"));
+      QCOMPARE(Named<QAbstractButton>(form, "optPlace1")->text(), QString(" Frei platzierbar"));
       QCOMPARE(Box(form, 2)->text(), QString("0"));
       QVERIFY(!Box(form, 2)->isEnabled());
       QCOMPARE(Named(form, "cmdOK")->y(), 247);

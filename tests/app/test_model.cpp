@@ -137,7 +137,21 @@ class ModelTest : public QObject {
     recent.Write();
     QCOMPARE(ReadSetting("RecentFiles", "File1", ""), QString("/new.tsd"));
     QCOMPARE(ReadSetting("RecentFiles", "File2", ""), QString("/first.tsd"));
-    QCOMPARE(ReadSetting("RecentFiles", "File4", ""), QString("/fourth.tsd"));  // left as it was
+    // What is not shown is not kept: the values behind the list go.
+    QCOMPARE(ReadSetting("RecentFiles", "File3", ""), QString());
+    QCOMPARE(ReadSetting("RecentFiles", "File4", ""), QString());
+  }
+
+  void theRecentListHoldsEachFileOnceHoweverItIsSpelt() {
+    WriteSetting("RecentFiles", "File1", "/plans/a.tsd");
+    WriteSetting("RecentFiles", "File2", "/plans/./a.tsd");
+    WriteSetting("RecentFiles", "File3", "/plans/b.tsd");
+    WriteSetting("RecentFiles", "File4", "/plans/a.tsd");
+    RecentFiles recent;
+    recent.Read();
+    QCOMPARE(recent.Names(), (QStringList{"/plans/a.tsd", "/plans/b.tsd"}));
+    recent.Add("/plans/../plans/b.tsd");
+    QCOMPARE(recent.Names(), (QStringList{"/plans/a.tsd", "/plans/b.tsd"}));
   }
 
   // Writes in quick succession, each of the same size, on a file system that keeps

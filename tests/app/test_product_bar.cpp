@@ -244,6 +244,12 @@ class ProductBarTest : public QObject, public AppFixture {
     const qint64 id = Bar()->ButtonProduct(0);
     QCOMPARE(window->StatusMessage()->text(), Bar()->ProductDescription(id));
     QVERIFY(!window->findChild<QLabel*>("lblWidth")->text().isEmpty());
+    // A slot without a product says nothing.
+    Choose(Bar()->Series(), "Ostara Basis");
+    const int last = Bar()->ButtonCount() - 1;
+    QCOMPARE(Bar()->ButtonProduct(last), qint64{0});
+    QTest::mouseMove(Bar()->Button(last), QPoint(10, 10));
+    QCOMPARE(window->StatusMessage()->text(), QString());
   }
 
   // ---- placing ----
@@ -427,6 +433,12 @@ class ProductBarTest : public QObject, public AppFixture {
       QCOMPARE(d->objectName(), QString("frmProdukt"));
       QCOMPARE(d->windowTitle(), QString("Place product"));
       QVERIFY(!d->findChild<QLabel*>("lblName")->text().isEmpty());
+      // The long tub is shown whole, made smaller to fit, not cut at the area's edges.
+      const auto* picture = d->findChild<QLabel*>("picProduct");
+      const QSize shown = picture->pixmap().size();
+      QVERIFY(!shown.isEmpty());
+      QVERIFY(shown.width() <= picture->width() && shown.height() <= picture->height());
+      QVERIFY(shown.width() == picture->width() || shown.height() == picture->height());
       d->findChild<QLineEdit*>("Value")->setText("400");
       d->findChild<QPushButton*>("cmdOK")->click();
     });
@@ -611,6 +623,72 @@ class ProductBarTest : public QObject, public AppFixture {
     QVERIFY(Puts().empty());
   }
 
+  // Return means OK every time the mounting window opens, also after a cancel with the
+  // mouse (which leaves the keyboard on Cancel); editing a placed product shows its own
+  // side, not the one chosen last.
+  void theMountingWindowTakesReturnAsOkAndShowsTheEditedProductsSide() {
+    Furnish();
+    Choose(Bar()->Series(), "Ostara Linea");
+    Choose(Bar()->Groups(), "Bathtubs, rectangular");
+    AnswerNextDialog([](QDialog* d) {
+      d->findChild<QRadioButton*>("optMount2")->click();
+      QTest::mouseClick(d->findChild<QPushButton*>("cmdCancel"), Qt::LeftButton);
+    });
+    QTest::mouseClick(Bar()->Button(0), Qt::LeftButton);
+    QVERIFY(Puts().empty());
+    AnswerNextDialog([](QDialog* d) {
+      QVERIFY(d->findChild<QRadioButton*>("optMount2")->isChecked());
+      QVERIFY(d->findChild<QPushButton*>("cmdOK")->isDefault());
+      QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    });
+    QTest::mouseClick(Bar()->Button(0), Qt::LeftButton);
+    QCOMPARE(Puts().size(), std::size_t{1});
+    QCOMPARE(Puts().back().mount, 3L);
+    const QPoint at(300, 250);
+    Drop(at);
+    // Another side chosen, and that placement abandoned: the window now remembers side 1.
+    AnswerNextDialog([](QDialog* d) {
+      d->findChild<QRadioButton*>("optMount0")->click();
+      QTest::mouseClick(d->findChild<QPushButton*>("cmdCancel"), Qt::LeftButton);
+    });
+    QTest::mouseClick(Bar()->Button(0), Qt::LeftButton);
+    const QPoint on = FindProduct(at);
+    QVERIFY(!on.isNull());
+    bool shown = false;
+    AnswerNextDialog([&shown](QDialog* d) {
+      shown = d->findChild<QRadioButton*>("optMount2")->isChecked();
+      d->findChild<QPushButton*>("cmdCancel")->click();
+    });
+    QTest::mouseRelease(window->View(), Qt::RightButton, {}, on);
+    QVERIFY(shown);
+  }
+
+  // After each window of the furnishing closes the keyboard is the main window's again,
+  // without the pointer crossing it: Esc abandons the product that hangs at the pointer.
+  void theKeyboardComesBackAfterEachFurnishingWindow() {
+    Furnish();
+    Choose(Bar()->Series(), "Ostara Arco");
+    Choose(Bar()->Groups(), "Bathtubs, rectangular");
+    AnswerNextDialog([](QDialog* d) { d->findChild<QPushButton*>("cmdOK")->click(); });
+    QTest::mouseClick(Bar()->Button(0), Qt::LeftButton);
+    EscAbandonsTheHangingProduct("mounting side");
+    Choose(Bar()->Groups(), "Bathtubs, oval");
+    AnswerNextDialog([](QDialog* d) { d->findChild<QPushButton*>("cmdOK")->click(); });
+    QTest::mouseClick(Bar()->Button(ButtonOf(239)), Qt::LeftButton);
+    EscAbandonsTheHangingProduct("rotation");
+    // The list, and the catalogue opened from it, closed without placing anything.
+    AnswerNextDialog([](QDialog* d) { d->findChild<QPushButton*>("cmdOK")->click(); });
+    window->ViewItem(kProductList)->setEnabled(true);
+    window->ViewItem(kProductList)->trigger();
+    QCoreApplication::processEvents();
+    QCOMPARE(QApplication::activeWindow(), window);
+    AnswerDialog("frmKatalog",
+                 [](QDialog* d) { d->findChild<QPushButton*>("cmdCancel")->click(); });
+    window->ViewItem(kCatalogue)->trigger();
+    QCoreApplication::processEvents();
+    QCOMPARE(QApplication::activeWindow(), window);
+  }
+
   void aProductIsEditedByARightClickAndUndone() {
     Furnish();
     Choose(Bar()->Series(), "Ostara Linea");
@@ -710,6 +788,21 @@ class ProductBarTest : public QObject, public AppFixture {
     }
     [] { QFAIL("product not on the bar"); }();
     return 0;
+  }
+
+  // The window the system gives keys to is the main window, and Esc sent there lets go
+  // of the product at the pointer.
+  void EscAbandonsTheHangingProduct(const char* after) {
+    QCoreApplication::processEvents();
+    ReadInfo();
+    QVERIFY2(Bridge().infoRecord.bObjAtCur != 0, after);
+    QVERIFY2(QApplication::activeWindow() == window, after);
+    QWindow* keys = QGuiApplication::focusWindow();
+    QVERIFY2(keys && keys == window->windowHandle(), after);
+    QTest::keyClick(keys, Qt::Key_Escape);
+    QCoreApplication::processEvents();
+    ReadInfo();
+    QVERIFY2(Bridge().infoRecord.bObjAtCur == 0, after);
   }
 
   void Drop(QPoint at) {

@@ -265,9 +265,10 @@ class StartTest : public QObject {
     QCOMPARE(StartPlanner({"tessel32"}, elsewhere, &second), 0);
     QVERIFY(!second);
     QCOMPARE(shown, QStringList{GetCaption(5062)});
-    // In German the refusal is the planner's old sentence.
+    // In German the refusal reads as a German user would say it.
     QVERIFY(OpenLanguage("D", options.catalogueFile));
-    QCOMPARE(GetCaption(5062), QString("Es kann nur eine Instanz des Tessels laufen"));
+    QCOMPARE(GetCaption(5062), QString::fromUtf8("Ostara Tessel läuft bereits. Es kann immer nur "
+                                                 "ein Ostara Tessel geöffnet sein."));
   }
 
  private:
