@@ -17,10 +17,7 @@ void RefreshView() {
 void LeaveDesignMode() {
   core.design.count = 0;
   RecordState();
-  for (int i = 0; i < core.layout.count; ++i) {
-    ObjectRecord& r = core.table[core.layout.entries[i]];
-    if (KindCodeOf(r.kind) == kKindInstWall) r.l1 = 0;
-  }
+  // The redraw counts no product on the installation walls: the walls are free again.
   FullRedraw();
 }
 

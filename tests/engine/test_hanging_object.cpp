@@ -144,6 +144,8 @@ TEST_F(HangingObjectTest, OpeningAPlanEndsAMoveAndShowsThatPlanAlone) {
   EXPECT_EQ(Plan(), saved);
   EXPECT_EQ(ProductList(), std::vector<int>{0});
   // The layout alone, too.
+  CallTessel(TC_NewLayout, 0, 0, 0, 0, 0);
+  Furnished();
   RefusedRelease();
   ASSERT_EQ(CallTessel(TC_LoadLayoutFile, 0, 0, 0, reinterpret_cast<long>(planB.c_str()), 0), 0);
   ExpectNothingHangs();
@@ -262,7 +264,7 @@ TEST_F(HangingObjectTest, AMoveThatCannotBeCompletedLeavesTheObjectWhereItWas) {
   ExpectNothingHangs();
   EXPECT_TRUE(Plan() == before) << "the tub stays where it was";
   ASSERT_EQ(core.design.count, kMaxListEntries);
-  EXPECT_EQ(RecordOfTag(kDesignTagBase)->p0, 200u);
+  EXPECT_EQ(RecordOfTag(kDesignTagBase + kMaxListEntries - 1)->p0, 200u) << "turned last";
   EXPECT_EQ(Info().iSerial, serial);
   EXPECT_EQ(ProductList(), (std::vector<int>{200, 0}));
 }
