@@ -354,6 +354,30 @@ TEST_F(ProductTest, TheProductListFollowsTheDrawnProducts) {
   EXPECT_EQ(ProductList(), std::vector<int>{0});
 }
 
+// Undo in layout mode can bring back a furnishing that leaving design mode discarded;
+// entering design mode again draws it, so the list and the picture show what is there.
+TEST_F(ProductTest, EnteringDesignModeDrawsAFurnishingThatUndoBroughtBack) {
+  Room();
+  CallTessel(TC_ToggleWorkMode, 0, 0, 0, 0, 0);
+  ASSERT_TRUE(Place(100, 0, 0, "basin-2.bmp", 600, 450));
+  CallTessel(TC_ToggleWorkMode, 0, 0, 0, 0, 0);
+  EXPECT_EQ(core.design.count, 0);
+  CallTessel(TC_Undo, 0, 0, 0, 0, 0);
+  ASSERT_EQ(Info().iCountDesignItems, 1) << "back in the lists, not drawn in layout mode";
+  EXPECT_EQ(ProductList(), std::vector<int>{0});
+  for (unsigned short code : {TC_ToggleWorkMode, TC_SetDesignMode}) {
+    SCOPED_TRACE(code);
+    CallTessel(code, 0, 0, 0, 0, 0);
+    EXPECT_EQ(ProductList(), (std::vector<int>{100, 0}));
+    EXPECT_LT(At(600, 450), 255);
+    // Out again, and back by undo, for the other way in.
+    CallTessel(TC_ToggleWorkMode, 0, 0, 0, 0, 0);
+    CallTessel(TC_Undo, 0, 0, 0, 0, 0);
+    ASSERT_EQ(core.design.count, 1);
+    ASSERT_EQ(ProductList(), std::vector<int>{0});
+  }
+}
+
 TEST_F(ProductTest, ProductsBeyondTheSixtyFourthAreNeitherDrawnNorListed) {
   Design();
   for (int i = 0; i < kMaxDrawnProducts + 6; ++i)

@@ -277,7 +277,8 @@ class RandomSessionTest : public ProductTest {
         mountedDrawn += WallMounted(*c);
         continue;
       }
-      ASSERT_TRUE(WallMounted(*c)) << "free-standing product " << c->p0 << " is not drawn";
+      ASSERT_TRUE(WallMounted(*c)) << "free-standing product " << c->p0 << " is not drawn\n"
+                                   << plan << "\ndrawn: " << ::testing::PrintToString(drawn);
     }
     ASSERT_EQ(j + 1, drawn.size()) << "the drawn list holds products the plan does not";
 
@@ -388,7 +389,8 @@ class RandomSessionTest : public ProductTest {
         Code(TC_RotateBy, Chance(50) ? 90u : static_cast<unsigned>(-15));
       else
         Code(TC_RotateTo, static_cast<unsigned>(Below(360)));
-      if (!wasMoving) {
+      // Turned where its new outline is refused, it hangs at the pointer to be placed.
+      if (!wasMoving && !pointer.moving) {
         EXPECT_EQ(CurrentPlan().Size(), before.Size()) << "turning keeps the object";
       }
     } else if (choice < 84) {
