@@ -28,8 +28,8 @@ using namespace vrx;
 namespace {
 
 // Seeds and steps of the part the test list runs.
-constexpr int kFixedSeeds = 4;
-constexpr int kFixedSteps = 400;
+constexpr int kFixedSeeds = 12;
+constexpr int kFixedSteps = 800;
 // Products are kept below the drawn-product slots, so every product of the plan is
 // drawn and the drawn list can be checked entry by entry.
 constexpr int kMaxSessionProducts = 40;
@@ -127,16 +127,28 @@ class RandomSessionTest : public ProductTest {
     CallTessel(TC_CursorPosition, static_cast<unsigned>(cx), static_cast<unsigned>(cy), buttons, 0,
                0);
   }
-  // A client pixel: often over something that can be hit, else anywhere in the window.
+  // A client pixel: often over something that can be hit, now and then beside an
+  // installation wall (where products are mounted), else anywhere in the window.
   void Aim(int* cx, int* cy) {
+    auto at = [&](int x, int y) {
+      *cx = std::clamp((x - view.centerX) * view.zoom / 100 + (view.rulerWidth + kWidth) / 2, 0,
+                       kWidth - 1);
+      *cy = std::clamp((y - view.centerY) * view.zoom / 100 + (view.rulerWidth + kHeight) / 2, 0,
+                       kHeight - 1);
+    };
+    if (Chance(15)) {
+      std::vector<int> instWalls;
+      for (int i = 0; i <= walls.last; ++i)
+        if (walls.segments[i].kind == SEG_INSTWALL) instWalls.push_back(i);
+      if (!instWalls.empty()) {
+        const WallSegment& s = walls.segments[instWalls[Below(static_cast<int>(instWalls.size()))]];
+        at((s.x1 + s.x2) / 2 + Below(61) - 30, (s.y1 + s.y2) / 2 + Below(61) - 30);
+        return;
+      }
+    }
     if (HitAreaCount() > 0 && Chance(50)) {
       const HitArea* a = HitAreaAt(Below(HitAreaCount()));
-      const int x = (a->minX + a->maxX) / 2 + Below(7) - 3;
-      const int y = (a->minY + a->maxY) / 2 + Below(7) - 3;
-      *cx = (x - view.centerX) * view.zoom / 100 + (view.rulerWidth + kWidth) / 2;
-      *cy = (y - view.centerY) * view.zoom / 100 + (view.rulerWidth + kHeight) / 2;
-      *cx = std::clamp(*cx, 0, kWidth - 1);
-      *cy = std::clamp(*cy, 0, kHeight - 1);
+      at((a->minX + a->maxX) / 2 + Below(7) - 3, (a->minY + a->maxY) / 2 + Below(7) - 3);
       return;
     }
     *cx = Below(kWidth);
