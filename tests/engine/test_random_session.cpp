@@ -32,6 +32,9 @@ namespace {
 // Seeds and steps of the part the test list runs.
 constexpr int kFixedSeeds = 12;
 constexpr int kFixedSteps = 800;
+// And of the part that starts from a full plan.
+constexpr int kFixedFullTableSeeds = 2;
+constexpr int kFixedFullTableSteps = 400;
 // Products are kept below the drawn-product slots, so every product of the plan is
 // drawn and the drawn list can be checked entry by entry.
 constexpr int kMaxSessionProducts = 40;
@@ -359,13 +362,13 @@ class RandomSessionTest : public ProductTest {
 
   // --- One session -----------------------------------------------------------------------
 
-  void Session(unsigned seed, int steps) {
+  void Session(unsigned seed, int steps, bool full) {
     rng.seed(seed);
     nextProduct = 1000;
     saved.clear();
     committed = CurrentPlan();
     Room();
-    fullTable = EnvNumber("TESSEL_RANDOM_FULL_TABLE", 0) != 0;
+    fullTable = full;
     if (fullTable) FillTable();
     ExpectSound("room");
     for (int step = 0; step < steps; ++step) {
@@ -576,6 +579,8 @@ class RandomSessionTest : public ProductTest {
     bool design;
     bool inDesignMode;  // the walls' counts depend on whether the furnishing is drawn
   };
+  void Sessions(int seeds, int steps, int first, bool full);
+
   std::mt19937 rng;
   bool fullTable = false;
   unsigned nextProduct = 1000;
@@ -584,17 +589,25 @@ class RandomSessionTest : public ProductTest {
   std::map<std::string, Saved> saved;
 };
 
-TEST_F(RandomSessionTest, RandomSessionsKeepThePlanWhole) {
-  const int seeds = EnvNumber("TESSEL_RANDOM_SEEDS", kFixedSeeds);
-  const int steps = EnvNumber("TESSEL_RANDOM_STEPS", kFixedSteps);
-  const int first = EnvNumber("TESSEL_RANDOM_FIRST_SEED", 1);
+// Every session runs from a freshly loaded engine.
+void RandomSessionTest::Sessions(int seeds, int steps, int first, bool full) {
   for (int seed = first; seed < first + seeds; ++seed) {
     if (seed != first) {
-      // Every session starts from a freshly loaded engine.
       TearDown();
       SetUp();
     }
-    Session(static_cast<unsigned>(seed), steps);
+    Session(static_cast<unsigned>(seed), steps, full);
     if (HasFailure()) return;
   }
+}
+
+TEST_F(RandomSessionTest, RandomSessionsKeepThePlanWhole) {
+  Sessions(EnvNumber("TESSEL_RANDOM_SEEDS", kFixedSeeds),
+           EnvNumber("TESSEL_RANDOM_STEPS", kFixedSteps), EnvNumber("TESSEL_RANDOM_FIRST_SEED", 1),
+           EnvNumber("TESSEL_RANDOM_FULL_TABLE", 0) != 0);
+}
+
+// The same on lists filled almost to the brim, where moves soon meet a full table.
+TEST_F(RandomSessionTest, RandomSessionsOnAFullTableKeepThePlanWhole) {
+  Sessions(kFixedFullTableSeeds, kFixedFullTableSteps, 1, true);
 }
