@@ -33,8 +33,8 @@ namespace {
 constexpr int kFixedSeeds = 12;
 constexpr int kFixedSteps = 800;
 // And of the part that starts from a full plan.
-constexpr int kFixedFullTableSeeds = 2;
-constexpr int kFixedFullTableSteps = 400;
+constexpr int kFixedFullTableSeeds = 3;
+constexpr int kFixedFullTableSteps = 600;
 // Products are kept below the drawn-product slots, so every product of the plan is
 // drawn and the drawn list can be checked entry by entry.
 constexpr int kMaxSessionProducts = 40;
