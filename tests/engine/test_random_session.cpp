@@ -8,7 +8,8 @@
 // products mounted on them, a lifted object missing from the plan only while it hangs
 // at the pointer, and what a save wrote coming back whole on opening it.
 //
-// The test list runs a few short seeds. For a longer hunt:
+// The test list runs twelve seeds of 800 steps and three full-plan sessions of 600
+// steps. For a longer hunt:
 //   TESSEL_RANDOM_SEEDS=200 TESSEL_RANDOM_STEPS=3000 engine_tests --gtest_filter='Random*'
 // (TESSEL_RANDOM_FIRST_SEED picks where the seeds start; TESSEL_RANDOM_FULL_TABLE=1 starts
 // every session from lists filled almost to the brim, so moves meet a full table.)
