@@ -66,6 +66,8 @@ struct CoreState {
   std::int32_t cursorY = 0;
   plat::HWND mainWindow = 0;
   int selectedTag = -1;  // -1: nothing selected
+  // Objects that entered a list, so a drop can tell whether its commit inserted one.
+  std::uint32_t insertions = 0;
 };
 extern constinit CoreState core;
 
@@ -97,6 +99,8 @@ long SetWorkWindow(plat::HWND window);
 long PassWindowMessage(plat::HWND window, unsigned message, std::uintptr_t wParam,
                        std::intptr_t lParam);
 long CursorPosition(std::uint32_t x, std::uint32_t y, std::uint32_t buttons);
+// A drop coordinate at or beyond the worksheet leaves the cursor where it is.
+constexpr std::uint32_t kDropAtCursor = 9999;
 long Drop(std::uint32_t x, std::uint32_t y);
 long SetSelectCursor();
 // The engine cursor (room coordinates) as client pixels of the work window.
@@ -159,6 +163,8 @@ void ResetHandlerTable();
 long Dispatch(std::uint16_t code, std::uint32_t w0, std::uint32_t w1, std::uint32_t w2, long l0,
               long l1);
 bool IsServedCode(unsigned code);
+// The codes that start placing an object of a kind: 3-10 and 12.
+bool IsPlacementCode(unsigned code);
 // The placement set-up of a kind (its code is the function code that places it), from
 // the request block; nothing for a kind that is not placed.
 void RunPlacementSetUp(int kind);

@@ -63,7 +63,7 @@ constexpr Handler kDefaultHandlers[kFunctionCodes] = {
       core.mainWindow = a.w0;
       return 0L;
     },
-    [](const CallArgs&) { return Drop(9999, 9999); },                                // 29
+    [](const CallArgs&) { return Drop(kDropAtCursor, kDropAtCursor); },              // 29
     [](const CallArgs&) { return NewLayout(); },                                     // 30
     [](const CallArgs&) { return DeleteSelectedObject(); },                          // 31
     [](const CallArgs& a) { return RotateTo(a.w0); },                                // 32
@@ -103,9 +103,6 @@ void EnsureHandlers() {
   if (!handlersReady) ResetHandlerTable();
 }
 
-bool IsPlacementCode(unsigned code) {
-  return (code >= 3 && code <= 10) || code == 12;
-}
 bool TakesFileName(unsigned code) {
   return (code >= 13 && code <= 16) || code == 41;
 }
@@ -127,7 +124,46 @@ long UnknownCode(std::uint16_t code, std::uint32_t w0, std::uint32_t w1, std::ui
   return -1;
 }
 
+// Codes that replace the plan or rebuild it from its lists. The rebuild replays every
+// record through its placement code, which would overwrite the request block and the
+// placement of whatever hangs at the pointer, and a lifted object is missing from the
+// lists: such a code first abandons a placement and puts a lifted object back.
+bool RebuildsPlan(unsigned code) {
+  switch (code) {
+    case TC_LoadLayoutFile:
+    case TC_LoadDesignFile:
+    case TC_ToggleWorkMode:
+    case TC_ClearDesign:
+    case TC_NewLayout:
+    case TC_SetLayoutMode:
+    case TC_SetDesignMode:
+    case TC_ToggleMeasurement:
+      return true;
+    default:
+      return false;
+  }
+}
+
+// A save while an object hangs lifted writes the plan as it stood before the lift: the
+// object is still the user's, where it was, until the move is dropped.
+long SaveKeepingLiftedObject(const CallArgs& args) {
+  ObjectList layout, design;
+  if (!pointer.moving || !ListsBeforeNewestState(&layout, &design))
+    return handlers[args.code](args);
+  const ObjectList liftedLayout = core.layout, liftedDesign = core.design;
+  core.layout = layout;
+  core.design = design;
+  const long result = handlers[args.code](args);
+  core.layout = liftedLayout;
+  core.design = liftedDesign;
+  return result;
+}
+
 }  // namespace
+
+bool IsPlacementCode(unsigned code) {
+  return (code >= 3 && code <= 10) || code == 12;
+}
 
 Handler* HandlerTable() {
   EnsureHandlers();
@@ -188,7 +224,10 @@ long Dispatch(std::uint16_t code, std::uint32_t w0, std::uint32_t w1, std::uint3
     args.fileName = fileName;
   }
 
-  const long result = handlers[code](args);
+  if (RebuildsPlan(code)) SetSelectCursor();
+  const long result = code == TC_SaveLayoutFile || code == TC_SaveDesignFile
+                          ? SaveKeepingLiftedObject(args)
+                          : handlers[code](args);
   if ((code == TC_LoadLayoutFile || code == TC_LoadDesignFile) && result == 0) {
     FullRedraw();
     ClearHistory();

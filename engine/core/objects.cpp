@@ -126,6 +126,7 @@ int InsertRequest(const char* kind) {
     return -1;
   }
   list->entries[list->count++] = static_cast<std::uint16_t>(record);
+  ++core.insertions;
   RecordState();
   core.request.x = static_cast<std::uint16_t>(core.request.x + originX);
   core.request.y = static_cast<std::uint16_t>(core.request.y + originY);
@@ -191,10 +192,13 @@ long GetObjectData(ObjectData* data) {
 long SetObjectData(const ObjectData* data) {
   if (!data) return -1;
   const ObjectData d = *data;
-  // No selection (0, or any value below it) starts placing a new object.
+  // No selection (0, or any value below it) starts placing a new object. Only a kind
+  // that is placed can be started: any other code would take the record's fields as
+  // its arguments, and some of them read an address there.
   if (d.iSelection <= 0) {
+    if (d.iKindCode < 0 || !IsPlacementCode(static_cast<unsigned>(d.iKindCode))) return 0;
     // A product names its bitmap by the number of a name copy; pass the name itself,
-    // as PutProduct expects.
+    // as PutProduct expects. A door's fourth value is its opening, never an address.
     long name = d.l0;
     if (d.iKindCode == kKindProduct)
       name = reinterpret_cast<long>(NameOf(static_cast<std::uint32_t>(d.l0)));

@@ -129,7 +129,9 @@ POINT CursorToClient(std::int32_t x, std::int32_t y) {
                       ((std::int64_t{view.roomOriginY} - y + view.centerY - 1) * z) / 100)};
 }
 
-long CursorPosition(std::uint32_t x, std::uint32_t y, std::uint32_t buttons) {
+// The x and y the program passes are its window's pixels; the cursor comes from the
+// system pointer, and a drag ends where that is.
+long CursorPosition(std::uint32_t, std::uint32_t, std::uint32_t buttons) {
   if (!ViewReady() || view.zoom == 0) return 0;
   std::int32_t cx, cy;
   POINT windowPixel;
@@ -154,7 +156,10 @@ long CursorPosition(std::uint32_t x, std::uint32_t y, std::uint32_t buttons) {
   pointer.buttons = static_cast<std::uint16_t>(buttons);
   if (pointer.dragging) {
     if (!(buttons & 1u)) {
-      Drop(x, y);
+      // The program reports the move in its window's pixels: the drag ends where the
+      // pointer is, the place the feedback just judged, never at x and y taken as
+      // worksheet pixels. Refused there, the object keeps hanging until a click.
+      Drop(kDropAtCursor, kDropAtCursor);
       pointer.dragging = false;
     }
   } else if (buttons & 1u) {
@@ -167,7 +172,8 @@ long CursorPosition(std::uint32_t x, std::uint32_t y, std::uint32_t buttons) {
 long Drop(std::uint32_t x, std::uint32_t y) {
   if (!ViewReady() || !pointer.dropAllowed) return 0;
   HideFeedback();
-  if (pointer.moving || pointer.dragging) {
+  const bool move = pointer.moving || pointer.dragging;
+  if (move) {
     pointer.moving = false;
     pointer.dragging = false;
     ForgetNewestState();
@@ -178,9 +184,13 @@ long Drop(std::uint32_t x, std::uint32_t y) {
     if (wx < kSheetWidth) core.cursorX = wx + view.roomOriginX;
     if (wy < kSheetHeight) core.cursorY = wy + view.roomOriginY;
     TrackFn drop = pointer.trackDrop;
+    const std::uint32_t inserted = core.insertions;
     drop();
     pointer.trackDraw = nullptr;
     pointer.trackDrop = nullptr;
+    // A moved object that found no room at its new place (a full table, no wall to
+    // stand on) goes back where it was: the plan is as before the lift.
+    if (move && core.insertions == inserted) ReturnToNewestState();
     FullRedraw();
     return 0;
   }
@@ -199,14 +209,15 @@ long SetSelectCursor() {
   }
   pointer.moving = false;
   pointer.dragging = false;
+  // Nothing may hang at the pointer while the redraw replays the plan.
+  HideFeedback();
+  pointer.trackDraw = nullptr;
+  pointer.trackDrop = nullptr;
   const ObjectRecord kept = core.request;
   UndoStep();
   FullRedraw();
   MakeRedoUnreachable();
   core.request = kept;
-  HideFeedback();
-  pointer.trackDraw = nullptr;
-  pointer.trackDrop = nullptr;
   return 0;
 }
 

@@ -467,7 +467,9 @@ int Take(SegmentKind kind, std::int32_t x1, std::int32_t y1, std::int32_t x2, st
 }
 
 void BeginTool() {
-  SetSelectCursor();
+  // A replay only sets the record's kind up again; ending a move from inside the redraw
+  // would undo and redraw under the replay, and the rest of it would insert records.
+  if (!core.replayMode) SetSelectCursor();
   HideFeedback();
 }
 

@@ -123,6 +123,22 @@ void ForgetNewestState() {
   Release(history.ring[history.current]);
 }
 
+void ReturnToNewestState() {
+  const HistorySlot& newest = history.ring[Slot(-1)];
+  if (newest.stamp != history.serial - 1) return;
+  core.layout = newest.layout;
+  core.design = newest.design;
+  Recount();
+}
+
+bool ListsBeforeNewestState(ObjectList* layout, ObjectList* design) {
+  if (!UndoAvailable()) return false;
+  const HistorySlot& before = history.ring[Slot(-2)];
+  *layout = before.layout;
+  *design = before.design;
+  return true;
+}
+
 void MakeRedoUnreachable() {
   history.ring[history.current].stamp = kEmptyStamp;
 }

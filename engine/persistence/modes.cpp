@@ -17,11 +17,19 @@ void RefreshView() {
 void LeaveDesignMode() {
   core.design.count = 0;
   RecordState();
-  for (int i = 0; i < core.layout.count; ++i) {
-    ObjectRecord& r = core.table[core.layout.entries[i]];
-    if (KindCodeOf(r.kind) == kKindInstWall) r.l1 = 0;
-  }
+  // The redraw counts no product on the installation walls: the walls are free again.
   FullRedraw();
+}
+
+// Design mode shows the room dimmed under the furnishing. The furnishing is usually
+// empty on the way in, and dimming the room's picture is then all; one that undo in
+// layout mode brought back is drawn, so picture and product list show it.
+void EnterDesignMode() {
+  core.current = &core.design;
+  if (core.design.count > 0)
+    FullRedraw();
+  else
+    DimWorksheet();
 }
 
 }  // namespace
@@ -49,8 +57,7 @@ long ToggleWorkMode() {
     core.current = &core.layout;
     DrawRoomOutline();
   } else {
-    core.current = &core.design;
-    DimWorksheet();
+    EnterDesignMode();
   }
   RefreshView();
   return 0;
@@ -69,8 +76,7 @@ long SetLayoutMode() {
 
 long SetDesignMode() {
   if (InDesignMode()) return 0;
-  core.current = &core.design;
-  DimWorksheet();
+  EnterDesignMode();
   ClearHistory();
   RecordState();
   RefreshView();

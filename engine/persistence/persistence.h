@@ -28,6 +28,11 @@ constexpr std::uint32_t kEmptyStamp = 0xFFFFFFFFu;
 void ResetHistory();
 void RecordState();
 void ForgetNewestState();
+// Puts the lists back to the newest recorded state (a move whose drop inserted nothing
+// returns to the state before its lift).
+void ReturnToNewestState();
+// The lists of the state before the newest one, when there is one.
+bool ListsBeforeNewestState(ObjectList* layout, ObjectList* design);
 void MakeRedoUnreachable();
 void ClearHistory();
 bool UndoAvailable();

@@ -732,7 +732,8 @@ bool PlaceIsFree(const POINT corners[4]) {
 }
 
 long PutProduct() {
-  SetSelectCursor();
+  // A replay (or a lift, which sets the product up as one) only sets it up again.
+  if (!core.replayMode) SetSelectCursor();
   HideFeedback();
   // A new placement starts without a highlighted object.
   if (!core.replayMode) ClearHover();

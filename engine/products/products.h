@@ -37,6 +37,8 @@ bool PlaceIsFree(const plat::POINT corners[4]);
 // Makes a polygon of the worksheet the object's area for hovering and selection; a
 // negative tag, a full table or a polygon without four corners registers nothing.
 void RegisterHitArea(int tag, const plat::POINT* polygon, int count);
+// Takes the areas of one object out of the table, keeping the order of the rest.
+void ForgetHitAreasOf(int tag);
 // Hover highlight and click selection through the hit areas.
 void ClearHover();
 void UpdateHover();

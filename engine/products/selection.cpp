@@ -225,6 +225,15 @@ void RegisterHitArea(int tag, const POINT* polygon, int count) {
   }
 }
 
+void ForgetHitAreasOf(int tag) {
+  int kept = 0;
+  for (int k = 0; k <= areaLast; ++k)
+    if (areas[k].tag != tag) areas[kept++] = areas[k];
+  // A highlighted area would now name another one: the highlight goes.
+  if (kept != areaLast + 1) ClearHover();
+  areaLast = kept - 1;
+}
+
 int HitTest(std::int32_t x, std::int32_t y) {
   int answer = -1;
   for (int k = 0; k <= areaLast; ++k) {
@@ -347,14 +356,8 @@ long SelectObjectToCursor() {
 long DeleteSelectedObject() {
   const int tag = HighlightedTag();
   if (tag < 0 || pointer.trackDraw) return 0;
-  const ObjectRecord* r = RecordOfTag(tag);
-  if (!r) return 0;
-  if (KindCodeOf(r->kind) == kKindProduct && (r->p1 >> 4) != 0) {
-    ObjectRecord* wall = RecordOfTag(static_cast<int>(r->p1 >> 4));
-    // The wall counts each product twice: once at its drop, once at the redraw after.
-    if (wall && KindCodeOf(wall->kind) == kKindInstWall && static_cast<std::int32_t>(wall->l1) > 0)
-      wall->l1 -= 2;
-  }
+  if (!RecordOfTag(tag)) return 0;
+  // The redraw after the removal counts the products left on each installation wall.
   ClearHover();
   if (RemoveTag(tag)) {
     RecordState();

@@ -253,9 +253,31 @@ void Replay(int record, int tag) {
   core.cursorY = savedY;
 }
 
+// An installation wall's count of mounted products is worked out by the redraw: every
+// product dropped against it in the replay adds one. A wall that carries products
+// keeps no hit area, so it cannot be moved from under them; its own replay comes before
+// the products', so its area is taken away once they are counted.
+void ZeroMountedCounts() {
+  for (const ObjectList* list : {&core.layout, &core.design})
+    for (int i = 0; i < list->count; ++i) {
+      ObjectRecord& r = core.table[list->entries[i]];
+      if (KindCodeOf(r.kind) == kKindInstWall) r.l1 = 0;
+    }
+}
+
+void FixMountedWalls() {
+  for (const ObjectList* list : {&core.layout, &core.design})
+    for (int i = 0; i < list->count; ++i) {
+      const ObjectRecord& r = core.table[list->entries[i]];
+      if (KindCodeOf(r.kind) == kKindInstWall && r.l1 != 0)
+        ForgetHitAreasOf(list == &core.layout ? i : kDesignTagBase + i);
+    }
+}
+
 }  // namespace
 
 void FullRedraw() {
+  ZeroMountedCounts();
   ClearWallTable();
   ClearHitAreas();
   ClearWorksheet();
@@ -272,6 +294,7 @@ void FullRedraw() {
     DimWorksheet();
     for (int i = 0; i < core.design.count; ++i) Replay(core.design.entries[i], kDesignTagBase + i);
   }
+  FixMountedWalls();
   if (view.measurementShown) DrawMeasurement();
   // The view refresh invalidates and updates the whole work window itself.
   if (view.bufferDc && pointer.workWindow)

@@ -232,13 +232,13 @@ TEST_F(SelectionTest, DeletingAProductOnAnInstallationWallLowersItsCount) {
   DropAt(760, 560);
   Design();
   ASSERT_TRUE(Place(300, 1, 0, "basin-2.bmp", 760, 600));
-  ObjectRecord* wall = RecordOfTag(1);
+  const ObjectRecord* wall = RecordOfTag(1);
   ASSERT_EQ(KindCodeOf(wall->kind), kKindInstWall);
-  wall->l1 = 1;
+  ASSERT_EQ(wall->l1, 1u);
   Hover(760, 592);
   ASSERT_EQ(Info().iSelProdId, 300);
   Code(TC_DeleteSelectedObject);
-  EXPECT_EQ(static_cast<std::int32_t>(RecordOfTag(1)->l1), -1);
+  EXPECT_EQ(static_cast<std::int32_t>(RecordOfTag(1)->l1), 0);
   EXPECT_EQ(core.design.count, 0);
 }
 
