@@ -473,7 +473,7 @@ QString Label(int caption, const char* design) {
 }
 }  // namespace
 
-QByteArray PlanText(EngineCall engine) {
+QByteArray SavedPlanText(EngineCall engine) {
   if (!engine) return {};
   QTemporaryFile temp(QDir::temp().filePath("tessel-plan-XXXXXX.tsd"));
   if (!temp.open()) return {};
@@ -553,7 +553,7 @@ bool PreparePlanPrint(EngineCall engine, int scale, const PrintSource& source, P
   const QString planTitle = CaptionOr(5310, "Ostara Tessel - Bathroom plan");
   job->heading =
       project.Value(ProjectData::kTitle).isEmpty() ? planTitle : project.Value(ProjectData::kTitle);
-  const QByteArray text = PlanText(engine);
+  const QByteArray text = SavedPlanText(engine);
   const QSizeF room = RoomInnerSize(text);
   const bool german = source.languageSuffix.compare("D", Qt::CaseInsensitive) == 0;
   job->decimalMark = german ? ',' : '.';

@@ -135,7 +135,7 @@ bool PreparePlanPrint(EngineCall engine, int scale, const PrintSource& source, P
 
 // The plan's text as the engine would save it, through a temporary file that is
 // always removed again; empty when the engine writes none.
-QByteArray PlanText(EngineCall engine);
+QByteArray SavedPlanText(EngineCall engine);
 // The room's inner size in centimetres: the extent of the wall rectangles of a plan's
 // text; empty when it has none.
 QSizeF RoomInnerSize(const QByteArray& planText);

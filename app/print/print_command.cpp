@@ -182,7 +182,6 @@ void PrintPlan(QWidget* parent, const QString& title, const PrintSource& source,
     return;
   }
   if (!PrintPlanPage(printer, job, &why)) TellFailure(kPrintFailed, title, why);
-  constexpr std::int16_t kNoPlanPicture = -202;
 }
 
 }  // namespace tessel
