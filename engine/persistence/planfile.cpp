@@ -5,9 +5,11 @@
 // damaged anywhere leaves the open plan as it was. A save builds the whole text first
 // and replaces the old file only when the new one is complete.
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "persistence/persistence.h"
@@ -51,28 +53,49 @@ std::int32_t Number(const char* p, const char* end) {
   return static_cast<std::int32_t>(negative ? 0u - v : v);
 }
 
+// Fields past which a product line's file name may not reach: kind, x, y, p0, p1, p2,
+// name, l1.
+constexpr std::size_t kProductNameToken = 6;
+constexpr std::size_t kProductLineTokens = 8;
+
 Fields Split(const char* line, bool productName) {
   Fields f;
-  bool product = false;
-  int index = 0;  // of the token: 0 is the kind, 1 to 7 the fields after it
-  for (const char* p = line; *p && index <= 7;) {
+  struct Token {
+    const char* begin;
+    const char* end;
+  };
+  // Every token of the line: a product's name may hold commas of its own.
+  std::vector<Token> tokens;
+  for (const char* p = line; *p;) {
     if (*p == ',') {
       ++p;
       continue;
     }
     const char* end = p;
     while (*end && *end != ',') ++end;
-    if (index == 0) {
-      std::memcpy(f.kind, p,
-                  std::min<std::size_t>(static_cast<std::size_t>(end - p), kKindNameSize - 1));
-      product = productName && KindCodeOf(f.kind) == kKindProduct;
-    } else if (product && index == 6) {
-      f.name.assign(p, end);
-    } else {
-      f.numbers[index - 1] = Number(p, end);
-    }
-    ++index;
+    tokens.push_back(Token{p, end});
     p = end;
+  }
+  if (tokens.empty()) return f;
+  std::memcpy(f.kind, tokens[0].begin,
+              std::min<std::size_t>(static_cast<std::size_t>(tokens[0].end - tokens[0].begin),
+                                    kKindNameSize - 1));
+  const bool product = productName && KindCodeOf(f.kind) == kKindProduct;
+  if (product && tokens.size() > kProductLineTokens) {
+    // More fields than a product line has: the name is everything between the sixth
+    // field and the last one, commas included ("Bad, oben"). A line with no comma in
+    // its name has no more fields than that, and reads as it always did.
+    for (std::size_t i = 1; i < kProductNameToken; ++i)
+      f.numbers[i - 1] = Number(tokens[i].begin, tokens[i].end);
+    f.name.assign(tokens[kProductNameToken].begin, tokens[tokens.size() - 2].end);
+    f.numbers[kProductNameToken] = Number(tokens.back().begin, tokens.back().end);
+    return f;
+  }
+  for (std::size_t i = 1; i < tokens.size() && i < kProductLineTokens; ++i) {
+    if (product && i == kProductNameToken)
+      f.name.assign(tokens[i].begin, tokens[i].end);
+    else
+      f.numbers[i - 1] = Number(tokens[i].begin, tokens[i].end);
   }
   // Fields missing at the end of a short line read as 0.
   return f;
@@ -168,8 +191,26 @@ void FillList(ObjectList& list, const std::vector<Fields>& records, int* next) {
 
 }  // namespace
 
+namespace {
+
+// Only the two sections of a plan, their counts and the keys of list positions are
+// held while a file is read; whatever else a file holds costs nothing.
+bool PlanKey(std::string_view section, std::string_view key) {
+  if (section != "layout" && section != "design") return false;
+  if (key.empty() || key == "count") return true;
+  if (key.size() > 3) return false;
+  int position = 0;
+  for (const char c : key) {
+    if (c < '0' || c > '9') return false;
+    position = position * 10 + (c - '0');
+  }
+  return position < kMaxListEntries;
+}
+
+}  // namespace
+
 long LoadPlanText(const char* data, std::size_t size, bool design) {
-  const plat::Profile file = plat::Profile::Parse(data, size);
+  const plat::Profile file = plat::Profile::Parse(data, size, PlanKey);
   std::vector<Fields> layout, furnishing;
   if (const long r = ReadSection(file, "Layout", kLayoutLineSize, &layout); r != TR_Done) return r;
   if (design) {
@@ -199,7 +240,16 @@ namespace {
 long Load(const char* name, bool design) {
   if (!name) return TR_Failed;
   std::string text;
-  if (!plat::ReadWholeFile(name, &text)) return TR_FileUnreadable;
+  long long size = -1;
+  if (!plat::ReadWholeFile(name, &text, kMaxPlanFileBytes, &size)) {
+    const int error = errno;
+    if (error == EFBIG)
+      EngineTrace("Plan file too large: %s has %lld bytes, a plan at most %ld", name, size,
+                  kMaxPlanFileBytes);
+    else
+      EngineTrace("Can't read plan file %s: %s", name, std::strerror(error));
+    return TR_FileUnreadable;
+  }
   return LoadPlanText(text.data(), text.size(), design);
 }
 
