@@ -246,6 +246,8 @@ long Load(const char* name, bool design) {
     if (error == EFBIG)
       EngineTrace("Plan file too large: %s has %lld bytes, a plan at most %ld", name, size,
                   kMaxPlanFileBytes);
+    else if (error == EINVAL || error == EISDIR)
+      EngineTrace("Plan file %s is not a regular file", name);
     else
       EngineTrace("Can't read plan file %s: %s", name, std::strerror(error));
     return TR_FileUnreadable;
