@@ -127,10 +127,20 @@ std::string LineOf(const ObjectRecord& r) {
   return line;
 }
 
-void WriteSection(plat::Profile& file, const char* section, const ObjectList& list) {
-  file.SetString(section, "count", std::to_string(list.count).c_str());
-  for (int i = 0; i < list.count && i < kMaxListEntries; ++i)
-    file.SetString(section, KeyOf(i).c_str(), LineOf(core.table[list.entries[i]]).c_str());
+// A section as the profile format writes it, "[name]" then "key=value" lines ending
+// in CR LF. Written straight out: every key is new, so nothing needs looking up.
+void WriteSection(std::string& out, const char* section, const ObjectList& list) {
+  out += '[';
+  out += section;
+  out += "]\r\ncount=";
+  out += std::to_string(list.count);
+  out += "\r\n";
+  for (int i = 0; i < list.count && i < kMaxListEntries; ++i) {
+    out += KeyOf(i);
+    out += '=';
+    out += LineOf(core.table[list.entries[i]]);
+    out += "\r\n";
+  }
 }
 
 // The records of one section. Only the count decides whether a section can be read:
@@ -263,10 +273,10 @@ long Save(const char* name, bool design) {
 }  // namespace
 
 std::string SavePlanText(bool design) {
-  plat::Profile file;
-  WriteSection(file, "Layout", core.layout);
-  if (design) WriteSection(file, "Design", core.design);
-  return file.Serialize();
+  std::string text;
+  WriteSection(text, "Layout", core.layout);
+  if (design) WriteSection(text, "Design", core.design);
+  return text;
 }
 
 long LoadLayoutFile(const char* name) {
