@@ -61,11 +61,14 @@ constexpr std::size_t kProductLineTokens = 8;
 Fields Split(const char* line, bool productName) {
   Fields f;
   struct Token {
-    const char* begin;
-    const char* end;
+    const char* begin = nullptr;
+    const char* end = nullptr;
   };
-  // Every token of the line: a product's name may hold commas of its own.
-  std::vector<Token> tokens;
+  // The fields a line has room for, and the last two wherever they are: a product's
+  // name may hold commas of its own.
+  Token tokens[kProductLineTokens];
+  Token beforeLast, last;
+  std::size_t count = 0;
   for (const char* p = line; *p;) {
     if (*p == ',') {
       ++p;
@@ -73,25 +76,28 @@ Fields Split(const char* line, bool productName) {
     }
     const char* end = p;
     while (*end && *end != ',') ++end;
-    tokens.push_back(Token{p, end});
+    if (count < kProductLineTokens) tokens[count] = Token{p, end};
+    beforeLast = last;
+    last = Token{p, end};
+    ++count;
     p = end;
   }
-  if (tokens.empty()) return f;
+  if (count == 0) return f;
   std::memcpy(f.kind, tokens[0].begin,
               std::min<std::size_t>(static_cast<std::size_t>(tokens[0].end - tokens[0].begin),
                                     kKindNameSize - 1));
   const bool product = productName && KindCodeOf(f.kind) == kKindProduct;
-  if (product && tokens.size() > kProductLineTokens) {
+  if (product && count > kProductLineTokens) {
     // More fields than a product line has: the name is everything between the sixth
     // field and the last one, commas included ("Bad, oben"). A line with no comma in
     // its name has no more fields than that, and reads as it always did.
     for (std::size_t i = 1; i < kProductNameToken; ++i)
       f.numbers[i - 1] = Number(tokens[i].begin, tokens[i].end);
-    f.name.assign(tokens[kProductNameToken].begin, tokens[tokens.size() - 2].end);
-    f.numbers[kProductNameToken] = Number(tokens.back().begin, tokens.back().end);
+    f.name.assign(tokens[kProductNameToken].begin, beforeLast.end);
+    f.numbers[kProductNameToken] = Number(last.begin, last.end);
     return f;
   }
-  for (std::size_t i = 1; i < tokens.size() && i < kProductLineTokens; ++i) {
+  for (std::size_t i = 1; i < count && i < kProductLineTokens; ++i) {
     if (product && i == kProductNameToken)
       f.name.assign(tokens[i].begin, tokens[i].end);
     else

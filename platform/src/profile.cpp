@@ -161,15 +161,14 @@ Profile Profile::Parse(const char* data, std::size_t size, KeyFilter keep) {
     if (eq == std::string::npos || !current) continue;
     Key k{Trim(text.data(), text.data() + eq),
           Trim(text.data() + eq + 1, text.data() + text.size())};
-    if (keep) {
-      const std::string lower = Lower(k.name.c_str());
-      if (lower.empty() || !keep(currentLower, lower) || current->index.count(lower)) continue;
-    }
+    std::string lower = Lower(k.name.c_str());
+    if (keep && (lower.empty() || !keep(currentLower, lower) || current->index.count(lower)))
+      continue;
     // A value in a matching pair of quotes is the text between them.
     if (k.value.size() >= 2 && (k.value[0] == '"' || k.value[0] == '\'') &&
         k.value.back() == k.value[0])
       k.value = k.value.substr(1, k.value.size() - 2);
-    current->index.emplace(Lower(k.name.c_str()), current->keys.size());
+    current->index.emplace(std::move(lower), current->keys.size());
     current->keys.push_back(std::move(k));
   }
   return p;
