@@ -324,13 +324,13 @@ bool ReplaceFile(const char* path, const std::string& bytes) {
     ok = false;
   };
   if (replacing) {
-    if (::fchmod(fd, old.st_mode & kPermissionBits) != 0) fail(errno);
-    // Only an owner may give a file away; a group the user is in is theirs to keep.
     // Only an owner may give a file away; a group the user is in is theirs to keep, and
-    // a refusal leaves the new file in the user's own group.
-    if (ok && old.st_gid != ::getegid()) {
+    // a refusal leaves the new file in the user's own group. The group comes first:
+    // changing it may clear bits the mode then sets again.
+    if (old.st_gid != ::getegid()) {
       [[maybe_unused]] const int kept = ::fchown(fd, static_cast<uid_t>(-1), old.st_gid);
     }
+    if (::fchmod(fd, old.st_mode & kPermissionBits) != 0) fail(errno);
   }
   std::size_t done = 0;
   while (ok && done < bytes.size()) {
