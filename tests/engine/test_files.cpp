@@ -271,3 +271,20 @@ TEST_F(FileTest, ProductLinesWithoutCommasInTheirNamesReadAsTheyAlwaysDid) {
     EXPECT_EQ(r.p0, static_cast<std::uint32_t>(i + 1)) << i;
   }
 }
+
+TEST_F(FileTest, APictureReachedThroughALinkOrKeptPrivateIsRead) {
+  fs::create_directories(dir / "catalogue");
+  fs::copy_file(dir / "tub-2.bmp", dir / "catalogue" / "tub-2.bmp");
+  ASSERT_EQ(::chmod((dir / "catalogue" / "tub-2.bmp").c_str(), 0600), 0);
+  fs::create_symlink("catalogue/tub-2.bmp", dir / "linked-2.bmp");
+  Room();
+  Design();
+  ASSERT_TRUE(Place(300, 0, 0, "linked-2.bmp", 700, 500));
+  ASSERT_TRUE(Place(301, 0, 0, "catalogue/tub-2.bmp", 800, 700));
+  EXPECT_EQ(ProductList(), (std::vector<int>{300, 301, 0}));
+  // Saved and opened again, the linked name is kept as the user chose it.
+  ASSERT_EQ(Save(dir / "plan.tsd"), 0);
+  ASSERT_EQ(Load(dir / "plan.tsd"), 0);
+  EXPECT_STREQ(NameOf(core.table[core.design.entries[0]].l0), Path("linked-2.bmp").c_str());
+  EXPECT_EQ(ProductList(), (std::vector<int>{300, 301, 0}));
+}
