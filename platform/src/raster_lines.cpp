@@ -12,6 +12,169 @@ namespace detail {
 
 namespace {
 
+// Runs up to this long are written byte by byte rather than through a call.
+constexpr int kShortRun = 8;
+
+// One run of an 8-bit row in one colour. Short runs, the most of a thin wide pen's, are
+// spelled out, since the compiler would make a plain loop a call to memset.
+inline void FillBytes(std::uint8_t* at, std::uint8_t v, long long count) {
+  static_assert(kShortRun == 8, "the cases below spell out the short runs");
+  switch (count) {
+    case 8:
+      at[7] = v;
+      [[fallthrough]];
+    case 7:
+      at[6] = v;
+      [[fallthrough]];
+    case 6:
+      at[5] = v;
+      [[fallthrough]];
+    case 5:
+      at[4] = v;
+      [[fallthrough]];
+    case 4:
+      at[3] = v;
+      [[fallthrough]];
+    case 3:
+      at[2] = v;
+      [[fallthrough]];
+    case 2:
+      at[1] = v;
+      [[fallthrough]];
+    case 1:
+      at[0] = v;
+      [[fallthrough]];
+    case 0:
+      return;
+    default:
+      if (count > 0) std::memset(at, v, static_cast<std::size_t>(count));
+  }
+}
+
+// Pixels of an outline gathered first as row runs and painted once, so that
+// overlapping strokes of a wide pen stay a single pass of an exclusive-or.
+struct Coverage {
+  struct Run {
+    int y, x0, x1;
+  };
+  RECT box{};
+  std::vector<Run> runs;
+  // Set when painting a pixel twice gives what painting it once does: runs are then
+  // painted as they come, with nothing gathered or sorted.
+  Canvas* direct = nullptr;
+  std::uint32_t value = 0;
+  // Runs not yet painted in direct mode: the stamps of a walk along a curve overlap
+  // the few rows around it, so runs are merged there before they are written.
+  static constexpr int kPending = 4;
+  Run pending[kPending]{};
+  int pendingCount = 0;
+  explicit Coverage(const RECT& clip) : box(clip) {}
+  void PaintDirect(const Run& r) {
+    if (direct->t.bytesPerPixel == 1 && direct->dc->rop2 == R2_COPYPEN) {
+      std::uint8_t* at = direct->At(r.x0, r.y);
+      const auto v = static_cast<std::uint8_t>(value);
+      FillBytes(at, v, r.x1 - r.x0);
+      direct->Touch(r.x0, r.y, r.x1, r.y + 1);
+    } else {
+      ValueRect(*direct, r.x0, r.y, r.x1, r.y + 1, value);
+    }
+  }
+  void AddDirect(int y, int a, int b) {
+    for (int i = 0; i < pendingCount; ++i) {
+      Run& p = pending[i];
+      if (p.y == y && a <= p.x1 && b >= p.x0) {
+        p.x0 = std::min(p.x0, a);
+        p.x1 = std::max(p.x1, b);
+        return;
+      }
+    }
+    if (pendingCount == kPending) {
+      PaintDirect(pending[0]);
+      std::copy(pending + 1, pending + kPending, pending);
+      --pendingCount;
+    }
+    pending[pendingCount++] = Run{y, a, b};
+  }
+  void Add(long long y, long long x0, long long x1) {
+    if (y < box.top || y >= box.bottom) return;
+    x0 = std::max<long long>(x0, box.left);
+    x1 = std::min<long long>(x1, box.right);
+    if (x0 >= x1) return;
+    const int yy = static_cast<int>(y), a = static_cast<int>(x0), b = static_cast<int>(x1);
+    if (direct) {
+      AddDirect(yy, a, b);
+      return;
+    }
+    // Consecutive stamps mostly touch the run before them.
+    if (!runs.empty()) {
+      Run& last = runs.back();
+      if (last.y == yy && a <= last.x1 && b >= last.x0) {
+        last.x0 = std::min(last.x0, a);
+        last.x1 = std::max(last.x1, b);
+        return;
+      }
+    }
+    runs.push_back(Run{yy, a, b});
+  }
+  void AddRect(long long l, long long t, long long r, long long b) {
+    t = std::max<long long>(t, box.top);
+    b = std::min<long long>(b, box.bottom);
+    for (long long y = t; y < b; ++y) Add(y, l, r);
+  }
+  void Apply(Canvas& c, std::uint32_t v) {
+    for (int i = 0; i < pendingCount; ++i) PaintDirect(pending[i]);
+    pendingCount = 0;
+    if (runs.empty()) return;
+    int top = runs[0].y, bottom = runs[0].y;
+    for (const Run& r : runs) {
+      top = std::min(top, r.y);
+      bottom = std::max(bottom, r.y);
+    }
+    // Runs sorted into rows by counting, then by start within each row.
+    const std::size_t rows = static_cast<std::size_t>(bottom - top) + 1;
+    // Scratch kept between calls: every wide outline comes through here.
+    static std::vector<int> first, next;
+    static std::vector<Run> sorted;
+    first.assign(rows + 1, 0);
+    for (const Run& r : runs) ++first[static_cast<std::size_t>(r.y - top) + 1];
+    for (std::size_t i = 0; i < rows; ++i) first[i + 1] += first[i];
+    sorted.resize(runs.size());
+    next.assign(first.begin(), first.end() - 1);
+    for (const Run& r : runs)
+      sorted[static_cast<std::size_t>(next[static_cast<std::size_t>(r.y - top)]++)] = r;
+    for (std::size_t row = 0; row < rows; ++row) {
+      Run* a = sorted.data() + first[row];
+      Run* e = sorted.data() + first[row + 1];
+      if (a == e) continue;
+      for (Run* i = a + 1; i < e; ++i)
+        for (Run* j = i; j > a && j[-1].x0 > j->x0; --j) std::swap(j[-1], *j);
+      int x0 = a->x0, x1 = a->x1;
+      for (Run* i = a + 1; i < e; ++i) {
+        if (i->x0 <= x1) {
+          x1 = std::max(x1, i->x1);
+          continue;
+        }
+        ValueSpan(c, a->y, x0, x1, v);
+        x0 = i->x0;
+        x1 = i->x1;
+      }
+      ValueSpan(c, a->y, x0, x1, v);
+    }
+  }
+};
+
+// The round cap of a wide pen, as runs relative to the point it sits on.
+struct CapRun {
+  int dy, x0, x1;
+};
+std::vector<CapRun> RoundCap(int width);
+
+void Stamp(Coverage& cov, const std::vector<CapRun>& cap, long long x, long long y) {
+  for (const CapRun& r : cap) cov.Add(y + r.dy, x + r.x0, x + r.x1);
+}
+
+void WideSegment(Coverage& cov, const POINT& a, const POINT& b, int width);
+
 // The steps of a line from (x0, y0) toward (x1, y1) that can reach the clip box (plus
 // a margin for the pen's width): along the major axis one pixel per step, the minor
 // coordinate nearest the ideal line, halves rounded toward the start. `last` includes
@@ -223,6 +386,45 @@ bool StrokeCurveInside(Canvas& c, const POINT* pts, int n, bool closed, int widt
   return true;
 }
 
+// The band of a slanted segment: a quadrilateral whose ends are offset across the
+// line by half the pen's width, the wider half on one side.
+void WideSegment(Coverage& cov, const POINT& a, const POINT& b, int width) {
+  const long long dx = static_cast<long long>(b.x) - a.x, dy = static_cast<long long>(b.y) - a.y;
+  const double len = std::hypot(static_cast<double>(dx), static_cast<double>(dy));
+  const double wx = width * static_cast<double>(dy < 0 ? -dy : dy) / len;
+  const double wy = width * static_cast<double>(dx < 0 ? -dx : dx) / len;
+  auto round = [](double f) { return static_cast<long long>(f > 0 ? f + 0.5 : f - 0.5); };
+  long long nx = round(wx / 2), ny = round(wy / 2), fx = round((wx + 1) / 2),
+            fy = round((wy + 1) / 2);
+  if (dx < 0) {
+    fy = -fy;
+    ny = -ny;
+  }
+  if (dy < 0) {
+    std::swap(nx, fx);
+    std::swap(ny, fy);
+    fx = -fx;
+    nx = -nx;
+  }
+  const POINT q[4] = {{static_cast<int>(a.x - nx), static_cast<int>(a.y + ny)},
+                      {static_cast<int>(a.x + fx), static_cast<int>(a.y - fy)},
+                      {static_cast<int>(b.x + fx), static_cast<int>(b.y - fy)},
+                      {static_cast<int>(b.x - nx), static_cast<int>(b.y + ny)}};
+  static std::vector<Edge> edges;
+  edges.clear();
+  AddPolygonEdges(edges, q, 4);
+  ScanEdges(edges, ALTERNATE, cov.box, [&](int y, int l, int r) { cov.Add(y, l, r); });
+}
+
+std::vector<CapRun> RoundCap(int width) {
+  std::vector<CapRun> cap;
+  const int lo = -(width / 2), hi = (width + 1) / 2 + 1;
+  RoundRectRows(lo, lo, hi, hi, hi - lo, hi - lo, [&](long long y, long long l, long long r) {
+    cap.push_back(CapRun{static_cast<int>(y), static_cast<int>(l), static_cast<int>(r)});
+  });
+  return cap;
+}
+
 }  // namespace
 
 // A path of points stroked with the DC's pen. Wide pens cover both end points and
@@ -354,45 +556,6 @@ void Stroke(Canvas& c, const POINT* pts, int n, bool closed) {
     }
   }
   cov.Apply(c, pen.value);
-}
-
-// The band of a slanted segment: a quadrilateral whose ends are offset across the
-// line by half the pen's width, the wider half on one side.
-void WideSegment(Coverage& cov, const POINT& a, const POINT& b, int width) {
-  const long long dx = static_cast<long long>(b.x) - a.x, dy = static_cast<long long>(b.y) - a.y;
-  const double len = std::hypot(static_cast<double>(dx), static_cast<double>(dy));
-  const double wx = width * static_cast<double>(dy < 0 ? -dy : dy) / len;
-  const double wy = width * static_cast<double>(dx < 0 ? -dx : dx) / len;
-  auto round = [](double f) { return static_cast<long long>(f > 0 ? f + 0.5 : f - 0.5); };
-  long long nx = round(wx / 2), ny = round(wy / 2), fx = round((wx + 1) / 2),
-            fy = round((wy + 1) / 2);
-  if (dx < 0) {
-    fy = -fy;
-    ny = -ny;
-  }
-  if (dy < 0) {
-    std::swap(nx, fx);
-    std::swap(ny, fy);
-    fx = -fx;
-    nx = -nx;
-  }
-  const POINT q[4] = {{static_cast<int>(a.x - nx), static_cast<int>(a.y + ny)},
-                      {static_cast<int>(a.x + fx), static_cast<int>(a.y - fy)},
-                      {static_cast<int>(b.x + fx), static_cast<int>(b.y - fy)},
-                      {static_cast<int>(b.x - nx), static_cast<int>(b.y + ny)}};
-  static std::vector<Edge> edges;
-  edges.clear();
-  AddPolygonEdges(edges, q, 4);
-  ScanEdges(edges, ALTERNATE, cov.box, [&](int y, int l, int r) { cov.Add(y, l, r); });
-}
-
-std::vector<CapRun> RoundCap(int width) {
-  std::vector<CapRun> cap;
-  const int lo = -(width / 2), hi = (width + 1) / 2 + 1;
-  RoundRectRows(lo, lo, hi, hi, hi - lo, hi - lo, [&](long long y, long long l, long long r) {
-    cap.push_back(CapRun{static_cast<int>(y), static_cast<int>(l), static_cast<int>(r)});
-  });
-  return cap;
 }
 
 // The box a pen's outline follows: an inside-frame pen draws within the rectangle.
