@@ -10,6 +10,11 @@
 
 #include "gdi_p.h"
 
+// The raster's pieces are private to the drawing layer: hidden from its exported
+// symbols, calls between the families bind directly and may inline as they did when
+// they were one file.
+#pragma GCC visibility push(hidden)
+
 namespace plat::detail {
 
 struct Canvas {
@@ -519,3 +524,5 @@ bool Blit(HDC hdst, int x, int y, int w, int h, HDC hsrc, const Target* srcTarge
           int sw, int sh, std::uint32_t rop);
 
 }  // namespace plat::detail
+
+#pragma GCC visibility pop
