@@ -49,6 +49,13 @@ constexpr long kTurnedSpriteBytes = 16L << 20;
 constexpr int kMaxFileName = 1023;
 // Kind names, terminator included.
 constexpr int kKindNameSize = 12;
+// A plan file's longest record line: its key, the kind, seven numbers and the longest
+// file name, with their separators and line end.
+constexpr long kMaxPlanLineBytes = 4 + kKindNameSize + 7 * 12 + kMaxFileName + 2;
+// A plan file: both lists' records at their longest, twice over for the blanks and
+// comments a hand edit may add. A larger file cannot be a plan and is refused before
+// it is read.
+constexpr long kMaxPlanFileBytes = 2 * (2 * kMaxListEntries + 4) * kMaxPlanLineBytes;
 
 // The worksheet: two pixels per centimetre over 760 x 560 cm.
 constexpr int kSheetWidth = 1520;

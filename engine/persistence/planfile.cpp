@@ -5,9 +5,11 @@
 // damaged anywhere leaves the open plan as it was. A save builds the whole text first
 // and replaces the old file only when the new one is complete.
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "persistence/persistence.h"
@@ -51,28 +53,55 @@ std::int32_t Number(const char* p, const char* end) {
   return static_cast<std::int32_t>(negative ? 0u - v : v);
 }
 
+// Fields past which a product line's file name may not reach: kind, x, y, p0, p1, p2,
+// name, l1.
+constexpr std::size_t kProductNameToken = 6;
+constexpr std::size_t kProductLineTokens = 8;
+
 Fields Split(const char* line, bool productName) {
   Fields f;
-  bool product = false;
-  int index = 0;  // of the token: 0 is the kind, 1 to 7 the fields after it
-  for (const char* p = line; *p && index <= 7;) {
+  struct Token {
+    const char* begin = nullptr;
+    const char* end = nullptr;
+  };
+  // The fields a line has room for, and the last two wherever they are: a product's
+  // name may hold commas of its own.
+  Token tokens[kProductLineTokens];
+  Token beforeLast, last;
+  std::size_t count = 0;
+  for (const char* p = line; *p;) {
     if (*p == ',') {
       ++p;
       continue;
     }
     const char* end = p;
     while (*end && *end != ',') ++end;
-    if (index == 0) {
-      std::memcpy(f.kind, p,
-                  std::min<std::size_t>(static_cast<std::size_t>(end - p), kKindNameSize - 1));
-      product = productName && KindCodeOf(f.kind) == kKindProduct;
-    } else if (product && index == 6) {
-      f.name.assign(p, end);
-    } else {
-      f.numbers[index - 1] = Number(p, end);
-    }
-    ++index;
+    if (count < kProductLineTokens) tokens[count] = Token{p, end};
+    beforeLast = last;
+    last = Token{p, end};
+    ++count;
     p = end;
+  }
+  if (count == 0) return f;
+  std::memcpy(f.kind, tokens[0].begin,
+              std::min<std::size_t>(static_cast<std::size_t>(tokens[0].end - tokens[0].begin),
+                                    kKindNameSize - 1));
+  const bool product = productName && KindCodeOf(f.kind) == kKindProduct;
+  if (product && count > kProductLineTokens) {
+    // More fields than a product line has: the name is everything between the sixth
+    // field and the last one, commas included ("Bad, oben"). A line with no comma in
+    // its name has no more fields than that, and reads as it always did.
+    for (std::size_t i = 1; i < kProductNameToken; ++i)
+      f.numbers[i - 1] = Number(tokens[i].begin, tokens[i].end);
+    f.name.assign(tokens[kProductNameToken].begin, beforeLast.end);
+    f.numbers[kProductNameToken] = Number(last.begin, last.end);
+    return f;
+  }
+  for (std::size_t i = 1; i < count && i < kProductLineTokens; ++i) {
+    if (product && i == kProductNameToken)
+      f.name.assign(tokens[i].begin, tokens[i].end);
+    else
+      f.numbers[i - 1] = Number(tokens[i].begin, tokens[i].end);
   }
   // Fields missing at the end of a short line read as 0.
   return f;
@@ -104,10 +133,20 @@ std::string LineOf(const ObjectRecord& r) {
   return line;
 }
 
-void WriteSection(plat::Profile& file, const char* section, const ObjectList& list) {
-  file.SetString(section, "count", std::to_string(list.count).c_str());
-  for (int i = 0; i < list.count && i < kMaxListEntries; ++i)
-    file.SetString(section, KeyOf(i).c_str(), LineOf(core.table[list.entries[i]]).c_str());
+// A section as the profile format writes it, "[name]" then "key=value" lines ending
+// in CR LF. Written straight out: every key is new, so nothing needs looking up.
+void WriteSection(std::string& out, const char* section, const ObjectList& list) {
+  out += '[';
+  out += section;
+  out += "]\r\ncount=";
+  out += std::to_string(list.count);
+  out += "\r\n";
+  for (int i = 0; i < list.count && i < kMaxListEntries; ++i) {
+    out += KeyOf(i);
+    out += '=';
+    out += LineOf(core.table[list.entries[i]]);
+    out += "\r\n";
+  }
 }
 
 // The records of one section. Only the count decides whether a section can be read:
@@ -166,6 +205,24 @@ void FillList(ObjectList& list, const std::vector<Fields>& records, int* next) {
   }
 }
 
+}  // namespace
+
+namespace {
+
+// Only the two sections of a plan, their counts and the keys of list positions are
+// held while a file is read; whatever else a file holds costs nothing.
+bool PlanKey(std::string_view section, std::string_view key) {
+  if (section != "layout" && section != "design") return false;
+  if (key.empty() || key == "count") return true;
+  if (key.size() > 3) return false;
+  int position = 0;
+  for (const char c : key) {
+    if (c < '0' || c > '9') return false;
+    position = position * 10 + (c - '0');
+  }
+  return position < kMaxListEntries;
+}
+
 // A plan that travelled through other editors may begin with a UTF-8 byte order mark
 // and end its lines in CR, LF, CR LF or LF CR: the mark is skipped and every CR read
 // as a line end (an empty line between two ends is no line of the plan).
@@ -176,10 +233,10 @@ plat::Profile ParsePlan(const char* data, std::size_t size) {
     data += kMarkSize;
     size -= kMarkSize;
   }
-  if (!data || !std::memchr(data, '\r', size)) return plat::Profile::Parse(data, size);
+  if (!data || !std::memchr(data, '\r', size)) return plat::Profile::Parse(data, size, PlanKey);
   std::string text(data, size);
   std::replace(text.begin(), text.end(), '\r', '\n');
-  return plat::Profile::Parse(text.data(), text.size());
+  return plat::Profile::Parse(text.data(), text.size(), PlanKey);
 }
 
 }  // namespace
@@ -215,7 +272,18 @@ namespace {
 long Load(const char* name, bool design) {
   if (!name) return TR_Failed;
   std::string text;
-  if (!plat::ReadWholeFile(name, &text)) return TR_FileUnreadable;
+  long long size = -1;
+  if (!plat::ReadWholeFile(name, &text, kMaxPlanFileBytes, &size)) {
+    const int error = errno;
+    if (error == EFBIG)
+      EngineTrace("Plan file too large: %s has %lld bytes, a plan at most %ld", name, size,
+                  kMaxPlanFileBytes);
+    else if (error == EINVAL || error == EISDIR)
+      EngineTrace("Plan file %s is not a regular file", name);
+    else
+      EngineTrace("Can't read plan file %s: %s", name, std::strerror(error));
+    return TR_FileUnreadable;
+  }
   return LoadPlanText(text.data(), text.size(), design);
 }
 
@@ -227,10 +295,10 @@ long Save(const char* name, bool design) {
 }  // namespace
 
 std::string SavePlanText(bool design) {
-  plat::Profile file;
-  WriteSection(file, "Layout", core.layout);
-  if (design) WriteSection(file, "Design", core.design);
-  return file.Serialize();
+  std::string text;
+  WriteSection(text, "Layout", core.layout);
+  if (design) WriteSection(text, "Design", core.design);
+  return text;
 }
 
 long LoadLayoutFile(const char* name) {

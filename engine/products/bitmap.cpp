@@ -2,10 +2,12 @@
 // the cache that keeps decoded bitmaps between redraws.
 #include <sys/stat.h>
 
-#include <cstdio>
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
+#include "platform/profile.h"
 #include "products/products_p.h"
 
 namespace vrx {
@@ -48,6 +50,8 @@ const char* BitmapResultText(BitmapResult result) {
       return "Can't open BMP for product";
     case BitmapResult::kTooLarge:
       return "file too large for a product bitmap";
+    case BitmapResult::kNotRegularFile:
+      return "not a regular file";
   }
   return "unknown";
 }
@@ -148,30 +152,25 @@ void Empty(CachedBitmap& entry) {
   entry = CachedBitmap{};
 }
 
-// Reads the whole file, bounded by the largest product bitmap there can be.
+// Reads the whole file, bounded by the largest product bitmap there can be. Only a
+// regular file is read, and a FIFO or a device is refused without waiting on it.
 BitmapResult ReadFile(const char* path, ProductBitmap* out) {
-  std::FILE* f = std::fopen(path, "rb");
-  if (!f) return BitmapResult::kCannotOpen;
-  BitmapResult result = BitmapResult::kCannotOpen;
-  std::uint8_t* data = nullptr;
-  long size = -1;
-  if (std::fseek(f, 0, SEEK_END) == 0) size = std::ftell(f);
-  if (size > kMaxProductFileBytes) {
-    result = BitmapResult::kTooLarge;
-  } else if (size >= 0 && std::fseek(f, 0, SEEK_SET) == 0) {
-    data = static_cast<std::uint8_t*>(std::malloc(size > 0 ? static_cast<std::size_t>(size) : 1));
-    if (!data) {
-      result = BitmapResult::kNoMemory;
-    } else if (std::fread(data, 1, static_cast<std::size_t>(size), f) ==
-               static_cast<std::size_t>(size)) {
-      result = ReadProductBitmap(data, static_cast<std::size_t>(size), true, out);
-      // The size alone still places the product; only its drawing is lost.
-      if (result == BitmapResult::kNoMemory)
-        result = ReadProductBitmap(data, static_cast<std::size_t>(size), false, out);
+  std::string data;
+  if (!plat::ReadWholeFile(path, &data, static_cast<std::size_t>(kMaxProductFileBytes))) {
+    switch (errno) {
+      case EFBIG:
+        return BitmapResult::kTooLarge;
+      case EINVAL:
+      case EISDIR:
+        return BitmapResult::kNotRegularFile;
+      default:
+        return BitmapResult::kCannotOpen;
     }
   }
-  std::free(data);
-  std::fclose(f);
+  const auto* bytes = reinterpret_cast<const std::uint8_t*>(data.data());
+  BitmapResult result = ReadProductBitmap(bytes, data.size(), true, out);
+  // The size alone still places the product; only its drawing is lost.
+  if (result == BitmapResult::kNoMemory) result = ReadProductBitmap(bytes, data.size(), false, out);
   return result;
 }
 

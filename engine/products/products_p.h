@@ -15,15 +15,16 @@ namespace vrx {
 // Why a bitmap could not be used; each has a trace text.
 enum class BitmapResult {
   kOk,
-  kNotBitmap,      // no "BM" magic
-  kTruncated,      // headers or colour table cut short
-  kBadSize,        // width or height not within 1 .. kMaxProductSide
-  kNotEightBit,    // only 8-bit palette bitmaps carry the plan's indexes
-  kCompressed,     // run-length or other packed rows
-  kPixelsPastEnd,  // the rows do not lie wholly inside the file
-  kNoMemory,       // the rows could not be allocated
-  kCannotOpen,     // the file is missing or unreadable
-  kTooLarge,       // the file is larger than any product bitmap can be
+  kNotBitmap,       // no "BM" magic
+  kTruncated,       // headers or colour table cut short
+  kBadSize,         // width or height not within 1 .. kMaxProductSide
+  kNotEightBit,     // only 8-bit palette bitmaps carry the plan's indexes
+  kCompressed,      // run-length or other packed rows
+  kPixelsPastEnd,   // the rows do not lie wholly inside the file
+  kNoMemory,        // the rows could not be allocated
+  kCannotOpen,      // the file is missing or unreadable
+  kTooLarge,        // the file is larger than any product bitmap can be
+  kNotRegularFile,  // a FIFO, a device or a folder: never opened for reading
 };
 const char* BitmapResultText(BitmapResult result);
 

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "core/core.h"
+#include "persistence/persistence.h"
 #include "platform/profile.h"
 #include "platform/window.h"
 #include "view/view.h"
@@ -32,9 +33,91 @@ void Put32(std::string& out, std::size_t at, std::uint32_t v) {
   Put16(out, at + 2, v >> 16);
 }
 
+// The paper's frame, drawn by every clear along the worksheet's edge: not part of the plan.
+constexpr int kFrameMargin = 3;
+// How far the wall pen's outline reaches outside the rectangle it frames.
+constexpr int kWallPenReach = 1;
+
+// The first and last pixel of [from, to) that is not paper, eight at a time; false
+// when there is none.
+bool InkIn(const std::uint8_t* row, int from, int to, std::uint8_t paper, int* first, int* last) {
+  std::uint64_t blank;
+  std::memset(&blank, paper, sizeof blank);
+  int a = from;
+  for (; a + 8 <= to; a += 8) {
+    std::uint64_t v;
+    std::memcpy(&v, row + a, sizeof v);
+    if (v != blank) break;
+  }
+  while (a < to && row[a] == paper) ++a;
+  if (a >= to) return false;
+  int b = to;
+  for (; b - 8 > a; b -= 8) {
+    std::uint64_t v;
+    std::memcpy(&v, row + b - 8, sizeof v);
+    if (v != blank) break;
+  }
+  while (row[b - 1] == paper) --b;
+  *first = a;
+  *last = b - 1;
+  return true;
+}
+
+// Widens the extent to every pixel drawn into the worksheet. Wall bands and dimension
+// lines register themselves as they are drawn, but a door's swing, shapes, products and
+// labels may reach past the walls, and the export and the printed page must hold them
+// too. Only the part of the worksheet outside the registered extent is searched.
+void IncludeDrawnPixels() {
+  if (!view.sheetBits) return;
+  // Products are drawn over the dimmed paper in design mode; it is paper all the same.
+  const std::uint8_t paper = InDesignMode() ? view.dimMap[255] : 255;
+  const int left = kFrameMargin, right = kSheetWidth - kFrameMargin;
+  const int top = kFrameMargin, bottom = kSheetHeight - kFrameMargin;
+  // The registered box within the searched area; empty when nothing registered. A wall
+  // band registers its rectangle, whose outline the two-pixel pen draws one pixel
+  // outside it: that pixel belongs to the band, as the extent has always had it.
+  const bool registered = view.drawnLeft < view.drawnRight && view.drawnTop < view.drawnBottom;
+  const int reach = registered ? kWallPenReach : 0;
+  const int boxLeft = std::clamp(view.drawnLeft - reach, left, right);
+  const int boxRight = std::clamp(view.drawnRight + reach, boxLeft, right);
+  const int boxTop = std::clamp(view.drawnTop - reach, top, bottom);
+  const int boxBottom = std::clamp(view.drawnBottom + reach, boxTop, bottom);
+  const bool boxEmpty = !registered || boxLeft >= boxRight || boxTop >= boxBottom;
+  int inkLeft = kSheetWidth, inkRight = 0, inkTop = kSheetHeight, inkBottom = 0;
+  auto ink = [&](int y, int a, int b) {
+    inkLeft = std::min(inkLeft, a);
+    inkRight = std::max(inkRight, b + 1);
+    inkTop = std::min(inkTop, y);
+    inkBottom = std::max(inkBottom, y + 1);
+  };
+  for (int y = top; y < bottom; ++y) {
+    const std::uint8_t* row = view.sheetBits + static_cast<std::size_t>(y) * kSheetStride;
+    int a, b;
+    if (boxEmpty || y < boxTop || y >= boxBottom) {
+      if (InkIn(row, left, right, paper, &a, &b)) ink(y, a, b);
+      continue;
+    }
+    if (InkIn(row, left, boxLeft, paper, &a, &b)) ink(y, a, b);
+    if (InkIn(row, boxRight, right, paper, &a, &b)) ink(y, a, b);
+  }
+  if (inkLeft >= inkRight) return;
+  if (!registered) {
+    view.drawnLeft = inkLeft;
+    view.drawnRight = inkRight;
+    view.drawnTop = inkTop;
+    view.drawnBottom = inkBottom;
+    return;
+  }
+  view.drawnLeft = std::min(view.drawnLeft, inkLeft);
+  view.drawnTop = std::min(view.drawnTop, inkTop);
+  view.drawnRight = std::max(view.drawnRight, inkRight);
+  view.drawnBottom = std::max(view.drawnBottom, inkBottom);
+}
+
 }  // namespace
 
 void NormaliseDrawnExtent() {
+  IncludeDrawnPixels();
   if (view.drawnLeft >= view.drawnRight) {
     view.drawnLeft = 0;
     view.drawnRight = kSheetWidth;

@@ -271,7 +271,8 @@ void DrawMeasurement() {
   if (!dc) return;
   BuildEntries();
   MeasureLabels(dc);
-  SelectObject(dc, GetStockObject(BLACK_PEN));
+  // Dimension lines and their end strokes in the two-pixel black pen.
+  SelectObject(dc, view.tools.blackPen);
   // Black on black first: each label placed is a solid box the next search sees as taken.
   SetTextColor(dc, kInk);
   SetBkColor(dc, kInk);

@@ -176,3 +176,27 @@ TEST_F(MeasureTest, ALabelRunningAt180DegreesIsTurnedUpright) {
   CallTessel(TC_ToggleMeasurement, 0, 0, 0, 0, 0);
   EXPECT_EQ(CountUpright(Sheet(), "3000"), 2);
 }
+
+// Across each of a room's four dimension lines, a quarter of the way along it (clear of
+// its label in the middle and its end strokes), the ink is the black pen's two pixels.
+TEST_F(MeasureTest, DimensionLinesAreDrawnWithTheTwoPixelBlackPen) {
+  Room();
+  const std::vector<std::uint8_t> plain = Sheet();
+  CallTessel(TC_ToggleMeasurement, 0, 0, 0, 0, 0);
+  const std::vector<std::uint8_t> measured = Sheet();
+  // From a wall's inner face into the room: the length of the first run of new ink.
+  auto across = [&](int x, int y, int dx, int dy) {
+    int run = 0;
+    for (int step = 0; step < 120; ++step, x += dx, y += dy) {
+      const std::size_t i = static_cast<std::size_t>(y) * kSheetStride + x;
+      const bool ink = measured[i] != plain[i] && measured[i] == 0;
+      if (ink) ++run;
+      if (!ink && run > 0) break;
+    }
+    return run;
+  };
+  EXPECT_EQ(across(610, 311, 0, 1), 2);    // top wall
+  EXPECT_EQ(across(610, 808, 0, -1), 2);   // bottom wall
+  EXPECT_EQ(across(461, 435, 1, 0), 2);    // left wall
+  EXPECT_EQ(across(1058, 435, -1, 0), 2);  // right wall
+}

@@ -9,6 +9,7 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -18,6 +19,12 @@ class Profile {
  public:
   // Any bytes at all: lines that are neither a section header nor a key are skipped.
   static Profile Parse(const char* data, std::size_t size);
+  // Asked with lower-case names: whether a section (key empty) or a key of it is wanted.
+  using KeyFilter = bool (*)(std::string_view section, std::string_view key);
+  // Holds only the wanted sections and keys, and only the first of each, so a file of
+  // anything else costs no memory however much of it there is; look-ups answer as Parse's
+  // would for the wanted keys.
+  static Profile Parse(const char* data, std::size_t size, KeyFilter keep);
 
   bool HasSection(const char* section) const;
   // Copies the value (or `fallback` when the key is missing) into out, cut to size - 1
@@ -48,10 +55,19 @@ class Profile {
   std::unordered_map<std::string, std::size_t> index_;  // lower-case name -> first section
 };
 
-// The whole file; false when it cannot be opened or read (a directory included).
-bool ReadWholeFile(const char* path, std::string* out);
+// Largest file ReadWholeFile takes unless told otherwise: far beyond any settings file.
+inline constexpr std::size_t kMaxProfileFileBytes = std::size_t{16} << 20;
+// The whole file; false with errno when it cannot be opened or read. Only a regular
+// file is read (EISDIR, or EINVAL for a FIFO or a device, found without waiting on
+// it), and only one of at most `limit` bytes (EFBIG, found before anything is read).
+// `size`, when given, receives the file's size once known, else -1.
+bool ReadWholeFile(const char* path, std::string* out, std::size_t limit = kMaxProfileFileBytes,
+                   long long* size = nullptr);
 // Writes `bytes` to a new file beside `path` and renames it over `path` only once it is
-// complete and flushed, so a failure at any step leaves the old file as it was.
+// complete and flushed, then flushes the folder, so a failure at any step leaves the old
+// file as it was. The new file has a name of its own made exclusively (nothing planted
+// beside `path` is written through); a `path` that is a link is saved through to the file
+// it names; the old file's permissions are kept. False with errno on failure.
 bool ReplaceFile(const char* path, const std::string& bytes);
 // Makes the next write of ReplaceFile fail after `bytes` bytes (tests); -1 turns it off.
 void FailFileWritesAfter(long bytes);
