@@ -37,6 +37,9 @@ ProductPositionDialog::ProductPositionDialog(QWidget* parent) : QDialog(parent) 
   setWindowTitle(CaptionOr(kTextTitle, "Position of the product"));
   setModal(true);
   auto* column = new QVBoxLayout(this);
+  auto* hint = new QLabel(GetHelp(kTextTitle), this);
+  hint->setWordWrap(true);
+  column->addWidget(hint);
   auto* grid = new QGridLayout;
   const QStringList names[2] = {{CaptionOr(kTextFromLeft, "from the left wall"),
                                  CaptionOr(kTextFromRight, "from the right wall")},

@@ -649,6 +649,10 @@ class ProductBarTest : public QObject, public AppFixture {
       return distance;
     };
     QCOMPARE(shown(), before + 10);
+    // The main window is active again, as a window manager makes it once the dialog has
+    // gone, and takes the keys.
+    window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window));
     Press(window, Qt::Key_Z, Qt::ControlModifier);
     QCOMPARE(shown(), before);
     QCOMPARE(Moves().size(), std::size_t{1});
