@@ -658,6 +658,59 @@ class ProductBarTest : public QObject, public AppFixture {
     QCOMPARE(Moves().size(), std::size_t{1});
   }
 
+  // A typed position where the product would overlap another one at its height: the
+  // engine refuses it, the user is told why, and the product stays where it stood.
+  void aPositionOverAnotherProductIsRefused() {
+    Furnish();
+    Choose(Bar()->Series(), "Ostara Linea");
+    Choose(Bar()->Groups(), "Bathtubs, rectangular");
+    // Two bathtubs side by side on the top wall, a little apart.
+    for (const QPoint at : {QPoint(300, 250), QPoint(500, 250)}) {
+      AnswerNextDialog([](QDialog* d) {
+        d->findChild<QRadioButton*>("optMount0")->click();
+        d->findChild<QPushButton*>("cmdOK")->click();
+      });
+      QTest::mouseClick(Bar()->Button(0), Qt::LeftButton);
+      Drop(at);
+    }
+    ReadInfo();
+    QCOMPARE(Bridge().infoRecord.iCountDesignItems, 2);
+    const QPoint on = FindProduct(QPoint(300, 250));
+    QVERIFY(!on.isNull());
+    Moves().clear();
+    Messages::Reset();
+    auto position = [&](const QString& typed) {
+      int shown = -1;
+      ChooseFromMenu(kPositionItemName, [&](QMenu*) {
+        AnswerDialog("frmPosition", [&](QDialog* d) {
+          auto* dialog = static_cast<ProductPositionDialog*>(d);
+          QVERIFY(dialog->Value(0)->isEnabled());
+          QCOMPARE(dialog->AcrossSide()->currentIndex(), 0);
+          shown = dialog->Value(0)->text().toInt();
+          if (typed.isEmpty()) {
+            d->findChild<QPushButton*>("cmdCancel")->click();
+            return;
+          }
+          QTest::keyClicks(dialog->Value(0), typed);
+          QTest::keyClick(dialog->Value(0), Qt::Key_Return);
+        });
+      });
+      QTest::mouseMove(window->View(), on);
+      QTest::mouseRelease(window->View(), Qt::RightButton, {}, on);
+      [&] { QTRY_VERIFY(shown >= 0); }();
+      return shown;
+    };
+    const int before = position("200");
+    QCOMPARE(Moves().size(), std::size_t{1});
+    if (Moves()[0].result == kUnknownCode)
+      QSKIP("This engine does not move the selection by an offset: its refusal is not seen here");
+    QCOMPARE(Moves()[0].result, 0L);
+    QVERIFY2(
+        Messages::Shown().size() == 1 && Messages::Shown().front().contains("cannot stand there"),
+        qPrintable(Messages::Shown().join('\n')));
+    QCOMPARE(position(QString()), before);
+  }
+
  private:
   ProductBar* Bar() const { return window->Bar(); }
 
