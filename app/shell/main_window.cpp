@@ -123,8 +123,8 @@ MainWindow::MainWindow(QWidget* parent, const QString& recoveryFolder, AutoSaveT
   });
   connect(view_, &PlanView::mouseReleased, this, [this](int x, int y, int button) {
     if (button != 1) {
-      // A product is edited in the catalogue's dialogs, every other kind in its tool's.
-      if (!productBar_->EditSelectedProduct()) EditSelectedObject(this);
+      // A product offers its menu; every other kind opens its tool's dialog.
+      if (!ProductContextMenu(x, y)) EditSelectedObject(this);
       UpdateControlStates();
       return;
     }

@@ -132,6 +132,11 @@ class MainWindow : public QMainWindow {
   void ShowLiveDistances(const HangingProduct& hanging);
   bool ReadCurrentPlan(PlanText* plan);
   void SelectAtRoomPoint(QPointF room);
+  // A right click on a placed product: its menu (properties, position); false when the
+  // click was on no product, which its kind's dialog edits then.
+  bool ProductContextMenu(int x, int y);
+  // The position of the selected product typed as distances from the walls.
+  void PositionSelectedProduct();
   bool SaveProject(const QString& name);
   int SaveAsDialog();
   // "Project > Properties…": the project's data; a change makes the plan changed.

@@ -6,6 +6,7 @@
 #include <QtTest>
 
 #include "check/plan_check.h"
+#include "check/product_position.h"
 #include "vrx232.h"
 
 using namespace tessel;
@@ -277,6 +278,60 @@ class PlanCheckTest : public QObject {
     const QList<Finding> g = Check(plain);
     QCOMPARE(g.size(), 1);
     QCOMPARE(g[0].kind, FindingKind::kOverProduct);
+  }
+
+  // A typed position: the distances a product has from the walls round it, and the
+  // offset that puts it at the typed ones. A wall-mounted basin slides along its wall
+  // only; a free-standing washer moves both ways, but not past the opposite wall.
+  void aTypedPositionMovesByTheDistancesFromTheWalls() {
+    PlanBuilder b(300, 250);
+    const int left = kCentreX - 300, top = b.Top(250);
+    b.Product(kBasin, 1, 0, left + 30 + 60, top + 48 + 2);
+    b.Door(kCentreX, kCentreY + 250, 80, 90, 0);
+    b.Product(kWasher, 0, 0, kCentreX, kCentreY);
+    PlanText plan;
+    QVERIFY(ParsePlanText(b.Text(), &plan));
+    const ProductStand basin = StandOf(plan, TestCatalogue(), 0);
+    QVERIFY(basin.found);
+    QCOMPARE(basin.position, 1);
+    QCOMPARE(basin.held, kUpDownAxis);
+    QCOMPARE(basin.WallCm(kLeftWall), 15);
+    QCOMPARE(basin.WallCm(kRightWall), 300 - 15 - 60);
+    PositionOffset o = OffsetFor(basin, {kRightWall, 40, kTopWall, 70});
+    QCOMPARE(o.refusal, PositionRefusal::kNone);
+    QCOMPARE(o.dx, (225 - 40) * kPixelsPerCm);
+    QCOMPARE(o.dy, 0);
+
+    const ProductStand washer = StandOf(plan, TestCatalogue(), 1);
+    QVERIFY(washer.found);
+    QCOMPARE(washer.position, 2);
+    QCOMPARE(washer.held, kNoAxis);
+    QCOMPARE(washer.WallCm(kLeftWall), 120);
+    QCOMPARE(washer.WallCm(kRightWall), 120);
+    QCOMPARE(washer.WallCm(kTopWall), 95);
+    QCOMPARE(washer.WallCm(kBottomWall), 95);
+    o = OffsetFor(washer, {kLeftWall, 50, kBottomWall, 20});
+    QCOMPARE(o.refusal, PositionRefusal::kNone);
+    QCOMPARE(o.dx, -70 * kPixelsPerCm);
+    QCOMPARE(o.dy, 75 * kPixelsPerCm);
+    // Right up to the far wall fits; a centimetre more does not, and says how much does.
+    QCOMPARE(OffsetFor(washer, {kLeftWall, 240, kTopWall, 95}).dx, 120 * kPixelsPerCm);
+    o = OffsetFor(washer, {kLeftWall, 241, kTopWall, 95});
+    QCOMPARE(o.refusal, PositionRefusal::kTooWide);
+    QCOMPARE(o.side, kLeftWall);
+    QCOMPARE(o.roomCm, 240);
+    o = OffsetFor(washer, {kRightWall, 50, kTopWall, 191});
+    QCOMPARE(o.refusal, PositionRefusal::kTooWide);
+    QCOMPARE(o.side, kTopWall);
+    QCOMPARE(o.roomCm, 190);
+
+    // Entries that are no product, and entries beyond the list, stand nowhere.
+    b.design.insert(1, "USERRECT,640,440,40,40,0,0,0");
+    QVERIFY(ParsePlanText(b.Text(), &plan));
+    QVERIFY(!StandOf(plan, TestCatalogue(), 1).found);
+    QCOMPARE(StandOf(plan, TestCatalogue(), 2).position, 2);
+    QVERIFY(!StandOf(plan, TestCatalogue(), 3).found);
+    QVERIFY(!StandOf(plan, TestCatalogue(), -1).found);
   }
 
   void theCommandLineSaysItInBothLanguagesWithItsExitStatus() {

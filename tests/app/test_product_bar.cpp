@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QListView>
 #include <QListWidget>
+#include <QMenu>
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <QSqlDatabase>
@@ -18,7 +19,9 @@
 #include "app_fixture.h"
 #include "catalogue/product_bar.h"
 #include "catalogue/product_row.h"
+#include "dialogs/position_dialog.h"
 #include "dialogs/product_dialogs.h"
+#include "shell/product_menu.h"
 #include "shell/settings.h"
 #include "shell/startup_windows.h"
 
@@ -37,6 +40,20 @@ std::vector<PutCall>& Puts() {
 }
 EngineEntry realEngine = nullptr;
 
+// The offsets the program asked the engine to move the selection by, and its answers.
+struct MoveCall {
+  int dx = 0, dy = 0;
+  long result = 0;
+};
+std::vector<MoveCall>& Moves() {
+  static std::vector<MoveCall> moves;
+  return moves;
+}
+// The engine's code for moving the selection by an offset.
+constexpr unsigned short kMoveSelectedByCode = 50;
+// What an engine answers for a code it does not serve.
+constexpr long kUnknownCode = -1;
+
 // Passes every call on and notes what PutProduct was handed.
 long Watching(unsigned short code, unsigned int p0, unsigned int p1, unsigned int p2, long l0,
               long l1) {
@@ -44,7 +61,31 @@ long Watching(unsigned short code, unsigned int p0, unsigned int p1, unsigned in
     Puts().push_back({static_cast<std::int32_t>(p0), static_cast<std::int32_t>(p1),
                       static_cast<std::int16_t>(p2), l1,
                       QString::fromLocal8Bit(reinterpret_cast<const char*>(l0))});
-  return realEngine(code, p0, p1, p2, l0, l1);
+  const long result = realEngine(code, p0, p1, p2, l0, l1);
+  if (code == kMoveSelectedByCode)
+    Moves().push_back({static_cast<std::int32_t>(p0), static_cast<std::int32_t>(p1), result});
+  return result;
+}
+
+// Picks the item named `item` from the menu the next step opens, with the keys a user
+// presses: down to the item, then Return. `look` sees the menu first.
+void ChooseFromMenu(const QString& item, std::function<void(QMenu*)> look = {},
+                    int tries = kAnswerTries) {
+  QTimer::singleShot(10, [item, look, tries] {
+    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    if (!menu) {
+      QVERIFY2(tries > 0, qPrintable(item));
+      ChooseFromMenu(item, look, tries - 1);
+      return;
+    }
+    if (look) look(menu);
+    for (int i = 0; i < menu->actions().size(); ++i) {
+      QTest::keyClick(menu, Qt::Key_Down);
+      if (menu->activeAction() && menu->activeAction()->objectName() == item) break;
+    }
+    QVERIFY(menu->activeAction() && menu->activeAction()->objectName() == item);
+    QTest::keyClick(menu, Qt::Key_Return);
+  });
 }
 
 // Runs `answer` on the modal window the next step opens.
@@ -709,13 +750,20 @@ class ProductBarTest : public QObject, public AppFixture {
     QCOMPARE(ReadObjectData(), 0);
     QCOMPARE(Bridge().objectDataRead.p1, 1);
     QTest::mouseMove(window->View(), on);
-    AnswerNextDialog([](QDialog* d) {
-      // The English program speaks English in its windows too.
-      QCOMPARE(d->windowTitle(), QString("Mounting side"));
-      QCOMPARE(d->findChild<QPushButton*>("cmdCancel")->text(), QString("&Cancel"));
-      QVERIFY(d->findChild<QRadioButton*>("optMount0")->isChecked());
-      d->findChild<QRadioButton*>("optMount1")->click();
-      d->findChild<QPushButton*>("cmdOK")->click();
+    // The right click offers the product's menu: its properties first, then its position.
+    ChooseFromMenu(kPropertiesItemName, [](QMenu* menu) {
+      QCOMPARE(menu->objectName(), QString(kProductMenuName));
+      QCOMPARE(menu->actions().size(), 2);
+      QCOMPARE(menu->actions()[0]->text(), QString::fromUtf8("Mounting side\u2026"));
+      QCOMPARE(menu->actions()[1]->text(), QString::fromUtf8("&Position\u2026"));
+      AnswerNextDialog([](QDialog* d) {
+        // The English program speaks English in its windows too.
+        QCOMPARE(d->windowTitle(), QString("Mounting side"));
+        QCOMPARE(d->findChild<QPushButton*>("cmdCancel")->text(), QString("&Cancel"));
+        QVERIFY(d->findChild<QRadioButton*>("optMount0")->isChecked());
+        d->findChild<QRadioButton*>("optMount1")->click();
+        d->findChild<QPushButton*>("cmdOK")->click();
+      });
     });
     QTest::mouseRelease(window->View(), Qt::RightButton, {}, on);
     QTest::mouseMove(window->View(), on);
@@ -725,6 +773,145 @@ class ProductBarTest : public QObject, public AppFixture {
     window->EditItem(kUndo)->trigger();
     QVERIFY(FindProductData());
     QCOMPARE(Bridge().objectDataRead.p1, 1);
+  }
+
+  // Right click > Position...: the dialog opens on the distances the product has from
+  // the walls; a distance past the opposite wall is refused with the reason and the
+  // dialog stays open; a fitting one goes to the engine as one move of the difference,
+  // which Ctrl+Z takes back.
+  void aProductIsPositionedFromTheWallsAndUndone() {
+    Furnish();
+    Choose(Bar()->Series(), "Ostara Linea");
+    Choose(Bar()->Groups(), "Bathtubs, rectangular");
+    AnswerNextDialog([](QDialog* d) {
+      d->findChild<QRadioButton*>("optMount0")->click();
+      d->findChild<QPushButton*>("cmdOK")->click();
+    });
+    QTest::mouseClick(Bar()->Button(0), Qt::LeftButton);
+    const QPoint at(300, 250);
+    Drop(at);
+    const QPoint on = FindProduct(at);
+    QVERIFY(!on.isNull());
+    Moves().clear();
+    Messages::Reset();
+    int axis = -1, side = -1, before = -1;
+    bool refusedAndStayed = false;
+    ChooseFromMenu(kPositionItemName, [&](QMenu*) {
+      AnswerDialog("frmPosition", [&](QDialog* d) {
+        auto* dialog = static_cast<ProductPositionDialog*>(d);
+        QCOMPARE(dialog->windowTitle(), QString("Position of the product"));
+        // Against its wall the bathtub slides along it only: one distance can be typed.
+        QVERIFY(dialog->Value(0)->isEnabled() != dialog->Value(1)->isEnabled());
+        axis = dialog->Value(0)->isEnabled() ? 0 : 1;
+        side = (axis == 0 ? dialog->AcrossSide() : dialog->UpDownSide())->currentIndex();
+        bool number = false;
+        before = dialog->Value(axis)->text().toInt(&number);
+        QVERIFY(number);
+        QCOMPARE(dialog->focusWidget(), dialog->Value(axis));
+        // The text is selected: typing replaces it.
+        QTest::keyClicks(dialog->Value(axis), "900");
+        QTest::keyClick(dialog->Value(axis), Qt::Key_Return);
+        refusedAndStayed = dialog->isVisible() && Messages::Shown().size() == 1 &&
+                           Messages::Shown().front().contains("900 cm");
+        dialog->Value(axis)->selectAll();
+        QTest::keyClicks(dialog->Value(axis), QString::number(before + 10));
+        QTest::keyClick(dialog->Value(axis), Qt::Key_Return);
+      });
+    });
+    QTest::mouseMove(window->View(), on);
+    QTest::mouseRelease(window->View(), Qt::RightButton, {}, on);
+    QTRY_VERIFY(axis >= 0);
+    QVERIFY2(refusedAndStayed, qPrintable(Messages::Shown().join('\n')));
+    QCOMPARE(Moves().size(), std::size_t{1});
+    // Ten centimetres farther from the wall it is measured from: right or down from the
+    // left or top wall, left or up from the others. The distance shown is whole
+    // centimetres of a sheet of half centimetres, so the move may take half a centimetre
+    // less to land on the typed one.
+    const int step = (side == 0 ? 10 : -10) * 2;
+    const int moved = axis == 0 ? Moves()[0].dx : Moves()[0].dy;
+    QVERIFY2(moved == step || moved == step - (step > 0 ? 1 : -1),
+             qPrintable(QString::number(moved)));
+    QCOMPARE(axis == 0 ? Moves()[0].dy : Moves()[0].dx, 0);
+    if (Moves()[0].result == kUnknownCode)
+      QSKIP(
+          "This engine does not move the selection by an offset: the move and its undo are "
+          "not seen here");
+    QCOMPARE(Moves()[0].result, 1L);
+    // The dialog opened again shows the typed distance; after Ctrl+Z the old one.
+    auto shown = [&] {
+      int distance = -1;
+      ChooseFromMenu(kPositionItemName, [&](QMenu*) {
+        AnswerDialog("frmPosition", [&](QDialog* d) {
+          distance = static_cast<ProductPositionDialog*>(d)->Value(axis)->text().toInt();
+          d->findChild<QPushButton*>("cmdCancel")->click();
+        });
+      });
+      const QPoint p = FindProduct(at);
+      QTest::mouseRelease(window->View(), Qt::RightButton, {}, p);
+      [&] { QTRY_VERIFY(distance >= 0); }();
+      return distance;
+    };
+    QCOMPARE(shown(), before + 10);
+    // The main window is active again, as a window manager makes it once the dialog has
+    // gone, and takes the keys.
+    window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window));
+    Press(window, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(shown(), before);
+    QCOMPARE(Moves().size(), std::size_t{1});
+  }
+
+  // A typed position where the product would overlap another one at its height: the
+  // engine refuses it, the user is told why, and the product stays where it stood.
+  void aPositionOverAnotherProductIsRefused() {
+    Furnish();
+    Choose(Bar()->Series(), "Ostara Linea");
+    Choose(Bar()->Groups(), "Bathtubs, rectangular");
+    // Two bathtubs side by side on the top wall, a little apart.
+    for (const QPoint at : {QPoint(300, 250), QPoint(500, 250)}) {
+      AnswerNextDialog([](QDialog* d) {
+        d->findChild<QRadioButton*>("optMount0")->click();
+        d->findChild<QPushButton*>("cmdOK")->click();
+      });
+      QTest::mouseClick(Bar()->Button(0), Qt::LeftButton);
+      Drop(at);
+    }
+    ReadInfo();
+    QCOMPARE(Bridge().infoRecord.iCountDesignItems, 2);
+    const QPoint on = FindProduct(QPoint(300, 250));
+    QVERIFY(!on.isNull());
+    Moves().clear();
+    Messages::Reset();
+    auto position = [&](const QString& typed) {
+      int shown = -1;
+      ChooseFromMenu(kPositionItemName, [&](QMenu*) {
+        AnswerDialog("frmPosition", [&](QDialog* d) {
+          auto* dialog = static_cast<ProductPositionDialog*>(d);
+          QVERIFY(dialog->Value(0)->isEnabled());
+          QCOMPARE(dialog->AcrossSide()->currentIndex(), 0);
+          shown = dialog->Value(0)->text().toInt();
+          if (typed.isEmpty()) {
+            d->findChild<QPushButton*>("cmdCancel")->click();
+            return;
+          }
+          QTest::keyClicks(dialog->Value(0), typed);
+          QTest::keyClick(dialog->Value(0), Qt::Key_Return);
+        });
+      });
+      QTest::mouseMove(window->View(), on);
+      QTest::mouseRelease(window->View(), Qt::RightButton, {}, on);
+      [&] { QTRY_VERIFY(shown >= 0); }();
+      return shown;
+    };
+    const int before = position("200");
+    QCOMPARE(Moves().size(), std::size_t{1});
+    if (Moves()[0].result == kUnknownCode)
+      QSKIP("This engine does not move the selection by an offset: its refusal is not seen here");
+    QCOMPARE(Moves()[0].result, 0L);
+    QVERIFY2(
+        Messages::Shown().size() == 1 && Messages::Shown().front().contains("cannot stand there"),
+        qPrintable(Messages::Shown().join('\n')));
+    QCOMPARE(position(QString()), before);
   }
 
  private:
