@@ -25,6 +25,10 @@ struct PlanRecord {
   QString name;  // a product's bitmap file
 };
 
+// An object's tag is its list position; the design list's tags follow the layout
+// list's 511 places.
+inline constexpr int kDesignTagBase = 511;
+
 struct PlanText {
   QList<PlanRecord> layout, design;
   // The [Project] section's keys as they stand (key=value strings).

@@ -318,11 +318,13 @@ void MainWindow::UpdateStatus(int x, int y, int buttons) {
   const bool pressed = (buttons & kLeftButton) != 0;
   if (!pressed) {
     dragged_ = {};
+    draggedTag_ = -1;
   } else if (dragged_.id == 0 && !Bridge().infoRecord.bObjAtCur &&
              Bridge().infoRecord.iSelProdId > 0 && ReadObjectData() == 0 &&
              Bridge().objectDataRead.iKindCode == TC_PutProduct) {
     const ObjectData& d = Bridge().objectDataRead;
     dragged_ = {d.p0, d.p1, d.p2};
+    draggedTag_ = d.iSelection - 1;
   }
   vCallTessel(TC_CursorPosition, x, y, buttons);
   RefreshSelection();
@@ -358,12 +360,17 @@ void MainWindow::UpdateStatus(int x, int y, int buttons) {
 // out again only when the plan has changed (a drag's lift changes it once).
 void MainWindow::ShowLiveDistances(const HangingProduct& hanging) {
   const EngineInfo& info = Bridge().infoRecord;
-  if (!liveDistances_ || liveDistancesSerial_ != info.iSerial) {
+  if (!liveDistances_ || liveDistancesSerial_ != info.iSerial ||
+      liveDistancesExcluded_ != draggedTag_) {
     liveDistancesSerial_ = info.iSerial;
+    liveDistancesExcluded_ = draggedTag_;
     PlanText plan;
     liveDistances_ = std::make_unique<DistanceMap>();
-    if (ReadCurrentPlan(&plan))
+    if (ReadCurrentPlan(&plan)) {
+      const int position = draggedTag_ - kDesignTagBase;
+      if (position >= 0 && position < plan.design.size()) plan.design.removeAt(position);
       *liveDistances_ = DistanceMap(plan, CheckCatalogueOf(productBar_->Products()));
+    }
   }
   const QPointF pointer = QPointF(info.lCursorX, info.lCursorY) + liveDistances_->Origin();
   const std::array<int, 4> d = liveDistances_->Distances(liveDistances_->Place(hanging, pointer));

@@ -253,6 +253,10 @@ class MainWindow : public QMainWindow {
   HangingProduct dragged_;  // the product a press may drag, taken before the lift
   std::unique_ptr<DistanceMap> liveDistances_;
   int liveDistancesSerial_ = -1;
+  // The dragged product's tag (-1 for none): while it is lifted, the plan the distances
+  // are measured in still holds it where it stood, and it is no obstacle of its own.
+  int draggedTag_ = -1;
+  int liveDistancesExcluded_ = -1;
   QWidget* area_ = nullptr;
   QWidget* toolbox_ = nullptr;
   QWidget* selector_ = nullptr;

@@ -20,8 +20,6 @@ namespace {
 
 // The engine's answer to TC_MoveSelectedBy when the selection moved (0: refused).
 constexpr long kMoved = 1;
-// Design objects' tags follow the layout list's 511 places.
-constexpr int kDesignTagBase = 511;
 // The mount code in a product record's p1; the bits above it name a wall.
 constexpr int kMountBits = 0xF;
 constexpr int kLastMountSide = kMountLeft;

@@ -696,9 +696,11 @@ class ProductBarTest : public QObject, public AppFixture {
     const QPoint on = FindProduct(at);
     QVERIFY(!on.isNull());
     bool shown = false;
-    AnswerNextDialog([&shown](QDialog* d) {
-      shown = d->findChild<QRadioButton*>("optMount2")->isChecked();
-      d->findChild<QPushButton*>("cmdCancel")->click();
+    ChooseFromMenu(kPropertiesItemName, [&shown](QMenu*) {
+      AnswerNextDialog([&shown](QDialog* d) {
+        shown = d->findChild<QRadioButton*>("optMount2")->isChecked();
+        d->findChild<QPushButton*>("cmdCancel")->click();
+      });
     });
     QTest::mouseRelease(window->View(), Qt::RightButton, {}, on);
     QVERIFY(shown);
