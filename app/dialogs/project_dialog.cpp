@@ -2,10 +2,13 @@
 
 #include <QDialogButtonBox>
 #include <QFormLayout>
+#include <QGroupBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRegularExpressionValidator>
 
+#include "check/quantities.h"
 #include "language/language.h"
 #include "shell/forms.h"
 
@@ -14,6 +17,47 @@ namespace tessel {
 namespace {
 // Long enough for any name or address; a title block shows less.
 constexpr int kFieldLength = 200;
+
+// What the quantities are worked out from, kept in the same section. An empty field
+// means the default, shown greyed in it; what a field accepts is what the quantities
+// read (whole centimetres, a tile as "width x height" in cm, the joint in mm, the waste
+// in per cent).
+struct MeasureField {
+  const char* name;
+  const char* key;
+  int caption;
+  const char* design;
+  const char* pattern;
+};
+constexpr char kWholeCm[] = R"(\d{0,4})";
+constexpr char kTileSize[] = R"(\d{1,3}([.,]\d)?\s*[xX×*]\s*\d{1,3}([.,]\d)?)";
+constexpr char kDecimal[] = R"(\d{0,3}([.,]\d)?)";
+constexpr MeasureField kMeasureFields[] = {
+    {"txtRoomHeight", "RoomHeight", 7850, "Room &height (cm):", kWholeCm},
+    {"txtTilingHeight", "TilingHeight", 7851, "T&iling height (cm):", kWholeCm},
+    {"txtDoorHeight", "DoorHeight", 7852, "&Door height (cm):", kWholeCm},
+    {"txtWindowSill", "WindowSill", 7853, "&Window sill (cm):", kWholeCm},
+    {"txtWindowHeight", "WindowHeight", 7854, "Window hei&ght (cm):", kWholeCm},
+    {"txtFloorTile", "FloorTile", 7855, "&Floor tile (cm):", kTileSize},
+    {"txtWallTile", "WallTile", 7856, "W&all tile (cm):", kTileSize},
+    {"txtJoint", "Joint", 7857, "&Joint (mm):", kDecimal},
+    {"txtWaste", "Waste", 7858, "Wast&e (%):", kDecimal},
+};
+
+QString Defaulted(const char* key) {
+  const QuantityInputs d;
+  const QString name(key);
+  auto tile = [](double w, double h) { return QString("%1x%2").arg(w).arg(h); };
+  if (name == "RoomHeight") return QString::number(d.roomHeight);
+  if (name == "TilingHeight") return QString::number(d.tilingHeight);
+  if (name == "DoorHeight") return QString::number(d.doorHeight);
+  if (name == "WindowSill") return QString::number(d.windowSill);
+  if (name == "WindowHeight") return QString::number(d.windowHeight);
+  if (name == "FloorTile") return tile(d.floorTileWidth, d.floorTileHeight);
+  if (name == "WallTile") return tile(d.wallTileWidth, d.wallTileHeight);
+  if (name == "Joint") return QString::number(d.jointMm);
+  return QString::number(d.wastePercent);
+}
 }  // namespace
 
 ProjectPropertiesDialog::ProjectPropertiesDialog(const ProjectData& data, QWidget* parent)
@@ -40,6 +84,18 @@ ProjectPropertiesDialog::ProjectPropertiesDialog(const ProjectData& data, QWidge
   txtNotes->setTabChangesFocus(true);
   txtNotes->setFixedHeight(90);
   form->addRow(CaptionOr(7506, "&Notes:"), txtNotes);
+  auto* measures = new QGroupBox(CaptionOr(7859, "For the quantities"), this);
+  auto* measureForm = new QFormLayout(measures);
+  for (const MeasureField& f : kMeasureFields) {
+    auto* edit = new QLineEdit(data.Value(f.key), measures);
+    edit->setObjectName(f.name);
+    edit->setPlaceholderText(Defaulted(f.key));
+    edit->setValidator(
+        new QRegularExpressionValidator(QRegularExpression(QString::fromUtf8(f.pattern)), edit));
+    measureForm->addRow(CaptionOr(f.caption, f.design), edit);
+    measureFields_.append(edit);
+  }
+  form->addRow(measures);
   auto* buttons = new QDialogButtonBox(this);
   cmdOK = buttons->addButton(CaptionOr(2800, "&OK"), QDialogButtonBox::AcceptRole);
   cmdCancel = buttons->addButton(CaptionOr(7526, "Cancel"), QDialogButtonBox::RejectRole);
@@ -65,6 +121,8 @@ ProjectData ProjectPropertiesDialog::Data() const {
   QString notes = txtNotes->toPlainText();
   while (notes.endsWith('\n') || notes.endsWith(' ')) notes.chop(1);
   data.SetValue(ProjectData::kNotes, notes);
+  for (qsizetype i = 0; i < measureFields_.size(); ++i)
+    data.SetValue(kMeasureFields[i].key, measureFields_[i]->text().trimmed());
   return data;
 }
 

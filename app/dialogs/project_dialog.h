@@ -1,8 +1,10 @@
 // "Project > Properties…": the project's title, customer, site address, room, planner
-// and notes, as the plan file keeps them and the printed page shows them.
+// and notes, as the plan file keeps them and the printed page shows them, and the
+// heights and tile sizes the quantities are worked out from.
 #pragma once
 
 #include <QDialog>
+#include <QList>
 
 #include "shell/project_data.h"
 
@@ -30,6 +32,8 @@ class ProjectPropertiesDialog : public QDialog {
 
  private:
   ProjectData data_;
+  // The fields of what the quantities are worked out from, in their table's order.
+  QList<QLineEdit*> measureFields_;
 };
 
 }  // namespace tessel

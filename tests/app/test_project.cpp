@@ -87,6 +87,15 @@ class ProjectTest : public QObject, public AppFixture {
       QTest::keyClicks(d->findChild<QLineEdit*>("txtCustomer"), "Anna Meier");
       d->findChild<QLineEdit*>("txtSite")->setText(QString::fromUtf8("Lindenstraße 4"));
       d->findChild<QPlainTextEdit*>("txtNotes")->setPlainText("Tiles to 1.20 m\nWall-hung WC");
+      // What the quantities are worked out from: the height the file holds is shown, an
+      // empty field shows its default, and what is typed is kept.
+      QCOMPARE(d->findChild<QLineEdit*>("txtRoomHeight")->text(), QString("250"));
+      auto* tile = d->findChild<QLineEdit*>("txtFloorTile");
+      QVERIFY(tile->text().isEmpty());
+      QCOMPARE(tile->placeholderText(), QString("30x30"));
+      QTest::keyClicks(tile, "30x60");
+      // A letter is no size: the field does not take it.
+      QTest::keyClicks(d->findChild<QLineEdit*>("txtTilingHeight"), "1a20");
       d->findChild<QPushButton*>("cmdOK")->click();
     });
     item->trigger();
@@ -103,7 +112,8 @@ class ProjectTest : public QObject, public AppFixture {
     QVERIFY2(saved.startsWith("[Layout]\r\ncount=1\r\n"), saved.constData());
     QVERIFY2(saved.contains(QString::fromUtf8("[Project]\r\nRoomHeight=250\r\nTitle=Bad Müller\r\n"
                                               "Customer=Anna Meier\r\nSite=Lindenstraße 4\r\n"
-                                              "Notes=Tiles to 1.20 m\\nWall-hung WC\r\n")
+                                              "Notes=Tiles to 1.20 m\\nWall-hung WC\r\n"
+                                              "TilingHeight=120\r\nFloorTile=30x60\r\n")
                                 .toUtf8()),
              saved.constData());
 
