@@ -37,6 +37,7 @@
 #include "shell/message_box.h"
 #include "shell/plan_view.h"
 #include "shell/settings.h"
+#include "shell/startup_windows.h"
 
 namespace tessel {
 
@@ -100,6 +101,7 @@ const Item kHelp[kHelpItems] = {
     {"&Aktuelles Thema", "Shift+F1", false, true, false, false},
     {"I&nfo...", "", true, false, false, false},
     {"&Suchen nach...", "", true, true, false, false},
+    {"&Hinweise wieder anzeigen", "", false, false, false, false},
 };
 
 // Turns the table's filter ("Plans (*.tsd)|*.tsd|All (*.*)|*.*") into the dialog's.
@@ -127,6 +129,10 @@ QString ProposedListName(const ProjectData& project, const QString& planFile) {
   name.replace(kForbidden, "_");
   return name;
 }
+
+// The Help menu's caption number and that of its item "Show hints again".
+constexpr int kHelpMenuCaption = 1700;
+constexpr int kShowHintsCaption = kHelpMenuCaption + 1 + kShowHints;
 
 const char kPlanExtension[] = "tsd";
 const char kImageExtension[] = "png";
@@ -164,7 +170,7 @@ void MainWindow::InitMenus() {
       {Menu::Project, 1400, "&Projekt", "mnProject", kProject, projectItems_.data(), kProjectItems},
       {Menu::Edit, 1500, "B&earbeiten", "mnEdit", kEdit, editItems_.data(), kEditItems},
       {Menu::View, 1600, "&Ansicht", "mnView", kView, viewItems_.data(), kViewItems},
-      {Menu::Help, 1700, "&Hilfe", "mnHelp", kHelp, helpItems_.data(), kHelpItems},
+      {Menu::Help, kHelpMenuCaption, "&Hilfe", "mnHelp", kHelp, helpItems_.data(), kHelpItems},
   };
   for (const MenuRow& menu : menus) {
     QMenu* top = menuBar()->addMenu(CaptionOr(menu.caption, menu.fallback));
@@ -363,6 +369,14 @@ void MainWindow::MenuClick(Menu menu, int index) {
           setCursor(HelpCursor());
         else
           unsetCursor();
+      } else if (index == kShowHints) {
+        ShowPlacingHintsAgain();
+        // The item's help text says what it has done.
+        const QString done = GetHelp(kShowHintsCaption);
+        SetStatusMessage(done.isEmpty() ? QString("The hints on placing a product and on its "
+                                                  "height are shown again the next time you "
+                                                  "place a product.")
+                                        : done);
       }
       break;
   }
