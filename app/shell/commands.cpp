@@ -744,7 +744,7 @@ void MainWindow::ShowFreeAreas(bool on) {
 
 void MainWindow::ShowPlanCheck() {
   auto readPlan = [this](PlanText* plan) { return ReadCurrentPlan(plan); };
-  auto select = [this](QPointF room) { SelectAtRoomPoint(room); };
+  auto select = [this](int tag) { SelectPlanObject(tag); };
   if (!planCheck_)
     planCheck_ =
         new PlanCheckWindow(this, readPlan, CheckCatalogueOf(productBar_->Products()), select);
@@ -754,28 +754,11 @@ void MainWindow::ShowPlanCheck() {
   planCheck_->raise();
 }
 
-// Points the engine at a point of the room and clicks there, as a user selects what
-// stands under the pointer. The pointer's scale is measured, not assumed: two points
-// of the work window give the engine's cursor for each.
-void MainWindow::SelectAtRoomPoint(QPointF room) {
+// Selects a plan object by its tag, as a click on it would, and leaves the user's
+// pointer where it is; the status line and the handles then show it.
+void MainWindow::SelectPlanObject(int tag) {
   if (Bridge().workWindowHandle == 0) return;
-  EngineInfo& info = Bridge().infoRecord;
-  const QPoint a(view_->width() / 2, view_->height() / 2);
-  constexpr int kProbe = 100;
-  auto cursorAt = [&](QPoint local) {
-    const QPoint global = view_->mapToGlobal(local);
-    plat::SetCursorPos(global.x(), global.y());
-    vCallTessel(TC_CursorPosition, local.x(), local.y(), 0);
-    ReadInfo();
-    return QPointF(info.lCursorX, info.lCursorY);
-  };
-  const QPointF first = cursorAt(a), second = cursorAt(a + QPoint(kProbe, kProbe));
-  const double sx = (second.x() - first.x()) / kProbe, sy = (second.y() - first.y()) / kProbe;
-  if (sx == 0 || sy == 0) return;
-  const QPoint target(a.x() + static_cast<int>(std::lround((room.x() - first.x()) / sx)),
-                      a.y() + static_cast<int>(std::lround((room.y() - first.y()) / sy)));
-  cursorAt(target);
-  vCallTessel(TC_DropCursor, target.x(), target.y(), 0);
+  vCallTessel(TC_SelectByTag, tag, 0, 0);
   UpdateControlStates();
 }
 
