@@ -22,13 +22,15 @@ enum WindowText {
   kTextCheckAgain = 7616,
   kTextClose = 7617,
 };
+// The plan file's name of a product record, as the check counts them.
+const char kProductKind[] = "PRODUCT";
 // Wide enough for a finding's line with a long product name.
 constexpr int kListWidth = 640, kListHeight = 260;
 
 }  // namespace
 
 PlanCheckWindow::PlanCheckWindow(QWidget* parent, std::function<bool(PlanText*)> readPlan,
-                                 CheckCatalogue catalogue, std::function<void(QPointF)> select)
+                                 CheckCatalogue catalogue, std::function<void(int)> select)
     : QDialog(parent),
       readPlan_(std::move(readPlan)),
       catalogue_(std::move(catalogue)),
@@ -65,30 +67,30 @@ PlanCheckWindow::PlanCheckWindow(QWidget* parent, std::function<bool(PlanText*)>
   connect(setting_, &QComboBox::currentIndexChanged, this, &PlanCheckWindow::Refresh);
   connect(list_, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) {
     const int row = list_->row(item);
-    if (row >= 0 && row < centres_.size() && centres_[row].x() >= 0 && select_)
-      select_(centres_[row]);
+    if (row >= 0 && row < tags_.size() && tags_[row] != kNoProduct && select_) select_(tags_[row]);
   });
   Refresh();
 }
 
 void PlanCheckWindow::Refresh() {
   list_->clear();
-  centres_.clear();
+  tags_.clear();
   PlanText plan;
   if (!readPlan_ || !readPlan_(&plan)) return;
   const auto setting = static_cast<FreeAreaSetting>(setting_->currentIndex());
-  const FloorMap floor(plan.layout);
-  const QList<CheckProduct> products = ProductsOf(plan, floor, catalogue_, setting);
+  // A finding names its product by its place among the design list's products; the
+  // engine knows it by its place in the whole list.
+  QList<int> productTags;
+  for (qsizetype i = 0; i < plan.design.size(); ++i)
+    if (plan.design[i].kind == kProductKind) productTags << kDesignTagBase + static_cast<int>(i);
   for (const Finding& f : CheckPlan(plan, catalogue_, setting)) {
     list_->addItem(f.text);
-    QPointF centre(-1, -1);
-    for (const CheckProduct& p : products)
-      if (p.position == f.product) centre = p.centre - floor.Origin();
-    centres_ << centre;
+    tags_ << (f.product >= 1 && f.product <= productTags.size() ? productTags[f.product - 1]
+                                                                : kNoProduct);
   }
   if (list_->count() == 0) {
     list_->addItem(CaptionOr(kTextNoFindings, "No findings."));
-    centres_ << QPointF(-1, -1);
+    tags_ << kNoProduct;
   }
 }
 

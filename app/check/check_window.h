@@ -16,10 +16,10 @@ namespace tessel {
 class PlanCheckWindow : public QDialog {
   Q_OBJECT
  public:
-  // `readPlan` gives the plan as it stands; `select` selects the product standing at a
-  // point in room coordinates (the engine's cursor: from the room's top left corner).
+  // `readPlan` gives the plan as it stands; `select` selects the plan object behind a
+  // tag (its position in the design list plus kDesignTagBase for a product).
   PlanCheckWindow(QWidget* parent, std::function<bool(PlanText*)> readPlan,
-                  CheckCatalogue catalogue, std::function<void(QPointF)> select);
+                  CheckCatalogue catalogue, std::function<void(int)> select);
 
   // Checks the plan again and lists what it finds.
   void Refresh();
@@ -27,12 +27,14 @@ class PlanCheckWindow : public QDialog {
   QComboBox* Setting() const { return setting_; }
 
  private:
+  // A row that names no product of the plan.
+  static constexpr int kNoProduct = -1;
   std::function<bool(PlanText*)> readPlan_;
   CheckCatalogue catalogue_;
-  std::function<void(QPointF)> select_;
+  std::function<void(int)> select_;
   QComboBox* setting_ = nullptr;
   QListWidget* list_ = nullptr;
-  QList<QPointF> centres_;  // the product of each row, where it stands; x < 0 for none
+  QList<int> tags_;  // the product of each row by its tag; kNoProduct for none
 };
 
 }  // namespace tessel

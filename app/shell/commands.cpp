@@ -37,6 +37,7 @@
 #include "shell/message_box.h"
 #include "shell/plan_view.h"
 #include "shell/settings.h"
+#include "shell/startup_windows.h"
 
 namespace tessel {
 
@@ -100,6 +101,7 @@ const Item kHelp[kHelpItems] = {
     {"&Aktuelles Thema", "Shift+F1", false, true, false, false},
     {"I&nfo...", "", true, false, false, false},
     {"&Suchen nach...", "", true, true, false, false},
+    {"&Hinweise wieder anzeigen", "", false, false, false, false},
 };
 
 // Turns the table's filter ("Plans (*.tsd)|*.tsd|All (*.*)|*.*") into the dialog's.
@@ -127,6 +129,10 @@ QString ProposedListName(const ProjectData& project, const QString& planFile) {
   name.replace(kForbidden, "_");
   return name;
 }
+
+// The Help menu's caption number and that of its item "Show hints again".
+constexpr int kHelpMenuCaption = 1700;
+constexpr int kShowHintsCaption = kHelpMenuCaption + 1 + kShowHints;
 
 const char kPlanExtension[] = "tsd";
 const char kImageExtension[] = "png";
@@ -164,7 +170,7 @@ void MainWindow::InitMenus() {
       {Menu::Project, 1400, "&Projekt", "mnProject", kProject, projectItems_.data(), kProjectItems},
       {Menu::Edit, 1500, "B&earbeiten", "mnEdit", kEdit, editItems_.data(), kEditItems},
       {Menu::View, 1600, "&Ansicht", "mnView", kView, viewItems_.data(), kViewItems},
-      {Menu::Help, 1700, "&Hilfe", "mnHelp", kHelp, helpItems_.data(), kHelpItems},
+      {Menu::Help, kHelpMenuCaption, "&Hilfe", "mnHelp", kHelp, helpItems_.data(), kHelpItems},
   };
   for (const MenuRow& menu : menus) {
     QMenu* top = menuBar()->addMenu(CaptionOr(menu.caption, menu.fallback));
@@ -363,6 +369,14 @@ void MainWindow::MenuClick(Menu menu, int index) {
           setCursor(HelpCursor());
         else
           unsetCursor();
+      } else if (index == kShowHints) {
+        ShowPlacingHintsAgain();
+        // The item's help text says what it has done.
+        const QString done = GetHelp(kShowHintsCaption);
+        SetStatusMessage(done.isEmpty() ? QString("The hints on placing a product and on its "
+                                                  "height are shown again the next time you "
+                                                  "place a product.")
+                                        : done);
       }
       break;
   }
@@ -730,7 +744,7 @@ void MainWindow::ShowFreeAreas(bool on) {
 
 void MainWindow::ShowPlanCheck() {
   auto readPlan = [this](PlanText* plan) { return ReadCurrentPlan(plan); };
-  auto select = [this](QPointF room) { SelectAtRoomPoint(room); };
+  auto select = [this](int tag) { SelectPlanObject(tag); };
   if (!planCheck_)
     planCheck_ =
         new PlanCheckWindow(this, readPlan, CheckCatalogueOf(productBar_->Products()), select);
@@ -740,28 +754,11 @@ void MainWindow::ShowPlanCheck() {
   planCheck_->raise();
 }
 
-// Points the engine at a point of the room and clicks there, as a user selects what
-// stands under the pointer. The pointer's scale is measured, not assumed: two points
-// of the work window give the engine's cursor for each.
-void MainWindow::SelectAtRoomPoint(QPointF room) {
+// Selects a plan object by its tag, as a click on it would, and leaves the user's
+// pointer where it is; the status line and the handles then show it.
+void MainWindow::SelectPlanObject(int tag) {
   if (Bridge().workWindowHandle == 0) return;
-  EngineInfo& info = Bridge().infoRecord;
-  const QPoint a(view_->width() / 2, view_->height() / 2);
-  constexpr int kProbe = 100;
-  auto cursorAt = [&](QPoint local) {
-    const QPoint global = view_->mapToGlobal(local);
-    plat::SetCursorPos(global.x(), global.y());
-    vCallTessel(TC_CursorPosition, local.x(), local.y(), 0);
-    ReadInfo();
-    return QPointF(info.lCursorX, info.lCursorY);
-  };
-  const QPointF first = cursorAt(a), second = cursorAt(a + QPoint(kProbe, kProbe));
-  const double sx = (second.x() - first.x()) / kProbe, sy = (second.y() - first.y()) / kProbe;
-  if (sx == 0 || sy == 0) return;
-  const QPoint target(a.x() + static_cast<int>(std::lround((room.x() - first.x()) / sx)),
-                      a.y() + static_cast<int>(std::lround((room.y() - first.y()) / sy)));
-  cursorAt(target);
-  vCallTessel(TC_DropCursor, target.x(), target.y(), 0);
+  vCallTessel(TC_SelectByTag, tag, 0, 0);
   UpdateControlStates();
 }
 

@@ -88,7 +88,7 @@ long vCallTessel(std::int16_t code, std::int32_t p0, std::int32_t p1, std::int32
   };
   long result = 0;
   // The later codes answer 1 for done and 0 for not done, never an error.
-  const bool later = code >= TC_MoveSelectedBy && code <= TC_GetSelectionOutline;
+  const bool later = code >= TC_MoveSelectedBy && code <= TC_SelectByTag;
   if ((code >= 1 && code <= 42) || later) {
     EngineEntry engine = Engine();
     auto u = [](std::int32_t v) { return static_cast<unsigned>(v); };
@@ -106,6 +106,7 @@ long vCallTessel(std::int16_t code, std::int32_t p0, std::int32_t p1, std::int32
       case 32:
       case 33:
       case 34:
+      case TC_SelectByTag:
         w0 = u(p0);
         break;
       case 2:

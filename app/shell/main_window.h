@@ -131,7 +131,7 @@ class MainWindow : public QMainWindow {
   void ShowFreeAreas(bool on);
   void ShowLiveDistances(const HangingProduct& hanging);
   bool ReadCurrentPlan(PlanText* plan);
-  void SelectAtRoomPoint(QPointF room);
+  void SelectPlanObject(int tag);
   // A right click on a placed product: its menu (properties, position); false when the
   // click was on no product, which its kind's dialog edits then.
   bool ProductContextMenu(int x, int y);

@@ -52,7 +52,7 @@ enum ViewItem {
   kFreeAreas = 10,
   kViewItems = 11
 };
-enum HelpItem { kHelpMode = 0, kAbout = 1, kSearch = 2, kHelpItems = 3 };
+enum HelpItem { kHelpMode = 0, kAbout = 1, kSearch = 2, kShowHints = 3, kHelpItems = 4 };
 
 // The toolbox buttons, two to a row.
 enum Tool {

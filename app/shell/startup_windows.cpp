@@ -243,6 +243,20 @@ void ReadHintSwitches(HintSwitches& switches) {
     switches.*mode.hintSwitch = ReadSetting("Startup", mode.settingName, "1") == "1";
 }
 
+bool ShowPlacingHintsAgain(HintSwitches& switches) {
+  QList<QPair<QString, QString>> values;
+  for (const HintMode& mode : kHintModes) {
+    if (mode.hintSwitch == &HintSwitches::showHelp) continue;
+    switches.*mode.hintSwitch = true;
+    values.append(qMakePair(QString(mode.settingName), QString("1")));
+  }
+  // Both at once: the settings keep both switches or neither.
+  QString why;
+  if (WriteSettings(kStartupSection, values, &why)) return true;
+  SaySettingsNotSaved(why);
+  return false;
+}
+
 StartupHelpWindow::StartupHelpWindow(QWidget* parent, HintSwitches* switches)
     : QDialog(parent), switches_(switches) {
   setObjectName("frmStartuphelp");

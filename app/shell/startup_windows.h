@@ -77,6 +77,10 @@ HintSwitches& Hints();
 // Each switch is on exactly when its setting in "Startup" reads "1" (absent counts as
 // "1"); any other text switches the hint off.
 void ReadHintSwitches(HintSwitches& switches = Hints());
+// Switches the hints shown while placing a product (at the pointer and about its
+// height) on again, for this run and the runs to come. False when the settings could
+// not keep them; the user has then been told why.
+bool ShowPlacingHintsAgain(HintSwitches& switches = Hints());
 
 // The hint window: one of three hints with a box that keeps it coming. Clearing the box
 // and confirming switches that hint off for this run and for the runs to come.

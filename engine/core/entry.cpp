@@ -95,6 +95,7 @@ constexpr Handler kDefaultHandlers[kFunctionCodes] = {
     [](const CallArgs& a) {                                                             // 52
       return GetSelectionOutline(reinterpret_cast<std::int32_t*>(a.l0));
     },
+    [](const CallArgs& a) { return SelectByTag(a.w0); },  // 53
 };
 constinit Handler handlers[kFunctionCodes]{};
 constinit bool handlersReady = false;
@@ -183,7 +184,7 @@ void RunPlacementSetUp(int kind) {
 
 bool IsServedCode(unsigned code) {
   return (code >= 1 && code <= 42 && code != 11 && code != 24) ||
-         (code >= TC_MoveSelectedBy && code <= TC_GetSelectionOutline);
+         (code >= TC_MoveSelectedBy && code <= TC_SelectByTag);
 }
 
 long Dispatch(std::uint16_t code, std::uint32_t w0, std::uint32_t w1, std::uint32_t w2, long l0,

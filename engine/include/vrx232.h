@@ -60,9 +60,10 @@ enum {
   TC_ToggleMeasurement = 42,
   /* Later additions, apart from the historic codes; 43-49 are not served. Each answers
    * 1 when it did something, 0 otherwise. */
-  TC_MoveSelectedBy = 50,     /* wParam0, wParam1: signed worksheet pixels */
-  TC_TurnSelectedBy = 51,     /* wParam0: signed degrees; wall-mounted: next wall side */
-  TC_GetSelectionOutline = 52 /* lParam0: 8 ints, the selected outline in client pixels */
+  TC_MoveSelectedBy = 50,      /* wParam0, wParam1: signed worksheet pixels */
+  TC_TurnSelectedBy = 51,      /* wParam0: signed degrees; wall-mounted: next wall side */
+  TC_GetSelectionOutline = 52, /* lParam0: 8 ints, the selected outline in client pixels */
+  TC_SelectByTag = 53          /* wParam0: a tag; selects that object as a click on it */
 };
 
 /* Results. */

@@ -29,6 +29,12 @@ long TurnSelectedBy(std::int32_t delta);
 // The selected object's outline as four client points of the work window (x, y
 // pairs); 1 when an object is selected, else 0 and nothing written.
 long GetSelectionOutline(std::int32_t* corners);
+// Selects the object behind a tag (layout list position, or design list position plus
+// kDesignTagBase) as a click on it would: highlighted and fixed, so the outline above
+// reports it. 1 when selected; 0, with the plan and its history untouched, when no
+// drawn object has that tag, a click could not reach it (a layout object in design
+// mode) or something hangs at the pointer.
+long SelectByTag(std::uint32_t tag);
 void ClearDrawnProducts();
 void ClearHitAreas();
 // Whether a quadrilateral of the worksheet is clear of everything drawn; user shapes

@@ -124,15 +124,17 @@ int NewestTag() {
 }
 
 // Highlights the object behind `tag` and fixes the selection on it, as a click on it
-// would, so that the next key or command reaches the same object.
-void SelectTag(int tag) {
+// would, so that the next key or command reaches the same object. False when no area
+// has the tag.
+bool SelectTag(int tag) {
   int found = -1;
   for (int k = 0; k <= areaLast; ++k)
     if (areas[k].tag == tag) found = k;
-  if (found < 0) return;
+  if (found < 0) return false;
   ClearHover();
   Highlight(found);
   pointer.selected = true;
+  return true;
 }
 
 // The kinds the keys move: products and the user's own shapes. Doors and windows
@@ -424,6 +426,17 @@ long GetSelectionOutline(std::int32_t* corners) {
     corners[2 * i + 1] = p.y;
   }
   return 1;
+}
+
+long SelectByTag(std::uint32_t tag) {
+  // A placement or a move owns the pointer; a selection now would be dropped with it.
+  if (pointer.trackDraw || pointer.moving) return 0;
+  if (tag >= static_cast<std::uint32_t>(kDesignTagBase + kMaxListEntries)) return 0;
+  const int t = static_cast<int>(tag);
+  if (!RecordOfTag(t)) return 0;
+  // A click in design mode passes over the room's own parts.
+  if (t < kDesignTagBase && InDesignMode()) return 0;
+  return SelectTag(t) ? 1 : 0;
 }
 
 }  // namespace vrx

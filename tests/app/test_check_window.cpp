@@ -67,11 +67,15 @@ class CheckWindowTest : public QObject, public AppFixture {
                  "No. 1 (101045 Washbasin 45): free area 90 × 55 cm blocked by a wall"),
              qPrintable(list->item(0)->text()));
 
+    ReadInfo();
+    const QPoint cursor(Bridge().infoRecord.lCursorX, Bridge().infoRecord.lCursorY);
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
                       list->visualItemRect(list->item(0)).center());
     ReadInfo();
     QCOMPARE(Bridge().infoRecord.iSelProdId, kCatalogueBasin);
     QCOMPARE(Bridge().infoRecord.bObjSel, 1);
+    // Selected by the engine directly: the user's pointer stays where it was.
+    QCOMPARE(QPoint(Bridge().infoRecord.lCursorX, Bridge().infoRecord.lCursorY), cursor);
 
     // The wheelchair setting asks 150 x 150 cm.
     checkWindow->Setting()->setCurrentIndex(2);

@@ -428,7 +428,28 @@ class ProductBarTest : public QObject, public AppFixture {
     QCOMPARE(seen.size(), 2);
     QCOMPARE(Puts().size(), std::size_t{2});
     Press(window, Qt::Key_Escape);
-    // Set on again in the settings, the hint comes back at the next start.
+    // Asked for again through the Help menu, both come back at once and say so.
+    QAction* again = window->HelpItem(kShowHints);
+    QCOMPARE(again->text(), QString("Show &hints again"));
+    QVERIFY(again->isVisible() && again->isEnabled());
+    again->trigger();
+    QCOMPARE(window->StatusMessage()->text(),
+             QString("The hints on placing a product and on its height are shown again the next "
+                     "time you place a product."));
+    QCOMPARE(ReadSetting("Startup", "ShowEsc", "0"), QString("1"));
+    QCOMPARE(ReadSetting("Startup", "ShowHeight", "0"), QString("1"));
+    AnswerDialog("frmStartuphelp", [&](QDialog* hint) {
+      confirm(hint);
+      AnswerDialog("frmStartuphelp", confirm);
+    });
+    QTest::mouseClick(Bar()->Button(b), Qt::LeftButton);
+    QCOMPARE(seen,
+             (QStringList{GetCaption(3201), GetCaption(3202), GetCaption(3201), GetCaption(3202)}));
+    QCOMPARE(Puts().size(), std::size_t{3});
+    Press(window, Qt::Key_Escape);
+    // Seen once more, they are off again, for this run and the next start.
+    QCOMPARE(ReadSetting("Startup", "ShowEsc", "1"), QString("0"));
+    // Set on again in the settings file, a hint comes back at the next start.
     WriteSetting("Startup", "ShowEsc", "1");
     ReadHintSwitches();
     QVERIFY(Hints().showEsc);

@@ -400,3 +400,54 @@ TEST_F(SelectionTest, TurningByTheLaterCodeKeepsTheSelectionAndWallProductsChang
   EXPECT_EQ(none[0], 7) << "nothing written without a selection";
   EXPECT_EQ(CallTessel(TC_GetSelectionOutline, 0, 0, 0, 0, 0), 0);
 }
+
+TEST_F(SelectionTest, SelectingByTagIsAClickWithoutThePointer) {
+  Furnished();
+  ASSERT_TRUE(Place(100, 0, 0, "basin-2.bmp", 900, 450));
+  Hover(900, 700);  // the floor: nothing highlighted
+  ASSERT_EQ(Info().iSelProdId, 0);
+  const std::vector<std::uint8_t> before = Sheet();
+  const std::vector<std::uint32_t> plain = Framebuffer();
+  const std::uint32_t serial = Serial();
+  EXPECT_EQ(Code(TC_SelectByTag, kDesignTagBase), 1);
+  EXPECT_EQ(Info().iSelProdId, 200);
+  EXPECT_EQ(Info().bObjSel, 1);
+  EXPECT_FALSE(Framebuffer() == plain) << "highlighted as under the pointer";
+  std::int32_t corners[8] = {};
+  ASSERT_EQ(CallTessel(TC_GetSelectionOutline, 0, 0, 0, reinterpret_cast<long>(corners), 0), 1);
+  const plat::POINT centre = CursorToClient(RecordOfTag(kDesignTagBase)->x + view.roomOriginX,
+                                            RecordOfTag(kDesignTagBase)->y + view.roomOriginY);
+  EXPECT_LE(std::abs((corners[0] + corners[2] + corners[4] + corners[6]) / 4 - centre.x), 1);
+  EXPECT_LE(std::abs((corners[1] + corners[3] + corners[5] + corners[7]) / 4 - centre.y), 1);
+
+  // Another tag takes the selection over; the pointer's moves leave it fixed there.
+  EXPECT_EQ(Code(TC_SelectByTag, kDesignTagBase + 1), 1);
+  EXPECT_EQ(Info().iSelProdId, 100);
+  Hover(700, 560);
+  EXPECT_EQ(Info().iSelProdId, 100);
+  // No such object, the room's walls under the furnishing, a tag beyond every list.
+  EXPECT_EQ(Code(TC_SelectByTag, kDesignTagBase + 2), 0);
+  EXPECT_EQ(Code(TC_SelectByTag, 0), 0);
+  EXPECT_EQ(Code(TC_SelectByTag, 0xFFFFFFFFu), 0);
+  EXPECT_EQ(Info().iSelProdId, 100) << "a refusal keeps the selection";
+  EXPECT_EQ(Info().bObjSel, 1);
+  EXPECT_TRUE(Sheet() == before);
+  EXPECT_EQ(Serial(), serial);
+  EXPECT_EQ(Info().bUndoAvail, 1);
+  EXPECT_EQ(Info().bRedoAvail, 0);
+
+  // The selection serves what a click's serves: the key's move reaches it.
+  EXPECT_EQ(CallTessel(TC_MoveSelectedBy, 2, 0, 0, 0, 0), 1);
+  EXPECT_EQ(RecordOfTag(kDesignTagBase + 1)->p0, 100u);
+  EXPECT_EQ(RecordOfTag(kDesignTagBase + 1)->x, 902);
+  Code(TC_Undo);
+  EXPECT_TRUE(Sheet() == before);
+
+  // What hangs at the pointer owns it: nothing is selected under it.
+  ASSERT_EQ(Put(100, 0, 0, "basin-2.bmp"), 0);
+  EXPECT_EQ(Code(TC_SelectByTag, kDesignTagBase), 0);
+  EXPECT_EQ(Info().bObjAtCur, 1);
+  Code(TC_SetSelectCursor);
+  EXPECT_EQ(Info().bObjAtCur, 0);
+  EXPECT_EQ(Code(TC_SelectByTag, kDesignTagBase), 1);
+}
