@@ -45,12 +45,8 @@ constexpr double kFacingCosine = -0.9;
 // Where along a side its distance is probed, as fractions of the depth.
 constexpr double kSideProbes[] = {0.25, 0.5, 0.75};
 
-QString Text(int id, const char* english) {
-  return CaptionOr(id, QString::fromUtf8(english));
-}
-
 QString Label(const CheckProduct& p) {
-  return Text(kTextProduct, "No. %1 (%2 %3)").arg(p.position).arg(p.model, p.name);
+  return CaptionOr(kTextProduct, "No. %1 (%2 %3)").arg(p.position).arg(p.model, p.name);
 }
 
 bool BandsApart(std::uint32_t a, std::uint32_t b) {
@@ -242,8 +238,8 @@ QList<Finding> CheckPlan(const PlanText& plan, const CheckCatalogue& catalogue,
     return -1;
   };
   auto nameOf = [&](int what, bool door, int wallText, const char* wallEnglish) {
-    if (door) return Text(kTextDoorBlocking, "the swing of door %1").arg(what);
-    if (what == 0) return Text(wallText, wallEnglish);
+    if (door) return CaptionOr(kTextDoorBlocking, "the swing of door %1").arg(what);
+    if (what == 0) return CaptionOr(wallText, wallEnglish);
     for (const CheckProduct& p : products)
       if (p.position == what) return Label(p);
     return QString();
@@ -254,25 +250,25 @@ QList<Finding> CheckPlan(const PlanText& plan, const CheckCatalogue& catalogue,
     const QString label = Label(p);
     if (!floor.Floor(p.centre)) {
       add({FindingKind::kOutsideRoom, p.position, 0, false, 0, 0,
-           Text(kTextOutside, "%1: stands outside the room").arg(label)});
+           CaptionOr(kTextOutside, "%1: stands outside the room").arg(label)});
     } else {
       bool overWall = false;
       ForEachSample(p, kInset, [&](QPointF q) { return overWall = !floor.Floor(q); });
       if (overWall)
         add({FindingKind::kOverWall, p.position, 0, false, 0, 0,
-             Text(kTextOverWall, "%1: overlaps a wall").arg(label)});
+             CaptionOr(kTextOverWall, "%1: overlaps a wall").arg(label)});
     }
     for (qsizetype j = 0; j < i; ++j)
       if (together[i * n + j] && !BandsApart(p.band, products[j].band))
         add({FindingKind::kOverProduct, p.position, products[j].position, false, 0, 0,
-             Text(kTextOverProduct, "%1: overlaps %2 at the same height")
+             CaptionOr(kTextOverProduct, "%1: overlaps %2 at the same height")
                  .arg(label, Label(products[j]))});
     for (const PlanDoor& d : doors) {
       bool swept = false;
       ForEachSample(p, kInset, [&](QPointF q) { return swept = d.Sweeps(q); });
       if (swept)
         add({FindingKind::kDoorSwing, p.position, d.number, true, 0, 0,
-             Text(kTextDoorSwing, "%1: door %2 swings over it").arg(label).arg(d.number)});
+             CaptionOr(kTextDoorSwing, "%1: door %2 swings over it").arg(label).arg(d.number)});
     }
     const FreeAreaRule& rule = p.rule;
     if (rule.width > 0 && rule.depth > 0) {
@@ -295,7 +291,7 @@ QList<Finding> CheckPlan(const PlanText& plan, const CheckCatalogue& catalogue,
           if (what < 0) continue;
           blocked = true;
           add({FindingKind::kFreeAreaBlocked, p.position, what, door, rule.depth - s, rule.depth,
-               Text(kTextFreeArea, "%1: free area %2 × %3 cm blocked by %4, %5 cm short")
+               CaptionOr(kTextFreeArea, "%1: free area %2 × %3 cm blocked by %4, %5 cm short")
                    .arg(label)
                    .arg(rule.width)
                    .arg(rule.depth)
@@ -323,7 +319,7 @@ QList<Finding> CheckPlan(const PlanText& plan, const CheckCatalogue& catalogue,
         }
       if (by >= 0)
         add({FindingKind::kSideDistance, p.position, by, false, nearest, rule.side,
-             Text(kTextSide, "%1: %2 cm to the side from %3, %4 cm needed")
+             CaptionOr(kTextSide, "%1: %2 cm to the side from %3, %4 cm needed")
                  .arg(label)
                  .arg(nearest)
                  .arg(nameOf(by, false, kTextWallBeside, "a wall"))
@@ -340,7 +336,7 @@ QList<Finding> CheckPlan(const PlanText& plan, const CheckCatalogue& catalogue,
         const int needed = std::max(rule.facing, o.rule.facing);
         if (gap >= needed) continue;
         add({FindingKind::kFacing, p.position, o.position, false, int(std::floor(gap)), needed,
-             Text(kTextFacing, "%1: %2 cm from %3 facing it, %4 cm needed")
+             CaptionOr(kTextFacing, "%1: %2 cm from %3 facing it, %4 cm needed")
                  .arg(label)
                  .arg(int(std::floor(gap)))
                  .arg(Label(o))

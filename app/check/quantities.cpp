@@ -39,10 +39,6 @@ constexpr double kMaxTileCm = 300;
 constexpr double kMaxJointMm = 30;
 constexpr double kMaxWastePercent = 100;
 
-QString Text(int id, const char* english) {
-  return CaptionOr(id, QString::fromUtf8(english));
-}
-
 void ReadInt(const QHash<QString, QString>& project, const char* key, int* value) {
   bool ok = false;
   const int v = project.value(QString(key).toLower()).trimmed().toInt(&ok);
@@ -129,22 +125,22 @@ Quantities ComputeQuantities(const PlanText& plan, const QuantityInputs& in) {
 }
 
 QList<QuantityRow> QuantityRows(const Quantities& q, const QuantityInputs& in) {
-  const QString m2 = Text(kTextSquareMetres, "m²"), m = Text(kTextMetres, "m"),
-                pieces = Text(kTextPieces, "pieces");
+  const QString m2 = CaptionOr(kTextSquareMetres, "m²"), m = CaptionOr(kTextMetres, "m"),
+                pieces = CaptionOr(kTextPieces, "pieces");
   return {
-      {Text(kTextFloor, "Floor area"), Decimal(q.floorM2, 2), m2},
-      {Text(kTextPerimeter, "Perimeter"), Decimal(q.perimeterM, 2), m},
-      {Text(kTextSkirting, "Skirting (doors deducted)"), Decimal(q.skirtingM, 2), m},
-      {Text(kTextWall, "Wall area up to %1 cm (doors and windows deducted)")
+      {CaptionOr(kTextFloor, "Floor area"), Decimal(q.floorM2, 2), m2},
+      {CaptionOr(kTextPerimeter, "Perimeter"), Decimal(q.perimeterM, 2), m},
+      {CaptionOr(kTextSkirting, "Skirting (doors deducted)"), Decimal(q.skirtingM, 2), m},
+      {CaptionOr(kTextWall, "Wall area up to %1 cm (doors and windows deducted)")
            .arg(std::min(in.tilingHeight, in.roomHeight)),
        Decimal(q.wallM2, 2), m2},
-      {Text(kTextFloorTiles, "Floor tiles %1 × %2 cm, %3 mm joint, %4 % waste")
+      {CaptionOr(kTextFloorTiles, "Floor tiles %1 × %2 cm, %3 mm joint, %4 % waste")
            .arg(in.floorTileWidth)
            .arg(in.floorTileHeight)
            .arg(in.jointMm)
            .arg(in.wastePercent),
        QString::number(q.floorTiles), pieces},
-      {Text(kTextWallTiles, "Wall tiles %1 × %2 cm, %3 mm joint, %4 % waste")
+      {CaptionOr(kTextWallTiles, "Wall tiles %1 × %2 cm, %3 mm joint, %4 % waste")
            .arg(in.wallTileWidth)
            .arg(in.wallTileHeight)
            .arg(in.jointMm)
@@ -154,9 +150,9 @@ QList<QuantityRow> QuantityRows(const Quantities& q, const QuantityInputs& in) {
 }
 
 QByteArray QuantitiesCsv(const QList<QuantityRow>& rows) {
-  QString csv = CsvField(Text(kTextItem, "Item")) + "," +
-                CsvField(Text(kTextQuantity, "Quantity")) + "," +
-                CsvField(Text(kTextUnit, "Unit")) + "\r\n";
+  QString csv = CsvField(CaptionOr(kTextItem, "Item")) + "," +
+                CsvField(CaptionOr(kTextQuantity, "Quantity")) + "," +
+                CsvField(CaptionOr(kTextUnit, "Unit")) + "\r\n";
   for (const QuantityRow& r : rows)
     csv += CsvField(r.name) + "," + CsvField(r.value) + "," + CsvField(r.unit) + "\r\n";
   return csv.toUtf8();

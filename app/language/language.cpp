@@ -122,4 +122,8 @@ QString CaptionOr(int id, const QString& design) {
   return text.isEmpty() ? design : text;
 }
 
+QString CaptionOr(int id, const char* design) {
+  return CaptionOr(id, QString::fromUtf8(design));
+}
+
 }  // namespace tessel

@@ -26,6 +26,8 @@ QString GetCaption(int id);
 // The caption of a number, or the window's design text where the table has none, so
 // that nothing shows an empty caption.
 QString CaptionOr(int id, const QString& design);
+// The same for a design text written in the source (UTF-8).
+QString CaptionOr(int id, const char* design);
 QString GetHelp(int id);
 // False (caption "Error", text "Unknown Error") for an unknown id; false and nothing
 // written while no language is open. The start hands it to the engine bridge, which

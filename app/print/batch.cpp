@@ -1,11 +1,8 @@
 #include "print/batch.h"
 
-#include <QCoreApplication>
-#include <QDir>
 #include <QFile>
 #include <QPrinter>
 #include <QTemporaryDir>
-#include <cstdio>
 #include <vector>
 
 #include "catalogue/catalogue.h"
@@ -16,10 +13,10 @@
 #include "language/language.h"
 #include "platform/profile.h"
 #include "print/print.h"
+#include "shell/batch_start.h"
 #include "shell/engine_bridge.h"
 #include "shell/files.h"
 #include "shell/project_data.h"
-#include "shell/settings.h"
 #include "vrx232.h"
 
 namespace tessel {
@@ -33,15 +30,6 @@ constexpr const char* kScale = "--scale";
 constexpr const char* kPaper = "--paper";
 constexpr const char* kOrientation = "--orientation";
 
-QString CatalogueFile() {
-  return QDir(QCoreApplication::applicationDirPath()).filePath("katalog/katalog.db");
-}
-
-int Say(int status, const QString& text) {
-  std::fprintf(stderr, "tessel32: %s\n", qPrintable(text));
-  return status;
-}
-
 // Opens a plan in design mode, so the furnishing is drawn too, and refuses what the
 // window refuses, with the window's words: a name that is no regular file (asked
 // before the engine reads, which would wait forever on a FIFO), and a plan whose room
@@ -52,14 +40,14 @@ int OpenPlan(EngineCall engine, const QString& plan) {
     case PlanFileKind::kRegular:
       break;
     case PlanFileKind::kNotAFile:
-      return Say(kBatchFailed, NotAPlanFileText(plan));
+      return SayOnTerminal(kBatchFailed, NotAPlanFileText(plan));
     case PlanFileKind::kMissing:
     case PlanFileKind::kUnreadable:
-      return Say(kBatchFailed, "cannot read the plan " + plan + ": " + why);
+      return SayOnTerminal(kBatchFailed, "cannot read the plan " + plan + ": " + why);
   }
   // Pictures not where the plan says are read from the catalogue's picture folder; one
   // found nowhere is named, and the work goes on without it.
-  const QString images = ImagesFolder(CatalogueFile());
+  const QString images = ImagesFolder(BatchCatalogueFile());
   const PlanPictures pictures = LocatePlanPicturesOf(plan, images);
   QTemporaryDir scratch;
   QByteArray name = FileNameBytes(plan);
@@ -70,10 +58,10 @@ int OpenPlan(EngineCall engine, const QString& plan) {
   if (!pictures.missing.isEmpty()) {
     Catalogue catalogue;
     const bool named =
-        catalogue.Open(CatalogueFile(), OpenLanguageSuffix()) == CatalogueState::kOpen;
-    Say(0, MissingPicturesText(pictures.missing, images, [&](qint64 id) {
-          return named ? catalogue.ProductDescription(id) : QString();
-        }));
+        catalogue.Open(BatchCatalogueFile(), OpenLanguageSuffix()) == CatalogueState::kOpen;
+    SayOnTerminal(0, MissingPicturesText(pictures.missing, images, [&](qint64 id) {
+                    return named ? catalogue.ProductDescription(id) : QString();
+                  }));
   }
   const auto address = reinterpret_cast<long>(name.constData());
   engine(TC_SetDesignMode, 0, 0, 0, 0, 0);
@@ -81,15 +69,16 @@ int OpenPlan(EngineCall engine, const QString& plan) {
   if (result == TR_Done) return 0;
   QString caption, text;
   if (!EngineErrorText(result, plan, {}, &caption, &text)) text = plan + " is not a plan file";
-  return Say(kBatchFailed, text);
+  return SayOnTerminal(kBatchFailed, text);
 }
 
 int Export(EngineCall engine, const QString& plan, const QString& out) {
   // The ending is checked before the plan is read, so a mistyped name costs nothing.
-  if (!IsPlanImageName(out)) return Say(kBatchUsage, "the image name must end in .png or .bmp");
+  if (!IsPlanImageName(out))
+    return SayOnTerminal(kBatchUsage, "the image name must end in .png or .bmp");
   if (const int r = OpenPlan(engine, plan)) return r;
   QString why;
-  if (!ExportPlanImage(engine, out, &why)) return Say(kBatchFailed, why);
+  if (!ExportPlanImage(engine, out, &why)) return SayOnTerminal(kBatchFailed, why);
   return 0;
 }
 
@@ -99,8 +88,8 @@ int ExportList(EngineCall engine, const QString& plan, const QString& out) {
   if (const int r = OpenPlan(engine, plan)) return r;
   Catalogue catalogue;
   QString why;
-  if (catalogue.Open(CatalogueFile(), OpenLanguageSuffix(), &why) != CatalogueState::kOpen)
-    return Say(kBatchFailed, "the catalogue cannot be read: " + why);
+  if (catalogue.Open(BatchCatalogueFile(), OpenLanguageSuffix(), &why) != CatalogueState::kOpen)
+    return SayOnTerminal(kBatchFailed, "the catalogue cannot be read: " + why);
   std::vector<std::int32_t> numbers(kProductListCapacity, 0);
   engine(TC_ShowProductlist, 0, 0, 0, reinterpret_cast<long>(numbers.data()), 0);
   QList<qint64> placed;
@@ -111,7 +100,7 @@ int ExportList(EngineCall engine, const QString& plan, const QString& out) {
   if (!WriteProductList(
           ProductListCsv(catalogue, placed, ProductListHeader(), CsvStyleFor(OpenLanguageSuffix())),
           out, &why))
-    return Say(kBatchFailed, "cannot write " + why);
+    return SayOnTerminal(kBatchFailed, "cannot write " + why);
   return 0;
 }
 
@@ -129,7 +118,7 @@ int PrintPdf(EngineCall engine, const QString& plan, const QString& out, int sca
   EngineInfo info{};
   engine(TC_GetInfo, 0, 0, 0, reinterpret_cast<long>(&info), 0);
   // Without walls the drawn extent is the whole empty sheet: there is nothing to print.
-  if (!info.bWalls) return Say(kBatchFailed, "the plan has no room to print");
+  if (!info.bWalls) return SayOnTerminal(kBatchFailed, "the plan has no room to print");
   const int planWidth = info.iBoundRight - info.iBoundLeft;
   const int planHeight = info.iBoundBottom - info.iBoundTop;
   PrintPaper paper{choice.size, choice.orientation};
@@ -137,15 +126,17 @@ int PrintPdf(EngineCall engine, const QString& plan, const QString& out, int sca
     paper.orientation = LargerScaleOrientation(paper.size, planWidth, planHeight);
   const QPageLayout layout = PrintPageLayout(paper);
   const int minimum = MinimumPrintScale(layout, planWidth, planHeight);
-  if (minimum <= 0) return Say(kBatchFailed, "the plan has nothing to print");
+  if (minimum <= 0) return SayOnTerminal(kBatchFailed, "the plan has nothing to print");
   if (scale == 0) scale = minimum;
   if (scale < minimum)
-    return Say(kBatchFailed, QString("at 1:%1 the plan does not fit the page; the smallest scale "
-                                     "that fits is 1:%2")
-                                 .arg(scale)
-                                 .arg(minimum));
+    return SayOnTerminal(kBatchFailed,
+                         QString("at 1:%1 the plan does not fit the page; the smallest scale "
+                                 "that fits is 1:%2")
+                             .arg(scale)
+                             .arg(minimum));
   if (scale >= kMaxPrintScale)
-    return Say(kBatchFailed, QString("the scale number must be below %1").arg(kMaxPrintScale));
+    return SayOnTerminal(kBatchFailed,
+                         QString("the scale number must be below %1").arg(kMaxPrintScale));
   // The list names products and their sizes where the catalogue is there, by their
   // numbers otherwise.
   Catalogue catalogue;
@@ -153,14 +144,14 @@ int PrintPdf(EngineCall engine, const QString& plan, const QString& out, int sca
   source.currentFile = plan;
   source.project = ProjectData::FromFile(plan);
   source.languageSuffix = OpenLanguageSuffix();
-  if (catalogue.Open(CatalogueFile(), OpenLanguageSuffix()) == CatalogueState::kOpen)
+  if (catalogue.Open(BatchCatalogueFile(), OpenLanguageSuffix()) == CatalogueState::kOpen)
     source.catalogue = &catalogue;
   PlanPrintJob job;
   QString why;
   if (!PreparePlanPrint(engine, scale, source, &job, &why))
-    return Say(kBatchFailed, "cannot print: " + why);
+    return SayOnTerminal(kBatchFailed, "cannot print: " + why);
   if (!WritePlanPdf(job, layout, out, &why))
-    return Say(kBatchFailed, "cannot write " + out + ": " + why);
+    return SayOnTerminal(kBatchFailed, "cannot write " + out + ": " + why);
   return 0;
 }
 
@@ -178,18 +169,19 @@ int RunBatch(const QStringList& arguments) {
   const qsizetype listAt = arguments.indexOf(kExportList);
   const qsizetype at = exportAt >= 0 ? exportAt : printAt >= 0 ? printAt : listAt;
   if (at < 0 || at + 2 >= arguments.size())
-    return Say(kBatchUsage,
-               QString("usage: tessel32 %1 PLAN.tsd OUT.png|OUT.bmp | %2 PLAN.tsd "
-                       "OUT.pdf [%3 N] [%5 A4|A3] [%6 portrait|landscape] | %4 PLAN.tsd OUT.csv "
-                       "[-LANGUAGE]")
-                   .arg(kExport, kPrintPdf, kScale, kExportList, kPaper, kOrientation));
+    return SayOnTerminal(
+        kBatchUsage,
+        QString("usage: tessel32 %1 PLAN.tsd OUT.png|OUT.bmp | %2 PLAN.tsd "
+                "OUT.pdf [%3 N] [%5 A4|A3] [%6 portrait|landscape] | %4 PLAN.tsd OUT.csv "
+                "[-LANGUAGE]")
+            .arg(kExport, kPrintPdf, kScale, kExportList, kPaper, kOrientation));
   const QString plan = arguments[at + 1], out = arguments[at + 2];
   int scale = 0;
   if (const qsizetype s = arguments.indexOf(kScale); s >= 0) {
     bool ok = false;
     scale = s + 1 < arguments.size() ? arguments[s + 1].toInt(&ok) : 0;
     if (!ok || scale <= 0)
-      return Say(kBatchUsage, "the scale must be a whole number, as in --scale 50");
+      return SayOnTerminal(kBatchUsage, "the scale must be a whole number, as in --scale 50");
   }
   PaperChoice paper;
   if (const qsizetype p = arguments.indexOf(kPaper); p >= 0) {
@@ -199,7 +191,7 @@ int RunBatch(const QStringList& arguments) {
     else if (name == "A3")
       paper.size = QPageSize::A3;
     else
-      return Say(kBatchUsage, "the paper must be A4 or A3, as in --paper A3");
+      return SayOnTerminal(kBatchUsage, "the paper must be A4 or A3, as in --paper A3");
   }
   if (const qsizetype o = arguments.indexOf(kOrientation); o >= 0) {
     const QString name = arguments.value(o + 1).toLower();
@@ -209,30 +201,17 @@ int RunBatch(const QStringList& arguments) {
     else if (name == "landscape")
       paper.orientation = QPageLayout::Landscape;
     else
-      return Say(kBatchUsage, "the orientation must be portrait or landscape");
+      return SayOnTerminal(kBatchUsage, "the orientation must be portrait or landscape");
   }
   EngineCall engine = Engine();
   if (!engine)
-    return Say(kBatchFailed, "the plan engine could not be loaded: " + EngineLoadError());
-  // The texts in the language a window would show: a language letter among the other
-  // arguments, else the saved one; a language the catalogue lacks falls back to
-  // English. Without the catalogue the page still prints.
-  QStringList rest{arguments.value(0)};
-  for (qsizetype i = 1; i < arguments.size(); ++i) {
-    const bool operand = (i > at && i <= at + 2) || arguments[i - 1] == kScale ||
-                         arguments[i - 1] == kPaper || arguments[i - 1] == kOrientation;
-    if (!operand && !arguments[i].startsWith("--")) rest << arguments[i];
-  }
-  QString why;
-  bool inUse = false;
-  if (!OpenLanguage(LanguageSuffix(rest, ReadSetting(kStartupSection, kLanguageSetting, "")),
-                    CatalogueFile(), &why, &inUse)) {
-    // A catalogue another program holds locked has been waited for once already.
-    if (inUse)
-      Say(0, why);
-    else
-      OpenLanguage(QString(), CatalogueFile());
-  }
+    return SayOnTerminal(kBatchFailed, "the plan engine could not be loaded: " + EngineLoadError());
+  // The texts in the language a window would show. Without the catalogue the page
+  // still prints.
+  OpenBatchTexts(arguments, [&arguments, at](qsizetype i) {
+    return (i > at && i <= at + 2) || arguments[i - 1] == kScale || arguments[i - 1] == kPaper ||
+           arguments[i - 1] == kOrientation;
+  });
   SetErrorLookup(&GetError);
   if (exportAt >= 0) return Export(engine, plan, out);
   if (printAt >= 0) return PrintPdf(engine, plan, out, scale, paper);

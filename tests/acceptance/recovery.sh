@@ -19,6 +19,25 @@ source "$(dirname "$0")/desktop.sh"
 # later than ten seconds after the first unsaved one.
 readonly RECOVERY_WAIT=15
 
+# Waits until the recovery copy holds a `record` line; `what` names it in the failure.
+wait_recovery() {
+  local record=$1 what=$2 waited=0
+  until [ -s "$RECOVERY" ] && grep -q "=$record," "$RECOVERY"; do
+    planner_running || fail "the planner has ended"
+    [ $waited -lt $((RECOVERY_WAIT * 10)) ] ||
+      fail "no recovery copy with $what at $RECOVERY within ${RECOVERY_WAIT}s"
+    sleep 0.1
+    waited=$((waited + 1))
+  done
+}
+
+# Ends the planner without warning, as a crash or a power cut does.
+kill_planner() {
+  kill -KILL "$PLANNER_PID"
+  wait "$PLANNER_PID" 2>/dev/null || true
+  PLANNER_PID=""
+}
+
 require_tools
 make_home
 start_desktop
@@ -43,21 +62,12 @@ click "$main" "$ROOM_CENTRE_X" "$ROOM_CENTRE_Y"
 main=$(main_window "Untitled \\*$")
 
 step "wait for the recovery copy"
-waited=0
-until [ -s "$RECOVERY" ] && grep -q '=WALLRECT,' "$RECOVERY"; do
-  planner_running || fail "the planner has ended"
-  [ $waited -lt $((RECOVERY_WAIT * 10)) ] ||
-    fail "no recovery copy with the room at $RECOVERY within ${RECOVERY_WAIT}s"
-  sleep 0.1
-  waited=$((waited + 1))
-done
+wait_recovery WALLRECT "the room"
 # Written whole and then renamed into place, so what is there now is the plan.
 cp "$RECOVERY" "$WORK/before-kill.tsd"
 
 step "kill the planner with SIGKILL"
-kill -KILL "$PLANNER_PID"
-wait "$PLANNER_PID" 2>/dev/null || true
-PLANNER_PID=""
+kill_planner
 wait_window_gone "^Ostara Tessel  -  "
 [ -f "$RECOVERY" ] || fail "the recovery copy went with the killed planner"
 
@@ -108,20 +118,11 @@ click "$main" $((ROOM_CENTRE_X - 40)) $((ROOM_CENTRE_Y - 30))
 main=$(main_window "$SAVED \\*$")
 
 step "wait for the copy with the rectangle"
-waited=0
-until [ -s "$RECOVERY" ] && grep -q '=USERRECT,' "$RECOVERY"; do
-  planner_running || fail "the planner has ended"
-  [ $waited -lt $((RECOVERY_WAIT * 10)) ] ||
-    fail "no recovery copy with the rectangle at $RECOVERY within ${RECOVERY_WAIT}s"
-  sleep 0.1
-  waited=$((waited + 1))
-done
+wait_recovery USERRECT "the rectangle"
 cp "$RECOVERY" "$WORK/before-second-kill.tsd"
 
 step "kill the planner with SIGKILL and touch the plan's file"
-kill -KILL "$PLANNER_PID"
-wait "$PLANNER_PID" 2>/dev/null || true
-PLANNER_PID=""
+kill_planner
 wait_window_gone "^Ostara Tessel  -  "
 touch -d "+1 hour" "$SAVED"
 

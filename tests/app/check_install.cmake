@@ -27,14 +27,6 @@ if(XMLLINT)
     message(FATAL_ERROR "the MIME type or the icon is not well-formed XML")
   endif()
 endif()
-# A start of its own: private settings and runtime folders, no display needed.
-set(home ${PREFIX}/home)
-file(MAKE_DIRECTORY ${home}/config ${home}/runtime)
-file(CHMOD ${home}/runtime DIRECTORY_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE)
-execute_process(
-  COMMAND ${CMAKE_COMMAND} -E env QT_QPA_PLATFORM=offscreen XDG_CONFIG_HOME=${home}/config
-          XDG_RUNTIME_DIR=${home}/runtime TESSEL_FIRST_PAINT_PROBE=1 ${PREFIX}/bin/tessel32
-  RESULT_VARIABLE failed OUTPUT_VARIABLE output ERROR_VARIABLE errors TIMEOUT 60)
-if(failed OR NOT output MATCHES "first-paint")
-  message(FATAL_ERROR "the installed planner did not start: ${failed}\n${output}\n${errors}")
-endif()
+# A start of its own.
+include(${CMAKE_CURRENT_LIST_DIR}/start_installed.cmake)
+check_installed_start(${PREFIX}/bin/tessel32 ${PREFIX}/home installed)

@@ -60,14 +60,6 @@ if(APPSTREAMCLI)
   endif()
 endif()
 # The program from the package starts from its link and finds its engine and catalogue
-# at the installed prefix: private settings and runtime folders, no display needed.
-set(home ${OUT}/home)
-file(MAKE_DIRECTORY ${home}/config ${home}/runtime)
-file(CHMOD ${home}/runtime DIRECTORY_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE)
-execute_process(
-  COMMAND ${CMAKE_COMMAND} -E env QT_QPA_PLATFORM=offscreen XDG_CONFIG_HOME=${home}/config
-          XDG_RUNTIME_DIR=${home}/runtime TESSEL_FIRST_PAINT_PROBE=1 ${OUT}/root/usr/bin/tessel32
-  RESULT_VARIABLE failed OUTPUT_VARIABLE output ERROR_VARIABLE errors TIMEOUT 60)
-if(failed OR NOT output MATCHES "first-paint")
-  message(FATAL_ERROR "the packaged planner did not start: ${failed}\n${output}\n${errors}")
-endif()
+# at the installed prefix.
+include(${CMAKE_CURRENT_LIST_DIR}/start_installed.cmake)
+check_installed_start(${OUT}/root/usr/bin/tessel32 ${OUT}/home packaged)

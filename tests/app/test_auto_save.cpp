@@ -10,6 +10,7 @@
 #include <csignal>
 
 #include "app_fixture.h"
+#include "file_bytes.h"
 #include "shell/auto_save.h"
 #include "shell/settings.h"
 #include "shell/startup.h"
@@ -22,17 +23,6 @@ namespace {
 // Short enough for a test, long enough that the checks right after a change come first.
 constexpr AutoSaveTiming kQuick{1000, 8000};
 constexpr AutoSaveTiming kPatient{4000, 20000};
-
-QByteArray Read(const QString& path) {
-  QFile f(path);
-  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void Write(const QString& path, const QByteArray& text) {
-  QFile f(path);
-  QVERIFY(f.open(QIODevice::WriteOnly));
-  f.write(text);
-}
 
 }  // namespace
 

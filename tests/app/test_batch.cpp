@@ -15,6 +15,7 @@
 #include <functional>
 
 #include "../support/full_disk.h"
+#include "file_bytes.h"
 #include "language/language.h"
 
 using tessel::GetError;
@@ -32,17 +33,6 @@ constexpr rlim_t kSmallFileLimit = 16 * 1024;
 
 QString Planner() {
   return QCoreApplication::applicationDirPath() + "/tessel32";
-}
-
-QByteArray Read(const QString& path) {
-  QFile f(path);
-  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void Write(const QString& path, const QByteArray& bytes) {
-  QFile f(path);
-  QVERIFY(f.open(QIODevice::WriteOnly));
-  QCOMPARE(f.write(bytes), bytes.size());
 }
 
 const char kRoom[] =
@@ -255,13 +245,10 @@ class BatchTest : public QObject {
     QFETCH(QSize, size);
     if (QStandardPaths::findExecutable("pdfinfo").isEmpty()) QSKIP("poppler-utils missing");
     const QString shaped = dir.filePath("shaped.tsd");
-    QFile f(shaped);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(QString("[Layout]\r\ncount=1\r\n00=WALLRECT,640,440,%1,32767,0,0\r\n"
-                    "[Design]\r\ncount=0\r\n")
-                .arg(room)
-                .toUtf8());
-    f.close();
+    Write(shaped, QString("[Layout]\r\ncount=1\r\n00=WALLRECT,640,440,%1,32767,0,0\r\n"
+                          "[Design]\r\ncount=0\r\n")
+                      .arg(room)
+                      .toUtf8());
     const QString out = dir.filePath("shaped.pdf");
     QCOMPARE(Tessel(QStringList{"--print-pdf", shaped, out} + options).status, 0);
     QProcess info;

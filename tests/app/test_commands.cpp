@@ -13,28 +13,13 @@
 
 #include "../support/full_disk.h"
 #include "app_fixture.h"
+#include "file_bytes.h"
 #include "platform/profile.h"
 #include "shell/files.h"
 #include "shell/settings.h"
 
 using namespace tessel;
 using namespace tessel::testing;
-
-namespace {
-
-// A file of the given text.
-void Write(const QString& path, const QByteArray& text) {
-  QFile f(path);
-  QVERIFY(f.open(QIODevice::WriteOnly));
-  f.write(text);
-}
-
-QByteArray Read(const QString& path) {
-  QFile f(path);
-  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-}  // namespace
 
 class CommandsTest : public QObject, public AppFixture {
   Q_OBJECT

@@ -45,9 +45,7 @@ class EditCommandsTest : public QObject, public AppFixture {
     QVERIFY(SetUpProgram());
     QVERIFY(bitmaps.isValid());
     const std::filesystem::path dir = bitmaps.path().toStdString();
-    WriteFile(dir / "basin-2.bmp", EightBitBmp(kProductWidth, kProductHeight, [](int x, int y) {
-                return BasinPixel(x, y, kProductWidth, kProductHeight);
-              }));
+    WriteFile(dir / "basin-2.bmp", BasinBmp(kProductWidth, kProductHeight));
   }
   void init() { QVERIFY(window = OpenWindow({900, 640})); }
   void cleanup() { CloseWindow(); }

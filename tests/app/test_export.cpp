@@ -9,16 +9,12 @@
 
 #include "../support/full_disk.h"
 #include "app_fixture.h"
+#include "file_bytes.h"
 
 using namespace tessel;
 using namespace tessel::testing;
 
 namespace {
-
-QByteArray Read(const QString& path) {
-  QFile f(path);
-  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 // Products 101 (twice) and 100 of the shipped catalogue in a room.
 QByteArray FurnishedPlan() {
@@ -105,11 +101,7 @@ class ExportTest : public QObject, public AppFixture {
     const FullDisk disk(FilePath("full").toStdString());
     const QString old = FilePath("full/order.csv");
     const QByteArray before = "last week's order\r\n";
-    {
-      QFile f(old);
-      QVERIFY(f.open(QIODevice::WriteOnly));
-      f.write(before);
-    }
+    Write(old, before);
     QVERIFY(disk.Fill());
     nextFileName = old;
     AnswerDialog("frmList", [](QDialog* list) {
@@ -171,11 +163,7 @@ class ExportTest : public QObject, public AppFixture {
     const FullDisk disk(FilePath("full").toStdString());
     const QString old = FilePath("full/" + name);
     const QByteArray before = "the picture of last week\n";
-    {
-      QFile f(old);
-      QVERIFY(f.open(QIODevice::WriteOnly));
-      f.write(before);
-    }
+    Write(old, before);
     QVERIFY(disk.Fill());
     nextFileName = old;
     {

@@ -19,16 +19,13 @@
 #include "shell/settings.h"
 #include "shell/single_instance.h"
 #include "shell/startup.h"
+#include "start_fixture.h"
 
 using namespace tessel;
 
 namespace {
 
-QStringList shown;
-int Remember(unsigned, const char* text, const char*, unsigned, void*) {
-  shown << QString::fromUtf8(text);
-  return plat::IDOK;
-}
+QStringList& shown = testing::ShownTexts();
 
 // Long enough for a loaded machine to start the program; a refusal would hang longer.
 constexpr int kStartTimeoutMs = 30000;
@@ -38,30 +35,16 @@ constexpr int kStartTimeoutMs = 30000;
 class ForwardTest : public QObject {
   Q_OBJECT
  private slots:
-  void initTestCase() {
-    QStandardPaths::setTestModeEnabled(true);
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
-    plat::SetMessageBoxHook(&Remember, nullptr);
-  }
+  void initTestCase() { testing::UseOwnSettings(settingsDir); }
   void init() {
     runtimeDir = std::make_unique<QTemporaryDir>();
     QVERIFY(runtimeDir->isValid());
     QFile::setPermissions(runtimeDir->path(),
                           QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    options = {};
-    options.catalogueFile = QCoreApplication::applicationDirPath() + "/katalog/katalog.db";
-    options.lockFolder = runtimeDir->path();
-    options.recoveryFolder = runtimeDir->filePath("recovery");
-    options.showSplash = false;
-    shown.clear();
-    QSettings(QSettings::NativeFormat, QSettings::UserScope, "Quillon", "MRV").clear();
-    WriteSetting("Startup", "ShowHelp", "0");
+    options = testing::QuietStart(*runtimeDir);
+    testing::FirstRunSettings();
   }
-  void cleanup() {
-    if (window) window->QuitRequested = true;
-    window.reset();
-    CloseLanguage();
-  }
+  void cleanup() { testing::EndPlanner(window); }
 
   void aSecondStartHandsItsPlanToTheRunningPlanner() {
     QCOMPARE(StartPlanner({"tessel32"}, options, &window), 0);

@@ -7,6 +7,7 @@
 
 #include "check/plan_check.h"
 #include "check/product_position.h"
+#include "file_bytes.h"
 #include "vrx232.h"
 
 using namespace tessel;
@@ -340,16 +341,10 @@ class PlanCheckTest : public QObject {
     // The shipped catalogue's wall-hung toilet (36 x 54 cm) in a room 75 cm deep.
     PlanBuilder t(200, 75);
     t.Product(108, 1, 0, kCentreX, t.Top(75) + 54 + 2);
-    QFile tf(tight);
-    QVERIFY(tf.open(QIODevice::WriteOnly));
-    tf.write(t.Text());
-    tf.close();
+    Write(tight, t.Text());
     PlanBuilder c(200, 200);
     c.Product(108, 1, 0, kCentreX, c.Top(200) + 54 + 2);
-    QFile cf(clean);
-    QVERIFY(cf.open(QIODevice::WriteOnly));
-    cf.write(c.Text());
-    cf.close();
+    Write(clean, c.Text());
 
     Run r = Tessel({"--check", clean});
     QCOMPARE(r.status, 0);
@@ -368,10 +363,7 @@ class PlanCheckTest : public QObject {
     QCOMPARE(Tessel({"--check", clean, "--barrier-free"}).status, 0);  // 120 cm fit, 150 do not
     QCOMPARE(Tessel({"--check", dir.filePath("missing.tsd")}).status, 2);
     const QString broken = dir.filePath("broken.tsd");
-    QFile bf(broken);
-    QVERIFY(bf.open(QIODevice::WriteOnly));
-    bf.write("[Layout]\nno count here\n");
-    bf.close();
+    Write(broken, "[Layout]\nno count here\n");
     QCOMPARE(Tessel({"--check", broken}).status, 2);
     QCOMPARE(Tessel({"--check"}).status, 2);
     QCOMPARE(Tessel({"--check", clean, "--barrier-free", "--wheelchair"}).status, 2);

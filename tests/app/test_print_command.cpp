@@ -8,6 +8,7 @@
 
 #include "app_fixture.h"
 #include "catalogue/catalogue.h"
+#include "file_bytes.h"
 #include "print/print_command.h"
 #include "print/print_setup.h"
 
@@ -212,13 +213,10 @@ class PrintCommandTest : public QObject, public AppFixture {
     QFETCH(QString, room);
     QFETCH(int, orientation);
     const QString name = FilePath("shaped.tsd");
-    QFile f(name);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(QString("[Layout]\r\ncount=1\r\n00=WALLRECT,640,440,%1,32767,0,0\r\n"
-                    "[Design]\r\ncount=0\r\n")
-                .arg(room)
-                .toUtf8());
-    f.close();
+    Write(name, QString("[Layout]\r\ncount=1\r\n00=WALLRECT,640,440,%1,32767,0,0\r\n"
+                        "[Design]\r\ncount=0\r\n")
+                    .arg(room)
+                    .toUtf8());
     nextFileName = name;
     Press(window_.get(), Qt::Key_O, Qt::ControlModifier);
     cancelPrinter = true;

@@ -6,17 +6,13 @@
 #include <QPlainTextEdit>
 
 #include "app_fixture.h"
+#include "file_bytes.h"
 #include "shell/project_data.h"
 
 using namespace tessel;
 using namespace tessel::testing;
 
 namespace {
-
-QByteArray Read(const QString& path) {
-  QFile f(path);
-  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 const QByteArray kRoom =
     "[Layout]\r\ncount=1\r\n00=WALLRECT,640,440,300,250,32767,0,0\r\n[Design]\r\ncount=0\r\n";

@@ -18,16 +18,13 @@
 #include "shell/remembered.h"
 #include "shell/settings.h"
 #include "shell/startup.h"
+#include "start_fixture.h"
 
 using namespace tessel;
 
 namespace {
 
-QStringList shown;
-int Remember(plat::HWND, const char* text, const char*, unsigned, void*) {
-  shown << QString::fromLocal8Bit(text);
-  return plat::IDOK;
-}
+QStringList& shown = testing::ShownTexts();
 
 const char kPlan[] =
     "[Layout]\r\ncount=1\r\n00=WALLRECT,640,440,300,250,32767,0,0\r\n[Design]\r\ncount=0\r\n";
@@ -38,16 +35,10 @@ class RememberTest : public QObject {
   Q_OBJECT
  private slots:
   void initTestCase() {
-    QStandardPaths::setTestModeEnabled(true);
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
-    plat::SetMessageBoxHook(&Remember, nullptr);
+    testing::UseOwnSettings(settingsDir);
     QVERIFY(plansDir.isValid());
   }
-  void init() {
-    QSettings(QSettings::NativeFormat, QSettings::UserScope, "Quillon", "MRV").clear();
-    WriteSetting("Startup", "ShowHelp", "0");
-    shown.clear();
-  }
+  void init() { testing::FirstRunSettings(); }
   void cleanup() { End(); }
 
   // A plan that has gone leaves the menu, and stays gone at the next start; a name the
@@ -141,13 +132,9 @@ class RememberTest : public QObject {
 
   void Start(const QStringList& arguments) {
     End();
-    options = {};
-    options.catalogueFile = QCoreApplication::applicationDirPath() + "/katalog/katalog.db";
     // The last start's lock lives on in this process: each start takes a folder of its own.
     lockDir = std::make_unique<QTemporaryDir>();
-    options.lockFolder = lockDir->path();
-    options.recoveryFolder = lockDir->filePath("recovery");
-    options.showSplash = false;
+    options = testing::QuietStart(*lockDir);
     QCOMPARE(StartPlanner(arguments, options, &window), 0);
     QVERIFY(window);
     QVERIFY(QTest::qWaitForWindowExposed(window.get()));

@@ -51,8 +51,7 @@ class SelectionTest : public QObject, public AppFixture {
     QVERIFY(SetUpProgram());
     QVERIFY(bitmaps.isValid());
     const std::filesystem::path dir = bitmaps.path().toStdString();
-    WriteFile(dir / "basin-2.bmp",
-              EightBitBmp(61, 40, [](int x, int y) { return BasinPixel(x, y, 61, 40); }));
+    WriteFile(dir / "basin-2.bmp", BasinBmp(61, 40));
   }
   void init() { QVERIFY(window = OpenWindow({900, 640})); }
   void cleanup() { CloseWindow(); }

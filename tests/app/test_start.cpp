@@ -28,16 +28,13 @@
 #include "shell/main_window.h"
 #include "shell/settings.h"
 #include "shell/startup.h"
+#include "start_fixture.h"
 
 using namespace tessel;
 
 namespace {
 
-QStringList shown;
-int Remember(plat::HWND, const char* text, const char*, unsigned, void*) {
-  shown << QString::fromLocal8Bit(text);
-  return plat::IDOK;
-}
+QStringList& shown = testing::ShownTexts();
 
 // Closes the start-up hint once it shows, clearing its box when asked to.
 void AnswerTheHint(bool* hinted, bool switchOff = false) {
@@ -62,28 +59,14 @@ const char kPlan[] =
 class StartTest : public QObject {
   Q_OBJECT
  private slots:
-  void initTestCase() {
-    QStandardPaths::setTestModeEnabled(true);
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
-    plat::SetMessageBoxHook(&Remember, nullptr);
-  }
+  void initTestCase() { testing::UseOwnSettings(settingsDir); }
   void init() {
     lockDir = std::make_unique<QTemporaryDir>();
     QVERIFY(lockDir->isValid());
-    options = {};
-    options.catalogueFile = QCoreApplication::applicationDirPath() + "/katalog/katalog.db";
-    options.lockFolder = lockDir->path();
-    options.recoveryFolder = lockDir->filePath("recovery");
-    options.showSplash = false;
-    shown.clear();
-    QSettings(QSettings::NativeFormat, QSettings::UserScope, "Quillon", "MRV").clear();
-    WriteSetting("Startup", "ShowHelp", "0");
+    options = testing::QuietStart(*lockDir);
+    testing::FirstRunSettings();
   }
-  void cleanup() {
-    if (window) window->QuitRequested = true;
-    window.reset();
-    CloseLanguage();
-  }
+  void cleanup() { testing::EndPlanner(window); }
 
   void thePlannerComesUpWithTheLastRunsFilesAndTheHint() {
     WriteSetting("Startup", "ShowHelp", "1");

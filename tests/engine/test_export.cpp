@@ -5,9 +5,9 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 
+#include "../support/file_bytes.h"
 #include "work_window.h"
 
 using namespace vrx;
@@ -38,12 +38,6 @@ class ExportTest : public WorkWindowTest {
   }
   long Export(const fs::path& p) {
     return CallTessel(TC_WorkSheetToBMP, 0, 0, 0, reinterpret_cast<long>(p.c_str()), 0);
-  }
-  static std::string Read(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
   }
   fs::path dir;
 };

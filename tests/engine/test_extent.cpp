@@ -1,10 +1,9 @@
 // The drawn extent the program exports and prints: it holds everything drawn into the
 // worksheet, not only the wall bands and dimension lines that register themselves.
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 
+#include "../support/file_bytes.h"
 #include "persistence/persistence.h"
 #include "room_fixture.h"
 #include "view/view.h"
@@ -62,11 +61,8 @@ TEST_F(ExtentTest, AnOutwardDoorsSwingIsInsideTheExtentAndTheExport) {
   const fs::path out =
       fs::temp_directory_path() / ("tessel-extent-" + std::to_string(::getpid()) + ".bmp");
   ASSERT_EQ(CallTessel(TC_WorkSheetToBMP, 0, 0, 0, reinterpret_cast<long>(out.c_str()), 0), 0);
-  std::ifstream in(out, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
+  const std::string bmp = Read(out);
   fs::remove(out);
-  const std::string bmp = s.str();
   const int width = doors.iBoundRight - doors.iBoundLeft;
   const int height = doors.iBoundBottom - doors.iBoundTop;
   const std::size_t row = (static_cast<std::size_t>(width) + 3) / 4 * 4;

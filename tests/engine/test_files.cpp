@@ -9,9 +9,9 @@
 #include <cerrno>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 
+#include "../support/file_bytes.h"
 #include "platform/profile.h"
 #include "product_fixture.h"
 
@@ -19,17 +19,6 @@ using namespace vrx;
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string Read(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-void Write(const fs::path& p, const std::string& text) {
-  std::ofstream(p, std::ios::binary) << text;
-}
 
 mode_t ModeOf(const fs::path& p) {
   struct stat st {};

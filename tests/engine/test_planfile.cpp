@@ -6,10 +6,10 @@
 #include <filesystem>
 #include <fstream>
 #include <random>
-#include <sstream>
 #include <string>
 #include <vector>
 
+#include "../support/file_bytes.h"
 #include "geometry/geometry.h"
 #include "persistence/persistence.h"
 #include "platform/profile.h"
@@ -20,17 +20,6 @@ using namespace vrx;
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string Read(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-void Write(const fs::path& p, const std::string& text) {
-  std::ofstream(p, std::ios::binary) << text;
-}
 
 std::vector<std::uint8_t> Sheet() {
   return {view.sheetBits, view.sheetBits + kSheetBytes};

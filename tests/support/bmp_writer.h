@@ -62,6 +62,11 @@ inline std::uint8_t BasinPixel(int x, int y, int w, int h) {
              : 221;
 }
 
+// A basin's whole bitmap file, `w` by `h` pixels.
+inline std::vector<std::uint8_t> BasinBmp(int w, int h) {
+  return EightBitBmp(w, h, [w, h](int x, int y) { return BasinPixel(x, y, w, h); });
+}
+
 // A bathtub: a frame, a lighter tub and the drain at its left end, so a turn shows.
 inline std::uint8_t TubPixel(int x, int y, int w, int h) {
   if (x < 3 || y < 3 || x >= w - 3 || y >= h - 3) return 98;
