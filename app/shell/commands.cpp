@@ -871,12 +871,11 @@ void MainWindow::SetLayoutModeUI() {
                                  "in furnishing mode."));
       return;
     }
+    const std::vector<QByteArray> behind = EngineStepsBehind();
     ShowWorkMode(kLayoutMode);
     keptFurnishing_ = plan;
     ReadInfo();
-    undoAcross_.push_back({plan, kDesignMode, {}, Bridge().infoRecord.iSerial});
-    while (undoAcross_.size() > kModeStepsKept) undoAcross_.erase(undoAcross_.begin());
-    redoAcross_.clear();
+    NoteSwitch(behind, {plan, kDesignMode, {}, Bridge().infoRecord.iSerial});
   } else {
     ShowWorkMode(kLayoutMode);
   }
@@ -909,6 +908,7 @@ void MainWindow::SetDesignModeUI() {
   }
   const QByteArray room = EnginePlanText();
   const QByteArray kept = keptFurnishing_;
+  const std::vector<QByteArray> behind = EngineStepsBehind();
   ShowWorkMode(kDesignMode);
   if (room.isEmpty() || !LoadPlanText(JoinFurnishing(room, kept))) {
     // The products stay aside, and with them the room mode they can be saved from.
@@ -923,9 +923,7 @@ void MainWindow::SetDesignModeUI() {
   keptFurnishing_.clear();
   KeepUnchanged(changed);
   ReadInfo();
-  undoAcross_.push_back({room, kLayoutMode, kept, Bridge().infoRecord.iSerial});
-  while (undoAcross_.size() > kModeStepsKept) undoAcross_.erase(undoAcross_.begin());
-  redoAcross_.clear();
+  NoteSwitch(behind, {room, kLayoutMode, kept, Bridge().infoRecord.iSerial});
   UpdateControlStates();
 }
 
@@ -952,6 +950,34 @@ bool MainWindow::LoadPlanText(const QByteArray& plan) {
          plat::ReplaceFile(local.constData(), plan.toStdString()) &&
          engine(TC_LoadDesignFile, 0, 0, 0, reinterpret_cast<long>(local.constData()), 0) ==
              TR_Done;
+}
+
+// Reading a plan starts the engine's history anew, so the engine's own steps on this
+// side of a switch are noted as texts before it: each undone, its text taken, and all
+// redone again, so the engine is where it was. Oldest first.
+std::vector<QByteArray> MainWindow::EngineStepsBehind() {
+  std::vector<QByteArray> behind;
+  EngineEntry engine = Engine();
+  if (!engine || Bridge().workWindowHandle == 0) return behind;
+  for (ReadInfo(); Bridge().infoRecord.bUndoAvail && behind.size() < kModeStepsKept; ReadInfo()) {
+    engine(TC_Undo, 0, 0, 0, 0, 0);
+    behind.push_back(EnginePlanText());
+  }
+  for (std::size_t i = 0; i < behind.size(); ++i) engine(TC_Redo, 0, 0, 0, 0, 0);
+  ReadInfo();
+  // A step whose text could not be had ends the walk back there.
+  behind.erase(std::find(behind.begin(), behind.end(), QByteArray()), behind.end());
+  std::reverse(behind.begin(), behind.end());
+  return behind;
+}
+
+// The switch's own step, with the engine's steps before it under it, so that Undo goes
+// back over the switch and then on one step at a time.
+void MainWindow::NoteSwitch(const std::vector<QByteArray>& behind, const ModeStep& step) {
+  for (const QByteArray& plan : behind) undoAcross_.push_back({plan, step.mode, step.kept, 0});
+  undoAcross_.push_back(step);
+  while (undoAcross_.size() > kModeStepsKept) undoAcross_.erase(undoAcross_.begin());
+  redoAcross_.clear();
 }
 
 bool MainWindow::CanUndoAcrossSwitch() const {

@@ -310,6 +310,8 @@ class MainWindow : public QMainWindow {
   };
   std::vector<ModeStep> undoAcross_, redoAcross_;
   bool StepAcrossSwitch(std::vector<ModeStep>* from, std::vector<ModeStep>* to);
+  std::vector<QByteArray> EngineStepsBehind();
+  void NoteSwitch(const std::vector<QByteArray>& behind, const ModeStep& step);
   // Where the plan's text passes through a file on its way to and from the engine.
   QTemporaryDir scratch_;
 };

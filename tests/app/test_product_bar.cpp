@@ -549,7 +549,7 @@ class ProductBarTest : public QObject, public AppFixture {
 
   // Furnished, the room edited (View > Room layout, a free wall), furnished again (View >
   // Design, a second basin): no question, the saved files hold every product, and Undo walks back
-  // over both switches to the plan before the room was touched.
+  // step by step over both switches to the plan before the first basin.
   void editingTheRoomKeepsTheFurnishing() {
     Furnish();
     Choose(Bar()->Series(), "Ostara Linea");
@@ -604,18 +604,32 @@ class ProductBarTest : public QObject, public AppFixture {
     window->ProjectItem(kSaveAs)->trigger();
     QCOMPARE(Count(Read(FilePath("room.tsd")), "=PRODUCT,"), 1);
     QCOMPARE(Count(Read(FilePath("room.tsd")), "=INSTWALL,"), 1);
+    // On over the room's own steps: the wall goes, the furnishing still kept aside.
+    QVERIFY(window->EditItem(kUndo)->isEnabled());
+    window->EditItem(kUndo)->trigger();
+    QCOMPARE(window->WorkMode(), kLayoutMode);
+    nextFileName = FilePath("unwalled.tsd");
+    window->ProjectItem(kSaveAs)->trigger();
+    QCOMPARE(Count(Read(FilePath("unwalled.tsd")), "=PRODUCT,"), 1);
+    QCOMPARE(Count(Read(FilePath("unwalled.tsd")), "=INSTWALL,"), 0);
     // And over the first switch to the furnished plan without the wall.
     QVERIFY(window->EditItem(kUndo)->isEnabled());
     window->EditItem(kUndo)->trigger();
     QCOMPARE(window->WorkMode(), kDesignMode);
     ReadInfo();
     QCOMPARE(Bridge().infoRecord.iCountDesignItems, 1);
-    QVERIFY(!window->EditItem(kUndo)->isEnabled());
     nextFileName = FilePath("before.tsd");
     window->ProjectItem(kSaveAs)->trigger();
     QCOMPARE(Count(Read(FilePath("before.tsd")), "=INSTWALL,"), 0);
+    // The furnishing's own steps before the first switch are still there: the basin goes.
+    QVERIFY(window->EditItem(kUndo)->isEnabled());
+    window->EditItem(kUndo)->trigger();
+    QCOMPARE(window->WorkMode(), kDesignMode);
+    ReadInfo();
+    QCOMPARE(Bridge().infoRecord.iCountDesignItems, 0);
+    QVERIFY(!window->EditItem(kUndo)->isEnabled());
     // Redo comes forward the same way, to the second basin.
-    for (int i = 0; i < 3; ++i) {
+    for (int i = 0; i < 5; ++i) {
       QVERIFY(window->EditItem(kRedo)->isEnabled());
       window->EditItem(kRedo)->trigger();
     }
