@@ -62,13 +62,6 @@ QString RefusalText(const PositionOffset& offset, const TypedPosition& typed) {
 
 }  // namespace
 
-bool MoveSelectedBy(int dx, int dy) {
-  EngineEntry engine = Engine();
-  if (!engine || Bridge().workWindowHandle == 0) return false;
-  auto u = [](int v) { return static_cast<unsigned>(v); };
-  return engine(TC_MoveSelectedBy, u(dx), u(dy), 0, 0, 0) == kMoved;
-}
-
 bool MainWindow::ProductContextMenu(int x, int y) {
   BridgeState& b = Bridge();
   ReadInfo();
@@ -128,7 +121,8 @@ void MainWindow::PositionSelectedProduct() {
   if (!dialog.Ask(stand, refusal, &typed)) return;
   const PositionOffset offset = OffsetFor(stand, typed);
   if (offset.dx == 0 && offset.dy == 0) return;
-  if (!MoveSelectedBy(offset.dx, offset.dy))
+  // The engine's move of the selection, one history step; refused, it leaves all as it was.
+  if (vCallTessel(TC_MoveSelectedBy, offset.dx, offset.dy, 0) != kMoved)
     ShowMessage(CaptionOr(kTextRefused,
                           "The product cannot stand there: it would overlap a wall or another "
                           "product at the same height, or leave the plan. It stays where it was."),

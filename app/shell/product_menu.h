@@ -5,12 +5,6 @@
 
 namespace tessel {
 
-// The engine's move of the selected object by an offset in worksheet pixels, in one
-// history step; true when it moved, false when the engine refused (it would overlap a
-// wall or an object of the same height, or leave the sheet), with everything left as
-// it was.
-bool MoveSelectedBy(int dx, int dy);
-
 // The names of the menu and its items, for whoever looks them up.
 inline constexpr char kProductMenuName[] = "mnProduct";
 inline constexpr char kPropertiesItemName[] = "mnProperties";
