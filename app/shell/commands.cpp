@@ -822,8 +822,14 @@ void MainWindow::ShowRecentFiles() {
 void MainWindow::OpenRecent(int position) {
   // A name that is not UTF-8 may come back from the settings with stand-ins for its
   // odd bytes.
-  const QString name = LocateFileName(recent_.Names().value(position));
+  const QString listed = recent_.Names().value(position);
+  const QString name = LocateFileName(listed);
   if (name.isEmpty() || QuerySave(5640) == plat::IDCANCEL) return;
+  // The entry takes the file's true name, so that opening it does not list it twice.
+  if (name != listed) {
+    recent_.Replace(position, name);
+    ShowRecentFiles();
+  }
   if (!FileExists(name)) {
     // A file that has gone is reported and leaves the list, rather than opening as an
     // empty plan.

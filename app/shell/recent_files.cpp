@@ -34,6 +34,10 @@ void RecentFiles::Remove(int position) {
   if (position >= 0 && position < names_.size()) names_.removeAt(position);
 }
 
+void RecentFiles::Replace(int position, const QString& name) {
+  if (position >= 0 && position < names_.size() && !name.isEmpty()) names_[position] = name;
+}
+
 void RecentFiles::Read() {
   names_.clear();
   for (int i = 0; i < kCapacity; ++i) {

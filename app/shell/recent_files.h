@@ -18,6 +18,9 @@ class RecentFiles {
   bool Contains(const QString& name) const;
   // Drops the entry at position (0 the newest); the later ones move up.
   void Remove(int position);
+  // Puts another spelling of the same file in the entry's place, as when a name kept
+  // in the settings turns out to name the file by other bytes.
+  void Replace(int position, const QString& name);
 
   // Reads "File1" to "File4" of the settings, up to the first one that is empty; a
   // name already read (however its path is spelt) is read once.

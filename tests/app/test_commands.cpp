@@ -418,6 +418,33 @@ class CommandsTest : public QObject, public AppFixture {
     QVERIFY(!window->ProjectItem(kRecent1 + 1)->isEnabled());
   }
 
+  // A name kept as it reads ("bäd.tsd") for a file whose name is Latin-1 bytes: the
+  // entry opens that file and takes its true name in its own place, listed once.
+  void aRecentPlanWithALatin1NameOpensAndStaysOneEntry() {
+    const QByteArray bytes = QFile::encodeName(FilePath("b")) +
+                             "\xe4"
+                             "d.tsd";
+    const auto remove = qScopeGuard([&bytes] { ::unlink(bytes.constData()); });
+    const QByteArray plan =
+        "[Layout]\r\ncount=1\r\n00=WALLRECT,640,440,300,250,32767,0,0\r\n"
+        "[Design]\r\ncount=0\r\n";
+    {
+      const int fd = ::open(bytes.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+      QVERIFY(fd >= 0);
+      QCOMPARE(::write(fd, plan.constData(), static_cast<size_t>(plan.size())),
+               static_cast<ssize_t>(plan.size()));
+      ::close(fd);
+    }
+    window->AddRecentFile(FilePath("other.tsd"));
+    window->AddRecentFile(FilePath(QString::fromUtf8("bäd.tsd")));
+    window->ProjectItem(kRecent1)->trigger();
+    QVERIFY2(Messages::Shown().isEmpty(), qPrintable(Messages::Shown().join('|')));
+    QCOMPARE(FileNameBytes(window->CurrentFile()), bytes);
+    QCOMPARE(window->ProjectItem(kRecent1)->text(), window->CurrentFile());
+    QCOMPARE(window->ProjectItem(kRecent1 + 1)->text(), FilePath("other.tsd"));
+    QVERIFY(!window->ProjectItem(kRecent1 + 2)->isEnabled());
+  }
+
   // ---- help and the hidden sequence ----
 
   void helpModeAnswersAToolbarButtonOnceWithItsHelp() {
