@@ -38,6 +38,10 @@ constexpr int kMaxHeightCm = 1000;
 constexpr double kMaxTileCm = 300;
 constexpr double kMaxJointMm = 30;
 constexpr double kMaxWastePercent = 100;
+// An installation wall's side is probed every quarter pixel, half a pixel outside it:
+// in the pixel next to it.
+constexpr double kSideStep = 0.25;
+constexpr double kSideProbe = 0.5;
 
 void ReadInt(const QHash<QString, QString>& project, const char* key, int* value) {
   bool ok = false;
@@ -72,6 +76,24 @@ long Tiles(double areaCm2, double w, double h, const QuantityInputs& in) {
   if (!(each > 0) || !(areaCm2 > 0)) return 0;
   // A hair below a whole number is that number: areas come as sums of half-pixels.
   return static_cast<long>(std::ceil(areaCm2 / each * (1 + in.wastePercent / kPercent) - 1e-9));
+}
+
+// The length of the installation walls' sides that face free floor, in centimetres:
+// each side is probed just outside it at short steps.
+double ExposedInstallationCm(const FloorMap& floor) {
+  double exposed = 0;
+  for (const MountLine& side : floor.InstallationSides()) {
+    const double length = side.Length();
+    const int steps = static_cast<int>(std::ceil(length / kSideStep));
+    if (steps == 0) continue;
+    int open = 0;
+    for (int i = 0; i < steps; ++i) {
+      const double at = (i + 0.5) * length / steps;
+      open += floor.Open(side.from + side.direction * at + side.normal * kSideProbe);
+    }
+    exposed += length * open / steps;
+  }
+  return exposed / kPixelsPerCm;
 }
 
 QString Decimal(double v, int places) {
@@ -114,7 +136,13 @@ Quantities ComputeQuantities(const PlanText& plan, const QuantityInputs& in) {
       openingsCm2 += r.p0 * std::max(high - low, 0.0);
     }
   }
-  const double wallCm2 = std::max(perimeterCm * tiled - openingsCm2, 0.0);
+  // Installation walls are tiled where they face the floor (the front and the free
+  // ends, all round for one standing free), and the room's wall behind one is hidden.
+  // Neither the plan nor the project keeps an installation wall's height, so its faces
+  // count up to the tiling height, as a wall reaching it would.
+  const double tiledLengthCm =
+      perimeterCm - floor.CoveredOutlineCm() + ExposedInstallationCm(floor);
+  const double wallCm2 = std::max(tiledLengthCm * tiled - openingsCm2, 0.0);
   q.floorM2 = floorCm2 / kCm2PerM2;
   q.perimeterM = perimeterCm / kCmPerM;
   q.skirtingM = std::max(perimeterCm - doorsCm, 0.0) / kCmPerM;
