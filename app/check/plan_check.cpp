@@ -146,8 +146,8 @@ namespace {
 // normal out of the wall, towards the product's front.
 struct MountWall {
   QPointF direction, normal;
-  double gap = 0;  // pixels between the product's back and the line
-  bool exact = false;
+  double gap = 0;   // pixels between the product's back and the line
+  double miss = 0;  // how far the gap is from the one the engine leaves there
 };
 
 // How the engine snaps a product to a line: its centre lies off the line, by its depth
@@ -165,7 +165,7 @@ bool OnLine(const MountLine& l, QPointF centre, double depth, double along, doub
   wall->direction = l.direction;
   wall->normal = l.normal;
   wall->gap = behind;
-  wall->exact = std::fabs(behind - gap) <= kSnapSlack;
+  wall->miss = std::fabs(behind - gap);
   return true;
 }
 
@@ -177,15 +177,16 @@ bool AxisWall(const FloorMap& floor, QPointF centre, QPointF d, double depth, Mo
     wall->normal = -d;
     wall->direction = QPointF(wall->normal.y(), -wall->normal.x());
     wall->gap = k;
-    wall->exact = std::fabs(k - kRoomWallGap) <= kSnapSlack;
+    wall->miss = std::fabs(k - kRoomWallGap);
     return true;
   }
   return false;
 }
 
-// The wall the engine snapped a product with mount code t to: a line that gives its
-// stored centre, the room's walls before corners and installation walls as the engine
-// numbers its segments; else the nearest within reach.
+// The wall the engine snapped a product with mount code t to: the line that gives its
+// stored centre most closely, within the engine's truncation (of equals, the room's
+// walls before corners and installation walls, as the engine numbers its segments);
+// else the nearest within reach.
 bool FindMountWall(const FloorMap& floor, QPointF centre, int t, double hw, double hh,
                    MountWall* found) {
   const double depth = t % 2 ? hh : hw, along = t % 2 ? hw : hh;
@@ -199,10 +200,7 @@ bool FindMountWall(const FloorMap& floor, QPointF centre, int t, double hw, doub
     if (OnLine(l, centre, depth, along, kBandWallGap, &w)) candidates << w;
   const MountWall* best = nullptr;
   for (const MountWall& c : candidates)
-    if (c.exact) {
-      best = &c;
-      break;
-    }
+    if (c.miss <= kSnapSlack && (!best || c.miss < best->miss)) best = &c;
   if (!best)
     for (const MountWall& c : candidates)
       if (!best || c.gap < best->gap) best = &c;
