@@ -239,13 +239,13 @@ double MountLine::Length() const {
 
 bool FloorMap::Open(QPointF p) const {
   const int x = static_cast<int>(std::floor(p.x())), y = static_cast<int>(std::floor(p.y()));
-  return Floor(x, y) && cells_[Index(x, y)] == 1;
+  return Floor(x, y) && cells_[Index(x, y)] == kOpenFloor;
 }
 
 double FloorMap::CoveredOutlineCm() const {
   long edges = 0;
   auto covered = [](std::uint8_t a, std::uint8_t b) {
-    return (a == 2 && b == 0) || (a == 0 && b == 2);
+    return (a == kUnderInstallation && b == kOutside) || (a == kOutside && b == kUnderInstallation);
   };
   for (int y = 0; y + 1 < kHeight; ++y)
     for (int x = 0; x + 1 < kWidth; ++x) {

@@ -88,6 +88,8 @@ class FloorMap {
   void FillRect(int left, int top, int right, int bottom, std::uint8_t value);
   void CutCorner(const PlanRecord& r, bool round);
 
+  // What a pixel of the map is.
+  enum Cell : std::uint8_t { kOutside = 0, kOpenFloor = 1, kUnderInstallation = 2 };
   std::vector<std::uint8_t> cells_;  // 0 outside, 1 floor, 2 floor under an installation wall
   bool room_ = false;
   QList<MountLine> diagonals_, sides_;
