@@ -22,8 +22,6 @@ enum WindowText {
   kTextCheckAgain = 7616,
   kTextClose = 7617,
 };
-// The plan file's name of a product record, as the check counts them.
-const char kProductKind[] = "PRODUCT";
 // Wide enough for a finding's line with a long product name.
 constexpr int kListWidth = 640, kListHeight = 260;
 
@@ -78,11 +76,9 @@ void PlanCheckWindow::Refresh() {
   PlanText plan;
   if (!readPlan_ || !readPlan_(&plan)) return;
   const auto setting = static_cast<FreeAreaSetting>(setting_->currentIndex());
-  // A finding names its product by its place among the design list's products; the
-  // engine knows it by its place in the whole list.
-  QList<int> productTags;
-  for (qsizetype i = 0; i < plan.design.size(); ++i)
-    if (plan.design[i].kind == kProductKind) productTags << kDesignTagBase + static_cast<int>(i);
+  // A finding names its product by its number among the plan's products; the engine
+  // knows it by its tag.
+  const QList<int> productTags = ProductTags(plan);
   for (const Finding& f : CheckPlan(plan, catalogue_, setting)) {
     list_->addItem(f.text);
     tags_ << (f.product >= 1 && f.product <= productTags.size() ? productTags[f.product - 1]

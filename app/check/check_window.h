@@ -17,7 +17,8 @@ class PlanCheckWindow : public QDialog {
   Q_OBJECT
  public:
   // `readPlan` gives the plan as it stands; `select` selects the plan object behind a
-  // tag (its position in the design list plus kDesignTagBase for a product).
+  // tag (ProductTags: a layout list position, or a design list position plus
+  // kDesignTagBase), in the work mode whose list holds it.
   PlanCheckWindow(QWidget* parent, std::function<bool(PlanText*)> readPlan,
                   CheckCatalogue catalogue, std::function<void(int)> select);
 

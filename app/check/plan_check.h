@@ -30,7 +30,7 @@ struct FreeAreaRule {
 
 // A placed product as the check sees it.
 struct CheckProduct {
-  int position = 0;  // in the furnishing list, from 1
+  int position = 0;  // from 1, in the order of ProductTags
   int id = 0;        // catalogue number
   QString model, name;
   QPointF centre;                       // worksheet pixels
@@ -76,7 +76,15 @@ struct CheckCatalogue {
 };
 CheckCatalogue CheckCatalogueOf(Catalogue& catalogue);
 
-// The products of the furnishing, turned and fronted as the engine placed them.
+// The plan's products are numbered from 1 as the engine draws and lists them (and the
+// printed product list counts them): those of the room's list (placed in room layout
+// mode), then those of the furnishing. The tag of each, by number less one: its place
+// in the layout list, or kDesignTagBase plus its place in the design list.
+QList<int> ProductTags(const PlanText& plan);
+
+// The products of both lists, turned and fronted as the engine placed them: a
+// wall-mounted one against the room wall, diagonal corner or installation wall side it
+// was snapped to.
 QList<CheckProduct> ProductsOf(const PlanText& plan, const FloorMap& floor,
                                const CheckCatalogue& catalogue, FreeAreaSetting setting);
 

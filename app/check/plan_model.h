@@ -41,6 +41,16 @@ bool ParsePlanText(const QByteArray& text, PlanText* out);
 // False with a reason when the file cannot be read or is no plan.
 bool ReadPlanFile(const QString& path, PlanText* out, QString* why);
 
+// A wall line a product can be mounted against, beyond the room's upright walls: a
+// diagonal corner's cut or one side of an installation wall, as the engine snaps to
+// them. It runs from `from` to `to` with the floor (the side a product stands on) on
+// its right-hand side, where `normal` points, as the room's ring runs.
+struct MountLine {
+  QPointF from, to;
+  QPointF direction, normal;  // unit vectors
+  double Length() const;
+};
+
 // The room's floor, replayed from the layout records: the first wall rectangle is the
 // room, each further one adds a niche (its centre outside the floor) or takes a
 // projection away (inside); diagonal and round corners cut the floor; installation
@@ -62,14 +72,27 @@ class FloorMap {
   double AreaCm2() const;
   // The room's outline length in centimetres, diagonal and round corners as cut.
   double PerimeterCm() const;
+  // Free floor: not under an installation wall.
+  bool Open(QPointF p) const;
+  // The length in centimetres of the room's outline that installation walls stand
+  // against, so that it shows nowhere.
+  double CoveredOutlineCm() const;
+  // The diagonal corners' cuts, in the order they were made.
+  const QList<MountLine>& DiagonalLines() const { return diagonals_; }
+  // The four sides of each installation wall, in record order, each wall's sides
+  // from its stored edge round as the engine walks them.
+  const QList<MountLine>& InstallationSides() const { return sides_; }
 
  private:
   static std::size_t Index(int x, int y) { return static_cast<std::size_t>(y) * kWidth + x; }
   void FillRect(int left, int top, int right, int bottom, std::uint8_t value);
   void CutCorner(const PlanRecord& r, bool round);
 
+  // What a pixel of the map is.
+  enum Cell : std::uint8_t { kOutside = 0, kOpenFloor = 1, kUnderInstallation = 2 };
   std::vector<std::uint8_t> cells_;  // 0 outside, 1 floor, 2 floor under an installation wall
   bool room_ = false;
+  QList<MountLine> diagonals_, sides_;
   double perimeterCorrection_ = 0;  // in pixels: true cut lengths less their staircase
 };
 

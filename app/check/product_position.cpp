@@ -29,9 +29,8 @@ ProductStand StandOf(const PlanText& plan, const CheckCatalogue& catalogue, int 
   if (designIndex < 0 || designIndex >= plan.design.size() ||
       plan.design[designIndex].kind != "PRODUCT")
     return stand;
-  int position = 0;
-  for (int i = 0; i <= designIndex; ++i)
-    if (plan.design[i].kind == "PRODUCT") ++position;
+  const int position =
+      static_cast<int>(ProductTags(plan).indexOf(kDesignTagBase + designIndex)) + 1;
   const FloorMap floor(plan.layout);
   for (const CheckProduct& p : ProductsOf(plan, floor, catalogue, FreeAreaSetting::kPrivate)) {
     if (p.position != position) continue;

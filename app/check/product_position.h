@@ -17,7 +17,7 @@ enum MoveAxis { kAcrossAxis = 0, kUpDownAxis = 1, kNoAxis = -1 };
 
 struct ProductStand {
   bool found = false;
-  int position = 0;  // in the furnishing list, from 1, as the check names it
+  int position = 0;  // from 1, as the check numbers the plan's products
   QRectF box;        // upright box in worksheet pixels
   // Pixels of floor from each side of the box to the nearest wall that way, the least
   // along the side; -1 where no wall lies that way on the sheet.

@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cmath>
 #include <cstring>
+#include <numbers>
 
 #include "catalogue/product_list_csv.h"
 #include "language/language.h"
@@ -38,6 +39,10 @@ constexpr int kMaxHeightCm = 1000;
 constexpr double kMaxTileCm = 300;
 constexpr double kMaxJointMm = 30;
 constexpr double kMaxWastePercent = 100;
+// An installation wall's side is probed every quarter pixel, a pixel and a half
+// outside it: there no pixel's centre lies within the wall, whatever its angle.
+constexpr double kSideStep = 0.25;
+constexpr double kSideProbe = 1.5;
 
 void ReadInt(const QHash<QString, QString>& project, const char* key, int* value) {
   bool ok = false;
@@ -72,6 +77,34 @@ long Tiles(double areaCm2, double w, double h, const QuantityInputs& in) {
   if (!(each > 0) || !(areaCm2 > 0)) return 0;
   // A hair below a whole number is that number: areas come as sums of half-pixels.
   return static_cast<long>(std::ceil(areaCm2 / each * (1 + in.wastePercent / kPercent) - 1e-9));
+}
+
+// The length of the installation walls' sides that face free floor, in centimetres:
+// each side of the wall as typed (2L by 2T pixels round its centre, turned by its
+// angle) is probed just outside it at short steps, beyond any pixel it stands on.
+double ExposedInstallationCm(const QList<PlanRecord>& layout, const FloorMap& floor) {
+  double exposed = 0;
+  for (const PlanRecord& r : layout) {
+    if (r.kind != "INSTWALL" || r.p0 <= 0 || r.p1 <= 0) continue;
+    const double a = r.p2 * std::numbers::pi / 180;
+    const QPointF u(std::cos(a), std::sin(a)), n(-u.y(), u.x()), c(r.x, r.y);
+    const double l = r.p0, t = r.p1;
+    const QPointF corners[4] = {c - u * l + n * t, c + u * l + n * t, c + u * l - n * t,
+                                c - u * l - n * t};
+    for (int k = 0; k < 4; ++k) {
+      const QPointF from = corners[k], to = corners[(k + 1) % 4];
+      const double length = k % 2 ? 2 * t : 2 * l;
+      const QPointF along = (to - from) / length;
+      const QPointF out = (from + to) / 2 - c;
+      const QPointF outward = out / std::hypot(out.x(), out.y());
+      const int steps = static_cast<int>(std::ceil(length / kSideStep));
+      int open = 0;
+      for (int i = 0; i < steps; ++i)
+        open += floor.Open(from + along * ((i + 0.5) * length / steps) + outward * kSideProbe);
+      exposed += length * open / steps;
+    }
+  }
+  return exposed / kPixelsPerCm;
 }
 
 QString Decimal(double v, int places) {
@@ -114,7 +147,13 @@ Quantities ComputeQuantities(const PlanText& plan, const QuantityInputs& in) {
       openingsCm2 += r.p0 * std::max(high - low, 0.0);
     }
   }
-  const double wallCm2 = std::max(perimeterCm * tiled - openingsCm2, 0.0);
+  // Installation walls are tiled where they face the floor (the front and the free
+  // ends, all round for one standing free), and the room's wall behind one is hidden.
+  // Neither the plan nor the project keeps an installation wall's height, so its faces
+  // count up to the tiling height, as a wall reaching it would.
+  const double tiledLengthCm =
+      perimeterCm - floor.CoveredOutlineCm() + ExposedInstallationCm(plan.layout, floor);
+  const double wallCm2 = std::max(tiledLengthCm * tiled - openingsCm2, 0.0);
   q.floorM2 = floorCm2 / kCm2PerM2;
   q.perimeterM = perimeterCm / kCmPerM;
   q.skirtingM = std::max(perimeterCm - doorsCm, 0.0) / kCmPerM;

@@ -607,11 +607,14 @@ bool PreparePlanPrint(EngineCall engine, int scale, const PrintSource& source, P
       job->products << row;
     }
   }
-  // Every drawn product of the furnishing gets its row's number beside it.
+  // Every drawn product gets its row's number beside it: those placed in room layout
+  // mode, which the room's list holds and the list counts, as well as the furnishing.
   std::map<qint64, const ProductListRow*> byId;
   for (const ProductListRow& row : job->products) byId[row.id] = &row;
   job->marks.clear();
-  for (const QList<QByteArray>& f : Records(text, "Design")) {
+  QList<QList<QByteArray>> placedRecords = Records(text, "Layout");
+  placedRecords << Records(text, "Design");
+  for (const QList<QByteArray>& f : placedRecords) {
     if (f.size() < 4 || f[0] != "PRODUCT") continue;
     const auto found = byId.find(f[3].toLongLong());
     if (found == byId.end()) continue;

@@ -755,9 +755,15 @@ void MainWindow::ShowPlanCheck() {
 }
 
 // Selects a plan object by its tag, as a click on it would, and leaves the user's
-// pointer where it is; the status line and the handles then show it.
+// pointer where it is; the status line and the handles then show it. An object of the
+// room's list can only be selected in room layout mode and one of the furnishing only
+// in design mode, so the work mode follows the object first, as the user would switch.
 void MainWindow::SelectPlanObject(int tag) {
-  if (Bridge().workWindowHandle == 0) return;
+  if (Bridge().workWindowHandle == 0 || tag < 0) return;
+  if (tag < kDesignTagBase && workMode_ == kDesignMode)
+    SetLayoutModeUI();
+  else if (tag >= kDesignTagBase && workMode_ == kLayoutMode)
+    SetDesignModeUI();
   vCallTessel(TC_SelectByTag, tag, 0, 0);
   UpdateControlStates();
 }

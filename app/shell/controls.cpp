@@ -367,8 +367,12 @@ void MainWindow::ShowLiveDistances(const HangingProduct& hanging) {
     PlanText plan;
     liveDistances_ = std::make_unique<DistanceMap>();
     if (ReadCurrentPlan(&plan)) {
-      const int position = draggedTag_ - kDesignTagBase;
-      if (position >= 0 && position < plan.design.size()) plan.design.removeAt(position);
+      // The dragged product is no obstacle to itself, in whichever list it stands.
+      const bool design = draggedTag_ >= kDesignTagBase;
+      QList<PlanRecord>& list = design ? plan.design : plan.layout;
+      const int position = design ? draggedTag_ - kDesignTagBase : draggedTag_;
+      if (position >= 0 && position < list.size() && list[position].kind == "PRODUCT")
+        list.removeAt(position);
       *liveDistances_ = DistanceMap(plan, CheckCatalogueOf(productBar_->Products()));
     }
   }

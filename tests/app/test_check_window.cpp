@@ -27,6 +27,41 @@ constexpr int kCatalogueBasin = 100;
 const QPoint kNearBottomWall{300, 285};
 const QPoint kEmptyFloor{300, 180};
 
+// The same basin's picture at the catalogue's size, 90 x 72 pixels, so that the check
+// and the engine size it alike.
+const char kTrueBasin[] = "basin45-2.bmp";
+constexpr double kTrueHalfWidth = 45, kTrueHalfDepth = 36;
+
+// The test's own catalogue for that basin: its size and the free area of its group.
+CheckCatalogue BasinCatalogue() {
+  CheckCatalogue c;
+  c.product = [](int id, int* group, QString* model, QString* name, double* w, double* d) {
+    if (id != kCatalogueBasin) return false;
+    *group = 1;
+    *model = "101045";
+    *name = "Washbasin 45";
+    *w = 2 * kTrueHalfWidth / kPixelsPerCm;
+    *d = 2 * kTrueHalfDepth / kPixelsPerCm;
+    return true;
+  };
+  c.rule = [](int, FreeAreaSetting) { return FreeAreaRule{90, 55, 20, 75}; };
+  return c;
+}
+
+// A plan file of a 300 x 250 cm room (its walls at x 460 and 1060, y 310 and 810 in
+// worksheet pixels) and the records given, positions less the file's offset of 120.
+QByteArray RoomPlan(const QStringList& layout, const QStringList& design = {}) {
+  QStringList all{"WALLRECT,640,440,300,250,32767,0,0"};
+  all << layout;
+  QByteArray t = "[Layout]\ncount=" + QByteArray::number(all.size()) + "\n";
+  for (int i = 0; i < all.size(); ++i)
+    t += QString("%1=%2\n").arg(i, 2, 10, QChar('0')).arg(all[i]).toUtf8();
+  t += "[Design]\ncount=" + QByteArray::number(design.size()) + "\n";
+  for (int i = 0; i < design.size(); ++i)
+    t += QString("%1=%2\n").arg(i, 2, 10, QChar('0')).arg(design[i]).toUtf8();
+  return t;
+}
+
 }  // namespace
 
 class CheckWindowTest : public QObject, public AppFixture {
@@ -37,6 +72,8 @@ class CheckWindowTest : public QObject, public AppFixture {
     QVERIFY(bitmaps.isValid());
     WriteFile(std::filesystem::path(bitmaps.path().toStdString()) / "basin-2.bmp",
               EightBitBmp(61, 40, [](int x, int y) { return BasinPixel(x, y, 61, 40); }));
+    WriteFile(std::filesystem::path(bitmaps.path().toStdString()) / kTrueBasin,
+              EightBitBmp(90, 72, [](int x, int y) { return BasinPixel(x, y, 90, 72); }));
   }
   void init() { QVERIFY(window = OpenWindow({900, 640})); }
   void cleanup() { CloseWindow(); }
@@ -94,6 +131,96 @@ class CheckWindowTest : public QObject, public AppFixture {
     QCOMPARE(list->count(), 1);
     QCOMPARE(list->item(0)->text(),
              QString("No findings: the plan leaves every free area and distance clear."));
+  }
+
+  // A basin put against a diagonal corner's cut by the pointer: the check turns it as
+  // the engine drew it, along the cut, and finds its free area in front of it there.
+  void aBasinOnADiagonalCornerIsCheckedAsTheEngineDrewIt() {
+    // The top left corner cut 80 cm along each wall: from (460, 470) to (620, 310).
+    OpenPlan(RoomPlan({"DIAGCRNR,420,270,80,80,0,0,0"}));
+    window->ViewItem(kDesignModeItem)->trigger();
+    Calibrate();
+    const QPointF normal(std::sqrt(0.5), std::sqrt(0.5));
+    const QString path = bitmaps.filePath(kTrueBasin);
+    QCOMPARE(vCallTessel(TC_PutProduct, kCatalogueBasin, 1, 0, path), 0L);
+    Drop(QPointF(540, 390) + normal * 60);
+
+    PlanText plan = SavedPlan();
+    QCOMPARE(plan.design.size(), 1);
+    const FloorMap floor(plan.layout);
+    QList<CheckProduct> products =
+        ProductsOf(plan, floor, BasinCatalogue(), FreeAreaSetting::kPrivate);
+    QCOMPARE(products.size(), 1);
+    const CheckProduct basin = products[0];
+    QVERIFY(std::hypot(basin.deep.x() - normal.x(), basin.deep.y() - normal.y()) < 1e-6);
+    // The engine's outline of it, as its selection shows it, is the check's.
+    window->SelectPlanObject(kDesignTagBase);
+    const QPolygon drawn = window->View()->SelectionOutline();
+    QCOMPARE(drawn.size(), 4);
+    for (int i = 0; i < 4; ++i) {
+      const QPointF corner = WindowAt(basin.Corner(i));
+      double nearest = 1e9;
+      for (const QPoint& q : drawn)
+        nearest = std::min(nearest, std::hypot(q.x() - corner.x(), q.y() - corner.y()));
+      QVERIFY2(nearest <= kPixelSlack,
+               qPrintable(QString("corner %1 is %2 off").arg(i).arg(nearest)));
+    }
+    window->ProjectItem(kCheckPlan)->trigger();
+    QListWidget* list = window->PlanCheck()->Findings();
+    QCOMPARE(list->count(), 1);
+    QCOMPARE(list->item(0)->text(),
+             QString("No findings: the plan leaves every free area and distance clear."));
+
+    // A second basin standing free 20 cm into the first one's free area.
+    QCOMPARE(vCallTessel(TC_PutProduct, kCatalogueBasin, 0, 0, path), 0L);
+    Drop(basin.FrontMiddle() + normal * ((kTrueHalfWidth + kTrueHalfDepth) * std::sqrt(0.5) + 40));
+    QTest::mouseClick(window->PlanCheck()->findChild<QPushButton*>("cmdCheck"), Qt::LeftButton);
+    QVERIFY(list->count() >= 1);
+    QVERIFY2(list->item(0)->text().startsWith("No. 1 (101045 Washbasin 45): free area 90 × 55 cm "
+                                              "blocked by No. 2 (101045 Washbasin 45)"),
+             qPrintable(list->item(0)->text()));
+  }
+
+  // Products placed in room layout mode stand in the room's list: the check numbers
+  // them first, and a click on one of their findings switches to room layout mode and
+  // selects it there; a furnishing product's finding switches back.
+  void aFindingOfTheRoomsListSelectsItsProductInRoomMode() {
+    const QString name = bitmaps.filePath(kTrueBasin);
+    // Both against a wall by the engine's rule (depth and two pixels), 15 and 10 cm
+    // from a side wall.
+    OpenPlan(
+        RoomPlan({QString("PRODUCT,%1,%2,100,1,0,%3,0").arg(535 - 120).arg(348 - 120).arg(name)},
+                 {QString("PRODUCT,%1,%2,100,1,0,%3,0").arg(995 - 120).arg(772 - 120).arg(name)}));
+    window->ViewItem(kDesignModeItem)->trigger();
+    QCOMPARE(window->WorkMode(), kDesignMode);
+    window->ProjectItem(kCheckPlan)->trigger();
+    QListWidget* list = window->PlanCheck()->Findings();
+    // Each too near its side wall, and so its free area too.
+    QCOMPARE(list->count(), 4);
+    QCOMPARE(list->item(0)->text(), QString("No. 1 (101045 Washbasin 45): free area 90 × 55 cm "
+                                            "blocked by a wall, 55 cm short"));
+    QCOMPARE(list->item(1)->text(),
+             QString("No. 1 (101045 Washbasin 45): 15 cm to the side from a wall, 20 cm needed"));
+    QCOMPARE(list->item(3)->text(),
+             QString("No. 2 (101045 Washbasin 45): 10 cm to the side from a wall, 20 cm needed"));
+
+    auto click = [&](int row) {
+      QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                        list->visualItemRect(list->item(row)).center());
+      ReadInfo();
+      QCOMPARE(Bridge().infoRecord.bObjSel, 1);
+      QCOMPARE(ReadObjectData(), 0);
+    };
+    click(0);
+    QCOMPARE(window->WorkMode(), kLayoutMode);
+    QCOMPARE(Bridge().objectDataRead.iSelection, 1 + 1);  // the room's list, place 1
+    QCOMPARE(Bridge().infoRecord.iSelProdId, kCatalogueBasin);
+    click(3);
+    QCOMPARE(window->WorkMode(), kDesignMode);
+    QCOMPARE(Bridge().objectDataRead.iSelection, kDesignTagBase + 1);
+    // The furnishing came back whole with the switch.
+    QCOMPARE(list->count(), 4);
+    QCOMPARE(SavedPlan().design.size(), 1);
   }
 
   void theFreeAreasLieOverTheWorkWindowOnly() {
@@ -177,8 +304,60 @@ class CheckWindowTest : public QObject, public AppFixture {
   }
 
  private:
+  // Engine truncation and the window's scale leave a corner this many window pixels off.
+  static constexpr double kPixelSlack = 2;
+
+  void OpenPlan(const QByteArray& text) {
+    const QString plan = FilePath("plan.tsd");
+    QFile f(plan);
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(text);
+    f.close();
+    nextFileName = plan;
+    window->ProjectItem(kOpen)->trigger();
+    QCOMPARE(window->CurrentFile(), plan);
+  }
+  // Where the engine's cursor stands for a window point, in worksheet pixels: it counts
+  // from the room's top left wall corner, (460, 310) in these plans.
+  QPointF SheetAt(QPoint p) {
+    QTest::mouseMove(window->View(), p);
+    ReadInfo();
+    return QPointF(Bridge().infoRecord.lCursorX + 460, Bridge().infoRecord.lCursorY + 310);
+  }
+  // Window pixels from worksheet pixels, measured from two pointer positions.
+  void Calibrate() {
+    const QPoint a(150, 120), b(450, 320);
+    sheetA = SheetAt(a);
+    const QPointF sheetB = SheetAt(b);
+    windowA = a;
+    scale = QPointF((sheetB.x() - sheetA.x()) / (b.x() - a.x()),
+                    (sheetB.y() - sheetA.y()) / (b.y() - a.y()));
+  }
+  QPointF WindowAt(QPointF sheet) const {
+    return QPointF(windowA.x() + (sheet.x() - sheetA.x()) / scale.x(),
+                   windowA.y() + (sheet.y() - sheetA.y()) / scale.y());
+  }
+  // The hanging product dropped with the pointer at a worksheet point.
+  void Drop(QPointF sheet) {
+    const QPoint at = WindowAt(sheet).toPoint();
+    QTest::mouseMove(window->View(), at + QPoint(5, 5));
+    QTest::mouseMove(window->View(), at);
+    QTest::mouseRelease(window->View(), Qt::LeftButton, {}, at);
+    ReadInfo();
+  }
+  // The plan as the engine stores it.
+  PlanText SavedPlan() {
+    const QString saved = FilePath("saved.tsd");
+    PlanText plan;
+    if (vCallTessel(TC_SaveDesignFile, 0, 0, 0, saved) != TR_Done) return plan;
+    ReadPlanFile(saved, &plan, nullptr);
+    return plan;
+  }
+
   MainWindow* window = nullptr;
   QTemporaryDir bitmaps;
+  QPointF sheetA, scale;
+  QPoint windowA;
 };
 
 QTEST_MAIN(CheckWindowTest)

@@ -89,13 +89,32 @@ struct PlanBuilder {
   }
   // A product at its centre in worksheet pixels, as the engine stored it.
   PlanBuilder& Product(int id, int mount, int angle, int x, int y, long band = 0) {
-    design << QString("PRODUCT,%1,%2,%3,%4,%5,p%3-2.bmp,%6")
+    design << ProductRecord(id, mount, angle, x, y, band);
+    return *this;
+  }
+  // The same placed in room layout mode: the room's list holds it.
+  PlanBuilder& LayoutProduct(int id, int mount, int angle, int x, int y) {
+    layout << ProductRecord(id, mount, angle, x, y, 0);
+    return *this;
+  }
+  static QString ProductRecord(int id, int mount, int angle, int x, int y, long band) {
+    return QString("PRODUCT,%1,%2,%3,%4,%5,p%3-2.bmp,%6")
+        .arg(x - kFileOffset)
+        .arg(y - kFileOffset)
+        .arg(id)
+        .arg(mount)
+        .arg(angle)
+        .arg(band);
+  }
+  // A layout record of another kind at (x, y) in worksheet pixels.
+  PlanBuilder& Part(const char* kind, int x, int y, int p0, int p1, int p2) {
+    layout << QString("%1,%2,%3,%4,%5,%6,0,0")
+                  .arg(kind)
                   .arg(x - kFileOffset)
                   .arg(y - kFileOffset)
-                  .arg(id)
-                  .arg(mount)
-                  .arg(angle)
-                  .arg(band);
+                  .arg(p0)
+                  .arg(p1)
+                  .arg(p2);
     return *this;
   }
   QByteArray Text() const {
@@ -279,6 +298,99 @@ class PlanCheckTest : public QObject {
     const QList<Finding> g = Check(plain);
     QCOMPARE(g.size(), 1);
     QCOMPARE(g[0].kind, FindingKind::kOverProduct);
+  }
+
+  // A basin mounted on a diagonal corner's cut faces along the cut's normal, and its
+  // free area lies in front of it there: free in an empty room, blocked by a vanity
+  // unit turned the same way whose back stands 40 cm into it.
+  void aBasinOnADiagonalCornerHasItsFreeAreaAlongTheCut() {
+    // The room's top left corner cut 80 cm along each wall: from (460, 470) to (620,
+    // 310). The basin (120 x 96 pixels) stands off the cut's middle (540, 390) by its
+    // depth and four pixels, as the engine puts it, truncated: (576.8, 426.8).
+    PlanBuilder b(300, 250);
+    b.Part("DIAGCRNR", 540, 390, 80, 80, 0);
+    b.Product(kBasin, 1, 0, 576, 426);
+    PlanText plan;
+    QVERIFY(ParsePlanText(b.Text(), &plan));
+    const FloorMap floor(plan.layout);
+    QCOMPARE(floor.DiagonalLines().size(), 1);
+    const QList<CheckProduct> products =
+        ProductsOf(plan, floor, TestCatalogue(), FreeAreaSetting::kPrivate);
+    QCOMPARE(products.size(), 1);
+    const double half = std::sqrt(0.5);
+    QVERIFY(std::fabs(products[0].deep.x() - half) < 1e-6);
+    QVERIFY(std::fabs(products[0].deep.y() - half) < 1e-6);
+    QVERIFY(std::fabs(std::fabs(products[0].across.x()) - half) < 1e-6);
+    QCOMPARE(products[0].halfDeep, 48.0);
+    QCOMPARE(products[0].halfAcross, 60.0);
+    // Standing upright it would reach into the cut; along it, nothing is in its way.
+    QCOMPARE(Texts(Check(b)), QString());
+
+    // A vanity unit turned by -45 degrees, its back 79.5 pixels in front of the basin's
+    // front middle (609.9, 459.9): the free area's row at 40 cm is the first it takes.
+    b.Product(kVanity, 0, 315, 698, 548);
+    const QList<Finding> f = Check(b);
+    QCOMPARE(f.size(), 1);
+    QCOMPARE(f[0].kind, FindingKind::kFreeAreaBlocked);
+    QCOMPARE(f[0].other, 2);
+    QCOMPARE(f[0].measured, 15);
+    QCOMPARE(f[0].text, QString("No. 1 (1001 Basin): free area 90 × 55 cm blocked by No. 2 "
+                                "(1004 Vanity), 15 cm short"));
+  }
+
+  // The same on the side of an installation wall turned by 30 degrees: 100 x 10 cm
+  // round (800, 500), its +T side from (708, 458) to (881, 558); the basin off its
+  // middle (794.5, 508) by 52 pixels along the side's normal (-0.5, 0.866).
+  void aBasinOnATurnedInstallationWallFacesAwayFromIt() {
+    PlanBuilder b(300, 250);
+    b.Part("INSTWALL", 800, 500, 100, 10, 30);
+    b.Product(kBasin, 1, 0, 768, 553);
+    PlanText plan;
+    QVERIFY(ParsePlanText(b.Text(), &plan));
+    const FloorMap floor(plan.layout);
+    QCOMPARE(floor.InstallationSides().size(), 4);
+    const QList<CheckProduct> products =
+        ProductsOf(plan, floor, TestCatalogue(), FreeAreaSetting::kPrivate);
+    QCOMPARE(products.size(), 1);
+    QVERIFY(std::fabs(products[0].deep.x() + 0.5) < 0.01);
+    QVERIFY(std::fabs(products[0].deep.y() - 0.866) < 0.01);
+    QCOMPARE(Texts(Check(b)), QString());
+    // A vanity unit turned the same way, its back 60.7 pixels in front: 25 cm short.
+    b.Product(kVanity, 0, 30, 691, 686);
+    const QList<Finding> f = Check(b);
+    QCOMPARE(f.size(), 1);
+    QCOMPARE(f[0].measured, 25);
+    QCOMPARE(f[0].other, 2);
+    // Upright and off its wall, the same basin would overlap the installation wall.
+    PlanBuilder upright(300, 250);
+    upright.Part("INSTWALL", 800, 500, 100, 10, 30);
+    upright.Product(kBasin, 0, 0, 768, 553);
+    QVERIFY(Texts(Check(upright)).contains("overlaps a wall"));
+  }
+
+  // Products placed in room layout mode stand in the room's list: they are numbered
+  // first, as the engine draws and lists them, have findings of their own and stand
+  // in the way of others.
+  void productsOfTheRoomsListAreCheckedToo() {
+    PlanBuilder b(300, 250);
+    const int top = b.Top(250);
+    b.LayoutProduct(kToilet, 1, 0, 600, top + 60 + 2);
+    // The vanity unit's top edge 100 pixels below the toilet's front (y 432).
+    b.Product(kVanity, 0, 0, 560, 577);
+    // A washer facing up, its front at y 600: the toilet's front is 168 pixels ahead.
+    b.Product(kWasher, 0, 180, 720, 660);
+    PlanText plan;
+    QVERIFY(ParsePlanText(b.Text(), &plan));
+    QCOMPARE(ProductTags(plan), (QList<int>{1, kDesignTagBase, kDesignTagBase + 1}));
+    const QList<Finding> f = Check(b);
+    QCOMPARE(f.size(), 2);
+    QCOMPARE(f[0].text, QString("No. 1 (1002 Toilet): free area 80 × 60 cm blocked by No. 2 "
+                                "(1004 Vanity), 10 cm short"));
+    QCOMPARE(f[1].product, 3);
+    QCOMPARE(f[1].text, QString("No. 3 (1005 Washer): free area 90 × 90 cm blocked by No. 1 "
+                                "(1002 Toilet), 6 cm short"));
+    // The typed position names the washer by the same number.
+    QCOMPARE(StandOf(plan, TestCatalogue(), 1).position, 3);
   }
 
   // A typed position: the distances a product has from the walls round it, and the

@@ -8,9 +8,11 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <filesystem>
 #include <string>
 #include <vector>
 
+#include "../support/bmp_writer.h"
 #include "platform/window.h"
 #include "print/print.h"
 #include "print/print_setup.h"
@@ -438,6 +440,42 @@ class PrintTest : public QObject {
     QCOMPARE(job.fields[5].second, QString("300 × 250 cm"));
     QVERIFY(job.products.isEmpty());
     QCOMPARE(QDir::temp().entryList({"tessel-print-*"}), before);
+  }
+
+  // A product placed in room layout mode stands in the room's list; the list counts
+  // it as a drawn product, and the plan carries its number beside it as for the
+  // furnishing's.
+  void productsOfTheRoomsListAreMarked() {
+    EngineCall engine = Engine();
+    QVERIFY2(engine, qPrintable(EngineLoadError()));
+    QTemporaryDir dir;
+    WriteFile(std::filesystem::path(dir.filePath("basin-2.bmp").toStdString()), BasinBmp(90, 72));
+    const QString picture = dir.filePath("basin-2.bmp");
+    const QString plan = dir.filePath("room.tsd");
+    QFile f(plan);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    // Against the top wall from the room's list, against the bottom wall from the
+    // furnishing, each by its depth and two pixels.
+    f.write(QString("[Layout]\r\ncount=2\r\n00=WALLRECT,640,440,300,250,32767,0,0\r\n"
+                    "01=PRODUCT,480,228,100,1,0,%1,0\r\n[Design]\r\ncount=1\r\n"
+                    "00=PRODUCT,480,652,108,1,0,%1,0\r\n")
+                .arg(picture)
+                .toLocal8Bit());
+    f.close();
+    const QByteArray name = QFile::encodeName(plan);
+    QCOMPARE(engine(TC_LoadDesignFile, 0, 0, 0, reinterpret_cast<long>(name.constData()), 0), 0L);
+    PlanPrintJob job;
+    QString why;
+    PrintSource source;
+    QVERIFY2(PreparePlanPrint(engine, 50, source, &job, &why), qPrintable(why));
+    QCOMPARE(job.products.size(), 2);
+    QCOMPARE(job.products[0].id, 100);
+    QCOMPARE(job.products[1].id, 108);
+    QCOMPARE(job.marks.size(), 2);
+    QCOMPARE(job.marks[0].position, 1);
+    QCOMPARE(job.marks[1].position, 2);
+    // Each beside its own product: the room's above the furnishing's.
+    QVERIFY(job.marks[0].centre.y() < job.marks[1].centre.y());
   }
 };
 
