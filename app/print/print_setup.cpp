@@ -20,6 +20,8 @@ constexpr int kSetupCaption = 5925;
 constexpr int kBelowMinimumText = 5940;
 constexpr int kTooLargeText = 5941;
 constexpr int kFreeAreasText = 7680;
+// Space between the scales and the box, which is about what is drawn, not the scale.
+constexpr int kOptionGap = 8;
 
 void Tell(int textId, const QString& number) {
   ShowMessage(GetHelp(textId) + number, GetCaption(textId), plat::MB_OK);
@@ -50,10 +52,11 @@ PrintSetupDialog::PrintSetupDialog(int minimum, QWidget* parent, bool freeAreas)
   chkFreeAreas->setObjectName("chkFreeAreas");
   chkFreeAreas->setToolTip(GetHelp(kFreeAreasText));
   chkFreeAreas->setChecked(freeAreas);
-  grid->addWidget(chkFreeAreas, 4, 0, 1, 2);
+  grid->setRowMinimumHeight(4, kOptionGap);
+  grid->addWidget(chkFreeAreas, 5, 0, 1, 2);
   cmdOK = new QPushButton(CaptionOr(2800, "&OK"), this);
   cmdOK->setDefault(true);
-  grid->addWidget(cmdOK, 5, 0, 1, 2);
+  grid->addWidget(cmdOK, 6, 0, 1, 2);
   connect(cmdOK, &QPushButton::clicked, this, &PrintSetupDialog::Accept);
   CenterForm(this);
 }
