@@ -126,9 +126,9 @@ QString PrintDate(const QDate& date, const QString& languageSuffix);
 // Fills a job from the engine: the plan's extent, its pixels, the products' places,
 // and the texts: the project's data, the date in the language of `languageSuffix`,
 // the room's inner size and the list with the catalogue's names and sizes (numbers
-// only without a catalogue), and the free areas when the source asks for them. It calls the
-// engine's entry directly, so it serves a window-less print from the command line too. False, with
-// the reason, when the engine gives no picture.
+// only without a catalogue), and the free areas when the source asks for them. It
+// calls the engine's entry directly, so it serves a window-less print from the command
+// line too. False, with the reason, when the engine gives no picture.
 using EngineCall = long (*)(unsigned short, unsigned int, unsigned int, unsigned int, long, long);
 struct PrintSource {
   QString currentFile;
