@@ -60,14 +60,32 @@ void Drain(Painter& p, double x, double y, double r) {
   p.Line(x - r * 0.6, y, x + r * 0.6, y, kDetail.index);
 }
 
-void Basin(Painter& p, double bowlX, double tapX) {
+// A basin's top: square along the wall, rounded at the front.
+void BasinTop(Painter& p) {
   const double w = p.width(), d = p.depth();
   const Shape body = Union(Rect(0, 0, w, d * 0.5), RoundRect(0, 0, w, d, std::min(w, d) * 0.3));
   p.Part(body, kPorcelain.index, kLine.index);
-  p.Part(Ellipse(bowlX, d * 0.58, w * 0.34, d * 0.32), kBowl.index, kDetail.index);
+}
+
+// One bowl, halfWidth across, with its tap behind it and its drain.
+void Bowl(Painter& p, double bowlX, double tapX, double halfWidth) {
+  const double d = p.depth();
+  p.Part(Ellipse(bowlX, d * 0.58, halfWidth, d * 0.32), kBowl.index, kDetail.index);
   p.Fill(Segment(tapX, d * 0.12, tapX, d * 0.3, 2.2), kMetal.index);
   Tap(p, tapX, d * 0.12);
   Drain(p, bowlX, d * 0.62, 1.8);
+}
+
+void Basin(Painter& p, double bowlX, double tapX) {
+  BasinTop(p);
+  Bowl(p, bowlX, tapX, p.width() * 0.34);
+}
+
+// Two bowls on one top, each in its own half as a single basin sits in its whole.
+void DoubleBasin(Painter& p) {
+  const double w = p.width();
+  BasinTop(p);
+  for (double middle : {w / 4, w * 3 / 4}) Bowl(p, middle, middle, w * 0.17);
 }
 
 void CornerBasin(Painter& p) {
@@ -401,6 +419,8 @@ bool DrawTopView(const std::string& kind, Painter& p) {
   const double w = p.width();
   if (kind == "basin") {
     Basin(p, w / 2, w / 2);
+  } else if (kind == "basin_double") {
+    DoubleBasin(p);
   } else if (kind == "handbasin") {
     Basin(p, w * 0.44, w * 0.8);
   } else if (kind == "basin_corner") {

@@ -28,7 +28,8 @@ constexpr int kListWidth = 640, kListHeight = 260;
 }  // namespace
 
 PlanCheckWindow::PlanCheckWindow(QWidget* parent, std::function<bool(PlanText*)> readPlan,
-                                 CheckCatalogue catalogue, std::function<void(int)> select)
+                                 CheckCatalogue catalogue, std::function<void(int)> select,
+                                 FreeAreaSetting setting)
     : QDialog(parent),
       readPlan_(std::move(readPlan)),
       catalogue_(std::move(catalogue)),
@@ -41,6 +42,8 @@ PlanCheckWindow::PlanCheckWindow(QWidget* parent, std::function<bool(PlanText*)>
   setting_->addItems({CaptionOr(kTextPrivate, "Private bathroom"),
                       CaptionOr(kTextBarrierFree, "Barrier-free"),
                       CaptionOr(kTextWheelchair, "Wheelchair user")});
+  // The items stand in the order of the enumeration.
+  setting_->setCurrentIndex(static_cast<int>(setting));
   layout->addWidget(setting_);
   list_ = new QListWidget(this);
   list_->setObjectName("lstFindings");
@@ -62,7 +65,10 @@ PlanCheckWindow::PlanCheckWindow(QWidget* parent, std::function<bool(PlanText*)>
   layout->addWidget(buttons);
   connect(again, &QPushButton::clicked, this, &PlanCheckWindow::Refresh);
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-  connect(setting_, &QComboBox::currentIndexChanged, this, &PlanCheckWindow::Refresh);
+  connect(setting_, &QComboBox::currentIndexChanged, this, [this](int index) {
+    Refresh();
+    emit SettingChosen(static_cast<FreeAreaSetting>(index));
+  });
   connect(list_, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) {
     const int row = list_->row(item);
     if (row >= 0 && row < tags_.size() && tags_[row] != kNoProduct && select_) select_(tags_[row]);

@@ -2,6 +2,9 @@
 
 #include <QPainter>
 #include <algorithm>
+#include <iterator>
+
+#include "shell/settings.h"
 
 namespace tessel {
 
@@ -13,7 +16,33 @@ const QColor kFreeEdge(40, 140, 60, 200);
 const QColor kBlockedTint(220, 30, 30, 90);
 const QColor kBlockedEdge(200, 20, 20, 230);
 
+// Where the setting is kept, by words rather than numbers, so the settings file reads
+// plainly and a reordered enumeration never turns one setting into another.
+const char kCheckSection[] = "Check";
+const char kSettingName[] = "FreeAreaSetting";
+constexpr struct {
+  FreeAreaSetting setting;
+  const char* word;
+} kSettingWords[] = {{FreeAreaSetting::kPrivate, "Private"},
+                     {FreeAreaSetting::kBarrierFree, "BarrierFree"},
+                     {FreeAreaSetting::kWheelchair, "Wheelchair"}};
+
 }  // namespace
+
+FreeAreaSetting ReadFreeAreaSetting() {
+  const QString word = ReadSetting(kCheckSection, kSettingName, "").trimmed();
+  for (const auto& known : kSettingWords)
+    if (word.compare(known.word, Qt::CaseInsensitive) == 0) return known.setting;
+  // Nothing kept, or a word from elsewhere: a private bathroom, as the check starts.
+  return FreeAreaSetting::kPrivate;
+}
+
+bool SaveFreeAreaSetting(FreeAreaSetting setting) {
+  const auto known = std::find_if(std::begin(kSettingWords), std::end(kSettingWords),
+                                  [setting](const auto& k) { return k.setting == setting; });
+  if (known == std::end(kSettingWords)) return false;
+  return SaveSetting(kCheckSection, kSettingName, known->word);
+}
 
 QList<FreeAreaShape> FreeAreaShapes(const PlanText& plan, const CheckCatalogue& catalogue,
                                     FreeAreaSetting setting) {

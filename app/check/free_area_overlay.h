@@ -1,6 +1,10 @@
 // View > Free areas: the free area in front of each product as a tinted zone over the
 // work window, red where the check finds it blocked. Painted over the window's
-// picture only, never into the worksheet, so exports and prints stay as they were.
+// picture only, never into the worksheet, so exports stay as they were; the printed
+// page draws the same zones itself, hatched, when the user asks for them.
+//
+// The setting the zones are measured for (private, barrier-free, wheelchair) is one
+// for the plan check and the work window, and the program remembers it.
 #pragma once
 
 #include <QList>
@@ -19,6 +23,10 @@ struct FreeAreaShape {
 };
 QList<FreeAreaShape> FreeAreaShapes(const PlanText& plan, const CheckCatalogue& catalogue,
                                     FreeAreaSetting setting);
+FreeAreaSetting ReadFreeAreaSetting();
+// False, after telling the user, when the choice could not be kept for the next run.
+bool SaveFreeAreaSetting(FreeAreaSetting setting);
+
 // `sheetToWidget` maps worksheet pixels to the work window's.
 void PaintFreeAreas(QPainter& painter, const QList<FreeAreaShape>& shapes,
                     const QTransform& sheetToWidget);

@@ -18,6 +18,7 @@
 #include <cerrno>
 #include <cmath>
 #include <cstring>
+#include <iterator>
 #include <map>
 #include <vector>
 
@@ -65,8 +66,20 @@ constexpr double kMarkRoomFactor = 1.6;
 constexpr double kLeaderGapMm = 1.5;
 // A plan record's position is stored less this offset (the engine's file convention).
 constexpr int kPlanFileOffset = 120;
-// Worksheet pixels per centimetre.
-constexpr double kPixelsPerCm = 2.0;
+// The free areas: hatch lines this far apart and this wide on paper, whatever the
+// scale, so the hatching reads alike on every page; the zone's edge a little wider.
+constexpr double kHatchMm = 1.5;
+constexpr double kHatchLineMm = 0.12;
+constexpr double kZoneEdgeMm = 0.25;
+// A light tint under the hatching for colour printers; the lines carry the zone on a
+// black and white one. Red where the zone is blocked, as in the work window.
+const QColor kPrintFreeTint(40, 160, 70, 45);
+const QColor kPrintFreeLine(30, 120, 50);
+const QColor kPrintBlockedTint(220, 30, 30, 50);
+const QColor kPrintBlockedLine(190, 20, 20);
+// The plan check's names of its settings, in the order of the enumeration.
+constexpr int kSettingCaptions[] = {7613, 7614, 7615};
+constexpr int kFreeAreaNoteCaption = 7681;
 
 // The space the plan gets on the first page, in millimetres.
 QSizeF PlanSpace(const QSizeF& printableMm) {
@@ -178,6 +191,58 @@ void DrawScaleRow(Page& page, const PlanPrintJob& job, double top, double width)
   const double noteX = x0 + barMm + 8;
   if (noteX < width)
     page.Text({noteX, top, width - noteX, textHeight}, job.dimensionNote, kTextPoints);
+  // What the hatching means, on the line under the dimension note.
+  constexpr double kNoteLineMm = 4.0;
+  if (noteX < width && !job.freeAreas.isEmpty() && !job.freeAreaNote.isEmpty())
+    page.Text({noteX, top + textHeight - 0.5, width - noteX, kNoteLineMm}, job.freeAreaNote,
+              kSmallPoints);
+}
+
+// Lines kHatchMm apart across the box, at 45 degrees rising (or falling), laid on the
+// page's own grid so the hatching of zones side by side runs on without a break.
+void Hatch(QPainter& p, const QRectF& box, double spacing, bool rising) {
+  // A rising line is x + y = c, a falling one x - y = c.
+  const double sign = rising ? 1.0 : -1.0;
+  const double from = rising ? box.left() + box.top() : box.left() - box.bottom();
+  const double to = rising ? box.right() + box.bottom() : box.right() - box.top();
+  for (double c = std::floor(from / spacing) * spacing; c <= to; c += spacing)
+    p.drawLine(QPointF(c - sign * box.top(), box.top()),
+               QPointF(c - sign * box.bottom(), box.bottom()));
+}
+
+// The free areas over the plan at its scale: tint, hatching, edge, each zone clipped
+// to its own outline and all of them to the plan's area, so nothing reaches the title
+// block or the list.
+void DrawFreeAreas(Page& page, const PlanPrintJob& job, const QRectF& planMm) {
+  if (job.freeAreas.isEmpty()) return;
+  QPainter& p = page.painter();
+  p.save();
+  p.setClipRect(page.Rect(planMm.x(), planMm.y(), planMm.width(), planMm.height()));
+  const double devicePerPixel = page.Px(planMm.width() / job.picture.width());
+  QTransform toDevice;
+  toDevice.translate(page.Px(planMm.x()), page.Px(planMm.y()));
+  toDevice.scale(devicePerPixel, devicePerPixel);
+  // Free zones first, so a blocked one lies on top where they overlap.
+  for (bool blocked : {false, true})
+    for (const FreeAreaShape& zone : job.freeAreas) {
+      if (zone.blocked != blocked) continue;
+      QPainterPath outline;
+      outline.addPolygon(toDevice.map(zone.area));
+      outline.closeSubpath();
+      const QColor line = blocked ? kPrintBlockedLine : kPrintFreeLine;
+      p.fillPath(outline, blocked ? kPrintBlockedTint : kPrintFreeTint);
+      p.save();
+      p.setClipPath(outline, Qt::IntersectClip);
+      p.setPen(QPen(line, page.Px(kHatchLineMm)));
+      const QRectF box = outline.boundingRect();
+      Hatch(p, box, page.Px(kHatchMm), true);
+      if (blocked) Hatch(p, box, page.Px(kHatchMm), false);
+      p.restore();
+      p.setPen(QPen(line, page.Px(kZoneEdgeMm)));
+      p.setBrush(Qt::NoBrush);
+      p.drawPath(outline);
+    }
+  p.restore();
 }
 
 // The position numbers on the plan. A product that has room for its number carries
@@ -427,6 +492,7 @@ bool PrintPlanPage(QPagedPaintDevice& device, const PlanPrintJob& job, QString* 
   const double planH = PlanHeightMm(job);
   const QRectF planMm((width - planW) / 2, kTitleBlockMm + kPrintGapMm, planW, planH);
   painter.drawImage(page.Rect(planMm.x(), planMm.y(), planW, planH), job.picture);
+  DrawFreeAreas(page, job, planMm);
   DrawMarks(page, job, planMm);
   DrawScaleRow(page, job, planMm.bottom() + kPrintGapMm, width);
 
@@ -554,6 +620,23 @@ bool PreparePlanPrint(EngineCall engine, int scale, const PrintSource& source, P
   job->heading =
       project.Value(ProjectData::kTitle).isEmpty() ? planTitle : project.Value(ProjectData::kTitle);
   const QByteArray text = SavedPlanText(engine);
+  job->freeAreas.clear();
+  job->freeAreaNote.clear();
+  PlanText plan;
+  if (source.freeAreas && source.catalogue && ParsePlanText(text, &plan)) {
+    // The zones in worksheet pixels, moved to the picture's, which starts at the
+    // drawn part's corner.
+    for (FreeAreaShape zone :
+         FreeAreaShapes(plan, CheckCatalogueOf(*source.catalogue), source.freeAreaSetting)) {
+      zone.area.translate(-info.iBoundLeft, -info.iBoundTop);
+      job->freeAreas << zone;
+    }
+    const auto setting = static_cast<std::size_t>(source.freeAreaSetting);
+    if (setting < std::size(kSettingCaptions))
+      job->freeAreaNote =
+          CaptionOr(kFreeAreaNoteCaption, "Free areas (%1) hatched, blocked ones cross-hatched")
+              .arg(CaptionOr(kSettingCaptions[setting], ""));
+  }
   const QSizeF room = RoomInnerSize(text);
   const bool german = source.languageSuffix.compare("D", Qt::CaseInsensitive) == 0;
   job->decimalMark = german ? ',' : '.';

@@ -17,6 +17,7 @@
 #include <utility>
 
 #include "catalogue/product_list_csv.h"
+#include "check/free_area_overlay.h"
 #include "shell/project_data.h"
 
 class QPagedPaintDevice;
@@ -103,6 +104,12 @@ struct PlanPrintJob {
   QStringList listHeader;
   QList<ProductListRow> products;
   QList<PositionMark> marks;
+  // The free areas in front of the products, in the picture's pixels, drawn over the
+  // plan hatched (cross-hatched where blocked) so they read on a black and white
+  // printer too; none unless the user asked for them. The note says what the
+  // hatching means, under the dimension note.
+  QList<FreeAreaShape> freeAreas;
+  QString freeAreaNote;
   char decimalMark = '.';
 };
 
@@ -119,9 +126,9 @@ QString PrintDate(const QDate& date, const QString& languageSuffix);
 // Fills a job from the engine: the plan's extent, its pixels, the products' places,
 // and the texts: the project's data, the date in the language of `languageSuffix`,
 // the room's inner size and the list with the catalogue's names and sizes (numbers
-// only without a catalogue). It calls the engine's entry directly, so it serves a
-// window-less print from the command line too. False, with the reason, when the
-// engine gives no picture.
+// only without a catalogue), and the free areas when the source asks for them. It
+// calls the engine's entry directly, so it serves a window-less print from the command
+// line too. False, with the reason, when the engine gives no picture.
 using EngineCall = long (*)(unsigned short, unsigned int, unsigned int, unsigned int, long, long);
 struct PrintSource {
   QString currentFile;
@@ -129,6 +136,9 @@ struct PrintSource {
   QString languageSuffix;
   QDate date = QDate::currentDate();
   Catalogue* catalogue = nullptr;
+  // The free areas on the page, for that setting; they need the catalogue's rules.
+  bool freeAreas = false;
+  FreeAreaSetting freeAreaSetting = FreeAreaSetting::kPrivate;
 };
 bool PreparePlanPrint(EngineCall engine, int scale, const PrintSource& source, PlanPrintJob* job,
                       QString* why = nullptr);

@@ -20,6 +20,7 @@
 #include "shell/engine_bridge.h"
 #include "shell/forms.h"
 #include "shell/message_box.h"
+#include "shell/settings.h"
 
 namespace tessel {
 
@@ -30,6 +31,11 @@ constexpr int kPdfNotWritten = 11000;
 constexpr int kPrintFailed = 11001;
 constexpr const char kPdfEnding[] = ".pdf";
 constexpr std::int16_t kNoPlanPicture = -202;
+// Whether the user last printed with the free areas.
+constexpr const char kPrintSection[] = "Print";
+constexpr const char kFreeAreasSetting[] = "FreeAreas";
+constexpr const char kOn[] = "1";
+constexpr const char kOff[] = "0";
 
 bool SystemPrintDialog(QPrinter& printer, const QString& title, QWidget* parent) {
   QPrintDialog dialog(&printer, parent);
@@ -159,12 +165,18 @@ void PrintPlan(QWidget* parent, const QString& title, const PrintSource& source,
   KeepPrintMargins(printer);
   const int minimum = MinimumPrintScale(printer.pageLayout(), planWidth, planHeight);
   if (minimum <= 0) return;
-  PrintSetupDialog setup(minimum, parent);
+  const bool freeAreas = ReadSetting(kPrintSection, kFreeAreasSetting, kOff).trimmed() == kOn;
+  PrintSetupDialog setup(minimum, parent, freeAreas);
   if (RunModal(setup) != QDialog::Accepted) return;
+  // Kept for the next print; one that cannot be kept has been said and still prints.
+  if (setup.FreeAreas() != freeAreas)
+    SaveSetting(kPrintSection, kFreeAreasSetting, setup.FreeAreas() ? kOn : kOff);
 
+  PrintSource asked = source;
+  asked.freeAreas = setup.FreeAreas();
   PlanPrintJob job;
   QString why;
-  if (!PreparePlanPrint(Engine(), setup.Scale(), source, &job, &why)) {
+  if (!PreparePlanPrint(Engine(), setup.Scale(), asked, &job, &why)) {
     // No picture of the plan: the engine's own failure, said in the user's language.
     ShowEngineError(kNoPlanPicture);
     return;

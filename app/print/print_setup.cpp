@@ -1,5 +1,6 @@
 #include "print/print_setup.h"
 
+#include <QCheckBox>
 #include <QGridLayout>
 #include <QLineEdit>
 #include <QPushButton>
@@ -18,6 +19,9 @@ namespace {
 constexpr int kSetupCaption = 5925;
 constexpr int kBelowMinimumText = 5940;
 constexpr int kTooLargeText = 5941;
+constexpr int kFreeAreasText = 7680;
+// Space between the scales and the box, which is about what is drawn, not the scale.
+constexpr int kOptionGap = 8;
 
 void Tell(int textId, const QString& number) {
   ShowMessage(GetHelp(textId) + number, GetCaption(textId), plat::MB_OK);
@@ -25,7 +29,7 @@ void Tell(int textId, const QString& number) {
 
 }  // namespace
 
-PrintSetupDialog::PrintSetupDialog(int minimum, QWidget* parent)
+PrintSetupDialog::PrintSetupDialog(int minimum, QWidget* parent, bool freeAreas)
     : QDialog(parent), minimum_(minimum), scale_(minimum) {
   setWindowTitle(CaptionOr(kSetupCaption, "Print scale"));
   setModal(true);
@@ -44,11 +48,21 @@ PrintSetupDialog::PrintSetupDialog(int minimum, QWidget* parent)
   }
   optSize[0]->setChecked(true);
   connect(optSize[0], &QRadioButton::toggled, txtSize, &QLineEdit::setEnabled);
+  chkFreeAreas = new QCheckBox(CaptionOr(kFreeAreasText, "Show &free areas"), this);
+  chkFreeAreas->setObjectName("chkFreeAreas");
+  chkFreeAreas->setToolTip(GetHelp(kFreeAreasText));
+  chkFreeAreas->setChecked(freeAreas);
+  grid->setRowMinimumHeight(4, kOptionGap);
+  grid->addWidget(chkFreeAreas, 5, 0, 1, 2);
   cmdOK = new QPushButton(CaptionOr(2800, "&OK"), this);
   cmdOK->setDefault(true);
-  grid->addWidget(cmdOK, 4, 0, 1, 2);
+  grid->addWidget(cmdOK, 6, 0, 1, 2);
   connect(cmdOK, &QPushButton::clicked, this, &PrintSetupDialog::Accept);
   CenterForm(this);
+}
+
+bool PrintSetupDialog::FreeAreas() const {
+  return chkFreeAreas->isChecked();
 }
 
 void PrintSetupDialog::Accept() {

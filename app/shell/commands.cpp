@@ -253,6 +253,7 @@ void MainWindow::MenuClick(Menu menu, int index) {
           source.project = project_;
           source.languageSuffix = OpenLanguageSuffix();
           source.catalogue = &productBar_->Products();
+          source.freeAreaSetting = freeAreaSetting_;
           PrintPlan(this, ToolbarButton("print")->toolTip(), source, DialogFolder());
           break;
         }
@@ -728,8 +729,8 @@ void MainWindow::ShowFreeAreas(bool on) {
       PlanText plan;
       freeAreas_.clear();
       if (ReadCurrentPlan(&plan))
-        freeAreas_ = FreeAreaShapes(plan, CheckCatalogueOf(productBar_->Products()),
-                                    FreeAreaSetting::kPrivate);
+        freeAreas_ =
+            FreeAreaShapes(plan, CheckCatalogueOf(productBar_->Products()), freeAreaSetting_);
     }
     // The engine's mapping: the plan area's middle shows the view centre, at the zoom.
     const double z = b.zoomTable[b.zoomIndex];
@@ -745,13 +746,25 @@ void MainWindow::ShowFreeAreas(bool on) {
 void MainWindow::ShowPlanCheck() {
   auto readPlan = [this](PlanText* plan) { return ReadCurrentPlan(plan); };
   auto select = [this](int tag) { SelectPlanObject(tag); };
-  if (!planCheck_)
-    planCheck_ =
-        new PlanCheckWindow(this, readPlan, CheckCatalogueOf(productBar_->Products()), select);
-  else
+  if (!planCheck_) {
+    planCheck_ = new PlanCheckWindow(this, readPlan, CheckCatalogueOf(productBar_->Products()),
+                                     select, freeAreaSetting_);
+    connect(planCheck_, &PlanCheckWindow::SettingChosen, this, &MainWindow::ChooseFreeAreaSetting);
+  } else {
     planCheck_->Refresh();
+  }
   planCheck_->show();
   planCheck_->raise();
+}
+
+void MainWindow::ChooseFreeAreaSetting(FreeAreaSetting setting) {
+  if (setting == freeAreaSetting_) return;
+  freeAreaSetting_ = setting;
+  // A choice that could not be kept still holds for this run; the user has been told.
+  SaveFreeAreaSetting(setting);
+  // The zones are made again for the new setting at the next paint.
+  freeAreasSerial_ = -1;
+  view_->update();
 }
 
 // Selects a plan object by its tag, as a click on it would, and leaves the user's

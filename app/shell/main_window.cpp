@@ -63,6 +63,7 @@ QString CatalogueFailure(CatalogueState state, const QString& file, const QStrin
 
 MainWindow::MainWindow(QWidget* parent, const QString& recoveryFolder, AutoSaveTiming timing)
     : QMainWindow(parent), keys_(new KeySequence) {
+  freeAreaSetting_ = ReadFreeAreaSetting();
   autoSave_ = std::make_unique<AutoSave>(
       recoveryFolder, [this](const QString& name) { return WritePlanQuietly(name); },
       [this] { return currentFile_; }, timing);

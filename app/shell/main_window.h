@@ -129,6 +129,9 @@ class MainWindow : public QMainWindow {
   void ShowQuantities();
   // View > Free areas on or off.
   void ShowFreeAreas(bool on);
+  // The setting the free areas are measured for, chosen in the plan check: kept for
+  // the next run, and the zones shown follow it at once.
+  void ChooseFreeAreaSetting(FreeAreaSetting setting);
   void ShowLiveDistances(const HangingProduct& hanging);
   bool ReadCurrentPlan(PlanText* plan);
   void SelectPlanObject(int tag);
@@ -249,6 +252,7 @@ class MainWindow : public QMainWindow {
   PlanCheckWindow* planCheck_ = nullptr;
   QuantitiesWindow* quantities_ = nullptr;
   int freeAreasSerial_ = -1;  // the plan's history serial the zones were made for
+  FreeAreaSetting freeAreaSetting_ = FreeAreaSetting::kPrivate;
   QList<FreeAreaShape> freeAreas_;
   HangingProduct dragged_;  // the product a press may drag, taken before the lift
   std::unique_ptr<DistanceMap> liveDistances_;

@@ -848,6 +848,22 @@ class CatalogueTest : public QObject {
     // Every product group a bathroom needs is offered, with its name in this language.
     QVERIFY(catalogue.GroupNames().size() >= 18);
     for (const QString& group : catalogue.GroupNames()) QVERIFY(!group.isEmpty());
+    // Double washbasins are a group of their own, with their wider free area.
+    const QString doubles = suffix.isEmpty() ? "Double washbasins" : "Doppelwaschtische";
+    QVERIFY(catalogue.GroupNames().contains(doubles));
+    QVERIFY(catalogue.RequeryDialog({std::nullopt, doubles}, &why));
+    QCOMPARE(offered.RecordCount(), 3);
+    for (offered.MoveFirst(); !offered.Eof(); offered.MoveNext()) {
+      int bottom = 0, top = 0;
+      QVERIFY(catalogue.HeightBand(offered.Field("KatalogID").toLongLong(), &bottom, &top));
+      QCOMPARE(std::pair(bottom, top), std::pair(60, 85));  // wall-hung, as the washbasins
+    }
+    RecordSet& areas = catalogue.FreeAreas();
+    QVERIFY(areas.FindFirst("Produktgruppe = 21"));
+    QCOMPARE(areas.Field("Breite").toInt(), 150);
+    QCOMPARE(areas.Field("Tiefe").toInt(), 55);
+    QCOMPARE(areas.Field("BreiteBF").toInt(), 120);
+    QCOMPARE(areas.Field("BreiteR").toInt(), 150);
     for (const QString& series : catalogue.SeriesNames()) {
       QStringList groups;
       QVERIFY(catalogue.GroupsOfSeries(series, &groups, &why));

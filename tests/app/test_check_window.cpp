@@ -3,12 +3,14 @@
 // finding selects its product in the work window.
 #include <QComboBox>
 #include <QListWidget>
+#include <QSettings>
 #include <QTableWidget>
 #include <filesystem>
 
 #include "../support/bmp_writer.h"
 #include "app_fixture.h"
 #include "check/check_window.h"
+#include "check/free_area_overlay.h"
 #include "check/quantities_window.h"
 #include "platform/window.h"
 #include "shell/plan_view.h"
@@ -61,6 +63,20 @@ QByteArray RoomPlan(const QStringList& layout, const QStringList& design = {}) {
     t += QString("%1=%2\n").arg(i, 2, 10, QChar('0')).arg(design[i]).toUtf8();
   return t;
 }
+
+// Counts the events of one type a widget gets.
+class EventCounter : public QObject {
+ public:
+  EventCounter(QEvent::Type type, int* count) : type_(type), count_(count) {}
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == type_) ++*count_;
+    return false;
+  }
+
+ private:
+  QEvent::Type type_;
+  int* count_;
+};
 
 }  // namespace
 
@@ -256,6 +272,60 @@ class CheckWindowTest : public QObject, public AppFixture {
     item->trigger();
     QCoreApplication::processEvents();
     QCOMPARE(window->View()->grab().toImage().pixelColor(inFront), plain);
+  }
+
+  // One setting for the check and the work window: barrier-free chosen in the check
+  // window widens the zones in the work window at once (120 x 120 cm, at 50 % as many
+  // window pixels), and the program keeps the choice for its next run.
+  void theCheckWindowsSettingIsTheWorkWindows() {
+    DrawRoom();
+    window->ViewItem(kDesignModeItem)->trigger();
+    const QString path = bitmaps.filePath("basin-2.bmp");
+    QCOMPARE(vCallTessel(TC_PutProduct, kCatalogueBasin, 0, 0, path), 0L);
+    QTest::mouseMove(window->View(), kNearBottomWall + QPoint(5, 5));
+    QTest::mouseMove(window->View(), kNearBottomWall);
+    QTest::mouseRelease(window->View(), Qt::LeftButton, {}, kNearBottomWall);
+    QCoreApplication::processEvents();
+    // In front of the basin, 52 cm to the side of its middle: past the private zone's
+    // 45, inside the barrier-free one's 60.
+    const QPoint aside = kNearBottomWall + QPoint(52, 22),
+                 inFront = kNearBottomWall + QPoint(0, 22);
+    const QImage bare = window->View()->grab().toImage();
+    window->ViewItem(kFreeAreas)->trigger();
+    window->ProjectItem(kCheckPlan)->trigger();
+    PlanCheckWindow* checkWindow = window->PlanCheck();
+    QVERIFY(checkWindow);
+    QCOMPARE(checkWindow->Setting()->currentIndex(), 0);
+    QCoreApplication::processEvents();
+    QImage shown = window->View()->grab().toImage();
+    QVERIFY(shown.pixelColor(inFront) != bare.pixelColor(inFront));
+    QCOMPARE(shown.pixelColor(aside), bare.pixelColor(aside));
+
+    // The window repaints as soon as the setting changes, with no other event.
+    int paints = 0;
+    EventCounter counter(QEvent::Paint, &paints);
+    window->View()->installEventFilter(&counter);
+    checkWindow->Setting()->setCurrentIndex(1);
+    QCoreApplication::processEvents();
+    window->View()->removeEventFilter(&counter);
+    QVERIFY(paints > 0);
+    shown = window->View()->grab().toImage();
+    const QColor wide = shown.pixelColor(aside);
+    QVERIFY2(wide != bare.pixelColor(aside), "the barrier-free zone reaches 60 cm aside");
+    QVERIFY(wide.red() > wide.green() + 40);  // 120 cm deep: the bottom wall is in its way
+    QVERIFY(checkWindow->Findings()->item(0)->text().contains("120 × 120"));
+    QCOMPARE(ReadFreeAreaSetting(), FreeAreaSetting::kBarrierFree);
+    QCOMPARE(QSettings(QSettings::NativeFormat, QSettings::UserScope, "Quillon", "MRV")
+                 .value("Ostara/Tessel/2.0/Check/FreeAreaSetting")
+                 .toString(),
+             QString("BarrierFree"));
+
+    // Back to a private bathroom: the zone narrows again.
+    checkWindow->Setting()->setCurrentIndex(0);
+    QCoreApplication::processEvents();
+    QCOMPARE(window->View()->grab().toImage().pixelColor(aside), bare.pixelColor(aside));
+    QCOMPARE(ReadFreeAreaSetting(), FreeAreaSetting::kPrivate);
+    window->ViewItem(kFreeAreas)->trigger();
   }
 
   void theQuantitiesWindowShowsTheRoomAndExportsIt() {

@@ -480,6 +480,34 @@ class PlanCheckTest : public QObject {
     QCOMPARE(Tessel({"--check"}).status, 2);
     QCOMPARE(Tessel({"--check", clean, "--barrier-free", "--wheelchair"}).status, 2);
   }
+
+  // The shipped catalogue's double washbasin 120 (120 x 48 cm) wants 150 x 55 cm in
+  // front of it: in a room 90 cm deep it has 41 cm, in one 180 cm deep it has 131 cm,
+  // enough for a barrier-free bathroom's 120 and not for a wheelchair's 150.
+  void aDoubleWashbasinWantsItsWiderFreeArea() {
+    constexpr int kDoubleBasin120 = 273, kDepth = 48;
+    QTemporaryDir dir;
+    const QString tight = dir.filePath("tight.tsd"), roomy = dir.filePath("roomy.tsd");
+    PlanBuilder t(200, 90);
+    t.Product(kDoubleBasin120, 1, 0, kCentreX, t.Top(90) + kDepth + 2);
+    Write(tight, t.Text());
+    PlanBuilder r(200, 180);
+    r.Product(kDoubleBasin120, 1, 0, kCentreX, r.Top(180) + kDepth + 2);
+    Write(roomy, r.Text());
+
+    Run run = Tessel({"--check", tight});
+    QCOMPARE(run.status, 1);
+    QCOMPARE(run.out, QString("No. 1 (121120 Double washbasin 120): free area 150 × 55 cm blocked "
+                              "by a wall, 14 cm short\n"));
+    run = Tessel({"--check", tight, "-D"});
+    QCOMPARE(run.out, QString("Nr. 1 (121120 Doppelwaschtisch 120): Bewegungsfläche 150 × 55 cm "
+                              "verstellt durch eine Wand, 14 cm zu wenig\n"));
+    QCOMPARE(Tessel({"--check", roomy}).status, 0);
+    QCOMPARE(Tessel({"--check", roomy, "--barrier-free"}).status, 0);
+    run = Tessel({"--check", roomy, "--wheelchair"});
+    QCOMPARE(run.status, 1);
+    QVERIFY2(run.out.contains("150 × 150 cm blocked by a wall, 19 cm short"), qPrintable(run.out));
+  }
 };
 
 QTEST_GUILESS_MAIN(PlanCheckTest)

@@ -1,5 +1,6 @@
 // Printing to scale: the smallest scale that fits, the scale dialog driven through its
 // buttons, and pages printed to PDF, measured on paper and read back as text.
+#include <QCheckBox>
 #include <QLineEdit>
 #include <QPdfWriter>
 #include <QProcess>
@@ -116,6 +117,9 @@ std::pair<int, int> LongestDarkRun(const QImage& image, int y) {
   }
   return {bestFirst, best};
 }
+
+// Longer than any text's grey: a run of it is the plan's wall.
+constexpr int kWallRun = 300;
 
 bool HaveTool(const char* name) {
   return !QStandardPaths::findExecutable(name).isEmpty();
@@ -254,6 +258,18 @@ class PrintTest : public QObject {
       QTest::mouseClick(dialog.cmdOK, Qt::LeftButton);
       QCOMPARE(dialog.Scale(), 50);
       QVERIFY(!dialog.isVisible());
+    }
+    // The free areas: the box starts as the caller remembers it, and a click turns it.
+    for (bool remembered : {false, true}) {
+      PrintSetupDialog dialog(20, nullptr, remembered);
+      dialog.show();
+      QCOMPARE(dialog.chkFreeAreas->text(), QString("Show &free areas"));
+      QCOMPARE(dialog.FreeAreas(), remembered);
+      QTest::mouseClick(dialog.chkFreeAreas, Qt::LeftButton, {},
+                        QPoint(6, dialog.chkFreeAreas->height() / 2));
+      QTest::mouseClick(dialog.cmdOK, Qt::LeftButton);
+      QCOMPARE(dialog.result(), int(QDialog::Accepted));
+      QCOMPARE(dialog.FreeAreas(), !remembered);
     }
   }
 
@@ -402,6 +418,95 @@ class PrintTest : public QObject {
     QCOMPARE(text.count("Bathroom Miller"), pages);
     QVERIFY(text.contains(QString("Page %1 of %1").arg(pages)));
     QVERIFY(text.contains("Products (continued)"));
+  }
+
+  // The free areas on paper: at the plan's scale, over the plan only, hatched so they
+  // read in grey, cross-hatched where blocked; nothing else on the page changes.
+  void theFreeAreasPrintOverThePlanOnly() {
+    if (!HaveTool("pdftoppm")) QSKIP("poppler-utils are not installed");
+    QTemporaryDir dir;
+    PlanPrintJob plain = Job(50, 2);
+    // In the picture's pixels (two a centimetre): a free 90 x 55 cm zone, and a blocked
+    // 120 x 120 cm one that runs past the picture's right and bottom edges.
+    const QRectF freeZone(100, 100, 180, 110), blockedZone(480, 400, 240, 240);
+    PlanPrintJob zoned = plain;
+    for (const auto& [rect, blocked] : {std::pair{freeZone, false}, std::pair{blockedZone, true}})
+      zoned.freeAreas << FreeAreaShape{QPolygonF(rect), blocked};
+    QVERIFY(PrintTo(dir.filePath("plain.pdf"), plain));
+    QVERIFY(PrintTo(dir.filePath("zoned.pdf"), zoned));
+    // 254 dots per inch: ten a millimetre, so at 1:50 one dot is one picture pixel.
+    auto colour = [&](const char* stem) {
+      QProcess p;
+      p.start("pdftoppm", {"-r", "254", "-f", "1", "-l", "1", "-png", dir.filePath(stem) + ".pdf",
+                           dir.filePath(stem)});
+      p.waitForFinished(60000);
+      return QImage(dir.filePath(stem) + "-1.png").convertToFormat(QImage::Format_RGB32);
+    };
+    const QImage before = colour("plain"), after = colour("zoned");
+    QVERIFY(!before.isNull() && before.size() == after.size());
+    // The plan on paper, found by the long runs of its walls' grey (text is shorter).
+    QRect plan;
+    for (int y = 0; y < before.height(); ++y) {
+      int run = 0;
+      for (int x = 0; x < before.width(); ++x) {
+        const int v = qGray(before.pixel(x, y));
+        run = v > 64 && v < 160 ? run + 1 : 0;
+        if (run > kWallRun) plan |= QRect(x - run + 1, y, run, 1);
+      }
+    }
+    QVERIFY2(std::abs(plan.width() - 660) <= 2, qPrintable(QString::number(plan.width())));
+    auto onPaper = [&](const QRectF& zone) {
+      return zone.translated(plan.topLeft()).toAlignedRect() & plan;
+    };
+    // A dot of the edge's stroke may reach a dot past the zone.
+    constexpr int kStroke = 2;
+    QRect freeInk, blockedInk;
+    for (int y = 0; y < after.height(); ++y)
+      for (int x = 0; x < after.width(); ++x) {
+        if (after.pixel(x, y) == before.pixel(x, y)) continue;
+        const QPoint at(x, y);
+        if (onPaper(freeZone).adjusted(-kStroke, -kStroke, kStroke, kStroke).contains(at))
+          freeInk |= QRect(at, at);
+        else if (onPaper(blockedZone).adjusted(-kStroke, -kStroke, kStroke, kStroke).contains(at))
+          blockedInk |= QRect(at, at);
+        else
+          QFAIL(qPrintable(QString("changed outside the zones at %1, %2").arg(x).arg(y)));
+      }
+    // 90 x 55 cm at 1:50 are 18 x 11 mm, and the edge's stroke on either side; the
+    // blocked zone stops at the plan's edge.
+    QVERIFY2(std::abs(freeInk.width() - 180) <= 2 * kStroke &&
+                 std::abs(freeInk.height() - 110) <= 2 * kStroke,
+             qPrintable(QString("%1 x %2").arg(freeInk.width()).arg(freeInk.height())));
+    QVERIFY(plan.contains(blockedInk));
+    QCOMPARE(blockedInk.right(), plan.right());
+    QCOMPARE(blockedInk.bottom(), plan.bottom());
+    // Red where blocked, in its middle, away from the walls' grey.
+    const QColor red = after.pixelColor(onPaper(blockedZone).topLeft() + QPoint(40, 40));
+    QVERIFY2(red.red() > red.green() + 20, qPrintable(red.name()));
+
+    // In grey, as a black and white printer prints: lines across the zone, twice as many
+    // where it is blocked.
+    const QImage grey = Render(dir.filePath("zoned.pdf"), dir.filePath("grey"), {"-r", "254"});
+    QCOMPARE(grey.size(), after.size());
+    auto inkShare = [&](const QRect& area) {
+      int ink = 0;
+      for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x) ink += qGray(grey.pixel(x, y)) < 200;
+      return double(ink) / (area.width() * area.height());
+    };
+    const QRect freeMiddle = onPaper(freeZone).adjusted(20, 20, -20, -20);
+    const QRect blockedMiddle =
+        QRect(onPaper(blockedZone).topLeft() + QPoint(20, 20), QSize(60, 60));
+    const double freeShare = inkShare(freeMiddle), blockedShare = inkShare(blockedMiddle);
+    QVERIFY2(freeShare > 0.03 && freeShare < 0.5, qPrintable(QString::number(freeShare)));
+    QVERIFY2(blockedShare > 1.5 * freeShare, qPrintable(QString::number(blockedShare)));
+
+    // The note says what the hatching means, under the dimension note.
+    if (!HaveTool("pdftotext")) return;
+    zoned.freeAreaNote = "Free areas (Barrier-free) hatched, blocked ones cross-hatched";
+    QVERIFY(PrintTo(dir.filePath("noted.pdf"), zoned));
+    QVERIFY(PdfText(dir.filePath("noted.pdf")).contains(zoned.freeAreaNote));
+    QVERIFY(!PdfText(dir.filePath("plain.pdf")).contains("hatched"));
   }
 
   void nothingToPrint() {

@@ -1,6 +1,8 @@
 // The print command as a user gives it: Ctrl+P in the main window, the printer chosen,
 // the scale picked in the real scale dialog, the preview's print; the page lands in a
 // PDF file in place of the printer.
+#include <QCheckBox>
+#include <QComboBox>
 #include <QPrinter>
 #include <QProcess>
 #include <QRadioButton>
@@ -8,9 +10,12 @@
 
 #include "app_fixture.h"
 #include "catalogue/catalogue.h"
+#include "check/check_window.h"
+#include "check/free_area_overlay.h"
 #include "file_bytes.h"
 #include "print/print_command.h"
 #include "print/print_setup.h"
+#include "shell/settings.h"
 
 using namespace tessel;
 using namespace tessel::testing;
@@ -140,6 +145,90 @@ class PrintCommandTest : public QObject, public AppFixture {
     qInfo("plan on paper at 1:%d: %.0f dots at 2540 dpi for %.0f", scale, width, expected);
     QVERIFY2(std::abs(width - expected) <= expected * kScaleTolerance,
              qPrintable(QString("%1 dots for %2").arg(width).arg(expected)));
+  }
+
+  // The free areas on the printed page when the scale dialog's box is ticked: for the
+  // setting chosen in the plan check (barrier-free, 120 x 120 cm, at 1:50 one dot at
+  // 254 per inch for each worksheet pixel), with a note under the dimension note. The
+  // box is remembered; the exported picture of the plan stays as it was, byte for byte.
+  void theFreeAreasPrintWhenAskedAndTheExportStaysAsItWas() {
+    if (QStandardPaths::findExecutable("pdftoppm").isEmpty() ||
+        QStandardPaths::findExecutable("pdftotext").isEmpty())
+      QSKIP("poppler-utils are not installed");
+    nextFileName = WriteFurnishedRoom();
+    Press(window_.get(), Qt::Key_O, Qt::ControlModifier);
+    QVERIFY2(Messages::Shown().isEmpty(), qPrintable(Messages::Shown().join('\n')));
+    nextFileName = FilePath("before.png");
+    window_->ProjectItem(kExportImage)->trigger();
+    const QByteArray exported = Read(FilePath("before.png"));
+    QVERIFY(!exported.isEmpty());
+
+    // Unticked at first: the page as it always was.
+    bool ticked = true;
+    AnswerScaleDialog(2, &ticked, false);
+    Press(window_.get(), Qt::Key_P, Qt::ControlModifier);
+    QVERIFY(!ticked);
+    QVERIFY(QFile::rename(pdf, FilePath("plain.pdf")));
+
+    window_->ProjectItem(kCheckPlan)->trigger();
+    window_->PlanCheck()->Setting()->setCurrentIndex(1);  // barrier-free
+    window_->PlanCheck()->close();
+    // The main window is active again, as a window manager makes it.
+    window_->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window_.get()));
+    window_->ViewItem(kFreeAreas)->trigger();
+    AnswerScaleDialog(2, &ticked, true);
+    Press(window_.get(), Qt::Key_P, Qt::ControlModifier);
+    QVERIFY(QFile::rename(pdf, FilePath("zoned.pdf")));
+    QCOMPARE(ReadSetting("Print", "FreeAreas", ""), QString("1"));
+
+    const QString note = "Free areas (Barrier-free) hatched, blocked ones cross-hatched";
+    QVERIFY(PdfPlainText(FilePath("zoned.pdf")).contains(note));
+    QVERIFY(!PdfPlainText(FilePath("plain.pdf")).contains(note));
+    const QImage before = RenderPage(FilePath("plain.pdf")),
+                 after = RenderPage(FilePath("zoned.pdf"));
+    QVERIFY(!before.isNull() && before.size() == after.size());
+    // The rows that changed: the zones over the plan, then well below them the note.
+    QList<QRect> changed;
+    for (int y = 0; y < after.height(); ++y)
+      for (int x = 0; x < after.width(); ++x) {
+        if (after.pixel(x, y) == before.pixel(x, y)) continue;
+        if (changed.isEmpty() || y > changed.last().bottom() + kRowGap) changed << QRect();
+        changed.last() |= QRect(x, y, 1, 1);
+      }
+    QCOMPARE(changed.size(), 2);
+    QVERIFY2(changed[1].height() < kNoteLineDots, qPrintable(QString::number(changed[1].height())));
+    // The zones' extent, as the check gives them for the plan's file.
+    Catalogue catalogue;
+    QCOMPARE(catalogue.Open(ShippedCatalogue(), ""), CatalogueState::kOpen);
+    PlanText plan;
+    QVERIFY(ReadPlanFile(FilePath("furnished.tsd"), &plan, nullptr));
+    QRectF zones;
+    for (const FreeAreaShape& zone :
+         FreeAreaShapes(plan, CheckCatalogueOf(catalogue), FreeAreaSetting::kBarrierFree))
+      zones |= zone.area.boundingRect();
+    QVERIFY(zones.width() >= 240 && zones.height() >= 240);  // 120 cm each way at least
+    // The edge's stroke reaches a dot or two past each side.
+    QVERIFY2(std::abs(changed[0].width() - zones.width()) <= 4 &&
+                 std::abs(changed[0].height() - zones.height()) <= 4,
+             qPrintable(QString("%1 x %2 for %3 x %4")
+                            .arg(changed[0].width())
+                            .arg(changed[0].height())
+                            .arg(zones.width())
+                            .arg(zones.height())));
+
+    // Remembered: the next print starts ticked.
+    AnswerScaleDialog(2, &ticked, false);
+    Press(window_.get(), Qt::Key_P, Qt::ControlModifier);
+    QVERIFY(ticked);
+    QCOMPARE(ReadSetting("Print", "FreeAreas", ""), QString("0"));
+
+    // Neither the zones shown in the window nor the print's choice reach the export.
+    nextFileName = FilePath("after.png");
+    window_->ProjectItem(kExportImage)->trigger();
+    QCOMPARE(Read(FilePath("after.png")), exported);
+    window_->ViewItem(kFreeAreas)->trigger();
+    QVERIFY(Messages::Shown().isEmpty());
   }
 
   // One printer dialog, then the scale and the preview. The paper made smaller in the
@@ -299,15 +388,32 @@ class PrintCommandTest : public QObject, public AppFixture {
   // 254 per inch, a plan wider.
   static constexpr int kPaperGrey = 250, kWidestText = 200;
 
-  // Waits for the scale dialog and picks option `option` in it.
-  static void AnswerScaleDialog(int option) {
-    QTimer::singleShot(10, [option] {
+  // Waits for the scale dialog and picks option `option` in it; with `ticked`, notes
+  // whether the free areas box was ticked and sets it to `freeAreas` by a click.
+  static void AnswerScaleDialog(int option, bool* ticked = nullptr, bool freeAreas = false) {
+    QTimer::singleShot(10, [option, ticked, freeAreas] {
       auto* setup = qobject_cast<PrintSetupDialog*>(QApplication::activeModalWidget());
-      if (!setup) return AnswerScaleDialog(option);
+      if (!setup) return AnswerScaleDialog(option, ticked, freeAreas);
       setup->optSize[option]->setChecked(true);
+      if (ticked) {
+        *ticked = setup->chkFreeAreas->isChecked();
+        if (*ticked != freeAreas)
+          QTest::mouseClick(setup->chkFreeAreas, Qt::LeftButton, {},
+                            QPoint(6, setup->chkFreeAreas->height() / 2));
+      }
       setup->cmdOK->click();
     });
   }
+  // The first page in colour at 254 dots per inch.
+  static QImage RenderPage(const QString& file) {
+    QProcess p;
+    p.start("pdftoppm", {"-r", "254", "-f", "1", "-l", "1", "-png", file, file});
+    p.waitForFinished(60000);
+    return QImage(file + "-1.png").convertToFormat(QImage::Format_RGB32);
+  }
+  // Changed rows further apart than this belong to different things on the page; the
+  // note is one line of text, under 4 mm.
+  static constexpr int kRowGap = 20, kNoteLineDots = 40;
   QString pdf, printerTitle, proposedPdf;
   QPageLayout::Orientation offeredOrientation = QPageLayout::Portrait;
   std::function<void(QPrinter&)> changePaper;

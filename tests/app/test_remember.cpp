@@ -1,7 +1,8 @@
 // What the planner remembers from one start to the next, each case a planner started,
 // used as a user would, ended through its Exit command and started again: the recent
 // files, the window's place and size, the zoom step, ruler and dimension lines, the
-// language. Values that do not fit the screen bring the window back onto it.
+// language, the plan check's setting. Values that do not fit the screen bring the window back onto
+// it.
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
@@ -11,6 +12,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "check/check_window.h"
 #include "language/language.h"
 #include "platform/window.h"
 #include "shell/engine_bridge.h"
@@ -87,6 +89,25 @@ class RememberTest : public QObject {
     QCOMPARE(window->ZoomBox()->currentIndex(), zoom - kFirstUserZoom);
     QVERIFY(!window->ViewItem(kRuler)->isChecked());
     QVERIFY(window->ViewItem(kMeasurement)->isChecked());
+  }
+
+  // The setting chosen in the plan check is the one the next start checks for; a word
+  // the planner never wrote is a private bathroom.
+  void theFreeAreaSettingComesBackAfterARestart() {
+    Start({"tessel32"});
+    window->ProjectItem(kCheckPlan)->trigger();
+    QCOMPARE(window->PlanCheck()->Setting()->currentIndex(), 0);
+    window->PlanCheck()->Setting()->setCurrentIndex(2);
+    Exit();
+    Start({"tessel32"});
+    window->ProjectItem(kCheckPlan)->trigger();
+    QCOMPARE(window->PlanCheck()->Setting()->currentIndex(), 2);
+    QCOMPARE(window->PlanCheck()->Setting()->currentText(), QString("Wheelchair user"));
+    End();
+    WriteSetting("Check", "FreeAreaSetting", "Sauna");
+    Start({"tessel32"});
+    window->ProjectItem(kCheckPlan)->trigger();
+    QCOMPARE(window->PlanCheck()->Setting()->currentIndex(), 0);
   }
 
   void aWindowLargerThanTheScreenOrOffItComesBackOnScreen() {
