@@ -569,6 +569,8 @@ class PrintTest : public QObject {
     f.close();
     const QByteArray name = QFile::encodeName(plan);
     QCOMPARE(engine(TC_LoadDesignFile, 0, 0, 0, reinterpret_cast<long>(name.constData()), 0), 0L);
+    // The page is made in design mode, where the furnishing is drawn too.
+    engine(TC_SetDesignMode, 0, 0, 0, 0, 0);
     PlanPrintJob job;
     QString why;
     PrintSource source;
