@@ -52,7 +52,9 @@ tessel::CheckCatalogue Catalogue() {
     *d = id == 1 ? 48 : 60;
     return true;
   };
-  c.rule = [](int group, tessel::FreeAreaSetting) {
+  c.rule = [](int group, tessel::FreeAreaSetting setting) {
+    if (setting == tessel::FreeAreaSetting::kWheelchair)
+      return tessel::FreeAreaRule{150, 150, 20, 75};
     return group == 1 ? tessel::FreeAreaRule{90, 55, 20, 75} : tessel::FreeAreaRule{80, 60, 20, 75};
   };
   return c;
@@ -65,14 +67,20 @@ void CheckOfTheLargestPlan(benchmark::State& state) {
     return;
   }
   const tessel::CheckCatalogue catalogue = Catalogue();
+  const auto setting = static_cast<tessel::FreeAreaSetting>(state.range(0));
   qsizetype findings = 0;
   for (auto _ : state) {
-    findings = tessel::CheckPlan(plan, catalogue, tessel::FreeAreaSetting::kPrivate).size();
+    findings = tessel::CheckPlan(plan, catalogue, setting).size();
     benchmark::DoNotOptimize(findings);
   }
   state.counters["findings"] = static_cast<double>(findings);
 }
-BENCHMARK(CheckOfTheLargestPlan)->Unit(benchmark::kMillisecond);
+// The private setting, and the wheelchair user's, whose 150 x 150 cm areas are the
+// largest to search.
+BENCHMARK(CheckOfTheLargestPlan)
+    ->Arg(static_cast<int>(tessel::FreeAreaSetting::kPrivate))
+    ->Arg(static_cast<int>(tessel::FreeAreaSetting::kWheelchair))
+    ->Unit(benchmark::kMillisecond);
 
 // What View > Free areas adds to a full repaint of the work window: the zones of all
 // 64 products painted over a window of 1000 x 700 at 50 %. The zones themselves are

@@ -26,6 +26,7 @@ enum CheckText {
   kTextDoorBlocking = 7608,
   kTextProduct = 7609,
   kTextWallBeside = 7611,
+  kTextFreeAreaSide = 7618,
 };
 
 // Mount codes as the engine reads them: 5 and 6 stand as 1, 7 and above as t - 6.
@@ -78,6 +79,21 @@ bool Overlap(const CheckProduct& a, const CheckProduct& b) {
   if (!found) ForEachSample(b, kInset, [&](QPointF q) { return found = a.Covers(q, kInset); });
   return found;
 }
+
+// The deepest reach of anything into a free area from one of its edges, in cm, and
+// what reaches that far.
+struct Intrusion {
+  int cm = 0;
+  int what = -1;
+  bool door = false;
+  // Keeps the deeper reach; the first found of equal reach names it.
+  void Take(int reach, int by, bool byDoor) {
+    if (reach <= cm) return;
+    cm = reach;
+    what = by;
+    door = byDoor;
+  }
+};
 
 double Dot(QPointF a, QPointF b) {
   return a.x() * b.x() + a.y() * b.y();
@@ -364,22 +380,73 @@ QList<Finding> CheckPlan(const PlanText& plan, const CheckCatalogue& catalogue,
                  .normalized()
                  .united(QRectF(front + p.across * half, front - p.across * half + p.deep * reach)
                              .normalized()));
-      bool blocked = false;
-      for (int s = 0; s < rule.depth && !blocked; ++s) {
-        const QPointF row = front + p.deep * (s * kStep + kStep / 2);
-        for (int l = -half; l <= half && !blocked; l += static_cast<int>(kStep)) {
-          bool door = false;
-          const int what = obstacle(row + p.across * l, true, &door);
-          if (what < 0) continue;
-          blocked = true;
-          add({FindingKind::kFreeAreaBlocked, p.position, what, door, rule.depth - s, rule.depth,
-               CaptionOr(kTextFreeArea, "%1: free area %2 × %3 cm blocked by %4, %5 cm short")
-                   .arg(label)
-                   .arg(rule.width)
-                   .arg(rule.depth)
-                   .arg(nameOf(what, door, kTextWallBlocking, "a wall"))
-                   .arg(rule.depth - s)});
+      // How far whatever stands in it reaches in, from the area's far edge or from
+      // either side: the least of the three is what the area is short of, as a fitter
+      // would move the obstacle back or aside. A side wall 8 cm into a washbasin's
+      // area leaves it 8 cm too narrow, not its whole depth too short.
+      // Rows and columns a centimetre apart, probed at their middles, so that what only
+      // touches an edge reaches nothing in.
+      const int columns = rule.width;
+      auto probe = [&](int row, int column, Intrusion* into, int reach) {
+        bool door = false;
+        const int what = obstacle(front + p.deep * (row * kStep + kStep / 2) +
+                                      p.across * (column * kStep + kStep / 2 - half),
+                                  true, &door);
+        if (what < 0) return false;
+        into->Take(reach, what, door);
+        return true;
+      };
+      // The far edge's reach: the first row from the front with anything in it.
+      Intrusion far, left, right;
+      int firstRow = -1;
+      for (int r = 0; r < rule.depth && firstRow < 0; ++r)
+        for (int c = 0; c < columns; ++c)
+          if (probe(r, c, &far, rule.depth - r)) {
+            firstRow = r;
+            break;
+          }
+      // The sides' reaches need only the outermost and innermost columns with anything
+      // in them, each found by walking columns from one end; the rows before the first
+      // blocked one are free. A column's first blocked row names what is in it.
+      auto blockedColumn = [&](int from, int to, int step, Intrusion* into, bool fromLeft) {
+        for (int c = from; c != to; c += step)
+          for (int r = firstRow; r < rule.depth; ++r)
+            if (probe(r, c, into, fromLeft ? c + 1 : columns - c)) return c;
+        return -1;
+      };
+      if (firstRow >= 0) {
+        const int middle = columns / 2;
+        // The innermost blocked column of each half, looked for from the middle out.
+        Intrusion innerLeft, innerRight;
+        const int leftHalf = blockedColumn(middle - 1, -1, -1, &innerLeft, true);
+        const int rightHalf = blockedColumn(middle, columns, 1, &innerRight, false);
+        if (rightHalf < 0) {
+          left = innerLeft;  // all in the left half: its innermost column is the reach
+        } else if (leftHalf < 0) {
+          right = innerRight;
+        } else {
+          // Both halves taken: each side's reach runs to the far half's outermost column.
+          blockedColumn(columns - 1, rightHalf - 1, -1, &left, true);
+          blockedColumn(0, leftHalf + 1, 1, &right, false);
         }
+      }
+      const Intrusion* least = &far;
+      for (const Intrusion* side : {&left, &right})
+        if (side->cm > 0 && side->cm < least->cm) least = side;
+      if (least->cm > 0) {
+        const bool fromFar = least == &far;
+        add({FindingKind::kFreeAreaBlocked, p.position, least->what, least->door, least->cm,
+             fromFar ? rule.depth : rule.width,
+             (fromFar
+                  ? CaptionOr(kTextFreeArea, "%1: free area %2 × %3 cm blocked by %4, %5 cm short")
+                  : CaptionOr(kTextFreeAreaSide,
+                              "%1: free area %2 × %3 cm blocked by %4 at its side, %5 cm "
+                              "too narrow"))
+                 .arg(label)
+                 .arg(rule.width)
+                 .arg(rule.depth)
+                 .arg(nameOf(least->what, least->door, kTextWallBlocking, "a wall"))
+                 .arg(least->cm)});
       }
     }
     if (rule.side > 0) {

@@ -211,10 +211,11 @@ class CheckWindowTest : public QObject, public AppFixture {
     QCOMPARE(window->WorkMode(), kDesignMode);
     window->ProjectItem(kCheckPlan)->trigger();
     QListWidget* list = window->PlanCheck()->Findings();
-    // Each too near its side wall, and so its free area too.
+    // Each too near its side wall, and so its free area too: the 90 cm area reaches
+    // 22.5 cm past the basin's side, 7.5 cm into the wall 15 cm away.
     QCOMPARE(list->count(), 4);
     QCOMPARE(list->item(0)->text(), QString("No. 1 (101045 Washbasin 45): free area 90 × 55 cm "
-                                            "blocked by a wall, 55 cm short"));
+                                            "blocked by a wall at its side, 7 cm too narrow"));
     QCOMPARE(list->item(1)->text(),
              QString("No. 1 (101045 Washbasin 45): 15 cm to the side from a wall, 20 cm needed"));
     QCOMPARE(list->item(3)->text(),

@@ -227,7 +227,7 @@ class PlanCheckTest : public QObject {
     // 80 cm, opening 90 degrees into the room, hinged at its left end.
     b.Door(kCentreX, top, 80, 90, 1);
     b.Product(kWasher, 0, 0, kCentreX, top + 90);
-    // The swing covers the washer and the first row of its free area.
+    // The swing covers the washer and the part of its free area on the hinge's side.
     const QList<Finding> f = Check(b);
     QCOMPARE(f.size(), 2);
     QCOMPARE(f[0].kind, FindingKind::kDoorSwing);
@@ -236,7 +236,7 @@ class PlanCheckTest : public QObject {
     QCOMPARE(f[1].kind, FindingKind::kFreeAreaBlocked);
     QVERIFY(f[1].byDoor);
     QCOMPARE(f[1].text, QString("No. 1 (1005 Washer): free area 90 × 90 cm blocked by the swing of "
-                                "door 1, 90 cm short"));
+                                "door 1 at its side, 31 cm too narrow"));
     // Opening outwards it sweeps nothing in the room.
     PlanBuilder out(300, 250);
     out.Door(kCentreX, top, 80, 90, 0);
@@ -246,19 +246,20 @@ class PlanCheckTest : public QObject {
 
   void aRoomyBathroomHasNoFindingsButNotForAWheelchair() {
     QCOMPARE(Texts(Check(Roomy())), QString());
-    // Barrier-free: 120 x 120 in front of each; the toilet's reaches the bathtub.
+    // Barrier-free: 120 x 120 in front of each; the toilet's reaches the bathtub, whose
+    // top edge lies 62 pixels inside the area's lower side.
     QList<Finding> f = Check(Roomy(), FreeAreaSetting::kBarrierFree);
     QCOMPARE(f.size(), 1);
     QCOMPARE(f[0].kind, FindingKind::kFreeAreaBlocked);
     QCOMPARE(f[0].product, 2);
     QCOMPARE(f[0].other, 3);
-    QCOMPARE(f[0].measured, 120 - 64);
+    QCOMPARE(f[0].measured, 62 / kPixelsPerCm);
     QCOMPARE(f[0].text, QString("No. 2 (1002 Toilet): free area 120 × 120 cm blocked by No. 3 "
-                                "(1003 Bathtub), 56 cm short"));
+                                "(1003 Bathtub) at its side, 31 cm too narrow"));
     f = Check(Roomy(), FreeAreaSetting::kWheelchair);
     QVERIFY(f.size() >= 2);
     QCOMPARE(f[0].product, 1);  // the basin's 150 cm reach the bathtub too
-    QCOMPARE(f[1].measured, 150 - 64);
+    QCOMPARE(f[1].measured, (150 - 120 + 62) / kPixelsPerCm);
   }
 
   void overlapsWallsAndTheRoomsEdge() {
@@ -377,7 +378,8 @@ class PlanCheckTest : public QObject {
     b.LayoutProduct(kToilet, 1, 0, 600, top + 60 + 2);
     // The vanity unit's top edge 100 pixels below the toilet's front (y 432).
     b.Product(kVanity, 0, 0, 560, 577);
-    // A washer facing up, its front at y 600: the toilet's front is 168 pixels ahead.
+    // A washer facing up, its front at y 600: the toilet stands 168 pixels ahead, its
+    // right side 10 pixels into the washer's free area.
     b.Product(kWasher, 0, 180, 720, 660);
     PlanText plan;
     QVERIFY(ParsePlanText(b.Text(), &plan));
@@ -388,7 +390,7 @@ class PlanCheckTest : public QObject {
                                 "(1004 Vanity), 10 cm short"));
     QCOMPARE(f[1].product, 3);
     QCOMPARE(f[1].text, QString("No. 3 (1005 Washer): free area 90 × 90 cm blocked by No. 1 "
-                                "(1002 Toilet), 6 cm short"));
+                                "(1002 Toilet) at its side, 5 cm too narrow"));
     // The typed position names the washer by the same number.
     QCOMPARE(StandOf(plan, TestCatalogue(), 1).position, 3);
   }
