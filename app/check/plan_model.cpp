@@ -167,6 +167,16 @@ void FloorMap::CutCorner(const PlanRecord& r, bool round) {
           const bool cut = round ? (1 - u) * (1 - u) + (1 - v) * (1 - v) > 1 : u + v < 1;
           if (cut && x >= 0 && y >= 0 && x < kWidth && y < kHeight) cells_[Index(x, y)] = 0;
         }
+      CornerCut cut;
+      cut.left = x0;
+      cut.top = y0;
+      cut.width = int(a);
+      cut.height = int(b);
+      cut.ends[0] = QPoint(cx - sx * int(a), cy);
+      cut.ends[1] = QPoint(cx, cy - sy * int(b));
+      cut.inward = QPoint(-sx, -sy);
+      cut.round = round;
+      cuts_.push_back(cut);
       const double staircase = a + b;
       perimeterCorrection_ += (round ? QuarterEllipse(a, b) : std::hypot(a, b)) - staircase;
       return;
