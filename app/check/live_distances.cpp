@@ -30,6 +30,16 @@ constexpr int kMountMask = 0xF, kMountMirrored = 7, kMountMirrorShift = 6, kMoun
 // Corners round the outline as the engine walks them, as signs of the half sizes.
 constexpr int kCornerSigns[4][2] = {{-1, -1}, {1, -1}, {1, 1}, {-1, 1}};
 
+// floor() and ceil() without the library call, on every point of a pointer move.
+int FloorOf(double v) {
+  const int t = static_cast<int>(v);
+  return t - (v < t ? 1 : 0);
+}
+int CeilOf(double v) {
+  const int t = static_cast<int>(v);
+  return t + (v > t ? 1 : 0);
+}
+
 std::size_t At(int x, int y) {
   return static_cast<std::size_t>(y) * kWidth + x;
 }
@@ -372,29 +382,56 @@ ProductOutline DistanceMap::Place(const HangingProduct& product, QPointF pointer
 std::array<int, 4> DistanceMap::Distances(const ProductOutline& outline) const {
   std::array<int, 4> out{-1, -1, -1, -1};
   if (IsEmpty() || !outline.valid) return out;
-  // The count beyond the outline's edge at each row and column it crosses; the least
-  // of each direction belongs to an outermost point. Off the sheet there is no room.
-  std::array<std::uint16_t, 4> least{kOpen, kOpen, kOpen, kOpen};
+  // The outline is convex: its outermost points to the left lie on the edges that face
+  // left, and so on. Each edge walks the pixel rows (or columns) whose centres it
+  // crosses and reads the count beyond it there; the least count is the distance. This
+  // runs on every pointer move, so an edge faces one way of each axis only, and an
+  // edge along the sheet's axes keeps its pixel for all its lines.
+  double area = 0;
+  for (std::size_t i = 0; i < outline.corners.size(); ++i) {
+    const QPointF a = outline.corners[i], b = outline.corners[(i + 1) % outline.corners.size()];
+    area += a.x() * b.y() - b.x() * a.y();
+  }
+  const double turn = area < 0 ? -1 : 1;
+  std::uint16_t least[4] = {kOpen, kOpen, kOpen, kOpen};
   bool crossed = false;
-  ForEachOutlineCrossing(outline, [&](double at, int line, bool row) {
-    const int before = static_cast<int>(std::floor(at)) - 1;
-    const int after = static_cast<int>(std::ceil(at));
-    if (row) {
-      if (line < 0 || line >= kHeight) return;
-      crossed = true;
-      least[0] = std::min(
-          least[0], before >= 0 && before < kWidth ? left_[At(before, line)] : std::uint16_t{0});
-      least[2] = std::min(
-          least[2], after >= 0 && after < kWidth ? right_[At(after, line)] : std::uint16_t{0});
-    } else {
-      if (line < 0 || line >= kWidth) return;
-      crossed = true;
-      least[1] = std::min(
-          least[1], before >= 0 && before < kHeight ? up_[At(line, before)] : std::uint16_t{0});
-      least[3] = std::min(
-          least[3], after >= 0 && after < kHeight ? down_[At(line, after)] : std::uint16_t{0});
+  // Lines from `b0` to `b1` (pixel rows for `rows`, else columns) along which the edge
+  // lies at `a0` to `a1`; `outward` says whether the counts beyond it are read before
+  // (-1) or after (1) the edge's pixel on each line.
+  auto walk = [&](double a0, double a1, double b0, double b1, bool rows, int outward) {
+    if (b0 == b1 || outward == 0) return;
+    if (b0 > b1) {
+      std::swap(a0, a1);
+      std::swap(b0, b1);
     }
-  });
+    const int lines = rows ? kHeight : kWidth, length = rows ? kWidth : kHeight;
+    const std::vector<std::uint16_t>& counts =
+        rows ? (outward < 0 ? left_ : right_) : (outward < 0 ? up_ : down_);
+    std::uint16_t& keep = least[(rows ? 0 : 1) + (outward < 0 ? 0 : 2)];
+    const double slope = (a1 - a0) / (b1 - b0);
+    const int first = std::max(CeilOf(b0 - 0.5), 0);
+    const int last = std::min(CeilOf(b1 - 0.5) - 1, lines - 1);
+    const std::size_t step = rows ? kWidth : 1, across = rows ? 1 : kWidth;
+    std::uint16_t found = keep;
+    for (int i = first; i <= last; ++i) {
+      const double at = a0 + (i + 0.5 - b0) * slope;
+      const int p = outward < 0 ? FloorOf(at) - 1 : CeilOf(at);
+      found = std::min(
+          found,
+          p >= 0 && p < length
+              ? counts[static_cast<std::size_t>(i) * step + static_cast<std::size_t>(p) * across]
+              : std::uint16_t{0});
+      crossed = true;
+    }
+    keep = found;
+  };
+  for (std::size_t i = 0; i < outline.corners.size(); ++i) {
+    const QPointF a = outline.corners[i], b = outline.corners[(i + 1) % outline.corners.size()];
+    // The edge's outward normal: (dy, -dx) for a turn of positive area on the sheet.
+    const double nx = (b.y() - a.y()) * turn, ny = (a.x() - b.x()) * turn;
+    walk(a.x(), b.x(), a.y(), b.y(), true, nx < 0 ? -1 : nx > 0 ? 1 : 0);
+    walk(a.y(), b.y(), a.x(), b.x(), false, ny < 0 ? -1 : ny > 0 ? 1 : 0);
+  }
   if (!crossed) return out;
   for (std::size_t i = 0; i < out.size(); ++i)
     out[i] = least[i] == kOpen ? -1 : least[i] / kPixelsPerCm;
