@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListView>
 #include <QListWidget>
 #include <QMenu>
@@ -15,10 +16,13 @@
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QToolButton>
+#include <cmath>
+#include <numbers>
 
 #include "app_fixture.h"
 #include "catalogue/product_bar.h"
 #include "catalogue/product_row.h"
+#include "check/plan_model.h"
 #include "dialogs/position_dialog.h"
 #include "dialogs/product_dialogs.h"
 #include "shell/product_menu.h"
@@ -896,6 +900,97 @@ class ProductBarTest : public QObject, public AppFixture {
     Press(window, Qt::Key_Z, Qt::ControlModifier);
     QCOMPARE(shown(), before);
     QCOMPARE(Moves().size(), std::size_t{1});
+  }
+
+  // A free-standing oval bathtub turned by 30 degrees near the left wall, a basin on
+  // that wall beside its upper end: while it hangs the status line gives the level gap
+  // from the tub's outline to the basin, which its upright box would put much nearer.
+  // Position... gives the tub's distance from the wall, from its outermost point, puts
+  // that point at the typed distance in one move, and Ctrl+Z takes it back.
+  void aTurnedProductIsMeasuredAndPositionedFromItsOutline() {
+    Furnish();
+    // The room drawn is 450 x 200 cm, its left wall at 165 and its top at 113 in the
+    // window, a centimetre a pixel.
+    Choose(Bar()->Series(), "Ostara Linea");
+    Choose(Bar()->Groups(), "Washbasins");
+    QTest::mouseClick(Bar()->Button(ButtonOf(101)), Qt::LeftButton);
+    Drop(QPoint(175, 150));
+    Choose(Bar()->Series(), "Ostara Arco");
+    Choose(Bar()->Groups(), "Bathtubs, oval");
+    AnswerNextDialog([](QDialog* d) {
+      auto* angle = d->findChild<QLineEdit*>("Value");
+      QVERIFY(angle);
+      angle->setText("30");
+      d->findChild<QPushButton*>("cmdOK")->click();
+    });
+    QTest::mouseClick(Bar()->Button(ButtonOf(239)), Qt::LeftButton);
+    const QRegularExpression numbers(
+        "^Distances: left (\\d+) cm, top (\\d+) cm, right (\\d+) cm, bottom (\\d+) cm$");
+    // The tub turned is 168 cm from top to bottom.
+    const QPoint at(330, 213);
+    QTest::mouseMove(window->View(), at + QPoint(4, 0));
+    QTest::mouseMove(window->View(), at);
+    const QRegularExpressionMatch m = numbers.match(window->StatusMessage()->text());
+    QVERIFY2(m.hasMatch(), qPrintable(window->StatusMessage()->text()));
+    const int hanging = m.captured(1).toInt();
+    Drop(at);
+    ReadInfo();
+    QVERIFY2(Bridge().infoRecord.iCountDesignItems == 2, qPrintable(m.captured(0)));
+
+    // Where the plan keeps the room's left wall, the basin and the tub, in sheet pixels.
+    nextFileName = FilePath("turned.tsd");
+    auto plan = [&] {
+      window->ProjectItem(kSave)->trigger();
+      PlanText text;
+      [&] { QVERIFY(ParsePlanText(Read(FilePath("turned.tsd")), &text)); }();
+      return text;
+    };
+    const PlanText before = plan();
+    QCOMPARE(before.design.size(), 2);
+    const int wall = before.layout[0].x - before.layout[0].p0;
+    const QPoint centre(before.design[1].x, before.design[1].y);
+    // 180 x 90 cm, two pixels a centimetre, turned by 30 degrees: its leftmost corner
+    // lies this far left of its centre. The basin is 44 cm deep.
+    const double reach = 180 * std::cos(std::numbers::pi / 6) + 90 * std::sin(std::numbers::pi / 6);
+    const double wallGap = (centre.x() - reach - wall) / 2;
+    const double boxGap = (centre.x() - reach - (before.design[0].x + 44)) / 2;
+    QVERIFY2(hanging >= boxGap + 10 && hanging < wallGap - 10,
+             qPrintable(QString("%1 between %2 and %3").arg(hanging).arg(boxGap).arg(wallGap)));
+
+    const QPoint on = FindProduct(at + QPoint(40, 0));
+    QVERIFY(!on.isNull());
+    QCOMPARE(Bridge().infoRecord.iSelProdId, 239);
+    Moves().clear();
+    int shown = -1;
+    ChooseFromMenu(kPositionItemName, [&](QMenu*) {
+      AnswerDialog("frmPosition", [&](QDialog* d) {
+        auto* dialog = static_cast<ProductPositionDialog*>(d);
+        QVERIFY(dialog->Value(0)->isEnabled() && dialog->Value(1)->isEnabled());
+        QCOMPARE(dialog->AcrossSide()->currentIndex(), 0);  // from the left wall
+        shown = dialog->Value(0)->text().toInt();
+        dialog->Value(0)->selectAll();
+        QTest::keyClicks(dialog->Value(0), "50");
+        QTest::keyClick(dialog->Value(0), Qt::Key_Return);
+      });
+    });
+    QTest::mouseMove(window->View(), on);
+    QTest::mouseRelease(window->View(), Qt::RightButton, {}, on);
+    QTRY_VERIFY(shown >= 0);
+    QVERIFY2(std::abs(shown - wallGap) <= 1, qPrintable(QString::number(shown)));
+    QCOMPARE(Moves().size(), std::size_t{1});
+    QCOMPARE(Moves()[0].dy, 0);
+    if (Moves()[0].result == kUnknownCode)
+      QSKIP("This engine does not move the selection by an offset: the move is not seen here");
+    QCOMPARE(Moves()[0].result, 1L);
+    const PlanRecord moved = plan().design.value(1);
+    const double now = moved.x - reach - wall;
+    QVERIFY2(std::abs(now - 50 * 2) <= 1, qPrintable(QString::number(now)));
+    QCOMPARE(moved.y, centre.y());
+    window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window));
+    Press(window, Qt::Key_Z, Qt::ControlModifier);
+    const PlanRecord back = plan().design.value(1);
+    QCOMPARE(QPoint(back.x, back.y), centre);
   }
 
   // A typed position where the product would overlap another one at its height: the
