@@ -101,6 +101,7 @@ void FillCorners(ProductOutline* out, double cx, double cy, const double axisX[2
     out->corners[i] = QPointF(static_cast<int>(cx + a * axisX[0] + b * axisY[0]),
                               static_cast<int>(cy + a * axisX[1] + b * axisY[1]));
   }
+  out->centre = QPoint(static_cast<int>(cx), static_cast<int>(cy));
   out->valid = true;
 }
 

@@ -30,6 +30,7 @@ struct HangingProduct {
 struct ProductOutline {
   bool valid = false;
   std::array<QPointF, 4> corners{};
+  QPoint centre;  // where the engine keeps it: the product record's place
   // Unit vector along the wall it stands against; null for a free-standing product.
   QPointF wall;
   QRectF Box() const;

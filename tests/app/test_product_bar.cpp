@@ -17,11 +17,13 @@
 #include <QSqlQuery>
 #include <QToolButton>
 #include <cmath>
+#include <memory>
 #include <numbers>
 
 #include "app_fixture.h"
 #include "catalogue/product_bar.h"
 #include "catalogue/product_row.h"
+#include "check/live_distances.h"
 #include "check/plan_model.h"
 #include "dialogs/position_dialog.h"
 #include "dialogs/product_dialogs.h"
@@ -57,6 +59,8 @@ std::vector<MoveCall>& Moves() {
 constexpr unsigned short kMoveSelectedByCode = 50;
 // What an engine answers for a code it does not serve.
 constexpr long kUnknownCode = -1;
+// How long a window that should not open is given before it is sent away.
+constexpr int kDialogGuardMs = 500;
 
 // Passes every call on and notes what PutProduct was handed.
 long Watching(unsigned short code, unsigned int p0, unsigned int p1, unsigned int p2, long l0,
@@ -900,6 +904,107 @@ class ProductBarTest : public QObject, public AppFixture {
     Press(window, Qt::Key_Z, Qt::ControlModifier);
     QCOMPARE(shown(), before);
     QCOMPARE(Moves().size(), std::size_t{1});
+  }
+
+  // The live distances place a hanging basin where the engine then drops it, against
+  // every kind of wall line: a diagonal corner's cut, the long side of an installation
+  // wall turned by 30 degrees, the top wall under a window (the wall goes on there),
+  // and the bottom wall beside a door (never in it). Each drop is compared with the
+  // place the status line's distances were worked out for.
+  void theLiveDistancesPlaceAProductWhereTheEngineDrops() {
+    QVERIFY(window = OpenWindow({1000, 700}));
+    // A 300 x 250 cm room round (760, 560) in sheet pixels, walls at x 460 and 1060,
+    // y 310 and 810; plan files keep positions 120 pixels less.
+    const QString file = FilePath("lines.tsd");
+    {
+      QFile f(file);
+      QVERIFY(f.open(QIODevice::WriteOnly));
+      f.write(
+          "[Layout]\ncount=5\n"
+          "00=WALLRECT,640,440,300,250,32767,0,0\n"
+          "01=DIAGCRNR,440,290,100,100,0,0,0\n"
+          "02=INSTWALL,780,480,80,10,30,0,0\n"
+          "03=WINDOW,780,190,60,90,32767,0,0\n"
+          "04=DOOR,640,690,80,90,32767,0,0\n"
+          "[Design]\ncount=0\n");
+    }
+    nextFileName = file;
+    window->ProjectItem(kOpen)->trigger();
+    QCOMPARE(window->CurrentFile(), file);
+    if (window->WorkMode() != kDesignMode) window->ViewItem(kDesignModeItem)->trigger();
+    QCOMPARE(window->WorkMode(), kDesignMode);
+    PlanText room;
+    QVERIFY(ParsePlanText(Read(file), &room));
+    const DistanceMap map(room, CheckCatalogueOf(Bar()->Products()));
+    Choose(Bar()->Series(), "Ostara Linea");
+    Choose(Bar()->Groups(), "Washbasins");
+    // Window pixels to sheet pixels: two a pixel at 50 %, from where the pointer is.
+    const QPoint w0(300, 250);
+    QTest::mouseMove(window->View(), w0);
+    ReadInfo();
+    const QPoint s0 =
+        QPoint(Bridge().infoRecord.lCursorX, Bridge().infoRecord.lCursorY) + map.Origin().toPoint();
+    struct Target {
+      const char* where;
+      QPoint sheet;
+      bool slanted;
+    };
+    const Target targets[] = {{"the diagonal corner", {570, 420}, true},
+                              {"the turned installation wall", {915, 574}, true},
+                              {"under the window", {900, 340}, false},
+                              {"beside the door", {740, 790}, false}};
+    int placed = 0;
+    for (const Target& t : targets) {
+      QTest::mouseClick(Bar()->Button(ButtonOf(101)), Qt::LeftButton);
+      const QPoint w = w0 + (t.sheet - s0) / 2;
+      QTest::mouseMove(window->View(), w + QPoint(2, 0));
+      QTest::mouseMove(window->View(), w);
+      ReadInfo();
+      const QPoint pointer = QPoint(Bridge().infoRecord.lCursorX, Bridge().infoRecord.lCursorY) +
+                             map.Origin().toPoint();
+      const ProductOutline outline =
+          map.Place({101, Bar()->Hung().mount, Bar()->Hung().angle}, pointer);
+      QVERIFY2(outline.valid, t.where);
+      QCOMPARE(!outline.OnStraightWall(), t.slanted);
+      QVERIFY2(window->StatusMessage()->text().startsWith("Distances: left "), t.where);
+      Drop(w);
+      ReadInfo();
+      QVERIFY2(Bridge().infoRecord.iCountDesignItems == ++placed, t.where);
+      window->ProjectItem(kSave)->trigger();
+      PlanText dropped;
+      QVERIFY(ParsePlanText(Read(file), &dropped));
+      const PlanRecord& basin = dropped.design.value(placed - 1);
+      QVERIFY2(QPoint(basin.x, basin.y) == outline.centre,
+               qPrintable(QString("%1: engine %2,%3, live %4,%5")
+                              .arg(t.where)
+                              .arg(basin.x)
+                              .arg(basin.y)
+                              .arg(outline.centre.x())
+                              .arg(outline.centre.y())));
+    }
+    // Right click > Position... on the basin in the diagonal corner: it slides along
+    // that wall only, so typed distances from the room's walls are refused with what
+    // to do instead, and nothing moves.
+    const QPoint corner = FindProduct(w0 + (targets[0].sheet - s0) / 2);
+    QVERIFY(!corner.isNull());
+    Moves().clear();
+    Messages::Reset();
+    // Should the dialog open after all, it is sent away rather than left waiting.
+    auto asked = std::make_shared<bool>(false);
+    QTimer::singleShot(kDialogGuardMs, [asked] {
+      auto* d = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+      if (!d || d->objectName() != "frmPosition") return;
+      *asked = true;
+      d->reject();
+    });
+    ChooseFromMenu(kPositionItemName);
+    QTest::mouseRelease(window->View(), Qt::RightButton, {}, corner);
+    QTRY_COMPARE(Messages::Shown().size(), 1);
+    QVERIFY2(Messages::Shown().front().contains("slanted wall") &&
+                 Messages::Shown().front().contains("Drag it along its wall"),
+             qPrintable(Messages::Shown().front()));
+    QVERIFY(!*asked);
+    QVERIFY(Moves().empty());
   }
 
   // A free-standing oval bathtub turned by 30 degrees near the left wall, a basin on
