@@ -99,6 +99,22 @@ void FreeAreasOverAFullRepaint(benchmark::State& state) {
 }
 BENCHMARK(FreeAreasOverAFullRepaint)->Unit(benchmark::kMicrosecond);
 
+// What a change of the plan costs the live distances: the counts in four directions and
+// the wall lines, laid out again once (a drag's lift, a drop, an undo).
+void LiveDistancesLaidOut(benchmark::State& state) {
+  tessel::PlanText plan;
+  if (!tessel::ParsePlanText(LargestPlan(), &plan)) {
+    state.SkipWithError("the plan does not parse");
+    return;
+  }
+  const tessel::CheckCatalogue catalogue = Catalogue();
+  for (auto _ : state) {
+    const tessel::DistanceMap map(plan, catalogue);
+    benchmark::DoNotOptimize(map.Origin());
+  }
+}
+BENCHMARK(LiveDistancesLaidOut)->Unit(benchmark::kMillisecond);
+
 // What a pointer move costs while a wall-mounted basin hangs in the largest plan: its
 // place against the nearest wall and the four distances. The counts are laid out once
 // per change of the plan, outside the loop.
