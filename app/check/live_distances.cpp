@@ -176,31 +176,45 @@ WallLines::WallLines(const PlanText& plan, const FloorMap& floor) {
     }
     add(start, to);
   };
-  // Room walls lie on the edges of the floor's pixels, cut corners aside.
-  for (int side : {-1, 1}) {
-    for (int y = 0; y <= kHeight; ++y) {
-      // side -1: a wall above floor (room below it); side 1: below floor.
-      const int room = side < 0 ? y : y - 1, beyond = side < 0 ? y - 1 : y;
-      int start = -1;
-      for (int x = 0; x <= kWidth; ++x) {
-        const bool wall =
-            x < kWidth && floor.Floor(x, room) && !floor.Floor(x, beyond) && !inCut(x, room);
-        if (wall && start < 0) start = x;
-        if (!wall && start >= 0) {
-          run(true, y, start, x, -side);
-          start = -1;
+  // Room walls lie on the edges of the floor's pixels, cut corners aside. The floor is
+  // copied once with a border of no floor round it, so that each pixel's neighbours
+  // are read without a test; rows are walked in memory order, the columns' runs kept
+  // open across them.
+  constexpr int kStride = kWidth + 2;
+  std::vector<std::uint8_t> f(static_cast<std::size_t>(kStride) * (kHeight + 2), 0);
+  auto cell = [&f](int x, int y) -> std::uint8_t& {
+    return f[static_cast<std::size_t>(y + 1) * kStride + static_cast<std::size_t>(x + 1)];
+  };
+  for (int y = 0; y < kHeight; ++y)
+    for (int x = 0; x < kWidth; ++x) cell(x, y) = floor.Floor(x, y) ? 1 : 0;
+  // Open runs: [0] a wall with the room after it (below, right), [1] before it.
+  int rowStart[2] = {-1, -1};
+  std::vector<int> columnStart[2] = {std::vector<int>(kWidth + 1, -1),
+                                     std::vector<int>(kWidth + 1, -1)};
+  for (int y = 0; y <= kHeight; ++y) {
+    // Walls across, between rows y - 1 and y.
+    for (int x = 0; x <= kWidth; ++x) {
+      const bool above = x < kWidth && cell(x, y - 1), below = x < kWidth && cell(x, y);
+      const bool walls[2] = {below && !above && !inCut(x, y), above && !below && !inCut(x, y - 1)};
+      for (int k = 0; k < 2; ++k) {
+        if (walls[k] && rowStart[k] < 0) rowStart[k] = x;
+        if (!walls[k] && rowStart[k] >= 0) {
+          run(true, y, rowStart[k], x, k == 0 ? 1 : -1);
+          rowStart[k] = -1;
         }
       }
     }
+    // Walls up and down, between columns x - 1 and x, along row y.
     for (int x = 0; x <= kWidth; ++x) {
-      const int room = side < 0 ? x : x - 1, beyond = side < 0 ? x - 1 : x;
-      int start = -1;
-      for (int y = 0; y <= kHeight; ++y) {
-        const bool wall =
-            y < kHeight && floor.Floor(room, y) && !floor.Floor(beyond, y) && !inCut(room, y);
-        if (wall && start < 0) start = y;
-        if (!wall && start >= 0) {
-          run(false, x, start, y, -side);
+      const bool before = y < kHeight && cell(x - 1, y), after = y < kHeight && cell(x, y);
+      if (before == after && columnStart[0][x] < 0 && columnStart[1][x] < 0) continue;
+      const bool walls[2] = {after && !before && !inCut(x, y),
+                             before && !after && !inCut(x - 1, y)};
+      for (int k = 0; k < 2; ++k) {
+        int& start = columnStart[k][static_cast<std::size_t>(x)];
+        if (walls[k] && start < 0) start = y;
+        if (!walls[k] && start >= 0) {
+          run(false, x, start, y, k == 0 ? 1 : -1);
           start = -1;
         }
       }
