@@ -119,6 +119,19 @@ QRectF ProductOutline::Box() const {
   return QRectF(QPointF(left, top), QPointF(right, bottom));
 }
 
+bool ProductOutline::Covers(QPointF p) const {
+  if (!valid) return false;
+  // Inside a convex outline: on the same side of all four edges.
+  int positive = 0, negative = 0;
+  for (std::size_t i = 0; i < corners.size(); ++i) {
+    const QPointF a = corners[i], b = corners[(i + 1) % corners.size()];
+    const double side = (b.x() - a.x()) * (p.y() - a.y()) - (b.y() - a.y()) * (p.x() - a.x());
+    positive += side > 0;
+    negative += side < 0;
+  }
+  return positive == 0 || negative == 0;
+}
+
 bool ProductOutline::OnStraightWall() const {
   return !wall.isNull() && (wall.x() == 0 || wall.y() == 0);
 }
@@ -352,11 +365,32 @@ DistanceMap::DistanceMap(const PlanText& plan, const CheckCatalogue& catalogue)
   for (int y = 0; y < kHeight; ++y)
     for (int x = 0; x < kWidth; ++x)
       free[At(x, y)] = floor.Floor(x, y) && !floor.InstallationWall(x, y);
+  // The products of the plan by their position in the furnishing list, for the records.
+  std::vector<const PlanRecord*> records;
+  for (const PlanRecord& r : plan.design)
+    if (r.kind == "PRODUCT") records.push_back(&r);
   for (const CheckProduct& p : ProductsOf(plan, floor, catalogue, FreeAreaSetting::kPrivate)) {
-    const QRect box = p.Box().toAlignedRect() & QRect(0, 0, kWidth, kHeight);
+    // A product on a slanted wall stands turned along it, where the check's reading of
+    // the plan only knows walls across and up and down: its outline comes from its
+    // wall line, as the engine drew it.
+    ProductOutline slanted;
+    const PlanRecord* r = p.position >= 1 && p.position <= static_cast<int>(records.size())
+                              ? records[static_cast<std::size_t>(p.position - 1)]
+                              : nullptr;
+    int hw = 0, hh = 0;
+    if (r && Mounting(r->p1) != 0 && HalfSizeOf(*r, catalogue, &hw, &hh)) {
+      slanted = lines_.Place(r->p1, r->p2, hw, hh, QPoint(r->x, r->y));
+      if (!slanted.valid || slanted.centre != QPoint(r->x, r->y) || slanted.wall.isNull() ||
+          slanted.OnStraightWall())
+        slanted.valid = false;
+    }
+    const QRect box =
+        (slanted.valid ? slanted.Box() : p.Box()).toAlignedRect() & QRect(0, 0, kWidth, kHeight);
     for (int y = box.top(); y <= box.bottom(); ++y)
-      for (int x = box.left(); x <= box.right(); ++x)
-        if (p.Covers(QPointF(x + 0.5, y + 0.5))) free[At(x, y)] = 0;
+      for (int x = box.left(); x <= box.right(); ++x) {
+        const QPointF centre(x + 0.5, y + 0.5);
+        if (slanted.valid ? slanted.Covers(centre) : p.Covers(centre)) free[At(x, y)] = 0;
+      }
   }
   // Free pixels counted from each obstacle in the four directions.
   left_.assign(n, 0);

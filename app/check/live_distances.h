@@ -34,6 +34,8 @@ struct ProductOutline {
   // Unit vector along the wall it stands against; null for a free-standing product.
   QPointF wall;
   QRectF Box() const;
+  // Whether a worksheet point lies within the outline or on its edge.
+  bool Covers(QPointF p) const;
   // Whether the wall it stands against runs across or up and down the sheet (a room
   // wall or a straight installation wall), not slanted.
   bool OnStraightWall() const;

@@ -5,6 +5,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "check/live_distances.h"
 #include "check/plan_check.h"
 #include "check/product_position.h"
 #include "file_bytes.h"
@@ -392,6 +393,34 @@ class PlanCheckTest : public QObject {
     const QPointF back = basin.outline.corners[1] - basin.outline.corners[0];
     QVERIFY(std::abs(back.x() + back.y()) <= 2);
     QCOMPARE(OffsetFor(basin, {kLeftWall, 10, kTopWall, 10}).refusal, PositionRefusal::kSlanted);
+  }
+
+  // A basin on a diagonal corner's cut stands turned along it: a product hanging beside
+  // it is measured to that turned outline, not to an upright box round its centre.
+  void theLiveDistancesSeeAProductOnADiagonalWallTurned() {
+    PlanBuilder b(300, 250);
+    const int left = kCentreX - 300, top = b.Top(250);
+    b.layout << QString("DIAGCRNR,%1,%2,100,100,0,0,0")
+                    .arg(left + 100 - kFileOffset)
+                    .arg(top + 100 - kFileOffset);
+    PlanText plan;
+    QVERIFY(ParsePlanText(b.Text(), &plan));
+    // Where the engine puts a basin (60 x 48 cm) hung near the cut's middle.
+    const ProductOutline basin =
+        WallLines(plan, FloorMap(plan.layout)).Place(1, 0, 60, 48, {left + 110, top + 110});
+    QVERIFY(basin.valid && !basin.OnStraightWall());
+    b.Product(kBasin, 1, 0, basin.centre.x(), basin.centre.y());
+    QVERIFY(ParsePlanText(b.Text(), &plan));
+    const DistanceMap map(plan, TestCatalogue());
+    // A toilet (40 x 60 cm, upright) whose left side is 70 pixels right of the basin's
+    // centre and whose top is 25 below it. There the basin's outline reaches 43 pixels
+    // right of its centre (its corner at 76 pixels lies 8.5 above its centre, its edge
+    // falls off at 45 degrees), an upright box would reach 60.
+    const QPointF at(basin.centre.x() + 70 + 40, basin.centre.y() + 25 + 60);
+    const ProductOutline toilet = map.Place({kToilet, 0, 0}, at);
+    QVERIFY(toilet.valid);
+    const std::array<int, 4> d = map.Distances(toilet);
+    QVERIFY2(d[0] >= 12 && d[0] <= 14, qPrintable(QString::number(d[0])));
   }
 
   void theCommandLineSaysItInBothLanguagesWithItsExitStatus() {
