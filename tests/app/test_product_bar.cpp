@@ -909,8 +909,8 @@ class ProductBarTest : public QObject, public AppFixture {
   // The live distances place a hanging basin where the engine then drops it, against
   // every kind of wall line: a diagonal corner's cut, the long side of an installation
   // wall turned by 30 degrees, the top wall under a window (the wall goes on there),
-  // and the bottom wall beside a door (never in it). Each drop is compared with the
-  // place the status line's distances were worked out for.
+  // the bottom wall beside a door (never in it) and the back of a niche. Each drop is
+  // compared with the place the status line's distances were worked out for.
   void theLiveDistancesPlaceAProductWhereTheEngineDrops() {
     QVERIFY(window = OpenWindow({1000, 700}));
     // A 300 x 250 cm room round (760, 560) in sheet pixels, walls at x 460 and 1060,
@@ -920,12 +920,13 @@ class ProductBarTest : public QObject, public AppFixture {
       QFile f(file);
       QVERIFY(f.open(QIODevice::WriteOnly));
       f.write(
-          "[Layout]\ncount=5\n"
+          "[Layout]\ncount=6\n"
           "00=WALLRECT,640,440,300,250,32767,0,0\n"
           "01=DIAGCRNR,440,290,100,100,0,0,0\n"
           "02=INSTWALL,780,480,80,10,30,0,0\n"
           "03=WINDOW,780,190,60,90,32767,0,0\n"
           "04=DOOR,640,690,80,90,32767,0,0\n"
+          "05=WALLRECT,970,440,30,60,32767,0,0\n"
           "[Design]\ncount=0\n");
     }
     nextFileName = file;
@@ -952,7 +953,8 @@ class ProductBarTest : public QObject, public AppFixture {
     const Target targets[] = {{"the diagonal corner", {570, 420}, true},
                               {"the turned installation wall", {915, 574}, true},
                               {"under the window", {900, 340}, false},
-                              {"beside the door", {740, 790}, false}};
+                              {"beside the door", {740, 790}, false},
+                              {"in a niche of the right wall", {1066, 560}, false}};
     int placed = 0;
     for (const Target& t : targets) {
       QTest::mouseClick(Bar()->Button(ButtonOf(101)), Qt::LeftButton);
