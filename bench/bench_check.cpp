@@ -107,6 +107,22 @@ void FreeAreasOverAFullRepaint(benchmark::State& state) {
 }
 BENCHMARK(FreeAreasOverAFullRepaint)->Unit(benchmark::kMicrosecond);
 
+// What a change of the plan costs the live distances: the counts in four directions and
+// the wall lines, laid out again once (a drag's lift, a drop, an undo).
+void LiveDistancesLaidOut(benchmark::State& state) {
+  tessel::PlanText plan;
+  if (!tessel::ParsePlanText(LargestPlan(), &plan)) {
+    state.SkipWithError("the plan does not parse");
+    return;
+  }
+  const tessel::CheckCatalogue catalogue = Catalogue();
+  for (auto _ : state) {
+    const tessel::DistanceMap map(plan, catalogue);
+    benchmark::DoNotOptimize(map.Origin());
+  }
+}
+BENCHMARK(LiveDistancesLaidOut)->Unit(benchmark::kMillisecond);
+
 // What a pointer move costs while a wall-mounted basin hangs in the largest plan: its
 // place against the nearest wall and the four distances. The counts are laid out once
 // per change of the plan, outside the loop.
@@ -128,6 +144,27 @@ void LiveDistancesOfAPointerMove(benchmark::State& state) {
   }
 }
 BENCHMARK(LiveDistancesOfAPointerMove)->Unit(benchmark::kMicrosecond);
+
+// The same for a free-standing toilet turned by 30 degrees: its outline's slanted edges
+// are walked row by row and column by column.
+void LiveDistancesOfATurnedProduct(benchmark::State& state) {
+  tessel::PlanText plan;
+  if (!tessel::ParsePlanText(LargestPlan(), &plan)) {
+    state.SkipWithError("the plan does not parse");
+    return;
+  }
+  const tessel::DistanceMap map(plan, Catalogue());
+  const tessel::HangingProduct toilet{2, 0, 30};
+  int step = 0, sum = 0;
+  for (auto _ : state) {
+    const QPointF pointer(600 + step % 300, 700 + step % 50);
+    ++step;
+    const std::array<int, 4> d = map.Distances(map.Place(toilet, pointer));
+    sum += d[0] + d[3];
+    benchmark::DoNotOptimize(sum);
+  }
+}
+BENCHMARK(LiveDistancesOfATurnedProduct)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 

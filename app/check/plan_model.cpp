@@ -227,6 +227,16 @@ void FloorMap::CutCorner(const PlanRecord& r, bool round) {
         if (line.normal.x() * -sx + line.normal.y() * -sy < 0) line = LineOf(to, from);
         diagonals_ << line;
       }
+      CornerCut cut;
+      cut.left = x0;
+      cut.top = y0;
+      cut.width = int(a);
+      cut.height = int(b);
+      cut.ends[0] = QPoint(cx - sx * int(a), cy);
+      cut.ends[1] = QPoint(cx, cy - sy * int(b));
+      cut.inward = QPoint(-sx, -sy);
+      cut.round = round;
+      cuts_.push_back(cut);
       const double staircase = a + b;
       perimeterCorrection_ += (round ? QuarterEllipse(a, b) : std::hypot(a, b)) - staircase;
       return;

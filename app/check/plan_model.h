@@ -8,6 +8,7 @@
 #include <QByteArray>
 #include <QHash>
 #include <QList>
+#include <QPoint>
 #include <QPointF>
 #include <QString>
 #include <cstdint>
@@ -83,6 +84,25 @@ class FloorMap {
   // from its stored edge round as the engine walks them.
   const QList<MountLine>& InstallationSides() const { return sides_; }
 
+  // Whether an installation wall stands on the floor pixel.
+  bool InstallationWall(int x, int y) const {
+    return x >= 0 && y >= 0 && x < kWidth && y < kHeight &&
+           cells_[Index(x, y)] == kUnderInstallation;
+  }
+
+  // A corner cut into the floor: the box it was cut from (the corner's quarter of
+  // floor, two legs long each way) and the ends of the cut on the two walls.
+  struct CornerCut {
+    int left = 0, top = 0, width = 0, height = 0;
+    QPoint ends[2];
+    QPoint inward;  // signs of the step from the corner into the room
+    bool round = false;
+    bool Holds(int x, int y) const {
+      return x >= left && y >= top && x < left + width && y < top + height;
+    }
+  };
+  const std::vector<CornerCut>& Cuts() const { return cuts_; }
+
  private:
   static std::size_t Index(int x, int y) { return static_cast<std::size_t>(y) * kWidth + x; }
   void FillRect(int left, int top, int right, int bottom, std::uint8_t value);
@@ -94,6 +114,7 @@ class FloorMap {
   bool room_ = false;
   QList<MountLine> diagonals_, sides_;
   double perimeterCorrection_ = 0;  // in pixels: true cut lengths less their staircase
+  std::vector<CornerCut> cuts_;
 };
 
 // A door as the check sees it: its opening on the wall and the area its leaf sweeps.

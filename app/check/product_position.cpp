@@ -10,10 +10,11 @@ namespace {
 constexpr int kWidth = FloorMap::kWidth, kHeight = FloorMap::kHeight;
 
 // Floor pixels from (x, y) on in steps of (dx, dy) before the first pixel that is no
-// floor; -1 when the sheet ends first.
+// floor or carries an installation wall, which a fitter measures to as to any wall;
+// -1 when the sheet ends first.
 int FloorRun(const FloorMap& floor, int x, int y, int dx, int dy) {
   int n = 0;
-  while (floor.Floor(x, y)) {
+  while (floor.Floor(x, y) && !floor.InstallationWall(x, y)) {
     x += dx;
     y += dy;
     ++n;
@@ -29,43 +30,52 @@ ProductStand StandOf(const PlanText& plan, const CheckCatalogue& catalogue, int 
   if (designIndex < 0 || designIndex >= plan.design.size() ||
       plan.design[designIndex].kind != "PRODUCT")
     return stand;
+  const PlanRecord& r = plan.design[designIndex];
+  int halfWidth = 0, halfHeight = 0;
+  if (!HalfSizeOf(r, catalogue, &halfWidth, &halfHeight)) return stand;
   const int position =
       static_cast<int>(ProductTags(plan).indexOf(kDesignTagBase + designIndex)) + 1;
   const FloorMap floor(plan.layout);
-  for (const CheckProduct& p : ProductsOf(plan, floor, catalogue, FreeAreaSetting::kPrivate)) {
-    if (p.position != position) continue;
-    stand.found = true;
-    stand.position = position;
-    stand.box = p.Box();
-    // Mount code 0 stands free; every other code puts the product's back to a wall.
-    if ((plan.design[designIndex].p1 & 0xF) != 0)
-      stand.held = std::fabs(p.deep.x()) > std::fabs(p.deep.y()) ? kAcrossAxis : kUpDownAxis;
-    break;
+  // Its stored centre is a place its wall line gives, so it stays on that wall.
+  const QPoint centre(r.x, r.y);
+  stand.outline = WallLines(plan, floor).Place(r.p1, r.p2, halfWidth, halfHeight, centre);
+  if (!stand.outline.valid)  // no wall left for it: upright where it was stored
+    stand.outline = WallLines().Place(0, 0, halfWidth, halfHeight, centre);
+  stand.found = true;
+  stand.position = position;
+  stand.box = stand.outline.Box();
+  if (!stand.outline.wall.isNull()) {
+    if (!stand.outline.OnStraightWall())
+      stand.slanted = true;
+    else
+      stand.held = stand.outline.wall.y() == 0 ? kUpDownAxis : kAcrossAxis;
   }
-  if (!stand.found) return stand;
-  const int left = static_cast<int>(std::floor(stand.box.left())),
-            right = static_cast<int>(std::ceil(stand.box.right())) - 1,
-            top = static_cast<int>(std::floor(stand.box.top())),
-            bottom = static_cast<int>(std::ceil(stand.box.bottom())) - 1;
-  // The nearest wall along a side: the least run of floor beyond it.
-  auto side = [&](int fixed, bool column, int from, int to, int step) {
-    int least = -1;
-    for (int i = from; i <= to; ++i) {
-      const int run =
-          column ? FloorRun(floor, fixed, i, step, 0) : FloorRun(floor, i, fixed, 0, step);
+  // The nearest wall that way from each point where the outline crosses a pixel row or
+  // column: the least is the outermost point's.
+  ForEachOutlineCrossing(stand.outline, [&](double at, int line, bool row) {
+    const int before = static_cast<int>(std::floor(at)) - 1;
+    const int after = static_cast<int>(std::ceil(at));
+    auto keep = [&stand](WallSide side, int run) {
+      int& least = stand.wallPixels[static_cast<std::size_t>(side)];
       if (run >= 0 && (least < 0 || run < least)) least = run;
+    };
+    if (row) {
+      keep(kLeftWall, FloorRun(floor, before, line, -1, 0));
+      keep(kRightWall, FloorRun(floor, after, line, 1, 0));
+    } else {
+      keep(kTopWall, FloorRun(floor, line, before, 0, -1));
+      keep(kBottomWall, FloorRun(floor, line, after, 0, 1));
     }
-    return least;
-  };
-  stand.wallPixels[kLeftWall] = side(left - 1, true, top, bottom, -1);
-  stand.wallPixels[kTopWall] = side(top - 1, false, left, right, -1);
-  stand.wallPixels[kRightWall] = side(right + 1, true, top, bottom, 1);
-  stand.wallPixels[kBottomWall] = side(bottom + 1, false, left, right, 1);
+  });
   return stand;
 }
 
 PositionOffset OffsetFor(const ProductStand& stand, const TypedPosition& typed) {
   PositionOffset out;
+  if (stand.slanted) {
+    out.refusal = PositionRefusal::kSlanted;
+    return out;
+  }
   auto axis = [&](WallSide from, int cm, int* offset) {
     const WallSide opposite = static_cast<WallSide>((from + 2) % 4);
     const int have = stand.wallPixels[from], facing = stand.wallPixels[opposite];

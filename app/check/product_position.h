@@ -6,6 +6,7 @@
 #include <QRectF>
 #include <array>
 
+#include "check/live_distances.h"
 #include "check/plan_check.h"
 
 namespace tessel {
@@ -17,13 +18,19 @@ enum MoveAxis { kAcrossAxis = 0, kUpDownAxis = 1, kNoAxis = -1 };
 
 struct ProductStand {
   bool found = false;
-  int position = 0;  // from 1, as the check numbers the plan's products
-  QRectF box;        // upright box in worksheet pixels
-  // Pixels of floor from each side of the box to the nearest wall that way, the least
-  // along the side; -1 where no wall lies that way on the sheet.
+  int position = 0;        // from 1, as the check numbers the plan's products
+  ProductOutline outline;  // as the engine places it, turned or against its wall
+  QRectF box;              // the outline's upright box in worksheet pixels
+  // Pixels of floor from the outline to the nearest wall to the left, above, to the
+  // right and below: the least over the outline's rows or columns, measured level from
+  // its outermost point there, as a fitter's tape from the wall meets the nearest point
+  // of the product; -1 where no wall lies that way on the sheet.
   std::array<int, 4> wallPixels{-1, -1, -1, -1};
   // The axis the wall behind a wall-mounted product holds: it slides along its wall only.
   MoveAxis held = kNoAxis;
+  // It stands against a slanted wall (a diagonal corner, a turned installation wall):
+  // distances from the room's walls cannot place it, see OffsetFor.
+  bool slanted = false;
   int WallCm(int side) const {
     const int px = wallPixels[static_cast<std::size_t>(side)];
     return px < 0 ? -1 : px / kPixelsPerCm;
@@ -48,6 +55,7 @@ enum class PositionRefusal {
   kNone,
   kNoWall,   // no wall lies on the side the distance is measured from
   kTooWide,  // the distance leaves the product no room before the opposite wall
+  kSlanted,  // the product stands against a slanted wall
 };
 
 struct PositionOffset {
@@ -61,6 +69,8 @@ struct PositionOffset {
 // its place: the wall behind the product decides it. The distances are measured to the
 // walls the product sees now; a room that is notched beside the product can give other
 // walls once it stands elsewhere, and the distances there are the nearest walls' again.
+// A product against a slanted wall is refused: moved along one sheet axis it would
+// leave its wall, and the engine would pull it back onto the nearest wall point.
 PositionOffset OffsetFor(const ProductStand& stand, const TypedPosition& typed);
 
 }  // namespace tessel

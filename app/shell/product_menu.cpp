@@ -33,7 +33,22 @@ enum MenuText {
   kTextTooWide = 7811,
   kTextRefused = 7812,
   kTextNotFound = 7815,
+  kTextSlanted = 7660,
 };
+
+// Why a product against a slanted wall is not placed by typed distances: the dialog
+// asks for distances from the room's walls, level along the sheet, and on a slanted
+// wall each of them moves the product along that wall, changing the other as well; the
+// typed pair would name a point off the wall, and the product would not land where the
+// user typed. On a diagonal corner's short cut there is hardly any room to slide
+// anyway. Dragging it along its wall shows both distances live, which is what a user
+// can act on.
+QString SlantedText() {
+  return CaptionOr(kTextSlanted,
+                   "This product stands against a slanted wall and slides only along it, so it "
+                   "cannot be placed by its distances from the room's walls. Drag it along its "
+                   "wall instead: the status bar shows its distances while it moves.");
+}
 
 QString RefusalText(const PositionOffset& offset, const TypedPosition& typed) {
   const QString names[4] = {
@@ -47,6 +62,8 @@ QString RefusalText(const PositionOffset& offset, const TypedPosition& typed) {
       return CaptionOr(kTextNoWall,
                        "No wall lies on that side of the product: %1 cannot be measured.")
           .arg(side);
+    case PositionRefusal::kSlanted:
+      return SlantedText();
     case PositionRefusal::kTooWide: {
       const int cm = offset.side % 2 == 0 ? typed.acrossCm : typed.upDownCm;
       return CaptionOr(kTextTooWide,
@@ -113,6 +130,10 @@ void MainWindow::PositionSelectedProduct() {
                           "The catalogue does not give this product's size, so its distances "
                           "from the walls cannot be worked out."),
                 title, plat::MB_ICONWARNING);
+    return;
+  }
+  if (stand.slanted) {
+    ShowMessage(SlantedText(), title, plat::MB_ICONINFORMATION);
     return;
   }
   ProductPositionDialog dialog(this);

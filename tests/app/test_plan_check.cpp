@@ -5,6 +5,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "check/live_distances.h"
 #include "check/plan_check.h"
 #include "check/product_position.h"
 #include "file_bytes.h"
@@ -447,6 +448,93 @@ class PlanCheckTest : public QObject {
     QCOMPARE(StandOf(plan, TestCatalogue(), 2).position, 2);
     QVERIFY(!StandOf(plan, TestCatalogue(), 3).found);
     QVERIFY(!StandOf(plan, TestCatalogue(), -1).found);
+  }
+
+  // A washer turned by 45 degrees stands as a diamond: its distances from the walls
+  // are measured from its corners, not from its upright box, and the offset puts the
+  // nearest corner at the typed distance. An installation wall between it and a room
+  // wall is the wall a fitter measures to. A basin on a diagonal corner's cut slides
+  // along that cut only and is not placed by typed distances.
+  void aTurnedProductIsPositionedByItsCorners() {
+    PlanBuilder b(300, 250);
+    const int left = kCentreX - 300, top = b.Top(250);
+    // 60 x 60 cm turned by 45 degrees: its corners lie 84.85 pixels from its centre.
+    b.Product(kWasher, 0, 45, left + 200, top + 300);
+    PlanText plan;
+    QVERIFY(ParsePlanText(b.Text(), &plan));
+    ProductStand washer = StandOf(plan, TestCatalogue(), 0);
+    QVERIFY(washer.found);
+    QCOMPARE(washer.held, kNoAxis);
+    QVERIFY(!washer.slanted);
+    // (200 - 84.85) / 2 and (300 - 84.85) / 2 cm, less the half centimetre a corner's
+    // pixel takes.
+    QCOMPARE(washer.WallCm(kLeftWall), 57);
+    QCOMPARE(washer.WallCm(kTopWall), 107);
+    PositionOffset o = OffsetFor(washer, {kLeftWall, 20, kTopWall, 107});
+    QCOMPARE(o.refusal, PositionRefusal::kNone);
+    QCOMPARE(o.dx, 20 * kPixelsPerCm - washer.wallPixels[kLeftWall]);
+    QCOMPARE(o.dy, 107 * kPixelsPerCm - washer.wallPixels[kTopWall]);
+    // Moved by the offset, the corner stands the typed 20 cm from the wall.
+    b.design[0] = QString("PRODUCT,%1,%2,%3,0,45,p%3-2.bmp,0")
+                      .arg(left + 200 + o.dx - kFileOffset)
+                      .arg(top + 300 - kFileOffset)
+                      .arg(kWasher);
+    QVERIFY(ParsePlanText(b.Text(), &plan));
+    washer = StandOf(plan, TestCatalogue(), 0);
+    QCOMPARE(washer.WallCm(kLeftWall), 20);
+    QCOMPARE(washer.wallPixels[kLeftWall], 20 * kPixelsPerCm);
+
+    // An installation wall 10 cm thick and 40 cm long, upright, 5 cm off the left wall:
+    // the corner is 5 cm from it.
+    b.layout << QString("INSTWALL,%1,%2,10,40,0,0,0")
+                    .arg(left + 20 - kFileOffset)
+                    .arg(top + 300 - kFileOffset);
+    QVERIFY(ParsePlanText(b.Text(), &plan));
+    washer = StandOf(plan, TestCatalogue(), 0);
+    QCOMPARE(washer.WallCm(kLeftWall), 5);
+
+    // A basin against the cut of a diagonal corner, 100 cm along each wall.
+    PlanBuilder c(300, 250);
+    c.layout << QString("DIAGCRNR,%1,%2,100,100,0,0,0")
+                    .arg(left + 100 - kFileOffset)
+                    .arg(top + 100 - kFileOffset);
+    c.Product(kBasin, 1, 0, left + 110, top + 110);
+    QVERIFY(ParsePlanText(c.Text(), &plan));
+    const ProductStand basin = StandOf(plan, TestCatalogue(), 0);
+    QVERIFY(basin.found);
+    QVERIFY(basin.slanted);
+    // Its back runs along the cut, four pixels off it.
+    const QPointF back = basin.outline.corners[1] - basin.outline.corners[0];
+    QVERIFY(std::abs(back.x() + back.y()) <= 2);
+    QCOMPARE(OffsetFor(basin, {kLeftWall, 10, kTopWall, 10}).refusal, PositionRefusal::kSlanted);
+  }
+
+  // A basin on a diagonal corner's cut stands turned along it: a product hanging beside
+  // it is measured to that turned outline, not to an upright box round its centre.
+  void theLiveDistancesSeeAProductOnADiagonalWallTurned() {
+    PlanBuilder b(300, 250);
+    const int left = kCentreX - 300, top = b.Top(250);
+    b.layout << QString("DIAGCRNR,%1,%2,100,100,0,0,0")
+                    .arg(left + 100 - kFileOffset)
+                    .arg(top + 100 - kFileOffset);
+    PlanText plan;
+    QVERIFY(ParsePlanText(b.Text(), &plan));
+    // Where the engine puts a basin (60 x 48 cm) hung near the cut's middle.
+    const ProductOutline basin =
+        WallLines(plan, FloorMap(plan.layout)).Place(1, 0, 60, 48, {left + 110, top + 110});
+    QVERIFY(basin.valid && !basin.OnStraightWall());
+    b.Product(kBasin, 1, 0, basin.centre.x(), basin.centre.y());
+    QVERIFY(ParsePlanText(b.Text(), &plan));
+    const DistanceMap map(plan, TestCatalogue());
+    // A toilet (40 x 60 cm, upright) whose left side is 70 pixels right of the basin's
+    // centre and whose top is 25 below it. There the basin's outline reaches 43 pixels
+    // right of its centre (its corner at 76 pixels lies 8.5 above its centre, its edge
+    // falls off at 45 degrees), an upright box would reach 60.
+    const QPointF at(basin.centre.x() + 70 + 40, basin.centre.y() + 25 + 60);
+    const ProductOutline toilet = map.Place({kToilet, 0, 0}, at);
+    QVERIFY(toilet.valid);
+    const std::array<int, 4> d = map.Distances(toilet);
+    QVERIFY2(d[0] >= 12 && d[0] <= 14, qPrintable(QString::number(d[0])));
   }
 
   void theCommandLineSaysItInBothLanguagesWithItsExitStatus() {

@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListView>
 #include <QListWidget>
 #include <QMenu>
@@ -15,10 +16,15 @@
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QToolButton>
+#include <cmath>
+#include <memory>
+#include <numbers>
 
 #include "app_fixture.h"
 #include "catalogue/product_bar.h"
 #include "catalogue/product_row.h"
+#include "check/live_distances.h"
+#include "check/plan_model.h"
 #include "dialogs/position_dialog.h"
 #include "dialogs/product_dialogs.h"
 #include "shell/product_menu.h"
@@ -53,6 +59,8 @@ std::vector<MoveCall>& Moves() {
 constexpr unsigned short kMoveSelectedByCode = 50;
 // What an engine answers for a code it does not serve.
 constexpr long kUnknownCode = -1;
+// How long a window that should not open is given before it is sent away.
+constexpr int kDialogGuardMs = 500;
 
 // Passes every call on and notes what PutProduct was handed.
 long Watching(unsigned short code, unsigned int p0, unsigned int p1, unsigned int p2, long l0,
@@ -896,6 +904,200 @@ class ProductBarTest : public QObject, public AppFixture {
     Press(window, Qt::Key_Z, Qt::ControlModifier);
     QCOMPARE(shown(), before);
     QCOMPARE(Moves().size(), std::size_t{1});
+  }
+
+  // The live distances place a hanging basin where the engine then drops it, against
+  // every kind of wall line: a diagonal corner's cut, the long side of an installation
+  // wall turned by 30 degrees, the top wall under a window (the wall goes on there),
+  // the bottom wall beside a door (never in it) and the back of a niche. Each drop is
+  // compared with the place the status line's distances were worked out for.
+  void theLiveDistancesPlaceAProductWhereTheEngineDrops() {
+    QVERIFY(window = OpenWindow({1000, 700}));
+    // A 300 x 250 cm room round (760, 560) in sheet pixels, walls at x 460 and 1060,
+    // y 310 and 810; plan files keep positions 120 pixels less.
+    const QString file = FilePath("lines.tsd");
+    {
+      QFile f(file);
+      QVERIFY(f.open(QIODevice::WriteOnly));
+      f.write(
+          "[Layout]\ncount=6\n"
+          "00=WALLRECT,640,440,300,250,32767,0,0\n"
+          "01=DIAGCRNR,440,290,100,100,0,0,0\n"
+          "02=INSTWALL,780,480,80,10,30,0,0\n"
+          "03=WINDOW,780,190,60,90,32767,0,0\n"
+          "04=DOOR,640,690,80,90,32767,0,0\n"
+          "05=WALLRECT,970,440,30,60,32767,0,0\n"
+          "[Design]\ncount=0\n");
+    }
+    nextFileName = file;
+    window->ProjectItem(kOpen)->trigger();
+    QCOMPARE(window->CurrentFile(), file);
+    if (window->WorkMode() != kDesignMode) window->ViewItem(kDesignModeItem)->trigger();
+    QCOMPARE(window->WorkMode(), kDesignMode);
+    PlanText room;
+    QVERIFY(ParsePlanText(Read(file), &room));
+    const DistanceMap map(room, CheckCatalogueOf(Bar()->Products()));
+    Choose(Bar()->Series(), "Ostara Linea");
+    Choose(Bar()->Groups(), "Washbasins");
+    // Window pixels to sheet pixels: two a pixel at 50 %, from where the pointer is.
+    const QPoint w0(300, 250);
+    QTest::mouseMove(window->View(), w0);
+    ReadInfo();
+    const QPoint s0 =
+        QPoint(Bridge().infoRecord.lCursorX, Bridge().infoRecord.lCursorY) + map.Origin().toPoint();
+    struct Target {
+      const char* where;
+      QPoint sheet;
+      bool slanted;
+    };
+    const Target targets[] = {{"the diagonal corner", {570, 420}, true},
+                              {"the turned installation wall", {915, 574}, true},
+                              {"under the window", {900, 340}, false},
+                              {"beside the door", {740, 790}, false},
+                              {"in a niche of the right wall", {1066, 560}, false}};
+    int placed = 0;
+    for (const Target& t : targets) {
+      QTest::mouseClick(Bar()->Button(ButtonOf(101)), Qt::LeftButton);
+      const QPoint w = w0 + (t.sheet - s0) / 2;
+      QTest::mouseMove(window->View(), w + QPoint(2, 0));
+      QTest::mouseMove(window->View(), w);
+      ReadInfo();
+      const QPoint pointer = QPoint(Bridge().infoRecord.lCursorX, Bridge().infoRecord.lCursorY) +
+                             map.Origin().toPoint();
+      const ProductOutline outline =
+          map.Place({101, Bar()->Hung().mount, Bar()->Hung().angle}, pointer);
+      QVERIFY2(outline.valid, t.where);
+      QCOMPARE(!outline.OnStraightWall(), t.slanted);
+      QVERIFY2(window->StatusMessage()->text().startsWith("Distances: left "), t.where);
+      Drop(w);
+      ReadInfo();
+      QVERIFY2(Bridge().infoRecord.iCountDesignItems == ++placed, t.where);
+      window->ProjectItem(kSave)->trigger();
+      PlanText dropped;
+      QVERIFY(ParsePlanText(Read(file), &dropped));
+      const PlanRecord& basin = dropped.design.value(placed - 1);
+      QVERIFY2(QPoint(basin.x, basin.y) == outline.centre,
+               qPrintable(QString("%1: engine %2,%3, live %4,%5")
+                              .arg(t.where)
+                              .arg(basin.x)
+                              .arg(basin.y)
+                              .arg(outline.centre.x())
+                              .arg(outline.centre.y())));
+    }
+    // Right click > Position... on the basin in the diagonal corner: it slides along
+    // that wall only, so typed distances from the room's walls are refused with what
+    // to do instead, and nothing moves.
+    const QPoint corner = FindProduct(w0 + (targets[0].sheet - s0) / 2);
+    QVERIFY(!corner.isNull());
+    Moves().clear();
+    Messages::Reset();
+    // Should the dialog open after all, it is sent away rather than left waiting.
+    auto asked = std::make_shared<bool>(false);
+    QTimer::singleShot(kDialogGuardMs, [asked] {
+      auto* d = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+      if (!d || d->objectName() != "frmPosition") return;
+      *asked = true;
+      d->reject();
+    });
+    ChooseFromMenu(kPositionItemName);
+    QTest::mouseRelease(window->View(), Qt::RightButton, {}, corner);
+    QTRY_COMPARE(Messages::Shown().size(), 1);
+    QVERIFY2(Messages::Shown().front().contains("slanted wall") &&
+                 Messages::Shown().front().contains("Drag it along its wall"),
+             qPrintable(Messages::Shown().front()));
+    QVERIFY(!*asked);
+    QVERIFY(Moves().empty());
+  }
+
+  // A free-standing oval bathtub turned by 30 degrees near the left wall, a basin on
+  // that wall beside its upper end: while it hangs the status line gives the level gap
+  // from the tub's outline to the basin, which its upright box would put much nearer.
+  // Position... gives the tub's distance from the wall, from its outermost point, puts
+  // that point at the typed distance in one move, and Ctrl+Z takes it back.
+  void aTurnedProductIsMeasuredAndPositionedFromItsOutline() {
+    Furnish();
+    // The room drawn is 450 x 200 cm, its left wall at 165 and its top at 113 in the
+    // window, a centimetre a pixel.
+    Choose(Bar()->Series(), "Ostara Linea");
+    Choose(Bar()->Groups(), "Washbasins");
+    QTest::mouseClick(Bar()->Button(ButtonOf(101)), Qt::LeftButton);
+    Drop(QPoint(175, 150));
+    Choose(Bar()->Series(), "Ostara Arco");
+    Choose(Bar()->Groups(), "Bathtubs, oval");
+    AnswerNextDialog([](QDialog* d) {
+      auto* angle = d->findChild<QLineEdit*>("Value");
+      QVERIFY(angle);
+      angle->setText("30");
+      d->findChild<QPushButton*>("cmdOK")->click();
+    });
+    QTest::mouseClick(Bar()->Button(ButtonOf(239)), Qt::LeftButton);
+    const QRegularExpression numbers(
+        "^Distances: left (\\d+) cm, top (\\d+) cm, right (\\d+) cm, bottom (\\d+) cm$");
+    // The tub turned is 168 cm from top to bottom.
+    const QPoint at(330, 213);
+    QTest::mouseMove(window->View(), at + QPoint(4, 0));
+    QTest::mouseMove(window->View(), at);
+    const QRegularExpressionMatch m = numbers.match(window->StatusMessage()->text());
+    QVERIFY2(m.hasMatch(), qPrintable(window->StatusMessage()->text()));
+    const int hanging = m.captured(1).toInt();
+    Drop(at);
+    ReadInfo();
+    QVERIFY2(Bridge().infoRecord.iCountDesignItems == 2, qPrintable(m.captured(0)));
+
+    // Where the plan keeps the room's left wall, the basin and the tub, in sheet pixels.
+    nextFileName = FilePath("turned.tsd");
+    auto plan = [&] {
+      window->ProjectItem(kSave)->trigger();
+      PlanText text;
+      [&] { QVERIFY(ParsePlanText(Read(FilePath("turned.tsd")), &text)); }();
+      return text;
+    };
+    const PlanText before = plan();
+    QCOMPARE(before.design.size(), 2);
+    const int wall = before.layout[0].x - before.layout[0].p0;
+    const QPoint centre(before.design[1].x, before.design[1].y);
+    // 180 x 90 cm, two pixels a centimetre, turned by 30 degrees: its leftmost corner
+    // lies this far left of its centre. The basin is 44 cm deep.
+    const double reach = 180 * std::cos(std::numbers::pi / 6) + 90 * std::sin(std::numbers::pi / 6);
+    const double wallGap = (centre.x() - reach - wall) / 2;
+    const double boxGap = (centre.x() - reach - (before.design[0].x + 44)) / 2;
+    QVERIFY2(hanging >= boxGap + 10 && hanging < wallGap - 10,
+             qPrintable(QString("%1 between %2 and %3").arg(hanging).arg(boxGap).arg(wallGap)));
+
+    const QPoint on = FindProduct(at + QPoint(40, 0));
+    QVERIFY(!on.isNull());
+    QCOMPARE(Bridge().infoRecord.iSelProdId, 239);
+    Moves().clear();
+    int shown = -1;
+    ChooseFromMenu(kPositionItemName, [&](QMenu*) {
+      AnswerDialog("frmPosition", [&](QDialog* d) {
+        auto* dialog = static_cast<ProductPositionDialog*>(d);
+        QVERIFY(dialog->Value(0)->isEnabled() && dialog->Value(1)->isEnabled());
+        QCOMPARE(dialog->AcrossSide()->currentIndex(), 0);  // from the left wall
+        shown = dialog->Value(0)->text().toInt();
+        dialog->Value(0)->selectAll();
+        QTest::keyClicks(dialog->Value(0), "50");
+        QTest::keyClick(dialog->Value(0), Qt::Key_Return);
+      });
+    });
+    QTest::mouseMove(window->View(), on);
+    QTest::mouseRelease(window->View(), Qt::RightButton, {}, on);
+    QTRY_VERIFY(shown >= 0);
+    QVERIFY2(std::abs(shown - wallGap) <= 1, qPrintable(QString::number(shown)));
+    QCOMPARE(Moves().size(), std::size_t{1});
+    QCOMPARE(Moves()[0].dy, 0);
+    if (Moves()[0].result == kUnknownCode)
+      QSKIP("This engine does not move the selection by an offset: the move is not seen here");
+    QCOMPARE(Moves()[0].result, 1L);
+    const PlanRecord moved = plan().design.value(1);
+    const double now = moved.x - reach - wall;
+    QVERIFY2(std::abs(now - 50 * 2) <= 1, qPrintable(QString::number(now)));
+    QCOMPARE(moved.y, centre.y());
+    window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window));
+    Press(window, Qt::Key_Z, Qt::ControlModifier);
+    const PlanRecord back = plan().design.value(1);
+    QCOMPARE(QPoint(back.x, back.y), centre);
   }
 
   // A typed position where the product would overlap another one at its height: the
