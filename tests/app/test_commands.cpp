@@ -21,6 +21,27 @@
 using namespace tessel;
 using namespace tessel::testing;
 
+namespace {
+
+// "bäd.tsd" in Latin-1 after the given start: a name from an old archive, which is no
+// UTF-8 and so no name the toolkit's own file calls can spell.
+QByteArray Latin1PlanName(const QString& start) {
+  return QFile::encodeName(start) +
+         "\xe4"
+         "d.tsd";
+}
+
+// Writes a file under exactly these name bytes.
+void PlantByName(const QByteArray& name, const QByteArray& bytes) {
+  const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  QVERIFY(fd >= 0);
+  QCOMPARE(::write(fd, bytes.constData(), static_cast<size_t>(bytes.size())),
+           static_cast<ssize_t>(bytes.size()));
+  ::close(fd);
+}
+
+}  // namespace
+
 class CommandsTest : public QObject, public AppFixture {
   Q_OBJECT
  private slots:
@@ -374,20 +395,12 @@ class CommandsTest : public QObject, public AppFixture {
   // types it as it reads), a byte order mark and LF CR line ends. It opens, and Save
   // writes it back to that very file.
   void aPlanFromAnOldArchiveOpensAndSavesUnderItsOwnName() {
-    const QByteArray bytes = QFile::encodeName(FilePath("b")) +
-                             "\xe4"
-                             "d.tsd";
+    const QByteArray bytes = Latin1PlanName(FilePath("b"));
     const auto remove = qScopeGuard([&bytes] { ::unlink(bytes.constData()); });
     const QByteArray plan =
         "\xEF\xBB\xBF[Layout]\n\rcount=1\n\r"
         "00=WALLRECT,640,440,300,250,32767,0,0\n\r[Design]\n\rcount=0\n\r";
-    {
-      const int fd = ::open(bytes.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-      QVERIFY(fd >= 0);
-      QCOMPARE(::write(fd, plan.constData(), static_cast<size_t>(plan.size())),
-               static_cast<ssize_t>(plan.size()));
-      ::close(fd);
-    }
+    PlantByName(bytes, plan);
     nextFileName = FilePath(QString::fromUtf8("bäd.tsd"));
     Press(window, Qt::Key_O, Qt::ControlModifier);
     QVERIFY2(Messages::Shown().isEmpty(), qPrintable(Messages::Shown().join('|')));
@@ -421,20 +434,12 @@ class CommandsTest : public QObject, public AppFixture {
   // A name kept as it reads ("bäd.tsd") for a file whose name is Latin-1 bytes: the
   // entry opens that file and takes its true name in its own place, listed once.
   void aRecentPlanWithALatin1NameOpensAndStaysOneEntry() {
-    const QByteArray bytes = QFile::encodeName(FilePath("b")) +
-                             "\xe4"
-                             "d.tsd";
+    const QByteArray bytes = Latin1PlanName(FilePath("b"));
     const auto remove = qScopeGuard([&bytes] { ::unlink(bytes.constData()); });
     const QByteArray plan =
         "[Layout]\r\ncount=1\r\n00=WALLRECT,640,440,300,250,32767,0,0\r\n"
         "[Design]\r\ncount=0\r\n";
-    {
-      const int fd = ::open(bytes.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-      QVERIFY(fd >= 0);
-      QCOMPARE(::write(fd, plan.constData(), static_cast<size_t>(plan.size())),
-               static_cast<ssize_t>(plan.size()));
-      ::close(fd);
-    }
+    PlantByName(bytes, plan);
     window->AddRecentFile(FilePath("other.tsd"));
     window->AddRecentFile(FilePath(QString::fromUtf8("bäd.tsd")));
     window->ProjectItem(kRecent1)->trigger();
