@@ -123,9 +123,11 @@ void LiveDistancesLaidOut(benchmark::State& state) {
 }
 BENCHMARK(LiveDistancesLaidOut)->Unit(benchmark::kMillisecond);
 
-// What a pointer move costs while a wall-mounted basin hangs in the largest plan: its
-// place against the nearest wall and the four distances. The counts are laid out once
-// per change of the plan, outside the loop.
+// What a pointer move costs while a product hangs in the largest plan: its place and
+// the four distances. The counts are laid out once per change of the plan, outside the
+// loop. Argument 0: a wall-mounted basin, placed against the nearest wall; 1: a
+// free-standing toilet turned by 30 degrees, whose outline's slanted edges are walked
+// row by row and column by column.
 void LiveDistancesOfAPointerMove(benchmark::State& state) {
   tessel::PlanText plan;
   if (!tessel::ParsePlanText(LargestPlan(), &plan)) {
@@ -133,38 +135,18 @@ void LiveDistancesOfAPointerMove(benchmark::State& state) {
     return;
   }
   const tessel::DistanceMap map(plan, Catalogue());
-  const tessel::HangingProduct basin{1, 5, 0};
+  const tessel::HangingProduct product =
+      state.range(0) == 0 ? tessel::HangingProduct{1, 5, 0} : tessel::HangingProduct{2, 0, 30};
   int step = 0, sum = 0;
   for (auto _ : state) {
     const QPointF pointer(600 + step % 300, 700 + step % 50);
     ++step;
-    const std::array<int, 4> d = map.Distances(map.Place(basin, pointer));
+    const std::array<int, 4> d = map.Distances(map.Place(product, pointer));
     sum += d[0] + d[3];
     benchmark::DoNotOptimize(sum);
   }
 }
-BENCHMARK(LiveDistancesOfAPointerMove)->Unit(benchmark::kMicrosecond);
-
-// The same for a free-standing toilet turned by 30 degrees: its outline's slanted edges
-// are walked row by row and column by column.
-void LiveDistancesOfATurnedProduct(benchmark::State& state) {
-  tessel::PlanText plan;
-  if (!tessel::ParsePlanText(LargestPlan(), &plan)) {
-    state.SkipWithError("the plan does not parse");
-    return;
-  }
-  const tessel::DistanceMap map(plan, Catalogue());
-  const tessel::HangingProduct toilet{2, 0, 30};
-  int step = 0, sum = 0;
-  for (auto _ : state) {
-    const QPointF pointer(600 + step % 300, 700 + step % 50);
-    ++step;
-    const std::array<int, 4> d = map.Distances(map.Place(toilet, pointer));
-    sum += d[0] + d[3];
-    benchmark::DoNotOptimize(sum);
-  }
-}
-BENCHMARK(LiveDistancesOfATurnedProduct)->Unit(benchmark::kMicrosecond);
+BENCHMARK(LiveDistancesOfAPointerMove)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 
