@@ -172,10 +172,12 @@ void StoredCentreOff(const WallLine& l, double fx, double fy, std::int32_t* cx, 
   *cy = static_cast<std::int32_t>(fy + l.normal.y * off);
 }
 
-// Against an installation wall, the whole-pixel centre whose outline, with its corners
-// cut as they are drawn and tested, stands between kBandGap and kBandGap + 1 pixels
-// off the band as it is drawn, nearest the foot along the line. The chosen centre
-// chooses itself again when the pointer rests on it.
+// Against an installation wall, the whole-pixel centre from which the product's
+// outline, as its bitmap is drawn, stands between kBandGap and kBandGap + 1 pixels off
+// the band as it is drawn, nearest the foot along the line. The pixels of such centres
+// form a strip along the line, so the centre chosen for a pointer resting on a chosen
+// centre is that centre again. The corners cut to whole pixels for the collision test
+// lie at most a pixel nearer in each direction, still clear of the band's pen.
 bool BandCentreOff(const WallLine& l, double fx, double fy, std::int32_t* cx, std::int32_t* cy) {
   POINT band[4];
   if (!InstWallBand(l.segment, band)) return false;
@@ -183,29 +185,24 @@ bool BandCentreOff(const WallLine& l, double fx, double fy, std::int32_t* cx, st
   double face = -kNoWall;
   for (const POINT& b : band) face = std::max(face, b.x * nx + b.y * ny);
   const int depth = productWork.mounting % 2 ? productWork.halfHeight : productWork.halfWidth;
-  // The exact centre half a pixel inside the allowed strip; whole pixels near it.
-  const double lift = face + depth + kBandGap + 0.5 - (fx * nx + fy * ny);
+  const double nearest = face + depth + kBandGap;
+  // The exact centre in the middle of the strip; whole pixels round it.
+  const double lift = nearest + 0.5 - (fx * nx + fy * ny);
   const double tx = fx + nx * lift, ty = fy + ny * lift;
   const double along = fx * dx + fy * dy;
-  ProductPlace place;
-  AxesOn(l, &place);
   bool found = false;
   double bestAlong = kNoWall;
   const std::int64_t baseX = Floor(tx), baseY = Floor(ty);
   for (std::int64_t y = baseY - kBandSearch; y <= baseY + kBandSearch + 1; ++y) {
     for (std::int64_t x = baseX - kBandSearch; x <= baseX + kBandSearch + 1; ++x) {
-      place.centreX = static_cast<std::int32_t>(x);
-      place.centreY = static_cast<std::int32_t>(y);
-      Corners(&place);
-      double gap = kNoWall;
-      for (const POINT& c : place.corners) gap = std::min(gap, c.x * nx + c.y * ny - face);
-      if (gap < kBandGap || gap >= kBandGap + 1) continue;
-      const double off =
-          std::fabs(static_cast<double>(x) * dx + static_cast<double>(y) * dy - along);
-      if (off < bestAlong) {
-        bestAlong = off;
-        *cx = place.centreX;
-        *cy = place.centreY;
+      const double px = static_cast<double>(x), py = static_cast<double>(y);
+      const double off = px * nx + py * ny - nearest;
+      if (off < 0 || off >= 1) continue;
+      const double slide = std::fabs(px * dx + py * dy - along);
+      if (slide < bestAlong) {
+        bestAlong = slide;
+        *cx = static_cast<std::int32_t>(x);
+        *cy = static_cast<std::int32_t>(y);
         found = true;
       }
     }
