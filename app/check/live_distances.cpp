@@ -2,6 +2,7 @@
 
 #include <QImageReader>
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 namespace tessel {
@@ -17,8 +18,11 @@ constexpr int kWallGap = 2;
 constexpr int kBandGap = 4;
 // No wall line is ever this far away.
 constexpr double kNoWall = 100000;
-// A point within this many pixels of the centre a line gives stays on that line.
+// A stored centre within this many pixels of the centre a line gives stays on that line.
 constexpr int kOnLine = 1;
+// Whole-pixel centres up to this many pixels round the exact one are tried against an
+// installation wall, as the engine tries them.
+constexpr int kBandSearch = 2;
 // A door or window lies on a wall line when its stored point is this close to it.
 constexpr int kOpeningReach = 1;
 // The engine reads lengths of room parts up to twice the sheet's width.
@@ -172,7 +176,7 @@ WallLines::WallLines(const PlanText& plan, const FloorMap& floor) {
     auto add = [&](int a, int b) {
       if (b <= a) return;
       const QPointF p = point(forward ? a : b), q = point(forward ? b : a);
-      lines_.push_back({p.x(), p.y(), q.x(), q.y(), false});
+      lines_.push_back({p.x(), p.y(), q.x(), q.y(), false, false, {}});
     };
     if (window) {
       add(from, to);
@@ -239,7 +243,7 @@ WallLines::WallLines(const PlanText& plan, const FloorMap& floor) {
     QPoint a = c.ends[0], b = c.ends[1];
     const QPoint d = b - a;
     if (-d.y() * c.inward.x() + d.x() * c.inward.y() < 0) std::swap(a, b);
-    lines_.push_back({double(a.x()), double(a.y()), double(b.x()), double(b.y()), true});
+    lines_.push_back({double(a.x()), double(a.y()), double(b.x()), double(b.y()), true, false, {}});
   }
   // Installation walls: all four sides of the band, each walked with its normal out of
   // the wall, from the stored edge round, as the engine lays the band out.
@@ -263,13 +267,28 @@ WallLines::WallLines(const PlanText& plan, const FloorMap& floor) {
                             {double(p2.x()), double(p2.y())},
                             {p2.x() - band * nx, p2.y() - band * ny},
                             {p1.x() - band * nx, p1.y() - band * ny}};
-    for (int k = 0; k < 4; ++k)
-      lines_.push_back({p[k][0], p[k][1], p[(k + 1) % 4][0], p[(k + 1) % 4][1], true});
+    // The band as the engine draws it: its far corners cut to whole pixels in single
+    // precision.
+    const auto t2 = 2 * static_cast<float>(static_cast<std::uint16_t>(thickness));
+    auto cut = [&](int x, int y) {
+      return std::array<double, 2>{double(static_cast<int>(static_cast<float>(x) - t2 * nx)),
+                                   double(static_cast<int>(static_cast<float>(y) - t2 * ny))};
+    };
+    const std::array<double, 2> far2 = cut(p2.x(), p2.y()), far1 = cut(p1.x(), p1.y());
+    for (int k = 0; k < 4; ++k) {
+      Line l{p[k][0], p[k][1], p[(k + 1) % 4][0], p[(k + 1) % 4][1], true, true, {}};
+      const double drawn[4][2] = {{double(p1.x()), double(p1.y())},
+                                  {double(p2.x()), double(p2.y())},
+                                  {far2[0], far2[1]},
+                                  {far1[0], far1[1]}};
+      std::copy(&drawn[0][0], &drawn[0][0] + 8, &l.drawn[0][0]);
+      lines_.push_back(l);
+    }
   }
 }
 
-ProductOutline WallLines::Place(int mount, int angle, int halfWidth, int halfHeight,
-                                QPoint pointer) const {
+ProductOutline WallLines::Place(int mount, int angle, int halfWidth, int halfHeight, QPoint pointer,
+                                bool hanging) const {
   ProductOutline out;
   const int t = Mounting(mount);
   const std::int32_t x = pointer.x(), y = pointer.y();
@@ -279,44 +298,86 @@ ProductOutline WallLines::Place(int mount, int angle, int halfWidth, int halfHei
     FillCorners(&out, x, y, axisX, axisY, halfWidth, halfHeight);
     return out;
   }
-  // The nearest line, unless the point already is the centre some line gives: then
-  // that line, so that a stored product stays on the wall it was put against.
   const double along = t % 2 ? halfWidth : halfHeight;
   const int depth = t % 2 ? halfHeight : halfWidth;
-  double bestDistance = kNoWall;
-  SnapLine best{};
-  std::int32_t bx = x, by = y;
-  bool found = false;
-  for (const Line& raw : lines_) {
-    SnapLine l;
-    if (!Shortened(raw.ax, raw.ay, raw.bx, raw.by, along, &l)) continue;
-    double fx, fy, distance = 0;
+  // The foot of the point on a line, and its distance from it.
+  auto footOn = [&](const SnapLine& l, double* fx, double* fy) {
     const double foot = (x - l.x1) * double(l.dx) + (y - l.y1) * double(l.dy);
     if (foot < 0 || foot > l.length) {
-      fx = foot < 0 ? l.x1 : l.x2;
-      fy = foot < 0 ? l.y1 : l.y2;
-      distance = std::hypot(x - fx, y - fy);
-    } else {
-      fx = l.x1 + l.dx * foot;
-      fy = l.y1 + l.dy * foot;
-      distance = std::fabs((x - l.x1) * double(l.nx) + (y - l.y1) * double(l.ny));
+      *fx = foot < 0 ? l.x1 : l.x2;
+      *fy = foot < 0 ? l.y1 : l.y2;
+      return std::hypot(x - *fx, y - *fy);
     }
+    *fx = l.x1 + l.dx * foot;
+    *fy = l.y1 + l.dy * foot;
+    return std::fabs((x - l.x1) * double(l.nx) + (y - l.y1) * double(l.ny));
+  };
+  // The centre as plans were always drawn: the foot moved off by the depth and the gap,
+  // cut to whole pixels.
+  auto storedCentre = [&](const Line& raw, const SnapLine& l, double fx, double fy) {
     const double off = depth + (raw.band ? kBandGap : kWallGap);
-    const auto ox = static_cast<std::int32_t>(fx + l.nx * off);
-    const auto oy = static_cast<std::int32_t>(fy + l.ny * off);
-    if (std::abs(ox - x) <= kOnLine && std::abs(oy - y) <= kOnLine) {
-      best = l;
-      bx = x;
-      by = y;
-      found = true;
-      break;
+    return QPoint(static_cast<std::int32_t>(fx + l.nx * off),
+                  static_cast<std::int32_t>(fy + l.ny * off));
+  };
+  // Against an installation wall, as a drop now places it: the whole pixel nearest the
+  // foot along the line from which the outline stands kBandGap to a pixel more off the
+  // band as drawn.
+  auto centre = [&](const Line& raw, const SnapLine& l, double fx, double fy) {
+    if (!raw.instWall) return storedCentre(raw, l, fx, fy);
+    const double nx = l.nx, ny = l.ny, dx = l.dx, dy = l.dy;
+    double face = -kNoWall;
+    for (const auto& b : raw.drawn) face = std::max(face, b[0] * nx + b[1] * ny);
+    const double nearest = face + depth + kBandGap;
+    const double lift = nearest + 0.5 - (fx * nx + fy * ny);
+    const int baseX = FloorOf(fx + nx * lift), baseY = FloorOf(fy + ny * lift);
+    const double at = fx * dx + fy * dy;
+    double bestSlide = kNoWall;
+    QPoint best = storedCentre(raw, l, fx, fy);
+    for (int cy = baseY - kBandSearch; cy <= baseY + kBandSearch + 1; ++cy)
+      for (int cx = baseX - kBandSearch; cx <= baseX + kBandSearch + 1; ++cx) {
+        const double off = cx * nx + cy * ny - nearest;
+        if (off < 0 || off >= 1) continue;
+        const double slide = std::fabs(cx * dx + cy * dy - at);
+        if (slide < bestSlide) {
+          bestSlide = slide;
+          best = QPoint(cx, cy);
+        }
+      }
+    return best;
+  };
+  SnapLine best{};
+  QPoint place(x, y);
+  bool found = false;
+  // A stored centre stays on the line that gives it, as plans were drawn before or as
+  // a drop now places it, even where another line passes closer.
+  auto onLine = [&](bool now) {
+    for (const Line& raw : lines_) {
+      SnapLine l;
+      if (!Shortened(raw.ax, raw.ay, raw.bx, raw.by, along, &l)) continue;
+      double fx, fy;
+      footOn(l, &fx, &fy);
+      const QPoint c = now ? centre(raw, l, fx, fy) : storedCentre(raw, l, fx, fy);
+      if (std::abs(c.x() - x) <= kOnLine && std::abs(c.y() - y) <= kOnLine) {
+        best = l;
+        return true;
+      }
     }
-    if (distance < bestDistance) {
-      bestDistance = distance;
-      best = l;
-      bx = ox;
-      by = oy;
-      found = true;
+    return false;
+  };
+  if (!hanging) found = onLine(false) || onLine(true);
+  if (!found) {
+    double bestDistance = kNoWall;
+    for (const Line& raw : lines_) {
+      SnapLine l;
+      if (!Shortened(raw.ax, raw.ay, raw.bx, raw.by, along, &l)) continue;
+      double fx, fy;
+      const double distance = footOn(l, &fx, &fy);
+      if (distance < bestDistance) {
+        bestDistance = distance;
+        best = l;
+        place = hanging ? centre(raw, l, fx, fy) : storedCentre(raw, l, fx, fy);
+        found = true;
+      }
     }
   }
   if (!found) return out;
@@ -328,7 +389,7 @@ ProductOutline WallLines::Place(int mount, int angle, int halfWidth, int halfHei
     ax = turned;
   }
   const double axisX[2] = {ax, ay}, axisY[2] = {-ay, ax};
-  FillCorners(&out, bx, by, axisX, axisY, halfWidth, halfHeight);
+  FillCorners(&out, place.x(), place.y(), axisX, axisY, halfWidth, halfHeight);
   out.wall = QPointF(best.dx, best.dy);
   return out;
 }
@@ -425,7 +486,7 @@ ProductOutline DistanceMap::Place(const HangingProduct& product, QPointF pointer
   const int hh = static_cast<int>(std::round(depth * kPixelsPerCm)) / 2;
   const QPoint at(static_cast<int>(std::floor(pointer.x())),
                   static_cast<int>(std::floor(pointer.y())));
-  return lines_.Place(product.mount, product.angle, hw, hh, at);
+  return lines_.Place(product.mount, product.angle, hw, hh, at, true);
 }
 
 std::array<int, 4> DistanceMap::Distances(const ProductOutline& outline) const {

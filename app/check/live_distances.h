@@ -50,16 +50,20 @@ class WallLines {
   WallLines() = default;
   WallLines(const PlanText& plan, const FloorMap& floor);
 
-  // The product's outline for a pointer (or a stored centre) in worksheet pixels:
-  // free-standing round it, turned by its angle; wall-mounted against the nearest wall
-  // line, or on the line whose place it already is. Half sizes are the picture's
-  // whole half pixels. Not valid for a wall-mounted product when no line is left.
-  ProductOutline Place(int mount, int angle, int halfWidth, int halfHeight, QPoint pointer) const;
+  // The product's outline for a stored centre (or, `hanging`, a pointer) in worksheet
+  // pixels: free-standing round it, turned by its angle; wall-mounted against the
+  // nearest wall line, or, for a stored centre, on the line whose place it already is,
+  // as the engine redraws a plan. Half sizes are the picture's whole half pixels. Not
+  // valid for a wall-mounted product when no line is left.
+  ProductOutline Place(int mount, int angle, int halfWidth, int halfHeight, QPoint pointer,
+                       bool hanging = false) const;
 
  private:
   struct Line {
     double ax, ay, bx, by;  // in ring direction: the normal (-dy, dx) points off the wall
     bool band;              // an installation wall's or a diagonal corner's band line
+    bool instWall;          // an installation wall's, whose band is drawn as `drawn`
+    double drawn[4][2];
   };
   std::vector<Line> lines_;
 };

@@ -62,6 +62,9 @@ bool OutlineSuspended();
 void DrawRoomOutline();
 // The band of one installation wall, drawn at once when it is placed.
 void DrawInstWallBand(int segment);
+// The corners of that band as it is drawn, the stored edge first; false for a segment
+// without length.
+bool InstWallBand(int segment, plat::POINT band[4]);
 
 // Placement set-ups: each reads the request block and installs its feedback.
 long PutWallRectangle();

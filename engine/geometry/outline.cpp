@@ -316,6 +316,28 @@ void DrawWindow(int i, POINT band[4]) {
   LineTo(dc, (q[1].x + q[2].x) / 2, (q[1].y + q[2].y) / 2);
 }
 
+namespace {
+
+// A point of an installation wall's band, `k` pixels off its stored edge.
+POINT BandOffset(std::int32_t x, std::int32_t y, float k, FloatPoint n) {
+  return POINT{static_cast<int>(static_cast<float>(x) - k * n.x),
+               static_cast<int>(static_cast<float>(y) - k * n.y)};
+}
+
+}  // namespace
+
+bool InstWallBand(int i, POINT band[4]) {
+  FloatPoint d, n;
+  if (!SegmentFrame(i, &d, &n)) return false;
+  const WallSegment& s = walls.segments[i];
+  const float t = s.thickness;
+  band[0] = POINT{s.x1, s.y1};
+  band[1] = POINT{s.x2, s.y2};
+  band[2] = BandOffset(s.x2, s.y2, 2 * t, n);
+  band[3] = BandOffset(s.x1, s.y1, 2 * t, n);
+  return true;
+}
+
 void DrawInstWallBand(int i) {
   FloatPoint d, n;
   if (!SegmentFrame(i, &d, &n) || !view.sheetDc) return;
@@ -327,12 +349,9 @@ void DrawInstWallBand(int i) {
   SelectObject(dc, carrying ? view.tools.installationPen : view.tools.sheetWallPen);
   SelectObject(dc, carrying ? view.tools.installationBrush : view.tools.wallBrush);
   const float t = s.thickness;
-  auto offset = [&](std::int32_t x, std::int32_t y, float k) {
-    return POINT{static_cast<int>(static_cast<float>(x) - k * n.x),
-                 static_cast<int>(static_cast<float>(y) - k * n.y)};
-  };
-  const POINT whole[4] = {
-      {s.x1, s.y1}, {s.x2, s.y2}, offset(s.x2, s.y2, 2 * t), offset(s.x1, s.y1, 2 * t)};
+  auto offset = [&](std::int32_t x, std::int32_t y, float k) { return BandOffset(x, y, k, n); };
+  POINT whole[4];
+  InstWallBand(i, whole);
   Polygon(dc, whole, 4);
   // The band's half at the wall line, in the same pen and brush, adds to the whole band
   // only where the truncated middle points stand off its short ends: its long edges and

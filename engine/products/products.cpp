@@ -60,6 +60,12 @@ constexpr int kWallGap = 2;
 constexpr int kBandGap = 4;
 // No wall line is ever this far away.
 constexpr double kNoWall = 100000;
+// A stored centre this many pixels from the centre a line gives is that line's.
+constexpr int kOnLine = 1;
+// Whole-pixel centres up to this many pixels round the exact one are tried against an
+// installation wall: the allowed strip, one pixel wide, holds one at most about a
+// pixel and a half along the line from any point.
+constexpr std::int64_t kBandSearch = 2;
 // The collision test samples at most this many pixels apart along each side.
 constexpr double kSampleStep = 0.125;
 
@@ -138,13 +144,76 @@ void Corners(ProductPlace* place) {
   }
 }
 
-// The centre that line `l` gives for a foot point on it.
-void CentreOff(const WallLine& l, double fx, double fy, std::int32_t* cx, std::int32_t* cy) {
+// The product's axes against line `l`: turned by t quarter turns less one from the
+// wall's direction, exactly.
+void AxesOn(const WallLine& l, ProductPlace* place) {
+  double ax = l.direction.x, ay = l.direction.y;
+  for (int k = 1; k < productWork.mounting; ++k) {
+    const double turned = -ay;
+    ay = ax;
+    ax = turned;
+  }
+  place->axisX[0] = ax;
+  place->axisX[1] = ay;
+  place->axisY[0] = -ay;
+  place->axisY[1] = ax;
+}
+
+// The centre that line `l` gives for a foot point on it, as plans were always drawn:
+// the foot moved off the line by the product's depth and the gap, cut to whole pixels.
+// Against a turned installation wall the cuts of the line's ends, the centre and the
+// corners add up towards the sheet's origin, so the outline may stand anywhere from
+// under one to seven pixels off the band; stored records keep these places.
+void StoredCentreOff(const WallLine& l, double fx, double fy, std::int32_t* cx, std::int32_t* cy) {
   const int kind = walls.segments[l.segment].kind;
   const int depth = productWork.mounting % 2 ? productWork.halfHeight : productWork.halfWidth;
   const double off = depth + (kind == SEG_INSTWALL || kind == SEG_DIAGCRNR ? kBandGap : kWallGap);
   *cx = static_cast<std::int32_t>(fx + l.normal.x * off);
   *cy = static_cast<std::int32_t>(fy + l.normal.y * off);
+}
+
+// Against an installation wall, the whole-pixel centre from which the product's
+// outline, as its bitmap is drawn, stands between kBandGap and kBandGap + 1 pixels off
+// the band as it is drawn, nearest the foot along the line. The pixels of such centres
+// form a strip along the line, so the centre chosen for a pointer resting on a chosen
+// centre is that centre again. The corners cut to whole pixels for the collision test
+// lie at most a pixel nearer in each direction, still clear of the band's pen.
+bool BandCentreOff(const WallLine& l, double fx, double fy, std::int32_t* cx, std::int32_t* cy) {
+  POINT band[4];
+  if (!InstWallBand(l.segment, band)) return false;
+  const double nx = l.normal.x, ny = l.normal.y, dx = l.direction.x, dy = l.direction.y;
+  double face = -kNoWall;
+  for (const POINT& b : band) face = std::max(face, b.x * nx + b.y * ny);
+  const int depth = productWork.mounting % 2 ? productWork.halfHeight : productWork.halfWidth;
+  const double nearest = face + depth + kBandGap;
+  // The exact centre in the middle of the strip; whole pixels round it.
+  const double lift = nearest + 0.5 - (fx * nx + fy * ny);
+  const double tx = fx + nx * lift, ty = fy + ny * lift;
+  const double along = fx * dx + fy * dy;
+  bool found = false;
+  double bestAlong = kNoWall;
+  const std::int64_t baseX = Floor(tx), baseY = Floor(ty);
+  for (std::int64_t y = baseY - kBandSearch; y <= baseY + kBandSearch + 1; ++y) {
+    for (std::int64_t x = baseX - kBandSearch; x <= baseX + kBandSearch + 1; ++x) {
+      const double px = static_cast<double>(x), py = static_cast<double>(y);
+      const double off = px * nx + py * ny - nearest;
+      if (off < 0 || off >= 1) continue;
+      const double slide = std::fabs(px * dx + py * dy - along);
+      if (slide < bestAlong) {
+        bestAlong = slide;
+        *cx = static_cast<std::int32_t>(x);
+        *cy = static_cast<std::int32_t>(y);
+        found = true;
+      }
+    }
+  }
+  return found;
+}
+
+// The centre that line `l` gives for a foot point on it.
+void CentreOff(const WallLine& l, double fx, double fy, std::int32_t* cx, std::int32_t* cy) {
+  if (walls.segments[l.segment].kind == SEG_INSTWALL && BandCentreOff(l, fx, fy, cx, cy)) return;
+  StoredCentreOff(l, fx, fy, cx, cy);
 }
 
 void Foot(const WallLine& l, double px, double py, double* fx, double* fy, double* distance) {
@@ -164,33 +233,57 @@ void Foot(const WallLine& l, double px, double py, double* fx, double* fy, doubl
   *distance = std::hypot(px - *fx, py - *fy);
 }
 
-// The nearest wall line, unless the point already is a centre some line gives: then
-// that line, so that a product dropped or redrawn at its stored place stays on the
-// wall it was put against even where another wall's line passes closer.
-int SnapLine(std::int32_t x, std::int32_t y, std::int32_t* cx, std::int32_t* cy) {
-  int best = -1;
-  double bestDistance = kNoWall;
-  std::int32_t bx = x, by = y;
+// The line whose centre for the point lies within kOnLine of it, found with `centre`;
+// -1 when there is none.
+int LineThrough(std::int32_t x, std::int32_t y,
+                void (*centre)(const WallLine&, double, double, std::int32_t*, std::int32_t*)) {
   for (int i = 0; i < productWork.lineCount; ++i) {
     const WallLine& l = productWork.lines[i];
     double fx, fy, distance;
     Foot(l, x, y, &fx, &fy, &distance);
     std::int32_t ox, oy;
-    CentreOff(l, fx, fy, &ox, &oy);
-    if (std::abs(ox - x) <= 1 && std::abs(oy - y) <= 1) {
+    centre(l, fx, fy, &ox, &oy);
+    if (std::abs(ox - x) <= kOnLine && std::abs(oy - y) <= kOnLine) return i;
+  }
+  return -1;
+}
+
+// The nearest wall line and the centre it gives. A record redrawn from its list keeps
+// its stored centre when some line gives that centre, as plans were drawn before or as
+// a drop now places it: so it stays on the wall it was put against, even where another
+// wall's line passes closer. Elsewhere it stands where its nearest line puts it, as
+// plans were always drawn. A product at the pointer always snaps to its nearest line.
+int SnapLine(std::int32_t x, std::int32_t y, std::int32_t* cx, std::int32_t* cy) {
+  if (core.replayMode) {
+    int on = LineThrough(x, y, StoredCentreOff);
+    if (on < 0) on = LineThrough(x, y, CentreOff);
+    if (on >= 0) {
       *cx = x;
       *cy = y;
-      return i;
+      return on;
     }
+  }
+  int best = -1;
+  double bestDistance = kNoWall;
+  double bestX = 0, bestY = 0;
+  for (int i = 0; i < productWork.lineCount; ++i) {
+    const WallLine& l = productWork.lines[i];
+    double fx, fy, distance;
+    Foot(l, x, y, &fx, &fy, &distance);
     if (distance < bestDistance) {
       bestDistance = distance;
       best = i;
-      bx = ox;
-      by = oy;
+      bestX = fx;
+      bestY = fy;
     }
   }
-  *cx = bx;
-  *cy = by;
+  *cx = x;
+  *cy = y;
+  if (best < 0) return best;
+  if (core.replayMode)
+    StoredCentreOff(productWork.lines[best], bestX, bestY, cx, cy);
+  else
+    CentreOff(productWork.lines[best], bestX, bestY, cx, cy);
   return best;
 }
 
@@ -474,17 +567,7 @@ bool PlaceProduct(std::int32_t x, std::int32_t y, ProductPlace* place) {
   const int line = SnapLine(x, y, &cx, &cy);
   if (line < 0) return false;
   const WallLine& l = productWork.lines[line];
-  // Turned by t quarter turns less one from the wall's direction, exactly.
-  double ax = l.direction.x, ay = l.direction.y;
-  for (int k = 1; k < t; ++k) {
-    const double turned = -ay;
-    ay = ax;
-    ax = turned;
-  }
-  place->axisX[0] = ax;
-  place->axisX[1] = ay;
-  place->axisY[0] = -ay;
-  place->axisY[1] = ax;
+  AxesOn(l, place);
   place->centreX = cx;
   place->centreY = cy;
   place->segment = l.segment;

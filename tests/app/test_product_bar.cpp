@@ -907,7 +907,7 @@ class ProductBarTest : public QObject, public AppFixture {
   }
 
   // The live distances place a hanging basin where the engine then drops it, against
-  // every kind of wall line: a diagonal corner's cut, the long side of an installation
+  // every kind of wall line: a diagonal corner's cut, both long sides of an installation
   // wall turned by 30 degrees, the top wall under a window (the wall goes on there),
   // the bottom wall beside a door (never in it) and the back of a niche. Each drop is
   // compared with the place the status line's distances were worked out for.
@@ -952,6 +952,7 @@ class ProductBarTest : public QObject, public AppFixture {
     };
     const Target targets[] = {{"the diagonal corner", {570, 420}, true},
                               {"the turned installation wall", {915, 574}, true},
+                              {"its other side", {882, 632}, true},
                               {"under the window", {900, 340}, false},
                               {"beside the door", {740, 790}, false},
                               {"in a niche of the right wall", {1066, 560}, false}};

@@ -1,0 +1,240 @@
+// Wall-mounted products snapping to their walls: against either long side of a turned
+// installation wall a basin stands the same gap off the band as drawn and drops there;
+// a hanging product always snaps to its wall as a fresh placement does, while a record
+// redrawn from a plan keeps the place it was stored at. Driven through CallTessel as
+// the program places products.
+#include <cmath>
+#include <utility>
+#include <vector>
+
+#include "product_fixture.h"
+
+using namespace vrx;
+
+namespace {
+
+// The basin bitmap's colours (see BasinPixel): its back row, which hangs against the
+// wall, and the rest of it.
+constexpr std::uint8_t kBackRow = 98;
+constexpr std::uint8_t kBasinColours[] = {kBackRow, 53, 221, 0};
+// The basin of the fixture: 61 x 40 pixels, so its back stands 20 pixels behind its
+// centre.
+constexpr int kBasinDepth = 20;
+// An installation wall of 100 x 8 cm: half its thickness in sheet pixels.
+constexpr int kHalfThickness = 8;
+// A wall-mounted product stands four pixels off an installation wall's band and two
+// off a room wall's line, as whole pixels allow; the pen draws each band's edge a
+// pixel wide on either side of its line.
+constexpr double kBandGap = 4;
+constexpr double kPenReach = 1;
+
+bool IsBasin(std::uint8_t p) {
+  for (std::uint8_t c : kBasinColours)
+    if (p == c) return true;
+  return false;
+}
+
+// The basin drawn round a sheet point and the wall drawn beside it: the least distance
+// between a pixel of the basin and a pixel of anything else drawn there, and whether
+// the basin's pixels nearest the wall belong to its back row.
+struct Clearance {
+  double least = 1e9;
+  bool backNearest = false;
+  int basinPixels = 0;
+};
+
+Clearance ClearanceAround(int cx, int cy) {
+  constexpr int kReach = 50;
+  // Clearances beyond this are not looked for.
+  constexpr int kLook = 6;
+  Clearance c;
+  std::uint8_t nearestColour = 255;
+  for (int y = cy - kReach; y <= cy + kReach; ++y) {
+    for (int x = cx - kReach; x <= cx + kReach; ++x) {
+      const std::uint8_t p = SheetPixel(x, y);
+      if (!IsBasin(p)) continue;
+      ++c.basinPixels;
+      for (int oy = y - kLook; oy <= y + kLook; ++oy) {
+        for (int ox = x - kLook; ox <= x + kLook; ++ox) {
+          const std::uint8_t o = SheetPixel(ox, oy);
+          if (o == 255 || IsBasin(o)) continue;
+          const double d = std::hypot(x - ox, y - oy);
+          if (d < c.least) {
+            c.least = d;
+            nearestColour = p;
+          }
+        }
+      }
+    }
+  }
+  c.backNearest = nearestColour == kBackRow;
+  return c;
+}
+
+}  // namespace
+
+class WallSnappingTest : public ProductTest {
+ protected:
+  // A room with an installation wall turned by `angle` round the room's middle; its
+  // segment.
+  int TurnedInstallationWall(int angle) {
+    CallTessel(TC_NewLayout, 0, 0, 0, 0, 0);
+    Room();
+    CallTessel(TC_PutFreeWall, 100, kHalfThickness, static_cast<unsigned>(angle), 0, 0);
+    DropAt(760, 560);
+    Design();
+    for (int i = 0; i <= walls.last; ++i)
+      if (walls.segments[i].kind == SEG_INSTWALL) return i;
+    return -1;
+  }
+};
+
+// Each long side of an installation wall upright or turned by 30, 150 or 330 degrees: the basin
+// hangs there allowed, drops at the first try wherever along the side it is put, faces
+// the wall with its back row, and stands the same gap off the band as drawn on either
+// side. A side's face is the wall's stored edge, or that edge moved across the band.
+TEST_F(WallSnappingTest, ABasinStandsTheSameGapOffEitherSideOfATurnedInstallationWall) {
+  for (int angle : {0, 30, 150, 330}) {
+    const int wall = TurnedInstallationWall(angle);
+    ASSERT_GE(wall, 0);
+    const WallSegment& s = walls.segments[wall];
+    const int owner = s.owner;
+    const double length = std::hypot(s.x2 - s.x1, s.y2 - s.y1);
+    const double dx = (s.x2 - s.x1) / length, dy = (s.y2 - s.y1) / length;
+    // Into the room from the stored edge; the band lies behind it.
+    const double nx = -dy, ny = dx;
+    for (int side : {1, -1}) {
+      const double fx = s.x1 - (side < 0 ? 2 * kHalfThickness * nx : 0);
+      const double fy = s.y1 - (side < 0 ? 2 * kHalfThickness * ny : 0);
+      for (int along : {-90, -30, -7, 0, 11, 30, 90}) {
+        SCOPED_TRACE(::testing::Message()
+                     << "turned " << angle << (side > 0 ? ", stored side" : ", far side") << ", "
+                     << along << " along");
+        // A pointer a little in front of the side, or beyond one of its ends.
+        const double mid = (length / 2 + along);
+        const double at = kBasinDepth + kBandGap + 10;
+        const int px = static_cast<int>(std::lround(fx + dx * mid + side * nx * at));
+        const int py = static_cast<int>(std::lround(fy + dy * mid + side * ny * at));
+        ASSERT_EQ(Put(300, 1, 0, "basin-2.bmp"), 0);
+        MoveTo(px, py);
+        EXPECT_TRUE(pointer.dropAllowed) << "the hanging outline is refused";
+        CallTessel(TC_DropCursor, 0, 0, 0, 0, 0);
+        if (Info().bObjAtCur != 0) {
+          ADD_FAILURE() << "the drop was refused";
+          CallTessel(TC_SetSelectCursor, 0, 0, 0, 0, 0);
+          continue;
+        }
+        ASSERT_EQ(core.design.count, 1);
+        const ObjectRecord* r = RecordOfTag(kDesignTagBase);
+        ASSERT_NE(r, nullptr);
+        EXPECT_EQ(r->p1, 1u | (static_cast<std::uint32_t>(owner) << 4)) << "hung on that wall";
+        const Clearance c = ClearanceAround(r->x, r->y);
+        EXPECT_GT(c.basinPixels, 1000) << "the whole basin is drawn";
+        EXPECT_TRUE(c.backNearest) << "its back row faces the wall";
+        // Four pixels off the band's line, less the pen's second pixel where it falls on
+        // the basin's side, as on the upright wall; whole pixels add less than one.
+        EXPECT_GE(c.least, kBandGap - kPenReach);
+        EXPECT_LE(c.least, kBandGap);
+        // The next basin stands on the same wall again.
+        CallTessel(TC_ClearDesign, 0, 0, 0, 0, 0);
+      }
+    }
+  }
+}
+
+// A pointer a pixel from the centre a wall gives, nearer the wall, snaps the hanging
+// basin to its wall as a pointer further off does: against a room wall to the same
+// centre, never a pixel nearer; against a turned installation wall, where the pixel
+// also slides it along, to the same clearance off the band.
+TEST_F(WallSnappingTest, APointerNextToAWallsCentreSnapsTheBasinExactly) {
+  Room();
+  Design();
+  // Against the top wall (y 310): the back two pixels off the line, the centre 20 more.
+  ASSERT_TRUE(Place(300, 1, 0, "basin-2.bmp", 700, 345));
+  const ObjectRecord* fresh = RecordOfTag(kDesignTagBase);
+  ASSERT_NE(fresh, nullptr);
+  ASSERT_EQ(fresh->y, 310 + 2 + kBasinDepth);
+  CallTessel(TC_ClearDesign, 0, 0, 0, 0, 0);
+  ASSERT_EQ(Put(300, 1, 0, "basin-2.bmp"), 0);
+  MoveTo(700, 310 + 2 + kBasinDepth - 1);
+  EXPECT_TRUE(pointer.dropAllowed);
+  CallTessel(TC_DropCursor, 0, 0, 0, 0, 0);
+  ASSERT_EQ(Info().bObjAtCur, 0) << "the drop was refused";
+  const ObjectRecord* r = RecordOfTag(kDesignTagBase);
+  ASSERT_NE(r, nullptr);
+  EXPECT_EQ(r->x, 700);
+  EXPECT_EQ(r->y, 310 + 2 + kBasinDepth);
+  EXPECT_EQ(At(700, 311), 255) << "a clear row between the wall and the basin's back";
+  EXPECT_EQ(At(700, 312), kBackRow);
+
+  // Against the stored side of an installation wall turned by 30 degrees.
+  const int wall = TurnedInstallationWall(30);
+  ASSERT_GE(wall, 0);
+  const WallSegment& s = walls.segments[wall];
+  const double length = std::hypot(s.x2 - s.x1, s.y2 - s.y1);
+  const double nx = -(s.y2 - s.y1) / length, ny = (s.x2 - s.x1) / length;
+  const int mx = (s.x1 + s.x2) / 2, my = (s.y1 + s.y2) / 2;
+  const auto far = kBasinDepth + kBandGap + 20;
+  ASSERT_TRUE(Place(300, 1, 0, "basin-2.bmp", static_cast<int>(std::lround(mx + nx * far)),
+                    static_cast<int>(std::lround(my + ny * far))));
+  const ObjectRecord* onWall = RecordOfTag(kDesignTagBase);
+  ASSERT_NE(onWall, nullptr);
+  const int cx = onWall->x, cy = onWall->y;
+  CallTessel(TC_ClearDesign, 0, 0, 0, 0, 0);
+  // Each pointer a pixel from that centre, towards the wall along either axis.
+  for (const auto& [px, py] : {std::pair{cx + (nx < 0 ? 1 : -1), cy}, std::pair{cx, cy - 1}}) {
+    SCOPED_TRACE(::testing::Message() << "pointer at " << px << ", " << py);
+    ASSERT_EQ(Put(300, 1, 0, "basin-2.bmp"), 0);
+    MoveTo(px, py);
+    EXPECT_TRUE(pointer.dropAllowed);
+    CallTessel(TC_DropCursor, 0, 0, 0, 0, 0);
+    ASSERT_EQ(Info().bObjAtCur, 0) << "the drop was refused";
+    const ObjectRecord* basin = RecordOfTag(kDesignTagBase);
+    ASSERT_NE(basin, nullptr);
+    EXPECT_NE(basin->x * nx + basin->y * ny, px * nx + py * ny) << "left where it was pointed";
+    const Clearance c = ClearanceAround(basin->x, basin->y);
+    EXPECT_GE(c.least, kBandGap - kPenReach);
+    EXPECT_LE(c.least, kBandGap);
+    CallTessel(TC_ClearDesign, 0, 0, 0, 0, 0);
+  }
+}
+
+// Plans keep their products where they were stored: a basin stored a pixel off the
+// centre its wall now gives, and one against a turned installation wall where earlier
+// drops put it, are drawn at their stored centres, and saving writes them back as they
+// were.
+TEST_F(WallSnappingTest, AStoredBasinIsRedrawnWhereItWasStored) {
+  Room();
+  Design();
+  InsertProduct(Path("basin-2.bmp"), 300, 700, 310 + 2 + kBasinDepth + 1, 1);
+  FullRedraw();
+  EXPECT_EQ(At(700, 312), 255);
+  EXPECT_EQ(At(700, 313), kBackRow) << "drawn at its stored centre, a pixel further off";
+  EXPECT_EQ(ProductList(), (std::vector<int>{300, 0}));
+
+  // Earlier drops put a basin against the stored side of an installation wall turned by
+  // 330 degrees at (774, 585), a pixel off its band; a plan saved then still shows it there.
+  ASSERT_GE(TurnedInstallationWall(330), 0);
+  const std::vector<std::uint8_t> empty = Sheet();
+  InsertProduct(Path("basin-2.bmp"), 301, 774, 585, 1);
+  FullRedraw();
+  const ObjectRecord* r = RecordOfTag(kDesignTagBase);
+  ASSERT_NE(r, nullptr);
+  EXPECT_EQ(r->x, 774);
+  EXPECT_EQ(r->y, 585);
+  EXPECT_EQ(ProductList(), (std::vector<int>{301, 0}));
+  EXPECT_NE(At(774, 585), 255) << "the basin's bowl at its stored centre";
+  const std::vector<std::uint8_t> drawn = Sheet();
+  EXPECT_FALSE(drawn == empty);
+  EXPECT_DOUBLE_EQ(ClearanceAround(774, 585).least, 1.0)
+      << "a pixel off the band as it was stored, not where a drop now puts it";
+  const std::string plan = Path("plan.tsd");
+  ASSERT_EQ(CallTessel(TC_SaveDesignFile, 0, 0, 0, reinterpret_cast<long>(plan.c_str()), 0), 0);
+  CallTessel(TC_NewLayout, 0, 0, 0, 0, 0);
+  Design();
+  ASSERT_EQ(CallTessel(TC_LoadDesignFile, 0, 0, 0, reinterpret_cast<long>(plan.c_str()), 0), 0);
+  EXPECT_TRUE(Sheet() == drawn);
+  ASSERT_NE(RecordOfTag(kDesignTagBase), nullptr);
+  EXPECT_EQ(RecordOfTag(kDesignTagBase)->x, 774);
+  EXPECT_EQ(RecordOfTag(kDesignTagBase)->y, 585);
+}
