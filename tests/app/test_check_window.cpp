@@ -95,13 +95,7 @@ class CheckWindowTest : public QObject, public AppFixture {
   void cleanup() { CloseWindow(); }
 
   void theFindingsAreListedAndAClickSelectsTheirProduct() {
-    DrawRoom();
-    window->ViewItem(kDesignModeItem)->trigger();
-    const QString path = bitmaps.filePath("basin-2.bmp");
-    QCOMPARE(vCallTessel(TC_PutProduct, kCatalogueBasin, 0, 0, path), 0L);
-    QTest::mouseMove(window->View(), kNearBottomWall + QPoint(5, 5));
-    QTest::mouseMove(window->View(), kNearBottomWall);
-    QTest::mouseRelease(window->View(), Qt::LeftButton, {}, kNearBottomWall);
+    PutBasinNearTheBottomWall();
     ReadInfo();
     QCOMPARE(Bridge().infoRecord.bObjAtCur, 0);
     // Nothing selected: a click on the empty floor.
@@ -241,13 +235,7 @@ class CheckWindowTest : public QObject, public AppFixture {
   }
 
   void theFreeAreasLieOverTheWorkWindowOnly() {
-    DrawRoom();
-    window->ViewItem(kDesignModeItem)->trigger();
-    const QString path = bitmaps.filePath("basin-2.bmp");
-    QCOMPARE(vCallTessel(TC_PutProduct, kCatalogueBasin, 0, 0, path), 0L);
-    QTest::mouseMove(window->View(), kNearBottomWall + QPoint(5, 5));
-    QTest::mouseMove(window->View(), kNearBottomWall);
-    QTest::mouseRelease(window->View(), Qt::LeftButton, {}, kNearBottomWall);
+    PutBasinNearTheBottomWall();
     QCoreApplication::processEvents();
     // Between the basin's front (by the catalogue's depth) and the bottom wall.
     const QPoint inFront = kNearBottomWall + QPoint(0, 22), aside = kNearBottomWall + QPoint(80, 0);
@@ -279,13 +267,7 @@ class CheckWindowTest : public QObject, public AppFixture {
   // window widens the zones in the work window at once (120 x 120 cm, at 50 % as many
   // window pixels), and the program keeps the choice for its next run.
   void theCheckWindowsSettingIsTheWorkWindows() {
-    DrawRoom();
-    window->ViewItem(kDesignModeItem)->trigger();
-    const QString path = bitmaps.filePath("basin-2.bmp");
-    QCOMPARE(vCallTessel(TC_PutProduct, kCatalogueBasin, 0, 0, path), 0L);
-    QTest::mouseMove(window->View(), kNearBottomWall + QPoint(5, 5));
-    QTest::mouseMove(window->View(), kNearBottomWall);
-    QTest::mouseRelease(window->View(), Qt::LeftButton, {}, kNearBottomWall);
+    PutBasinNearTheBottomWall();
     QCoreApplication::processEvents();
     // In front of the basin, 52 cm to the side of its middle: past the private zone's
     // 45, inside the barrier-free one's 60.
@@ -377,6 +359,18 @@ class CheckWindowTest : public QObject, public AppFixture {
  private:
   // Engine truncation and the window's scale leave a corner this many window pixels off.
   static constexpr double kPixelSlack = 2;
+
+  // The fixture's room in design mode, with the basin standing free by the bottom wall,
+  // put there with the pointer.
+  void PutBasinNearTheBottomWall() {
+    DrawRoom();
+    window->ViewItem(kDesignModeItem)->trigger();
+    const QString path = bitmaps.filePath("basin-2.bmp");
+    QCOMPARE(vCallTessel(TC_PutProduct, kCatalogueBasin, 0, 0, path), 0L);
+    QTest::mouseMove(window->View(), kNearBottomWall + QPoint(5, 5));
+    QTest::mouseMove(window->View(), kNearBottomWall);
+    QTest::mouseRelease(window->View(), Qt::LeftButton, {}, kNearBottomWall);
+  }
 
   void OpenPlan(const QByteArray& text) {
     const QString plan = FilePath("plan.tsd");
