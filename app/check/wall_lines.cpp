@@ -8,7 +8,7 @@ namespace tessel {
 
 namespace {
 
-constexpr int kWidth = FloorMap::kWidth, kHeight = FloorMap::kHeight;
+constexpr int kWidth = FloorMap::kWidth;
 // A wall-mounted product stands this far off a room wall's line, and further off the
 // lines of installation walls and diagonal corners, whose bands start on the line.
 constexpr int kWallGap = 2;
