@@ -106,12 +106,6 @@ QRectF CheckProduct::Box() const {
   return QRectF(QPointF(left, top), QPointF(right, bottom));
 }
 
-bool CheckProduct::Covers(QPointF p, double inset) const {
-  const QPointF v = p - centre;
-  return std::fabs(Dot(v, across)) <= halfAcross - inset &&
-         std::fabs(Dot(v, deep)) <= halfDeep - inset;
-}
-
 CheckCatalogue CheckCatalogueOf(Catalogue& catalogue) {
   CheckCatalogue c;
   c.product = [&catalogue](int id, int* group, QString* model, QString* name, double* width,

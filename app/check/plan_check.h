@@ -11,6 +11,7 @@
 #include <QPointF>
 #include <QRectF>
 #include <QString>
+#include <cmath>
 #include <functional>
 
 #include "check/plan_model.h"
@@ -43,7 +44,12 @@ struct CheckProduct {
   // live distances measure to.
   ProductOutline outline;
   QPointF Corner(int i) const;  // 0..3 round the outline
-  bool Covers(QPointF p, double inset = 0) const;
+  // Inline: the check asks it of every point it probes, for every product near.
+  bool Covers(QPointF p, double inset = 0) const {
+    const double dx = p.x() - centre.x(), dy = p.y() - centre.y();
+    return std::fabs(dx * across.x() + dy * across.y()) <= halfAcross - inset &&
+           std::fabs(dx * deep.x() + dy * deep.y()) <= halfDeep - inset;
+  }
   QPointF FrontMiddle() const { return centre + deep * halfDeep; }
   // The outline's bounding box, for a quick test before the exact one.
   QRectF Box() const;

@@ -185,11 +185,6 @@ void FloorMap::CutCorner(const PlanRecord& r, bool round) {
     }
 }
 
-bool FloorMap::Open(QPointF p) const {
-  const int x = static_cast<int>(std::floor(p.x())), y = static_cast<int>(std::floor(p.y()));
-  return Floor(x, y) && cells_[Index(x, y)] == kOpenFloor;
-}
-
 double FloorMap::CoveredOutlineCm() const {
   long edges = 0;
   auto covered = [](std::uint8_t a, std::uint8_t b) {
@@ -238,9 +233,12 @@ bool PlanDoor::Sweeps(QPointF p) const {
   const QPointF v = p - hinge;
   const double along = v.x() * closed.x() + v.y() * closed.y();
   const double across = v.x() * swing.x() + v.y() * swing.y();
-  if (std::hypot(along, across) > radius || across < 0) return false;
-  const double turned = std::atan2(across, along) * 180 / std::numbers::pi;
-  return turned >= 0 && turned <= angle;
+  if (across < 0) return false;
+  const double squared = along * along + across * across;
+  if (squared > radius * radius) return false;
+  // On the leaf's side of the wall the turn lies between 0 and 180 degrees, where the
+  // cosine falls as the turn grows.
+  return along >= openCosine * std::sqrt(squared);
 }
 
 QList<PlanDoor> DoorsOf(const QList<PlanRecord>& layout, const FloorMap& floor) {
@@ -269,6 +267,7 @@ QList<PlanDoor> DoorsOf(const QList<PlanRecord>& layout, const FloorMap& floor) 
     d.closed = atEnd ? -ring : ring;
     d.swing = (r.l0 & kDoorInwards) ? inside : -inside;
     d.angle = angle;
+    d.openCosine = std::cos(angle * std::numbers::pi / 180);
     doors << d;
   }
   return doors;

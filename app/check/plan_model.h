@@ -67,8 +67,13 @@ class FloorMap {
   double AreaCm2() const;
   // The room's outline length in centimetres, diagonal and round corners as cut.
   double PerimeterCm() const;
-  // Free floor: not under an installation wall.
-  bool Open(QPointF p) const;
+  // Free floor: not under an installation wall. Inline: the check asks it of every
+  // point it probes.
+  bool Open(QPointF p) const {
+    // Off the sheet (or no number) is no floor; on it truncation is the floor.
+    if (!(p.x() >= 0 && p.y() >= 0 && p.x() < kWidth && p.y() < kHeight)) return false;
+    return cells_[Index(static_cast<int>(p.x()), static_cast<int>(p.y()))] == kOpenFloor;
+  }
   // The length in centimetres of the room's outline that installation walls stand
   // against, so that it shows nowhere.
   double CoveredOutlineCm() const;
@@ -114,6 +119,10 @@ struct PlanDoor {
   double radius = 0;
   int angle = 0;  // degrees the leaf opens
   bool Sweeps(QPointF p) const;
+  // The cosine of the opening angle: a point the leaf sweeps lies at most that far
+  // round from the closed leaf, which a cosine tells without an arc tangent on every
+  // point the check probes.
+  double openCosine = 1;
 };
 QList<PlanDoor> DoorsOf(const QList<PlanRecord>& layout, const FloorMap& floor);
 

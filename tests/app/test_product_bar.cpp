@@ -1140,7 +1140,10 @@ class ProductBarTest : public QObject, public AppFixture {
       });
       QTest::mouseMove(window->View(), on);
       QTest::mouseRelease(window->View(), Qt::RightButton, {}, on);
-      [&] { QTRY_VERIFY(shown >= 0); }();
+      [&] {
+        QTRY_VERIFY2(shown >= 0, qPrintable("no position window; messages: " +
+                                            Messages::Shown().join('|')));
+      }();
       return shown;
     };
     const int before = position("200");
