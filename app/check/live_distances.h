@@ -1,8 +1,8 @@
 // Live distances: while a product hangs at the pointer or is dragged, how far each of
 // its four sides is from the nearest wall or object in that direction. The plan's
-// obstacles and the wall lines a product snaps to are laid out once per change of the
-// plan; each pointer move then only places the product and reads the obstacles along
-// its outline.
+// obstacles (its products where the engine stands them) and the wall lines a product
+// snaps to are laid out once per change of the plan; each pointer move then only
+// places the product and reads the obstacles along its outline.
 #pragma once
 
 #include <QPoint>
@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "check/plan_check.h"
+#include "check/wall_lines.h"
 
 namespace tessel {
 
@@ -24,61 +25,6 @@ struct HangingProduct {
   int mount = 0;
   int angle = 0;
 };
-
-// Where a product stands: the four corners of its outline round it, in worksheet
-// pixels, as the engine places and draws them.
-struct ProductOutline {
-  bool valid = false;
-  std::array<QPointF, 4> corners{};
-  QPoint centre;  // where the engine keeps it: the product record's place
-  // Unit vector along the wall it stands against; null for a free-standing product.
-  QPointF wall;
-  QRectF Box() const;
-  // Whether a worksheet point lies within the outline or on its edge.
-  bool Covers(QPointF p) const;
-  // Whether the wall it stands against runs across or up and down the sheet (a room
-  // wall or a straight installation wall), not slanted.
-  bool OnStraightWall() const;
-};
-
-// The lines a wall-mounted product snaps to, re-created from the plan as the engine
-// builds them: every straight room wall between its corners, doors and windows (one
-// line through the windows of a wall, as the wall goes on under them), each diagonal
-// corner's cut, and all four sides of every installation wall at its angle.
-class WallLines {
- public:
-  WallLines() = default;
-  WallLines(const PlanText& plan, const FloorMap& floor);
-
-  // The product's outline for a stored centre (or, `hanging`, a pointer) in worksheet
-  // pixels: free-standing round it, turned by its angle; wall-mounted against the
-  // nearest wall line, or, for a stored centre, on the line whose place it already is,
-  // as the engine redraws a plan. Half sizes are the picture's whole half pixels. Not
-  // valid for a wall-mounted product when no line is left.
-  ProductOutline Place(int mount, int angle, int halfWidth, int halfHeight, QPoint pointer,
-                       bool hanging = false) const;
-
- private:
-  struct Line {
-    double ax, ay, bx, by;  // in ring direction: the normal (-dy, dx) points off the wall
-    bool band;              // an installation wall's or a diagonal corner's band line
-    // The band's corners as drawn, whose face a product placed now stands off: an
-    // installation wall's four, a diagonal corner's cut's two ends; none for a room wall.
-    int drawnCorners;
-    double drawn[4][2];
-    // A diagonal corner's cut: the unit directions, in ring order, of the walls meeting
-    // its start and its end, which a product placed now keeps clear of.
-    bool cut;
-    double before[2], after[2];
-  };
-  std::vector<Line> lines_;
-};
-
-// A product's half sizes in whole pixels as the engine reads them from its picture:
-// from the catalogue's size, or from the picture file when the catalogue does not know
-// it. False when neither gives one.
-bool HalfSizeOf(const PlanRecord& product, const CheckCatalogue& catalogue, int* halfWidth,
-                int* halfHeight);
 
 class DistanceMap {
  public:

@@ -3,7 +3,7 @@
 #include <QImageReader>
 #include <algorithm>
 #include <cmath>
-#include <numbers>
+#include <optional>
 
 #include "catalogue/catalogue.h"
 #include "language/language.h"
@@ -29,18 +29,6 @@ enum CheckText {
   kTextFreeAreaSide = 7618,
 };
 
-// Mount codes as the engine reads them: 5 and 6 stand as 1, 7 and above as t - 6.
-constexpr int kMountMask = 0xF;
-constexpr int kMountMirrored = 7;
-constexpr int kMountMirrorShift = 6;
-constexpr int kMountAsFirst = 5;
-// A wall-mounted product stands two pixels off a room wall's line and four off the
-// lines of diagonal corners and installation walls; its wall is looked for a little
-// beyond, and a stored centre lies within the engine's truncation of its place.
-constexpr int kRoomWallGap = 2;
-constexpr int kBandWallGap = 4;
-constexpr int kWallSearch = 6;
-constexpr double kSnapSlack = 1.5;
 // The plan file's name of a product record.
 const char kProductKind[] = "PRODUCT";
 // Free areas and distances are measured in steps of this many pixels (1 cm).
@@ -156,77 +144,6 @@ CheckCatalogue CheckCatalogueOf(Catalogue& catalogue) {
   return c;
 }
 
-namespace {
-
-// The wall a wall-mounted product stands against: the line's direction and the
-// normal out of the wall, towards the product's front.
-struct MountWall {
-  QPointF direction, normal;
-  double gap = 0;   // pixels between the product's back and the line
-  double miss = 0;  // how far the gap is from the one the engine leaves there
-};
-
-// How the engine snaps a product to a line: its centre lies off the line, by its depth
-// and the gap, over the line shortened by half the product's length at each end. A
-// product stored so (within the engine's truncation) is exactly on that line; one
-// within reach of it is taken as near.
-bool OnLine(const MountLine& l, QPointF centre, double depth, double along, double gap,
-            MountWall* wall) {
-  if (l.normal.isNull()) return false;
-  const QPointF v = centre - l.from;
-  const double off = Dot(v, l.normal), at = Dot(v, l.direction);
-  if (at < along - kSnapSlack || at > l.Length() - along + kSnapSlack) return false;
-  const double behind = off - depth;
-  if (behind < -kSnapSlack || behind > kWallSearch) return false;
-  wall->direction = l.direction;
-  wall->normal = l.normal;
-  wall->gap = behind;
-  wall->miss = std::fabs(behind - gap);
-  return true;
-}
-
-// The room's upright wall behind the product in direction d, if the floor ends within
-// reach there: the line lies on the edge of the first pixel that is no floor.
-bool AxisWall(const FloorMap& floor, QPointF centre, QPointF d, double depth, MountWall* wall) {
-  for (int k = 0; k <= kWallSearch; ++k) {
-    if (floor.Floor(centre + d * (depth + k + 0.5))) continue;
-    wall->normal = -d;
-    wall->direction = QPointF(wall->normal.y(), -wall->normal.x());
-    wall->gap = k;
-    wall->miss = std::fabs(k - kRoomWallGap);
-    return true;
-  }
-  return false;
-}
-
-// The wall the engine snapped a product with mount code t to: the line that gives its
-// stored centre most closely, within the engine's truncation (of equals, the room's
-// walls before corners and installation walls, as the engine numbers its segments);
-// else the nearest within reach.
-bool FindMountWall(const FloorMap& floor, QPointF centre, int t, double hw, double hh,
-                   MountWall* found) {
-  const double depth = t % 2 ? hh : hw, along = t % 2 ? hw : hh;
-  QList<MountWall> candidates;
-  MountWall w;
-  for (QPointF d : {QPointF(0, -1), QPointF(1, 0), QPointF(0, 1), QPointF(-1, 0)})
-    if (AxisWall(floor, centre, d, depth, &w)) candidates << w;
-  for (const MountLine& l : floor.DiagonalLines())
-    if (OnLine(l, centre, depth, along, kBandWallGap, &w)) candidates << w;
-  for (const MountLine& l : floor.InstallationSides())
-    if (OnLine(l, centre, depth, along, kBandWallGap, &w)) candidates << w;
-  const MountWall* best = nullptr;
-  for (const MountWall& c : candidates)
-    if (c.miss <= kSnapSlack && (!best || c.miss < best->miss)) best = &c;
-  if (!best)
-    for (const MountWall& c : candidates)
-      if (!best || c.gap < best->gap) best = &c;
-  if (!best) return false;
-  *found = *best;
-  return true;
-}
-
-}  // namespace
-
 QList<int> ProductTags(const PlanText& plan) {
   QList<int> tags;
   for (qsizetype i = 0; i < plan.layout.size(); ++i)
@@ -236,10 +153,27 @@ QList<int> ProductTags(const PlanText& plan) {
   return tags;
 }
 
-QList<CheckProduct> ProductsOf(const PlanText& plan, const FloorMap& floor,
-                               const CheckCatalogue& catalogue, FreeAreaSetting setting) {
+namespace {
+
+// A product the catalogue does not know keeps the size of its picture, whose name the
+// record keeps less the variant digit five places from its end.
+bool PictureHalfSize(const PlanRecord& r, int* halfWidth, int* halfHeight) {
+  QString file = r.name;
+  if (file.size() >= 5) file[file.size() - 5] = '2';
+  const QSize size = QImageReader(file).size();
+  if (!size.isValid()) return false;
+  *halfWidth = size.width() / 2;
+  *halfHeight = size.height() / 2;
+  return true;
+}
+
+template <typename Lines>
+QList<CheckProduct> ProductsOn(const PlanText& plan, Lines&& lines, const CheckCatalogue& catalogue,
+                               FreeAreaSetting setting) {
   QList<CheckProduct> out;
   int position = 0;
+  // A free-standing product needs no wall lines: most plans' check lays none out.
+  const WallLines none;
   // As the engine draws and lists them: the room's list first, then the furnishing.
   for (const QList<PlanRecord>* list : {&plan.layout, &plan.design})
     for (const PlanRecord& r : *list) {
@@ -248,51 +182,61 @@ QList<CheckProduct> ProductsOf(const PlanText& plan, const FloorMap& floor,
       CheckProduct p;
       p.position = position;
       p.id = r.p0;
-      p.centre = QPointF(r.x, r.y);
       p.band = TesselIsHeightBand(r.l1) ? static_cast<std::uint32_t>(r.l1) : 0;
-      int group = 0;
+      int group = 0, hw = 0, hh = 0;
       double width = 0, depth = 0;
-      if (!catalogue.product ||
-          !catalogue.product(r.p0, &group, &p.model, &p.name, &width, &depth)) {
-        // A product the catalogue does not know keeps the size of its picture.
-        QString file = r.name;
-        if (file.size() >= 5) file[file.size() - 5] = '2';
-        const QSize size = QImageReader(file).size();
-        if (!size.isValid()) continue;
-        width = size.width() / double(kPixelsPerCm);
-        depth = size.height() / double(kPixelsPerCm);
+      if (catalogue.product && catalogue.product(r.p0, &group, &p.model, &p.name, &width, &depth)) {
+        hw = HalfPixels(width);
+        hh = HalfPixels(depth);
+      } else if (PictureHalfSize(r, &hw, &hh)) {
         p.model = QString::number(r.p0);
+      } else {
+        continue;
       }
       if (catalogue.rule) p.rule = catalogue.rule(group, setting);
-      // The engine draws a product from its picture: one pixel per 5 mm, halves whole.
-      const double hw = std::floor(std::round(width * kPixelsPerCm) / 2.0);
-      const double hh = std::floor(std::round(depth * kPixelsPerCm) / 2.0);
-      int t = r.p1 & kMountMask;
-      if (t >= kMountMirrored) t -= kMountMirrorShift;
-      if (t >= kMountAsFirst) t = 1;
-      MountWall wall;
-      if (t != 0 && FindMountWall(floor, p.centre, t, hw, hh, &wall)) {
+      const int t = MountingOf(r.p1);
+      const QPoint stored(r.x, r.y);
+      p.outline = (t == kMountFreeStanding ? none : lines()).Stand(r.p1, r.p2, hw, hh, stored);
+      p.centre = p.outline.centre;
+      const QPointF wall = p.outline.wall;
+      if (!wall.isNull()) {
         // The engine turns the picture by t - 1 quarter turns from the wall's
         // direction: its width lies along the wall for odd t, its height for even t.
         // The front is the side away from the wall whichever edge of the picture that is.
-        QPointF axisX = wall.direction;
-        for (int k = 1; k < t; ++k) axisX = QPointF(-axisX.y(), axisX.x());
-        const QPointF axisY(-axisX.y(), axisX.x());
-        p.deep = wall.normal;
-        p.across = t % 2 ? axisX : axisY;
+        p.deep = QPointF(-wall.y(), wall.x());
+        p.across = t % 2 ? p.outline.axisX : p.outline.axisY;
         p.halfDeep = t % 2 ? hh : hw;
         p.halfAcross = t % 2 ? hw : hh;
       } else {
         // Free-standing: the front is the picture's lower edge, turned by its angle.
-        const double a = (t == 0 ? r.p2 : 0) * std::numbers::pi / 180;
-        p.across = QPointF(std::cos(a), std::sin(a));
-        p.deep = QPointF(-std::sin(a), std::cos(a));
+        p.across = p.outline.axisX;
+        p.deep = p.outline.axisY;
         p.halfAcross = hw;
         p.halfDeep = hh;
       }
       out << p;
     }
   return out;
+}
+
+}  // namespace
+
+QList<CheckProduct> ProductsOf(const PlanText& plan, const FloorMap& floor,
+                               const CheckCatalogue& catalogue, FreeAreaSetting setting) {
+  std::optional<WallLines> lines;
+  return ProductsOn(
+      plan,
+      [&]() -> const WallLines& {
+        if (!lines) lines.emplace(plan, floor);
+        return *lines;
+      },
+      catalogue, setting);
+}
+
+QList<CheckProduct> ProductsOf(const PlanText& plan, const WallLines& lines,
+                               const CheckCatalogue& catalogue, FreeAreaSetting setting) {
+  return ProductsOn(
+      plan, [&]() -> const WallLines& { return lines; }, catalogue, setting);
 }
 
 QList<Finding> CheckPlan(const PlanText& plan, const CheckCatalogue& catalogue,

@@ -14,6 +14,7 @@
 #include <functional>
 
 #include "check/plan_model.h"
+#include "check/wall_lines.h"
 
 namespace tessel {
 
@@ -38,6 +39,9 @@ struct CheckProduct {
   double halfAcross = 0, halfDeep = 0;  // pixels
   std::uint32_t band = 0;               // height band (record l1), 0 for none
   FreeAreaRule rule;
+  // Its outline as the engine stands it, corners truncated to whole pixels: what the
+  // live distances measure to.
+  ProductOutline outline;
   QPointF Corner(int i) const;  // 0..3 round the outline
   bool Covers(QPointF p, double inset = 0) const;
   QPointF FrontMiddle() const { return centre + deep * halfDeep; }
@@ -82,10 +86,14 @@ CheckCatalogue CheckCatalogueOf(Catalogue& catalogue);
 // in the layout list, or kDesignTagBase plus its place in the design list.
 QList<int> ProductTags(const PlanText& plan);
 
-// The products of both lists, turned and fronted as the engine placed them: a
-// wall-mounted one against the room wall, diagonal corner or installation wall side it
-// was snapped to.
+// The products of both lists, turned and fronted as the engine stands them when it
+// draws the plan (WallLines::Stand): a wall-mounted one against the room wall,
+// diagonal corner or installation wall side it was snapped to. The wall lines are laid
+// out only when a wall-mounted product needs them.
 QList<CheckProduct> ProductsOf(const PlanText& plan, const FloorMap& floor,
+                               const CheckCatalogue& catalogue, FreeAreaSetting setting);
+// The same over wall lines laid out already.
+QList<CheckProduct> ProductsOf(const PlanText& plan, const WallLines& lines,
                                const CheckCatalogue& catalogue, FreeAreaSetting setting);
 
 // All findings, product by product in list order; the texts come from the text table

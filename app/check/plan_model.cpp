@@ -55,58 +55,6 @@ QList<PlanRecord> Section(const QHash<QString, QHash<QString, QString>>& section
   return records;
 }
 
-// The engine's sine and cosine of whole degrees: exact at quarter turns, else of the
-// angle in radians by its own factor, so that corners truncate to the same pixels.
-constexpr double kEngineRadiansPerDegree = 0.017453292222222222;
-constexpr int kQuarterTurn = 90, kFullTurn = 360;
-double SinDeg(int a) {
-  if (a % kQuarterTurn == 0) {
-    constexpr double kSin[4] = {0, 1, 0, -1};
-    return kSin[(a / kQuarterTurn) & 3];
-  }
-  return std::sin(a * kEngineRadiansPerDegree);
-}
-double CosDeg(int a) {
-  if (a % kQuarterTurn == 0) {
-    constexpr double kCos[4] = {1, 0, -1, 0};
-    return kCos[(a / kQuarterTurn) & 3];
-  }
-  return std::cos(a * kEngineRadiansPerDegree);
-}
-
-MountLine LineOf(QPointF from, QPointF to) {
-  MountLine l;
-  l.from = from;
-  l.to = to;
-  const QPointF d = to - from;
-  const double length = std::hypot(d.x(), d.y());
-  if (length > 0) {
-    l.direction = d / length;
-    l.normal = QPointF(-l.direction.y(), l.direction.x());
-  }
-  return l;
-}
-
-// The four sides of an installation wall as the engine builds them: the stored edge
-// from the truncated corners of its +T side, then the band 2T thick on the side away
-// from that edge's normal, every normal pointing out of the wall.
-void AddInstallationSides(const PlanRecord& r, QList<MountLine>* sides) {
-  const int angle = static_cast<int>(r.p2) % kFullTurn;
-  const double c = CosDeg(angle), s = SinDeg(angle);
-  const double l = std::clamp<std::int32_t>(r.p0, 0, 2 * FloorMap::kWidth);
-  const double t = std::clamp<std::int32_t>(r.p1, 0, 2 * FloorMap::kWidth);
-  auto point = [&](double along, double across) {
-    return QPointF(static_cast<int>(r.x + along * c - across * s),
-                   static_cast<int>(r.y + along * s + across * c));
-  };
-  const QPointF p0 = point(-l, t), p1 = point(l, t);
-  const MountLine edge = LineOf(p0, p1);
-  if (edge.normal.isNull()) return;
-  const QPointF band = edge.normal * (2 * t);
-  const QPointF corners[4] = {p0, p1, p1 - band, p0 - band};
-  for (int k = 0; k < 4; ++k) *sides << LineOf(corners[k], corners[(k + 1) % 4]);
-}
-
 double QuarterEllipse(double a, double b) {
   // Ramanujan's approximation of an ellipse's circumference, a quarter of it.
   const double h = (a - b) * (a - b) / ((a + b) * (a + b));
@@ -172,7 +120,6 @@ FloorMap::FloorMap(const QList<PlanRecord>& layout)
   }
   for (const PlanRecord& r : layout) {
     if (r.kind != "INSTWALL") continue;
-    AddInstallationSides(r, &sides_);
     const double a = r.p2 * std::numbers::pi / 180, c = std::cos(a), s = std::sin(a);
     const double reach = std::hypot(r.p0, r.p1) + 1;
     for (int y = int(r.y - reach); y <= int(r.y + reach); ++y)
@@ -194,6 +141,8 @@ void FloorMap::FillRect(int left, int top, int right, int bottom, std::uint8_t v
   top = std::max(top, 0);
   right = std::min(right, kWidth);
   bottom = std::min(bottom, kHeight);
+  if (value != kOutside && right > left && bottom > top)
+    extent_ |= QRect(left, top, right - left, bottom - top);
   for (int y = top; y < bottom; ++y)
     std::fill(cells_.begin() + static_cast<std::ptrdiff_t>(Index(left, y)),
               cells_.begin() + static_cast<std::ptrdiff_t>(Index(std::max(left, right), y)), value);
@@ -220,13 +169,6 @@ void FloorMap::CutCorner(const PlanRecord& r, bool round) {
           const bool cut = round ? (1 - u) * (1 - u) + (1 - v) * (1 - v) > 1 : u + v < 1;
           if (cut && x >= 0 && y >= 0 && x < kWidth && y < kHeight) cells_[Index(x, y)] = 0;
         }
-      if (!round) {
-        // From the end on one wall to the end on the other, the floor on its right.
-        QPointF from(cx - sx * a, cy), to(cx, cy - sy * b);
-        MountLine line = LineOf(from, to);
-        if (line.normal.x() * -sx + line.normal.y() * -sy < 0) line = LineOf(to, from);
-        diagonals_ << line;
-      }
       CornerCut cut;
       cut.left = x0;
       cut.top = y0;
@@ -241,10 +183,6 @@ void FloorMap::CutCorner(const PlanRecord& r, bool round) {
       perimeterCorrection_ += (round ? QuarterEllipse(a, b) : std::hypot(a, b)) - staircase;
       return;
     }
-}
-
-double MountLine::Length() const {
-  return std::hypot(to.x() - from.x(), to.y() - from.y());
 }
 
 bool FloorMap::Open(QPointF p) const {

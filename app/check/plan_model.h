@@ -10,6 +10,7 @@
 #include <QList>
 #include <QPoint>
 #include <QPointF>
+#include <QRect>
 #include <QString>
 #include <cstdint>
 #include <vector>
@@ -42,16 +43,6 @@ bool ParsePlanText(const QByteArray& text, PlanText* out);
 // False with a reason when the file cannot be read or is no plan.
 bool ReadPlanFile(const QString& path, PlanText* out, QString* why);
 
-// A wall line a product can be mounted against, beyond the room's upright walls: a
-// diagonal corner's cut or one side of an installation wall, as the engine snaps to
-// them. It runs from `from` to `to` with the floor (the side a product stands on) on
-// its right-hand side, where `normal` points, as the room's ring runs.
-struct MountLine {
-  QPointF from, to;
-  QPointF direction, normal;  // unit vectors
-  double Length() const;
-};
-
 // The room's floor, replayed from the layout records: the first wall rectangle is the
 // room, each further one adds a niche (its centre outside the floor) or takes a
 // projection away (inside); diagonal and round corners cut the floor; installation
@@ -66,6 +57,9 @@ class FloorMap {
   }
   bool Floor(QPointF p) const;
   bool HasRoom() const { return room_; }
+  // A box on the sheet that holds every floor pixel: the rectangles the floor was laid
+  // from, so that a walk over the floor need not cover the whole sheet.
+  QRect Extent() const { return extent_; }
   // The top left corner of the room's walls, where the engine's cursor counts from.
   QPointF Origin() const;
   // Floor area in square centimetres: the floor to be covered, so without what
@@ -78,12 +72,6 @@ class FloorMap {
   // The length in centimetres of the room's outline that installation walls stand
   // against, so that it shows nowhere.
   double CoveredOutlineCm() const;
-  // The diagonal corners' cuts, in the order they were made.
-  const QList<MountLine>& DiagonalLines() const { return diagonals_; }
-  // The four sides of each installation wall, in record order, each wall's sides
-  // from its stored edge round as the engine walks them.
-  const QList<MountLine>& InstallationSides() const { return sides_; }
-
   // Whether an installation wall stands on the floor pixel.
   bool InstallationWall(int x, int y) const {
     return x >= 0 && y >= 0 && x < kWidth && y < kHeight &&
@@ -112,7 +100,7 @@ class FloorMap {
   enum Cell : std::uint8_t { kOutside = 0, kOpenFloor = 1, kUnderInstallation = 2 };
   std::vector<std::uint8_t> cells_;  // 0 outside, 1 floor, 2 floor under an installation wall
   bool room_ = false;
-  QList<MountLine> diagonals_, sides_;
+  QRect extent_;
   double perimeterCorrection_ = 0;  // in pixels: true cut lengths less their staircase
   std::vector<CornerCut> cuts_;
 };

@@ -30,17 +30,18 @@ ProductStand StandOf(const PlanText& plan, const CheckCatalogue& catalogue, int 
   if (designIndex < 0 || designIndex >= plan.design.size() ||
       plan.design[designIndex].kind != "PRODUCT")
     return stand;
-  const PlanRecord& r = plan.design[designIndex];
-  int halfWidth = 0, halfHeight = 0;
-  if (!HalfSizeOf(r, catalogue, &halfWidth, &halfHeight)) return stand;
   const int position =
       static_cast<int>(ProductTags(plan).indexOf(kDesignTagBase + designIndex)) + 1;
   const FloorMap floor(plan.layout);
-  // Its stored centre is a place its wall line gives, so it stays on that wall.
-  const QPoint centre(r.x, r.y);
-  stand.outline = WallLines(plan, floor).Place(r.p1, r.p2, halfWidth, halfHeight, centre);
-  if (!stand.outline.valid)  // no wall left for it: upright where it was stored
-    stand.outline = WallLines().Place(0, 0, halfWidth, halfHeight, centre);
+  // Where the engine stands it: its stored centre is a place its wall line gives, so it
+  // stays on that wall.
+  const QList<CheckProduct> products =
+      ProductsOf(plan, floor, catalogue, FreeAreaSetting::kPrivate);
+  const auto product =
+      std::find_if(products.begin(), products.end(),
+                   [position](const CheckProduct& p) { return p.position == position; });
+  if (product == products.end()) return stand;  // neither the catalogue nor a picture sizes it
+  stand.outline = product->outline;
   stand.found = true;
   stand.position = position;
   stand.box = stand.outline.Box();

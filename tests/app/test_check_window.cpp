@@ -95,13 +95,7 @@ class CheckWindowTest : public QObject, public AppFixture {
   void cleanup() { CloseWindow(); }
 
   void theFindingsAreListedAndAClickSelectsTheirProduct() {
-    DrawRoom();
-    window->ViewItem(kDesignModeItem)->trigger();
-    const QString path = bitmaps.filePath("basin-2.bmp");
-    QCOMPARE(vCallTessel(TC_PutProduct, kCatalogueBasin, 0, 0, path), 0L);
-    QTest::mouseMove(window->View(), kNearBottomWall + QPoint(5, 5));
-    QTest::mouseMove(window->View(), kNearBottomWall);
-    QTest::mouseRelease(window->View(), Qt::LeftButton, {}, kNearBottomWall);
+    PutBasinNearTheBottomWall();
     ReadInfo();
     QCOMPARE(Bridge().infoRecord.bObjAtCur, 0);
     // Nothing selected: a click on the empty floor.
@@ -170,17 +164,7 @@ class CheckWindowTest : public QObject, public AppFixture {
     const CheckProduct basin = products[0];
     QVERIFY(std::hypot(basin.deep.x() - normal.x(), basin.deep.y() - normal.y()) < 1e-6);
     // The engine's outline of it, as its selection shows it, is the check's.
-    window->SelectPlanObject(kDesignTagBase);
-    const QPolygon drawn = window->View()->SelectionOutline();
-    QCOMPARE(drawn.size(), 4);
-    for (int i = 0; i < 4; ++i) {
-      const QPointF corner = WindowAt(basin.Corner(i));
-      double nearest = 1e9;
-      for (const QPoint& q : drawn)
-        nearest = std::min(nearest, std::hypot(q.x() - corner.x(), q.y() - corner.y()));
-      QVERIFY2(nearest <= kPixelSlack,
-               qPrintable(QString("corner %1 is %2 off").arg(i).arg(nearest)));
-    }
+    DrawnAsChecked(kDesignTagBase, basin);
     window->ProjectItem(kCheckPlan)->trigger();
     QListWidget* list = window->PlanCheck()->Findings();
     QCOMPARE(list->count(), 1);
@@ -195,6 +179,29 @@ class CheckWindowTest : public QObject, public AppFixture {
     QVERIFY2(list->item(0)->text().startsWith("No. 1 (101045 Washbasin 45): free area 90 × 55 cm "
                                               "blocked by No. 2 (101045 Washbasin 45)"),
              qPrintable(list->item(0)->text()));
+  }
+
+  // A plan file may hold a wall-hung basin off the place its wall gives it (a hand-made
+  // file, or one whose room changed under it): the engine draws it against the nearest
+  // wall, and the check sees it there, not where the file keeps it.
+  void aBasinStoredOffItsWallIsCheckedWhereTheEngineDrawsIt() {
+    // The top wall (y 310) gives the basin the centre 310 + 36 + 2 = 348; the file keeps
+    // it 30 pixels lower.
+    const QByteArray text = RoomPlan({}, {QString("PRODUCT,%1,%2,100,1,0,%3,0")
+                                              .arg(760 - 120)
+                                              .arg(378 - 120)
+                                              .arg(bitmaps.filePath(kTrueBasin))});
+    OpenPlan(text);
+    window->ViewItem(kDesignModeItem)->trigger();
+    Calibrate();
+    PlanText plan;
+    QVERIFY(ParsePlanText(text, &plan));
+    const QList<CheckProduct> products =
+        ProductsOf(plan, FloorMap(plan.layout), BasinCatalogue(), FreeAreaSetting::kPrivate);
+    QCOMPARE(products.size(), 1);
+    QCOMPARE(products[0].centre, QPointF(760, 348));
+    QCOMPARE(products[0].deep, QPointF(0, 1));
+    DrawnAsChecked(kDesignTagBase, products[0]);
   }
 
   // Products placed in room layout mode stand in the room's list: the check numbers
@@ -241,13 +248,7 @@ class CheckWindowTest : public QObject, public AppFixture {
   }
 
   void theFreeAreasLieOverTheWorkWindowOnly() {
-    DrawRoom();
-    window->ViewItem(kDesignModeItem)->trigger();
-    const QString path = bitmaps.filePath("basin-2.bmp");
-    QCOMPARE(vCallTessel(TC_PutProduct, kCatalogueBasin, 0, 0, path), 0L);
-    QTest::mouseMove(window->View(), kNearBottomWall + QPoint(5, 5));
-    QTest::mouseMove(window->View(), kNearBottomWall);
-    QTest::mouseRelease(window->View(), Qt::LeftButton, {}, kNearBottomWall);
+    PutBasinNearTheBottomWall();
     QCoreApplication::processEvents();
     // Between the basin's front (by the catalogue's depth) and the bottom wall.
     const QPoint inFront = kNearBottomWall + QPoint(0, 22), aside = kNearBottomWall + QPoint(80, 0);
@@ -279,13 +280,7 @@ class CheckWindowTest : public QObject, public AppFixture {
   // window widens the zones in the work window at once (120 x 120 cm, at 50 % as many
   // window pixels), and the program keeps the choice for its next run.
   void theCheckWindowsSettingIsTheWorkWindows() {
-    DrawRoom();
-    window->ViewItem(kDesignModeItem)->trigger();
-    const QString path = bitmaps.filePath("basin-2.bmp");
-    QCOMPARE(vCallTessel(TC_PutProduct, kCatalogueBasin, 0, 0, path), 0L);
-    QTest::mouseMove(window->View(), kNearBottomWall + QPoint(5, 5));
-    QTest::mouseMove(window->View(), kNearBottomWall);
-    QTest::mouseRelease(window->View(), Qt::LeftButton, {}, kNearBottomWall);
+    PutBasinNearTheBottomWall();
     QCoreApplication::processEvents();
     // In front of the basin, 52 cm to the side of its middle: past the private zone's
     // 45, inside the barrier-free one's 60.
@@ -378,6 +373,18 @@ class CheckWindowTest : public QObject, public AppFixture {
   // Engine truncation and the window's scale leave a corner this many window pixels off.
   static constexpr double kPixelSlack = 2;
 
+  // The fixture's room in design mode, with the basin standing free by the bottom wall,
+  // put there with the pointer.
+  void PutBasinNearTheBottomWall() {
+    DrawRoom();
+    window->ViewItem(kDesignModeItem)->trigger();
+    const QString path = bitmaps.filePath("basin-2.bmp");
+    QCOMPARE(vCallTessel(TC_PutProduct, kCatalogueBasin, 0, 0, path), 0L);
+    QTest::mouseMove(window->View(), kNearBottomWall + QPoint(5, 5));
+    QTest::mouseMove(window->View(), kNearBottomWall);
+    QTest::mouseRelease(window->View(), Qt::LeftButton, {}, kNearBottomWall);
+  }
+
   void OpenPlan(const QByteArray& text) {
     const QString plan = FilePath("plan.tsd");
     QFile f(plan);
@@ -415,6 +422,21 @@ class CheckWindowTest : public QObject, public AppFixture {
     QTest::mouseMove(window->View(), at);
     QTest::mouseRelease(window->View(), Qt::LeftButton, {}, at);
     ReadInfo();
+  }
+  // The engine's outline of the object with `tag`, as its selection shows it, has the
+  // corners the check gives the product.
+  void DrawnAsChecked(int tag, const CheckProduct& product) {
+    window->SelectPlanObject(tag);
+    const QPolygon drawn = window->View()->SelectionOutline();
+    QCOMPARE(drawn.size(), 4);
+    for (int i = 0; i < 4; ++i) {
+      const QPointF corner = WindowAt(product.Corner(i));
+      double nearest = 1e9;
+      for (const QPoint& q : drawn)
+        nearest = std::min(nearest, std::hypot(q.x() - corner.x(), q.y() - corner.y()));
+      QVERIFY2(nearest <= kPixelSlack,
+               qPrintable(QString("corner %1 is %2 off").arg(i).arg(nearest)));
+    }
   }
   // The plan as the engine stores it.
   PlanText SavedPlan() {

@@ -135,6 +135,13 @@ QList<Finding> Check(const PlanBuilder& b, FreeAreaSetting setting = FreeAreaSet
   return CheckPlan(plan, TestCatalogue(), setting);
 }
 
+// The plan's products as the check turns and fronts them.
+QList<CheckProduct> Products(const PlanBuilder& b) {
+  PlanText plan;
+  if (!ParsePlanText(b.Text(), &plan)) return {};
+  return ProductsOf(plan, FloorMap(plan.layout), TestCatalogue(), FreeAreaSetting::kPrivate);
+}
+
 QString Texts(const QList<Finding>& findings) {
   QStringList t;
   for (const Finding& f : findings) t << f.text;
@@ -312,12 +319,7 @@ class PlanCheckTest : public QObject {
     PlanBuilder b(300, 250);
     b.Part("DIAGCRNR", 540, 390, 80, 80, 0);
     b.Product(kBasin, 1, 0, 576, 426);
-    PlanText plan;
-    QVERIFY(ParsePlanText(b.Text(), &plan));
-    const FloorMap floor(plan.layout);
-    QCOMPARE(floor.DiagonalLines().size(), 1);
-    const QList<CheckProduct> products =
-        ProductsOf(plan, floor, TestCatalogue(), FreeAreaSetting::kPrivate);
+    const QList<CheckProduct> products = Products(b);
     QCOMPARE(products.size(), 1);
     const double half = std::sqrt(0.5);
     QVERIFY(std::fabs(products[0].deep.x() - half) < 1e-6);
@@ -347,12 +349,7 @@ class PlanCheckTest : public QObject {
     PlanBuilder b(300, 250);
     b.Part("INSTWALL", 800, 500, 100, 10, 30);
     b.Product(kBasin, 1, 0, 768, 553);
-    PlanText plan;
-    QVERIFY(ParsePlanText(b.Text(), &plan));
-    const FloorMap floor(plan.layout);
-    QCOMPARE(floor.InstallationSides().size(), 4);
-    const QList<CheckProduct> products =
-        ProductsOf(plan, floor, TestCatalogue(), FreeAreaSetting::kPrivate);
+    const QList<CheckProduct> products = Products(b);
     QCOMPARE(products.size(), 1);
     QVERIFY(std::fabs(products[0].deep.x() + 0.5) < 0.01);
     QVERIFY(std::fabs(products[0].deep.y() - 0.866) < 0.01);
