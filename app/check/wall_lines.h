@@ -76,9 +76,12 @@ class WallLines {
     // installation wall's four, a diagonal corner's cut's two ends; none for a room wall.
     int drawnCorners;
     double drawn[4][2];
-    // A diagonal corner's cut: the unit directions, in ring order, of the walls meeting
-    // its start and its end, which a product placed now keeps clear of.
+    // A diagonal corner's cut, whose products keep clear of the walls meeting its ends.
     bool cut;
+    // Whether a product placed now keeps clear of the wall meeting the line's start or
+    // end (at a cut's ends its walls, at a room wall's end a cut), and the unit
+    // directions, in ring order, of those walls.
+    bool keepBefore, keepAfter;
     double before[2], after[2];
   };
   std::vector<Line> lines_;

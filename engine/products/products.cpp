@@ -59,7 +59,8 @@ constexpr double kCollinear = 0.05;
 constexpr int kWallGap = 2;
 constexpr int kBandGap = 4;
 // Where a diagonal cut meets the next wall, a product against the cut keeps its gap off
-// that wall's line and a pixel more for its whole-pixel centre.
+// that wall's line and a pixel more for its whole-pixel centre; a product against that
+// wall keeps kBandGap off the cut's line, as it does standing against the cut.
 constexpr double kEndClearance = kWallGap + 1;
 // No wall line is ever this far away.
 constexpr double kNoWall = 100000;
@@ -200,11 +201,12 @@ bool DrawnFace(const WallLine& l, double* face) {
   return true;
 }
 
-// How far from a cut's end, going in along `in`, the product's side must stand so that
-// its outline, kBandGap off the cut, keeps kEndClearance off the line of the wall that
-// meets the cut there. Where the wall turns back over the cut, sliding along does not
-// help: nothing is asked.
-double RoomAtCutEnd(int wall, FloatPoint in, FloatPoint normal, int depth) {
+// How far from the end of a line, going in along `in`, the product's side must stand
+// so that its outline, `gap` off the line, keeps `clearance` off the line of the wall
+// `wall` meeting it there. Where that wall turns back over the line, sliding along does
+// not help: nothing is asked.
+double RoomAtEnd(int wall, FloatPoint in, FloatPoint normal, int depth, double gap,
+                 double clearance) {
   double wx, wy;
   if (wall < 0 || wall >= kMaxWallSegments || !UnitDirection(walls.segments[wall], &wx, &wy))
     return 0;
@@ -213,25 +215,40 @@ double RoomAtCutEnd(int wall, FloatPoint in, FloatPoint normal, int depth) {
   const double along = in.x * mx + in.y * my, across = normal.x * mx + normal.y * my;
   if (!(along > 0)) return 0;
   double room = 0;
-  for (const double off : {double{kBandGap}, double{kBandGap} + 2.0 * depth})
-    room = std::max(room, (kEndClearance - off * across) / along);
+  for (const double off : {gap, gap + 2.0 * depth})
+    room = std::max(room, (clearance - off * across) / along);
   return room;
 }
 
-// On a diagonal corner, the foot moved along the cut so that the product stands clear
-// of the walls at both of the cut's ends; where the cut leaves no such room, its middle.
-void KeepOffCutEnds(const WallLine& l, int depth, double* fx, double* fy) {
+// The foot moved along a wall line so that the product, `gap` off it, stands
+// `clearance` off the walls meeting its segment's ends that `keep` names; where the line
+// leaves no such room, its middle. A diagonal cut keeps clear of both walls meeting it,
+// and a room wall of a cut meeting it: there a product would otherwise reach over the
+// cut's pen at the line's end.
+void KeepOffEnds(const WallLine& l, int depth, double gap, double clearance, bool (*keep)(int wall),
+                 double* fx, double* fy) {
   const WallSegment& s = walls.segments[l.segment];
+  const bool before = keep(s.prev), after = keep(s.next);
+  if (!before && !after) return;
   const FloatPoint d = l.direction, back{-d.x, -d.y};
   const double half = productWork.mounting % 2 ? productWork.halfWidth : productWork.halfHeight;
   const double first = s.x1 * static_cast<double>(d.x) + s.y1 * static_cast<double>(d.y);
   const double last = s.x2 * static_cast<double>(d.x) + s.y2 * static_cast<double>(d.y);
-  const double low = first + half + RoomAtCutEnd(s.prev, d, l.normal, depth);
-  const double high = last - half - RoomAtCutEnd(s.next, back, l.normal, depth);
+  const double low =
+      first + half + (before ? RoomAtEnd(s.prev, d, l.normal, depth, gap, clearance) : 0);
+  const double high =
+      last - half - (after ? RoomAtEnd(s.next, back, l.normal, depth, gap, clearance) : 0);
   const double along = *fx * d.x + *fy * d.y;
   const double kept = low <= high ? std::clamp(along, low, high) : (low + high) / 2;
   *fx += d.x * (kept - along);
   *fy += d.y * (kept - along);
+}
+
+bool AnyWall(int) {
+  return true;
+}
+bool ACut(int wall) {
+  return wall >= 0 && wall < kMaxWallSegments && walls.segments[wall].kind == SEG_DIAGCRNR;
 }
 
 // Against an installation wall or a diagonal corner, the whole-pixel centre from which
@@ -246,7 +263,8 @@ bool BandCentreOff(const WallLine& l, double fx, double fy, std::int32_t* cx, st
   if (!DrawnFace(l, &face)) return false;
   const double nx = l.normal.x, ny = l.normal.y, dx = l.direction.x, dy = l.direction.y;
   const int depth = productWork.mounting % 2 ? productWork.halfHeight : productWork.halfWidth;
-  if (walls.segments[l.segment].kind == SEG_DIAGCRNR) KeepOffCutEnds(l, depth, &fx, &fy);
+  if (walls.segments[l.segment].kind == SEG_DIAGCRNR)
+    KeepOffEnds(l, depth, kBandGap, kEndClearance, AnyWall, &fx, &fy);
   const double nearest = face + depth + kBandGap;
   // The exact centre in the middle of the strip; whole pixels round it.
   const double lift = nearest + 0.5 - (fx * nx + fy * ny);
@@ -275,6 +293,11 @@ bool BandCentreOff(const WallLine& l, double fx, double fy, std::int32_t* cx, st
 // The centre that line `l` gives for a foot point on it.
 void CentreOff(const WallLine& l, double fx, double fy, std::int32_t* cx, std::int32_t* cy) {
   if (BandCentreOff(l, fx, fy, cx, cy)) return;
+  const int kind = walls.segments[l.segment].kind;
+  if (kind == SEG_HWALL || kind == SEG_VWALL) {
+    const int depth = productWork.mounting % 2 ? productWork.halfHeight : productWork.halfWidth;
+    KeepOffEnds(l, depth, kWallGap, kBandGap, ACut, &fx, &fy);
+  }
   StoredCentreOff(l, fx, fy, cx, cy);
 }
 

@@ -322,7 +322,7 @@ class DiagonalCornerSnappingTest : public WallSnappingTest {
 // corners, wherever along the cut the pointer is, and drops where it hangs: with its
 // back row to the cut, its pixels the same gap off the cut's line as off a turned
 // installation wall's band, and at the cut's ends slid along so that it stays clear of
-// the walls beside it.
+// the walls beside it. Against those walls by the cut's ends it stays clear of the cut.
 TEST_F(DiagonalCornerSnappingTest, ABasinDropsAllAlongACutOfAnyLegs) {
   const std::pair<int, int> legs[] = {{100, 40}, {40, 100}, {100, 70}, {60, 40}, {50, 50}};
   for (const RoomCorner& corner : kRoomCorners) {
@@ -338,10 +338,11 @@ TEST_F(DiagonalCornerSnappingTest, ABasinDropsAllAlongACutOfAnyLegs) {
         return std::pair{static_cast<int>(std::lround(cut.x + cut.dx * along - cut.dy * at)),
                          static_cast<int>(std::lround(cut.y + cut.dy * along + cut.dx * at))};
       };
-      // Every pointer position whose basin would reach no further than the cut.
+      // Every pointer position along the cut and a basin's width beyond its ends, where
+      // the basin stands against the cut or against the wall beside it.
       ASSERT_EQ(Put(300, 1, 0, "basin-2.bmp"), 0);
       int refused = 0, positions = 0;
-      for (int along = kBasinHalfWidth; along <= cut.length - kBasinHalfWidth; ++along) {
+      for (int along = -2 * kBasinHalfWidth; along <= cut.length + 2 * kBasinHalfWidth; ++along) {
         const auto [px, py] = pointerAt(along);
         MoveTo(px, py);
         ++positions;
@@ -384,6 +385,26 @@ TEST_F(DiagonalCornerSnappingTest, ABasinDropsAllAlongACutOfAnyLegs) {
         EXPECT_GE(c.toCut, kBandGap - kDiagonalPenReach) << "clear of the cut's pen";
         EXPECT_LE(c.toCut, kBandGap + 1);
         EXPECT_GE(c.toOther, kWallClearance) << "clear of the walls beside the cut";
+        CallTessel(TC_ClearDesign, 0, 0, 0, 0, 0);
+      }
+      // Just beyond either end, where the wall beside the cut is as near as the cut, the
+      // basin drops clear of the cut's pen.
+      for (double along : {-10.0, cut.length + 10}) {
+        SCOPED_TRACE(::testing::Message() << along << " along");
+        const auto [px, py] = pointerAt(along);
+        ASSERT_EQ(Put(300, 1, 0, "basin-2.bmp"), 0);
+        MoveTo(px, py);
+        EXPECT_TRUE(pointer.dropAllowed) << "the hanging outline is refused";
+        CallTessel(TC_DropCursor, 0, 0, 0, 0, 0);
+        if (Info().bObjAtCur != 0) {
+          ADD_FAILURE() << "the drop was refused";
+          CallTessel(TC_SetSelectCursor, 0, 0, 0, 0, 0);
+          continue;
+        }
+        const ObjectRecord* r = RecordOfTag(kDesignTagBase);
+        ASSERT_NE(r, nullptr);
+        EXPECT_GT(ClearanceAround(r->x, r->y).basinPixels, 1000) << "the whole basin is drawn";
+        EXPECT_GE(CutClearanceAround(cut, r->x, r->y).toCut, kWallClearance);
         CallTessel(TC_ClearDesign, 0, 0, 0, 0, 0);
       }
     }
