@@ -412,9 +412,9 @@ TEST_F(DiagonalCornerSnappingTest, ABasinDropsAllAlongACutOfAnyLegs) {
 }
 
 // Plans keep their basins on a cut where they were stored or dropped: a basin that
-// earlier drops put against a cut of 100 x 40 cm, two and a half pixels off it, and one
-// dropped now against a cut of 100 x 70 cm are redrawn at their centres, and a saved
-// plan loads to the same picture.
+// earlier drops put against a cut of 100 x 40 cm, two and a half pixels off it, one on
+// the wall beside it hard by the cut's end, and one dropped now against a cut of
+// 100 x 70 cm are redrawn at their centres, and a saved plan loads to the same picture.
 TEST_F(DiagonalCornerSnappingTest, ABasinOnACutIsRedrawnWhereItWasStoredOrDropped) {
   const int cutIndex = CutCorner(kRoomCorners[0], 100, 40);
   ASSERT_GE(cutIndex, 0);
@@ -422,12 +422,20 @@ TEST_F(DiagonalCornerSnappingTest, ABasinOnACutIsRedrawnWhereItWasStoredOrDroppe
   ASSERT_EQ(cut.x, 460);
   ASSERT_EQ(cut.y, 390);
   InsertProduct(Path("basin-2.bmp"), 301, 568, 371, 1);
+  // And one at the start of the top wall's line, hard by the cut's end, where the top
+  // wall put it and a drop now keeps it back.
+  InsertProduct(Path("basin-2.bmp"), 303, 690, 332, 1);
   FullRedraw();
   const ObjectRecord* stored = RecordOfTag(kDesignTagBase);
   ASSERT_NE(stored, nullptr);
   EXPECT_EQ(stored->x, 568);
   EXPECT_EQ(stored->y, 371);
-  EXPECT_EQ(ProductList(), (std::vector<int>{301, 0}));
+  const ObjectRecord* byTheCut = RecordOfTag(kDesignTagBase + 1);
+  ASSERT_NE(byTheCut, nullptr);
+  EXPECT_EQ(byTheCut->x, 690);
+  EXPECT_EQ(byTheCut->y, 332);
+  EXPECT_EQ(At(690, 312), kBackRow) << "drawn at its stored centre";
+  EXPECT_EQ(ProductList(), (std::vector<int>{301, 303, 0}));
   EXPECT_LT(CutClearanceAround(cut, 568, 371).basinOff, kBandGap)
       << "as near the cut as it was stored, not where a drop now puts it";
   const std::vector<std::uint8_t> old = Sheet();
@@ -453,6 +461,7 @@ TEST_F(DiagonalCornerSnappingTest, ABasinOnACutIsRedrawnWhereItWasStoredOrDroppe
     SCOPED_TRACE(::testing::Message() << "legs 100 x " << legV);
     ASSERT_GE(CutCorner(kRoomCorners[0], 100, legV), 0);
     InsertProduct(Path("basin-2.bmp"), static_cast<std::uint32_t>(number), x, y, 1);
+    if (legV == 40) InsertProduct(Path("basin-2.bmp"), 303, 690, 332, 1);
     FullRedraw();
     const std::string plan = Path("plan.tsd");
     ASSERT_EQ(CallTessel(TC_SaveDesignFile, 0, 0, 0, reinterpret_cast<long>(plan.c_str()), 0), 0);
