@@ -1,8 +1,8 @@
 // A plan as the fitter's checks see it, read from the plan file's text without the
 // engine: the records of both sections, the floor of the room as a map of worksheet
-// pixels (two per centimetre), the doors with their swing, and the products with their
-// outline, front and height band. Plain code without widgets, shared by the plan check
-// and the quantities.
+// pixels (two per centimetre) and the doors with their swing. Plain code without
+// widgets, shared by the plan check, the live distances and the quantities; where the
+// products stand and face is the check's (`ProductsOf`) over `wall_lines`.
 #pragma once
 
 #include <QByteArray>

@@ -62,8 +62,10 @@ inline void ConfirmNextDialog(const QString& firstValue = QString()) {
   });
 }
 
-// How often a pending answer looks for its window before giving up.
-constexpr int kAnswerTries = 200;
+// How often a pending answer looks for its window before giving up, 10 ms apart: ten
+// seconds, as a window that reads the plan first can take seconds on a loaded machine
+// under the sanitizers. Only a failing test waits that long.
+constexpr int kAnswerTries = 1000;
 
 // Runs `answer` on the modal window named `name` once it is the active one; a window
 // that opens after another closes needs a few turns of the event loop.
