@@ -59,8 +59,8 @@ constexpr double kCollinear = 0.05;
 constexpr int kWallGap = 2;
 constexpr int kBandGap = 4;
 // Where a diagonal cut meets the next wall, a product against the cut keeps its gap off
-// that wall's line and a pixel more for its whole-pixel centre; a product against that
-// wall keeps kBandGap off the cut's line, as it does standing against the cut.
+// that wall's line and a pixel more for its whole-pixel centre. (A product against that
+// wall keeps kBandGap off the cut's line, as it does standing against the cut.)
 constexpr double kEndClearance = kWallGap + 1;
 // No wall line is ever this far away.
 constexpr double kNoWall = 100000;
