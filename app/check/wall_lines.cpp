@@ -21,6 +21,9 @@ constexpr int kOnLine = 1;
 // Whole-pixel centres up to this many pixels round the exact one are tried against an
 // installation wall, as the engine tries them.
 constexpr int kBandSearch = 2;
+// Where a diagonal cut meets the next wall, a product against the cut keeps its gap off
+// that wall's line and a pixel more for its whole-pixel centre, as the engine keeps it.
+constexpr double kEndClearance = kWallGap + 1;
 // A door or window lies on a wall line when its stored point is this close to it.
 constexpr int kOpeningReach = 1;
 // The engine reads lengths of room parts up to twice the sheet's width.
@@ -165,7 +168,7 @@ WallLines::WallLines(const PlanText& plan, const FloorMap& floor) {
     auto add = [&](int a, int b) {
       if (b <= a) return;
       const QPointF p = point(forward ? a : b), q = point(forward ? b : a);
-      lines_.push_back({p.x(), p.y(), q.x(), q.y(), false, false, {}});
+      lines_.push_back({p.x(), p.y(), q.x(), q.y(), false, 0, {}, false, false, false, {}, {}});
     };
     if (window) {
       add(from, to);
@@ -232,13 +235,60 @@ WallLines::WallLines(const PlanText& plan, const FloorMap& floor) {
       }
     }
   }
-  // A diagonal corner's cut, walked so that its normal points into the room.
+  // A diagonal corner's cut, walked so that its normal points into the room. Its band
+  // is drawn outwards from its ends; the walls meeting them ran on to the room's corner.
   for (const FloorMap::CornerCut& c : cuts) {
     if (c.round) continue;
     QPoint a = c.ends[0], b = c.ends[1];
+    const QPoint corner(c.ends[1].x(), c.ends[0].y());
     const QPoint d = b - a;
     if (-d.y() * c.inward.x() + d.x() * c.inward.y() < 0) std::swap(a, b);
-    lines_.push_back({double(a.x()), double(a.y()), double(b.x()), double(b.y()), true, false, {}});
+    Line l{double(a.x()),
+           double(a.y()),
+           double(b.x()),
+           double(b.y()),
+           true,
+           2,
+           {},
+           true,
+           true,
+           true,
+           {},
+           {}};
+    l.drawn[0][0] = a.x();
+    l.drawn[0][1] = a.y();
+    l.drawn[1][0] = b.x();
+    l.drawn[1][1] = b.y();
+    auto unit = [](QPoint from, QPoint to, double out[2]) {
+      const QPoint v = to - from;
+      const double length = std::hypot(v.x(), v.y());
+      out[0] = length > 0 ? v.x() / length : 0;
+      out[1] = length > 0 ? v.y() / length : 0;
+    };
+    unit(a, corner, l.before);
+    unit(corner, b, l.after);
+    lines_.push_back(l);
+  }
+  // A room wall's line that a cut ends on or starts from keeps its products clear of
+  // the cut there.
+  const std::size_t roomAndCuts = lines_.size();
+  for (std::size_t i = 0; i < roomAndCuts; ++i) {
+    if (!lines_[i].cut) continue;
+    const Line cut = lines_[i];
+    const double length = std::hypot(cut.bx - cut.ax, cut.by - cut.ay);
+    const double direction[2] = {(cut.bx - cut.ax) / length, (cut.by - cut.ay) / length};
+    for (std::size_t k = 0; k < roomAndCuts; ++k) {
+      Line& wall = lines_[k];
+      if (wall.band) continue;
+      if (wall.ax == cut.bx && wall.ay == cut.by) {
+        wall.keepBefore = true;
+        std::copy(direction, direction + 2, wall.before);
+      }
+      if (wall.bx == cut.ax && wall.by == cut.ay) {
+        wall.keepAfter = true;
+        std::copy(direction, direction + 2, wall.after);
+      }
+    }
   }
   // Installation walls: all four sides of the band, each walked with its normal out of
   // the wall, from the stored edge round, as the engine lays the band out.
@@ -271,7 +321,9 @@ WallLines::WallLines(const PlanText& plan, const FloorMap& floor) {
     };
     const std::array<double, 2> far2 = cut(p2.x(), p2.y()), far1 = cut(p1.x(), p1.y());
     for (int k = 0; k < 4; ++k) {
-      Line l{p[k][0], p[k][1], p[(k + 1) % 4][0], p[(k + 1) % 4][1], true, true, {}};
+      Line l{
+          p[k][0], p[k][1], p[(k + 1) % 4][0], p[(k + 1) % 4][1], true, 4, {}, false, false, false,
+          {},      {}};
       const double drawn[4][2] = {{double(p1.x()), double(p1.y())},
                                   {double(p2.x()), double(p2.y())},
                                   {far2[0], far2[1]},
@@ -314,14 +366,50 @@ ProductOutline WallLines::Place(int mount, int angle, int halfWidth, int halfHei
     return QPoint(static_cast<std::int32_t>(fx + l.nx * off),
                   static_cast<std::int32_t>(fy + l.ny * off));
   };
-  // Against an installation wall, as a drop now places it: the whole pixel nearest the
-  // foot along the line from which the outline stands kBandGap to a pixel more off the
-  // band as drawn.
+  // How far from a line's end, going in along `in`, the product's side stands so that
+  // its outline, `gap` off the line, keeps `clearance` off the line of the wall running
+  // `wall` there.
+  auto roomAtEnd = [&](const double wall[2], double inX, double inY, const SnapLine& l, double gap,
+                       double clearance) {
+    const double mx = -wall[1], my = wall[0];
+    const double in = inX * mx + inY * my, across = l.nx * mx + l.ny * my;
+    if (!(in > 0)) return 0.0;
+    double room = 0;
+    for (const double off : {gap, gap + 2.0 * depth})
+      room = std::max(room, (clearance - off * across) / in);
+    return room;
+  };
+  // The foot kept back from the line's ends where it keeps clear of the wall there, as
+  // the engine keeps it.
+  auto keepBack = [&](const Line& raw, const SnapLine& l, double gap, double clearance, double* fx,
+                      double* fy) {
+    if (!raw.keepBefore && !raw.keepAfter) return;
+    const double dx = l.dx, dy = l.dy;
+    const double low = raw.ax * dx + raw.ay * dy + along +
+                       (raw.keepBefore ? roomAtEnd(raw.before, dx, dy, l, gap, clearance) : 0);
+    const double high = raw.bx * dx + raw.by * dy - along -
+                        (raw.keepAfter ? roomAtEnd(raw.after, -dx, -dy, l, gap, clearance) : 0);
+    const double at = *fx * dx + *fy * dy;
+    const double kept = low <= high ? std::clamp(at, low, high) : (low + high) / 2;
+    *fx += dx * (kept - at);
+    *fy += dy * (kept - at);
+  };
+  // As a drop now places it. Against an installation wall or a diagonal corner: the
+  // whole pixel nearest the foot along the line from which the outline stands kBandGap
+  // to a pixel more off the band as drawn, on a cut the foot first kept back from its
+  // ends so that the outline stays clear of the walls meeting it there. Against a room
+  // wall that a cut meets, the foot kept back so that the outline stays kBandGap off
+  // the cut.
   auto centre = [&](const Line& raw, const SnapLine& l, double fx, double fy) {
-    if (!raw.instWall) return storedCentre(raw, l, fx, fy);
+    if (raw.drawnCorners == 0) {
+      keepBack(raw, l, kWallGap, kBandGap, &fx, &fy);
+      return storedCentre(raw, l, fx, fy);
+    }
     const double nx = l.nx, ny = l.ny, dx = l.dx, dy = l.dy;
     double face = -kNoWall;
-    for (const auto& b : raw.drawn) face = std::max(face, b[0] * nx + b[1] * ny);
+    for (int i = 0; i < raw.drawnCorners; ++i)
+      face = std::max(face, raw.drawn[i][0] * nx + raw.drawn[i][1] * ny);
+    keepBack(raw, l, kBandGap, kEndClearance, &fx, &fy);
     const double nearest = face + depth + kBandGap;
     const double lift = nearest + 0.5 - (fx * nx + fy * ny);
     const int baseX = static_cast<int>(std::floor(fx + nx * lift)),

@@ -72,8 +72,17 @@ class WallLines {
   struct Line {
     double ax, ay, bx, by;  // in ring direction: the normal (-dy, dx) points off the wall
     bool band;              // an installation wall's or a diagonal corner's band line
-    bool instWall;          // an installation wall's, whose band is drawn as `drawn`
+    // The band's corners as drawn, whose face a product placed now stands off: an
+    // installation wall's four, a diagonal corner's cut's two ends; none for a room wall.
+    int drawnCorners;
     double drawn[4][2];
+    // A diagonal corner's cut, whose products keep clear of the walls meeting its ends.
+    bool cut;
+    // Whether a product placed now keeps clear of the wall meeting the line's start or
+    // end (at a cut's ends its walls, at a room wall's end a cut), and the unit
+    // directions, in ring order, of those walls.
+    bool keepBefore, keepAfter;
+    double before[2], after[2];
   };
   std::vector<Line> lines_;
 };

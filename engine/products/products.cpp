@@ -58,6 +58,10 @@ constexpr double kCollinear = 0.05;
 // lines of installation walls and diagonal corners, whose bands start on the line.
 constexpr int kWallGap = 2;
 constexpr int kBandGap = 4;
+// Where a diagonal cut meets the next wall, a product against the cut keeps its gap off
+// that wall's line and a pixel more for its whole-pixel centre. (A product against that
+// wall keeps kBandGap off the cut's line, as it does standing against the cut.)
+constexpr double kEndClearance = kWallGap + 1;
 // No wall line is ever this far away.
 constexpr double kNoWall = 100000;
 // A stored centre this many pixels from the centre a line gives is that line's.
@@ -172,19 +176,95 @@ void StoredCentreOff(const WallLine& l, double fx, double fy, std::int32_t* cx, 
   *cy = static_cast<std::int32_t>(fy + l.normal.y * off);
 }
 
-// Against an installation wall, the whole-pixel centre from which the product's
-// outline, as its bitmap is drawn, stands between kBandGap and kBandGap + 1 pixels off
-// the band as it is drawn, nearest the foot along the line. The pixels of such centres
-// form a strip along the line, so the centre chosen for a pointer resting on a chosen
-// centre is that centre again. The corners cut to whole pixels for the collision test
-// lie at most a pixel nearer in each direction, still clear of the band's pen.
-bool BandCentreOff(const WallLine& l, double fx, double fy, std::int32_t* cx, std::int32_t* cy) {
+// The room face of the band a line belongs to, as it is drawn: the furthest any of the
+// band's drawn corners reaches along the line's normal. An installation wall's band is
+// the turned rectangle it is drawn as; a diagonal corner's band is drawn outwards from
+// the cut's own ends, so the cut is its face. False for the lines of other walls.
+bool DrawnFace(const WallLine& l, double* face) {
+  const WallSegment& s = walls.segments[l.segment];
   POINT band[4];
-  if (!InstWallBand(l.segment, band)) return false;
+  int corners = 0;
+  if (s.kind == SEG_INSTWALL) {
+    if (!InstWallBand(l.segment, band)) return false;
+    corners = 4;
+  } else if (s.kind == SEG_DIAGCRNR) {
+    band[0] = POINT{s.x1, s.y1};
+    band[1] = POINT{s.x2, s.y2};
+    corners = 2;
+  } else {
+    return false;
+  }
+  *face = -kNoWall;
+  for (int i = 0; i < corners; ++i)
+    *face = std::max(*face, band[i].x * static_cast<double>(l.normal.x) +
+                                band[i].y * static_cast<double>(l.normal.y));
+  return true;
+}
+
+// How far from the end of a line, going in along `in`, the product's side must stand
+// so that its outline, `gap` off the line, keeps `clearance` off the line of the wall
+// `wall` meeting it there. Where that wall turns back over the line, sliding along does
+// not help: nothing is asked.
+double RoomAtEnd(int wall, FloatPoint in, FloatPoint normal, int depth, double gap,
+                 double clearance) {
+  double wx, wy;
+  if (wall < 0 || wall >= kMaxWallSegments || !UnitDirection(walls.segments[wall], &wx, &wy))
+    return 0;
+  // The wall's normal into the room, as the ring turns.
+  const double mx = -wy, my = wx;
+  const double along = in.x * mx + in.y * my, across = normal.x * mx + normal.y * my;
+  if (!(along > 0)) return 0;
+  double room = 0;
+  for (const double off : {gap, gap + 2.0 * depth})
+    room = std::max(room, (clearance - off * across) / along);
+  return room;
+}
+
+// The foot moved along a wall line so that the product, `gap` off it, stands
+// `clearance` off the walls meeting its segment's ends that `keep` names; where the line
+// leaves no such room, its middle. A diagonal cut keeps clear of both walls meeting it,
+// and a room wall of a cut meeting it: there a product would otherwise reach over the
+// cut's pen at the line's end.
+void KeepOffEnds(const WallLine& l, int depth, double gap, double clearance, bool (*keep)(int wall),
+                 double* fx, double* fy) {
+  const WallSegment& s = walls.segments[l.segment];
+  const bool before = keep(s.prev), after = keep(s.next);
+  if (!before && !after) return;
+  const FloatPoint d = l.direction, back{-d.x, -d.y};
+  const double half = productWork.mounting % 2 ? productWork.halfWidth : productWork.halfHeight;
+  const double first = s.x1 * static_cast<double>(d.x) + s.y1 * static_cast<double>(d.y);
+  const double last = s.x2 * static_cast<double>(d.x) + s.y2 * static_cast<double>(d.y);
+  const double low =
+      first + half + (before ? RoomAtEnd(s.prev, d, l.normal, depth, gap, clearance) : 0);
+  const double high =
+      last - half - (after ? RoomAtEnd(s.next, back, l.normal, depth, gap, clearance) : 0);
+  const double along = *fx * d.x + *fy * d.y;
+  const double kept = low <= high ? std::clamp(along, low, high) : (low + high) / 2;
+  *fx += d.x * (kept - along);
+  *fy += d.y * (kept - along);
+}
+
+bool AnyWall(int) {
+  return true;
+}
+bool ACut(int wall) {
+  return wall >= 0 && wall < kMaxWallSegments && walls.segments[wall].kind == SEG_DIAGCRNR;
+}
+
+// Against an installation wall or a diagonal corner, the whole-pixel centre from which
+// the product's outline, as its bitmap is drawn, stands between kBandGap and
+// kBandGap + 1 pixels off the band as it is drawn, nearest the foot along the line. The
+// pixels of such centres form a strip along the line, so the centre chosen for a
+// pointer resting on a chosen centre is that centre again. The corners cut to whole
+// pixels for the collision test lie at most a pixel nearer in each direction, still
+// clear of the band's pen.
+bool BandCentreOff(const WallLine& l, double fx, double fy, std::int32_t* cx, std::int32_t* cy) {
+  double face;
+  if (!DrawnFace(l, &face)) return false;
   const double nx = l.normal.x, ny = l.normal.y, dx = l.direction.x, dy = l.direction.y;
-  double face = -kNoWall;
-  for (const POINT& b : band) face = std::max(face, b.x * nx + b.y * ny);
   const int depth = productWork.mounting % 2 ? productWork.halfHeight : productWork.halfWidth;
+  if (walls.segments[l.segment].kind == SEG_DIAGCRNR)
+    KeepOffEnds(l, depth, kBandGap, kEndClearance, AnyWall, &fx, &fy);
   const double nearest = face + depth + kBandGap;
   // The exact centre in the middle of the strip; whole pixels round it.
   const double lift = nearest + 0.5 - (fx * nx + fy * ny);
@@ -212,7 +292,12 @@ bool BandCentreOff(const WallLine& l, double fx, double fy, std::int32_t* cx, st
 
 // The centre that line `l` gives for a foot point on it.
 void CentreOff(const WallLine& l, double fx, double fy, std::int32_t* cx, std::int32_t* cy) {
-  if (walls.segments[l.segment].kind == SEG_INSTWALL && BandCentreOff(l, fx, fy, cx, cy)) return;
+  if (BandCentreOff(l, fx, fy, cx, cy)) return;
+  const int kind = walls.segments[l.segment].kind;
+  if (kind == SEG_HWALL || kind == SEG_VWALL) {
+    const int depth = productWork.mounting % 2 ? productWork.halfHeight : productWork.halfWidth;
+    KeepOffEnds(l, depth, kWallGap, kBandGap, ACut, &fx, &fy);
+  }
   StoredCentreOff(l, fx, fy, cx, cy);
 }
 

@@ -909,7 +909,9 @@ class ProductBarTest : public QObject, public AppFixture {
   // The live distances place a hanging basin where the engine then drops it, against
   // every kind of wall line: a diagonal corner's cut, both long sides of an installation
   // wall turned by 30 degrees, the top wall under a window (the wall goes on there),
-  // the bottom wall beside a door (never in it) and the back of a niche. Each drop is
+  // the bottom wall beside a door (never in it), the back of a niche, a cut of unequal
+  // legs by its end at the bottom wall, where the basin is kept clear of that wall, and
+  // the left wall by the end of another such cut, where it is kept clear of the cut. Each drop is
   // compared with the place the status line's distances were worked out for.
   void theLiveDistancesPlaceAProductWhereTheEngineDrops() {
     QVERIFY(window = OpenWindow({1000, 700}));
@@ -920,13 +922,15 @@ class ProductBarTest : public QObject, public AppFixture {
       QFile f(file);
       QVERIFY(f.open(QIODevice::WriteOnly));
       f.write(
-          "[Layout]\ncount=6\n"
+          "[Layout]\ncount=8\n"
           "00=WALLRECT,640,440,300,250,32767,0,0\n"
           "01=DIAGCRNR,440,290,100,100,0,0,0\n"
           "02=INSTWALL,780,480,80,10,30,0,0\n"
           "03=WINDOW,780,190,60,90,32767,0,0\n"
           "04=DOOR,640,690,80,90,32767,0,0\n"
           "05=WALLRECT,970,440,30,60,32767,0,0\n"
+          "06=DIAGCRNR,900,620,40,70,0,0,0\n"
+          "07=DIAGCRNR,380,620,40,70,0,0,0\n"
           "[Design]\ncount=0\n");
     }
     nextFileName = file;
@@ -955,7 +959,9 @@ class ProductBarTest : public QObject, public AppFixture {
                               {"its other side", {882, 632}, true},
                               {"under the window", {900, 340}, false},
                               {"beside the door", {740, 790}, false},
-                              {"in a niche of the right wall", {1066, 560}, false}};
+                              {"in a niche of the right wall", {1066, 560}, false},
+                              {"the end of a cut of 40 x 70 cm", {987, 757}, true},
+                              {"the left wall by the end of such a cut", {480, 640}, false}};
     int placed = 0;
     for (const Target& t : targets) {
       QTest::mouseClick(Bar()->Button(ButtonOf(101)), Qt::LeftButton);
