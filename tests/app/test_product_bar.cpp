@@ -1147,8 +1147,8 @@ class ProductBarTest : public QObject, public AppFixture {
       QTest::mouseMove(window->View(), on);
       QTest::mouseRelease(window->View(), Qt::RightButton, {}, on);
       [&] {
-        QTRY_VERIFY2(shown >= 0, qPrintable("no position window; messages: " +
-                                            Messages::Shown().join('|')));
+        QTRY_VERIFY2(shown >= 0,
+                     qPrintable("no position window; messages: " + Messages::Shown().join('|')));
       }();
       return shown;
     };

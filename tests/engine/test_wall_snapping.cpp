@@ -93,6 +93,24 @@ class WallSnappingTest : public ProductTest {
       if (walls.segments[i].kind == SEG_INSTWALL) return i;
     return -1;
   }
+
+  // Hangs a basin at the pointer and drops it there: the record dropped, or nullptr,
+  // with the failure recorded and the pointer freed, when the outline or the drop is
+  // refused.
+  const ObjectRecord* HangAndDrop(int px, int py) {
+    EXPECT_EQ(Put(300, 1, 0, "basin-2.bmp"), 0);
+    MoveTo(px, py);
+    EXPECT_TRUE(pointer.dropAllowed) << "the hanging outline is refused";
+    CallTessel(TC_DropCursor, 0, 0, 0, 0, 0);
+    if (Info().bObjAtCur != 0) {
+      ADD_FAILURE() << "the drop was refused";
+      CallTessel(TC_SetSelectCursor, 0, 0, 0, 0, 0);
+      return nullptr;
+    }
+    const ObjectRecord* r = RecordOfTag(kDesignTagBase);
+    EXPECT_NE(r, nullptr);
+    return r;
+  }
 };
 
 // Each long side of an installation wall upright or turned by 30, 150 or 330 degrees: the basin
@@ -121,18 +139,9 @@ TEST_F(WallSnappingTest, ABasinStandsTheSameGapOffEitherSideOfATurnedInstallatio
         const double at = kBasinDepth + kBandGap + 10;
         const int px = static_cast<int>(std::lround(fx + dx * mid + side * nx * at));
         const int py = static_cast<int>(std::lround(fy + dy * mid + side * ny * at));
-        ASSERT_EQ(Put(300, 1, 0, "basin-2.bmp"), 0);
-        MoveTo(px, py);
-        EXPECT_TRUE(pointer.dropAllowed) << "the hanging outline is refused";
-        CallTessel(TC_DropCursor, 0, 0, 0, 0, 0);
-        if (Info().bObjAtCur != 0) {
-          ADD_FAILURE() << "the drop was refused";
-          CallTessel(TC_SetSelectCursor, 0, 0, 0, 0, 0);
-          continue;
-        }
+        const ObjectRecord* r = HangAndDrop(px, py);
+        if (!r) continue;
         ASSERT_EQ(core.design.count, 1);
-        const ObjectRecord* r = RecordOfTag(kDesignTagBase);
-        ASSERT_NE(r, nullptr);
         EXPECT_EQ(r->p1, 1u | (static_cast<std::uint32_t>(owner) << 4)) << "hung on that wall";
         const Clearance c = ClearanceAround(r->x, r->y);
         EXPECT_GT(c.basinPixels, 1000) << "the whole basin is drawn";
@@ -161,12 +170,7 @@ TEST_F(WallSnappingTest, APointerNextToAWallsCentreSnapsTheBasinExactly) {
   ASSERT_NE(fresh, nullptr);
   ASSERT_EQ(fresh->y, 310 + 2 + kBasinDepth);
   CallTessel(TC_ClearDesign, 0, 0, 0, 0, 0);
-  ASSERT_EQ(Put(300, 1, 0, "basin-2.bmp"), 0);
-  MoveTo(700, 310 + 2 + kBasinDepth - 1);
-  EXPECT_TRUE(pointer.dropAllowed);
-  CallTessel(TC_DropCursor, 0, 0, 0, 0, 0);
-  ASSERT_EQ(Info().bObjAtCur, 0) << "the drop was refused";
-  const ObjectRecord* r = RecordOfTag(kDesignTagBase);
+  const ObjectRecord* r = HangAndDrop(700, 310 + 2 + kBasinDepth - 1);
   ASSERT_NE(r, nullptr);
   EXPECT_EQ(r->x, 700);
   EXPECT_EQ(r->y, 310 + 2 + kBasinDepth);
@@ -190,12 +194,7 @@ TEST_F(WallSnappingTest, APointerNextToAWallsCentreSnapsTheBasinExactly) {
   // Each pointer a pixel from that centre, towards the wall along either axis.
   for (const auto& [px, py] : {std::pair{cx + (nx < 0 ? 1 : -1), cy}, std::pair{cx, cy - 1}}) {
     SCOPED_TRACE(::testing::Message() << "pointer at " << px << ", " << py);
-    ASSERT_EQ(Put(300, 1, 0, "basin-2.bmp"), 0);
-    MoveTo(px, py);
-    EXPECT_TRUE(pointer.dropAllowed);
-    CallTessel(TC_DropCursor, 0, 0, 0, 0, 0);
-    ASSERT_EQ(Info().bObjAtCur, 0) << "the drop was refused";
-    const ObjectRecord* basin = RecordOfTag(kDesignTagBase);
+    const ObjectRecord* basin = HangAndDrop(px, py);
     ASSERT_NE(basin, nullptr);
     EXPECT_NE(basin->x * nx + basin->y * ny, px * nx + py * ny) << "left where it was pointed";
     const Clearance c = ClearanceAround(basin->x, basin->y);
@@ -354,18 +353,9 @@ TEST_F(DiagonalCornerSnappingTest, ABasinDropsAllAlongACutOfAnyLegs) {
       for (double along : {first, first + 1, first + 9, cut.length / 2, last - 9, last - 1, last}) {
         SCOPED_TRACE(::testing::Message() << along << " along");
         const auto [px, py] = pointerAt(along);
-        ASSERT_EQ(Put(300, 1, 0, "basin-2.bmp"), 0);
-        MoveTo(px, py);
-        EXPECT_TRUE(pointer.dropAllowed) << "the hanging outline is refused";
-        CallTessel(TC_DropCursor, 0, 0, 0, 0, 0);
-        if (Info().bObjAtCur != 0) {
-          ADD_FAILURE() << "the drop was refused";
-          CallTessel(TC_SetSelectCursor, 0, 0, 0, 0, 0);
-          continue;
-        }
+        const ObjectRecord* r = HangAndDrop(px, py);
+        if (!r) continue;
         ASSERT_EQ(core.design.count, 1);
-        const ObjectRecord* r = RecordOfTag(kDesignTagBase);
-        ASSERT_NE(r, nullptr);
         EXPECT_EQ(r->p1, 1u) << "hung on a room wall";
         // The record at the cut: its centre the basin's depth and the gap off the line,
         // between the cut's ends as whole pixels allow.
@@ -392,17 +382,8 @@ TEST_F(DiagonalCornerSnappingTest, ABasinDropsAllAlongACutOfAnyLegs) {
       for (double along : {-10.0, cut.length + 10}) {
         SCOPED_TRACE(::testing::Message() << along << " along");
         const auto [px, py] = pointerAt(along);
-        ASSERT_EQ(Put(300, 1, 0, "basin-2.bmp"), 0);
-        MoveTo(px, py);
-        EXPECT_TRUE(pointer.dropAllowed) << "the hanging outline is refused";
-        CallTessel(TC_DropCursor, 0, 0, 0, 0, 0);
-        if (Info().bObjAtCur != 0) {
-          ADD_FAILURE() << "the drop was refused";
-          CallTessel(TC_SetSelectCursor, 0, 0, 0, 0, 0);
-          continue;
-        }
-        const ObjectRecord* r = RecordOfTag(kDesignTagBase);
-        ASSERT_NE(r, nullptr);
+        const ObjectRecord* r = HangAndDrop(px, py);
+        if (!r) continue;
         EXPECT_GT(ClearanceAround(r->x, r->y).basinPixels, 1000) << "the whole basin is drawn";
         EXPECT_GE(CutClearanceAround(cut, r->x, r->y).toCut, kWallClearance);
         CallTessel(TC_ClearDesign, 0, 0, 0, 0, 0);
