@@ -23,14 +23,11 @@ void OpenTexts(const QStringList& arguments, qsizetype at, int values) {
 }
 
 int Check(const QStringList& arguments, qsizetype at) {
+  FreeAreaSetting setting = FreeAreaSetting::kPrivate;
   if (at + 1 >= arguments.size() || arguments[at + 1].startsWith("--") ||
-      (arguments.contains(kBarrierFree) && arguments.contains(kWheelchair)))
-    return SayOnTerminal(kCheckUnreadable,
-                         QString("usage: tessel32 %1 PLAN.tsd [-LANGUAGE] [%2 | %3]")
-                             .arg(kCheck, kBarrierFree, kWheelchair));
-  const FreeAreaSetting setting = arguments.contains(kWheelchair)    ? FreeAreaSetting::kWheelchair
-                                  : arguments.contains(kBarrierFree) ? FreeAreaSetting::kBarrierFree
-                                                                     : FreeAreaSetting::kPrivate;
+      !FreeAreaSettingOf(arguments, &setting))
+    return SayOnTerminal(kCheckUnreadable, QString("usage: tessel32 %1 PLAN.tsd [-LANGUAGE] [%2]")
+                                               .arg(kCheck, FreeAreaSettingWords()));
   PlanText plan;
   QString why;
   if (!ReadPlanFile(arguments[at + 1], &plan, &why)) return SayOnTerminal(kCheckUnreadable, why);
@@ -64,6 +61,20 @@ int ListQuantities(const QStringList& arguments, qsizetype at) {
 }
 
 }  // namespace
+
+bool FreeAreaSettingOf(const QStringList& arguments, FreeAreaSetting* setting) {
+  const bool barrierFree = arguments.contains(kBarrierFree),
+             wheelchair = arguments.contains(kWheelchair);
+  if (barrierFree && wheelchair) return false;
+  *setting = wheelchair    ? FreeAreaSetting::kWheelchair
+             : barrierFree ? FreeAreaSetting::kBarrierFree
+                           : FreeAreaSetting::kPrivate;
+  return true;
+}
+
+QString FreeAreaSettingWords() {
+  return QString("%1 | %2").arg(kBarrierFree, kWheelchair);
+}
 
 bool IsCheckCommand(const QStringList& arguments) {
   return arguments.contains(kCheck) || arguments.contains(kQuantities);

@@ -27,6 +27,7 @@ constexpr const char* kExport = "--export";
 constexpr const char* kExportList = "--export-list";
 constexpr const char* kPrintPdf = "--print-pdf";
 constexpr const char* kScale = "--scale";
+constexpr const char* kFreeAreas = "--free-areas";
 constexpr const char* kPaper = "--paper";
 constexpr const char* kOrientation = "--orientation";
 
@@ -112,8 +113,14 @@ struct PaperChoice {
   QPageLayout::Orientation orientation = QPageLayout::Portrait;
 };
 
+// The free areas on the page, and for which setting; not shown unless asked for.
+struct FreeAreaChoice {
+  bool shown = false;
+  FreeAreaSetting setting = FreeAreaSetting::kPrivate;
+};
+
 int PrintPdf(EngineCall engine, const QString& plan, const QString& out, int scale,
-             const PaperChoice& choice) {
+             const PaperChoice& choice, const FreeAreaChoice& freeAreas) {
   if (const int r = OpenPlan(engine, plan)) return r;
   EngineInfo info{};
   engine(TC_GetInfo, 0, 0, 0, reinterpret_cast<long>(&info), 0);
@@ -146,6 +153,14 @@ int PrintPdf(EngineCall engine, const QString& plan, const QString& out, int sca
   source.languageSuffix = OpenLanguageSuffix();
   if (catalogue.Open(BatchCatalogueFile(), OpenLanguageSuffix()) == CatalogueState::kOpen)
     source.catalogue = &catalogue;
+  else if (freeAreas.shown)
+    // The free areas come from the catalogue's table: a page without them would pass
+    // for a plan with none.
+    return SayOnTerminal(kBatchFailed,
+                         "the catalogue cannot be read, so the free areas cannot "
+                         "be drawn; print without --free-areas");
+  source.freeAreas = freeAreas.shown;
+  source.freeAreaSetting = freeAreas.setting;
   PlanPrintJob job;
   QString why;
   if (!PreparePlanPrint(engine, scale, source, &job, &why))
@@ -172,9 +187,10 @@ int RunBatch(const QStringList& arguments) {
     return SayOnTerminal(
         kBatchUsage,
         QString("usage: tessel32 %1 PLAN.tsd OUT.png|OUT.bmp | %2 PLAN.tsd "
-                "OUT.pdf [%3 N] [%5 A4|A3] [%6 portrait|landscape] | %4 PLAN.tsd OUT.csv "
-                "[-LANGUAGE]")
-            .arg(kExport, kPrintPdf, kScale, kExportList, kPaper, kOrientation));
+                "OUT.pdf [%3 N] [%5 A4|A3] [%6 portrait|landscape] [%7 [%8]] | %4 PLAN.tsd "
+                "OUT.csv [-LANGUAGE]")
+            .arg(kExport, kPrintPdf, kScale, kExportList, kPaper, kOrientation, kFreeAreas,
+                 FreeAreaSettingWords()));
   const QString plan = arguments[at + 1], out = arguments[at + 2];
   int scale = 0;
   if (const qsizetype s = arguments.indexOf(kScale); s >= 0) {
@@ -203,6 +219,10 @@ int RunBatch(const QStringList& arguments) {
     else
       return SayOnTerminal(kBatchUsage, "the orientation must be portrait or landscape");
   }
+  FreeAreaChoice freeAreas;
+  freeAreas.shown = arguments.contains(kFreeAreas);
+  if (!FreeAreaSettingOf(arguments, &freeAreas.setting))
+    return SayOnTerminal(kBatchUsage, "choose one free area setting: " + FreeAreaSettingWords());
   EngineCall engine = Engine();
   if (!engine)
     return SayOnTerminal(kBatchFailed, "the plan engine could not be loaded: " + EngineLoadError());
@@ -214,7 +234,7 @@ int RunBatch(const QStringList& arguments) {
   });
   SetErrorLookup(&GetError);
   if (exportAt >= 0) return Export(engine, plan, out);
-  if (printAt >= 0) return PrintPdf(engine, plan, out, scale, paper);
+  if (printAt >= 0) return PrintPdf(engine, plan, out, scale, paper, freeAreas);
   return ExportList(engine, plan, out);
 }
 

@@ -197,6 +197,25 @@ class BatchTest : public QObject {
     QVERIFY(PdfText(fitted).contains("1:17"));
   }
 
+  // The free areas on a window-less print, for the setting asked: drawn with their
+  // legend only when asked for, and two settings at once are refused.
+  void printPdfShowsTheFreeAreasWhenAsked() {
+    if (QStandardPaths::findExecutable("pdftotext").isEmpty()) QSKIP("poppler-utils missing");
+    const QString plain = dir.filePath("plain.pdf"), zoned = dir.filePath("zoned.pdf");
+    QCOMPARE(Tessel({"--print-pdf", furnished, plain, "--scale", "50"}).status, 0);
+    QCOMPARE(
+        Tessel({"--print-pdf", furnished, zoned, "--scale", "50", "--free-areas", "--barrier-free"})
+            .status,
+        0);
+    QVERIFY(!PdfText(plain).contains("hatched"));
+    const QString page = PdfText(zoned).simplified();
+    QVERIFY2(page.contains("Free areas (Barrier-free) hatched"), qPrintable(page));
+    const Run both =
+        Tessel({"--print-pdf", furnished, zoned, "--free-areas", "--barrier-free", "--wheelchair"});
+    QCOMPARE(both.status, 2);  // words it cannot read
+    QVERIFY2(both.errors.contains("--barrier-free | --wheelchair"), qPrintable(both.errors));
+  }
+
   // The project's data, the date in the language, the room's inner size and the list
   // with sizes; the plan file itself is left as it was.
   void printPdfPrintsTheProject() {
