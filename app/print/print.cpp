@@ -64,8 +64,6 @@ constexpr double kScaleTextWidthMm = 16;
 constexpr double kMarkMm = 4.4;
 constexpr double kMarkRoomFactor = 1.6;
 constexpr double kLeaderGapMm = 1.5;
-// A plan record's position is stored less this offset (the engine's file convention).
-constexpr int kPlanFileOffset = 120;
 // The free areas: hatch lines this far apart and this wide on paper, whatever the
 // scale, so the hatching reads alike on every page; the zone's edge a little wider.
 constexpr double kHatchMm = 1.5;
@@ -308,36 +306,32 @@ QString SizesText(const ProductListRow& row, char decimalMark) {
          one(row.height);
 }
 
-void DrawListHeader(Page& page, const PlanPrintJob& job, double y, double width) {
+// One row of the list's six cells: numbers to the right, texts to the left.
+void DrawListCells(Page& page, const QStringList& texts, double y, double width, double points,
+                   bool bold) {
   const ListColumns c = Columns(width);
   const double starts[] = {c.position, c.model, c.series, c.name, c.size, c.count};
   const double ends[] = {c.model, c.series, c.name, c.size, c.count, c.end};
-  for (int i = 0; i < 6 && i < job.listHeader.size(); ++i) {
+  for (int i = 0; i < 6 && i < texts.size(); ++i) {
     const Qt::Alignment align =
         i == 0 || i == 5 ? Qt::AlignRight | Qt::AlignVCenter : Qt::AlignLeft | Qt::AlignVCenter;
     page.Text({starts[i] + kCellPaddingMm, y, ends[i] - starts[i] - 2 * kCellPaddingMm, kListRowMm},
-              job.listHeader[i], kSmallPoints, true, align);
+              texts[i], points, bold, align);
   }
+}
+
+void DrawListHeader(Page& page, const PlanPrintJob& job, double y, double width) {
+  DrawListCells(page, job.listHeader, y, width, kSmallPoints, true);
   page.Rule(0, y + kListRowMm, width);
 }
 
 void DrawListRow(Page& page, const PlanPrintJob& job, const ProductListRow& row, double y,
                  double width) {
-  const ListColumns c = Columns(width);
-  const QString texts[] = {QString::number(row.position),
-                           row.model,
-                           row.series,
-                           row.name.isEmpty() ? QString::number(row.id) : row.name,
-                           SizesText(row, job.decimalMark),
-                           QString::number(row.count)};
-  const double starts[] = {c.position, c.model, c.series, c.name, c.size, c.count};
-  const double ends[] = {c.model, c.series, c.name, c.size, c.count, c.end};
-  for (int i = 0; i < 6; ++i) {
-    const Qt::Alignment align =
-        i == 0 || i == 5 ? Qt::AlignRight | Qt::AlignVCenter : Qt::AlignLeft | Qt::AlignVCenter;
-    page.Text({starts[i] + kCellPaddingMm, y, ends[i] - starts[i] - 2 * kCellPaddingMm, kListRowMm},
-              texts[i], kTextPoints, false, align);
-  }
+  DrawListCells(page,
+                {QString::number(row.position), row.model, row.series,
+                 row.name.isEmpty() ? QString::number(row.id) : row.name,
+                 SizesText(row, job.decimalMark), QString::number(row.count)},
+                y, width, kTextPoints, false);
 }
 
 // Where the list goes: rows on the first page below the plan, then full pages.
@@ -551,42 +545,15 @@ QByteArray SavedPlanText(EngineCall engine) {
   return written.open(QIODevice::ReadOnly) ? written.readAll() : QByteArray();
 }
 
-namespace {
-
-// The numbers of a record line after its kind: runs of commas count as one.
-QList<QByteArray> RecordFields(const QByteArray& line) {
-  QList<QByteArray> fields;
-  for (const QByteArray& f : line.split(','))
-    if (!f.isEmpty()) fields << f.trimmed();
-  return fields;
-}
-
-// The record lines of one section of a plan text.
-QList<QList<QByteArray>> Records(const QByteArray& text, const char* section) {
-  const plat::Profile file = plat::Profile::Parse(text.constData(), text.size());
-  QList<QList<QByteArray>> out;
-  const int count = file.GetInt(section, "count", 0);
-  std::vector<char> line(4096);
-  for (int i = 0; i < count; ++i) {
-    const QByteArray key = QByteArray::number(i).rightJustified(2, '0');
-    file.GetString(section, key.constData(), "", line.data(), line.size());
-    out << RecordFields(QByteArray(line.data()));
-  }
-  return out;
-}
-
-}  // namespace
-
-QSizeF RoomInnerSize(const QByteArray& planText) {
+QSizeF RoomInnerSize(const PlanText& plan) {
   double left = 0, top = 0, right = 0, bottom = 0;
   bool any = false;
-  for (const QList<QByteArray>& f : Records(planText, "Layout")) {
-    if (f.size() < 5 || f[0] != "WALLRECT") continue;
+  for (const PlanRecord& r : plan.layout) {
+    if (r.kind != "WALLRECT") continue;
     // A wall rectangle's centre and its length and breadth, which are its half sizes
     // in worksheet pixels; niches and projections all lie within the rectangles'
     // extent.
-    const double x = f[1].toDouble(), y = f[2].toDouble(), hw = f[3].toDouble(),
-                 hh = f[4].toDouble();
+    const double x = r.x, y = r.y, hw = r.p0, hh = r.p1;
     if (!any) {
       left = x - hw, right = x + hw, top = y - hh, bottom = y + hh;
       any = true;
@@ -623,7 +590,8 @@ bool PreparePlanPrint(EngineCall engine, int scale, const PrintSource& source, P
   job->freeAreas.clear();
   job->freeAreaNote.clear();
   PlanText plan;
-  if (source.freeAreas && source.catalogue && ParsePlanText(text, &plan)) {
+  const bool parsed = ParsePlanText(text, &plan);
+  if (source.freeAreas && source.catalogue && parsed) {
     // The zones in worksheet pixels, moved to the picture's, which starts at the
     // drawn part's corner.
     for (FreeAreaShape zone :
@@ -637,7 +605,7 @@ bool PreparePlanPrint(EngineCall engine, int scale, const PrintSource& source, P
           CaptionOr(kFreeAreaNoteCaption, "Free areas (%1) hatched, blocked ones cross-hatched")
               .arg(CaptionOr(kSettingCaptions[setting], ""));
   }
-  const QSizeF room = RoomInnerSize(text);
+  const QSizeF room = parsed ? RoomInnerSize(plan) : QSizeF();
   const bool german = source.languageSuffix.compare("D", Qt::CaseInsensitive) == 0;
   job->decimalMark = german ? ',' : '.';
   const QString roomSize = room.isEmpty()
@@ -695,17 +663,14 @@ bool PreparePlanPrint(EngineCall engine, int scale, const PrintSource& source, P
   std::map<qint64, const ProductListRow*> byId;
   for (const ProductListRow& row : job->products) byId[row.id] = &row;
   job->marks.clear();
-  QList<QList<QByteArray>> placedRecords = Records(text, "Layout");
-  placedRecords << Records(text, "Design");
-  for (const QList<QByteArray>& f : placedRecords) {
-    if (f.size() < 4 || f[0] != "PRODUCT") continue;
-    const auto found = byId.find(f[3].toLongLong());
+  for (const PlanRecord& r : plan.layout + plan.design) {
+    if (r.kind != "PRODUCT") continue;
+    const auto found = byId.find(r.p0);
     if (found == byId.end()) continue;
     const ProductListRow& row = *found->second;
     PositionMark mark;
     mark.position = row.position;
-    mark.centre = QPointF(f[1].toDouble() + kPlanFileOffset - info.iBoundLeft + 0.5,
-                          f[2].toDouble() + kPlanFileOffset - info.iBoundTop + 0.5);
+    mark.centre = QPointF(r.x - info.iBoundLeft + 0.5, r.y - info.iBoundTop + 0.5);
     const double a = std::max(row.width, 0.0), b = std::max(row.depth, 0.0);
     mark.halfSizeCm = std::max(a, b) / 2;
     mark.smallSideCm = std::min(a, b);

@@ -146,9 +146,9 @@ bool PreparePlanPrint(EngineCall engine, int scale, const PrintSource& source, P
 // The plan's text as the engine would save it, through a temporary file that is
 // always removed again; empty when the engine writes none.
 QByteArray SavedPlanText(EngineCall engine);
-// The room's inner size in centimetres: the extent of the wall rectangles of a plan's
-// text; empty when it has none.
-QSizeF RoomInnerSize(const QByteArray& planText);
+// The room's inner size in centimetres: the extent of the wall rectangles of a plan;
+// empty when it has none.
+QSizeF RoomInnerSize(const PlanText& plan);
 
 // The plan's picture exactly as the engine exports it: 8 bits a pixel with the engine's
 // palette, through a temporary bitmap with a name of its own that is always removed

@@ -15,7 +15,7 @@
 #include <cstring>
 
 #include "language/language.h"
-#include "platform/profile.h"
+#include "shell/files.h"
 
 namespace tessel {
 
@@ -44,12 +44,11 @@ QString SystemError(int error) {
   return QString::fromLocal8Bit(std::strerror(error));
 }
 
-// Checked at every step and renamed into place: a full disk leaves the old record.
+// Checked at every step and renamed into place: a full disk leaves the old record. A
+// failure's reason names the file.
 bool WriteRecord(const QString& file, const QString& planFile, QString* why) {
   const QByteArray text = QByteArray(kPlanKey) + planFile.toUtf8().toPercentEncoding("/") + "\n";
-  if (plat::ReplaceFile(QFile::encodeName(file).constData(), text.toStdString())) return true;
-  *why = SystemError(errno);
-  return false;
+  return WriteWholeFile(file, text, why);
 }
 
 // Whether the planner that wrote an own copy has gone: its lock is free (or was never
@@ -245,7 +244,7 @@ bool AutoSave::WriteNow() {
   } else if (!save_ || !save_(part)) {
     why = part + ": " + SystemError(errno);
   } else if (!WriteRecord(InfoFile(), planFile_ ? planFile_() : QString(), &why)) {
-    why = InfoFile() + ": " + why;
+    // The reason already names the record.
   } else if (std::rename(QFile::encodeName(part).constData(),
                          QFile::encodeName(target).constData()) != 0) {
     why = target + ": " + SystemError(errno);

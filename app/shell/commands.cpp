@@ -637,7 +637,7 @@ bool MainWindow::WritePlanQuietly(const QString& name) {
 // or its furnishing, and a failure leaves the old file as it was.
 bool MainWindow::WritePlan(const QString& name, bool quietly) {
   const QByteArray local = FileNameBytes(name);
-  QByteArray text = EnginePlanText();
+  const QByteArray text = ComposedPlanText();
   if (text.isEmpty() && keptFurnishing_.isEmpty() && project_.IsEmpty()) {
     // No room for the text on its way: the engine writes the plan itself.
     if (!quietly) return vCallTessel(TC_SaveDesignFile, 0, 0, 0, name) == TR_Done;
@@ -646,11 +646,6 @@ bool MainWindow::WritePlan(const QString& name, bool quietly) {
     return engine(TC_SaveDesignFile, 0, 0, 0, reinterpret_cast<long>(local.constData()), 0) ==
            TR_Done;
   }
-  if (!text.isEmpty() && !keptFurnishing_.isEmpty()) text = JoinFurnishing(text, keptFurnishing_);
-  if (!text.isEmpty())
-    text = TravellingPictureNames(text, productBar_->PicturesFolder(),
-                                  QCoreApplication::applicationDirPath());
-  if (!text.isEmpty() && !project_.IsEmpty()) text = project_.WriteInto(text);
   const bool ok = !text.isEmpty() && plat::ReplaceFile(local.constData(), text.toStdString());
   if (!ok && !quietly) ShowEngineError(TR_SaveFailed, name);
   return ok;
@@ -672,19 +667,26 @@ void MainWindow::EditProjectProperties() {
 }
 
 QByteArray MainWindow::EnginePlanText() {
-  EngineEntry engine = Engine();
-  if (!scratch_.isValid() || !engine || Bridge().workWindowHandle == 0) return {};
-  const QString name = scratch_.filePath(kScratchPlan);
-  const QByteArray local = name.toLocal8Bit();
-  if (engine(TC_SaveDesignFile, 0, 0, 0, reinterpret_cast<long>(local.constData()), 0) != TR_Done)
-    return {};
-  QFile file(name);
-  if (!file.open(QIODevice::ReadOnly)) return {};
-  return file.readAll();
+  return Bridge().workWindowHandle != 0 ? SavedPlanText(Engine()) : QByteArray();
 }
 
-// The plan as it stands, through the engine's own writer into a file of our own.
+// The plan's whole text as a save writes it: the furnishing kept aside joined in,
+// picture names that travel, the project's section. Empty when the engine gives none.
+QByteArray MainWindow::ComposedPlanText() {
+  QByteArray text = EnginePlanText();
+  if (text.isEmpty()) return text;
+  if (!keptFurnishing_.isEmpty()) text = JoinFurnishing(text, keptFurnishing_);
+  text = TravellingPictureNames(text, productBar_->PicturesFolder(),
+                                QCoreApplication::applicationDirPath());
+  if (!project_.IsEmpty()) text = project_.WriteInto(text);
+  return text;
+}
+
+// The plan as it stands, as a save would write it, read without a file of its own
+// where the engine gives its text.
 bool MainWindow::ReadCurrentPlan(PlanText* plan) {
+  const QByteArray text = ComposedPlanText();
+  if (!text.isEmpty()) return ParsePlanText(text, plan);
   QTemporaryDir dir;
   const QString name = dir.filePath("plan.tsd");
   return dir.isValid() && WritePlanQuietly(name) && ReadPlanFile(name, plan, nullptr);
@@ -981,19 +983,32 @@ bool MainWindow::LoadPlanText(const QByteArray& plan) {
 // side of a switch are noted as texts before it: each undone, its text taken, and all
 // redone again, so the engine is where it was. Oldest first.
 std::vector<QByteArray> MainWindow::EngineStepsBehind() {
-  std::vector<QByteArray> behind;
-  EngineEntry engine = Engine();
-  if (!engine || Bridge().workWindowHandle == 0) return behind;
-  for (ReadInfo(); Bridge().infoRecord.bUndoAvail && behind.size() < kModeStepsKept; ReadInfo()) {
-    engine(TC_Undo, 0, 0, 0, 0, 0);
-    behind.push_back(EnginePlanText());
-  }
-  for (std::size_t i = 0; i < behind.size(); ++i) engine(TC_Redo, 0, 0, 0, 0, 0);
-  ReadInfo();
+  std::vector<QByteArray> behind = WalkEngineSteps(true);
   // A step whose text could not be had ends the walk back there.
   behind.erase(std::find(behind.begin(), behind.end(), QByteArray()), behind.end());
   std::reverse(behind.begin(), behind.end());
   return behind;
+}
+
+// The plan's text at each of the engine's own steps back (or on), nearest first, up to
+// the steps a switch keeps; the engine is then stepped the other way again, so it is
+// where it was.
+std::vector<QByteArray> MainWindow::WalkEngineSteps(bool back) {
+  std::vector<QByteArray> texts;
+  EngineEntry engine = Engine();
+  if (!engine || Bridge().workWindowHandle == 0) return texts;
+  const auto there = static_cast<unsigned short>(back ? TC_Undo : TC_Redo);
+  const auto again = static_cast<unsigned short>(back ? TC_Redo : TC_Undo);
+  auto available = [back] {
+    return back ? Bridge().infoRecord.bUndoAvail : Bridge().infoRecord.bRedoAvail;
+  };
+  for (ReadInfo(); available() && texts.size() < kModeStepsKept; ReadInfo()) {
+    engine(there, 0, 0, 0, 0, 0);
+    texts.push_back(EnginePlanText());
+  }
+  for (std::size_t i = 0; i < texts.size(); ++i) engine(again, 0, 0, 0, 0, 0);
+  ReadInfo();
+  return texts;
 }
 
 // The switch's own step, with the engine's steps before it under it, so that Undo goes
@@ -1021,15 +1036,8 @@ bool MainWindow::StepAcrossSwitch(std::vector<ModeStep>* from, std::vector<ModeS
   const ModeStep step = from->back();
   // Reading a plan ends the engine's history, so the steps Redo could still take on this
   // side of the switch are taken now, each plan noted, and undone again.
-  std::vector<QByteArray> ahead;
-  EngineEntry engine = Engine();
-  if (from == &undoAcross_ && engine) {
-    for (ReadInfo(); Bridge().infoRecord.bRedoAvail && ahead.size() < kModeStepsKept; ReadInfo()) {
-      engine(TC_Redo, 0, 0, 0, 0, 0);
-      ahead.push_back(EnginePlanText());
-    }
-    for (std::size_t i = 0; i < ahead.size(); ++i) engine(TC_Undo, 0, 0, 0, 0, 0);
-  }
+  const std::vector<QByteArray> ahead =
+      from == &undoAcross_ ? WalkEngineSteps(false) : std::vector<QByteArray>();
   const QByteArray now = EnginePlanText();
   if (now.isEmpty() || std::count(ahead.begin(), ahead.end(), QByteArray()) > 0) return false;
   ModeStep back{now, workMode_, keptFurnishing_, 0};

@@ -227,6 +227,7 @@ class MainWindow : public QMainWindow {
   bool WritePlan(const QString& name, bool quietly);
   // The plan's text as the engine holds it now (the room alone in layout mode); empty
   // when it could not be had.
+  QByteArray ComposedPlanText();
   QByteArray EnginePlanText();
   // The work-mode switch without keeping or joining the furnishing.
   void ShowWorkMode(tessel::WorkMode mode);
@@ -314,6 +315,7 @@ class MainWindow : public QMainWindow {
   };
   std::vector<ModeStep> undoAcross_, redoAcross_;
   bool StepAcrossSwitch(std::vector<ModeStep>* from, std::vector<ModeStep>* to);
+  std::vector<QByteArray> WalkEngineSteps(bool back);
   std::vector<QByteArray> EngineStepsBehind();
   void NoteSwitch(const std::vector<QByteArray>& behind, const ModeStep& step);
   // Where the plan's text passes through a file on its way to and from the engine.

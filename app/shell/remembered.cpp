@@ -57,16 +57,18 @@ RememberedWindow ReadRememberedWindow() {
 }
 
 void WriteRememberedWindow(const RememberedWindow& r) {
-  if (!r.geometry.isNull()) {
-    WriteSetting(kWindowSection, kLeft, QString::number(r.geometry.x()));
-    WriteSetting(kWindowSection, kTop, QString::number(r.geometry.y()));
-    WriteSetting(kWindowSection, kWidth, QString::number(r.geometry.width()));
-    WriteSetting(kWindowSection, kHeight, QString::number(r.geometry.height()));
-  }
-  WriteSetting(kWindowSection, kMaximized, r.maximized ? kOn : kOff);
-  WriteSetting(kWindowSection, kZoomSetting, QString::number(r.zoomIndex));
-  WriteSetting(kWindowSection, kRulerSetting, r.ruler ? kOn : kOff);
-  WriteSetting(kWindowSection, kMeasurementSetting, r.measurement ? kOn : kOff);
+  // One write of the settings file for all of them, not one per value.
+  QList<QPair<QString, QString>> values;
+  if (!r.geometry.isNull())
+    values << qMakePair(QString(kLeft), QString::number(r.geometry.x()))
+           << qMakePair(QString(kTop), QString::number(r.geometry.y()))
+           << qMakePair(QString(kWidth), QString::number(r.geometry.width()))
+           << qMakePair(QString(kHeight), QString::number(r.geometry.height()));
+  values << qMakePair(QString(kMaximized), QString(r.maximized ? kOn : kOff))
+         << qMakePair(QString(kZoomSetting), QString::number(r.zoomIndex))
+         << qMakePair(QString(kRulerSetting), QString(r.ruler ? kOn : kOff))
+         << qMakePair(QString(kMeasurementSetting), QString(r.measurement ? kOn : kOff));
+  WriteSettings(kWindowSection, values);
 }
 
 QRect FitOnScreen(const QRect& saved, const QRect& available, const QSize& minimum) {

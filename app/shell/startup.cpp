@@ -103,8 +103,8 @@ int StartPlanner(const QStringList& arguments, const StartOptions& options,
   BridgeState& b = Bridge();
   b.lastEngineResult = 0;
   b.zoomIndex = kZoom50;
-  const QString suffix =
-      LanguageSuffix(line.languageArguments, ReadSetting(kStartupSection, kLanguageSetting, ""));
+  const QString saved = ReadSetting(kStartupSection, kLanguageSetting, "");
+  const QString suffix = LanguageSuffix(line.languageArguments, saved);
   QString why;
   bool inUse = false;
   if (!OpenLanguage(suffix, options.catalogueFile, &why, &inUse)) {
@@ -128,8 +128,9 @@ int StartPlanner(const QStringList& arguments, const StartOptions& options,
                 ProgramTitle(), plat::MB_ICONWARNING);
     // English is what the user now reads, and what the next start shows.
     RemoveSetting(kStartupSection, kLanguageSetting);
-  } else if (!suffix.isEmpty()) {
-    // A language chosen once on the command line stays chosen.
+  } else if (!suffix.isEmpty() && suffix != saved) {
+    // A language chosen once on the command line stays chosen; one already kept is not
+    // written again at every start.
     WriteSetting(kStartupSection, kLanguageSetting, suffix);
   }
   SetErrorLookup(&GetError);

@@ -214,9 +214,7 @@ long SetSelectCursor() {
   pointer.trackDraw = nullptr;
   pointer.trackDrop = nullptr;
   const ObjectRecord kept = core.request;
-  UndoStep();
-  FullRedraw();
-  MakeRedoUnreachable();
+  DiscardNewestStep();
   core.request = kept;
   return 0;
 }

@@ -34,6 +34,12 @@ void EnterDesignMode() {
 
 }  // namespace
 
+void DiscardNewestStep() {
+  UndoStep();
+  FullRedraw();
+  MakeRedoUnreachable();
+}
+
 long Undo() {
   SetSelectCursor();
   UndoStep();

@@ -39,6 +39,9 @@ bool UndoAvailable();
 bool RedoAvailable();
 void UndoStep();
 void RedoStep();
+// Takes back the newest step for good: the plan as before it, redrawn, and no Redo to
+// bring it back (an abandoned move or lift).
+void DiscardNewestStep();
 bool InDesignMode();
 
 long Undo();

@@ -163,6 +163,15 @@ void AxesOn(const WallLine& l, ProductPlace* place) {
   place->axisY[1] = ax;
 }
 
+// A wall-mounted product's half size across its wall (its depth) and along it, in
+// pixels: its picture stands turned by the mounting's quarter turns.
+int Depth() {
+  return productWork.mounting % 2 ? productWork.halfHeight : productWork.halfWidth;
+}
+int HalfAlong() {
+  return productWork.mounting % 2 ? productWork.halfWidth : productWork.halfHeight;
+}
+
 // The centre that line `l` gives for a foot point on it, as plans were always drawn:
 // the foot moved off the line by the product's depth and the gap, cut to whole pixels.
 // Against a turned installation wall the cuts of the line's ends, the centre and the
@@ -170,8 +179,7 @@ void AxesOn(const WallLine& l, ProductPlace* place) {
 // under one to seven pixels off the band; stored records keep these places.
 void StoredCentreOff(const WallLine& l, double fx, double fy, std::int32_t* cx, std::int32_t* cy) {
   const int kind = walls.segments[l.segment].kind;
-  const int depth = productWork.mounting % 2 ? productWork.halfHeight : productWork.halfWidth;
-  const double off = depth + (kind == SEG_INSTWALL || kind == SEG_DIAGCRNR ? kBandGap : kWallGap);
+  const double off = Depth() + (kind == SEG_INSTWALL || kind == SEG_DIAGCRNR ? kBandGap : kWallGap);
   *cx = static_cast<std::int32_t>(fx + l.normal.x * off);
   *cy = static_cast<std::int32_t>(fy + l.normal.y * off);
 }
@@ -225,13 +233,14 @@ double RoomAtEnd(int wall, FloatPoint in, FloatPoint normal, int depth, double g
 // leaves no such room, its middle. A diagonal cut keeps clear of both walls meeting it,
 // and a room wall of a cut meeting it: there a product would otherwise reach over the
 // cut's pen at the line's end.
-void KeepOffEnds(const WallLine& l, int depth, double gap, double clearance, bool (*keep)(int wall),
+void KeepOffEnds(const WallLine& l, double gap, double clearance, bool (*keep)(int wall),
                  double* fx, double* fy) {
   const WallSegment& s = walls.segments[l.segment];
   const bool before = keep(s.prev), after = keep(s.next);
   if (!before && !after) return;
   const FloatPoint d = l.direction, back{-d.x, -d.y};
-  const double half = productWork.mounting % 2 ? productWork.halfWidth : productWork.halfHeight;
+  const int depth = Depth();
+  const double half = HalfAlong();
   const double first = s.x1 * static_cast<double>(d.x) + s.y1 * static_cast<double>(d.y);
   const double last = s.x2 * static_cast<double>(d.x) + s.y2 * static_cast<double>(d.y);
   const double low =
@@ -262,10 +271,9 @@ bool BandCentreOff(const WallLine& l, double fx, double fy, std::int32_t* cx, st
   double face;
   if (!DrawnFace(l, &face)) return false;
   const double nx = l.normal.x, ny = l.normal.y, dx = l.direction.x, dy = l.direction.y;
-  const int depth = productWork.mounting % 2 ? productWork.halfHeight : productWork.halfWidth;
   if (walls.segments[l.segment].kind == SEG_DIAGCRNR)
-    KeepOffEnds(l, depth, kBandGap, kEndClearance, AnyWall, &fx, &fy);
-  const double nearest = face + depth + kBandGap;
+    KeepOffEnds(l, kBandGap, kEndClearance, AnyWall, &fx, &fy);
+  const double nearest = face + Depth() + kBandGap;
   // The exact centre in the middle of the strip; whole pixels round it.
   const double lift = nearest + 0.5 - (fx * nx + fy * ny);
   const double tx = fx + nx * lift, ty = fy + ny * lift;
@@ -294,10 +302,7 @@ bool BandCentreOff(const WallLine& l, double fx, double fy, std::int32_t* cx, st
 void CentreOff(const WallLine& l, double fx, double fy, std::int32_t* cx, std::int32_t* cy) {
   if (BandCentreOff(l, fx, fy, cx, cy)) return;
   const int kind = walls.segments[l.segment].kind;
-  if (kind == SEG_HWALL || kind == SEG_VWALL) {
-    const int depth = productWork.mounting % 2 ? productWork.halfHeight : productWork.halfWidth;
-    KeepOffEnds(l, depth, kWallGap, kBandGap, ACut, &fx, &fy);
-  }
+  if (kind == SEG_HWALL || kind == SEG_VWALL) KeepOffEnds(l, kWallGap, kBandGap, ACut, &fx, &fy);
   StoredCentreOff(l, fx, fy, cx, cy);
 }
 

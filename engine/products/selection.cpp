@@ -187,9 +187,7 @@ bool Reposition(int tag, std::int32_t x, std::int32_t y, Change change) {
   if (now && now->x == before.x && now->y == before.y && now->p1 == before.p1 &&
       now->p2 == before.p2) {
     // A wall-mounted product that slid back onto its wall: nothing to undo later.
-    UndoStep();
-    FullRedraw();
-    MakeRedoUnreachable();
+    DiscardNewestStep();
     SelectTag(tag);
     return false;
   }
@@ -330,9 +328,7 @@ long LiftObject(int tag, bool* lifted) {
     // Its placement could not start (a bitmap gone, no wall left): the object goes
     // back where it was, and the removal cannot be redone.
     pointer.trackDraw = nullptr;
-    UndoStep();
-    FullRedraw();
-    MakeRedoUnreachable();
+    DiscardNewestStep();
     core.cursorX = anchorX;
     core.cursorY = anchorY;
     return 0;
