@@ -82,7 +82,13 @@ Fields Split(const char* line, bool productName) {
     ++count;
     p = end;
   }
-  if (count == 0) return f;
+  // The kind is the line's first field, and a plan file's values lose their leading
+  // blanks when read; a kind that followed a comma with blanks would lose them only
+  // on the next reading, so it loses them here, and a kind of blanks alone is none.
+  while (count > 0 && tokens[0].begin < tokens[0].end &&
+         (*tokens[0].begin == ' ' || *tokens[0].begin == '\t'))
+    ++tokens[0].begin;
+  if (count == 0 || tokens[0].begin == tokens[0].end) return f;
   std::memcpy(f.kind, tokens[0].begin,
               std::min<std::size_t>(static_cast<std::size_t>(tokens[0].end - tokens[0].begin),
                                     kKindNameSize - 1));

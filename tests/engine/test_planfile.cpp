@@ -212,7 +212,7 @@ TEST_F(PlanFileTest, OddRecordsLoadAndSaveBackAsTheyWere) {
   ASSERT_EQ(Load(dir / "known.tsd"), 0);
   const std::vector<std::uint8_t> known = Sheet();
   Write(dir / "odd.tsd",
-        "[Layout]\ncount=7\n"
+        "[Layout]\ncount=9\n"
         "00=WALLRECT,640,440,300,250,32767,0,0\n"
         "01=SOFA,10,20,1,2,3,4,5\n"  // a kind this engine does not know
         // 02 is missing
@@ -220,11 +220,13 @@ TEST_F(PlanFileTest, OddRecordsLoadAndSaveBackAsTheyWere) {
         "04=INSTWALL,1500,-119,100,8,30\n"  // hangs over the right edge
         "05=USERCRCL,abc,12x,-7,,9\n"       // no digits, trailing letters, an empty field
         "06=INSTWALL,-4000,70000,800,8,45,0,0\n"
+        "07=,  SOFA,1,2\n"  // blanks after a leading comma
+        "08=, \t,5,6\n"     // a kind of blanks alone
         "[Design]\ncount=2\n"
         "00=PRODUCT,10,10,4711,0,90,basin 1.bmp,0\n"
         "01=LAMP,1,1,1,1,1,1,1\n");
   ASSERT_EQ(Load(dir / "odd.tsd"), 0);
-  ASSERT_EQ(core.layout.count, 7);
+  ASSERT_EQ(core.layout.count, 9);
   ASSERT_EQ(core.design.count, 2);
   auto record = [](int tag) { return *RecordOfTag(tag); };
   EXPECT_STREQ(record(1).kind, "SOFA");
@@ -240,6 +242,10 @@ TEST_F(PlanFileTest, OddRecordsLoadAndSaveBackAsTheyWere) {
   EXPECT_EQ(record(5).y, 132);
   EXPECT_EQ(record(5).p0, static_cast<std::uint32_t>(-7));
   EXPECT_EQ(record(5).p1, 9u);
+  EXPECT_STREQ(record(7).kind, "SOFA");
+  EXPECT_EQ(record(7).x, 121);
+  EXPECT_STREQ(record(8).kind, "");
+  EXPECT_EQ(record(8).x, 120);  // read as the empty line it is written back as
   EXPECT_STREQ(NameOf(record(kDesignTagBase).l0), "basin 1.bmp");
   EXPECT_STREQ(record(kDesignTagBase + 1).kind, "LAMP");
 
@@ -254,6 +260,7 @@ TEST_F(PlanFileTest, OddRecordsLoadAndSaveBackAsTheyWere) {
       saved.find("\r\n01=SOFA,10,20,1,2,3,4,5\r\n02=\r\n03=USERRECT,5000,65236,7,0,0,0,0\r\n"),
       std::string::npos)
       << saved;
+  EXPECT_NE(saved.find("\r\n07=SOFA,1,2,0,0,0,0,0\r\n08=\r\n"), std::string::npos) << saved;
   EXPECT_NE(saved.find("\r\n01=LAMP,1,1,1,1,1,1,1\r\n"), std::string::npos) << saved;
   const std::string plan = Plan();
   ASSERT_EQ(Load(dir / "again.tsd"), 0);

@@ -2,6 +2,7 @@
 // the saved text loads again as the same plan and saves to the same text.
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <initializer_list>
@@ -57,6 +58,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string records = Records(), saved = vrx::SavePlanText(true);
   if (vrx::LoadPlanText(saved.data(), saved.size(), true) != TR_Done) std::abort();
   CheckLists();
-  if (Records() != records || vrx::SavePlanText(true) != saved) std::abort();
+  const std::string again = vrx::SavePlanText(true);
+  if (Records() != records || again != saved) {
+    // Both texts, so that a failure on a machine far away can be read from its log.
+    std::fprintf(stderr, "saved:\n%s\nsaved again:\n%s\n", saved.c_str(), again.c_str());
+    std::abort();
+  }
   return 0;
 }
