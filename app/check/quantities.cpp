@@ -150,13 +150,14 @@ Quantities ComputeQuantities(const PlanText& plan, const QuantityInputs& in) {
   // Installation walls are tiled where they face the floor (the front and the free
   // ends, all round for one standing free), and the room's wall behind one is hidden.
   // Neither the plan nor the project keeps an installation wall's height, so its faces
-  // count up to the tiling height, as a wall reaching it would.
-  const double tiledLengthCm =
+  // count up to the tiling height, as a wall reaching it would. The skirting runs
+  // along the same faces where they meet the floor.
+  const double facesCm =
       perimeterCm - floor.CoveredOutlineCm() + ExposedInstallationCm(plan.layout, floor);
-  const double wallCm2 = std::max(tiledLengthCm * tiled - openingsCm2, 0.0);
+  const double wallCm2 = std::max(facesCm * tiled - openingsCm2, 0.0);
   q.floorM2 = floorCm2 / kCm2PerM2;
   q.perimeterM = perimeterCm / kCmPerM;
-  q.skirtingM = std::max(perimeterCm - doorsCm, 0.0) / kCmPerM;
+  q.skirtingM = std::max(facesCm - doorsCm, 0.0) / kCmPerM;
   q.wallM2 = wallCm2 / kCm2PerM2;
   q.floorTiles = Tiles(floorCm2, in.floorTileWidth, in.floorTileHeight, in);
   q.wallTiles = Tiles(wallCm2, in.wallTileWidth, in.wallTileHeight, in);

@@ -124,8 +124,8 @@ class QuantitiesTest : public QObject {
     QCOMPARE(TwoPlaces(q.perimeterM), QString("11.00"));
   }
 
-  // An installation wall is tiled where it faces the floor, up to the tiling height;
-  // the room's wall behind it is not.
+  // An installation wall is tiled where it faces the floor, up to the tiling height, and
+  // has skirting there; the room's wall behind it has neither.
   void installationWallsAreTiledOnTheirOpenSides() {
     // 50 x 8 cm against the top wall (x 710 to 810, y 310 to 326): the wall loses the
     // 50 cm behind it and gains the 50 cm front and two 8 cm ends: 11 - 0.5 + 0.66 m,
@@ -134,6 +134,7 @@ class QuantitiesTest : public QObject {
     QCOMPARE(TwoPlaces(q.floorM2), QString("7.46"));      // 7.5 - 0.5 x 0.08
     QCOMPARE(TwoPlaces(q.perimeterM), QString("11.00"));  // the room's own outline
     QCOMPARE(TwoPlaces(q.wallM2), QString("22.32"));      // 11.16 m x 2 m
+    QCOMPARE(TwoPlaces(q.skirtingM), QString("11.16"));   // along the same faces
     // 20 x 25 cm wall tiles with 3 mm joints: 223200 / (20.3 x 25.3) = 434.6, with
     // 10 % 478.1.
     QCOMPARE(q.wallTiles, 479L);
@@ -141,11 +142,13 @@ class QuantitiesTest : public QObject {
     // 2 x (0.5 + 0.08) m more than the room's 11 m.
     q = Of(Room({Record("INSTWALL", 760, 560, 50, 8, 30)}));
     QCOMPARE(TwoPlaces(q.wallM2), QString("24.32"));
+    QCOMPARE(TwoPlaces(q.skirtingM), QString("12.16"));
     // Up to 1.2 m, and a door deducted as before: (11.16 m x 1.2 m) - 0.8 m x 1.2 m.
     q = Of(
         Room({Record("INSTWALL", 760, 318, 50, 8, 0), Record("DOOR", 760, 810, 80, 90, 32767, 1)},
              "TilingHeight=120\n"));
     QCOMPARE(TwoPlaces(q.wallM2), QString("12.43"));
+    QCOMPARE(TwoPlaces(q.skirtingM), QString("10.36"));  // 11.16 m - 0.8 m
   }
 
   void theCommandLineWritesTheListInBothLanguages() {
