@@ -124,10 +124,9 @@ void InsertAt(const char* kind, int x, int y, std::uint32_t p0, std::uint32_t p1
   vrx::InsertRequest(kind);
 }
 
-// Both lists full of records: the redraw replays every one, dims for design mode and
-// refreshes the window. The layout is a room with its four corners cut, eight doors
-// and eight windows, then small user shapes up to the list's end.
-void FullRedrawOfFullLists(benchmark::State& state) {
+// Both lists full of records. The layout is a room with its four corners cut, eight
+// doors and eight windows, then small user shapes up to the list's end.
+void FillBothLists() {
   WorkWindow();
   CallTessel(TC_NewLayout, 0, 0, 0, 0, 0);
   InsertAt("WALLRECT", 760, 560, 300, 250, 32767);
@@ -148,6 +147,11 @@ void FullRedrawOfFullLists(benchmark::State& state) {
     std::memset(&vrx::core.request, 0, sizeof vrx::core.request);
     vrx::InsertRequest("USERRECT");
   }
+}
+
+// The redraw replays every record, dims for design mode and refreshes the window.
+void FullRedrawOfFullLists(benchmark::State& state) {
+  FillBothLists();
   for (auto _ : state) vrx::FullRedraw();
   state.counters["entries"] = vrx::core.layout.count + vrx::core.design.count;
   int parts = 0;
@@ -158,6 +162,20 @@ void FullRedrawOfFullLists(benchmark::State& state) {
   CallTessel(TC_NewLayout, 0, 0, 0, 0, 0);
 }
 BENCHMARK(FullRedrawOfFullLists)->Unit(benchmark::kMicrosecond);
+
+// What the program asks after every pointer move: the engine's state and the drawn
+// extent, with nothing drawn since the last time.
+void InfoOfAFullPlan(benchmark::State& state) {
+  FillBothLists();
+  vrx::FullRedraw();
+  EngineInfo info{};
+  for (auto _ : state) {
+    CallTessel(TC_GetInfo, 0, 0, 0, reinterpret_cast<long>(&info), 0);
+    benchmark::DoNotOptimize(info);
+  }
+  CallTessel(TC_NewLayout, 0, 0, 0, 0, 0);
+}
+BENCHMARK(InfoOfAFullPlan)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 
