@@ -1,6 +1,5 @@
 #include "catalogue/catalogue_dialog.h"
 
-#include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
@@ -9,7 +8,6 @@
 #include <QLabel>
 #include <QPixmap>
 #include <QPlainTextEdit>
-#include <QPointer>
 #include <QPushButton>
 #include <QStyle>
 #include <QToolButton>
@@ -184,15 +182,7 @@ RecordSet& CatalogueDialog::Records() {
 
 void CatalogueDialog::DropDownChanged() {
   if (busy_) return;
-  // Disabled for the query, a drop-down loses the keyboard: it gets it back, so the arrow
-  // keys go on stepping through the list.
-  QPointer<QWidget> keys = QApplication::focusWidget();
-  ddSeries_->setEnabled(false);
-  ddProducts_->setEnabled(false);
-  vQuery();
-  ddSeries_->setEnabled(true);
-  ddProducts_->setEnabled(true);
-  if (keys == ddSeries_ || keys == ddProducts_) keys->setFocus(Qt::OtherFocusReason);
+  QueryWithDropDownsHeld(ddSeries_, ddProducts_, [this] { vQuery(); });
 }
 
 void CatalogueDialog::vQuery() {

@@ -200,15 +200,20 @@ void ProductBar::ScrollProductbar(bool back) {
 
 void ProductBar::DropDownChanged() {
   if (bFillingPB_) return;
+  QueryWithDropDownsHeld(ddSeries_, ddProducts_, [this] { vPBQuery(); });
+}
+
+void QueryWithDropDownsHeld(QComboBox* series, QComboBox* groups,
+                            const std::function<void()>& query) {
   // Disabled for the query, a drop-down loses the keyboard: it gets it back, so the arrow
   // keys go on stepping through the list.
   QPointer<QWidget> keys = QApplication::focusWidget();
-  ddSeries_->setEnabled(false);
-  ddProducts_->setEnabled(false);
-  vPBQuery();
-  ddSeries_->setEnabled(true);
-  ddProducts_->setEnabled(true);
-  if (keys == ddSeries_ || keys == ddProducts_) keys->setFocus(Qt::OtherFocusReason);
+  series->setEnabled(false);
+  groups->setEnabled(false);
+  query();
+  series->setEnabled(true);
+  groups->setEnabled(true);
+  if (keys == series || keys == groups) keys->setFocus(Qt::OtherFocusReason);
 }
 
 void ReplaceGroups(QComboBox* groups, const QStringList& names, const QString& allEntry) {

@@ -30,6 +30,10 @@ class ProductRotationDialog;
 void ReplaceGroups(QComboBox* groups, const QStringList& names, const QString& allEntry);
 // What the two drop-downs choose: entry 0 of either means all.
 ProductFilter FilterOf(const QComboBox* series, const QComboBox* groups);
+// Runs `query` with both drop-downs disabled, so that no choice is made while it reads,
+// and gives the keyboard back to the one that had it.
+void QueryWithDropDownsHeld(QComboBox* series, QComboBox* groups,
+                            const std::function<void()>& query);
 
 // The header row of the list for ordering, in the open language.
 QStringList ProductListHeader();
