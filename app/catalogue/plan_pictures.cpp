@@ -67,32 +67,44 @@ QStringList Fields(const QString& value) {
   return value.split(',', Qt::SkipEmptyParts);
 }
 
-}  // namespace
-
-PlanPictures LocatePlanPictures(const QByteArray& plan, const QString& images) {
-  PlanPictures result;
+// Walks the product records of a plan text's furnishing, split into their fields;
+// `visit` may change a record's fields and says whether it did. The text with the
+// changed records, or an empty array when none changed.
+QByteArray RewriteProductRecords(const QByteArray& plan,
+                                 const std::function<bool(QStringList&)>& visit) {
   plat::Profile profile =
       plat::Profile::Parse(plan.constData(), static_cast<std::size_t>(plan.size()));
   const int count = std::min(profile.GetInt(kDesign, kCount, 0), kMostRecords);
-  bool moved = false;
+  bool changed = false;
   for (int i = 0; i < count; ++i) {
     const QByteArray key = QString::asprintf("%2.2d", i).toLatin1();
     char buffer[kRecordLength] = {};
     profile.GetString(kDesign, key.constData(), "", buffer, sizeof buffer);
     QStringList fields = Fields(QFile::decodeName(buffer));
-    if (fields.size() <= kPictureField || fields[0].trimmed() != kProduct) continue;
+    if (fields.size() <= kPictureField || fields[0].trimmed() != kProduct || !visit(fields))
+      continue;
+    profile.SetString(kDesign, key.constData(), QFile::encodeName(fields.join(',')).constData());
+    changed = true;
+  }
+  if (!changed) return {};
+  const std::string text = profile.Serialize();
+  return QByteArray(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+}  // namespace
+
+PlanPictures LocatePlanPictures(const QByteArray& plan, const QString& images) {
+  PlanPictures result;
+  result.located = RewriteProductRecords(plan, [&](QStringList& fields) {
     // A picture name with commas in it spans the fields up to the last one.
     const qsizetype last = fields.size() >= kProductFields ? fields.size() - 1 : fields.size();
     const QString picture = fields.mid(kPictureField, last - kPictureField).join(',');
     const unsigned mounting = fields[kMountingField].trimmed().toUInt();
-    if (Readable(WithVariant(picture, mounting))) continue;
+    if (Readable(WithVariant(picture, mounting))) return false;
     const QString there = QDir(images).filePath(FileNameOf(picture));
     if (!images.isEmpty() && Readable(WithVariant(there, mounting))) {
-      QStringList record = fields.mid(0, kPictureField);
-      record << there << fields.mid(last);
-      profile.SetString(kDesign, key.constData(), QFile::encodeName(record.join(',')).constData());
-      moved = true;
-      continue;
+      fields = fields.mid(0, kPictureField) << there << fields.mid(last);
+      return true;
     }
     const QString name = FileNameOf(WithVariant(picture, mounting));
     const qint64 number = fields[kNumberField].trimmed().toLongLong();
@@ -103,11 +115,8 @@ PlanPictures LocatePlanPictures(const QByteArray& plan, const QString& images) {
       known = result.missing.end() - 1;
     }
     if (!known->products.contains(number)) known->products.append(number);
-  }
-  if (moved) {
-    const std::string text = profile.Serialize();
-    result.located = QByteArray(text.data(), static_cast<qsizetype>(text.size()));
-  }
+    return false;
+  });
   return result;
 }
 
@@ -117,28 +126,16 @@ QByteArray TravellingPictureNames(const QByteArray& plan, const QString& images,
   const QString program = QFileInfo(programFolder).canonicalFilePath();
   if (folder.isEmpty() || program.isEmpty() || !folder.startsWith(program + '/')) return plan;
   const QString relative = QDir(program).relativeFilePath(folder);
-  plat::Profile profile =
-      plat::Profile::Parse(plan.constData(), static_cast<std::size_t>(plan.size()));
-  const int count = std::min(profile.GetInt(kDesign, kCount, 0), kMostRecords);
-  bool renamed = false;
-  for (int i = 0; i < count; ++i) {
-    const QByteArray key = QString::asprintf("%2.2d", i).toLatin1();
-    char buffer[kRecordLength] = {};
-    profile.GetString(kDesign, key.constData(), "", buffer, sizeof buffer);
-    const QStringList fields = Fields(QFile::decodeName(buffer));
+  const QByteArray renamed = RewriteProductRecords(plan, [&](QStringList& fields) {
     // Only the plain form: a name with commas in it stays as the engine wrote it.
-    if (fields.size() != kProductFields || fields[0].trimmed() != kProduct) continue;
+    if (fields.size() != kProductFields) return false;
     const QFileInfo picture(fields[kPictureField]);
     if (!picture.isAbsolute() || QFileInfo(picture.absolutePath()).canonicalFilePath() != folder)
-      continue;
-    QStringList record = fields;
-    record[kPictureField] = relative + '/' + picture.fileName();
-    profile.SetString(kDesign, key.constData(), QFile::encodeName(record.join(',')).constData());
-    renamed = true;
-  }
-  if (!renamed) return plan;
-  const std::string text = profile.Serialize();
-  return QByteArray(text.data(), static_cast<qsizetype>(text.size()));
+      return false;
+    fields[kPictureField] = relative + '/' + picture.fileName();
+    return true;
+  });
+  return renamed.isEmpty() ? plan : renamed;
 }
 
 PlanPictures LocatePlanPicturesOf(const QString& planFile, const QString& images) {
