@@ -1,7 +1,6 @@
 #include "shell/auto_save.h"
 
 #include <fcntl.h>
-#include <sys/file.h>
 #include <unistd.h>
 
 #include <QDir>
@@ -54,11 +53,10 @@ bool WriteRecord(const QString& file, const QString& planFile, QString* why) {
 // Whether the planner that wrote an own copy has gone: its lock is free (or was never
 // made, when it ended before its first write).
 bool OwnerGone(const QString& lockFile) {
-  const int fd = ::open(QFile::encodeName(lockFile).constData(), O_RDWR | O_CLOEXEC);
+  const int fd = OpenLocked(lockFile, false);
   if (fd < 0) return errno == ENOENT;
-  const bool free = ::flock(fd, LOCK_EX | LOCK_NB) == 0;
   ::close(fd);
-  return free;
+  return true;
 }
 
 // An own copy's lock file, once the copy it guarded is gone.
@@ -130,12 +128,8 @@ bool AutoSave::UseOwnFiles(QString* why) {
   int fd = -1;
   if (!QDir().mkpath(folder_)) {
     *why = folder_ + ": " + SystemError(errno);
-  } else if ((fd = ::open(QFile::encodeName(lock).constData(),
-                          O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600)) < 0 ||
-             ::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+  } else if ((fd = OpenLocked(lock, true)) < 0) {
     *why = lock + ": " + SystemError(errno);
-    if (fd >= 0) ::close(fd);
-    fd = -1;
   }
   if (fd < 0) {
     Suspend();

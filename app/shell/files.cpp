@@ -2,6 +2,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -170,6 +171,16 @@ bool WriteWholeFile(const QString& file, const QByteArray& bytes, QString* why) 
   const int error = errno;
   if (why) *why = file + ": " + SystemReason(error);
   return false;
+}
+
+int OpenLocked(const QString& file, bool create) {
+  const int fd = ::open(QFile::encodeName(file).constData(),
+                        O_RDWR | O_CLOEXEC | O_NOFOLLOW | (create ? O_CREAT : 0), 0600);
+  if (fd < 0 || ::flock(fd, LOCK_EX | LOCK_NB) == 0) return fd;
+  const int why = errno;
+  ::close(fd);
+  errno = why;
+  return -1;
 }
 
 }  // namespace tessel

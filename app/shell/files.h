@@ -46,4 +46,9 @@ QString CannotOpenPlanTitle();
 // was and `why` says "<file>: <the system's reason>".
 bool WriteWholeFile(const QString& file, const QByteArray& bytes, QString* why = nullptr);
 
+// Opens a lock file, never through a link (made when missing and `create` says so),
+// and takes its lock without waiting: the descriptor, held until closed, or -1 with
+// errno saying why (EWOULDBLOCK: another process holds it).
+int OpenLocked(const QString& file, bool create);
+
 }  // namespace tessel

@@ -1,7 +1,5 @@
 #include "shell/single_instance.h"
 
-#include <fcntl.h>
-#include <sys/file.h>
 #include <unistd.h>
 
 #include <QDir>
@@ -14,6 +12,8 @@
 #include <cerrno>
 #include <cstring>
 #include <utility>
+
+#include "shell/files.h"
 
 namespace tessel {
 
@@ -125,19 +125,12 @@ void PlanReceiver::SetHandler(Handler handler) {
 InstanceLock::InstanceLock(const QString& folder) {
   const QString path =
       QDir(InstanceFolder(folder)).filePath(QString("tessel32-%1.lock").arg(::getuid()));
-  fd_ = ::open(path.toLocal8Bit().constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-  if (fd_ < 0) {
-    failure_ = path + ": " + QString::fromLocal8Bit(std::strerror(errno));
-    state_ = kUnusable;
-    return;
-  }
-  if (::flock(fd_, LOCK_EX | LOCK_NB) == 0) {
+  fd_ = OpenLocked(path, true);
+  if (fd_ >= 0) {
     state_ = kHeld;
     return;
   }
   const int why = errno;
-  ::close(fd_);
-  fd_ = -1;
   if (why == EWOULDBLOCK) {
     state_ = kBusy;
   } else {
