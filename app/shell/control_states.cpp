@@ -29,6 +29,7 @@ ControlStates DeriveControlStates(const EngineInfo& info, WorkMode mode, int zoo
   s.layoutMode = !layout;
   s.zoomOut = zoomIndex > kFirstUserZoom;
   s.zoomIn = zoomIndex < kLastUserZoom;
+  s.turnAndCopy = info.bObjSel != 0;
   return s;
 }
 

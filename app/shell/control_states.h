@@ -19,6 +19,8 @@ struct ControlStates {
   bool designMode = false;   // view item and the "design" button
   bool zoomOut = false;
   bool zoomIn = false;
+  // Turning and copying need something selected; the command says what else stops it.
+  bool turnAndCopy = false;  // the two turn items and buttons, and Duplicate
 };
 
 ControlStates DeriveControlStates(const EngineInfo& info, WorkMode mode, int zoomIndex);

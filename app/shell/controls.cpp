@@ -405,11 +405,10 @@ void MainWindow::UpdateControlStates() {
   SetToolbarButtonEnabled("design", c.designMode);
   SetToolbarButtonEnabled("zoomout", c.zoomOut);
   SetToolbarButtonEnabled("zoomin", c.zoomIn);
-  // Turning and copying need something selected; the command says what else stops it.
-  const bool selected = Bridge().infoRecord.bObjSel != 0;
-  for (int item : {kRotateLeft, kRotateRight, kDuplicate}) editItems_[item]->setEnabled(selected);
-  SetToolbarButtonEnabled("rotateleft", selected);
-  SetToolbarButtonEnabled("rotateright", selected);
+  for (int item : {kRotateLeft, kRotateRight, kDuplicate})
+    editItems_[item]->setEnabled(c.turnAndCopy);
+  SetToolbarButtonEnabled("rotateleft", c.turnAndCopy);
+  SetToolbarButtonEnabled("rotateright", c.turnAndCopy);
   RefreshSelection();
 }
 

@@ -61,7 +61,8 @@ class ModelTest : public QObject {
     QTest::addColumn<int>("mode");
     QTest::addColumn<int>("zoom");
     QTest::addColumn<QString>("tools");
-    QTest::addColumn<QString>("commands");     // u undo, r redo, p products, l layout, d design
+    // u undo, r redo, p products, l layout, d design, t turn and copy
+    QTest::addColumn<QString>("commands");
     QTest::addColumn<QString>("zoomButtons");  // - out, + in
     // Select and the first wall rectangle always; shapes need a room, corners a room in
     // layout mode, doors and windows a wall; delete needs a selection.
@@ -75,7 +76,7 @@ class ModelTest : public QObject {
                             << "-+";
     QTest::newRow("a room, an object selected, redo")
         << Info({1, 1, 1, 1, 1, 0}) << int{kLayoutMode} << int{kZoom400} << "0123456789"
-        << "urd"
+        << "urdt"
         << "-";
     QTest::newRow("walls without a closed room")
         << Info({1, 0, 0, 0, 0, 0}) << int{kLayoutMode} << int{kZoom200} << "0589"
@@ -87,7 +88,7 @@ class ModelTest : public QObject {
         << "-+";
     QTest::newRow("design mode, a product selected")
         << Info({1, 1, 1, 1, 0, 1}) << int{kDesignMode} << int{kZoom100} << "01234589"
-        << "upl"
+        << "uplt"
         << "-+";
     QTest::newRow("design mode, no products")
         << Info({1, 1, 0, 0, 0, 0}) << int{kDesignMode} << int{kZoom50} << "0234589"
@@ -106,6 +107,7 @@ class ModelTest : public QObject {
     if (c.removeAll) commands += 'p';
     if (c.layoutMode) commands += 'l';
     if (c.designMode) commands += 'd';
+    if (c.turnAndCopy) commands += 't';
     QTEST(commands, "commands");
     QTEST(QString(c.zoomOut ? "-" : "") + (c.zoomIn ? "+" : ""), "zoomButtons");
     QCOMPARE(c.productList, info.iCountDesignItems >= 1);
