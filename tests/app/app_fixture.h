@@ -62,10 +62,12 @@ inline void ConfirmNextDialog(const QString& firstValue = QString()) {
   });
 }
 
-// How often a pending answer looks for its window before giving up, 10 ms apart: ten
-// seconds, as a window that reads the plan first can take seconds on a loaded machine
-// under the sanitizers. Only a failing test waits that long.
-constexpr int kAnswerTries = 1000;
+// How long a test waits for a chain of windows (a menu, a dialog, the engine's answer)
+// before calling it missing: a window that reads the plan first can take seconds on a
+// loaded machine under the sanitizers. Only a failing test waits that long.
+constexpr int kPatientMs = 20000;
+// How often a pending answer looks for its window, 10 ms apart, in that time.
+constexpr int kAnswerTries = kPatientMs / 10;
 
 // Runs `answer` on the modal window named `name` once it is the active one; a window
 // that opens after another closes needs a few turns of the event loop.

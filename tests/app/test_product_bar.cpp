@@ -865,7 +865,7 @@ class ProductBarTest : public QObject, public AppFixture {
     });
     QTest::mouseMove(window->View(), on);
     QTest::mouseRelease(window->View(), Qt::RightButton, {}, on);
-    QTRY_VERIFY(axis >= 0);
+    QTRY_VERIFY_WITH_TIMEOUT(axis >= 0, kPatientMs);
     QVERIFY2(refusedAndStayed, qPrintable(Messages::Shown().join('\n')));
     QCOMPARE(Moves().size(), std::size_t{1});
     // Ten centimetres farther from the wall it is measured from: right or down from the
@@ -893,7 +893,7 @@ class ProductBarTest : public QObject, public AppFixture {
       });
       const QPoint p = FindProduct(at);
       QTest::mouseRelease(window->View(), Qt::RightButton, {}, p);
-      [&] { QTRY_VERIFY(distance >= 0); }();
+      [&] { QTRY_VERIFY_WITH_TIMEOUT(distance >= 0, kPatientMs); }();
       return distance;
     };
     QCOMPARE(shown(), before + 10);
@@ -1008,7 +1008,7 @@ class ProductBarTest : public QObject, public AppFixture {
     });
     ChooseFromMenu(kPositionItemName);
     QTest::mouseRelease(window->View(), Qt::RightButton, {}, corner);
-    QTRY_COMPARE(Messages::Shown().size(), 1);
+    QTRY_COMPARE_WITH_TIMEOUT(Messages::Shown().size(), 1, kPatientMs);
     QVERIFY2(Messages::Shown().front().contains("slanted wall") &&
                  Messages::Shown().front().contains("Drag it along its wall"),
              qPrintable(Messages::Shown().front()));
@@ -1089,7 +1089,7 @@ class ProductBarTest : public QObject, public AppFixture {
     });
     QTest::mouseMove(window->View(), on);
     QTest::mouseRelease(window->View(), Qt::RightButton, {}, on);
-    QTRY_VERIFY(shown >= 0);
+    QTRY_VERIFY_WITH_TIMEOUT(shown >= 0, kPatientMs);
     QVERIFY2(std::abs(shown - wallGap) <= 1, qPrintable(QString::number(shown)));
     QCOMPARE(Moves().size(), std::size_t{1});
     QCOMPARE(Moves()[0].dy, 0);
@@ -1147,8 +1147,9 @@ class ProductBarTest : public QObject, public AppFixture {
       QTest::mouseMove(window->View(), on);
       QTest::mouseRelease(window->View(), Qt::RightButton, {}, on);
       [&] {
-        QTRY_VERIFY2(shown >= 0,
-                     qPrintable("no position window; messages: " + Messages::Shown().join('|')));
+        QTRY_VERIFY2_WITH_TIMEOUT(
+            shown >= 0, qPrintable("no position window; messages: " + Messages::Shown().join('|')),
+            kPatientMs);
       }();
       return shown;
     };
