@@ -456,6 +456,9 @@ bool MainWindow::PreviewKey(QKeyEvent* event, QWidget* focus) {
   switch (key) {
     case Qt::Key_Escape:
       vCallTessel(TC_SetSelectCursor, 0, 0, 0);
+      // A move let go of puts the product back and takes its step away again: Undo
+      // and the selection's commands say so at once.
+      UpdateControlStates();
       // The widget with the focus still sees Esc: the menu bar leaves its keyboard mode.
       return false;
     case Qt::Key_Delete:

@@ -134,6 +134,9 @@ class MainWindow : public QMainWindow {
   void ChooseFreeAreaSetting(FreeAreaSetting setting);
   void ShowLiveDistances(const HangingProduct& hanging);
   bool ReadCurrentPlan(PlanText* plan);
+  // The plan's whole text as a save writes it (the furnishing kept aside while the room
+  // is edited joined in); empty when it could not be had.
+  QByteArray ComposedPlanText();
   void SelectPlanObject(int tag);
   // A right click on a placed product: its menu (properties, position); false when the
   // click was on no product, which its kind's dialog edits then.
@@ -225,9 +228,6 @@ class MainWindow : public QMainWindow {
   // project's section) beside `name` and renames it over it; `quietly` leaves a failure
   // unsaid.
   bool WritePlan(const QString& name, bool quietly);
-  // The plan's text as the engine holds it now (the room alone in layout mode); empty
-  // when it could not be had.
-  QByteArray ComposedPlanText();
   QByteArray EnginePlanText();
   // The work-mode switch without keeping or joining the furnishing.
   void ShowWorkMode(tessel::WorkMode mode);
