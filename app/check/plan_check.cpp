@@ -1,6 +1,13 @@
 #include "check/plan_check.h"
 
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
+#include <QHash>
+#include <QImage>
 #include <QImageReader>
+#include <QMutex>
 #include <algorithm>
 #include <cmath>
 #include <optional>
@@ -35,6 +42,10 @@ const char kProductKind[] = "PRODUCT";
 constexpr double kStep = kPixelsPerCm;
 // Outline samples keep this far inside the outline, so that touching is no overlap.
 constexpr double kInset = 2;
+// The palette entry the engine leaves out when it draws a picture: white.
+constexpr uchar kLeftOut = 255;
+// A picture larger than this on a side is no product's (the sheet is 1520 pixels wide).
+constexpr int kMaxPictureSide = 4096;
 // Fronts at least this opposed face each other.
 constexpr double kFacingCosine = -0.9;
 // Where along a side its distance is probed, as fractions of the depth.
@@ -63,8 +74,9 @@ void ForEachSample(const CheckProduct& p, double inset, F f) {
 bool Overlap(const CheckProduct& a, const CheckProduct& b) {
   if (!a.Box().intersects(b.Box())) return false;
   bool found = false;
-  ForEachSample(a, kInset, [&](QPointF q) { return found = b.Covers(q, kInset); });
-  if (!found) ForEachSample(b, kInset, [&](QPointF q) { return found = a.Covers(q, kInset); });
+  ForEachSample(a, kInset, [&](QPointF q) { return found = a.Drawn(q) && b.Covers(q, kInset); });
+  if (!found)
+    ForEachSample(b, kInset, [&](QPointF q) { return found = b.Drawn(q) && a.Covers(q, kInset); });
   return found;
 }
 
@@ -161,6 +173,21 @@ bool PictureHalfSize(const PlanRecord& r, int* halfWidth, int* halfHeight) {
   return true;
 }
 
+// The picture the engine draws a product record with: its name with the variant digit
+// of its mounting (mirrored from mounting 7 on), read where the engine would read it,
+// or, for a name relative to the program's folder, from there.
+QString PictureFileOf(const PlanRecord& r) {
+  constexpr unsigned kMountingBits = 0xF, kMirroredFrom = 7;
+  constexpr int kVariantFromEnd = 5;
+  QString file = r.name;
+  if (file.size() < kVariantFromEnd) return {};
+  file[file.size() - kVariantFromEnd] =
+      (static_cast<unsigned>(r.p1) & kMountingBits) >= kMirroredFrom ? '3' : '2';
+  if (QFileInfo(file).isRelative() && !QFileInfo::exists(file))
+    file = QDir(QCoreApplication::applicationDirPath()).filePath(file);
+  return file;
+}
+
 template <typename Lines>
 QList<CheckProduct> ProductsOn(const PlanText& plan, Lines&& lines, const CheckCatalogue& catalogue,
                                FreeAreaSetting setting) {
@@ -192,6 +219,11 @@ QList<CheckProduct> ProductsOn(const PlanText& plan, Lines&& lines, const CheckC
       const QPoint stored(r.x, r.y);
       p.outline = (t == kMountFreeStanding ? none : lines()).Stand(r.p1, r.p2, hw, hh, stored);
       p.centre = p.outline.centre;
+      // The picture counts only where it is the box the engine stands: a catalogue size
+      // that differs from its picture leaves the box alone.
+      p.picture = PictureMask::Of(PictureFileOf(r));
+      if (p.picture && (p.picture->Width() / 2 != hw || p.picture->Height() / 2 != hh))
+        p.picture.reset();
       const QPointF wall = p.outline.wall;
       if (!wall.isNull()) {
         // The engine turns the picture by t - 1 quarter turns from the wall's
@@ -214,6 +246,47 @@ QList<CheckProduct> ProductsOn(const PlanText& plan, Lines&& lines, const CheckC
 }
 
 }  // namespace
+
+std::shared_ptr<const PictureMask> PictureMask::Of(const QString& file) {
+  // Pictures are read once while their files stay as they are: a plan is checked at
+  // every change, and its products share a few dozen pictures.
+  struct Kept {
+    QDateTime modified;
+    qint64 size = 0;
+    std::shared_ptr<const PictureMask> mask;
+  };
+  static QMutex guard;
+  static QHash<QString, Kept> kept;
+  const QFileInfo info(file);
+  if (file.isEmpty() || !info.isFile()) return nullptr;
+  const QMutexLocker lock(&guard);
+  const auto found = kept.constFind(file);
+  if (found != kept.constEnd() && found->modified == info.lastModified() &&
+      found->size == info.size())
+    return found->mask;
+  std::shared_ptr<const PictureMask> mask;
+  QImageReader reader(file);
+  const QImage image = reader.size().isValid() && reader.size().width() <= kMaxPictureSide &&
+                               reader.size().height() <= kMaxPictureSide
+                           ? reader.read()
+                           : QImage();
+  // Only a picture of palette entries says which pixels are the white left out.
+  if (image.format() == QImage::Format_Indexed8) {
+    auto m = std::make_shared<PictureMask>();
+    m->width_ = image.width();
+    m->height_ = image.height();
+    m->drawn_.resize(static_cast<std::size_t>(m->width_) * static_cast<std::size_t>(m->height_));
+    for (int y = 0; y < m->height_; ++y) {
+      const uchar* row = image.constScanLine(y);
+      for (int x = 0; x < m->width_; ++x)
+        m->drawn_[static_cast<std::size_t>(y) * static_cast<std::size_t>(m->width_) +
+                  static_cast<std::size_t>(x)] = row[x] != kLeftOut;
+    }
+    mask = std::move(m);
+  }
+  kept.insert(file, {info.lastModified(), info.size(), mask});
+  return mask;
+}
 
 QList<CheckProduct> ProductsOf(const PlanText& plan, const FloorMap& floor,
                                const CheckCatalogue& catalogue, FreeAreaSetting setting) {

@@ -11,8 +11,11 @@
 #include <QPointF>
 #include <QRectF>
 #include <QString>
+#include <algorithm>
 #include <cmath>
 #include <functional>
+#include <memory>
+#include <vector>
 
 #include "check/plan_model.h"
 #include "check/wall_lines.h"
@@ -31,6 +34,27 @@ struct FreeAreaRule {
 };
 
 // A placed product as the check sees it.
+// Which pixels of a product's picture are drawn: the engine leaves white (the last
+// palette entry) out, so a corner bathtub or a quarter-round tray fills only part of
+// its box, and a rounded basin's front corners stay free.
+class PictureMask {
+ public:
+  // Null when the file is no 8-bit picture that can be read.
+  static std::shared_ptr<const PictureMask> Of(const QString& file);
+  int Width() const { return width_; }
+  int Height() const { return height_; }
+  // A picture pixel; outside the picture nothing is drawn.
+  bool Drawn(int x, int y) const {
+    return x >= 0 && y >= 0 && x < width_ && y < height_ &&
+           drawn_[static_cast<std::size_t>(y) * static_cast<std::size_t>(width_) +
+                  static_cast<std::size_t>(x)] != 0;
+  }
+
+ private:
+  int width_ = 0, height_ = 0;
+  std::vector<char> drawn_;
+};
+
 struct CheckProduct {
   int position = 0;  // from 1, in the order of ProductTags
   int id = 0;        // catalogue number
@@ -44,11 +68,24 @@ struct CheckProduct {
   // live distances measure to.
   ProductOutline outline;
   QPointF Corner(int i) const;  // 0..3 round the outline
+  // Its picture as the engine draws it over the outline; null when the picture could
+  // not be read or is not the size of the box, and the whole box counts.
+  std::shared_ptr<const PictureMask> picture;
   // Inline: the check asks it of every point it probes, for every product near.
   bool Covers(QPointF p, double inset = 0) const {
     const double dx = p.x() - centre.x(), dy = p.y() - centre.y();
     return std::fabs(dx * across.x() + dy * across.y()) <= halfAcross - inset &&
-           std::fabs(dx * deep.x() + dy * deep.y()) <= halfDeep - inset;
+           std::fabs(dx * deep.x() + dy * deep.y()) <= halfDeep - inset && Drawn(p);
+  }
+  // Whether the picture is drawn at a point of the box.
+  bool Drawn(QPointF p) const {
+    if (!picture) return true;
+    const double dx = p.x() - centre.x(), dy = p.y() - centre.y();
+    const double u = dx * outline.axisX.x() + dy * outline.axisX.y() + picture->Width() / 2;
+    const double v = dx * outline.axisY.x() + dy * outline.axisY.y() + picture->Height() / 2;
+    // On the box's edge the point belongs to the pixel just inside.
+    return picture->Drawn(std::clamp(static_cast<int>(std::floor(u)), 0, picture->Width() - 1),
+                          std::clamp(static_cast<int>(std::floor(v)), 0, picture->Height() - 1));
   }
   QPointF FrontMiddle() const { return centre + deep * halfDeep; }
   // The outline's bounding box, for a quick test before the exact one.

@@ -9,8 +9,10 @@
 
 #include "../support/bmp_writer.h"
 #include "app_fixture.h"
+#include "catalogue/product_bar.h"
 #include "check/check_window.h"
 #include "check/free_area_overlay.h"
+#include "check/plan_check.h"
 #include "check/quantities_window.h"
 #include "platform/window.h"
 #include "shell/plan_view.h"
@@ -23,6 +25,11 @@ namespace {
 // The shipped catalogue's 45 cm washbasin (45 x 36 cm, a free area of 90 x 55 cm),
 // drawn from the test's bitmap.
 constexpr int kCatalogueBasin = 100;
+// The sample catalogue's corner bathtub of 140 x 140 cm, and a stool it does not know.
+constexpr int kCornerBath = 139, kStool = 7002;
+const char kCornerBathPicture[] = "/katalog/images/li0139p2.bmp";
+const char kStoolPicture[] = "stool-2.bmp";
+constexpr int kStoolSide = 20;
 // At 50 % a window pixel is one centimetre; in design mode, under the product bar, the
 // fixture's room reaches down to about 343. The basin stands 10 cm off the bottom wall
 // by the catalogue's depth.
@@ -90,6 +97,9 @@ class CheckWindowTest : public QObject, public AppFixture {
               EightBitBmp(61, 40, [](int x, int y) { return BasinPixel(x, y, 61, 40); }));
     WriteFile(std::filesystem::path(bitmaps.path().toStdString()) / kTrueBasin,
               EightBitBmp(90, 72, [](int x, int y) { return BasinPixel(x, y, 90, 72); }));
+    WriteFile(std::filesystem::path(bitmaps.path().toStdString()) / kStoolPicture,
+              EightBitBmp(kStoolSide, kStoolSide,
+                          [](int x, int y) { return TubPixel(x, y, kStoolSide, kStoolSide); }));
   }
   void init() { QVERIFY(window = OpenWindow({900, 640})); }
   void cleanup() { CloseWindow(); }
@@ -179,6 +189,56 @@ class CheckWindowTest : public QObject, public AppFixture {
     QVERIFY2(list->item(0)->text().startsWith("No. 1 (101045 Washbasin 45): free area 90 × 55 cm "
                                               "blocked by No. 2 (101045 Washbasin 45)"),
              qPrintable(list->item(0)->text()));
+  }
+
+  // A corner bathtub's picture fills its box only up to its curved front: the check
+  // counts the pixels the engine draws, so a stool in the box's empty corner, which the
+  // engine lets stand there, overlaps nothing.
+  void aCornerBathtubCountsWhereItsPictureIsDrawn() {
+    OpenPlan(RoomPlan({}));
+    window->ViewItem(kDesignModeItem)->trigger();
+    Calibrate();
+    const QString bath = QCoreApplication::applicationDirPath() + kCornerBathPicture;
+    QCOMPARE(vCallTessel(TC_PutProduct, kCornerBath, 1, 0, bath), 0L);
+    Drop(QPointF(460 + 150, 310 + 150));
+    QCOMPARE(Bridge().infoRecord.bObjAtCur, 0);
+    PlanText plan = SavedPlan();
+    QCOMPARE(plan.design.size(), 1);
+    const CheckCatalogue catalogue = CheckCatalogueOf(window->Bar()->Products());
+    const CheckProduct tub =
+        ProductsOf(plan, FloorMap(plan.layout), catalogue, FreeAreaSetting::kPrivate).at(0);
+    QVERIFY(tub.picture);
+
+    // Point by point over its box, the check covers what the engine drew; only pixels on
+    // the curve may fall either way.
+    const auto sheet = static_cast<plat::HDC>(Bridge().infoRecord.hdcWorkSheet);
+    const plat::COLORREF paper = plat::GetPixel(sheet, 900, 700);
+    const ProductOutline& o = tub.outline;
+    const int hw = tub.picture->Width() / 2, hh = tub.picture->Height() / 2;
+    int samples = 0, differ = 0, drawn = 0;
+    for (int a = -hw + 2; a < hw - 2; a += 3)
+      for (int b = -hh + 2; b < hh - 2; b += 3) {
+        const QPointF q = QPointF(o.centre) + o.axisX * (a + 0.5) + o.axisY * (b + 0.5);
+        const bool engine =
+            plat::GetPixel(sheet, static_cast<int>(q.x()), static_cast<int>(q.y())) != paper;
+        ++samples;
+        drawn += engine;
+        differ += engine != tub.Covers(q);
+      }
+    QVERIFY2(drawn * 20 < samples * 19, "the curve leaves a corner of the box empty");
+    QVERIFY2(differ * 50 <= samples,
+             qPrintable(QString("%1 of %2 points differ").arg(differ).arg(samples)));
+
+    // A stool in the corner of the box that the curve leaves free.
+    const QPointF empty = QPointF(o.centre) + o.axisX * (hw - 14) + o.axisY * (hh - 14);
+    QVERIFY(!tub.Covers(empty));
+    QCOMPARE(vCallTessel(TC_PutProduct, kStool, 0, 0, bitmaps.filePath(kStoolPicture)), 0L);
+    Drop(empty);
+    QCOMPARE(Bridge().infoRecord.bObjAtCur, 0);
+    plan = SavedPlan();
+    QCOMPARE(plan.design.size(), 2);
+    for (const Finding& f : CheckPlan(plan, catalogue, FreeAreaSetting::kPrivate))
+      QVERIFY2(f.kind != FindingKind::kOverProduct, qPrintable(f.text));
   }
 
   // A plan file may hold a wall-hung basin off the place its wall gives it (a hand-made

@@ -3,8 +3,9 @@
 // turned, copied, deleted, undone and redone, room parts added in layout mode, the
 // plan saved and opened again, checked and its free areas shown. After every step the
 // plan must hold together: nothing hangs at the pointer once the step is over, the
-// engine counts what the plan text lists, products placed through the window overlap
-// where their heights overlap by no more than the engine's sampled test can miss, an
+// engine counts what the plan text lists, products placed or moved through the window
+// overlap where their heights overlap by no more than the engine's sampled test can
+// miss, an
 // undo gives back a plan the session had, a redo the plan before the undo, and a saved
 // plan opens as the same text.
 //
@@ -83,13 +84,6 @@ QString Difference(const QByteArray& was, const QByteArray& is) {
   return out;
 }
 
-// The check measures every product by its box; a corner basin's, a corner bathtub's
-// or a quarter-round tray's picture leaves a corner of its box empty, where the engine
-// rightly lets another product stand.
-bool CornerShaped(const CheckProduct& p) {
-  return p.name.startsWith("Corner") || p.name.startsWith("Quarter-round");
-}
-
 int FromEnvironment(const char* name, int fallback) {
   bool ok = false;
   const int v = qEnvironmentVariableIntValue(name, &ok);
@@ -153,6 +147,7 @@ class RandomSessionTest : public QObject, public AppFixture {
     window->ViewItem(kDesignModeItem)->trigger();
     QCoreApplication::processEvents();
     seen_.clear();
+    deepOverlaps_ = 0;
     seen_.insert(window->ComposedPlanText());
     const int steps = FromEnvironment("TESSEL_APP_RANDOM_STEPS", 120);
     std::discrete_distribution<int> pick(std::begin(kWeights), std::end(kWeights));
@@ -162,6 +157,11 @@ class RandomSessionTest : public QObject, public AppFixture {
     for (int step = 0; step < steps; ++step) {
       const int action = pick(rng_);
       const QString where = QString("seed %1, step %2 (%3)").arg(seed).arg(step).arg(Name(action));
+      // Placing and moving products in design mode, where the engine tests each place.
+      const bool furnishing =
+          window->WorkMode() == kDesignMode &&
+          (action == kDoPlaceFromBar || action == kDoClickSomewhere || action == kDoDrag ||
+           action == kDoNudge || action == kDoTurn || action == kDoDuplicate);
       Do(action, where);
       if (trace) {
         ReadInfo();
@@ -173,7 +173,7 @@ class RandomSessionTest : public QObject, public AppFixture {
               int(window->WorkMode()), now.constData());
       }
       if (QTest::currentTestFailed()) return;
-      CheckWhole(where);
+      CheckWhole(where, furnishing);
       if (QTest::currentTestFailed()) return;
       const QByteArray now = window->ComposedPlanText();
       changes += now != last;
@@ -192,6 +192,7 @@ class RandomSessionTest : public QObject, public AppFixture {
   std::mt19937 rng_;
   QTimer answerer_;
   QSet<QByteArray> seen_;
+  int deepOverlaps_ = 0;  // overlaps deeper than the engine can miss, after the last step
 
   int Random(int below) { return std::uniform_int_distribution<int>(0, below - 1)(rng_); }
   QPoint RandomPlace() {
@@ -375,7 +376,7 @@ class RandomSessionTest : public QObject, public AppFixture {
     }
   }
 
-  void CheckWhole(const QString& where) {
+  void CheckWhole(const QString& where, bool furnishing) {
     QVERIFY2(!Hanging(), qPrintable(where + ": something still hangs at the pointer"));
     QVERIFY2(Messages::Shown().isEmpty() ||
                  std::all_of(Messages::Shown().begin(), Messages::Shown().end(),
@@ -391,10 +392,11 @@ class RandomSessionTest : public QObject, public AppFixture {
                qPrintable(where + QString(": the engine counts %1, the plan lists %2")
                                       .arg(Bridge().infoRecord.iCountDesignItems)
                                       .arg(plan.design.size())));
-    // What the window let the user place overlaps where heights overlap by no more than
-    // the engine's test can miss between its samples; the check reports such a slip. (Room
-    // parts are edited with the furnishing set aside, so a wall may come to stand over a
-    // product: that is the check's to report, not a fault.)
+    // A product the window lets the user place or move overlaps another where their
+    // heights overlap by no more than the engine's test can miss between its samples;
+    // the check reports such a slip. Room parts are edited with the furnishing set
+    // aside, and a changed wall may bring products against it together: that is the
+    // check's to report, so only a furnishing step may not add a deeper overlap.
     const CheckCatalogue catalogue = CheckCatalogueOf(window->Bar()->Products());
     const QList<CheckProduct> products =
         ProductsOf(plan, FloorMap(plan.layout), catalogue, FreeAreaSetting::kPrivate);
@@ -402,14 +404,17 @@ class RandomSessionTest : public QObject, public AppFixture {
       return *std::find_if(products.begin(), products.end(),
                            [position](const CheckProduct& p) { return p.position == position; });
     };
+    int deep = 0;
+    QString found;
     for (const Finding& f : CheckPlan(plan, catalogue, FreeAreaSetting::kPrivate)) {
       if (f.kind != FindingKind::kOverProduct) continue;
-      const CheckProduct a = product(f.product), b = product(f.other);
-      if (CornerShaped(a) || CornerShaped(b)) continue;
-      const double depth = Penetration(a, b);
-      QVERIFY2(depth <= kMissableOverlap,
-               qPrintable(where + ": " + f.text + QString(" by %1 pixels\n").arg(depth) + text));
+      const double depth = Penetration(product(f.product), product(f.other));
+      if (depth <= kMissableOverlap) continue;
+      ++deep;
+      found += f.text + QString(" by %1 pixels\n").arg(depth);
     }
+    if (furnishing) QVERIFY2(deep <= deepOverlaps_, qPrintable(where + ": " + found + text));
+    deepOverlaps_ = deep;
   }
 };
 
