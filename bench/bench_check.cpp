@@ -3,8 +3,11 @@
 // (as many as the engine draws), each with a free area to test.
 #include <benchmark/benchmark.h>
 
+#include <QFile>
 #include <QImage>
 #include <QPainter>
+#include <QTemporaryDir>
+#include <algorithm>
 
 #include "check/free_area_overlay.h"
 #include "check/live_distances.h"
@@ -17,9 +20,34 @@ constexpr int kOffset = 120;
 constexpr int kListEntries = 511;
 constexpr int kProducts = 64;
 
+// Pictures of the two products' sizes, white round their rounded corners as the
+// catalogue draws them, so that the check reads which of their pixels are drawn.
+QString PictureOf(int product) {
+  static QTemporaryDir folder;
+  const QString file = folder.filePath(QString("p%1-2.bmp").arg(product));
+  if (QFile::exists(file)) return file;
+  const QSize size = product == 1 ? QSize(120, 96) : QSize(80, 120);
+  QImage image(size, QImage::Format_Indexed8);
+  image.setColorCount(256);
+  for (int i = 0; i < 256; ++i) image.setColor(i, qRgb(i, i, i));
+  image.fill(255);
+  const int r = size.width() / 4;
+  for (int y = 0; y < size.height(); ++y)
+    for (int x = 0; x < size.width(); ++x) {
+      // The front corners are rounded: outside their quarter circles stays white.
+      const int cx = std::clamp(x, r, size.width() - 1 - r),
+                cy = std::max(y, size.height() - 1 - r);
+      const bool corner = y > size.height() - 1 - r && (x < r || x > size.width() - 1 - r);
+      if (!corner || (x - cx) * (x - cx) + (y - cy) * (y - cy) <= r * r) image.setPixel(x, y, 128);
+    }
+  image.save(file, "BMP");
+  return file;
+}
+
 // `mount`: the mount code of every product; 0 stands them free, 1 hangs each on the
-// wall nearest its place, as the engine draws a stored one.
-QByteArray LargestPlan(int mount = 0) {
+// wall nearest its place, as the engine draws a stored one. `pictures`: whether the
+// products name pictures that can be read.
+QByteArray LargestPlan(int mount = 0, bool pictures = false) {
   QStringList layout, design;
   layout << QString("WALLRECT,%1,%2,300,250,32767,0,0").arg(760 - kOffset).arg(560 - kOffset);
   layout << QString("DOOR,%1,%2,80,90,32767,1,0").arg(760 - kOffset).arg(310 - kOffset);
@@ -28,12 +56,13 @@ QByteArray LargestPlan(int mount = 0) {
                   .arg(500 + layout.size() % 20 * 25 - kOffset)
                   .arg(400 + layout.size() / 20 * 10 - kOffset);
   for (int i = 0; i < kProducts; ++i)
-    design << QString("PRODUCT,%1,%2,%3,%4,%5,p-2.bmp,0")
+    design << QString("PRODUCT,%1,%2,%3,%4,%5,%6,0")
                   .arg(520 + i % 8 * 70 - kOffset)
                   .arg(360 + i / 8 * 55 - kOffset)
                   .arg(1 + i % 2)
                   .arg(mount)
-                  .arg(i % 4 * 90);
+                  .arg(i % 4 * 90)
+                  .arg(pictures ? PictureOf(1 + i % 2) : QString("p-2.bmp"));
   while (design.size() < kListEntries) design << "USERCRCL,400,400,10,0,0,0,0";
   QString text = QString("[Layout]\ncount=%1\n").arg(layout.size());
   for (int i = 0; i < layout.size(); ++i)
@@ -65,7 +94,8 @@ tessel::CheckCatalogue Catalogue() {
 
 void CheckOfTheLargestPlan(benchmark::State& state) {
   tessel::PlanText plan;
-  if (!tessel::ParsePlanText(LargestPlan(static_cast<int>(state.range(1))), &plan)) {
+  if (!tessel::ParsePlanText(LargestPlan(static_cast<int>(state.range(1)), state.range(2) != 0),
+                             &plan)) {
     state.SkipWithError("the plan does not parse");
     return;
   }
@@ -84,6 +114,7 @@ void CheckOfTheLargestPlan(benchmark::State& state) {
 BENCHMARK(CheckOfTheLargestPlan)
     ->ArgsProduct({{static_cast<int>(tessel::FreeAreaSetting::kPrivate),
                     static_cast<int>(tessel::FreeAreaSetting::kWheelchair)},
+                   {0, 1},
                    {0, 1}})
     ->Unit(benchmark::kMillisecond);
 

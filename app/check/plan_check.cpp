@@ -1,8 +1,10 @@
 #include "check/plan_check.h"
 
+#include <sys/stat.h>
+
 #include <QCoreApplication>
-#include <QDateTime>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QHash>
 #include <QImage>
@@ -74,9 +76,9 @@ void ForEachSample(const CheckProduct& p, double inset, F f) {
 bool Overlap(const CheckProduct& a, const CheckProduct& b) {
   if (!a.Box().intersects(b.Box())) return false;
   bool found = false;
-  ForEachSample(a, kInset, [&](QPointF q) { return found = a.Drawn(q) && b.Covers(q, kInset); });
+  ForEachSample(a, kInset, [&](QPointF q) { return found = b.Covers(q, kInset) && a.Drawn(q); });
   if (!found)
-    ForEachSample(b, kInset, [&](QPointF q) { return found = b.Drawn(q) && a.Covers(q, kInset); });
+    ForEachSample(b, kInset, [&](QPointF q) { return found = a.Covers(q, kInset) && b.Drawn(q); });
   return found;
 }
 
@@ -104,6 +106,15 @@ double Dot(QPointF a, QPointF b) {
 QPointF CheckProduct::Corner(int i) const {
   const double sa = (i == 1 || i == 2) ? 1 : -1, sd = i >= 2 ? 1 : -1;
   return centre + across * (sa * halfAcross) + deep * (sd * halfDeep);
+}
+
+bool CheckProduct::PictureDrawn(QPointF p) const {
+  const double dx = p.x() - centre.x(), dy = p.y() - centre.y();
+  const double u = dx * outline.axisX.x() + dy * outline.axisX.y() + picture->Width() / 2;
+  const double v = dx * outline.axisY.x() + dy * outline.axisY.y() + picture->Height() / 2;
+  // On the box's edge the point belongs to the pixel just inside.
+  return picture->Drawn(std::clamp(static_cast<int>(std::floor(u)), 0, picture->Width() - 1),
+                        std::clamp(static_cast<int>(std::floor(v)), 0, picture->Height() - 1));
 }
 
 QRectF CheckProduct::Box() const {
@@ -183,7 +194,7 @@ QString PictureFileOf(const PlanRecord& r) {
   if (file.size() < kVariantFromEnd) return {};
   file[file.size() - kVariantFromEnd] =
       (static_cast<unsigned>(r.p1) & kMountingBits) >= kMirroredFrom ? '3' : '2';
-  if (QFileInfo(file).isRelative() && !QFileInfo::exists(file))
+  if (QCoreApplication::instance() && QFileInfo(file).isRelative() && !QFileInfo::exists(file))
     file = QDir(QCoreApplication::applicationDirPath()).filePath(file);
   return file;
 }
@@ -249,20 +260,25 @@ QList<CheckProduct> ProductsOn(const PlanText& plan, Lines&& lines, const CheckC
 
 std::shared_ptr<const PictureMask> PictureMask::Of(const QString& file) {
   // Pictures are read once while their files stay as they are: a plan is checked at
-  // every change, and its products share a few dozen pictures.
+  // every change, and its products share a few dozen pictures. The system's own look
+  // at the file is the quick one; Qt's times go through the time zone.
   struct Kept {
-    QDateTime modified;
-    qint64 size = 0;
+    std::int64_t modifiedNs = 0;
+    std::int64_t size = 0;
     std::shared_ptr<const PictureMask> mask;
   };
   static QMutex guard;
   static QHash<QString, Kept> kept;
-  const QFileInfo info(file);
-  if (file.isEmpty() || !info.isFile()) return nullptr;
+  struct stat info {};
+  if (file.isEmpty() || ::stat(QFile::encodeName(file).constData(), &info) != 0 ||
+      !S_ISREG(info.st_mode))
+    return nullptr;
+  constexpr std::int64_t kNsPerSecond = 1000000000;
+  const std::int64_t modified =
+      static_cast<std::int64_t>(info.st_mtim.tv_sec) * kNsPerSecond + info.st_mtim.tv_nsec;
   const QMutexLocker lock(&guard);
   const auto found = kept.constFind(file);
-  if (found != kept.constEnd() && found->modified == info.lastModified() &&
-      found->size == info.size())
+  if (found != kept.constEnd() && found->modifiedNs == modified && found->size == info.st_size)
     return found->mask;
   std::shared_ptr<const PictureMask> mask;
   QImageReader reader(file);
@@ -284,7 +300,7 @@ std::shared_ptr<const PictureMask> PictureMask::Of(const QString& file) {
     }
     mask = std::move(m);
   }
-  kept.insert(file, {info.lastModified(), info.size(), mask});
+  kept.insert(file, {modified, static_cast<std::int64_t>(info.st_size), mask});
   return mask;
 }
 

@@ -75,18 +75,13 @@ struct CheckProduct {
   bool Covers(QPointF p, double inset = 0) const {
     const double dx = p.x() - centre.x(), dy = p.y() - centre.y();
     return std::fabs(dx * across.x() + dy * across.y()) <= halfAcross - inset &&
-           std::fabs(dx * deep.x() + dy * deep.y()) <= halfDeep - inset && Drawn(p);
+           std::fabs(dx * deep.x() + dy * deep.y()) <= halfDeep - inset &&
+           (!picture || PictureDrawn(p));
   }
-  // Whether the picture is drawn at a point of the box.
-  bool Drawn(QPointF p) const {
-    if (!picture) return true;
-    const double dx = p.x() - centre.x(), dy = p.y() - centre.y();
-    const double u = dx * outline.axisX.x() + dy * outline.axisX.y() + picture->Width() / 2;
-    const double v = dx * outline.axisY.x() + dy * outline.axisY.y() + picture->Height() / 2;
-    // On the box's edge the point belongs to the pixel just inside.
-    return picture->Drawn(std::clamp(static_cast<int>(std::floor(u)), 0, picture->Width() - 1),
-                          std::clamp(static_cast<int>(std::floor(v)), 0, picture->Height() - 1));
-  }
+  // Whether the picture is drawn at a point of the box; out of line, so that Covers
+  // stays small where no picture is known.
+  bool Drawn(QPointF p) const { return !picture || PictureDrawn(p); }
+  bool PictureDrawn(QPointF p) const;
   QPointF FrontMiddle() const { return centre + deep * halfDeep; }
   // The outline's bounding box, for a quick test before the exact one.
   QRectF Box() const;
