@@ -24,6 +24,9 @@ if command -v clang++ >/dev/null; then
   cmake -S . -B build-fuzz -G Ninja -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
     -DTESSEL_FUZZ=ON -DTESSEL_SANITIZE=ON -DTESSEL_BUILD_BENCH=OFF -DTESSEL_BUILD_APP=OFF >/dev/null
   cmake --build build-fuzz --target plan_fuzzer bitmap_fuzzer
+  # libFuzzer adds what it finds to the corpus folder: each run starts from the samples
+  # alone, so that the seed gives the same run every time.
+  rm -rf build-fuzz/corpus build-fuzz/bitmap-corpus
   mkdir -p build-fuzz/corpus build-fuzz/bitmap-corpus
   cp tests/data/plans/*.tsd build-fuzz/corpus/
   cp tests/data/bitmaps/*.bmp build-fuzz/bitmap-corpus/
@@ -32,7 +35,7 @@ if command -v clang++ >/dev/null; then
     if ! "build-fuzz/bin/$1" -artifact_prefix=build-fuzz/ -seed=1 -runs="$4" \
       -max_total_time=120 -max_len="$3" -print_final_stats=1 "$2" >"$log" 2>&1; then
       # The report and the input that failed, so that a run elsewhere can be replayed here.
-      grep -v -E '^#[0-9]+' "$log" | grep -v 'NEW_FUNC' | tail -60
+      { grep -v -E '^#[0-9]+' "$log" | grep -v 'NEW_FUNC' || true; } | tail -60
       echo "$1 failed; its full log is $log"
       return 1
     fi

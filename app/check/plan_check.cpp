@@ -46,8 +46,30 @@ constexpr double kStep = kPixelsPerCm;
 constexpr double kInset = 2;
 // The palette entry the engine leaves out when it draws a picture: white.
 constexpr uchar kLeftOut = 255;
-// A picture larger than this on a side is no product's (the sheet is 1520 pixels wide).
-constexpr int kMaxPictureSide = 4096;
+// The pictures the engine draws: uncompressed 8-bit bitmaps stored from the bottom row
+// up, at most this many pixels a side. The fields of their header, by byte offset.
+constexpr int kMaxPictureSide = 2048;
+constexpr qint64 kBitmapHeaderBytes = 54;
+constexpr int kWidthAt = 18, kHeightAt = 22, kBitsAt = 28, kCompressionAt = 30;
+constexpr int kPaletteBits = 8;
+
+// Whether the engine would draw the file: anything else it refuses, and the check must
+// not read a shape into it.
+bool EngineDrawsPicture(const QString& file) {
+  QFile in(file);
+  if (!in.open(QIODevice::ReadOnly)) return false;
+  const QByteArray head = in.read(kBitmapHeaderBytes);
+  if (head.size() < kBitmapHeaderBytes || !head.startsWith("BM")) return false;
+  auto field = [&head](int at, int bytes) {
+    std::uint32_t v = 0;
+    for (int i = bytes - 1; i >= 0; --i) v = (v << 8) | static_cast<unsigned char>(head[at + i]);
+    return v;
+  };
+  const auto width = static_cast<std::int32_t>(field(kWidthAt, 4));
+  const auto height = static_cast<std::int32_t>(field(kHeightAt, 4));
+  return field(kBitsAt, 2) == kPaletteBits && field(kCompressionAt, 4) == 0 && width >= 1 &&
+         height >= 1 && width <= kMaxPictureSide && height <= kMaxPictureSide;
+}
 // Fronts at least this opposed face each other.
 constexpr double kFacingCosine = -0.9;
 // Where along a side its distance is probed, as fractions of the depth.
@@ -281,11 +303,7 @@ std::shared_ptr<const PictureMask> PictureMask::Of(const QString& file) {
   if (found != kept.constEnd() && found->modifiedNs == modified && found->size == info.st_size)
     return found->mask;
   std::shared_ptr<const PictureMask> mask;
-  QImageReader reader(file);
-  const QImage image = reader.size().isValid() && reader.size().width() <= kMaxPictureSide &&
-                               reader.size().height() <= kMaxPictureSide
-                           ? reader.read()
-                           : QImage();
+  const QImage image = EngineDrawsPicture(file) ? QImageReader(file, "bmp").read() : QImage();
   // Only a picture of palette entries says which pixels are the white left out.
   if (image.format() == QImage::Format_Indexed8) {
     auto m = std::make_shared<PictureMask>();
