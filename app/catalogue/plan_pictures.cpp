@@ -29,33 +29,13 @@ constexpr int kMostRecords = 511;
 constexpr unsigned kMountingBits = 0xF;
 constexpr unsigned kSecondVariantFrom = 7;
 constexpr int kVariantFromEnd = 5;
-// What a picture the engine can draw starts with: "BM", an information header of at
-// least 40 bytes, 8 bits per pixel, no compression.
+// What a picture the engine draws starts with: "BM", an information header of at least
+// 40 bytes with its size, 8 bits per pixel, no compression; rows stored bottom first
+// (a positive height), at most this many pixels a side.
 constexpr qint64 kHeaderBytes = 54;
-constexpr int kBitsAt = 28, kCompressionAt = 30;
+constexpr int kWidthAt = 18, kHeightAt = 22, kBitsAt = 28, kCompressionAt = 30;
 constexpr int kBitsPerPixel = 8;
-
-QString WithVariant(QString name, unsigned mounting) {
-  if (name.size() >= kVariantFromEnd)
-    name[name.size() - kVariantFromEnd] =
-        QChar((mounting & kMountingBits) >= kSecondVariantFrom ? '3' : '2');
-  return name;
-}
-
-bool Readable(const QString& file) {
-  QFileInfo info(file);
-  if (!info.isFile()) return false;
-  QFile in(file);
-  if (!in.open(QIODevice::ReadOnly)) return false;
-  const QByteArray head = in.read(kHeaderBytes);
-  if (head.size() < kHeaderBytes || !head.startsWith("BM")) return false;
-  const auto byte = [&head](int at) { return static_cast<unsigned char>(head[at]); };
-  const unsigned bits = byte(kBitsAt) | (byte(kBitsAt + 1) << 8);
-  const unsigned compression = byte(kCompressionAt) | (byte(kCompressionAt + 1) << 8) |
-                               (byte(kCompressionAt + 2) << 16) | (byte(kCompressionAt + 3) << 24);
-  return bits == kBitsPerPixel && compression == 0;
-}
-
+constexpr int kMaxPictureSide = 2048;
 // The last part of a name written on any system: "C:\\Tessel\\katalog\\images\\a2.bmp" too.
 QString FileNameOf(const QString& path) {
   const qsizetype slash = std::max(path.lastIndexOf('/'), path.lastIndexOf('\\'));
@@ -93,6 +73,30 @@ QByteArray RewriteProductRecords(const QByteArray& plan,
 
 }  // namespace
 
+QString PictureVariant(QString name, unsigned mounting) {
+  if (name.size() >= kVariantFromEnd)
+    name[name.size() - kVariantFromEnd] =
+        (mounting & kMountingBits) >= kSecondVariantFrom ? '3' : '2';
+  return name;
+}
+
+bool EngineDrawsPicture(const QString& file) {
+  if (!QFileInfo(file).isFile()) return false;
+  QFile in(file);
+  if (!in.open(QIODevice::ReadOnly)) return false;
+  const QByteArray head = in.read(kHeaderBytes);
+  if (head.size() < kHeaderBytes || !head.startsWith("BM")) return false;
+  auto field = [&head](int at, int bytes) {
+    std::uint32_t v = 0;
+    for (int i = bytes - 1; i >= 0; --i) v = (v << 8) | static_cast<unsigned char>(head[at + i]);
+    return v;
+  };
+  const auto width = static_cast<std::int32_t>(field(kWidthAt, 4));
+  const auto height = static_cast<std::int32_t>(field(kHeightAt, 4));
+  return field(kBitsAt, 2) == kBitsPerPixel && field(kCompressionAt, 4) == 0 && width >= 1 &&
+         height >= 1 && width <= kMaxPictureSide && height <= kMaxPictureSide;
+}
+
 PlanPictures LocatePlanPictures(const QByteArray& plan, const QString& images) {
   PlanPictures result;
   result.located = RewriteProductRecords(plan, [&](QStringList& fields) {
@@ -100,13 +104,13 @@ PlanPictures LocatePlanPictures(const QByteArray& plan, const QString& images) {
     const qsizetype last = fields.size() >= kProductFields ? fields.size() - 1 : fields.size();
     const QString picture = fields.mid(kPictureField, last - kPictureField).join(',');
     const unsigned mounting = fields[kMountingField].trimmed().toUInt();
-    if (Readable(WithVariant(picture, mounting))) return false;
+    if (EngineDrawsPicture(PictureVariant(picture, mounting))) return false;
     const QString there = QDir(images).filePath(FileNameOf(picture));
-    if (!images.isEmpty() && Readable(WithVariant(there, mounting))) {
+    if (!images.isEmpty() && EngineDrawsPicture(PictureVariant(there, mounting))) {
       fields = fields.mid(0, kPictureField) << there << fields.mid(last);
       return true;
     }
-    const QString name = FileNameOf(WithVariant(picture, mounting));
+    const QString name = FileNameOf(PictureVariant(picture, mounting));
     const qint64 number = fields[kNumberField].trimmed().toLongLong();
     auto known = std::find_if(result.missing.begin(), result.missing.end(),
                               [&name](const MissingPicture& m) { return m.file == name; });

@@ -38,6 +38,14 @@ PlanPictures LocatePlanPicturesOf(const QString& planFile, const QString& images
 QByteArray TravellingPictureNames(const QByteArray& plan, const QString& images,
                                   const QString& programFolder);
 
+// The picture the engine draws for a product of `mounting`: the name's variant digit,
+// five places from its end, is "3" for the mirrored mountings (7 on) and "2" below.
+QString PictureVariant(QString name, unsigned mounting);
+
+// Whether the engine draws the file: an uncompressed 8-bit bitmap stored bottom row
+// first, at most 2048 pixels a side. It refuses anything else.
+bool EngineDrawsPicture(const QString& file);
+
 // The missing pictures, one line each with the products drawn from it, for a message.
 QString MissingPicturesList(const QList<MissingPicture>& missing,
                             const std::function<QString(qint64)>& describe);

@@ -15,6 +15,7 @@
 #include <optional>
 
 #include "catalogue/catalogue.h"
+#include "catalogue/plan_pictures.h"
 #include "language/language.h"
 #include "vrx232.h"
 
@@ -46,30 +47,6 @@ constexpr double kStep = kPixelsPerCm;
 constexpr double kInset = 2;
 // The palette entry the engine leaves out when it draws a picture: white.
 constexpr uchar kLeftOut = 255;
-// The pictures the engine draws: uncompressed 8-bit bitmaps stored from the bottom row
-// up, at most this many pixels a side. The fields of their header, by byte offset.
-constexpr int kMaxPictureSide = 2048;
-constexpr qint64 kBitmapHeaderBytes = 54;
-constexpr int kWidthAt = 18, kHeightAt = 22, kBitsAt = 28, kCompressionAt = 30;
-constexpr int kPaletteBits = 8;
-
-// Whether the engine would draw the file: anything else it refuses, and the check must
-// not read a shape into it.
-bool EngineDrawsPicture(const QString& file) {
-  QFile in(file);
-  if (!in.open(QIODevice::ReadOnly)) return false;
-  const QByteArray head = in.read(kBitmapHeaderBytes);
-  if (head.size() < kBitmapHeaderBytes || !head.startsWith("BM")) return false;
-  auto field = [&head](int at, int bytes) {
-    std::uint32_t v = 0;
-    for (int i = bytes - 1; i >= 0; --i) v = (v << 8) | static_cast<unsigned char>(head[at + i]);
-    return v;
-  };
-  const auto width = static_cast<std::int32_t>(field(kWidthAt, 4));
-  const auto height = static_cast<std::int32_t>(field(kHeightAt, 4));
-  return field(kBitsAt, 2) == kPaletteBits && field(kCompressionAt, 4) == 0 && width >= 1 &&
-         height >= 1 && width <= kMaxPictureSide && height <= kMaxPictureSide;
-}
 // Fronts at least this opposed face each other.
 constexpr double kFacingCosine = -0.9;
 // Where along a side its distance is probed, as fractions of the depth.
@@ -196,29 +173,23 @@ namespace {
 
 // A product the catalogue does not know keeps the size of its picture, whose name the
 // record keeps less the variant digit five places from its end.
+// The picture the engine draws a product record with: its name with the variant digit
+// of its mounting, read where the engine would read it, or, for a name relative to the
+// program's folder, from there.
+QString PictureFileOf(const PlanRecord& r) {
+  QString file = PictureVariant(r.name, static_cast<unsigned>(r.p1));
+  if (QCoreApplication::instance() && QFileInfo(file).isRelative() && !QFileInfo::exists(file))
+    file = QDir(QCoreApplication::applicationDirPath()).filePath(file);
+  return file;
+}
+
+// A product the catalogue does not know keeps the size of its picture.
 bool PictureHalfSize(const PlanRecord& r, int* halfWidth, int* halfHeight) {
-  QString file = r.name;
-  if (file.size() >= 5) file[file.size() - 5] = '2';
-  const QSize size = QImageReader(file).size();
+  const QSize size = QImageReader(PictureFileOf(r)).size();
   if (!size.isValid()) return false;
   *halfWidth = size.width() / 2;
   *halfHeight = size.height() / 2;
   return true;
-}
-
-// The picture the engine draws a product record with: its name with the variant digit
-// of its mounting (mirrored from mounting 7 on), read where the engine would read it,
-// or, for a name relative to the program's folder, from there.
-QString PictureFileOf(const PlanRecord& r) {
-  constexpr unsigned kMountingBits = 0xF, kMirroredFrom = 7;
-  constexpr int kVariantFromEnd = 5;
-  QString file = r.name;
-  if (file.size() < kVariantFromEnd) return {};
-  file[file.size() - kVariantFromEnd] =
-      (static_cast<unsigned>(r.p1) & kMountingBits) >= kMirroredFrom ? '3' : '2';
-  if (QCoreApplication::instance() && QFileInfo(file).isRelative() && !QFileInfo::exists(file))
-    file = QDir(QCoreApplication::applicationDirPath()).filePath(file);
-  return file;
 }
 
 template <typename Lines>

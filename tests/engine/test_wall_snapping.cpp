@@ -77,6 +77,17 @@ Clearance ClearanceAround(int cx, int cy) {
   return c;
 }
 
+// A wall segment's length, its unit direction, and the unit normal into the room from
+// its stored edge (the band lies behind it).
+struct Axes {
+  double length, dx, dy, nx, ny;
+};
+Axes AxesOf(const WallSegment& s) {
+  const double length = std::hypot(s.x2 - s.x1, s.y2 - s.y1);
+  const double dx = (s.x2 - s.x1) / length, dy = (s.y2 - s.y1) / length;
+  return {length, dx, dy, -dy, dx};
+}
+
 }  // namespace
 
 class WallSnappingTest : public ProductTest {
@@ -123,10 +134,7 @@ TEST_F(WallSnappingTest, ABasinStandsTheSameGapOffEitherSideOfATurnedInstallatio
     ASSERT_GE(wall, 0);
     const WallSegment& s = walls.segments[wall];
     const int owner = s.owner;
-    const double length = std::hypot(s.x2 - s.x1, s.y2 - s.y1);
-    const double dx = (s.x2 - s.x1) / length, dy = (s.y2 - s.y1) / length;
-    // Into the room from the stored edge; the band lies behind it.
-    const double nx = -dy, ny = dx;
+    const auto [length, dx, dy, nx, ny] = AxesOf(s);
     for (int side : {1, -1}) {
       const double fx = s.x1 - (side < 0 ? 2 * kHalfThickness * nx : 0);
       const double fy = s.y1 - (side < 0 ? 2 * kHalfThickness * ny : 0);
@@ -181,8 +189,7 @@ TEST_F(WallSnappingTest, APointerNextToAWallsCentreSnapsTheBasinExactly) {
   const int wall = TurnedInstallationWall(30);
   ASSERT_GE(wall, 0);
   const WallSegment& s = walls.segments[wall];
-  const double length = std::hypot(s.x2 - s.x1, s.y2 - s.y1);
-  const double nx = -(s.y2 - s.y1) / length, ny = (s.x2 - s.x1) / length;
+  const auto [length, dx, dy, nx, ny] = AxesOf(s);
   const int mx = (s.x1 + s.x2) / 2, my = (s.y1 + s.y2) / 2;
   const auto far = kBasinDepth + kBandGap + 20;
   ASSERT_TRUE(Place(300, 1, 0, "basin-2.bmp", static_cast<int>(std::lround(mx + nx * far)),
